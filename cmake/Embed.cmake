@@ -1,0 +1,17 @@
+# Writes a C++ file that registers each file's bytes under its resource name.
+# Invoked as a script: -DOUT=file.cpp -DNAMES=a;b -DFILES=x;y
+list(LENGTH NAMES _n)
+math(EXPR _last "${_n} - 1")
+set(_body "#include \"platform/rtl/resources.h\"\n#include <cstdint>\nnamespace {\n")
+set(_regs "")
+foreach(_i RANGE ${_last})
+  list(GET NAMES ${_i} _name)
+  list(GET FILES ${_i} _file)
+  file(READ ${_file} _hex HEX)
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "0x\\1," _arr "${_hex}")
+  string(APPEND _body "const std::uint8_t res_${_i}[] = {${_arr}0};\n")
+  file(SIZE ${_file} _size)
+  string(APPEND _regs "  rtl::RegisterResource(\"${_name}\", res_${_i}, ${_size});\n")
+endforeach()
+string(APPEND _body "struct Registrar { Registrar() {\n${_regs}} } registrar;\n}\n")
+file(WRITE ${OUT} "${_body}")
