@@ -1,8 +1,8 @@
 #include "app/JobModel.h"
 
-#include <charconv>
-#include <cmath>
 #include <cstdio>
+
+#include "platform/rtl/format.h"
 
 using catalogue::ComboRole;
 
@@ -55,19 +55,7 @@ static std::string Trim(const std::string& s)
     return s.substr(b, e - b);
 }
 
-int32_t StrToIntStrict(const std::string& text)
-{
-    std::string t = Trim(text);
-    const char* b = t.data();
-    const char* e = b + t.size();
-    if (b != e && *b == '+')
-        ++b;
-    int32_t v = 0;
-    auto [p, ec] = std::from_chars(b, e, v);
-    if (b == e || ec != std::errc() || p != e)
-        throw EJobConvertError("'" + text + "' is not a valid integer value");
-    return v;
-}
+static int32_t TrimmedStrToInt(const std::string& text) { return rtl::StrToInt(Trim(text)); }
 
 std::string CategoryCode(int categoryItem, int formatItem)
 {
@@ -76,7 +64,7 @@ std::string CategoryCode(int categoryItem, int formatItem)
 
 void DecodeCategoryCode(const std::string& code, int& categoryItem, int& formatItem)
 {
-    int v = StrToIntStrict(code);
+    int v = TrimmedStrToInt(code);
     categoryItem = v / 100 - 1;
     formatItem = v - (v / 100) * 100;
 }
@@ -101,10 +89,10 @@ std::string PresetOptionCode(const std::array<int, catalogue::kComboCount>& inde
 std::array<int, catalogue::kComboCount> DecodePresetOptionCode(const std::string& code)
 {
     if (code.size() < 12)
-        throw EJobConvertError("'" + code + "' is not a preset option code");
+        throw rtl::EConvertError("'" + code + "' is not a preset option code");
     std::array<int, catalogue::kComboCount> out{};
     for (int i = 0; i < catalogue::kComboCount; ++i)
-        out[i] = StrToIntStrict(code.substr(i * 2, 2));
+        out[i] = TrimmedStrToInt(code.substr(i * 2, 2));
     return out;
 }
 
@@ -118,18 +106,14 @@ std::string WithOptionPair(std::string code, int pair, int itemIndex)
 
 // "816 kbps" -> 816000; a decimal such as "4.75 kbps" goes through a
 // 15-digit text of the product, so 4.75 gives 4750 and not 4749.
+// "816 kbps" -> 816000; a decimal such as "4.75 kbps" is multiplied as a
+// float and read back from its 15-digit text, so 4.75 gives 4750.
 static int32_t KbpsToBits(const std::string& text)
 {
     std::string num = Trim(text.substr(0, text.find("kbps")));
     if (num.find('.') == std::string::npos)
-        return StrToIntStrict(num) * 1000;
-    double v = 0;
-    auto [p, ec] = std::from_chars(num.data(), num.data() + num.size(), v);
-    if (num.empty() || ec != std::errc() || p != num.data() + num.size())
-        throw EJobConvertError("'" + num + "' is not a valid floating point value");
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15g", v * 1000.0);
-    return StrToIntStrict(buf);
+        return TrimmedStrToInt(num) * 1000;
+    return TrimmedStrToInt(rtl::FloatToStr(rtl::StrToFloat(num) * 1000.0));
 }
 
 void ApplyComboText(ComboRole role, const std::string& text, TJobSettings& job)

@@ -3,10 +3,10 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
 #include "app/CatalogueData.h"
+#include "platform/rtl/exceptions.h"
 
 // The 22 job fields of the main window.
 struct TJobSettings {
@@ -35,12 +35,6 @@ struct TJobSettings {
 
     // Button6Click: everything back to its reset value but the added file.
     void Reset();
-};
-
-// A text that should hold a number but does not.
-class EJobConvertError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
 };
 
 // Columns of a file-list row; column 0 is the row's caption.
@@ -90,7 +84,7 @@ extern const std::array<catalogue::ComboRole, catalogue::kComboCount> kPairOrder
 
 // CategoryCode: (category item + 1) * 100 + format item, as decimal text.
 std::string CategoryCode(int categoryItem, int formatItem);
-// Decodes a CategoryCode; throws EJobConvertError when it is not a number.
+// Decodes a CategoryCode; throws rtl::EConvertError when it is not a number.
 void DecodeCategoryCode(const std::string& code, int& categoryItem, int& formatItem);
 
 // PresetOptionCode: six item indexes, two digits each, in pair order.
@@ -100,15 +94,11 @@ std::array<int, catalogue::kComboCount> DecodePresetOptionCode(const std::string
 std::string WithOptionPair(std::string code, int pair, int itemIndex);
 
 // Sets the combo's job field from the text it shows (the rules of
-// Button13Click). Throws EJobConvertError for a bit rate without a number.
+// Button13Click). Throws rtl::EConvertError for a bit rate without a number.
 void ApplyComboText(catalogue::ComboRole role, const std::string& text, TJobSettings& job);
 
 // The text the combo's option column holds for its field.
 std::string OptionColumnText(catalogue::ComboRole role, const TJobSettings& job);
-
-// Integer text as the platform reads it (blanks trimmed, optional sign);
-// throws EJobConvertError otherwise.
-int32_t StrToIntStrict(const std::string& text);
 
 // File-name helpers on '/' paths.
 std::string ExtractFileName(const std::string& path);

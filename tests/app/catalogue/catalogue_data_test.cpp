@@ -10,6 +10,7 @@
 
 #include "app/FormatCatalogue.h"
 #include "app/JobModel.h"
+#include "platform/rtl/format.h"
 
 using namespace catalogue;
 
@@ -198,7 +199,7 @@ TEST(CatalogueData, JobRowValuesFollowTheirConventions)
         }
         for (const char* number : {job.audioChannels, job.audioSampleRate})
             if (*number) {
-                EXPECT_NO_THROW(StrToIntStrict(number)) << job.key;
+                EXPECT_NO_THROW(rtl::StrToInt(number)) << job.key;
             }
         std::string size = job.frameSize;
         if (!size.empty()) {

@@ -77,9 +77,9 @@ TEST(JobModel, ComboTextsBecomeJobValues)
 TEST(JobModel, BitRateWithoutANumberIsAConversionError)
 {
     TJobSettings job;
-    EXPECT_THROW(ApplyComboText(ComboRole::VideoBitrate, "kbps", job), EJobConvertError);
-    EXPECT_THROW(ApplyComboText(ComboRole::AudioBitrate, "abc kbps", job), EJobConvertError);
-    EXPECT_THROW(ApplyComboText(ComboRole::AudioBitrate, "1.2.3 kbps", job), EJobConvertError);
+    EXPECT_THROW(ApplyComboText(ComboRole::VideoBitrate, "kbps", job), rtl::EConvertError);
+    EXPECT_THROW(ApplyComboText(ComboRole::AudioBitrate, "abc kbps", job), rtl::EConvertError);
+    EXPECT_THROW(ApplyComboText(ComboRole::AudioBitrate, "1.2.3 kbps", job), rtl::EConvertError);
     EXPECT_EQ(job.Video_VideoBitrate, -1);
 }
 
@@ -95,13 +95,13 @@ TEST(JobModel, CodesRoundTrip)
     DecodeCategoryCode("2006", cat, fmt);
     EXPECT_EQ(cat, 19);
     EXPECT_EQ(fmt, 6);
-    EXPECT_THROW(DecodeCategoryCode("", cat, fmt), EJobConvertError);
-    EXPECT_THROW(DecodeCategoryCode("4x", cat, fmt), EJobConvertError);
+    EXPECT_THROW(DecodeCategoryCode("", cat, fmt), rtl::EConvertError);
+    EXPECT_THROW(DecodeCategoryCode("4x", cat, fmt), rtl::EConvertError);
 
     EXPECT_EQ(PresetOptionCode({0, 3, 10, 0, 9, 4}), "000310000904");
     auto pairs = DecodePresetOptionCode("000310000904");
     EXPECT_EQ(pairs, (std::array<int, 6>{0, 3, 10, 0, 9, 4}));
-    EXPECT_THROW(DecodePresetOptionCode("0003"), EJobConvertError);
+    EXPECT_THROW(DecodePresetOptionCode("0003"), rtl::EConvertError);
     EXPECT_EQ(WithOptionPair("000310000904", 2, 27), "000327000904");
     EXPECT_EQ(WithOptionPair("", 5, 4), "000000000004");
 
