@@ -142,8 +142,11 @@ bool CheckSynchronize() {
       }
       {
         std::lock_guard lock(s.m);
-        item.sync->error = error;
+        item.sync->error = std::move(error);
         item.sync->done = true;
+        // The worker keeps the last reference, so the exception is freed in
+        // the thread that handles it.
+        item.sync.reset();
       }
       s.syncDone.notify_all();
     } else {

@@ -58,11 +58,23 @@ TWaitResult TEvent::WaitFor(std::uint32_t ms) {
 }
 
 TWaitResult TMutex::WaitFor(std::uint32_t ms) {
-  if (ms == INFINITE) {
-    m_.lock();
-    return wrSignaled;
+  const TThreadID me = GetCurrentThreadId();
+  std::unique_lock lock(m_);
+  auto free = [&] { return count_ == 0 || owner_ == me; };
+  if (ms == INFINITE) cv_.wait(lock, free);
+  else if (!cv_.wait_for(lock, std::chrono::milliseconds(ms), free)) return wrTimeout;
+  owner_ = me;
+  ++count_;
+  return wrSignaled;
+}
+
+void TMutex::Release() {
+  std::lock_guard lock(m_);
+  if (count_ == 0 || owner_ != GetCurrentThreadId()) throw EInvalidOperation("Mutex released by a thread that does not own it");
+  if (--count_ == 0) {
+    owner_ = 0;
+    cv_.notify_one();
   }
-  return m_.try_lock_for(std::chrono::milliseconds(ms)) ? wrSignaled : wrTimeout;
 }
 
 // ---------------------------------------------------------------------------

@@ -75,15 +75,18 @@ using ManualResetEvent = TEvent;
 // Recursive mutex with timed waits, like a Win32 mutex.
 class TMutex {
  public:
-  void Acquire() { m_.lock(); }
-  void Release() { m_.unlock(); }
+  void Acquire() { WaitFor(INFINITE); }
+  void Release();
   TWaitResult WaitFor(std::uint32_t ms = INFINITE);
-  void lock() { m_.lock(); }
-  void unlock() { m_.unlock(); }
-  bool try_lock() { return m_.try_lock(); }
+  void lock() { WaitFor(INFINITE); }
+  void unlock() { Release(); }
+  bool try_lock() { return WaitFor(0) == wrSignaled; }
 
  private:
-  std::recursive_timed_mutex m_;
+  std::mutex m_;
+  std::condition_variable cv_;
+  TThreadID owner_ = 0;
+  int count_ = 0;
 };
 
 // Priorities map to nice values (idle 19 ... time-critical -15); raising a
