@@ -177,14 +177,7 @@ bool WaitRunningCalls(const std::function<bool()>& done, std::int64_t timeoutMs,
     if (done()) return true;
     if (main) {
       CheckSynchronize();
-      if (pump) {
-        PumpHook hook;
-        {
-          std::lock_guard lock(s.m);
-          hook = s.pump;
-        }
-        if (hook) hook();
-      }
+      if (pump) RunPumpHook();
       if (done()) return true;
     }
     auto now = Clock::now();
@@ -214,6 +207,19 @@ PumpHook SetPumpHook(PumpHook hook) {
   std::lock_guard lock(s.m);
   std::swap(s.pump, hook);
   return hook;
+}
+
+bool RunPumpHook() {
+  if (!IsMainThread()) return false;
+  PumpHook hook;
+  {
+    State& s = S();
+    std::lock_guard lock(s.m);
+    hook = s.pump;
+  }
+  if (!hook) return false;
+  hook();
+  return true;
 }
 
 int WakeFd() {

@@ -46,6 +46,9 @@ TWaitResult WaitFor(TEvent& event, std::uint32_t ms = INFINITE);
 // the main thread. Returns the previous hook. An empty hook pumps nothing.
 using PumpHook = std::function<void()>;
 PumpHook SetPumpHook(PumpHook hook);
+// Main thread only: runs the pump hook once (the engine's "pump the window
+// messages"). Returns false when there is no hook or off the main thread.
+bool RunPumpHook();
 
 // An eventfd that becomes readable whenever a call is queued; CheckSynchronize
 // drains it. -1 if it cannot be created.

@@ -42,4 +42,7 @@ std::int64_t DateTimeToUnix(TDateTime dt);        // treats dt as UTC
 std::uint32_t GetTickCount();
 std::uint64_t GetTickCount64();
 
+// Also declared in threads.h. Sleep(0) yields.
+void Sleep(std::uint32_t ms);
+
 }  // namespace rtl
