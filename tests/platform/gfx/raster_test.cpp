@@ -1,0 +1,314 @@
+// Pixel tables for the GDI drawing rules, origins, clipping and blits.
+#include "gfx_test_util.h"
+
+using namespace gfxtest;
+
+namespace {
+
+struct GdiLeakCheck : ::testing::Test {
+  size_t before = 0;
+  void SetUp() override { before = gfx::GdiObjectCount(); }
+  void TearDown() override { EXPECT_EQ(gfx::GdiObjectCount(), before) << "GDI objects leaked"; }
+};
+
+using EdgeRules = GdiLeakCheck;
+
+struct ShapeCase {
+  const char* name;
+  void (*draw)(HDC);
+  std::vector<std::string> expect;
+};
+
+TEST_F(EdgeRules, ShapesLeaveOutRightAndBottom) {
+  const ShapeCase cases[] = {
+      {"LineTo excludes its end point",
+       [](HDC dc) {
+         MoveToEx(dc, 1, 1, nullptr);
+         LineTo(dc, 5, 1);
+         LineTo(dc, 5, 4);
+       },
+       {"........", ".#####..", ".....#..", ".....#..", "........"}},
+      {"diagonal LineTo",
+       [](HDC dc) {
+         MoveToEx(dc, 0, 0, nullptr);
+         LineTo(dc, 4, 4);
+       },
+       {"#.......", ".#......", "..#.....", "...#....", "........"}},
+      {"Rectangle: pen outline, brush fill, right/bottom out",
+       [](HDC dc) {
+         HBRUSH b = CreateSolidBrush(RGB(255, 0, 0));
+         HBRUSH old = SelectObject(dc, b);
+         Rectangle(dc, 1, 1, 6, 5);
+         SelectObject(dc, old);
+         DeleteObject(b);
+       },
+       {"........", ".#####..", ".#ooo#..", ".#ooo#..", ".#####.."}},
+      {"Rectangle without a pen fills one pixel less",
+       [](HDC dc) {
+         HPEN old = SelectObject(dc, HPEN(GetStockObject(NULL_PEN)));
+         HBRUSH oldb = SelectObject(dc, HBRUSH(GetStockObject(BLACK_BRUSH)));
+         Rectangle(dc, 1, 1, 5, 4);
+         SelectObject(dc, old);
+         SelectObject(dc, oldb);
+       },
+       {"........", ".###....", ".###....", "........", "........"}},
+      {"FillRect",
+       [](HDC dc) {
+         RECT r{2, 1, 5, 3};
+         FillRect(dc, &r, HBRUSH(GetStockObject(BLACK_BRUSH)));
+       },
+       {"........", "..###...", "..###...", "........", "........"}},
+      {"FrameRect",
+       [](HDC dc) {
+         RECT r{0, 0, 4, 4};
+         FrameRect(dc, &r, HBRUSH(GetStockObject(BLACK_BRUSH)));
+       },
+       {"####....", "#..#....", "#..#....", "####....", "........"}},
+      {"DrawFocusRect: XOR every other pixel from the top-left",
+       [](HDC dc) {
+         RECT r{0, 0, 6, 4};
+         DrawFocusRect(dc, &r);
+       },
+       {"#.#.#...", ".....#..", "#.......", ".#.#.#..", "........"}},
+      {"Ellipse stays inside the box",
+       [](HDC dc) {
+         HBRUSH old = SelectObject(dc, HBRUSH(GetStockObject(BLACK_BRUSH)));
+         Ellipse(dc, 0, 0, 5, 5);
+         SelectObject(dc, old);
+       },
+       {".###....", "#####...", "#####...", "#####...", ".###...."}},
+      {"R2_NOT inverts under the pen",
+       [](HDC dc) {
+         SetROP2(dc, R2_NOT);
+         MoveToEx(dc, 0, 2, nullptr);
+         LineTo(dc, 3, 2);
+         MoveToEx(dc, 1, 2, nullptr);
+         LineTo(dc, 2, 2);
+       },
+       {"........", "........", "#.#.....", "........", "........"}},
+  };
+  for (const auto& c : cases) {
+    Surface s(8, 5);
+    c.draw(s.dc);
+    EXPECT_EQ(Join(s.Map()), Join(c.expect)) << c.name;
+  }
+}
+
+TEST_F(EdgeRules, FillsSetAlphaOn32BitTargets) {
+  Surface s(4, 1);
+  // Zero the alpha, then fill: the pixels touched carry 255.
+  for (int x = 0; x < 4; ++x) gfx::BitmapScanLine(s.bmp, 0)[x * 4 + 3] = 0;
+  RECT r{1, 0, 3, 1};
+  FillRect(s.dc, &r, HBRUSH(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(s.Alpha(0, 0), 0);
+  EXPECT_EQ(s.Alpha(1, 0), 255);
+  EXPECT_EQ(s.Alpha(2, 0), 255);
+  EXPECT_EQ(s.Alpha(3, 0), 0);
+}
+
+using Coordinates = GdiLeakCheck;
+
+TEST_F(Coordinates, OriginsClipAndSaveRestore) {
+  Surface s(8, 6);
+  HBRUSH black = HBRUSH(GetStockObject(BLACK_BRUSH));
+  int saved = SaveDC(s.dc);
+  EXPECT_EQ(saved, 1);
+  SetViewportOrgEx(s.dc, 3, 2, nullptr);
+  SetWindowOrgEx(s.dc, 1, 1, nullptr);  // device = logical - (1,1) + (3,2)
+  IntersectClipRect(s.dc, 1, 1, 4, 3);  // logical; device 3..5 x 2..3
+  RECT box;
+  EXPECT_EQ(GetClipBox(s.dc, &box), SIMPLEREGION);
+  EXPECT_EQ(box, (RECT{1, 1, 4, 3}));
+  RECT all{-10, -10, 20, 20};
+  FillRect(s.dc, &all, black);
+  EXPECT_EQ(Join(s.Map()), Join({"........", "........", "...###..", "...###..", "........", "........"}));
+
+  ExcludeClipRect(s.dc, 2, 1, 3, 3);  // punch out device column 4
+  EXPECT_EQ(GetClipBox(s.dc, &box), COMPLEXREGION);
+
+  EXPECT_TRUE(RestoreDC(s.dc, -1));
+  POINT vp, wo;
+  GetViewportOrgEx(s.dc, &vp);
+  GetWindowOrgEx(s.dc, &wo);
+  EXPECT_EQ(vp, (POINT{0, 0}));
+  EXPECT_EQ(wo, (POINT{0, 0}));
+  EXPECT_EQ(GetClipBox(s.dc, &box), SIMPLEREGION);
+  EXPECT_EQ(box, (RECT{0, 0, 8, 6}));
+  EXPECT_FALSE(RestoreDC(s.dc, -1));  // nothing left to restore
+}
+
+TEST_F(Coordinates, RestoreDcByNumberDropsNewerStates) {
+  Surface s(4, 4);
+  SaveDC(s.dc);                         // 1
+  SetViewportOrgEx(s.dc, 1, 0, nullptr);
+  SaveDC(s.dc);                         // 2
+  SetViewportOrgEx(s.dc, 2, 0, nullptr);
+  SaveDC(s.dc);                         // 3
+  EXPECT_TRUE(RestoreDC(s.dc, 2));
+  POINT p;
+  GetViewportOrgEx(s.dc, &p);
+  EXPECT_EQ(p.X, 1);
+  EXPECT_FALSE(RestoreDC(s.dc, 2));
+  EXPECT_TRUE(RestoreDC(s.dc, 1));
+  GetViewportOrgEx(s.dc, &p);
+  EXPECT_EQ(p.X, 0);
+}
+
+TEST_F(Coordinates, WindowDcOverABackingBitmap) {
+  Surface backing(12, 8);
+  HRGN clip = CreateRectRgn(0, 0, 4, 3);
+  HDC dc = gfx::CreateWindowDC(backing.bmp, {5, 2}, clip);
+  DeleteObject(clip);  // the DC keeps its own copy
+  ASSERT_TRUE(dc);
+  gfx::TakeDirtyRect(backing.bmp);
+  RECT big{0, 0, 100, 100};
+  FillRect(dc, &big, HBRUSH(GetStockObject(BLACK_BRUSH)));
+  EXPECT_EQ(Join(backing.Map()), Join({"............", "............", ".....####...", ".....####...",
+                                       ".....####...", "............", "............", "............"}));
+  EXPECT_EQ(gfx::TakeDirtyRect(backing.bmp), (RECT{5, 2, 9, 5}));
+  EXPECT_EQ(gfx::TakeDirtyRect(backing.bmp), (RECT{}));
+  // The application clip narrows the system clip; removing it goes back to it.
+  IntersectClipRect(dc, 0, 0, 1, 1);
+  RECT box;
+  GetClipBox(dc, &box);
+  EXPECT_EQ(box, (RECT{0, 0, 1, 1}));
+  SelectClipRgn(dc, HRGN());
+  GetClipBox(dc, &box);
+  EXPECT_EQ(box, (RECT{0, 0, 4, 3}));
+  // Reading the DC reads the backing image.
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 5, 0), CLR_INVALID);  // outside the clip
+  POINT org;
+  GetViewportOrgEx(dc, &org);
+  EXPECT_EQ(org, (POINT{0, 0}));
+  DeleteDC(dc);
+}
+
+TEST_F(Coordinates, ObjectsSelectedAndDeletedFollowGdiOwnership) {
+  Surface s(2, 2);
+  HBRUSH b = CreateSolidBrush(RGB(1, 2, 3));
+  HBRUSH old = SelectObject(s.dc, b);
+  EXPECT_TRUE(DeleteObject(b));         // still selected: freed when deselected
+  RECT r{0, 0, 1, 1};
+  EXPECT_NE(FillRect(s.dc, &r, b), 0);  // the handle still works meanwhile
+  SelectObject(s.dc, old);
+  EXPECT_EQ(FillRect(s.dc, &r, b), 0);  // now it is gone
+  // A bitmap is selected into one memory DC at a time.
+  HDC other = CreateCompatibleDC(HDC());
+  EXPECT_FALSE(SelectObject(other, s.bmp));
+  DeleteDC(other);
+  // Stale handles fail, stock objects survive DeleteObject.
+  EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_BRUSH)));
+  EXPECT_TRUE(GetStockObject(BLACK_BRUSH));
+  EXPECT_EQ(GetObjectType(GetStockObject(BLACK_BRUSH)), OBJ_BRUSH);
+}
+
+using Blits = GdiLeakCheck;
+
+TEST_F(Blits, RopTable) {
+  const COLORREF src = RGB(0xF0, 0x0F, 0x55), dst = RGB(0xCC, 0x33, 0xAA), pat = RGB(0x12, 0x34, 0x56);
+  struct Case {
+    DWORD rop;
+    COLORREF expect;
+  } cases[] = {
+      {SRCCOPY, src},
+      {SRCAND, src & dst},
+      {SRCPAINT, src | dst},
+      {SRCINVERT, src ^ dst},
+      {NOTSRCCOPY, ~src & 0xFFFFFF},
+      {SRCERASE, src & (~dst & 0xFFFFFF)},
+      {DSTINVERT, ~dst & 0xFFFFFF},
+      {PATCOPY, pat},
+      {PATINVERT, pat ^ dst},
+      {MERGECOPY, src & pat},
+      {BLACKNESS, 0},
+      {WHITENESS, 0xFFFFFF},
+  };
+  for (const auto& c : cases) {
+    Surface a(2, 1, 32, src), b(2, 1, 32, dst);
+    HBRUSH br = CreateSolidBrush(pat);
+    HBRUSH old = SelectObject(b.dc, br);
+    BitBlt(b.dc, 0, 0, 1, 1, a.dc, 0, 0, c.rop);
+    SelectObject(b.dc, old);
+    DeleteObject(br);
+    EXPECT_EQ(b.Px(0, 0), c.expect) << std::hex << c.rop;
+    EXPECT_EQ(b.Px(1, 0), dst) << "outside the blit";
+  }
+}
+
+TEST_F(Blits, CopiesAlphaBetween32BitBitmapsAndSets255From24Bit) {
+  Surface a(1, 1), b(1, 1), c24(1, 1, 24, RGB(9, 8, 7));
+  gfx::BitmapScanLine(a.bmp, 0)[3] = 77;
+  BitBlt(b.dc, 0, 0, 1, 1, a.dc, 0, 0, SRCCOPY);
+  EXPECT_EQ(b.Alpha(0, 0), 77);
+  BitBlt(b.dc, 0, 0, 1, 1, c24.dc, 0, 0, SRCCOPY);
+  EXPECT_EQ(b.Alpha(0, 0), 255);
+  EXPECT_EQ(b.Px(0, 0), RGB(9, 8, 7));
+}
+
+// Columns of a 1-row source (values 0..n-1 in the red channel) as seen in
+// the destination.
+std::vector<int> ColumnMap(int srcW, int dstW, int sx = 0, int sw = 0, bool mirror = false) {
+  Surface src(srcW, 1), dst(std::abs(dstW), 1);
+  for (int x = 0; x < srcW; ++x) SetPixel(src.dc, x, 0, RGB(x, 0, 0));
+  if (sw == 0) sw = srcW;
+  if (mirror) StretchBlt(dst.dc, std::abs(dstW) - 1, 0, -std::abs(dstW), 1, src.dc, sx, 0, sw, 1, SRCCOPY);
+  else StretchBlt(dst.dc, 0, 0, dstW, 1, src.dc, sx, 0, sw, 1, SRCCOPY);
+  std::vector<int> out;
+  for (int x = 0; x < std::abs(dstW); ++x) out.push_back(GetRValue(dst.Px(x, 0)));
+  return out;
+}
+
+TEST_F(Blits, StretchBltColumnMaps) {
+  EXPECT_EQ(ColumnMap(3, 6), (std::vector<int>{0, 0, 1, 1, 2, 2}));
+  EXPECT_EQ(ColumnMap(6, 3), (std::vector<int>{0, 2, 4}));
+  EXPECT_EQ(ColumnMap(4, 4), (std::vector<int>{0, 1, 2, 3}));
+  EXPECT_EQ(ColumnMap(5, 2, 1, 4), (std::vector<int>{1, 3}));
+  EXPECT_EQ(ColumnMap(3, 3, 0, 0, true), (std::vector<int>{2, 1, 0}));
+}
+
+TEST_F(Blits, TransparentBltLeavesKeyPixels) {
+  Surface src(3, 1), dst(6, 1, 32, RGB(0, 0, 0));
+  SetPixel(src.dc, 0, 0, RGB(255, 0, 255));
+  SetPixel(src.dc, 1, 0, RGB(10, 20, 30));
+  SetPixel(src.dc, 2, 0, RGB(255, 0, 255));
+  TransparentBlt(dst.dc, 0, 0, 6, 1, src.dc, 0, 0, 3, 1, RGB(255, 0, 255));
+  std::vector<COLORREF> got;
+  for (int x = 0; x < 6; ++x) got.push_back(dst.Px(x, 0));
+  COLORREF k = 0, v = RGB(10, 20, 30);
+  EXPECT_EQ(got, (std::vector<COLORREF>{k, k, v, v, k, k}));
+}
+
+TEST_F(Blits, MonochromeMasksUseTextAndBackgroundColours) {
+  // Colour -> mono: the source background colour becomes white (1).
+  Surface colour(2, 1, 32, RGB(255, 0, 255));
+  SetPixel(colour.dc, 1, 0, RGB(1, 2, 3));
+  HBITMAP mono = CreateBitmap(2, 1, 1, 1, nullptr);
+  HDC mdc = CreateCompatibleDC(HDC());
+  HBITMAP old = SelectObject(mdc, mono);
+  SetBkColor(colour.dc, RGB(255, 0, 255));
+  BitBlt(mdc, 0, 0, 2, 1, colour.dc, 0, 0, SRCCOPY);
+  EXPECT_EQ(GetPixel(mdc, 0, 0), RGB(255, 255, 255));
+  EXPECT_EQ(GetPixel(mdc, 1, 0), RGB(0, 0, 0));
+  // Mono -> colour: 0 takes the text colour, 1 the background colour.
+  Surface out(2, 1);
+  SetTextColor(out.dc, RGB(10, 0, 0));
+  SetBkColor(out.dc, RGB(0, 20, 0));
+  BitBlt(out.dc, 0, 0, 2, 1, mdc, 0, 0, SRCCOPY);
+  EXPECT_EQ(out.Px(0, 0), RGB(0, 20, 0));
+  EXPECT_EQ(out.Px(1, 0), RGB(10, 0, 0));
+  SelectObject(mdc, old);
+  DeleteDC(mdc);
+  DeleteObject(mono);
+}
+
+TEST_F(Blits, OverlappingCopyInsideOneBitmap) {
+  Surface s(5, 1);
+  for (int x = 0; x < 5; ++x) SetPixel(s.dc, x, 0, RGB(x, 0, 0));
+  BitBlt(s.dc, 1, 0, 4, 1, s.dc, 0, 0, SRCCOPY);
+  std::vector<int> got;
+  for (int x = 0; x < 5; ++x) got.push_back(GetRValue(s.Px(x, 0)));
+  EXPECT_EQ(got, (std::vector<int>{0, 0, 1, 2, 3}));
+}
+
+}  // namespace
