@@ -1,5 +1,7 @@
 #include "platform/rtl/ini.h"
 
+#include <sys/stat.h>
+
 #include <mutex>
 
 #include "platform/rtl/exceptions.h"
@@ -251,12 +253,15 @@ void FillList(TStrings& strings, const std::vector<std::string>& items) {
 }
 }  // namespace
 
-detail::IniText TIniFile::Load() const {
+detail::IniText TIniFile::Load(bool forWrite) const {
   detail::IniText text;
   try {
     text.Parse(ReadFileBytes(FileName()));
-  } catch (const Exception&) {
+  } catch (const Exception& e) {
     // Missing or unreadable: reads as empty.
+    struct stat st;
+    if (forWrite && ::stat(FileName().c_str(), &st) == 0)
+      throw EIniFileException("Unable to write to " + FileName() + ": " + e.Message());
   }
   return text;
 }
@@ -277,7 +282,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
 
 void TIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
   std::lock_guard lock(IniFileMutex());
-  detail::IniText text = Load();
+  detail::IniText text = Load(true);
   text.Write(section, ident, value);
   Save(text);
 }
@@ -294,13 +299,13 @@ void TIniFile::ReadSections(TStrings& strings) {
 
 void TIniFile::EraseSection(const std::string& section) {
   std::lock_guard lock(IniFileMutex());
-  detail::IniText text = Load();
+  detail::IniText text = Load(true);
   if (text.EraseSection(section)) Save(text);
 }
 
 void TIniFile::DeleteKey(const std::string& section, const std::string& ident) {
   std::lock_guard lock(IniFileMutex());
-  detail::IniText text = Load();
+  detail::IniText text = Load(true);
   if (text.DeleteKey(section, ident)) Save(text);
 }
 

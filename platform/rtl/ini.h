@@ -72,8 +72,9 @@ class TCustomIniFile : public TObject {
 
 // File-backed: every read goes to the file and every write goes through at
 // once; nothing is cached. A missing or unreadable file reads as empty; a
-// write creates the file. A write that cannot be saved raises
-// EIniFileException and leaves the old file as it was.
+// write creates the file. A write to a file that exists but cannot be read,
+// or that cannot be saved, raises EIniFileException and leaves the old file
+// as it was.
 class TIniFile : public TCustomIniFile {
  public:
   explicit TIniFile(std::string fileName) : TCustomIniFile(std::move(fileName)) {}
@@ -87,7 +88,9 @@ class TIniFile : public TCustomIniFile {
   void UpdateFile() override {}
 
  private:
-  detail::IniText Load() const;
+  // forWrite: an existing file that cannot be read raises instead of
+  // reading as empty, so a write never drops the keys it could not see.
+  detail::IniText Load(bool forWrite = false) const;
   void Save(const detail::IniText& text);
 };
 

@@ -217,6 +217,10 @@ std::string TStringStream::ReadString(std::int64_t count) {
 }
 
 std::string ReadFileBytes(const std::string& fileName) {
+  // Opening a pipe or device could block for ever; only plain files are read.
+  struct stat st;
+  if (::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+    throw EFOpenError("Cannot open file \"" + fileName + "\". Not a regular file");
   TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
   return f.ReadAll();
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "platform/rtl/exceptions.h"
@@ -128,6 +130,11 @@ TEST(IniFile, MalformedAndUnwritableFilesLoseNothing) {
   EXPECT_EQ(blocked.ReadString("a", "b", "d"), "d");
   EXPECT_THROW(blocked.WriteString("a", "b", "c"), EIniFileException);
   EXPECT_TRUE(std::filesystem::is_directory(dir / "dir.ini"));
+  // A pipe in place of the file must not block.
+  ASSERT_EQ(mkfifo((dir / "fifo.ini").c_str(), 0600), 0);
+  TIniFile fifo(dir / "fifo.ini");
+  EXPECT_EQ(fifo.ReadString("a", "b", "d"), "d");
+  EXPECT_THROW(fifo.WriteString("a", "b", "c"), EIniFileException);
   TIniFile noFolder(dir / "no/such/o.ini");
   EXPECT_THROW(noFolder.WriteString("a", "b", "c"), EIniFileException);
 }
