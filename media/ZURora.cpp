@@ -1,0 +1,706 @@
+#include "media/ZURora.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "media/FFmpegLogger.h"
+#include "platform/rtl/exceptions.h"
+
+namespace media {
+
+using namespace zurora;
+
+// ---------------------------------------------------------------------------
+// Small synchronisation pieces
+
+void TManualEvent::Set() {
+  std::lock_guard<std::mutex> g(m_);
+  set_ = true;
+  c_.notify_all();
+}
+
+void TManualEvent::Reset() {
+  std::lock_guard<std::mutex> g(m_);
+  set_ = false;
+}
+
+bool TManualEvent::IsSet() {
+  std::lock_guard<std::mutex> g(m_);
+  return set_;
+}
+
+bool TManualEvent::WaitFor(int ms) {
+  std::unique_lock<std::mutex> g(m_);
+  if (ms < 0) {
+    c_.wait(g, [this] { return set_; });
+    return true;
+  }
+  return c_.wait_for(g, std::chrono::milliseconds(ms), [this] { return set_; });
+}
+
+// Consecutive items of one kind collapse into the newest, except that the
+// last state of a playback (Stop) or the end item is never overwritten: the
+// event thread must see it to end.
+void TPlayEvent::Push(const TPlayEventItem& item) {
+  std::lock_guard<std::mutex> g(Lock);
+  bool empty = Header == Tailer;
+  const TPlayEventItem& newest = Events[(Tailer + Slots - 1) % Slots];
+  bool final = newest.Kind == 3 || (newest.Kind == 2 && newest.Value == psStop);
+  if (empty || newest.Kind != item.Kind || final) {
+    Tailer = (Tailer + 1) % Slots;
+    if (Tailer == Header) Header = (Header + 1) % Slots;
+  }
+  Events[(Tailer + Slots - 1) % Slots] = item;
+  Event.Set();
+}
+
+TPlayEventItem TPlayEvent::Pop() {
+  std::lock_guard<std::mutex> g(Lock);
+  TPlayEventItem r;
+  if (Header != Tailer) {
+    r = Events[Header];
+    Header = (Header + 1) % Slots;
+  }
+  if (Header == Tailer) Event.Reset();
+  return r;
+}
+
+int TPlayEvent::Pending() {
+  std::lock_guard<std::mutex> g(Lock);
+  return (Tailer - Header + Slots) % Slots;
+}
+
+void TPlayEvent::Clear() {
+  std::lock_guard<std::mutex> g(Lock);
+  Header = Tailer = 0;
+  for (auto& e : Events) e = TPlayEventItem{};
+  Event.Reset();
+}
+
+// The original named Windows drivers; these are their Linux counterparts.
+const char* AudioDriverName(TAudioDriver d) {
+  switch (d) {
+    case adDirectSound:
+      return "pulse";
+    case adWaveOut:
+      return "alsa";
+    default:
+      return "";
+  }
+}
+
+// ---------------------------------------------------------------------------
+// TCustomPlayer
+
+namespace {
+// Lock the player's data from a caller that may be the UI thread: while the
+// lock is busy, the UI thread keeps running synchronised calls, so a play
+// thread waiting for it can finish its event.
+class DataLock {
+ public:
+  explicit DataLock(std::recursive_timed_mutex& m) : m_(m) {
+    while (!m_.try_lock_for(std::chrono::milliseconds(20)))
+      if (IsMainThread()) PumpMessages();
+  }
+  ~DataLock() { m_.unlock(); }
+
+ private:
+  std::recursive_timed_mutex& m_;
+};
+}  // namespace
+
+TCustomPlayer::TCustomPlayer(void* AOwner) : TFFBaseComponent(AOwner), FAVProbe(std::make_unique<TAVProbe>(this)) {
+  ResetPlayback();
+}
+
+TCustomPlayer::~TCustomPlayer() {
+  {
+    std::lock_guard<std::mutex> g(FHandlerLock);
+    FOnPosition = nullptr;
+    FOnState = nullptr;
+    FOnHook = nullptr;
+  }
+  Stop(true);
+  JoinThreads();
+  if (FHookToRGB) ffapi::sws_freeContext(FHookToRGB);
+  if (FHookFromRGB) ffapi::sws_freeContext(FHookFromRGB);
+  if (FAVProbe && FAVProbe->FileHandle() && FFLoader().Loaded(ProbeLibraries)) FAVProbe->SetFileHandle(nullptr);
+}
+
+bool TCustomPlayer::AVLibLoaded() { return FFLoader().Loaded(PlayerLibraries); }
+
+bool TCustomPlayer::LoadAVLib(const std::string& APath) {
+  FFLoader().SetLibraryPath(APath);
+  if (FFLoader().Load(PlayerLibraries)) return true;
+  SetLastErrMsg(FFLoader().LastErrMsg());
+  return false;
+}
+
+void TCustomPlayer::UnloadAVLib() { FFLoader().Unload(PlayerLibraries); }
+
+std::string TCustomPlayer::LastErrMsg() const {
+  std::lock_guard<std::mutex> g(FErrLock);
+  return FLastErrMsg;
+}
+
+void TCustomPlayer::SetLastErrMsg(const std::string& AText) {
+  std::lock_guard<std::mutex> g(FErrLock);
+  FLastErrMsg = AText;
+}
+
+void TCustomPlayer::ReportError(const std::string& AText, bool AStore) {
+  FFLoggerInstance().Log(this, TLogLevel::llError, AText);
+  if (AStore) SetLastErrMsg(AText);
+}
+
+void TCustomPlayer::ResetPlayback() {
+  FLastPTS = AV_NOPTS_VALUE;
+  FCurrentPTS = -1;
+  FStep = false;
+  Fwanted_stream[AVMEDIA_TYPE_VIDEO] = Fwanted_stream[AVMEDIA_TYPE_AUDIO] = Fwanted_stream[AVMEDIA_TYPE_SUBTITLE] = -1;
+  seek_by_bytes = -1;
+  start_time = AV_NOPTS_VALUE;
+  PlayTime = AV_NOPTS_VALUE;
+  RepeatType = rtStop;
+  VerticalFlip = false;
+  FSeekEvent.Set();
+  FSeeking = false;
+}
+
+void TCustomPlayer::SetOnFileOpen(TFileOpenEvent e) {
+  std::lock_guard<std::mutex> g(FHandlerLock);
+  FOnFileOpen = std::move(e);
+}
+void TCustomPlayer::SetOnHook(THookEvent e) {
+  std::lock_guard<std::mutex> g(FHandlerLock);
+  FOnHook = std::move(e);
+}
+void TCustomPlayer::SetOnPosition(TPositionEvent e) {
+  std::lock_guard<std::mutex> g(FHandlerLock);
+  FOnPosition = std::move(e);
+}
+void TCustomPlayer::SetOnState(TPlayStateEvent e) {
+  std::lock_guard<std::mutex> g(FHandlerLock);
+  FOnState = std::move(e);
+}
+bool TCustomPlayer::HasOnState() {
+  std::lock_guard<std::mutex> g(FHandlerLock);
+  return static_cast<bool>(FOnState);
+}
+bool TCustomPlayer::HasOnPosition() {
+  std::lock_guard<std::mutex> g(FHandlerLock);
+  return static_cast<bool>(FOnPosition);
+}
+
+bool TCustomPlayer::Open(const std::string& AFileName, IVideoOutput* AScreenHandle, bool APaused) {
+  if (!AVLibLoaded()) {
+    ReportError("libav or libsdl not loaded.", true);
+    return false;
+  }
+  Stop(true);
+  // adDefault leaves SDL_AUDIODRIVER as the environment has it.
+  const char* drv = AudioDriverName(AudioDriver);
+  if (*drv) setenv("SDL_AUDIODRIVER", drv, 1);
+  if (!FSDLStarted) {
+    if (ffapi::SDL_Init(SDL_INIT_AUDIO) != 0) {
+      ReportError(FormatStr("Could not initialize SDL with ScreenHandle(%u): %s",
+                            unsigned(reinterpret_cast<uintptr_t>(AScreenHandle)), ffapi::SDL_GetError()),
+                  true);
+      return false;
+    }
+    FSDLStarted = true;
+  }
+  if (DisableDisplay) DisableVideo = true;
+  FPlayEvent.Clear();
+  FEngineEvents.Clear();
+  FScreenHandle = AScreenHandle;
+  if (!StreamOpen(this, AFileName, Ffile_iformat, APaused)) {
+    ffapi::SDL_Quit();
+    FSDLStarted = false;
+    return false;
+  }
+  FFileName = AFileName;
+  FAVProbe->SetFileHandle(FVideoState.load()->ic);
+  if (FScreenHandle) FScreenHandle->SetEventListener(this);
+  if (TriggerEventInMainThread) {
+    try {
+      RunInMainThread([this] { CallFileOpen(); });
+    } catch (const rtl::EDispatcherShutdown&) {
+      CallFileOpen();
+    }
+  } else {
+    CallFileOpen();
+  }
+  StartThreads();
+  return true;
+}
+
+void TCustomPlayer::CallFileOpen() {
+  ResetRGBConvert(FRGBContext);
+  if (FHookToRGB) ffapi::sws_freeContext(FHookToRGB);
+  if (FHookFromRGB) ffapi::sws_freeContext(FHookFromRGB);
+  FHookToRGB = FHookFromRGB = nullptr;
+  FHookBitmap.reset();
+  TFileOpenEvent handler;
+  {
+    std::lock_guard<std::mutex> g(FHandlerLock);
+    handler = FOnFileOpen;
+  }
+  TVideoState* is = FVideoState;
+  if (is && handler) {
+    int w = -1, h = -1;
+    if (is->video_st && is->video_st->codecpar->width > 0) {
+      w = is->video_st->codecpar->width;
+      h = is->video_st->codecpar->height;
+    }
+    int64_t duration = is->IsImage2 ? 0 : is->Duration;
+    int sw = ScreenWidth, sh = ScreenHeight;
+    handler(this, duration, w, h, sw, sh);
+    ScreenWidth = sw;
+    ScreenHeight = sh;
+  }
+  if (FScreenHandle && (ScreenWidth == 0 || ScreenHeight == 0)) {
+    int cw = 0, ch = 0;
+    FScreenHandle->GetClientSize(cw, ch);
+    ScreenWidth = cw;
+    ScreenHeight = ch;
+  }
+}
+
+void TCustomPlayer::StartThreads() {
+  FStopEvent.Reset();  // before the thread runs, so a quick Stop(True) waits for it
+  FEventThreadTerminate = false;
+  FEventThreadDone = false;
+  FEventThread = std::thread([this] { EventThreadExecute(); });
+  FPlayThread = std::thread([this] { PlayThreadExecute(); });
+}
+
+void TCustomPlayer::PlayThreadExecute() {
+  SetPlayState(psPlay);
+  try {
+    EventLoop(this);
+  } catch (const std::exception& e) {
+    FFLoggerInstance().Log(this, TLogLevel::llFatal, std::string("PlayThread Exception: ") + e.what());
+    std::lock_guard<std::recursive_timed_mutex> g(FDataLock);
+    DoExit(this);
+  }
+  SetPlayState(psStop);
+  FStopEvent.Set();
+}
+
+void TCustomPlayer::Deliver(const std::function<void()>& fn) {
+  try {
+    if (TriggerEventInMainThread)
+      RunInMainThread(fn);
+    else
+      fn();
+  } catch (const rtl::EDispatcherShutdown&) {
+  } catch (const std::exception& e) {
+    FFLoggerInstance().Log(this, TLogLevel::llError, std::string("event handler: ") + e.what());
+  }
+}
+
+void TCustomPlayer::EventThreadExecute() {
+  while (!FEventThreadTerminate) {
+    TPlayEventItem item = FPlayEvent.Pop();
+    if (item.Kind == 1) {
+      FEventPTS = item.Value;
+      Deliver([this] {
+        TPositionEvent h;
+        {
+          std::lock_guard<std::mutex> g(FHandlerLock);
+          h = FOnPosition;
+        }
+        if (h) h(this, FEventPTS);
+      });
+    } else if (item.Kind == 2) {
+      FEventState = TPlayState(item.Value);
+      Deliver([this] {
+        TPlayStateEvent h;
+        {
+          std::lock_guard<std::mutex> g(FHandlerLock);
+          h = FOnState;
+        }
+        if (h) h(this, FEventState);
+      });
+      if (FEventState == psStop) break;
+    } else if (item.Kind == 3) {
+      break;
+    }
+    while (!FEventThreadTerminate && !FPlayEvent.Event.WaitFor(100)) {
+    }
+  }
+  FEventThreadDone = true;
+}
+
+void TCustomPlayer::JoinThreads() {
+  if (FPlayThread.joinable()) {
+    while (!FStopEvent.WaitFor(20))
+      if (IsMainThread()) PumpMessages();
+    FPlayThread.join();
+  }
+  if (FEventThread.joinable()) {
+    // The event thread ends at the playback's Stop; it may be delivering
+    // through the UI thread, so keep that thread serving while waiting.
+    auto start = std::chrono::steady_clock::now();
+    while (!FEventThreadDone) {
+      if (IsMainThread()) PumpMessages();
+      if (std::chrono::steady_clock::now() - start > std::chrono::seconds(2)) {
+        FEventThreadTerminate = true;
+        FPlayEvent.Event.Set();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    FEventThread.join();
+  }
+}
+
+void TCustomPlayer::SetPlayState(TPlayState AState) {
+  FState = AState;
+  if (HasOnState())
+    PushPlayEvent({2, int64_t(AState)});
+  else if (AState == psStop)
+    PushPlayEvent({3, 0});
+}
+
+void TCustomPlayer::Stop(bool AWaitForStop) {
+  {
+    DataLock lock(FDataLock);
+    TVideoState* is = FVideoState;
+    if (is) {
+      if (is->paused) {
+        StreamTogglePause(is);
+        FStep = false;
+      }
+      PushQuitEvent(this);
+    }
+  }
+  if (!AWaitForStop) return;
+  WaitForStop();
+  JoinThreads();
+  if (FScreenHandle) FScreenHandle->SetEventListener(nullptr);
+  if (FSDLStarted && ffapi::SDL_Quit) ffapi::SDL_Quit();
+  FSDLStarted = false;
+}
+
+void TCustomPlayer::WaitForStop() {
+  int counter = 1;
+  for (;;) {
+    if (FStopEvent.WaitFor(100)) return;
+    if (IsMainThread()) PumpMessages();
+    if (!FVideoState) return;
+    if (!FDataLock.try_lock_for(std::chrono::milliseconds(100))) continue;
+    counter++;
+    TVideoState* is = FVideoState;
+    if (!is) {
+      FDataLock.unlock();
+      return;
+    }
+    if ((counter > 10 && is->Reading) || counter > 20) {
+      // Closed by force; the play thread then finds no playback and ends.
+      DoExit(this);
+      PushQuitEvent(this);
+      FDataLock.unlock();
+      return;
+    }
+    PushQuitEvent(this);
+    FDataLock.unlock();
+  }
+}
+
+void TCustomPlayer::RequestStop() {
+  TVideoState* is = FVideoState;
+  if (!is) return;
+  if (is->paused) {
+    StreamTogglePause(is);
+    FStep = false;
+  }
+  PushQuitEvent(this);
+}
+
+void TCustomPlayer::Pause() {
+  DataLock lock(FDataLock);
+  TVideoState* is = FVideoState;
+  if (!is || is->paused) return;
+  StreamTogglePause(is);
+  FStep = false;
+  SetPlayState(psPause);
+}
+
+void TCustomPlayer::Resume() {
+  DataLock lock(FDataLock);
+  TVideoState* is = FVideoState;
+  if (!is || !is->paused) return;
+  StreamTogglePause(is);
+  FStep = false;
+  SetPlayState(psResume);
+}
+
+void TCustomPlayer::TogglePause() {
+  DataLock lock(FDataLock);
+  TVideoState* is = FVideoState;
+  if (!is) return;
+  StreamTogglePause(is);
+  FStep = false;
+  SetPlayState(is->paused ? psPause : psResume);
+}
+
+void TCustomPlayer::StepToNextFrame() {
+  DataLock lock(FDataLock);
+  TVideoState* is = FVideoState;
+  if (!is) return;
+  if (is->paused) StreamTogglePause(is);
+  bool was = FStep.exchange(true);
+  if (!was) SetPlayState(psStep);
+}
+
+// Drawn by the play thread: the new mode starts on a cleared area.
+void TCustomPlayer::ToggleAudioDisplay() {
+  DataLock lock(FDataLock);
+  TVideoState* is = FVideoState;
+  if (!is || is->screen.empty()) return;
+  is->show_audio = (is->show_audio + 1) % 3;
+  PushDisplayChangeEvent(this);
+}
+
+void TCustomPlayer::Seek(int64_t APTS, TSeekFlags ASeekFlags, bool AWaitForSeekEnd) {
+  bool requested = false, hasVideo = false;
+  {
+    DataLock lock(FDataLock);
+    TVideoState* is = FVideoState;
+    if (!is) return;
+    hasVideo = is->video_stream >= 0;
+    if (ASeekFlags & SeekFlag(TSeekFlag::sfByte)) {
+      requested = StreamSeekRequest(is, int(ASeekFlags), APTS, 0);
+    } else {
+      int64_t target = APTS;
+      if (is->ic->duration != AV_NOPTS_VALUE && is->ic->duration < target) target = is->ic->duration;
+      if (is->ic->start_time != AV_NOPTS_VALUE) target += is->ic->start_time;
+      requested = StreamSeekRequest(is, int(ASeekFlags), target, APTS <= 0 ? 1 : 0);
+    }
+  }
+  if (requested && AWaitForSeekEnd) WaitSeekEnd(this, hasVideo);
+}
+
+void TCustomPlayer::Seek(double ADelta, TSeekFlags ASeekFlags, bool AWaitForSeekEnd) {
+  bool requested = false, hasVideo = false;
+  {
+    DataLock lock(FDataLock);
+    TVideoState* is = FVideoState;
+    if (!is) return;
+    hasVideo = is->video_stream >= 0;
+    if (ASeekFlags & SeekFlag(TSeekFlag::sfByte)) {
+      double bytes = is->ic->bit_rate ? ADelta * is->ic->bit_rate / 8.0 : ADelta * 180000.0;
+      double pos = (is->ic->pb ? ffapi::avio_seek(is->ic->pb, 0, SEEK_CUR) : 0) + bytes;
+      requested = StreamSeekRequest(is, int(ASeekFlags), RoundEven(pos), RoundEven(bytes));
+    } else {
+      double pos = GetMasterClock(is) + ADelta;
+      requested = StreamSeekRequest(is, int(ASeekFlags), RoundEven(pos * 1000000.0), RoundEven(ADelta * 1000000.0));
+    }
+  }
+  if (requested && AWaitForSeekEnd) WaitSeekEnd(this, hasVideo);
+}
+
+void TCustomPlayer::RequestSeek(int64_t APTS, TSeekFlags ASeekFlags) {
+  TVideoState* is = FVideoState;
+  if (!is || !is->ic) return;
+  int64_t target = APTS;
+  if (is->ic->duration != AV_NOPTS_VALUE && is->ic->duration < target) target = is->ic->duration;
+  if (is->ic->start_time != AV_NOPTS_VALUE) target += is->ic->start_time;
+  StreamSeekRequest(is, int(ASeekFlags), target, APTS <= 0 ? 1 : 0);
+}
+
+std::string TCustomPlayer::Format() const { return FFormat; }
+
+// An empty name clears a forced format, so later files are detected again.
+void TCustomPlayer::SetFormat(const std::string& AName) {
+  if (!AVLibLoaded()) {
+    ReportError("libav or libsdl not loaded.", true);
+    return;
+  }
+  if (AName.empty()) {
+    Ffile_iformat = nullptr;
+    FFormat.clear();
+    return;
+  }
+  const AVInputFormat* f = ffapi::av_find_input_format(AName.c_str());
+  if (!f) throw rtl::Exception(FormatStr("Unknown input format: %s", AName.c_str()));
+  Ffile_iformat = f;
+  FFormat = AName;
+}
+
+int TCustomPlayer::AudioStreamIndex() {
+  DataLock lock(FDataLock);
+  return FVideoState ? FVideoState.load()->audio_stream : -1;
+}
+int TCustomPlayer::VideoStreamIndex() {
+  DataLock lock(FDataLock);
+  return FVideoState ? FVideoState.load()->video_stream : -1;
+}
+int TCustomPlayer::SubtitleStreamIndex() {
+  DataLock lock(FDataLock);
+  return FVideoState ? FVideoState.load()->subtitle_stream : -1;
+}
+
+void TCustomPlayer::SetAudioStreamIndex(int v) {
+  DataLock lock(FDataLock);
+  if (TVideoState* is = FVideoState; is && v != is->audio_stream) StreamComponentSwitch(is, 1, v);
+}
+void TCustomPlayer::SetVideoStreamIndex(int v) {
+  DataLock lock(FDataLock);
+  if (TVideoState* is = FVideoState; is && v != is->video_stream) StreamComponentSwitch(is, 0, v);
+}
+void TCustomPlayer::SetSubtitleStreamIndex(int v) {
+  DataLock lock(FDataLock);
+  if (TVideoState* is = FVideoState; is && v != is->subtitle_stream) StreamComponentSwitch(is, 3, v);
+}
+
+bool TCustomPlayer::Paused() {
+  DataLock lock(FDataLock);
+  TVideoState* is = FVideoState;
+  return !is || is->paused;
+}
+
+void TCustomPlayer::SetShowAudio(TShowAudio v) {
+  FShowAudio = v;
+  DataLock lock(FDataLock);
+  TVideoState* is = FVideoState;
+  if (is && is->audio_st && !DisableDisplay) is->show_audio = int(v);
+}
+
+void TCustomPlayer::SetAspectRatio(float v) {
+  if (v == FAspectRatio) return;
+  FAspectRatio = v;
+  if (FVideoState) PushDisplayChangeEvent(this);
+}
+
+void TCustomPlayer::RefreshPlayPosition() {
+  TVideoState* is = FVideoState;
+  if (!is || is->IsImage2) return;
+  int64_t cur;
+  if (is->video_st) {
+    cur = RoundEven(GetVideoClock(is) * 1000000.0) - is->StartTime;
+  } else if (is->audio_st) {
+    cur = RoundEven(GetAudioClock(is) * 1000000.0) - is->StartTime;
+    if (is->AudioDuration > 0 && cur >= is->AudioDuration && cur < is->Duration) cur = is->Duration;
+  } else {
+    return;
+  }
+  FCurrentPTS = cur;
+  if (is->Duration > 0 && cur >= is->Duration) {
+    cur = is->Duration;
+    if (FLastPTS != is->Duration) FLastPTS = 0;  // so that the final position is posted
+  }
+  int64_t last = FLastPTS;
+  if (last == AV_NOPTS_VALUE || std::llabs(cur - last) > 10000) {
+    FLastPTS = cur;
+    if (HasOnPosition()) PushPlayEvent({1, cur});
+  }
+  if (!is->IsDevice && !is->EventEOF && is->ReachEOF) {
+    if (is->video_st) is->EventEOF = 1;
+    SetPlayState(psEnd);
+  }
+  if (PlayTime != AV_NOPTS_VALUE) {
+    int64_t end = start_time != AV_NOPTS_VALUE ? PlayTime + start_time : PlayTime;
+    if (cur >= end) {
+      if (RepeatType == rtStop)
+        RequestStop();
+      else if (RepeatType == rtLoop)
+        RequestSeek(start_time != AV_NOPTS_VALUE ? start_time : 0,
+                    start_time != AV_NOPTS_VALUE ? 0 : SeekFlag(TSeekFlag::sfAny));
+    }
+  }
+}
+
+// ---------------------------------------------------------------------------
+// Frame capture and hook
+
+TBitmap* TCustomPlayer::CurrentFrame() {
+  int64_t pts;
+  return CurrentFrame(pts);
+}
+
+TBitmap* TCustomPlayer::CurrentFrame(int64_t& APTS) {
+  if (!FRGBContext.Bitmap) FRGBContext.Bitmap = CreateFrameBitmap(0, 0);
+  TBitmap* bmp = FRGBContext.Bitmap;
+  APTS = -1;
+  DataLock lock(FDataLock);
+  TVideoState* is = FVideoState;
+  if (!is || !is->video_st) {
+    bmp->SetSize(0, 0);
+    return bmp;
+  }
+  bmp->SetSize(is->video_st->codecpar->width, is->video_st->codecpar->height);
+  std::memset(bmp->Bits(), 0, size_t(bmp->Stride()) * bmp->Height());
+  // Under the queue lock: the entry cannot be reallocated while it is read.
+  std::lock_guard<std::mutex> ql(is->pictq_mutex);
+  TVideoPicture* vp = &is->pictq[is->pictq_rindex];
+  APTS = RoundEven(vp->pts * 1000000.0) - is->StartTime;
+  std::lock_guard<std::mutex> vl(vp->lock);
+  if (vp->HasImage()) {
+    const uint8_t* const data[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};
+    const int linesize[4] = {vp->linesize[0], vp->linesize[1], vp->linesize[2], 0};
+    if (!FrameToBitmap(FRGBContext, data, linesize, AV_PIX_FMT_YUV420P, vp->width, vp->height)) bmp->SetSize(0, 0);
+  }
+  return bmp;
+}
+
+// Runs on the video thread with the entry locked; the handler may draw on the
+// bitmap, which is then written back into the picture.
+bool TCustomPlayer::DoHook(TVideoPicture* vp, double APTS) {
+  if (!Hook) return false;
+  THookEvent handler;
+  {
+    std::lock_guard<std::mutex> g(FHandlerLock);
+    handler = FOnHook;
+  }
+  if (!handler || !vp->HasImage()) return false;
+  int w = vp->width, h = vp->height;
+  // The bitmap follows the picture's size, so a size change mid-playback
+  // never writes past it.
+  if (!FHookBitmap || FHookBitmap->Width() != w || FHookBitmap->Height() != h)
+    FHookBitmap = std::make_unique<TBitmap>(w, h);
+  FHookToRGB = ffapi::sws_getCachedContext(FHookToRGB, w, h, AV_PIX_FMT_YUV420P, w, h, AV_PIX_FMT_BGR24, SWS_BICUBIC,
+                                           nullptr, nullptr, nullptr);
+  if (!FHookToRGB) {
+    FFLoggerInstance().Log(this, TLogLevel::llError, "Cannot initialize the toRGB conversion context");
+    return false;
+  }
+  const uint8_t* yuv[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};
+  int yuvStride[4] = {vp->linesize[0], vp->linesize[1], vp->linesize[2], 0};
+  uint8_t* rgb[4] = {FHookBitmap->ScanLine(0), nullptr, nullptr, nullptr};
+  int rgbStride[4] = {FHookBitmap->Stride(), 0, 0, 0};
+  ffapi::sws_scale(FHookToRGB, yuv, yuvStride, 0, h, rgb, rgbStride);
+  FHookBitmap->Lock();
+  try {
+    handler(this, FHookBitmap.get(), RoundEven(APTS * 1000000.0) - (FVideoState ? FVideoState.load()->StartTime : 0));
+  } catch (const std::exception& e) {
+    FHookBitmap->Unlock();
+    FFLoggerInstance().Log(this, TLogLevel::llError, std::string("Error occurs OnHook: ") + e.what());
+    return false;
+  }
+  FHookBitmap->Unlock();
+  FHookFromRGB = ffapi::sws_getCachedContext(FHookFromRGB, w, h, AV_PIX_FMT_BGR24, w, h, AV_PIX_FMT_YUV420P,
+                                             SWS_BICUBIC, nullptr, nullptr, nullptr);
+  if (!FHookFromRGB) {
+    FFLoggerInstance().Log(this, TLogLevel::llError, "Cannot initialize the fromRGB conversion context");
+    return false;
+  }
+  const uint8_t* rgbc[4] = {FHookBitmap->ScanLine(0), nullptr, nullptr, nullptr};
+  uint8_t* yuvd[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};
+  ffapi::sws_scale(FHookFromRGB, rgbc, rgbStride, 0, h, yuvd, yuvStride);
+  return true;
+}
+
+// ---------------------------------------------------------------------------
+// Video output events
+
+void TCustomPlayer::VideoOutputExposed() { FEngineEvents.Push({VideoExposeEvent, 0, 0}); }
+
+void TCustomPlayer::VideoOutputResized(int width, int height) {
+  FEngineEvents.Push({VideoResizeEvent, width, height});
+}
+
+void TCustomPlayer::VideoOutputClicked() {}
+
+}  // namespace media
