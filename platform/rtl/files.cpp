@@ -111,9 +111,15 @@ std::string ExpandFileName(std::string_view fileName) {
     }
     parts.push_back(part);
   }
+  size_t length = 1;
+  for (const std::string& p : parts) length += p.size() + 1;
   std::string out;
-  for (const std::string& p : parts) out += "/" + p;
-  if (out.empty()) out = "/";
+  out.reserve(length);
+  for (const std::string& p : parts) {
+    out.push_back('/');
+    out.append(p.data(), p.size());
+  }
+  if (out.empty()) out.push_back('/');
   if (!fileName.empty() && fileName.back() == '/' && out != "/") out += '/';
   return out;
 }

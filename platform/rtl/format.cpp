@@ -81,8 +81,12 @@ std::string GeneralFloat(double v, int precision) {
   std::string out = v < 0 ? "-" : "";
   if (exponent > precision || exponent < -3) {
     out += digits[0];
-    if (digits.size() > 1) out += "." + digits.substr(1);
-    out += "E" + std::to_string(exponent - 1);
+    if (digits.size() > 1) {
+      out += '.';
+      out.append(digits, 1, std::string::npos);
+    }
+    out += 'E';
+    out += std::to_string(exponent - 1);
     return out;
   }
   if (exponent <= 0) {
@@ -107,7 +111,7 @@ std::string FixedFloat(double v, int precision, bool thousands) {
     size_t start = out[0] == '-' ? 1 : 0;
     size_t dot = out.find('.');
     if (dot == std::string::npos) dot = out.size();
-    for (size_t i = dot; i > start + 3; i -= 3) out.insert(i - 3, ",");
+    for (size_t i = dot; i > start + 3; i -= 3) out.insert(i - 3, 1, ',');
   }
   return out;
 }

@@ -117,7 +117,10 @@ void IniText::Write(const std::string& section, const std::string& key, const st
   size_t header, end;
   if (!FindSection(lines_, section, header, end)) {
     if (!lines_.empty() && !Trim(lines_.back()).empty()) lines_.emplace_back();
-    lines_.push_back("[" + OneLine(Trim(section)) + "]");
+    std::string title = "[";
+    title += OneLine(Trim(section));
+    title += ']';
+    lines_.push_back(std::move(title));
     lines_.push_back(line);
     return;
   }
