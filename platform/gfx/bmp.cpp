@@ -49,8 +49,8 @@ Header ParseHeader(const uint8_t* data, size_t size) {
     h.height = hh;
     h.bpp = U16(p + 10);
     h.paletteEntrySize = 3;
-  } else if (h.headerSize >= 40 && h.headerSize <= 124 + 256) {
-    if (size < 14 + size_t(h.headerSize) && size < 14 + 40) Bad("truncated header");
+  } else if (h.headerSize == 40 || h.headerSize == 52 || h.headerSize == 56 || h.headerSize == 64 ||
+             h.headerSize == 108 || h.headerSize == 124) {
     if (size < 14 + 40) Bad("truncated header");
     h.width = S32(p + 4);
     h.height = S32(p + 8);

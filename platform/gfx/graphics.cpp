@@ -145,10 +145,7 @@ void TBitmap::Adopt(HBITMAP h) {
   }
 }
 
-HBITMAP TBitmap::Handle() {
-  Modified();
-  return handle_;
-}
+HBITMAP TBitmap::Handle() { return handle_; }
 
 void TBitmap::SetHandle(HBITMAP h) {
   Modified();
@@ -166,7 +163,6 @@ HBITMAP TBitmap::ReleaseHandle() {
 }
 
 TCanvas* TBitmap::Canvas() {
-  Modified();
   if (!canvas_) canvas_ = std::make_unique<TBitmapCanvas>(this);
   return canvas_.get();
 }
@@ -301,6 +297,7 @@ void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
     std::memcpy(BitmapScanLine(nb, y), img.pixels.data() + size_t(y) * img.stride, size_t(std::min(bi.stride, img.stride)));
   Adopt(nb);
   original_.assign(data, data + size);
+  originalChanges_ = detail::GetBitmap(nb)->changes;
   Changed();
 }
 
@@ -334,7 +331,7 @@ void TBitmap::LoadFromStream(rtl::TStream& s) {
 
 void TBitmap::SaveToStream(rtl::TStream& s) {
   if (!handle_) return;
-  if (!original_.empty()) {
+  if (!original_.empty() && detail::GetBitmap(handle_)->changes == originalChanges_) {
     s.WriteBuffer(original_.data(), int64_t(original_.size()));
     return;
   }
@@ -404,6 +401,8 @@ void TBitmap::Assign(const TGraphic* src) {
     transparentMode_ = b->transparentMode_;
     transparent_ = b->transparent_;
     original_ = b->original_;
+    if (nb && b->handle_ && detail::GetBitmap(b->handle_)->changes != b->originalChanges_) original_.clear();
+    originalChanges_ = nb ? detail::GetBitmap(nb)->changes : 0;
     Changed();
     return;
   }

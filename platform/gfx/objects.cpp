@@ -86,6 +86,7 @@ size_t LiveCount() {
 }
 
 void BitmapObj::MarkDirty(const TRect& r) {
+  ++changes;
   TRect c(std::max(r.Left, 0), std::max(r.Top, 0), std::min(r.Right, width), std::min(r.Bottom, height));
   if (c.Right <= c.Left || c.Bottom <= c.Top) return;
   if (dirty.Right <= dirty.Left || dirty.Bottom <= dirty.Top) {
