@@ -8,18 +8,14 @@
 #include <stdexcept>
 #include <string>
 
+#include "platform/rtl/exceptions.h"
+
 namespace media {
 
 // A violated precondition ("Assertion failure" and the like); never compiled
 // out. EConvertError: a text that is no number.
-class EAssertionFailed : public std::logic_error {
- public:
-  using std::logic_error::logic_error;
-};
-class EConvertError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
+using EAssertionFailed = rtl::EAssertionFailed;
+using EConvertError = rtl::EConvertError;
 
 // Integers in decimal, "$hex" or "0x" hex, optionally signed, surrounding
 // blanks allowed. StrToInt raises EConvertError on anything else.

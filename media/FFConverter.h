@@ -1,0 +1,152 @@
+// Task description records of the conversion task component and their
+// translation into the settings of a task's transcoder. The component itself
+// (task list, inline and threaded runs) builds on these.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "media/FFmpeg.h"
+#include "media/MyUtils.h"
+
+namespace media {
+
+enum class TOptionTargetType { ttIgnore, ttVCD, ttSVCD, ttDVD };
+enum class TOptionNormType { ntAuto, ntPAL, ntNTSC };
+using TOptionNormDefault = TOptionNormType;  // ntPAL or ntNTSC
+
+struct TStreamInfo {
+  TDateTime TimeStamp = -1.0;  // 0: now; > 0: that moment; < 0: none
+  int Year = -1;
+  int Track = -1;
+  std::string Title, Author, Copyright, Comment, Album, Genre;
+};
+
+struct TInputOptions {
+  std::string FileName;
+  std::string FileFormat;
+  int64_t TimeStart = NoTime;
+  int ProgramID = -1;
+  std::string ExtOptions;
+  int Tag = 0;
+  void* Data = nullptr;
+};
+
+struct TOutputOptions {
+  std::string FileName;
+  std::string FileExt;
+  std::string FileFormat;
+  int PacketSize = -1;
+  int MuxRate = -1;
+  float MuxDelay = -1.0f;
+  float MuxPreload = -1.0f;
+  std::string AudioCodec;
+  std::string AudioPreset;
+  bool DisableAudio = false;
+  int AudioVolume = -1;
+  int AudioChannels = -1;
+  int AudioSampleRate = -1;
+  int AudioBitrate = -1;
+  int AudioBitRateTolerance = -1;
+  std::string AudioLanguage;
+  int AudioSyncMethod = 0;
+  std::string AudioTag;
+  std::string VideoCodec;
+  std::string VideoPreset;
+  bool DisableVideo = false;
+  std::string FrameRate;
+  std::string FrameSize;
+  std::string FrameAspectRatio;
+  int CropTop = -1, CropBottom = -1, CropLeft = -1, CropRight = -1;
+  int GroupPictureSize = -1;
+  int VideoBitrate = -1;
+  int VideoMaxRate = -1;
+  int VideoMinRate = -1;
+  int VideoBitRateTolerance = -1;
+  int VideoBufSize = -1;
+  int VideoSyncMethod = -1;
+  std::string VideoTag;
+  std::string VideoFilters;
+  std::string VideoLanguage;
+  std::string SubtitleCodec;
+  std::string SubtitlePreset;
+  bool DisableSubtitle = false;
+  std::string SubtitleLanguage;
+  bool InputSync = false;
+  bool CopyTimestamp = false;
+  int64_t TimeStart = NoTime;
+  int64_t TimeLength = NoTime;
+  TStreamInfo Info;
+  TOptionTargetType TargetType = TOptionTargetType::ttIgnore;
+  TOptionNormType NormType = TOptionNormType::ntAuto;
+  TOptionNormDefault NormDefault = TOptionNormType::ntPAL;
+  bool CustomHook = false;
+  bool Join = false;
+  std::string ExtOptions;
+  int Tag = 0;
+  void* Data = nullptr;
+};
+
+// Event payloads handed to the host by the task component.
+struct TProgressInfo {
+  int TaskIndex = 0, FileIndex = 0, FrameNumber = 0, FPS = 0;
+  float Quality = 0, BitRate = 0;
+  int64_t CurrentSize = 0, CurrentDuration = 0, TotalDuration = -1;
+};
+struct TTerminateInfo {
+  int TaskIndex = 0;
+  bool Finished = false;
+  bool Exception = false;
+  std::string ExceptionMsg;
+};
+struct THookInfo {
+  int TaskIndex = 0;
+  TBitmap24* Bitmap = nullptr;
+  int FrameNumber = 0;
+  int64_t PTS = 0;
+  bool Update = false;
+  bool StopHook = false;
+};
+struct TPreviewInfo {
+  int TaskIndex = 0;
+  TBitmap24* Bitmap = nullptr;
+  int FrameNumber = 0;
+  int64_t PTS = 0;
+};
+
+void InitInputOptions(TInputOptions& o);
+void InitOutputOptions(TOutputOptions& o);
+
+using TOptionLines = std::vector<std::pair<std::string, std::string>>;
+
+// Option text: trimmed, CR LF / CR made LF, "<CRLF>" made LF, then one
+// name=value per line split at the first "=" (names as written).
+TOptionLines ParseOptionText(const std::string& text);
+// The text overloads: "TimeStart" (and for outputs "TimeLength", "Hook",
+// "CustomHook", "Join") fill their fields, every other line goes to ExtOptions.
+TInputOptions InputOptionsFromText(const std::string& text);
+TOutputOptions OutputOptionsFromText(const std::string& text);
+
+// Dispatches every line (lowercased name) except newvideo, newaudio,
+// newsubtitle, apre, vpre, spre, vfilters and vf; acodec, vcodec, scodec and
+// s only when codec names are allowed (the input side).
+void ApplyExtOptions(TCustomFFmpeg& f, const std::string& ext, bool codecNamesAllowed);
+// Steps before an input is opened; then opens it. False with f.LastErrMsg().
+bool SetupInput(TCustomFFmpeg& f, const std::string& fileName, TInputOptions& opts);
+
+TOptionLines BuildStreamDefaults(const TOutputOptions& o);
+void ApplyTarget(TCustomFFmpeg& f, const TOutputOptions& o);
+void ApplyOutputOptions(TCustomFFmpeg& f, const TOutputOptions& o);
+void ApplyStreamGroups(TCustomFFmpeg& f, const std::string& ext, TOptionLines& list);
+// Unix seconds of an output time stamp: round((t - 25569 - z) * 86400).
+int64_t OutputTimeStamp(TDateTime t);
+// The whole output translation and opening. bindCustomHook runs when the
+// record asks for the custom hook. -1 on failure (the record is reset and
+// the reason is in f.LastErrMsg()); else the output count. Setter failures
+// are raised as exceptions.
+int SetupOutput(TCustomFFmpeg& f, const std::string& fileName, TOutputOptions& opts,
+                const std::function<void()>& bindCustomHook = nullptr);
+
+}  // namespace media
