@@ -12,6 +12,7 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "platform/rtl/events.h"
 #include "platform/rtl/types.h"
@@ -109,6 +110,16 @@ class TThread : public TObject {
   ~TThread() override;
   TThread(const TThread&) = delete;
   TThread& operator=(const TThread&) = delete;
+
+  // The framework's Create(CreateSuspended): a new T from args, started at
+  // once unless createSuspended. The caller owns the result, unless T's
+  // constructor sets FreeOnTerminate.
+  template <class T, class... A>
+  static T* Create(bool createSuspended, A&&... args) {
+    T* t = new T(std::forward<A>(args)...);
+    if (!createSuspended) t->Start();
+    return t;
+  }
 
   // Raises EThread when the thread was already started.
   void Start();

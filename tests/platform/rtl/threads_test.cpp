@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "platform/rtl/dispatcher.h"
@@ -88,6 +89,11 @@ TEST_F(Threads, FreeOnTerminateDeletesItselfAndOwnerDeleteStopsTheThread) {
   t->SetFreeOnTerminate(true);
   t->Start();
   EXPECT_TRUE(WaitWhilePumping([&] { return destroyed.load(); }, 10000));
+
+  std::atomic<bool> ran{false};
+  std::unique_ptr<LambdaThread> running(TThread::Create<LambdaThread>(false, [&](LambdaThread&) { ran = true; }));
+  running->WaitFor();
+  EXPECT_TRUE(ran);
 
   std::atomic<bool> sawTerminate{false};
   {
