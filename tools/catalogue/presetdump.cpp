@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/FormatCatalogue.h"
+#include "app/JobOutput.h"
 #include "app/MemoryControls.h"
 
 using catalogue::ComboRole;
@@ -83,6 +84,30 @@ static int Dump(int key)
             std::printf(" %s\"%s\"", i == box.ItemIndex() ? "*" : "", box.Item(i).c_str());
         std::printf("\n");
     }
+
+    media::TOutputOptions out;
+    media::InitOutputOptions(out);
+    BuildJobOutputOptions(logic.Job, out);
+    static const char* const kTargets[] = {"ttIgnore", "ttVCD", "ttSVCD", "ttDVD"};
+    static const char* const kNorms[] = {"ntAuto", "ntPAL", "ntNTSC"};
+    std::printf("TOutputOptions\n");
+    Field("VideoCodec", out.VideoCodec);
+    Field("VideoPreset", out.VideoPreset);
+    Field("VideoTag", out.VideoTag);
+    Field("FrameSize", out.FrameSize);
+    Field("FrameRate", out.FrameRate);
+    Field("FrameAspectRatio", out.FrameAspectRatio);
+    Field("VideoBitrate", out.VideoBitrate);
+    Field("DisableVideo", out.DisableVideo ? "True" : "False");
+    Field("AudioCodec", out.AudioCodec);
+    Field("AudioChannels", out.AudioChannels);
+    Field("AudioSampleRate", out.AudioSampleRate);
+    Field("AudioBitrate", out.AudioBitrate);
+    Field("AudioVolume", out.AudioVolume);
+    Field("FileFormat", out.FileFormat);
+    Field("VideoFilters", out.VideoFilters);
+    Field("TargetType", kTargets[static_cast<int>(out.TargetType)]);
+    Field("NormType", kNorms[static_cast<int>(out.NormType)]);
     std::printf("\n");
     return 0;
 }
