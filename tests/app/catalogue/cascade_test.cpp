@@ -342,3 +342,36 @@ TEST(HiddenSettingsDialog, CreationLeavesKey100AndVideoOn)
     }
     EXPECT_EQ(TForm6Logic::FormatTitle(1, 11), "ALAC-Apple Lossless无损音频格式(*.alac) ");
 }
+
+TEST(HiddenSettingsDialog, OkWritesTheJobWithoutResetAndNumbersTheName)
+{
+    TempFolder dir;
+    dir.Touch("clip.avi");
+    THeadlessJobForm mainForm;
+    mainForm.Logic->OutputFolderText = [&] { return dir.str(); };
+    mainForm.Start();
+    mainForm.Logic->Job.Video_AddFileName = "/v/clip.mkv";
+    mainForm.Logic->Job.Video_VideoFilters = "hflip";  // survives: the dialog does not reset
+
+    TMemoryOfficeCombo category, format;
+    TMemoryPresetCombo combos[catalogue::kComboCount];
+    TForm6Logic::Ports ports{&category, &format, {}};
+    for (int i = 0; i < catalogue::kComboCount; ++i)
+        ports.Combos.box[i] = &combos[i];
+    TForm6Logic dialog(ports, *mainForm.Logic);
+    format.OnClick = [&] { dialog.bsSkinOfficeComboBox1Click(); };
+    for (int i = 0; i < TForm6Logic::kCategoryItems; ++i)
+        category.ItemsAdd("", TForm6Logic::CategoryCaption(i), i);
+    category.SetItemIndex(0);
+    dialog.FormCreate();
+    int closed = 0;
+    dialog.Close = [&] { ++closed; };
+
+    dialog.bsSkinButton2Click();
+    const TJobSettings& job = mainForm.Logic->Job;
+    EXPECT_EQ(job.Video_OutPutFileName, dir.str() + "/clip_1.avi");
+    EXPECT_EQ(job.Video_VideoCodec, "mpeg4");
+    EXPECT_EQ(job.Video_VideoFilters, "hflip");
+    EXPECT_EQ(job.Video_VideoBitrate, 816000) << "the dialog's combo, read back";
+    EXPECT_EQ(closed, 1);
+}
