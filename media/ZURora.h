@@ -187,6 +187,7 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   void LockData() { FDataLock.lock(); }
   void UnlockData() { FDataLock.unlock(); }
   zurora::TVideoState* VideoState() const { return FVideoState; }
+  TPlayEvent& PlayEventRing() { return FPlayEvent; }
 
   std::atomic<zurora::TVideoState*> FVideoState{nullptr};
   std::recursive_timed_mutex FDataLock;

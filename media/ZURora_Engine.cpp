@@ -1038,6 +1038,7 @@ void VideoThread(TVideoState* is) {
 int AudioDecodeFrame(TVideoState* is, double* pts_ptr) {
   TCustomPlayer* player = is->Owner;
   AVCodecContext* dec = is->audio_dec;
+  if (!dec || !is->audio_frame) return -1;
   for (;;) {
     AVFrame* f = is->audio_frame;
     int r = ffapi::avcodec_receive_frame(dec, f);
