@@ -1,0 +1,191 @@
+// TCanvas over bitmaps and borrowed DCs, TBitmap transparency and the image list.
+#include "gfx_test_util.h"
+
+#include "platform/gfx/canvas.h"
+#include "platform/gfx/graphics.h"
+#include "platform/gfx/imagelist.h"
+#include "platform/gfx/text.h"
+#include "platform/rtl/exceptions.h"
+
+using namespace gfxtest;
+using namespace gfx;
+
+namespace {
+
+COLORREF Pix(TBitmap& b, int x, int y) { return COLORREF(b.Canvas()->Pixels(x, y)); }
+
+std::vector<std::string> MapOf(TBitmap& b) {
+  std::vector<std::string> out;
+  for (int y = 0; y < b.Height(); ++y) {
+    std::string s;
+    for (int x = 0; x < b.Width(); ++x) {
+      COLORREF c = Pix(b, x, y);
+      s += c == RGB(255, 255, 255) ? '.' : c == 0 ? '#' : c == RGB(255, 0, 0) ? 'r' : 'o';
+    }
+    out.push_back(s);
+  }
+  return out;
+}
+
+TEST(Canvas, DrawsOnABitmapWithPenBrushAndFont) {
+  size_t before = GdiObjectCount();
+  {
+    TBitmap bm;
+    bm.SetSize(8, 5);  // new pixels are white
+    EXPECT_EQ(Pix(bm, 7, 4), RGB(255, 255, 255));
+    TCanvas* c = bm.Canvas();
+    c->Brush()->SetColor(clRed);
+    c->Rectangle(1, 1, 5, 4);
+    c->Pen()->SetColor(clRed);
+    c->MoveTo(6, 0);
+    c->LineTo(6, 5);
+    EXPECT_EQ(c->PenPos(), (TPoint{6, 5}));
+    c->Brush()->SetStyle(bsClear);
+    c->Pen()->SetColor(clBlack);
+    c->Rectangle(0, 0, 8, 5);  // outline only
+    EXPECT_EQ(Join(MapOf(bm)), Join({"########", "#####.r#", "##rr#.r#", "#####.r#", "########"}));
+    c->SetPixels(7, 4, clBtnFace);
+    EXPECT_EQ(c->Pixels(7, 4), TColor(GetSysColor(COLOR_BTNFACE)));
+    EXPECT_EQ(c->ClipRect(), (TRect{0, 0, 8, 5}));
+  }
+  EXPECT_EQ(GdiObjectCount(), before);
+}
+
+TEST(Canvas, BorrowedDcWithViewportOffsetGetsItsObjectsBack) {
+  Surface s(6, 4);
+  HGDIOBJ origBrush = GetCurrentObject(s.dc, OBJ_BRUSH);
+  SetViewportOrgEx(s.dc, -2, -1, nullptr);  // "paint yourself at an offset"
+  {
+    TCanvas c;
+    c.SetHandle(s.dc);
+    c.Brush()->SetColor(clBlack);
+    c.FillRect(TRect{2, 1, 4, 3});
+    EXPECT_NE(GetCurrentObject(s.dc, OBJ_BRUSH), origBrush);
+    c.SetHandle(HDC());
+    EXPECT_EQ(GetCurrentObject(s.dc, OBJ_BRUSH), origBrush);
+  }
+  EXPECT_EQ(Join(s.Map()), Join({"##....", "##....", "......", "......"}));
+}
+
+TEST(Canvas, TextWithTheFixedEngine) {
+  FixedTextEngine eng;
+  SetTextEngine(&eng);
+  TBitmap bm;
+  bm.SetSize(30, 14);
+  TCanvas* c = bm.Canvas();
+  EXPECT_EQ(c->TextWidth("abc"), 21);
+  EXPECT_EQ(c->TextHeight("abc"), 13);
+  c->Font()->SetColor(clBlack);
+  c->Brush()->SetStyle(bsClear);
+  c->TextOut(1, 0, "a");
+  EXPECT_EQ(Pix(bm, 1, 0), RGB(0, 0, 0));
+  EXPECT_EQ(Pix(bm, 8, 0), RGB(255, 255, 255));
+  EXPECT_EQ(c->PenPos(), (TPoint{8, 0}));
+  c->Brush()->SetColor(clRed);
+  c->TextRect(TRect{20, 0, 25, 5}, 20, 0, "x");  // clipped and opaque
+  EXPECT_EQ(Pix(bm, 24, 4), RGB(0, 0, 0));
+  EXPECT_EQ(Pix(bm, 25, 4), RGB(255, 255, 255));
+  SetTextEngine(nullptr);
+}
+
+TEST(Canvas, TransparentBitmapUsesTheBottomLeftPixel) {
+  TBitmap glyph;
+  glyph.SetSize(3, 2);
+  TCanvas* g = glyph.Canvas();
+  g->Brush()->SetColor(clFuchsia);
+  g->FillRect(TRect{0, 0, 3, 2});
+  g->SetPixels(1, 0, clBlack);
+  EXPECT_EQ(uint32_t(glyph.TransparentColor()) & 0xFFFFFF, uint32_t(clFuchsia));
+  EXPECT_EQ(glyph.TransparentMode(), tmAuto);
+  glyph.SetTransparent(true);
+  TBitmap dst;
+  dst.SetSize(4, 2);
+  dst.Canvas()->Draw(1, 0, &glyph);
+  EXPECT_EQ(Join(MapOf(dst)), Join({"..#.", "...."}));
+  // tmFixed with another key: the magenta shows.
+  glyph.SetTransparentColor(clBlack);
+  EXPECT_EQ(glyph.TransparentMode(), tmFixed);
+  dst.Canvas()->Draw(1, 0, &glyph);
+  EXPECT_EQ(Pix(dst, 1, 0), RGB(255, 0, 255));
+  EXPECT_EQ(Pix(dst, 2, 0), RGB(0, 0, 0));  // unchanged from before
+  // Stretching and CopyRect.
+  glyph.SetTransparent(false);
+  TBitmap big;
+  big.SetSize(6, 4);
+  big.Canvas()->StretchDraw(TRect{0, 0, 6, 4}, &glyph);
+  EXPECT_EQ(Pix(big, 2, 0), RGB(0, 0, 0));
+  EXPECT_EQ(Pix(big, 3, 1), RGB(0, 0, 0));
+  EXPECT_EQ(Pix(big, 4, 0), RGB(255, 0, 255));
+  TBitmap small;
+  small.SetSize(3, 2);
+  small.Canvas()->CopyRect(TRect{0, 0, 3, 2}, big.Canvas(), TRect{0, 0, 6, 4});
+  EXPECT_EQ(Pix(small, 1, 0), RGB(0, 0, 0));
+}
+
+TEST(Canvas, PixelFormatConversionAndScanLine) {
+  TBitmap bm;
+  bm.SetPixelFormat(pf24bit);
+  bm.SetSize(5, 2);
+  uint8_t* row = bm.ScanLine(1);
+  row[0] = 1; row[1] = 2; row[2] = 3;
+  EXPECT_EQ(Pix(bm, 0, 1), RGB(3, 2, 1));
+  EXPECT_EQ(bm.ScanLine(2), nullptr);
+  BitmapInfo bi;
+  GetBitmapInfo(bm.Handle(), bi);
+  EXPECT_EQ(bi.stride, 16);  // 15 bytes padded to 4
+  bm.SetPixelFormat(pf32bit);
+  EXPECT_EQ(Pix(bm, 0, 1), RGB(3, 2, 1));
+  bm.SetPixelFormat(pf1bit);
+  EXPECT_EQ(Pix(bm, 0, 1), RGB(0, 0, 0));
+  EXPECT_EQ(Pix(bm, 1, 1), RGB(255, 255, 255));
+  TBitmap copy;
+  copy.Assign(&bm);
+  EXPECT_EQ(copy.PixelFormat(), pf1bit);
+  EXPECT_EQ(Pix(copy, 1, 1), RGB(255, 255, 255));
+  TIcon icon;
+  EXPECT_THROW(icon.Assign(&bm), rtl::EConvertError);
+}
+
+TEST(ImageListTest, MasksKeysAndTheDisabledLook) {
+  ImageList il(3, 3);
+  TBitmap strip;
+  strip.SetSize(6, 3);
+  TCanvas* c = strip.Canvas();
+  c->Brush()->SetColor(clFuchsia);
+  c->FillRect(TRect{0, 0, 6, 3});
+  c->Brush()->SetColor(clBlack);
+  c->FillRect(TRect{1, 1, 2, 2});  // image 0: a dot in the middle
+  c->FillRect(TRect{3, 0, 6, 1});  // image 1: the top row
+  EXPECT_EQ(il.AddMasked(&strip, clDefault), 0);  // bottom-left pixel is the key
+  EXPECT_EQ(il.Count(), 2);
+
+  TBitmap out;
+  out.SetSize(5, 5);
+  il.Draw(out.Canvas(), 0, 0, 1, true);
+  EXPECT_EQ(Join(MapOf(out)), Join({"###..", ".....", ".....", ".....", "....."}));
+  // Disabled: highlight at +1,+1 under the shadow at 0,0.
+  TBitmap dis;
+  dis.SetSize(5, 5);
+  il.Draw(dis.Canvas(), 1, 1, 0, false);
+  EXPECT_EQ(Pix(dis, 2, 2), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(Pix(dis, 3, 3), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(Pix(dis, 1, 1), RGB(255, 255, 255));
+
+  // A monochrome mask: white is transparent.
+  TBitmap mask;
+  mask.SetPixelFormat(pf1bit);
+  mask.SetSize(3, 3);
+  mask.Canvas()->Brush()->SetColor(clBlack);
+  mask.Canvas()->FillRect(TRect{0, 0, 1, 3});
+  EXPECT_EQ(il.Add(&strip, &mask), 2);
+  TBitmap out2;
+  out2.SetSize(3, 3);
+  il.Draw(out2.Canvas(), 0, 0, 2, true);
+  EXPECT_EQ(Pix(out2, 0, 0), RGB(255, 0, 255));
+  EXPECT_EQ(Pix(out2, 1, 1), RGB(255, 255, 255));
+  il.Delete(0);
+  EXPECT_EQ(il.Count(), 3);
+  il.Draw(out2.Canvas(), 0, 0, 99, true);  // out of range: nothing
+}
+
+}  // namespace
