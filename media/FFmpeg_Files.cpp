@@ -566,7 +566,10 @@ int TCustomFFmpeg::open_output_file(const std::string& AFileName, bool AJoin) {
     throw FFmpegException("avformat_alloc_context failed");
   of->oc = oc;
 
-  bool use_video = file_oformat->video_codec != AV_CODEC_ID_NONE || Fvideo_stream_copy || !Fvideo_codec_name.empty();
+  // Audio formats that take a cover picture (mp3, flac) name PNG as their
+  // video codec; they are no video formats.
+  const bool default_video = file_oformat->video_codec != AV_CODEC_ID_NONE && file_oformat->video_codec != AV_CODEC_ID_PNG;
+  bool use_video = default_video || Fvideo_stream_copy || !Fvideo_codec_name.empty();
   bool use_audio = file_oformat->audio_codec != AV_CODEC_ID_NONE || Faudio_stream_copy || !Faudio_codec_name.empty();
   bool use_subtitle =
       file_oformat->subtitle_codec != AV_CODEC_ID_NONE || Fsubtitle_stream_copy || !Fsubtitle_codec_name.empty();
