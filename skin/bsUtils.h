@@ -1,0 +1,51 @@
+// Small helpers shared by every skinned unit: rectangle and point tests with
+// their own edge rules (they differ from PtInRect on purpose), integer
+// min/max and the operating-system version tests.
+#pragma once
+
+#include "platform/rtl/geom.h"
+
+namespace skin {
+
+using rtl::TPoint;
+using rtl::TRect;
+
+int RectWidth(const TRect& R);
+int RectHeight(const TRect& R);
+// True when the width or the height is 0 or less.
+bool IsNullRect(const TRect& R);
+void SetNullRect(TRect& R);
+bool SameRect(const TRect& A, const TRect& B);
+// True when X or Y is 0 (either one suffices).
+bool IsNullPoint(const TPoint& P);
+// Right and bottom edges count as inside.
+bool RectContainsPoint(const TRect& R, const TPoint& P);
+// Both corners of A pass the platform's half-open point test for B.
+bool RectInRect(const TRect& A, const TRect& B);
+// The top or the bottom edge of A lies in the vertical extent of B; always
+// false when B has no width.
+bool RectOverlapsVert(const TRect& A, const TRect& B);
+
+int IntMax(int A, int B);
+int IntMin(int A, int B);
+
+// The platform's point test: Left <= X < Right and Top <= Y < Bottom.
+bool PointInRectHalfOpen(const TRect& R, const TPoint& P);
+
+// Version tests. This platform offers everything the newest system the
+// skinned code knows about offered (layered windows, XP and Vista features),
+// so the tests run on a fixed version number.
+struct TbsWindowsVersion {
+  int Major;
+  int Minor;
+};
+TbsWindowsVersion GetWindowsVersion();
+bool IsWindowsVistaOrLater();
+bool IsWindowsXPOrLater();
+bool IsWindows2000OrLater();
+// The rules behind the three tests, for any version number.
+bool IsVistaOrLaterVersion(TbsWindowsVersion V);
+bool IsXPOrLaterVersion(TbsWindowsVersion V);
+bool Is2000OrLaterVersion(TbsWindowsVersion V);
+
+}  // namespace skin

@@ -1,0 +1,51 @@
+// Rectangle and point tests with their own edge rules, and the version tests.
+#include <gtest/gtest.h>
+
+#include "skin/bsUtils.h"
+
+using namespace skin;
+
+namespace {
+
+TEST(SkinGeometry, EdgeRules) {
+  EXPECT_TRUE(IsNullRect(TRect{10, 10, 10, 50}));
+  EXPECT_TRUE(IsNullRect(TRect{0, 5, 3, 2}));
+  EXPECT_FALSE(IsNullRect(TRect{0, 0, 1, 1}));
+  EXPECT_EQ(RectWidth(TRect{5, 0, 2, 0}), -3);
+  EXPECT_EQ(RectHeight(TRect{0, 1, 0, 4}), 3);
+  EXPECT_TRUE(IsNullPoint(TPoint{5, 0}));
+  EXPECT_TRUE(IsNullPoint(TPoint{0, 5}));
+  EXPECT_FALSE(IsNullPoint(TPoint{5, 7}));
+  EXPECT_TRUE(RectContainsPoint(TRect{0, 0, 10, 10}, TPoint{10, 10}));
+  EXPECT_FALSE(PointInRectHalfOpen(TRect{0, 0, 10, 10}, TPoint{10, 10}));
+  EXPECT_FALSE(RectContainsPoint(TRect{0, 0, 10, 10}, TPoint{11, 0}));
+  EXPECT_FALSE(RectInRect(TRect{0, 0, 10, 10}, TRect{0, 0, 10, 10}));
+  EXPECT_TRUE(RectInRect(TRect{0, 0, 10, 10}, TRect{0, 0, 11, 11}));
+  EXPECT_FALSE(RectOverlapsVert(TRect{0, 5, 10, 8}, TRect{0, 0, 0, 20}));
+  EXPECT_TRUE(RectOverlapsVert(TRect{0, 5, 10, 8}, TRect{0, 0, 1, 20}));
+  EXPECT_TRUE(RectOverlapsVert(TRect{0, -5, 10, 8}, TRect{0, 0, 4, 20}));   // bottom inside
+  EXPECT_FALSE(RectOverlapsVert(TRect{0, 20, 10, 30}, TRect{0, 0, 4, 20}));  // bottom edge excluded
+  TRect r{1, 2, 3, 4};
+  SetNullRect(r);
+  EXPECT_TRUE(SameRect(r, TRect{0, 0, 0, 0}));
+  EXPECT_FALSE(SameRect(TRect{0, 0, 0, 1}, TRect{0, 0, 0, 0}));
+  EXPECT_EQ(IntMax(-1, 3), 3);
+  EXPECT_EQ(IntMin(-1, 3), -1);
+}
+
+TEST(SkinGeometry, VersionRules) {
+  struct {
+    int major, minor;
+    bool vista, xp, w2k;
+  } cases[] = {{5, 0, false, false, true}, {5, 1, false, true, true}, {5, 2, false, false, true},
+               {6, 0, true, true, true},   {4, 9, false, false, false}};
+  for (auto& c : cases) {
+    TbsWindowsVersion v{c.major, c.minor};
+    EXPECT_EQ(IsVistaOrLaterVersion(v), c.vista) << c.major << "." << c.minor;
+    EXPECT_EQ(IsXPOrLaterVersion(v), c.xp) << c.major << "." << c.minor;
+    EXPECT_EQ(Is2000OrLaterVersion(v), c.w2k) << c.major << "." << c.minor;
+  }
+  EXPECT_TRUE(IsWindowsVistaOrLater() && IsWindowsXPOrLater() && IsWindows2000OrLater());
+}
+
+}  // namespace
