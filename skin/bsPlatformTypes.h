@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/gfx/canvas.h"
+#include "platform/gfx/graphics.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/ini.h"
 #include "platform/rtl/streams.h"
@@ -21,27 +23,8 @@ using rtl::TStream;
 // Keys of a section in file order.
 std::vector<std::string> SectionKeys(TIniFile& F, const std::string& Section);
 
-#ifdef SKIN_HAVE_GFX_GRAPHICS
 using gfx::TBitmap;
 using gfx::TFontStyles;
-#else
-struct TFontStyles {
-  unsigned Bits = 0;
-  friend bool operator==(TFontStyles, TFontStyles) = default;
-};
-// Holds one BMP file image as read, delimited by its bfSize.
-class TBitmap {
- public:
-  void LoadFromStream(TStream& S);
-  void SaveToStream(TStream& S);
-  void LoadFromFile(const std::string& FileName);
-  void SaveToFile(const std::string& FileName);
-  bool Empty() const { return Bytes.empty(); }
-  int Width() const;
-  int Height() const;
-  std::string Bytes;
-};
-#endif
 
 // Text alignment of captions (the class library's TAlignment).
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "platform/gfx/color.h"
 #include "platform/rtl/geom.h"
 #include "skin/bsPlatformTypes.h"
 
@@ -12,10 +13,16 @@ namespace skin {
 using rtl::TPoint;
 using rtl::TRect;
 // 0x00BBGGRR, or a system colour: 0xFF000000 + the system colour index.
-using TColor = int32_t;
-constexpr TColor SysColor(int Index) { return TColor(0xFF000000u | uint32_t(Index)); }
-constexpr int COLOR_WINDOW = 5, COLOR_WINDOWTEXT = 8, COLOR_HIGHLIGHT = 13, COLOR_HIGHLIGHTTEXT = 14,
-              COLOR_BTNFACE = 15, COLOR_BTNSHADOW = 16, COLOR_BTNTEXT = 18, COLOR_BTNHIGHLIGHT = 20;
+using gfx::TColor;
+using gfx::SysColor;
+using gfx::COLOR_WINDOW;
+using gfx::COLOR_WINDOWTEXT;
+using gfx::COLOR_HIGHLIGHT;
+using gfx::COLOR_HIGHLIGHTTEXT;
+using gfx::COLOR_BTNFACE;
+using gfx::COLOR_BTNSHADOW;
+using gfx::COLOR_BTNTEXT;
+using gfx::COLOR_BTNHIGHLIGHT;
 
 enum TbsStretchType { bsstFull, bsstHorz, bsstVert };
 enum TbsMorphKind { mkDefault, mkGradient, mkLeftGradient, mkRightGradient, mkLeftSlide, mkRightSlide, mkPush };
