@@ -57,7 +57,7 @@ HBRUSH win32api::GetSysColorBrush(int index) {
   HBRUSH& b = brushes[size_t(index)];
   if (!detail::GetBrush(b)) {
     b = CreateSolidBrush(kPalette[size_t(index)]);
-    if (auto* o = detail::GetBrush(b)) o->stock = true;
+    detail::MarkStock(b.v);
   }
   return b;
 }

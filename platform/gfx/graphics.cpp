@@ -438,7 +438,12 @@ bool GetIconSize(HICON icon, int& w, int& h) {
   return true;
 }
 
-BOOL win32api::DestroyIcon(HICON icon) { return detail::GetIcon(icon) ? detail::Destroy(icon.v) : 0; }
+BOOL win32api::DestroyIcon(HICON icon) {
+  auto* o = detail::GetIcon(icon);
+  if (!o) return 0;
+  if (o->stock) return 1;  // shared system icons stay
+  return detail::Destroy(icon.v);
+}
 
 HICON win32api::CopyIcon(HICON icon) {
   auto* o = detail::GetIcon(icon);

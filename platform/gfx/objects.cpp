@@ -79,6 +79,17 @@ bool Destroy(uint32_t handle) {
   return true;
 }
 
+void MarkStock(uint32_t handle) {
+  Table& t = T();
+  std::lock_guard<std::mutex> g(t.mu);
+  uint32_t idx = (handle & kIndexMask) - 1;
+  if ((handle & kIndexMask) == 0 || idx >= t.entries.size()) return;
+  Slot& s = t.entries[idx];
+  if (!s.obj || s.gen != (handle >> kIndexBits) || s.obj->stock) return;
+  s.obj->stock = true;
+  --t.live;
+}
+
 size_t LiveCount() {
   Table& t = T();
   std::lock_guard<std::mutex> g(t.mu);

@@ -132,6 +132,8 @@ uint32_t Register(std::unique_ptr<GdiObject> obj);
 GdiObject* Lookup(uint32_t handle, GdiKind kind);
 bool Destroy(uint32_t handle);
 size_t LiveCount();
+// Makes an object shared (never freed, not counted as live).
+void MarkStock(uint32_t handle);
 
 template <class T, int K>
 T* Get(GdiHandle<K> h) {

@@ -189,3 +189,30 @@ TEST(ImageListTest, MasksKeysAndTheDisabledLook) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Icons, SystemIconsAreSharedAndScale) {
+  size_t before = gfx::GdiObjectCount();
+  HICON warn = LoadIcon(nullptr, IDI_EXCLAMATION);
+  ASSERT_TRUE(warn);
+  EXPECT_EQ(LoadIcon(nullptr, IDI_WARNING), warn);
+  EXPECT_FALSE(LoadIcon(nullptr, 1));
+  EXPECT_TRUE(DestroyIcon(warn));
+  int w = 0, h = 0;
+  EXPECT_TRUE(gfx::GetIconSize(warn, w, h));  // still there
+  EXPECT_EQ(w, 32);
+  HICON small = CopyImage(warn, IMAGE_ICON, 16, 16, 0);
+  gfx::GetIconSize(small, w, h);
+  EXPECT_EQ(w, 16);
+  {
+    Surface s(20, 20);
+    DrawIconEx(s.dc, 0, 0, small, 0, 0, 0, HBRUSH(), DI_NORMAL);
+    EXPECT_NE(s.Px(8, 10), RGB(255, 255, 255));
+    EXPECT_EQ(s.Px(0, 0), RGB(255, 255, 255));  // transparent corner
+  }
+  DestroyIcon(small);
+  EXPECT_EQ(gfx::GdiObjectCount(), before + 0) << "only the shared icon stays";
+}
+
+}  // namespace
