@@ -327,6 +327,9 @@ class TCustomFFmpeg {
   // The packet loop between the headers and the trailers. Empty here: the
   // set-up alone writes a valid file with no packets.
   virtual void transcode_loop() {}
+  // The video filter graph of an encoded stream when "vf" was given; false
+  // with FLastErrMsg set when it cannot be built.
+  virtual bool build_filter_graph(TAVOutputStream& /*ost*/, TAVInputStream& /*ist*/) { return true; }
 
   // Run tables.
   std::vector<TAVInputFile> Ffile_table;

@@ -418,6 +418,9 @@ void TCustomFFmpeg::setup_encoding(int i) {
       ost.encoding_needed = 1;
       ist.decoding_needed = 1;
       FLastErrMsg.clear();
+      if (FEnableFilter && !build_filter_graph(ost, ist))
+        throw FFmpegException(FLastErrMsg.empty() ? std::string("Error opening filters!")
+                                                  : "Error opening filters: " + FLastErrMsg);
       break;
     }
     case AVMEDIA_TYPE_SUBTITLE:
