@@ -1,0 +1,65 @@
+// The NullBackend and the installed-backend slot.
+#include "platform/win/backend.h"
+
+#include <chrono>
+
+namespace win {
+
+namespace {
+NullBackend& DefaultBackend() {
+  static NullBackend* b = new NullBackend;
+  return *b;
+}
+ITopLevelBackend* g_backend = nullptr;
+std::string R(const gfx::TRect& r) {
+  return std::to_string(r.Left) + "," + std::to_string(r.Top) + "," + std::to_string(r.Right) + "," +
+         std::to_string(r.Bottom);
+}
+}  // namespace
+
+ITopLevelBackend& Backend() { return g_backend ? *g_backend : DefaultBackend(); }
+void SetBackend(ITopLevelBackend* backend) { g_backend = backend; }
+
+int NullBackend::Create(HWND hwnd, SurfaceKind kind, uint32_t flags) {
+  int id = next_++;
+  Log("Create " + std::to_string(id) + " hwnd=" + std::to_string(hwnd.v) + " kind=" + std::to_string(int(kind)) +
+      " flags=" + std::to_string(flags));
+  return id;
+}
+void NullBackend::Destroy(int s) { Log("Destroy " + std::to_string(s)); }
+void NullBackend::SetGeometry(int s, const gfx::TRect& r) { Log("SetGeometry " + std::to_string(s) + " " + R(r)); }
+void NullBackend::Show(int s, bool a) { Log("Show " + std::to_string(s) + " activate=" + std::to_string(a)); }
+void NullBackend::Hide(int s) { Log("Hide " + std::to_string(s)); }
+void NullBackend::Raise(int s) { Log("Raise " + std::to_string(s)); }
+void NullBackend::SetStaysOnTop(int s, bool on) { Log("SetStaysOnTop " + std::to_string(s) + " " + std::to_string(on)); }
+void NullBackend::SetTransientFor(int s, int o) {
+  Log("SetTransientFor " + std::to_string(s) + " " + std::to_string(o));
+}
+void NullBackend::SetMask(int s, gfx::HRGN rgn) { Log("SetMask " + std::to_string(s) + (rgn ? " region" : " none")); }
+void NullBackend::SetOpacity(int s, double o) { Log("SetOpacity " + std::to_string(s) + " " + std::to_string(o)); }
+void NullBackend::SetArgb(int s, bool a) { Log("SetArgb " + std::to_string(s) + " " + std::to_string(a)); }
+void NullBackend::Flush(int, gfx::HBITMAP, const gfx::TRect&) { flushCount++; }
+void NullBackend::GrabPointer(int s, bool g) { Log("GrabPointer " + std::to_string(s) + " " + std::to_string(g)); }
+void NullBackend::SetCursor(int, int) {}
+void NullBackend::RequestActivate(int s) { Log("RequestActivate " + std::to_string(s)); }
+void NullBackend::Iconify(int s) { Log("Iconify " + std::to_string(s)); }
+void NullBackend::SetTitle(int s, const std::string& t) { Log("SetTitle " + std::to_string(s) + " " + t); }
+void NullBackend::SetIcon(int s, gfx::HICON) { Log("SetIcon " + std::to_string(s)); }
+
+void NullBackend::WaitNative(int timeoutMs) {
+  std::unique_lock<std::mutex> g(m_);
+  auto pred = [&] { return woken_; };
+  if (timeoutMs < 0) cv_.wait(g, pred);
+  else cv_.wait_for(g, std::chrono::milliseconds(timeoutMs), pred);
+  woken_ = false;
+}
+
+void NullBackend::Wake() {
+  {
+    std::lock_guard<std::mutex> g(m_);
+    woken_ = true;
+  }
+  cv_.notify_all();
+}
+
+}  // namespace win

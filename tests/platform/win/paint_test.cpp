@@ -1,0 +1,130 @@
+// Update regions, paint DCs over the backing image, child clipping, window
+// regions and non-client painting.
+#include "platform/gfx/raster.h"
+#include "platform/gfx/region.h"
+#include "platform/testkit/harness.h"
+
+#include <gtest/gtest.h>
+
+using namespace win;
+using plat::test::Harness;
+using plat::test::MessageLog;
+
+namespace {
+
+// A window procedure that fills its client area with one colour on WM_PAINT.
+WNDPROC Filler(gfx::COLORREF color, int* paints = nullptr) {
+  return MakeWndProc([color, paints](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
+    if (m != WM_PAINT) return DefWindowProc(h, m, wp, lp);
+    if (paints) ++*paints;
+    PAINTSTRUCT ps;
+    gfx::HDC dc = BeginPaint(h, &ps);
+    gfx::HBRUSH b = gfx::CreateSolidBrush(color);
+    RECT r;
+    GetClientRect(h, &r);
+    gfx::FillRect(dc, &r, b);
+    gfx::DeleteObject(b);
+    EndPaint(h, &ps);
+    return 0;
+  });
+}
+
+HWND Make(HWND parent, int x, int y, int w, int h, WNDPROC proc, uint32_t style = WS_VISIBLE, uint32_t ex = 0) {
+  HWND hw = CreateWindowEx(ex, "Plain", "", style | (parent ? WS_CHILD : WS_POPUP), x, y, w, h, parent);
+  SetWindowLong(hw, GWL_WNDPROC, LONG_PTR(proc.v));
+  InvalidateRect(hw, nullptr, TRUE);
+  return hw;
+}
+
+constexpr gfx::COLORREF kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
+
+TEST(Paint, ParentPaintsAroundOpaqueChildrenAndTransparentChildOnTop) {
+  Harness h;
+  int parentPaints = 0;
+  HWND top = Make(nullptr, 0, 0, 100, 100, Filler(kRed, &parentPaints));
+  HWND child = Make(top, 10, 10, 30, 30, Filler(kGreen));
+  HWND glass = Make(top, 50, 50, 30, 30, Filler(kBlue), WS_VISIBLE, WS_EX_TRANSPARENT);
+  h.Pump();
+  EXPECT_EQ(h.Pixel(top, 5, 5), 0xFF0000u);   // red as 0x00RRGGBB
+  EXPECT_EQ(h.Pixel(top, 20, 20), 0x00FF00u);
+  EXPECT_EQ(h.Pixel(top, 60, 60), 0x0000FFu);
+  // Repainting the parent leaves the opaque child alone but the transparent
+  // child must paint again on top.
+  parentPaints = 0;
+  InvalidateRect(top, nullptr, TRUE);
+  h.Pump();
+  EXPECT_EQ(parentPaints, 1);
+  EXPECT_EQ(h.Pixel(top, 20, 20), 0x00FF00u);
+  EXPECT_EQ(h.Pixel(top, 60, 60), 0x0000FFu);
+  // A window DC draws at once, also outside WM_PAINT.
+  gfx::HDC dc = GetWindowDC(child);
+  gfx::HBRUSH b = gfx::CreateSolidBrush(kBlue);
+  RECT r{0, 0, 5, 5};
+  gfx::FillRect(dc, &r, b);
+  gfx::DeleteObject(b);
+  ReleaseDC(child, dc);
+  EXPECT_EQ(h.Pixel(child, 0, 0), 0x0000FFu);
+  DestroyWindow(top);
+  (void)glass;
+}
+
+TEST(Paint, UpdateWindowPaintsSynchronouslyOnceAndValidates) {
+  Harness h;
+  int paints = 0;
+  HWND top = Make(nullptr, 0, 0, 50, 50, Filler(kGreen, &paints));
+  h.Pump();
+  paints = 0;
+  InvalidateRect(top, nullptr, FALSE);
+  RECT u;
+  EXPECT_TRUE(GetUpdateRect(top, &u, FALSE));
+  UpdateWindow(top);
+  EXPECT_EQ(paints, 1);
+  EXPECT_FALSE(GetUpdateRect(top, &u, FALSE));
+  UpdateWindow(top);
+  h.Pump();
+  EXPECT_EQ(paints, 1);
+  DestroyWindow(top);
+}
+
+TEST(Paint, WindowRegionClipsPaintingAndHitTesting) {
+  Harness h;
+  HWND top = Make(nullptr, 0, 0, 100, 100, Filler(kRed));
+  HWND child = Make(top, 0, 0, 40, 40, Filler(kGreen));
+  // The child keeps only its left half.
+  SetWindowRgn(child, gfx::CreateRectRgn(0, 0, 20, 40), TRUE);
+  h.Pump();
+  EXPECT_EQ(h.Pixel(top, 10, 10), 0x00FF00u);
+  EXPECT_EQ(h.Pixel(top, 30, 10), 0xFF0000u);
+  EXPECT_EQ(WindowFromPoint({10, 10}), child);
+  EXPECT_EQ(WindowFromPoint({30, 10}), top);
+  size_t gdi = h.GdiObjectCount();
+  SetWindowRgn(child, gfx::CreateRectRgn(0, 0, 10, 10), TRUE);  // takes it over, frees the old one
+  EXPECT_EQ(h.GdiObjectCount(), gdi);
+  DestroyWindow(top);
+}
+
+TEST(Paint, BeginPaintErasesOnlyWhenAsked) {
+  Harness h;
+  HWND top = Make(nullptr, 0, 0, 50, 50, Filler(kGreen));
+  h.Pump();
+  MessageLog log(top, {WM_ERASEBKGND, WM_PAINT});
+  InvalidateRect(top, nullptr, FALSE);
+  h.Pump();
+  InvalidateRect(top, nullptr, TRUE);
+  h.Pump();
+  EXPECT_EQ(log.Names(), (std::vector<std::string>{"WM_PAINT", "WM_PAINT", "WM_ERASEBKGND"}));
+  DestroyWindow(top);
+}
+
+TEST(Paint, ClassicFramePaintsThroughNcPaint) {
+  Harness h;
+  HWND f = CreateWindowEx(0, "Plain", "Title", WS_CAPTION | WS_SYSMENU | WS_VISIBLE, 0, 0, 120, 80, nullptr);
+  h.Pump();
+  // Active caption colour (10,36,106) in the caption band, button face on the border.
+  EXPECT_EQ(h.Pixel(f, 80, -10), 0x0A246Au);
+  uint32_t border = h.Grab(f).pixel(1, 40) & 0xFFFFFF;
+  EXPECT_NE(border, 0u);
+  DestroyWindow(f);
+}
+
+}  // namespace
