@@ -78,7 +78,13 @@ std::string Fixture(const std::string& name) {
   else if (name == "two_audio.mkv")
     ok = RunFfmpeg(v + " " + a + " -f lavfi -i sine=frequency=880:duration=1 -map 0:v -map 1:a -map 2:a "
                        "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac " + Quote(out));
-  else if (name == "视频 ü.avi") {
+  else if (name == "chap.mkv") {
+    std::string src = Fixture("av.avi"), meta = TempDir() + "/chapters.ffmeta";
+    std::ofstream(meta) << ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=10000\ntitle=one\n"
+                           "[CHAPTER]\nTIMEBASE=1/1000\nSTART=10000\nEND=20000\ntitle=two\n";
+    ok = !src.empty() && RunFfmpeg("-i " + Quote(src) + " -i " + Quote(meta) +
+                                   " -map 0 -map_metadata 1 -map_chapters 1 -c copy " + Quote(out));
+  } else if (name == "视频 ü.avi") {
     std::string src = Fixture("av.avi");
     std::error_code ec;
     ok = !src.empty() && fs::copy_file(src, out, fs::copy_options::overwrite_existing, ec);

@@ -250,3 +250,69 @@ TEST(TranscoderSetup, SourceChoiceAndPassLogName) {
   EXPECT_TRUE(log.Has("  Stream #0.2 -> #0.3 (Audio)"));
   EXPECT_TRUE(std::filesystem::exists(ttk::OutPath("pl-0.log")));
 }
+
+TEST(TranscoderSetup, ChaptersFollowStartAndLength) {
+  struct Case {
+    const char* t;  // recording time, or nullptr
+    std::vector<std::pair<int64_t, int64_t>> chapters;  // ms
+  } cases[] = {{nullptr, {{0, 6000}, {6000, 16000}}}, {"3", {{0, 3000}}}};
+  for (auto& c : cases) {
+    auto f = ttk::NewTask();
+    TInputOptions in;
+    ASSERT_TRUE(SetupInput(*f, mediatest::Fixture("chap.mkv"), in)) << f->LastErrMsg();
+    f->dispatch_option("ss", "4");  // after the input: the output's start
+    if (c.t) f->dispatch_option("t", c.t);
+    f->dispatch_option("vcodec", "copy");
+    f->dispatch_option("acodec", "copy");
+    ASSERT_EQ(f->open_output_file(ttk::OutPath("chap_out.mkv"), false), 1) << f->LastErrMsg();
+    ASSERT_NO_THROW(f->run_transcode());
+    AVFormatContext* oc = f->OutputContext(0);
+    ASSERT_EQ(oc->nb_chapters, c.chapters.size());
+    for (size_t i = 0; i < c.chapters.size(); ++i) {
+      EXPECT_EQ(ffapi::av_rescale_q(oc->chapters[i]->start, oc->chapters[i]->time_base, AVRational{1, 1000}),
+                c.chapters[i].first);
+      EXPECT_EQ(ffapi::av_rescale_q(oc->chapters[i]->end, oc->chapters[i]->time_base, AVRational{1, 1000}),
+                c.chapters[i].second);
+    }
+  }
+}
+
+namespace {
+// A transcoder whose packet loop fails half-way.
+class FailingLoop : public TFFmpeg {
+ public:
+  FailingLoop() : TFFmpeg(20) {}
+  int opened_at_failure = 0;
+
+ protected:
+  void transcode_loop() override {
+    opened_at_failure = static_cast<int>(FEncoderList.size() + FDecoderList.size());
+    throw FFmpegException("loop failed");
+  }
+};
+}  // namespace
+
+TEST(TranscoderSetup, AFailingLoopStillClosesAndTerminates) {
+  ASSERT_TRUE(mediatest::LoadEngineLibraries());
+  FailingLoop f;
+  f.ResetState();
+  TInputOptions in;
+  ASSERT_TRUE(SetupInput(f, mediatest::Fixture("av.avi"), in));
+  f.dispatch_option("programid", "0");
+  ASSERT_EQ(f.open_output_file(ttk::OutPath("failing.mkv"), false), 1);
+  int terminations = 0;
+  f.FOnTerminate = [&](void*) { ++terminations; };
+  EXPECT_TRUE(f.StartConvert());
+  EXPECT_EQ(f.opened_at_failure, 4);  // two encoders, two decoders
+  EXPECT_EQ(terminations, 1);
+  EXPECT_TRUE(f.FatalException());
+  EXPECT_EQ(f.FatalMessage(), "loop failed");
+  EXPECT_FALSE(f.Finished());
+  EXPECT_EQ(f.nb_output_files(), 0);  // released
+
+  auto g = ttk::NewTask();
+  g->dispatch_option("programid", "5");
+  TInputOptions in2;
+  EXPECT_FALSE(SetupInput(*g, mediatest::Fixture("av.avi"), in2));
+  EXPECT_EQ(g->LastErrMsg(), "Specified program id not found");
+}
