@@ -12,9 +12,10 @@ enum : int {
   IDI_ASTERISK = 32516, IDI_WINLOGO = 32517, IDI_WARNING = IDI_EXCLAMATION, IDI_ERROR = IDI_HAND,
   IDI_INFORMATION = IDI_ASTERISK
 };
-enum : UINT { LR_DEFAULTCOLOR = 0, LR_COPYDELETEORG = 8, LR_COPYRETURNORG = 4 };
+enum : UINT { LR_DEFAULTCOLOR = 0, LR_COPYRETURNORG = 4, LR_COPYDELETEORG = 8, LR_COPYFROMRESOURCE = 0x4000 };
 // Shared icons: DestroyIcon leaves them alone. Unknown ids give 0.
 HICON LoadIcon(const void* instance, int id);
+inline HICON LoadIconW(const void* instance, int id) { return LoadIcon(instance, id); }
 // A scaled copy of an icon (the caller owns it); other image kinds give 0.
 HICON CopyImage(HICON image, UINT type, int cx, int cy, UINT flags);
 }  // namespace win32api

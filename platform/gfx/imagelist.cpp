@@ -4,6 +4,7 @@
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/graphics.h"
+#include "platform/gfx/raster.h"
 #include "platform/gfx/raster_internal.h"
 
 #include <algorithm>
@@ -184,5 +185,32 @@ void ImageList::GetIcon(int index, TIcon* out) const {
   if (!out || index < 0 || index >= Count()) return;
   out->SetHandle(CreateIconFromArgb(width_, height_, images_[size_t(index)].data()));
 }
+
+BOOL win32api::ImageList_DrawEx(HIMAGELIST il, int index, HDC dc, int x, int y, int w, int h, COLORREF bk,
+                                COLORREF, UINT style) {
+  if (!il || index < 0 || index >= il->Count()) return 0;
+  if (bk != CLR_NONE && bk != CLR_DEFAULT && !(style & ILD_TRANSPARENT)) {
+    detail::DrawTarget t = detail::Target(dc);
+    int cw = w > 0 ? w : il->Width(), ch = h > 0 ? h : il->Height();
+    detail::FillSpanRect(t, QRect(x + t.dx, y + t.dy, cw, ch), bk & 0xFFFFFF, 13);
+  }
+  UINT st = style;
+  if (bk == CLR_NONE) st |= ILD_TRANSPARENT;
+  il->DrawDC(dc, x, y, index, true, st);
+  return 1;
+}
+
+BOOL win32api::ImageList_Draw(HIMAGELIST il, int index, HDC dc, int x, int y, UINT style) {
+  return ImageList_DrawEx(il, index, dc, x, y, 0, 0, CLR_DEFAULT, CLR_DEFAULT, style);
+}
+
+COLORREF win32api::ImageList_SetBkColor(HIMAGELIST il, COLORREF bk) {
+  if (!il) return CLR_NONE;
+  TColor old = il->BkColor();
+  il->SetBkColor(bk == CLR_NONE ? clNone : TColor(bk & 0xFFFFFF));
+  return old == clNone ? CLR_NONE : ColorToRef(old);
+}
+
+int win32api::ImageList_GetImageCount(HIMAGELIST il) { return il ? il->Count() : 0; }
 
 }  // namespace gfx

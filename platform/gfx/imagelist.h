@@ -21,6 +21,18 @@ enum : UINT { ILD_NORMAL = 0, ILD_TRANSPARENT = 1, ILD_MASK = 0x10, ILD_IMAGE = 
 constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 }  // namespace win32api
 
+class ImageList;
+inline namespace win32api {
+using HIMAGELIST = ImageList*;
+// `bk` CLR_NONE draws transparently, CLR_DEFAULT uses the list's BkColor,
+// any other colour fills the cell first. `w`/`h` 0 mean the image size.
+BOOL ImageList_DrawEx(HIMAGELIST il, int index, HDC dc, int x, int y, int w, int h, COLORREF bk, COLORREF fg,
+                      UINT style);
+BOOL ImageList_Draw(HIMAGELIST il, int index, HDC dc, int x, int y, UINT style);
+COLORREF ImageList_SetBkColor(HIMAGELIST il, COLORREF bk);
+int ImageList_GetImageCount(HIMAGELIST il);
+}  // namespace win32api
+
 class ImageList {
  public:
   ImageList(int width = 16, int height = 16) : width_(width), height_(height) {}

@@ -602,6 +602,22 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
   QRegion area = QRegion(dstBox) & t.clip;
   if (area.isEmpty()) return 1;
 
+  // Plain copies between bitmaps of one depth move whole rows.
+  if (kind == BlitKind::Rop && code == 0xCC && s.bmp != t.bmp && s.bmp->bpp == t.bmp->bpp &&
+      (t.bmp->bpp == 32 || t.bmp->bpp == 24) && !cx.mirror && !cy.mirror && cx.count == cx.srcCount &&
+      cy.count == cy.srcCount) {
+    int bpp = t.bmp->bpp / 8;
+    QRegion srcArea = QRegion(QRect(0, 0, s.bmp->width, s.bmp->height)).translated(cx.dst0 - cx.src0, cy.dst0 - cy.src0);
+    for (const QRect& q : area & srcArea) {
+      t.bmp->MarkDirty(FromQ(q));
+      for (int yy = q.top(); yy <= q.bottom(); ++yy) {
+        int sy = yy - cy.dst0 + cy.src0, sx = q.left() - cx.dst0 + cx.src0;
+        std::memcpy(t.bmp->Row(yy) + q.left() * bpp, s.bmp->Row(sy) + sx * bpp, size_t(q.width()) * bpp);
+      }
+    }
+    return 1;
+  }
+
   SourceReader rd;
   if (usesSrc) {
     rd.bmp = s.bmp;
