@@ -233,7 +233,9 @@ TEST(SkinContainer, DamagedContainersNeverCrashOrHang) {
     }
     EXPECT_FALSE(store.ChangeSkinDataProcess);
     EXPECT_TRUE(forms.log.empty() || forms.log.size() == 3u);
-    if (store.Empty) EXPECT_TRUE(store.CtrlList.empty());
+    if (store.Empty) {
+      EXPECT_TRUE(store.CtrlList.empty());
+    }
   }
 }
 

@@ -59,19 +59,25 @@ TEST(SkinRecords, EveryClassLoadsItsMissingValuesFromAnEmptySection) {
     rec->LoadFromFile(*empty);
     auto keys = AsMap(rec->ListKeys());
     for (auto& [key, value] : keys) {
+      std::string expected;
       if (EndsWith(key, "pictureindex"))
-        EXPECT_EQ(value, "-1") << kw << "." << key;
+        expected = "-1";
       else if (key == "fontname" || key == "fixedfontname" || key == "captionfontname")
-        EXPECT_EQ(value, "Arial") << kw << "." << key;
+        expected = "Arial";
       else if (key.find("fontheight") != std::string::npos)
-        EXPECT_EQ(value, "14") << kw << "." << key;
+        expected = "14";
       else if (EndsWith(key, "rect") || EndsWith(key, "area"))
-        EXPECT_EQ(value, "0,0,0,0") << kw << "." << key;
+        expected = "0,0,0,0";
       else if (EndsWith(key, "point"))
-        EXPECT_EQ(value, "0,0") << kw << "." << key;
+        expected = "0,0";
+      if (!expected.empty()) {
+        EXPECT_EQ(value, expected) << kw << "." << key;
+      }
     }
     for (auto& s : specials)
-      if (s.control == control && kw == s.kw) EXPECT_EQ(keys.at(s.key), s.value) << kw << "." << s.key;
+      if (s.control == control && kw == s.kw) {
+        EXPECT_EQ(keys.at(s.key), s.value) << kw << "." << s.key;
+      }
   }
 }
 
@@ -138,8 +144,9 @@ TEST(SkinRecords, SavedSectionsKeepTheDocumentedWriteOrder) {
       EXPECT_GE(pos, at) << c.kw << ": " << k << " out of order";
       at = pos;
     }
-    if (c.kw == std::string("checklistbox") || c.kw == std::string("memo") || c.kw == std::string("menubutton"))
+    if (c.kw == std::string("checklistbox") || c.kw == std::string("memo") || c.kw == std::string("menubutton")) {
       EXPECT_EQ(keys.back(), c.order.back()) << c.kw;
+    }
   }
   auto stdbutton = MakeRecord(false, "stdbutton", "r");
   TbsSkinIniFile out;

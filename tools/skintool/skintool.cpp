@@ -1,0 +1,142 @@
+// skintool: a developer's tool for skins.
+//   skintool dump <folder|description.ini|file.skn>   print every parsed record
+//   skintool pack <folder|description.ini> <file.skn> build a compressed skin
+//   skintool unpack <file.skn> <folder>               write description and pictures
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "platform/rtl/exceptions.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/streams.h"
+#include "skin/bsSkinData.h"
+#include "skin/bsSkinIni.h"
+
+using namespace skin;
+namespace fs = std::filesystem;
+
+namespace {
+
+int Usage() {
+  std::cerr << "usage: skintool dump <folder|description.ini|file.skn>\n"
+               "       skintool pack <folder|description.ini> <file.skn>\n"
+               "       skintool unpack <file.skn> <folder>\n";
+  return 2;
+}
+
+// The description of a skin folder: "skin.ini", else the folder's only .ini.
+std::string DescriptionOf(const std::string& path) {
+  if (!fs::is_directory(path)) return path;
+  fs::path dir(path);
+  if (fs::is_regular_file(dir / "skin.ini")) return (dir / "skin.ini").string();
+  std::string found;
+  int count = 0;
+  for (auto& e : fs::directory_iterator(dir)) {
+    std::string ext = e.path().extension().string();
+    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+    if (e.is_regular_file() && ext == ".ini") {
+      found = e.path().string();
+      ++count;
+    }
+  }
+  if (count != 1) throw rtl::Exception("no single description (.ini) in folder " + path);
+  return found;
+}
+
+bool IsContainer(const std::string& path) {
+  if (fs::is_directory(path)) return false;
+  std::string ext = fs::path(path).extension().string();
+  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return ext != ".ini";
+}
+
+const char* const kRequired = "a skin description needs the sections VERSION, PICTURES, FORMINFO, SKINOBJECTS and "
+                              "SKINCONTROLS, each with at least one key";
+
+int Dump(const std::string& path) {
+  TbsSkinData store;
+  if (IsContainer(path)) {
+    store.LoadFromCompressedFile(path);
+    if (store.Empty) throw rtl::Exception(path + ": empty skin, or a payload version above 3");
+  } else {
+    std::string desc = DescriptionOf(path);
+    if (!fs::is_regular_file(desc)) throw rtl::Exception(desc + ": no such file");
+    store.LoadFromFile(desc);
+    if (store.Empty) throw rtl::Exception(desc + ": not a skin description (" + kRequired + ")");
+  }
+  store.Dump(std::cout);
+  return 0;
+}
+
+int Pack(const std::string& from, const std::string& to) {
+  std::string desc = DescriptionOf(from);
+  if (!fs::is_regular_file(desc)) throw rtl::Exception(desc + ": no such file");
+  TbsCompressedStoredSkin skin;
+  skin.LoadFromIniFile(desc);
+  if (skin.Empty()) throw rtl::Exception(desc + ": not a skin description (" + std::string(kRequired) + ")");
+  skin.SaveToCompressFile(to);
+  return 0;
+}
+
+// A picture name from a description, usable as a file name inside the
+// target folder; otherwise the fallback.
+std::string SafeName(const std::string& name, const std::string& fallback) {
+  if (name.empty()) return fallback;
+  if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos || name == "." || name == "..") {
+    std::cerr << "skintool: picture name \"" << name << "\" is not a plain file name; written as " << fallback
+              << "\n";
+    return fallback;
+  }
+  return name;
+}
+
+int Unpack(const std::string& from, const std::string& to) {
+  TbsCompressedStoredSkin skin;
+  skin.LoadFromCompressFile(from);
+  if (skin.Empty()) throw rtl::Exception(from + ": empty skin, or a container version above 3");
+  TbsSkinPayload p;
+  {
+    TMemoryStream ms;
+    skin.DeCompressToStream(ms);
+    ms.SetPosition(0);
+    ReadSkinPayload(ms, p);
+  }
+  if (p.Version > 3) throw rtl::Exception(from + ": payload version " + std::to_string(p.Version) + " is not supported");
+  TbsSkinIniFile ini(SplitSkinLines(DecodeSkinText(p.DescriptionBytes)));
+  std::vector<std::string> names;
+  ReadStrings(ini, "PICTURES", "activepictures", names);
+  if (!rtl::ForceDirectories(to)) throw rtl::Exception(to + ": cannot create the folder");
+  std::string dir = rtl::IncludeTrailingPathDelimiter(to);
+  rtl::WriteFileBytes(dir + "skin.ini", p.DescriptionBytes);
+  auto write = [&](std::unique_ptr<TBitmap>& b, const char* key, const std::string& fallback) {
+    if (!b) return;
+    b->SaveToFile(dir + SafeName(ini.ReadString("PICTURES", key, ""), fallback));
+  };
+  write(p.Picture, "picture", "picture.bmp");
+  write(p.InActivePicture, "inactivepicture", "inactivepicture.bmp");
+  write(p.Mask, "mask", "mask.bmp");
+  for (size_t i = 0; i < p.ActivePictures.size(); ++i) {
+    std::string fallback = "activepicture" + std::to_string(i) + ".bmp";
+    p.ActivePictures[i]->SaveToFile(dir + SafeName(i < names.size() ? names[i] : std::string(), fallback));
+  }
+  if (names.size() != p.ActivePictures.size())
+    std::cerr << "skintool: the description names " << names.size() << " active pictures, the payload holds "
+              << p.ActivePictures.size() << "\n";
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return Usage();
+  std::string cmd = argv[1];
+  try {
+    if (cmd == "dump" && argc == 3) return Dump(argv[2]);
+    if (cmd == "pack" && argc == 4) return Pack(argv[2], argv[3]);
+    if (cmd == "unpack" && argc == 4) return Unpack(argv[2], argv[3]);
+  } catch (const std::exception& e) {
+    std::cerr << "skintool: " << e.what() << "\n";
+    return 1;
+  }
+  return Usage();
+}
