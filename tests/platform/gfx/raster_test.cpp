@@ -312,3 +312,74 @@ TEST_F(Blits, OverlappingCopyInsideOneBitmap) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DibSections, RowOrderConversionAndUnscaledRows) {
+  size_t before = gfx::GdiObjectCount();
+  // A positive height is bottom-up: the bits start with the bottom row.
+  BITMAPINFO bi{};
+  bi.bmiHeader.biWidth = 2;
+  bi.bmiHeader.biHeight = 2;
+  bi.bmiHeader.biBitCount = 8;
+  bi.bmiColors[1] = RGBQUAD{30, 20, 10, 0};
+  void* bits = nullptr;
+  HBITMAP up = CreateDIBSection(HDC(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ASSERT_TRUE(up);
+  static_cast<uint8_t*>(bits)[0] = 1;  // bottom-left
+  HDC dc = CreateCompatibleDC(HDC());
+  HBITMAP old = SelectObject(dc, up);
+  EXPECT_EQ(GetPixel(dc, 0, 1), RGB(10, 20, 30));
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+
+  // GetDIBits turns any bitmap into 24-bit top-down BGR rows.
+  BITMAPINFO out{};
+  out.bmiHeader.biWidth = 2;
+  out.bmiHeader.biHeight = -2;
+  out.bmiHeader.biBitCount = 24;
+  uint8_t rows[2 * 8] = {};
+  EXPECT_EQ(GetDIBits(HDC(), up, 0, 2, rows, &out, DIB_RGB_COLORS), 2);
+  EXPECT_EQ((std::vector<int>{rows[8], rows[9], rows[10]}), (std::vector<int>{30, 20, 10}));  // second row
+  EXPECT_EQ(rows[0], 0);
+  BITMAP bm;
+  EXPECT_EQ(GetObject(up, sizeof bm, &bm), int(sizeof bm));
+  EXPECT_EQ(bm.bmBitsPixel, 8);
+  EXPECT_EQ(bm.bmWidthBytes, 4);
+  DeleteObject(up);
+
+  // SetDIBitsToDevice copies top-down 24-bit rows unscaled to (x, y).
+  Surface s(4, 3);
+  uint8_t src[2 * 8] = {0, 0, 255, 0, 255, 0, 0, 0, /**/ 255, 0, 0, 0, 0, 0, 0, 0};
+  BITMAPINFO info{};
+  info.bmiHeader.biWidth = 2;
+  info.bmiHeader.biHeight = -2;
+  info.bmiHeader.biBitCount = 24;
+  SetDIBitsToDevice(s.dc, 1, 1, 2, 2, 0, 0, 0, 2, src, &info, DIB_RGB_COLORS);
+  EXPECT_EQ(s.Px(1, 1), RGB(255, 0, 0));
+  EXPECT_EQ(s.Px(2, 1), RGB(0, 255, 0));
+  EXPECT_EQ(s.Px(1, 2), RGB(0, 0, 255));
+  EXPECT_EQ(s.Px(0, 0), RGB(255, 255, 255));
+  // Absurd sizes fail instead of exhausting memory.
+  BITMAPINFO huge{};
+  huge.bmiHeader.biWidth = 1 << 20;
+  huge.bmiHeader.biHeight = -(1 << 20);
+  huge.bmiHeader.biBitCount = 32;
+  EXPECT_FALSE(CreateDIBSection(HDC(), &huge, DIB_RGB_COLORS, &bits, nullptr, 0));
+  EXPECT_EQ(bits, nullptr);
+  EXPECT_EQ(gfx::GdiObjectCount(), before + 2);  // the surface's bitmap and DC
+}
+
+TEST(Edges, ClassicRaisedAndSunken) {
+  Surface s(4, 4);
+  RECT r{0, 0, 4, 4};
+  DrawEdge(s.dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  EXPECT_EQ(s.Px(0, 0), GetSysColor(COLOR_BTNSHADOW));
+  EXPECT_EQ(s.Px(3, 3), GetSysColor(COLOR_BTNHIGHLIGHT));
+  EXPECT_EQ(s.Px(1, 1), GetSysColor(COLOR_3DDKSHADOW));
+  EXPECT_EQ(s.Px(2, 2), GetSysColor(COLOR_3DLIGHT));
+  EXPECT_EQ(r, (RECT{2, 2, 2, 2}));
+}
+
+}  // namespace
