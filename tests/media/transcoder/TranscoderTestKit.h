@@ -11,6 +11,7 @@
 
 #include "media/FFConverter.h"
 #include "media/FFmpeg.h"
+#include "media/UnicodeProtocol.h"
 #include "tests/media/common/MediaFixtures.h"
 
 namespace ttk {

@@ -316,3 +316,16 @@ TEST(TranscoderSetup, AFailingLoopStillClosesAndTerminates) {
   EXPECT_FALSE(SetupInput(*g, mediatest::Fixture("av.avi"), in2));
   EXPECT_EQ(g->LastErrMsg(), "Specified program id not found");
 }
+
+TEST(TranscoderSetup, UnicodeFormNamesGoThroughTheEngineFiles) {
+  auto f = ttk::NewTask();
+  TInputOptions in;
+  const std::string src = EncodeUnicodeName(mediatest::Fixture("视频 ü.avi"));
+  ASSERT_TRUE(SetupInput(*f, src, in)) << f->LastErrMsg();
+  const std::string out = ttk::OutPath("输出 ü.avi");
+  TOutputOptions o;
+  ASSERT_EQ(SetupOutput(*f, EncodeUnicodeName(out), o), 1) << f->LastErrMsg();
+  EXPECT_TRUE(f->StartConvert());
+  EXPECT_FALSE(f->FatalException()) << f->FatalMessage();
+  EXPECT_EQ(ttk::ReadStreams(out).size(), 2u);
+}
