@@ -15,8 +15,15 @@ class Clipper {
   bool In(int x, int y) const {
     if (x < box_.left() || x > box_.right() || y < box_.top() || y > box_.bottom()) return false;
     if (single_) return true;
-    for (const QRect& q : rects_)
-      if (q.contains(x, y)) return true;
+    // Rectangles come y-x banded: find the first band reaching y.
+    size_t lo = 0, hi = rects_.size();
+    while (lo < hi) {
+      size_t mid = (lo + hi) / 2;
+      if (rects_[mid].bottom() < y) lo = mid + 1;
+      else hi = mid;
+    }
+    for (size_t i = lo; i < rects_.size() && rects_[i].top() <= y; ++i)
+      if (rects_[i].contains(x, y)) return true;
     return false;
   }
   const std::vector<QRect>& Rects() const { return rects_; }

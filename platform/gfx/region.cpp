@@ -84,8 +84,19 @@ HRGN win32api::ExtCreateRegion(const void*, DWORD size, const RGNDATA* data) {
     std::memcpy(&r, p + size_t(i) * sizeof(RECT), sizeof r);
     if (r.Right > r.Left && r.Bottom > r.Top) rects.push_back(ToQ(r));
   }
-  // United one by one: the result is canonical, so EqualRgn compares shapes.
-  for (const QRect& q : rects) rg += q;
+  // United pairwise (n log n even for tens of thousands of mask runs); the
+  // result is canonical, so EqualRgn compares shapes.
+  std::vector<QRegion> level;
+  level.reserve(rects.size());
+  for (const QRect& q : rects) level.emplace_back(q);
+  while (level.size() > 1) {
+    std::vector<QRegion> next;
+    next.reserve(level.size() / 2 + 1);
+    for (size_t i = 0; i + 1 < level.size(); i += 2) next.push_back(level[i].united(level[i + 1]));
+    if (level.size() % 2) next.push_back(level.back());
+    level.swap(next);
+  }
+  if (!level.empty()) rg = level[0];
   return CreateRegion(rg);
 }
 

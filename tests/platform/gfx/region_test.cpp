@@ -109,3 +109,35 @@ TEST(Regions, ClipRegionOnADcAndFillRgn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Regions, ManyRunRectanglesAndComplexClips) {
+  // A checkerboard mask of 1-pixel runs: 200x200 -> 20,000 rectangles.
+  const int n = 200;
+  std::vector<uint8_t> buf(32 + size_t(n) * (n / 2) * 16);
+  auto put = [&](size_t off, int32_t v) { std::memcpy(buf.data() + off, &v, 4); };
+  put(0, 32); put(4, 1); put(8, n * (n / 2)); put(12, 0);
+  size_t off = 32;
+  for (int y = 0; y < n; ++y)
+    for (int x = (y & 1); x < n; x += 2) {
+      put(off, x); put(off + 4, y); put(off + 8, x + 1); put(off + 12, y + 1);
+      off += 16;
+    }
+  HRGN r = ExtCreateRegion(nullptr, DWORD(buf.size()), reinterpret_cast<const RGNDATA*>(buf.data()));
+  ASSERT_TRUE(r);
+  EXPECT_TRUE(PtInRegion(r, 0, 0));
+  EXPECT_FALSE(PtInRegion(r, 1, 0));
+  EXPECT_TRUE(PtInRegion(r, 1, 1));
+  // Lines through a complex clip touch only the clip's pixels.
+  Surface s(n, 4);
+  SelectClipRgn(s.dc, r);
+  MoveToEx(s.dc, 0, 1, nullptr);
+  LineTo(s.dc, n, 1);
+  EXPECT_EQ(s.Px(0, 1), RGB(255, 255, 255));
+  EXPECT_EQ(s.Px(1, 1), RGB(0, 0, 0));
+  EXPECT_EQ(s.Px(199, 1), RGB(0, 0, 0));
+  DeleteObject(r);
+}
+
+}  // namespace
