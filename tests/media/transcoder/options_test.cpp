@@ -49,6 +49,7 @@ TEST(OptionVocabulary, EachKindParsesAndRejects) {
       {"r", "fast", nullptr, "Incorrect frame rate"},
       {"s", "vga", [](TFFmpeg& f) { return f.Fframe_width == 640 && f.Fframe_height == 480; }, nullptr},
       {"s", "12xq", nullptr, "Incorrect frame size"},
+      {"s", "176*144", [](TFFmpeg& f) { return f.Fframe_width == 176 && f.Fframe_height == 144; }, nullptr},
       {"aspect", "16:9", [](TFFmpeg& f) { return Near(f.Fframe_aspect_ratio, 16.0 / 9); }, nullptr},
       {"aspect", "1.5", [](TFFmpeg& f) { return Near(f.Fframe_aspect_ratio, 1.5); }, nullptr},
       {"aspect", "4:0", nullptr, "Incorrect aspect ratio specification."},
