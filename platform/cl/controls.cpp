@@ -13,6 +13,11 @@ namespace cl {
 
 using namespace win;
 
+struct WinControlAccess {
+  static void Bind(TWinControl* c, HWND h) { c->handle_ = h; }
+  static WNDPROC Proc(TWinControl* c) { return c->objectInstance_; }
+};
+
 namespace {
 TWinControl* g_creating = nullptr;
 Keep<TControl> g_captureControl;
@@ -28,12 +33,8 @@ WNDPROC InitWndProc() {
       c = g_creating;
       g_creating = nullptr;
       SetWindowObject(h, c);
-      struct Access : TWinControl {
-        static void Bind(TWinControl* c, HWND h) { static_cast<Access*>(c)->handle_ = h; }
-        static WNDPROC Proc(TWinControl* c) { return static_cast<Access*>(c)->objectInstance_; }
-      };
-      Access::Bind(c, h);
-      SetWindowLong(h, GWL_WNDPROC, LONG_PTR(Access::Proc(c).v));
+      WinControlAccess::Bind(c, h);
+      SetWindowLong(h, GWL_WNDPROC, LONG_PTR(WinControlAccess::Proc(c).v));
     }
     if (!c) return DefWindowProc(h, m, w, l);
     return CallWindowProc(WNDPROC(uint32_t(GetWindowLong(h, GWL_WNDPROC))), h, m, w, l);

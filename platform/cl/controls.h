@@ -312,6 +312,7 @@ class TWinControl : public TControl {
   int oldClientW_ = -1, oldClientH_ = -1;
   friend class TControl;
   friend class TCustomForm;
+  friend struct WinControlAccess;
 };
 
 class TGraphicControl : public TControl {

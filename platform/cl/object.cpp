@@ -10,22 +10,22 @@ namespace cl {
 void TObject::Free() {
   if (!destroyed_) {
     destroyed_ = true;
-    AddRef();
+    RefAdd();
     try {
       Destroy();
     } catch (...) {
-      Release();
+      RefRelease();
       if (!lifeReleased_) {
         lifeReleased_ = true;
-        Release();
+        RefRelease();
       }
       throw;
     }
-    Release();
+    RefRelease();
   }
   if (!lifeReleased_) {
     lifeReleased_ = true;
-    Release();
+    RefRelease();
   }
 }
 

@@ -29,8 +29,9 @@ class TObject : public rtl::TObject {
   // Destroy now, release the memory when nobody holds a Keep any more.
   void Free();
   bool Destroyed() const { return destroyed_; }
-  void AddRef() { refs_++; }
-  void Release() {
+  // The memory reference count behind Keep (not the object's life).
+  void RefAdd() { refs_++; }
+  void RefRelease() {
     if (--refs_ == 0) delete this;
   }
 
@@ -63,7 +64,7 @@ class Keep {
  public:
   Keep() = default;
   explicit Keep(T* p) : p_(p) {
-    if (p_) p_->AddRef();
+    if (p_) p_->RefAdd();
   }
   Keep(const Keep& o) : Keep(o.p_) {}
   Keep& operator=(const Keep& o) {
@@ -72,7 +73,7 @@ class Keep {
     return *this;
   }
   ~Keep() {
-    if (p_) p_->Release();
+    if (p_) p_->RefRelease();
   }
   T* get() const { return p_; }
   T* operator->() const { return p_; }

@@ -1,0 +1,98 @@
+// Ownership, names, notifications, the loading bracket and objects freed
+// inside their own handlers.
+#include "fixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace fx;
+using plat::test::Harness;
+using plat::test::MessageLog;
+
+namespace {
+
+struct Watcher : TComponent {
+  using TComponent::TComponent;
+  std::vector<std::string> removed;
+  int loaded = 0;
+  TComponent* ref = nullptr;
+
+ protected:
+  void Notification(TComponent* c, TOperation op) override {
+    TComponent::Notification(c, op);
+    if (op == opRemove) {
+      removed.push_back(c->Name());
+      if (c == ref) ref = nullptr;
+    }
+  }
+  void Loaded() override {
+    TComponent::Loaded();
+    loaded++;
+  }
+};
+
+TEST(Component, OwnershipNamesAndNotifications) {
+  auto* owner = new Watcher(nullptr);
+  auto* a = new Watcher(owner);
+  auto* b = new Watcher(owner);
+  a->SetName("Alpha");
+  b->SetName("Beta");
+  EXPECT_EQ(owner->FindComponent("ALPHA"), a);
+  EXPECT_EQ(owner->ComponentCount(), 2);
+  EXPECT_THROW(b->SetName("alpha"), EComponentError);
+  EXPECT_THROW(owner->Components(5), rtl::EListError);
+  // A reference across owners needs a free notification.
+  auto* other = new Watcher(nullptr);
+  other->ref = a;
+  a->FreeNotification(other);
+  a->Free();
+  EXPECT_EQ(other->ref, nullptr);
+  EXPECT_EQ(owner->ComponentCount(), 1);
+  EXPECT_EQ(owner->removed, (std::vector<std::string>{"Alpha"}));
+  // The loading bracket calls Loaded once per component.
+  owner->BeginLoading();
+  EXPECT_TRUE(b->Loading());
+  owner->EndLoading();
+  EXPECT_FALSE(b->Loading());
+  EXPECT_EQ(b->loaded, 1);
+  EXPECT_EQ(owner->loaded, 1);
+  owner->Free();  // frees b
+  other->Free();
+}
+
+TEST(Component, TextChangedOnlyOnRealChange) {
+  Harness h;
+  TForm* form = MakeForm();
+  auto* l = new TLabel(form);
+  l->SetParent(form);
+  MessageLog log(l, {win::CM_TEXTCHANGED});
+  l->SetCaption("a");
+  l->SetCaption("a");
+  l->SetCaption("b");
+  EXPECT_EQ(log.entries.size(), 2u);
+  form->Free();
+}
+
+TEST(Component, ControlFreedInItsOwnClickHandler) {
+  Harness h;
+  size_t windows = h.LiveWindowCount();
+  TForm* form = MakeForm();
+  auto* button = new TButton(form);
+  button->SetBounds(10, 10, 75, 25);
+  button->SetParent(form);
+  int ups = 0;
+  button->OnMouseUp = [&](rtl::TObject*, TMouseButton, TShiftState, int, int) { ups++; };
+  button->OnClick = [&](rtl::TObject* s) { static_cast<TButton*>(s)->Free(); };
+  form->Show();
+  h.Pump();
+  h.input.MoveTo(button, 5, 5);
+  h.input.Click();
+  h.input.MoveTo(form, 100, 100);
+  EXPECT_EQ(form->ControlCount(), 0);
+  EXPECT_EQ(ups, 0);  // nothing runs on a destroyed control after its click
+  EXPECT_TRUE(h.exceptions.empty());
+  form->Free();
+  h.Pump();
+  EXPECT_EQ(h.LiveWindowCount(), windows);
+}
+
+}  // namespace

@@ -1,0 +1,188 @@
+// Mouse tracking and clicks under capture, the focus veto, and dialog keys
+// reaching the default and cancel buttons.
+#include "fixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace fx;
+using plat::test::Harness;
+using plat::test::MessageLog;
+using namespace win;
+
+namespace {
+
+TEST(MouseScript, EnterLeaveUnderCaptureAndClickOnlyOnReleaseInside) {
+  struct Case {
+    bool graphic;
+    bool releaseInside;
+    std::vector<std::string> track;
+    int clicks;
+  } cases[] = {
+      {true, true, {"CM_MOUSEENTER", "CM_MOUSELEAVE", "CM_MOUSEENTER"}, 1},
+      {true, false, {"CM_MOUSEENTER", "CM_MOUSELEAVE"}, 0},
+      {false, true, {"CM_MOUSEENTER", "CM_MOUSELEAVE", "CM_MOUSEENTER"}, 1},
+      {false, false, {"CM_MOUSEENTER", "CM_MOUSELEAVE"}, 0},
+  };
+  for (auto& c : cases) {
+    Harness h;
+    TForm* form = MakeForm();
+    Board* board = new Board(form, "board", gfx::clBtnFace);
+    board->SetBounds(0, 0, 200, 150);
+    board->SetParent(form);
+    TControl* target = c.graphic ? static_cast<TControl*>(new Swatch(form, "s", gfx::clRed))
+                                 : static_cast<TControl*>(new Board(form, "b", gfx::clRed));
+    target->SetBounds(20, 20, 50, 50);
+    target->SetParent(board);
+    int clicks = 0, ups = 0;
+    target->OnClick = [&](rtl::TObject*) { clicks++; };
+    target->OnMouseUp = [&](rtl::TObject*, TMouseButton, TShiftState, int, int) { ups++; };
+    form->Show();
+    h.Pump();
+    h.input.MoveTo(board, 5, 5);
+    MessageLog log(target, {CM_MOUSEENTER, CM_MOUSELEAVE});
+    MessageLog boardLog(board, {CM_MOUSEENTER, CM_MOUSELEAVE});
+    h.input.MoveTo(board, 30, 30);  // in
+    h.input.Press();
+    EXPECT_TRUE(target->MouseCapture());
+    h.input.MoveTo(board, 150, 120);  // out, still captured
+    if (c.releaseInside) h.input.MoveTo(board, 31, 31);
+    h.input.Release();
+    EXPECT_EQ(log.Names(), c.track) << c.graphic << c.releaseInside;
+    EXPECT_EQ(clicks, c.clicks) << c.graphic << c.releaseInside;
+    EXPECT_EQ(ups, 1);
+    // The container hears LEAVE when the pointer moves onto its child.
+    ASSERT_FALSE(boardLog.entries.empty());
+    EXPECT_EQ(boardLog.Names()[0], "CM_MOUSELEAVE");
+    EXPECT_FALSE(target->MouseCapture());
+    form->Free();
+  }
+}
+
+struct DialogForm {
+  Harness& h;
+  TForm* form = MakeForm(300, 120);
+  // An edit-like control: wants characters and arrows, not Enter or Escape
+  // (unless wantAll).
+  struct Edit : TCustomControl {
+    explicit Edit(TComponent* o) : TCustomControl(o) { tabStop_ = true; }
+    bool wantAll = false;
+    std::string typed;
+    void Dispatch(TMessage& m) override {
+      if (m.Msg == WM_GETDLGCODE) {
+        m.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | (wantAll ? DLGC_WANTALLKEYS : 0);
+        return;
+      }
+      if (m.Msg == WM_LBUTTONDOWN) SetFocus();
+      TCustomControl::Dispatch(m);
+    }
+    void KeyPress(char32_t& k) override {
+      typed += char(k);
+      TCustomControl::KeyPress(k);
+    }
+  };
+  Edit* edit = new Edit(form);
+  TButton* ok = new TButton(form);
+  TButton* cancel = new TButton(form);
+  TButton* other = new TButton(form);
+  int okClicks = 0, cancelClicks = 0, otherClicks = 0;
+
+  explicit DialogForm(Harness& harness) : h(harness) {
+    edit->SetBounds(10, 10, 100, 20);
+    edit->SetParent(form);
+    ok->SetBounds(10, 50, 75, 25);
+    ok->SetCaption("OK");
+    ok->SetDefault(true);
+    ok->ModalResult = mrOk;
+    ok->SetParent(form);
+    cancel->SetBounds(100, 50, 75, 25);
+    cancel->Cancel = true;
+    cancel->ModalResult = mrCancel;
+    cancel->SetParent(form);
+    other->SetBounds(190, 50, 75, 25);
+    other->SetParent(form);
+    ok->OnClick = [this](rtl::TObject*) { okClicks++; };
+    cancel->OnClick = [this](rtl::TObject*) { cancelClicks++; };
+    other->OnClick = [this](rtl::TObject*) { otherClicks++; };
+    form->Show();
+    h.Pump();
+  }
+  ~DialogForm() { form->Free(); }
+};
+
+TEST(DialogKeys, EnterAndEscapeReachDefaultAndCancelButtons) {
+  struct Case {
+    const char* focus;
+    uint16_t key;
+    bool editWantsAll;
+    int ok, cancel, other;
+    std::string typed;
+  } cases[] = {
+      {"edit", VK_RETURN, false, 1, 0, 0, ""},  {"edit", VK_ESCAPE, false, 0, 1, 0, ""},
+      {"edit", VK_RETURN, true, 0, 0, 0, "\r"}, {"other", VK_RETURN, false, 0, 0, 1, ""},
+      {"other", VK_ESCAPE, false, 0, 1, 0, ""}, {"ok", VK_RETURN, false, 1, 0, 0, ""},
+      {"edit", 'X', false, 0, 0, 0, "x"},
+  };
+  for (auto& c : cases) {
+    Harness h;
+    DialogForm d(h);
+    d.edit->wantAll = c.editWantsAll;
+    TWinControl* f = std::string(c.focus) == "edit" ? static_cast<TWinControl*>(d.edit)
+                     : std::string(c.focus) == "ok"  ? static_cast<TWinControl*>(d.ok)
+                                                     : d.other;
+    f->SetFocus();
+    h.Pump();
+    ASSERT_TRUE(f->Focused()) << c.focus;
+    h.input.Key(c.key);
+    EXPECT_EQ(d.okClicks, c.ok) << c.focus << " " << c.key;
+    EXPECT_EQ(d.cancelClicks, c.cancel) << c.focus << " " << c.key;
+    EXPECT_EQ(d.otherClicks, c.other) << c.focus << " " << c.key;
+    EXPECT_EQ(d.edit->typed, c.typed) << c.focus << " " << c.key;
+    if (c.ok) {
+      EXPECT_EQ(d.form->ModalResult(), mrOk);
+    }
+  }
+}
+
+TEST(DialogKeys, TabMovesThroughTabStops) {
+  Harness h;
+  DialogForm d(h);
+  d.edit->SetFocus();
+  h.Pump();
+  h.input.Key(VK_TAB);
+  EXPECT_TRUE(d.ok->Focused());
+  h.input.KeyDown(VK_SHIFT, "");
+  h.input.Key(VK_TAB);
+  h.input.KeyUp(VK_SHIFT);
+  EXPECT_TRUE(d.edit->Focused());
+}
+
+TEST(Focus, ExitHandlerThatKeepsTheFocusVetoesAndSwallowsThePress) {
+  Harness h;
+  DialogForm d(h);
+  d.ok->SetFocus();
+  h.Pump();
+  int otherDowns = 0;
+  d.other->OnMouseDown = [&](rtl::TObject*, TMouseButton, TShiftState, int, int) { otherDowns++; };
+  std::vector<std::string> seen;
+  d.ok->OnExit = [&](rtl::TObject*) {
+    seen.push_back("ok.exit");
+    d.ok->SetFocus();  // keep it
+  };
+  d.other->OnEnter = [&](rtl::TObject*) { seen.push_back("other.enter"); };
+  h.input.MoveTo(d.other, 10, 10);
+  h.input.Click();
+  EXPECT_TRUE(d.ok->Focused());
+  EXPECT_EQ(d.form->ActiveControl(), d.ok);
+  EXPECT_EQ(d.otherClicks, 0);
+  EXPECT_EQ(otherDowns, 0);
+  EXPECT_EQ(seen, (std::vector<std::string>{"ok.exit"}));
+  // Without the veto the same press focuses and clicks.
+  d.ok->OnExit = nullptr;
+  h.Advance(600);
+  h.input.Click();
+  EXPECT_TRUE(d.other->Focused());
+  EXPECT_EQ(d.otherClicks, 1);
+  EXPECT_EQ(seen.back(), "other.enter");
+}
+
+}  // namespace
