@@ -425,4 +425,23 @@ bool TCanvas::TryLock() {
   return true;
 }
 
+void Frame3D(TCanvas* canvas, TRect& r, TColor topColor, TColor bottomColor, int width) {
+  if (!canvas) return;
+  canvas->Pen()->SetWidth(1);
+  --r.Bottom;
+  --r.Right;
+  while (width > 0) {
+    --width;
+    TPoint tl{r.Left, r.Top}, tr{r.Right, r.Top}, bl{r.Left, r.Bottom}, br{r.Right, r.Bottom};
+    canvas->Pen()->SetColor(topColor);
+    canvas->Polyline({bl, tl, tr});
+    canvas->Pen()->SetColor(bottomColor);
+    --bl.X;
+    canvas->Polyline({tr, br, bl});
+    InflateRect(r, -1, -1);
+  }
+  ++r.Bottom;
+  ++r.Right;
+}
+
 }  // namespace gfx

@@ -238,4 +238,9 @@ class TCanvas : public rtl::TObject {
   int lockCount_ = 0;
 };
 
+// The class library's 3-D frame: `width` rings from the outside in, the
+// top and left in `topColor`, the bottom and right in `bottomColor`; `r`
+// comes back shrunk by `width` on every side.
+void Frame3D(TCanvas* canvas, TRect& r, TColor topColor, TColor bottomColor, int width);
+
 }  // namespace gfx

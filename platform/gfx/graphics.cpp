@@ -445,6 +445,25 @@ BOOL win32api::DestroyIcon(HICON icon) {
   return detail::Destroy(icon.v);
 }
 
+BOOL win32api::GetIconInfo(HICON icon, ICONINFO* info) {
+  auto* o = detail::GetIcon(icon);
+  if (!o || !info) return 0;
+  *info = ICONINFO();
+  info->xHotspot = DWORD(o->width / 2);
+  info->yHotspot = DWORD(o->height / 2);
+  info->hbmMask = CreateBitmap(o->width, o->height, 1, 1, nullptr);
+  info->hbmColor = CreateDib(o->width, o->height, 32);
+  auto* m = detail::GetBitmap(info->hbmMask);
+  auto* c = detail::GetBitmap(info->hbmColor);
+  for (int y = 0; y < o->height; ++y)
+    for (int x = 0; x < o->width; ++x) {
+      uint32_t p = o->argb[size_t(y) * o->width + x];
+      m->PutPixel(x, y, (p >> 24) < 128 ? 0xFFFFFF : 0);
+      std::memcpy(c->Row(y) + x * 4, &p, 4);
+    }
+  return 1;
+}
+
 HICON win32api::CopyIcon(HICON icon) {
   auto* o = detail::GetIcon(icon);
   return o ? CreateIconFromArgb(o->width, o->height, o->argb.data()) : HICON();

@@ -168,6 +168,14 @@ enum : UINT { IMAGE_BITMAP = 0, IMAGE_ICON = 1, IMAGE_CURSOR = 2 };
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int w, int h, UINT step, HBRUSH flicker, UINT flags);
 BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
 BOOL DestroyIcon(HICON icon);
+struct ICONINFO {
+  BOOL fIcon = 1;
+  DWORD xHotspot = 0, yHotspot = 0;
+  HBITMAP hbmMask;   // 1 bpp, white where the icon is transparent
+  HBITMAP hbmColor;  // 32 bpp with the icon's alpha
+};
+// The caller owns (and deletes) both bitmaps.
+BOOL GetIconInfo(HICON icon, ICONINFO* info);
 HICON CopyIcon(HICON icon);
 }  // namespace win32api
 // An icon from 32-bit ARGB pixels (0xAARRGGBB, not premultiplied, top-down).

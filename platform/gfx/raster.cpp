@@ -618,6 +618,42 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
     return 1;
   }
 
+  // HALFTONE shrinks by averaging the source pixels each destination pixel
+  // covers; every other mode (and enlarging) samples the nearest pixel.
+  if (kind == BlitKind::Rop && code == 0xCC && t.dc->st.stretchMode == HALFTONE && s.bmp != t.bmp &&
+      (cx.srcCount > cx.count || cy.srcCount > cy.count)) {
+    for (const QRect& q : area) {
+      t.bmp->MarkDirty(FromQ(q));
+      for (int yy = q.top(); yy <= q.bottom(); ++yy) {
+        int j = yy - cy.dst0;
+        int y0 = int(int64_t(j) * cy.srcCount / cy.count), y1 = int(int64_t(j + 1) * cy.srcCount / cy.count);
+        if (y1 <= y0) y1 = y0 + 1;
+        for (int xx = q.left(); xx <= q.right(); ++xx) {
+          int i = xx - cx.dst0;
+          int x0 = int(int64_t(i) * cx.srcCount / cx.count), x1 = int(int64_t(i + 1) * cx.srcCount / cx.count);
+          if (x1 <= x0) x1 = x0 + 1;
+          uint64_t sum[4] = {0, 0, 0, 0};
+          int n = 0;
+          for (int sy = y0; sy < y1; ++sy)
+            for (int sx = x0; sx < x1; ++sx) {
+              int px = cx.mirror ? cx.src0 + cx.srcCount - 1 - sx : cx.src0 + sx;
+              int py = cy.mirror ? cy.src0 + cy.srcCount - 1 - sy : cy.src0 + sy;
+              if (px < 0 || py < 0 || px >= s.bmp->width || py >= s.bmp->height) continue;
+              COLORREF c = s.bmp->GetPixel(px, py);
+              sum[0] += GetBValue(c); sum[1] += GetGValue(c); sum[2] += GetRValue(c);
+              sum[3] += s.bmp->bpp == 32 ? s.bmp->Row(py)[px * 4 + 3] : 255;
+              ++n;
+            }
+          if (n == 0) continue;
+          COLORREF avg = RGB(int((sum[2] + n / 2) / n), int((sum[1] + n / 2) / n), int((sum[0] + n / 2) / n));
+          t.bmp->PutPixel(xx, yy, avg);
+          if (t.bmp->bpp == 32) t.bmp->Row(yy)[xx * 4 + 3] = uint8_t((sum[3] + n / 2) / n);
+        }
+      }
+    }
+    return 1;
+  }
+
   SourceReader rd;
   if (usesSrc) {
     rd.bmp = s.bmp;

@@ -45,8 +45,8 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF c);
 BOOL SetPixelV(HDC dc, int x, int y, COLORREF c);
 
 BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop);
-// Nearest-neighbour in every stretch mode (HALFTONE included); negative
-// extents mirror.
+// Nearest-neighbour, except that HALFTONE averages the covered source
+// pixels when shrinking; negative extents mirror.
 BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop);
 // Copies, stretched, every source pixel whose RGB differs from `key`.
 BOOL TransparentBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, UINT key);

@@ -216,3 +216,34 @@ TEST(Icons, SystemIconsAreSharedAndScale) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Canvas2, Frame3DRingsFromTheOutsideIn) {
+  TBitmap bm;
+  bm.SetSize(5, 5);
+  TRect r{0, 0, 5, 5};
+  Frame3D(bm.Canvas(), r, clBlack, clRed, 1);
+  EXPECT_EQ(r, (TRect{1, 1, 4, 4}));
+  EXPECT_EQ(Join(MapOf(bm)), Join({"####r", "#...r", "#...r", "#...r", "rrrrr"}));
+}
+
+TEST(Icons2, IconInfoGivesMaskAndColour) {
+  uint32_t px[2] = {0xFF102030, 0x00000000};
+  HICON ic = CreateIconFromArgb(2, 1, px);
+  ICONINFO ii;
+  ASSERT_TRUE(GetIconInfo(ic, &ii));
+  HDC dc = CreateCompatibleDC(HDC());
+  HBITMAP old = SelectObject(dc, ii.hbmMask);
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 1, 0), RGB(255, 255, 255));
+  SelectObject(dc, ii.hbmColor);
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0x10, 0x20, 0x30));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  DeleteObject(ii.hbmMask);
+  DeleteObject(ii.hbmColor);
+  DestroyIcon(ic);
+}
+
+}  // namespace

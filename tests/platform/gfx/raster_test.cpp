@@ -383,3 +383,19 @@ TEST(Edges, ClassicRaisedAndSunken) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Blits2, HalftoneAveragesWhenShrinking) {
+  Surface src(4, 1), dst(2, 1);
+  for (int x = 0; x < 4; ++x) SetPixel(src.dc, x, 0, RGB(x * 80, 0, 0));
+  SetStretchBltMode(dst.dc, HALFTONE);
+  StretchBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, 4, 1, SRCCOPY);
+  EXPECT_EQ(GetRValue(dst.Px(0, 0)), 40);
+  EXPECT_EQ(GetRValue(dst.Px(1, 0)), 200);
+  SetStretchBltMode(dst.dc, COLORONCOLOR);
+  StretchBlt(dst.dc, 0, 0, 2, 1, src.dc, 0, 0, 4, 1, SRCCOPY);
+  EXPECT_EQ(GetRValue(dst.Px(1, 0)), 160);
+}
+
+}  // namespace
