@@ -48,4 +48,19 @@ bool IsWindowsVistaOrLater() { return IsVistaOrLaterVersion(GetWindowsVersion())
 bool IsWindowsXPOrLater() { return IsXPOrLaterVersion(GetWindowsVersion()); }
 bool IsWindows2000OrLater() { return Is2000OrLaterVersion(GetWindowsVersion()); }
 
+void DrawRadioGlyph(gfx::TCanvas* C, int X, int Y, gfx::TColor Color) {
+  C->Pen()->SetColor(Color);
+  C->Brush()->SetColor(Color);
+  C->Rectangle(X, Y, X + 6, Y + 6);
+}
+
+void DrawCheckGlyph(gfx::TCanvas* C, int X, int Y, gfx::TColor Color) {
+  C->Pen()->SetColor(Color);
+  for (int i = 0; i <= 2; ++i) {
+    C->MoveTo(X, Y + 5 - i);
+    C->LineTo(X + 2, Y + 7 - i);
+    C->LineTo(X + 7, Y + 2 - i);
+  }
+}
+
 }  // namespace skin

@@ -3,6 +3,7 @@
 // min/max and the operating-system version tests.
 #pragma once
 
+#include "platform/gfx/canvas.h"
 #include "platform/rtl/geom.h"
 
 namespace skin {
@@ -47,5 +48,12 @@ bool IsWindows2000OrLater();
 bool IsVistaOrLaterVersion(TbsWindowsVersion V);
 bool IsXPOrLaterVersion(TbsWindowsVersion V);
 bool Is2000OrLaterVersion(TbsWindowsVersion V);
+
+// Glyphs drawn when no skin picture is at hand. The platform's rectangle and
+// line rules leave out the right and bottom edge and a line's end point.
+// A filled 6x6 square with its top-left at X, Y.
+void DrawRadioGlyph(gfx::TCanvas* C, int X, int Y, gfx::TColor Color);
+// A tick three pixels thick with its top-left at X, Y.
+void DrawCheckGlyph(gfx::TCanvas* C, int X, int Y, gfx::TColor Color);
 
 }  // namespace skin

@@ -1,6 +1,9 @@
 // Rectangle and point tests with their own edge rules, and the version tests.
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "platform/gfx/graphics.h"
 #include "skin/bsUtils.h"
 
 using namespace skin;
@@ -46,6 +49,36 @@ TEST(SkinGeometry, VersionRules) {
     EXPECT_EQ(Is2000OrLaterVersion(v), c.w2k) << c.major << "." << c.minor;
   }
   EXPECT_TRUE(IsWindowsVistaOrLater() && IsWindowsXPOrLater() && IsWindows2000OrLater());
+}
+
+// The pixels of `colour` in a bitmap, as (x, y) pairs.
+std::set<std::pair<int, int>> PixelsOf(gfx::TBitmap& b, gfx::TColor colour) {
+  std::set<std::pair<int, int>> out;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      if (b.Canvas()->Pixels(x, y) == colour) out.insert({x, y});
+  return out;
+}
+
+TEST(SkinGeometry, DefaultGlyphs) {
+  gfx::TBitmap radio;
+  radio.SetSize(12, 12);
+  DrawRadioGlyph(radio.Canvas(), 3, 2, gfx::clRed);
+  auto px = PixelsOf(radio, gfx::clRed);
+  EXPECT_EQ(px.size(), 36u);
+  EXPECT_TRUE(px.count({3, 2}) && px.count({8, 7}));
+  EXPECT_FALSE(px.count({9, 7}));
+
+  gfx::TBitmap check;
+  check.SetSize(12, 12);
+  DrawCheckGlyph(check.Canvas(), 1, 1, gfx::clBlue);
+  std::set<std::pair<int, int>> expected;
+  for (int i = 0; i <= 2; ++i) {
+    expected.insert({1, 6 - i});
+    expected.insert({2, 7 - i});
+    for (int k = 0; k < 5; ++k) expected.insert({3 + k, 8 - i - k});
+  }
+  EXPECT_EQ(PixelsOf(check, gfx::clBlue), expected);
 }
 
 }  // namespace
