@@ -1,4 +1,6 @@
 // Input and output file set-up.
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstring>
 
@@ -617,6 +619,19 @@ int TCustomFFmpeg::open_output_file(const std::string& AFileName, bool AJoin) {
     return -1;
   }
   if (!(file_oformat->flags & AVFMT_NOFILE)) {
+    // Opening for writing empties the file: an output that is one of the
+    // task's inputs would destroy it.
+    struct stat ost;
+    if (::stat(DisplayFileName(libName).c_str(), &ost) == 0)
+      for (size_t i = 0; i < Finput_files.size(); ++i) {
+        struct stat ist;
+        const char* url = Finput_files[i]->ic->url;
+        if (url && ::stat(DisplayFileName(url).c_str(), &ist) == 0 && ist.st_dev == ost.st_dev &&
+            ist.st_ino == ost.st_ino) {
+          FLastErrMsg = FormatStr("Output file '%s' is input file #%d", AFileName.c_str(), static_cast<int>(i));
+          return -1;
+        }
+      }
     int err;
     if (IsUnicodeName(libName)) {
       err = OpenUnicodeIO(libName, AVIO_FLAG_WRITE, &of->custom_io);

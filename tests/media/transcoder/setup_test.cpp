@@ -329,3 +329,16 @@ TEST(TranscoderSetup, UnicodeFormNamesGoThroughTheEngineFiles) {
   EXPECT_FALSE(f->FatalException()) << f->FatalMessage();
   EXPECT_EQ(ttk::ReadStreams(out).size(), 2u);
 }
+
+TEST(TranscoderSetup, AnOutputNeverOverwritesAnInput) {
+  const std::string copy = ttk::OutPath("same.avi");
+  std::filesystem::copy_file(mediatest::Fixture("av.avi"), copy, std::filesystem::copy_options::overwrite_existing);
+  const auto size = std::filesystem::file_size(copy);
+  auto f = ttk::NewTask();
+  TInputOptions in;
+  ASSERT_TRUE(SetupInput(*f, copy, in));
+  EXPECT_EQ(f->open_output_file(copy, false), -1);
+  EXPECT_EQ(f->LastErrMsg(), "Output file '" + copy + "' is input file #0");
+  f->CleanupFiles();
+  EXPECT_EQ(std::filesystem::file_size(copy), size);
+}
