@@ -195,8 +195,16 @@ TCanvas::TCanvas() {
 
 TCanvas::~TCanvas() { SetHandle(HDC()); }
 
-HDC TCanvas::Handle() {
+HDC TCanvas::DC() {
   if (!handle_) CreateHandle();
+  return handle_;
+}
+
+// Asking for the handle selects the canvas's objects first, so a DC handed
+// to the Win32 calls draws with the canvas's font, brush and pen.
+HDC TCanvas::Handle() {
+  Changing();
+  if (DC()) Require(kAll);
   return handle_;
 }
 
@@ -219,7 +227,7 @@ void TCanvas::SetHandle(HDC dc) {
 void TCanvas::Refresh() { DeselectHandles(); }
 
 void TCanvas::Require(unsigned what) {
-  HDC dc = Handle();
+  HDC dc = DC();
   if (!dc) return;
   // Objects are re-selected whenever they changed: the handle they were made
   // from has been freed, so the DC must hold the new one.
@@ -252,20 +260,20 @@ void TCanvas::Require(unsigned what) {
 
 TRect TCanvas::ClipRect() {
   TRect r;
-  if (HDC dc = Handle()) GetClipBox(dc, &r);
+  if (HDC dc = DC()) GetClipBox(dc, &r);
   return r;
 }
 
 TPoint TCanvas::PenPos() {
   TPoint p;
-  if (HDC dc = Handle()) GetCurrentPositionEx(dc, &p);
+  if (HDC dc = DC()) GetCurrentPositionEx(dc, &p);
   return p;
 }
 
 void TCanvas::SetPenPos(TPoint p) { MoveTo(p.X, p.Y); }
 
 TColor TCanvas::Pixels(int x, int y) {
-  HDC dc = Handle();
+  HDC dc = DC();
   if (!dc) return clNone;
   COLORREF c = GetPixel(dc, x, y);
   return c == CLR_INVALID ? TColor(-1) : TColor(c);
@@ -273,74 +281,74 @@ TColor TCanvas::Pixels(int x, int y) {
 
 void TCanvas::SetPixels(int x, int y, TColor c) {
   Changing();
-  if (HDC dc = Handle()) SetPixel(dc, x, y, ColorToRef(c));
+  if (HDC dc = DC()) SetPixel(dc, x, y, ColorToRef(c));
   Changed();
 }
 
 void TCanvas::MoveTo(int x, int y) {
-  if (HDC dc = Handle()) MoveToEx(dc, x, y, nullptr);
+  if (HDC dc = DC()) MoveToEx(dc, x, y, nullptr);
 }
 
 void TCanvas::LineTo(int x, int y) {
   Changing();
   Require(kPen | kBrush);
-  if (HDC dc = Handle()) gfx::LineTo(dc, x, y);
+  if (HDC dc = DC()) gfx::LineTo(dc, x, y);
   Changed();
 }
 
 void TCanvas::Polyline(const std::vector<TPoint>& pts) {
   Changing();
   Require(kPen | kBrush);
-  if (HDC dc = Handle(); dc && !pts.empty()) gfx::Polyline(dc, pts.data(), int(pts.size()));
+  if (HDC dc = DC(); dc && !pts.empty()) gfx::Polyline(dc, pts.data(), int(pts.size()));
   Changed();
 }
 
 void TCanvas::Polygon(const std::vector<TPoint>& pts) {
   Changing();
   Require(kPen | kBrush);
-  if (HDC dc = Handle(); dc && !pts.empty()) gfx::Polygon(dc, pts.data(), int(pts.size()));
+  if (HDC dc = DC(); dc && !pts.empty()) gfx::Polygon(dc, pts.data(), int(pts.size()));
   Changed();
 }
 
 void TCanvas::Rectangle(int l, int t, int r, int b) {
   Changing();
   Require(kPen | kBrush);
-  if (HDC dc = Handle()) gfx::Rectangle(dc, l, t, r, b);
+  if (HDC dc = DC()) gfx::Rectangle(dc, l, t, r, b);
   Changed();
 }
 
 void TCanvas::RoundRect(int l, int t, int r, int b, int w, int h) {
   Changing();
   Require(kPen | kBrush);
-  if (HDC dc = Handle()) gfx::RoundRect(dc, l, t, r, b, w, h);
+  if (HDC dc = DC()) gfx::RoundRect(dc, l, t, r, b, w, h);
   Changed();
 }
 
 void TCanvas::Ellipse(int l, int t, int r, int b) {
   Changing();
   Require(kPen | kBrush);
-  if (HDC dc = Handle()) gfx::Ellipse(dc, l, t, r, b);
+  if (HDC dc = DC()) gfx::Ellipse(dc, l, t, r, b);
   Changed();
 }
 
 void TCanvas::FillRect(const TRect& r) {
   Changing();
   Require(kBrush);
-  if (HDC dc = Handle()) gfx::FillRect(dc, &r, brush_.Handle());
+  if (HDC dc = DC()) gfx::FillRect(dc, &r, brush_.Handle());
   Changed();
 }
 
 void TCanvas::FrameRect(const TRect& r) {
   Changing();
   Require(kBrush);
-  if (HDC dc = Handle()) gfx::FrameRect(dc, &r, brush_.Handle());
+  if (HDC dc = DC()) gfx::FrameRect(dc, &r, brush_.Handle());
   Changed();
 }
 
 void TCanvas::DrawFocusRect(const TRect& r) {
   Changing();
   Require(kBrush);
-  if (HDC dc = Handle()) gfx::DrawFocusRect(dc, &r);
+  if (HDC dc = DC()) gfx::DrawFocusRect(dc, &r);
   Changed();
 }
 
@@ -363,7 +371,7 @@ void TCanvas::CopyRect(const TRect& dst, TCanvas* src, const TRect& s) {
   Changing();
   Require(kBrush);
   src->Require(kBrush);
-  HDC d = Handle(), sd = src->Handle();
+  HDC d = DC(), sd = src->DC();
   if (d && sd)
     StretchBlt(d, dst.Left, dst.Top, dst.Width(), dst.Height(), sd, s.Left, s.Top, s.Width(), s.Height(), copyMode_);
   Changed();
@@ -372,7 +380,7 @@ void TCanvas::CopyRect(const TRect& dst, TCanvas* src, const TRect& s) {
 void TCanvas::BrushCopy(const TRect& dst, TBitmap* src, const TRect& s, TColor key) {
   if (!src || src->Empty()) return;
   Changing();
-  HDC d = Handle();
+  HDC d = DC();
   HDC sd = src->Canvas()->Handle();
   if (d && sd)
     TransparentBlt(d, dst.Left, dst.Top, dst.Width(), dst.Height(), sd, s.Left, s.Top, s.Width(), s.Height(),
@@ -383,7 +391,7 @@ void TCanvas::BrushCopy(const TRect& dst, TBitmap* src, const TRect& s, TColor k
 void TCanvas::TextOut(int x, int y, const std::string& text) {
   Changing();
   Require(kFont | kBrush);
-  if (HDC dc = Handle()) {
+  if (HDC dc = DC()) {
     gfx::TextOut(dc, x, y, text);
     // TA_UPDATECP moves the pen; otherwise the pen goes to the end of the text.
     MoveToEx(dc, x + TextWidth(text), y, nullptr);
@@ -394,7 +402,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
 void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
   Changing();
   Require(kFont | kBrush);
-  if (HDC dc = Handle()) {
+  if (HDC dc = DC()) {
     UINT opts = ETO_CLIPPED;
     if (brush_.Style() != bsClear) opts |= ETO_OPAQUE;
     ExtTextOut(dc, x, y, opts, &r, text);
@@ -405,7 +413,7 @@ void TCanvas::TextRect(const TRect& r, int x, int y, const std::string& text) {
 TSize TCanvas::TextExtent(const std::string& text) {
   Require(kFont);
   TSize s;
-  if (HDC dc = Handle()) GetTextExtentPoint32(dc, text, -1, &s);
+  if (HDC dc = DC()) GetTextExtentPoint32(dc, text, -1, &s);
   return s;
 }
 

@@ -156,8 +156,9 @@ class TCanvas : public rtl::TObject {
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
 
-  // The DC drawn on. A canvas that owns no DC asks CreateHandle (a bitmap's
-  // canvas makes its memory DC there); one that never had a handle gives 0.
+  // The DC drawn on, with the canvas's pen, brush and font selected (as the
+  // class library does). A canvas that owns no DC asks CreateHandle (a
+  // bitmap's canvas makes its memory DC there); without one it gives 0.
   HDC Handle();
   // Borrows a foreign DC (0 lets go of it; the DC gets its objects back).
   void SetHandle(HDC dc);
@@ -217,6 +218,7 @@ class TCanvas : public rtl::TObject {
 
  protected:
   virtual void CreateHandle() {}
+  HDC DC();  // the handle, created when needed, objects not (re)selected
   void Changing() { OnChanging(this); }
   void Changed() { OnChange(this); }
   enum : unsigned { kPen = 1, kBrush = 2, kFont = 4, kAll = 7 };

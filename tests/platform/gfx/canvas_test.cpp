@@ -247,3 +247,26 @@ TEST(Icons2, IconInfoGivesMaskAndColour) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Canvas3, HandleSelectsTheCanvasObjects) {
+  FixedTextEngine eng;
+  SetTextEngine(&eng);
+  TBitmap bm;
+  bm.SetSize(10, 13);
+  TCanvas* c = bm.Canvas();
+  c->Font()->SetColor(clRed);
+  c->Brush()->SetStyle(bsClear);
+  // Win32 text calls on the handle use the canvas font and brush at once.
+  HDC dc = c->Handle();
+  EXPECT_EQ(GetTextColor(dc), RGB(255, 0, 0));
+  EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+  RECT r{0, 0, 10, 13};
+  DrawText(dc, "a", -1, &r, DT_SINGLELINE);
+  EXPECT_EQ(Pix(bm, 1, 1), RGB(255, 0, 0));
+  EXPECT_EQ(Pix(bm, 8, 1), RGB(255, 255, 255));
+  SetTextEngine(nullptr);
+}
+
+}  // namespace
