@@ -530,20 +530,36 @@ void TbsSkinData::SaveToFile(const std::string& FileName) {
 void TbsSkinData::StoreToDisk(const std::string& AFileName) {
   SaveToFile(AFileName);
   std::string folder = rtl::ExtractFilePath(AFileName);
+  std::vector<std::string> problems;
   auto save = [&](const std::unique_ptr<TBitmap>& B, const std::string& Name) {
-    if (!PictureEmpty(B.get()) && !Name.empty()) B->SaveToFile(folder + Name);
+    if (PictureEmpty(B.get()) || Name.empty()) return;
+    // Names come from the skin's text; one that leaves the folder is not
+    // written (a stored skin must not place files elsewhere).
+    if (Name.find('/') != std::string::npos || Name.find('\\') != std::string::npos || Name == "." ||
+        Name == "..") {
+      problems.push_back("picture name \"" + Name + "\" is not a plain file name");
+      return;
+    }
+    B->SaveToFile(folder + Name);
   };
   save(FPicture, FPictureName);
   save(FInActivePicture, FInActivePictureName);
   save(FMask, FMaskName);
-  if (FActivePicturesNames.empty()) return;
-  // A stored skin's names come from its text and its pictures from its
-  // payload; write the pairs that exist and report a difference.
-  size_t n = std::min(FActivePicturesNames.size(), FActivePictures.size());
-  for (size_t i = 0; i < n; ++i) save(FActivePictures[i], FActivePicturesNames[i]);
-  if (FActivePicturesNames.size() != FActivePictures.size())
-    throw rtl::Exception("The skin names " + std::to_string(FActivePicturesNames.size()) + " active pictures but holds " +
-                         std::to_string(FActivePictures.size()) + "; " + std::to_string(n) + " were written");
+  if (!FActivePicturesNames.empty()) {
+    // A stored skin's names come from its text and its pictures from its
+    // payload; write the pairs that exist and report a difference.
+    size_t n = std::min(FActivePicturesNames.size(), FActivePictures.size());
+    for (size_t i = 0; i < n; ++i) save(FActivePictures[i], FActivePicturesNames[i]);
+    if (FActivePicturesNames.size() != FActivePictures.size())
+      problems.push_back("the skin names " + std::to_string(FActivePicturesNames.size()) +
+                         " active pictures but holds " + std::to_string(FActivePictures.size()) + "; " +
+                         std::to_string(n) + " were written");
+  }
+  if (!problems.empty()) {
+    std::string msg = "Skin stored incompletely: ";
+    for (size_t i = 0; i < problems.size(); ++i) msg += (i ? "; " : "") + problems[i];
+    throw rtl::Exception(msg);
+  }
 }
 
 void TbsSkinData::SaveToCompressedFile(const std::string& FileName) {

@@ -4,6 +4,7 @@
 
 #include <sstream>
 
+#include "platform/rtl/files.h"
 #include "skin/bsSkinData.h"
 #include "skin_test_util.h"
 
@@ -243,6 +244,52 @@ TEST(SkinStore, StoreToDiskWritesAFolderThatLoadsTheSame) {
   skintest::WriteFile(b.File("keep.ini"), "[Mine]\nx=1\n");
   store.SaveToFile(b.File("keep.ini"));
   EXPECT_EQ(skintest::SectionOrder(skintest::ReadFile(b.File("keep.ini"))).front(), "Mine");
+}
+
+TEST(SkinStore, StoreToDiskKeepsToItsFolderAndReportsMismatches) {
+  TempDir a, b;
+  TbsSkinData store;
+  store.LoadFromFile(skintest::CopyTestSkin(a));
+  store.FActivePicturesNames[0] = "../escape.bmp";
+  store.FActivePicturesNames.push_back("extra.bmp");
+  try {
+    store.StoreToDisk(b.File("sub.ini"));
+    FAIL() << "no report";
+  } catch (const rtl::Exception& e) {
+    EXPECT_NE(e.Message().find("../escape.bmp"), std::string::npos);
+    EXPECT_NE(e.Message().find("names 3 active pictures but holds 2"), std::string::npos);
+  }
+  EXPECT_FALSE(rtl::FileExists(a.File("../escape.bmp")));
+  EXPECT_TRUE(rtl::FileExists(b.File("form.bmp")));  // the rest is written
+  EXPECT_TRUE(rtl::FileExists(b.File("sub.ini")));
+}
+
+TEST(SkinStore, DescriptionEncodings) {
+  TempDir dir;
+  std::string file = skintest::CopyTestSkin(dir);
+  std::string text = skintest::ReadFile(file);
+  text.replace(text.find("skinname=Test Skin"), 18, "skinname=\xE7\x9A\xAE\xE8\x82\xA4");  // 皮肤
+  // As UTF-16LE with its byte-order mark.
+  std::string utf16 = "\xFF\xFE";
+  for (size_t i = 0; i < text.size();) {
+    uint32_t cp = uint8_t(text[i]);
+    int extra = cp >= 0xE0 ? 2 : cp >= 0xC0 ? 1 : 0;
+    if (extra) cp &= extra == 2 ? 0x0F : 0x1F;
+    for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (uint8_t(text[i + k]) & 0x3F);
+    i += 1 + extra;
+    utf16 += char(cp & 0xFF);
+    utf16 += char(cp >> 8);
+  }
+  skintest::WriteFile(file, utf16);
+  TbsSkinData store;
+  store.LoadFromFile(file);
+  ASSERT_FALSE(store.Empty);
+  EXPECT_EQ(store.SkinName, "\xE7\x9A\xAE\xE8\x82\xA4");
+  store.SaveToFile(dir.File("out.ini"));
+  EXPECT_EQ(skintest::ReadFile(dir.File("out.ini")).substr(0, 3), "\xEF\xBB\xBF");  // UTF-8, marked
+  store.SkinName = "plain";
+  store.SaveToFile(dir.File("ascii.ini"));
+  EXPECT_EQ(skintest::ReadFile(dir.File("ascii.ini")).substr(0, 9), "[VERSION]");
 }
 
 TEST(SkinStore, SkinIndexRules) {
