@@ -25,16 +25,18 @@ struct Line {
 // A logger whose lines are collected; library lines come through the
 // callback installed by the loader.
 struct Capture {
-  TFFLogger logger;
+  TFFLogger& logger = FFLoggerInstance();
   std::mutex lock;
   std::vector<Line> lines;
   explicit Capture(bool inMainThread = false) {
     logger.SetTriggerEventInMainThread(inMainThread);
+    logger.SetLogLevel(TLogLevel::llInfo);  // whatever an earlier logger left in the libraries
     logger.SetOnLog([this](void* s, uint32_t t, TLogLevel l, const std::string& m) {
       std::lock_guard<std::mutex> lk(lock);
       lines.push_back({s, t, l, m});
     });
   }
+  ~Capture() { logger.SetOnLog(nullptr); }
 };
 
 void WaitPumping(const std::function<bool()>& done) {
@@ -56,8 +58,8 @@ TEST(Logger, LevelMaps) {
   EXPECT_EQ(LogLevelToAV(TLogLevel::llQuiet), -8);
   EXPECT_EQ(LogLevelToAV(TLogLevel::llDebug), 48);
 
-  TFFLogger logger;
-  EXPECT_EQ(logger.LogLevel(), TLogLevel::llInfo);
+  TFFLogger& logger = FFLoggerInstance();
+  logger.SetLogLevel(TLogLevel::llInfo);
   struct { const char* arg; TLogLevel level; } opts[] = {
       {"Warning", TLogLevel::llWarning}, {"40", TLogLevel::llVerbose}, {"-3", TLogLevel::llPanic},
       {"100", TLogLevel::llDebug}, {"QUIET", TLogLevel::llQuiet}};
@@ -71,7 +73,12 @@ TEST(Logger, LevelMaps) {
 }
 
 TEST(Logger, OnlyOneInstance) {
-  TFFLogger first;
+  if (!FFLoggerIfAny()) {  // a host's own logger is the one the engine uses
+    TFFLogger own;
+    EXPECT_EQ(&FFLoggerInstance(), &own);
+    EXPECT_EQ(own.LogLevel(), TLogLevel::llInfo);
+  }
+  TFFLogger& first = FFLoggerInstance();
   try {
     TFFLogger second;
     FAIL() << "a second logger was created";
