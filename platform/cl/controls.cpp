@@ -1151,6 +1151,15 @@ void TWinControl::SetBounds(int l, int t, int w, int h) {
   RequestAlign();
 }
 
+TPoint TWinControl::ClientOrigin() {
+  if (HandleAllocated()) {
+    POINT p{0, 0};
+    win::ClientToScreen(handle_, &p);
+    return p;
+  }
+  return TControl::ClientOrigin();
+}
+
 TRect TWinControl::ClientRect() {
   if (HandleAllocated()) {
     RECT r;

@@ -89,7 +89,7 @@ class TControl : public TComponent {
   int ClientWidth() { return ClientRect().Width(); }
   int ClientHeight() { return ClientRect().Height(); }
   void SetClientSize(int w, int h);
-  TPoint ClientOrigin();
+  virtual TPoint ClientOrigin();
   TPoint ClientToScreen(TPoint p);
   TPoint ScreenToClient(TPoint p);
   TAlign Align() const { return align_; }
@@ -198,6 +198,12 @@ class TControlCanvas : public TCanvas {
   explicit TControlCanvas(TControl* c) : control_(c) {}
   ~TControlCanvas() override { FreeHandle(); }
   void FreeHandle();
+  // The DC with the canvas's pen, brush and font selected, for raw GDI calls
+  // (DrawText(Canvas.Handle, ...) as the class library's own code does).
+  gfx::HDC SelectedHandle() {
+    Require(kAll);
+    return Handle();
+  }
 
  protected:
   void CreateHandle() override;
@@ -271,6 +277,7 @@ class TWinControl : public TControl {
   void ScrollBy(int dx, int dy);
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   TRect ClientRect() override;
+  TPoint ClientOrigin() override;
   gfx::TBrush* Brush() { return &brush_; }
 
   void Dispatch(TMessage& msg) override;

@@ -177,7 +177,7 @@ void TLabel::Paint() {
   c->SetFont(font_);
   if (!enabled_) c->Font()->SetColor(gfx::clGrayText);
   RECT r = ClientRect();
-  gfx::DrawText(c->Handle(), text_, -1, &r, LabelFlags(*this));
+  gfx::DrawText(canvas_->SelectedHandle(), text_, -1, &r, LabelFlags(*this));
 }
 
 // ============================================================================ TPanel
@@ -220,7 +220,7 @@ void TPanel::Paint() {
   if (!text_.empty()) {
     c->Brush()->SetStyle(gfx::bsClear);
     c->SetFont(font_);
-    gfx::DrawText(c->Handle(), text_, -1, &r, gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE);
+    gfx::DrawText(canvas_->SelectedHandle(), text_, -1, &r, gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE);
   }
 }
 

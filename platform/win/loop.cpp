@@ -62,7 +62,7 @@ BOOL PostMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   State& s = S();
   // On the UI thread a dead target is refused at once; from a worker the
   // check happens at retrieval.
-  if (hwnd && s.uiThreadSet && s.uiThread == std::this_thread::get_id() && !Find(hwnd)) return FALSE;
+  if (hwnd && s.uiThreadSet.load() && s.uiThread.load() == std::this_thread::get_id() && !Find(hwnd)) return FALSE;
   MSG m;
   m.hwnd = hwnd;
   m.message = msg;

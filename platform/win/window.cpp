@@ -35,12 +35,12 @@ State& S() {
 
 void CheckUiThread() {
   State& s = S();
-  if (!s.uiThreadSet) {
-    s.uiThread = std::this_thread::get_id();
-    s.uiThreadSet = true;
+  if (!s.uiThreadSet.load(std::memory_order_acquire)) {
+    s.uiThread.store(std::this_thread::get_id());
+    s.uiThreadSet.store(true, std::memory_order_release);
   }
 #ifndef NDEBUG
-  if (s.uiThread != std::this_thread::get_id())
+  if (s.uiThread.load() != std::this_thread::get_id())
     throw std::logic_error("window system called outside the UI thread");
 #endif
 }

@@ -5,6 +5,7 @@
 #include "platform/win/rgn.h"
 #include "platform/win/window.h"
 
+#include <atomic>
 #include <deque>
 #include <map>
 #include <memory>
@@ -66,8 +67,8 @@ struct State {
   std::map<int, std::function<void(HWND)>> destroyObservers;
   int nextObserverId = 1;
   std::function<void(std::exception_ptr)> exceptionHandler;
-  std::thread::id uiThread;
-  bool uiThreadSet = false;
+  std::atomic<std::thread::id> uiThread;
+  std::atomic<bool> uiThreadSet{false};
 };
 
 State& S();

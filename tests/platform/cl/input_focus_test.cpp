@@ -186,3 +186,26 @@ TEST(Focus, ExitHandlerThatKeepsTheFocusVetoesAndSwallowsThePress) {
 }
 
 }  // namespace
+
+namespace {
+TEST(MouseScript, ClicksLandInsideAFramedForm) {
+  Harness h;
+  auto* form = new TForm(nullptr);
+  form->SetBounds(50, 50, 200, 120);  // classic frame: caption and border
+  auto* b = new TButton(form);
+  b->SetBounds(10, 10, 75, 25);
+  b->SetParent(form);
+  int clicks = 0;
+  b->OnClick = [&](rtl::TObject*) { clicks++; };
+  form->Show();
+  h.Pump();
+  EXPECT_EQ(b->ClientToScreen({0, 0}), (TPoint{50 + 3 + 10, 50 + 22 + 10}));
+  h.input.MoveTo(b, 2, 2);
+  h.input.Click();
+  h.input.MoveTo(b, 76, 2);  // just outside
+  h.Advance(600);
+  h.input.Click();
+  EXPECT_EQ(clicks, 1);
+  form->Free();
+}
+}  // namespace
