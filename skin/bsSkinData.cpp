@@ -225,7 +225,6 @@ void TbsCompressedStoredSkin::LoadFromIniFile(const std::string& AFileName) {
     std::string text = EncodeSkinText(JoinLines(lines));
     ms.WriteBuffer(text.data(), int64_t(text.size()));
     ZlibCompressStream(ms, *FCompressedStream);
-    FileName = rtl::ExtractFileName(AFileName);
   } catch (...) {
     FCompressedStream->Clear();
     throw;
@@ -286,7 +285,6 @@ void TbsCompressedStoredSkin::LoadFromCompressFile(const std::string& AFileName)
     FCompressedStream->Clear();
     throw;
   }
-  CompressedFileName = rtl::ExtractFileName(AFileName);
 }
 
 void TbsCompressedStoredSkin::SaveToCompressStream(TStream& Stream) {
