@@ -270,3 +270,80 @@ TEST(Canvas3, HandleSelectsTheCanvasObjects) {
 }
 
 }  // namespace
+
+#include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
+
+#include <thread>
+
+namespace {
+
+TEST(Palette, FixedClassicSystemColours) {
+  struct Case {
+    TColor c;
+    COLORREF rgb;
+  } cases[] = {
+      {clBtnFace, RGB(212, 208, 200)},   {clBtnShadow, RGB(128, 128, 128)}, {clBtnHighlight, RGB(255, 255, 255)},
+      {clBtnText, RGB(0, 0, 0)},         {cl3DLight, RGB(212, 208, 200)},   {cl3DDkShadow, RGB(64, 64, 64)},
+      {clWindow, RGB(255, 255, 255)},    {clWindowText, RGB(0, 0, 0)},      {clHighlight, RGB(10, 36, 106)},
+      {clHighlightText, RGB(255, 255, 255)}, {clGrayText, RGB(128, 128, 128)}, {clInfoBk, RGB(255, 255, 225)},
+      {clInfoText, RGB(0, 0, 0)},        {clAppWorkSpace, RGB(128, 128, 128)}, {clMenu, RGB(212, 208, 200)},
+      {clMenuText, RGB(0, 0, 0)},        {clActiveCaption, RGB(10, 36, 106)}, {clInactiveCaption, RGB(128, 128, 128)},
+      {clCaptionText, RGB(255, 255, 255)}, {clScrollBar, RGB(212, 208, 200)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(COLORREF(ColorToRGB(c.c)), c.rgb) << std::hex << c.c;
+  EXPECT_EQ(ColorToRGB(clFuchsia), clFuchsia);
+  EXPECT_EQ(ColorToRGB(clNone), clNone);
+  EXPECT_EQ(uint32_t(clBtnFace), 0xFF00000Fu);
+}
+
+TEST(Fonts, MappedFamiliesAndTheCjkFallbackAreInstalled) {
+  EnsureGuiApplication();
+  for (const char* face : {"Arial", "MS Sans Serif", "Tahoma"}) {
+    std::string fam = MapFontFamily(face);
+    QFont f(QString::fromStdString(fam));
+    EXPECT_EQ(QFontInfo(f).family().toStdString(), fam) << face << ": install fonts-liberation2/fonts-dejavu-core";
+  }
+  LOGFONT lf;
+  lf.lfFaceName = "Arial";
+  lf.lfHeight = -11;
+  QFont f = ToQFont(lf);
+  EXPECT_EQ(f.pixelSize(), 11);
+  QFont cjk(QString::fromUtf8(CjkFallbackFamily()));
+  EXPECT_EQ(QFontInfo(cjk).family(), QString::fromUtf8(CjkFallbackFamily())) << "install fonts-wqy-microhei";
+  QFontMetrics fm(cjk);
+  EXPECT_TRUE(fm.inFontUcs4(0x63D0));  // 提
+  EXPECT_TRUE(fm.inFontUcs4(0x793A));  // 示
+}
+
+TEST(Threads, WorkerDrawsOnItsLockedBitmapWhileTheUiThreadDraws) {
+  EnsureGuiApplication();
+  TBitmap mine, theirs;
+  mine.SetSize(64, 32);
+  theirs.SetSize(64, 32);
+  TCanvas* wc = theirs.Canvas();
+  wc->Lock();
+  wc->Handle();
+  wc->Unlock();
+  std::thread worker([&] {
+    for (int i = 0; i < 50; ++i) {
+      wc->Lock();
+      wc->Brush()->SetColor(TColor(i));
+      wc->FillRect(TRect{0, 0, 64, 32});
+      wc->Font()->SetColor(clWhite);
+      wc->TextOut(2, 2, "12:34 \xE8\xA7\x86");
+      wc->Unlock();
+    }
+  });
+  for (int i = 0; i < 50; ++i) {
+    mine.Canvas()->Brush()->SetColor(clRed);
+    mine.Canvas()->FillRect(TRect{0, 0, 64, 32});
+    mine.Canvas()->TextOut(1, 1, "abc");
+  }
+  worker.join();
+  EXPECT_EQ(Pix(mine, 63, 31), RGB(255, 0, 0));
+  EXPECT_EQ(Pix(theirs, 63, 31), COLORREF(49));
+}
+
+}  // namespace
