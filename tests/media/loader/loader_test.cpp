@@ -119,3 +119,22 @@ TEST(Loader, InstallLoggerDecidesWhetherLibraryLinesAreRouted) {
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], "routed");
 }
+
+TEST(Loader, BindingTexts) {
+  std::string err;
+  void* h = LoadLibraryInFolder("", STUB_AVFILTER, err);
+  ASSERT_NE(h, nullptr) << err;
+  void* p = nullptr;
+  BindFunction("stub.so", h, "avfilter_version", &p);
+  EXPECT_NE(p, nullptr);
+  try {
+    BindVariable("stub.so", h, "no_such_table", &p);
+    ADD_FAILURE();
+  } catch (const std::exception& e) {
+    EXPECT_TRUE(StartsWith(e.what(), "Load variable no_such_table@stub.so error: ")) << e.what();
+  }
+  BindFunction("stub.so", h, "no_such_function", &p, true);  // allowed to be missing
+  EXPECT_EQ(p, nullptr);
+  EXPECT_EQ(LoadLibraryInFolder(mediatest::TempDir(), "libnosuch.so.1", err), nullptr);
+  EXPECT_NE(err.find("libnosuch.so.1"), std::string::npos);
+}
