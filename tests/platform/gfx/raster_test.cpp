@@ -77,6 +77,21 @@ TEST_F(EdgeRules, ShapesLeaveOutRightAndBottom) {
          SelectObject(dc, old);
        },
        {".###....", "#####...", "#####...", "#####...", ".###...."}},
+      {"PatBlt with BLACKNESS and DSTINVERT",
+       [](HDC dc) {
+         PatBlt(dc, 1, 1, 3, 2, BLACKNESS);
+         PatBlt(dc, 2, 0, 2, 3, DSTINVERT);
+       },
+       {"..##....", ".#......", ".#......", "........", "........"}},
+      {"hatched brush, transparent background",
+       [](HDC dc) {
+         HBRUSH h = CreateHatchBrush(HS_VERTICAL, 0);
+         SetBkMode(dc, TRANSPARENT);
+         RECT r{0, 0, 8, 2};
+         FillRect(dc, &r, h);
+         DeleteObject(h);
+       },
+       {"....#...", "....#...", "........", "........", "........"}},
       {"R2_NOT inverts under the pen",
        [](HDC dc) {
          SetROP2(dc, R2_NOT);
