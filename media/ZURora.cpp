@@ -213,15 +213,18 @@ bool TCustomPlayer::Open(const std::string& AFileName, IVideoOutput* AScreenHand
   if (DisableDisplay) DisableVideo = true;
   FPlayEvent.Clear();
   FEngineEvents.Clear();
-  FScreenHandle = AScreenHandle;
   if (!StreamOpen(this, AFileName, Ffile_iformat, APaused)) {
     ffapi::SDL_Quit();
     FSDLStarted = false;
     return false;
   }
   FFileName = AFileName;
+  FScreenHandle = AScreenHandle;
   FAVProbe->SetFileHandle(FVideoState.load()->ic);
-  if (FScreenHandle) FScreenHandle->SetEventListener(this);
+  if (FScreenHandle) {
+    FScreenHandle->SetEventListener(this);
+    FListening = true;
+  }
   if (TriggerEventInMainThread) {
     try {
       RunInMainThread([this] { CallFileOpen(); });
@@ -378,7 +381,8 @@ void TCustomPlayer::Stop(bool AWaitForStop) {
   if (!AWaitForStop) return;
   WaitForStop();
   JoinThreads();
-  if (FScreenHandle) FScreenHandle->SetEventListener(nullptr);
+  if (FListening && FScreenHandle) FScreenHandle->SetEventListener(nullptr);
+  FListening = false;
   if (FSDLStarted && ffapi::SDL_Quit) ffapi::SDL_Quit();
   FSDLStarted = false;
 }
@@ -633,8 +637,8 @@ TBitmap* TCustomPlayer::CurrentFrame(int64_t& APTS) {
   bmp->SetSize(is->video_st->codecpar->width, is->video_st->codecpar->height);
   std::memset(bmp->Bits(), 0, size_t(bmp->Stride()) * bmp->Height());
   // Under the queue lock: the entry cannot be reallocated while it is read.
+  TVideoPicture* vp = &is->pictq[DisplayIndex(is)];
   std::lock_guard<std::mutex> ql(is->pictq_mutex);
-  TVideoPicture* vp = &is->pictq[is->pictq_rindex];
   APTS = RoundEven(vp->pts * 1000000.0) - is->StartTime;
   std::lock_guard<std::mutex> vl(vp->lock);
   if (vp->HasImage()) {

@@ -242,6 +242,7 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   TPlayState FEventState = psStop;
   TPlayEvent FPlayEvent;
   bool FSDLStarted = false;
+  bool FListening = false;  // registered with the output as its listener
 
   std::mutex FHandlerLock;
   TFileOpenEvent FOnFileOpen;

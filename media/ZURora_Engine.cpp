@@ -187,6 +187,7 @@ void EventLoop(TCustomPlayer* player) {
         break;
       case AllocEvent:
         VideoOpen(is, false);
+        AllocPicture(is);
         break;
       case RefreshEvent:
         VideoRefresh(is, true);
@@ -661,14 +662,28 @@ int QueuePicture(TVideoState* is, AVFrame* frame, double pts, int64_t pos) {
   if (is->videoq.abort_request) return -1;
   TVideoPicture* vp = &is->pictq[is->pictq_windex];
   int w = frame->width & ~1, h = frame->height & ~1;
+  bool realloc;
   {
     std::lock_guard<std::mutex> g(vp->lock);
-    if (!vp->HasImage() || vp->width != w || vp->height != h) {
+    realloc = !vp->allocated || vp->width != w || vp->height != h;
+  }
+  if (realloc) {
+    // Pictures are (re)allocated by the event loop, as the display's other
+    // work is; so nothing is shown before the play thread runs.
+    {
+      std::lock_guard<std::mutex> l(is->pictq_mutex);
       vp->allocated = 0;
-      vp->Allocate(w, h);
-      vp->allocated = 1;
+      is->alloc_w = w;
+      is->alloc_h = h;
     }
-    if (!vp->HasImage()) return 0;  // nothing to show a picture of this size in
+    is->Owner->FEngineEvents.Push({AllocEvent, 0, 0});
+    std::unique_lock<std::mutex> l(is->pictq_mutex);
+    is->pictq_cond.wait(l, [is, vp] { return vp->allocated || is->videoq.abort_request; });
+    if (is->videoq.abort_request) return -1;
+  }
+  {
+    std::lock_guard<std::mutex> g(vp->lock);
+    if (!vp->HasImage()) return 0;  // allocation failed: the picture is dropped
     CopyPlanes(vp, frame, is->Owner->VerticalFlip);
     vp->sar = frame->sample_aspect_ratio;
     is->Owner->DoHook(vp, pts);
@@ -680,6 +695,23 @@ int QueuePicture(TVideoState* is, AVFrame* frame, double pts, int64_t pos) {
   vp->target_clock = ComputeTargetTime(is, pts);
   is->pictq_size++;
   return 0;
+}
+
+void AllocPicture(TVideoState* is) {
+  TVideoPicture* vp = &is->pictq[is->pictq_windex];
+  int w, h;
+  {
+    std::lock_guard<std::mutex> l(is->pictq_mutex);
+    w = is->alloc_w;
+    h = is->alloc_h;
+  }
+  {
+    std::lock_guard<std::mutex> g(vp->lock);
+    vp->Allocate(w, h);
+  }
+  std::lock_guard<std::mutex> l(is->pictq_mutex);
+  vp->allocated = 1;
+  is->pictq_cond.notify_all();
 }
 
 static void RemoveFirstPicture(TVideoState* is) {
@@ -759,6 +791,10 @@ void VideoRefresh(TVideoState* is, bool consume) {
     }
     ExpireSubtitles(is);
     VideoDisplay(is);
+    {
+      std::lock_guard<std::mutex> l(is->pictq_mutex);
+      is->pictq_shown = is->pictq_rindex;
+    }
     if (consume) RemoveFirstPicture(is);
     break;
   }
@@ -802,9 +838,16 @@ void VideoDisplay(TVideoState* is) {
   }
 }
 
+// The original redrew (and captured) the entry at the read index even after
+// it was consumed, which after a seek is a picture from before the seek.
+int DisplayIndex(TVideoState* is) {
+  std::lock_guard<std::mutex> l(is->pictq_mutex);
+  return is->pictq_size > 0 ? is->pictq_rindex : is->pictq_shown;
+}
+
 void VideoImageDisplay(TVideoState* is) {
   TCustomPlayer* player = is->Owner;
-  TVideoPicture* vp = &is->pictq[is->pictq_rindex];
+  TVideoPicture* vp = &is->pictq[DisplayIndex(is)];
   std::lock_guard<std::mutex> g(vp->lock);
   if (!vp->HasImage() || vp->width <= 0 || vp->height <= 0) return;
   double sar = (vp->sar.num > 0 && vp->sar.den > 0) ? av_q2d(vp->sar) : 1.0;

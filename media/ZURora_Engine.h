@@ -108,7 +108,7 @@ struct TVideoPicture {
   double target_clock = 0;
   int64_t pos = -1;
   int width = 0, height = 0;
-  int allocated = 0;
+  std::atomic<int> allocated{0};
   AVRational sar{0, 1};
   std::vector<uint8_t> buf;
   uint8_t* data[3] = {nullptr, nullptr, nullptr};  // Y, U, V
@@ -213,6 +213,8 @@ struct TVideoState {
   TVideoPicture pictq[VIDEO_PICTURE_QUEUE_SIZE];
   int pictq_size = 0;
   int pictq_rindex = 0, pictq_windex = 0;
+  int pictq_shown = 0;
+  int alloc_w = 0, alloc_h = 0;  // size the next AllocPicture makes  // entry shown last; redraws and captures use it once the queue is empty
   std::mutex pictq_mutex;
   std::condition_variable pictq_cond;
 
@@ -286,9 +288,13 @@ int OutputPicture(TVideoState* is, AVFrame* frame, double pts, int64_t pos);
 int QueuePicture(TVideoState* is, AVFrame* frame, double pts, int64_t pos);
 double ComputeTargetTime(TVideoState* is, double frame_current_pts);
 void VideoRefresh(TVideoState* is, bool consume);
+void AllocPicture(TVideoState* is);
 int VideoOpen(TVideoState* is, bool force);
 void VideoDisplay(TVideoState* is);
 void VideoImageDisplay(TVideoState* is);
+// The entry to draw or capture: the next one while pictures are queued, else
+// the one shown last.
+int DisplayIndex(TVideoState* is);
 
 struct TDisplayRect {
   int x = 0, y = 0, w = 0, h = 0;

@@ -1,0 +1,272 @@
+// Scripted playbacks on the in-memory video output and SDL's dummy audio
+// driver. Notifications reach the test thread through the main-thread queue,
+// which the waits keep serving.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <vector>
+
+#include "media/ZURora.h"
+#include "platform/rtl/exceptions.h"
+#include "tests/media/common/MediaFixtures.h"
+#include "tests/media/probe/PlaybackFixtures.h"
+
+using namespace media;
+using mediatest::PlaybackFixture;
+using mediatest::WaitPumping;
+
+namespace {
+
+class Player : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(mediatest::LoadPlayerLibraries()); }
+  void SetUp() override {
+    p.SetOnState([this](TCustomPlayer*, TPlayState s) { states.push_back(s); });
+    p.SetOnPosition([this](TCustomPlayer*, int64_t pts) { positions.push_back(pts); });
+  }
+  void TearDown() override { p.Stop(true); }
+  bool WaitState(TPlayState s, int ms = 8000) {
+    return WaitPumping([&] { return std::find(states.begin(), states.end(), s) != states.end(); }, ms);
+  }
+  static bool IsBlack(uint32_t bgra) { return (bgra & 0xFFFFFF) == 0; }
+
+  TMemoryVideoOutput out{200, 124};
+  TZEVizeza p;
+  std::vector<TPlayState> states;
+  std::vector<int64_t> positions;
+};
+
+// 24-bit bottom-up BMP of a bitmap; returns the B, G, R of pixel (x, y) read
+// back from the file.
+uint32_t BmpRoundTripPixel(const TBitmap& b, const std::string& path, int x, int y) {
+  {
+    std::ofstream f(path, std::ios::binary);
+    uint32_t stride = uint32_t(b.Stride()), image = stride * uint32_t(b.Height());
+    uint8_t hdr[54] = {'B', 'M'};
+    auto put32 = [&](int off, uint32_t v) { std::memcpy(hdr + off, &v, 4); };
+    put32(2, 54 + image);
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, uint32_t(b.Width()));
+    put32(22, uint32_t(b.Height()));
+    hdr[26] = 1;
+    hdr[28] = 24;
+    put32(34, image);
+    f.write(reinterpret_cast<char*>(hdr), 54);
+    for (int row = b.Height() - 1; row >= 0; row--) f.write(reinterpret_cast<const char*>(b.ScanLine(row)), stride);
+  }
+  std::ifstream f(path, std::ios::binary);
+  std::vector<char> data((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+  uint32_t w, h;
+  std::memcpy(&w, &data[18], 4);
+  std::memcpy(&h, &data[22], 4);
+  size_t stride = (w * 3 + 3) & ~3u;
+  const uint8_t* px = reinterpret_cast<const uint8_t*>(&data[54 + (h - 1 - y) * stride + x * 3]);
+  return uint32_t(px[0]) | uint32_t(px[1]) << 8 | uint32_t(px[2]) << 16;
+}
+
+}  // namespace
+
+TEST_F(Player, ScriptedPlaybackReportsStatesAndPositions) {
+  int64_t openDuration = 0;
+  int fw = 0, fh = 0;
+  p.SetOnFileOpen([&](TCustomPlayer*, int64_t d, int w, int h, int&, int&) {
+    openDuration = d;
+    fw = w;
+    fh = h;
+  });
+  ASSERT_TRUE(p.Open(PlaybackFixture("clip.avi"), &out, true)) << p.LastErrMsg();
+  EXPECT_EQ(fw, 320);
+  EXPECT_EQ(fh, 240);
+  EXPECT_NEAR(double(openDuration), 2e6, 1e5);
+  EXPECT_EQ(p.ScreenWidth, 200);  // the output's client size
+  EXPECT_EQ(p.ScreenHeight, 124);
+  EXPECT_EQ(p.AVProbe()->StreamCount(), 2);
+
+  // Opened paused: Play, then Pause once two pictures are queued.
+  ASSERT_TRUE(WaitState(psPause));
+  EXPECT_EQ(states, (std::vector<TPlayState>{psPlay, psPause}));
+  EXPECT_TRUE(p.Paused());
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 3000));
+  int64_t pts = -2;
+  TBitmap* bmp = p.CurrentFrame(pts);
+  EXPECT_EQ(bmp->Width(), 320);
+  EXPECT_LE(pts, 40000);
+  EXPECT_GE(pts, 0);
+  // The 4:3 picture is letterboxed into 200x124: 164 wide at x 18.
+  EXPECT_TRUE(IsBlack(out.Pixel(5, 60)));
+  EXPECT_FALSE(IsBlack(out.Pixel(100, 60)));
+
+  // An expose while paused redraws the same picture.
+  int presents = out.PresentCount();
+  out.Expose();
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 3000));
+
+  p.Pause();  // already paused: nothing
+  p.Resume();
+  ASSERT_TRUE(WaitState(psResume));
+  ASSERT_TRUE(WaitPumping([&] { return !positions.empty() && positions.back() > 400000; }, 5000));
+  p.Pause();
+  ASSERT_TRUE(WaitPumping([&] { return states.back() == psPause; }, 3000));
+  p.StepToNextFrame();
+  p.StepToNextFrame();  // reported once
+  ASSERT_TRUE(WaitState(psStep));
+  // One picture later the step has paused the playback again.
+  ASSERT_TRUE(WaitPumping([&] { return p.Paused(); }, 3000));
+  p.Resume();
+  bool ended = WaitState(psEnd, 10000);
+  if (!ended) {
+    auto* st = p.VideoState();
+    std::string dbg;
+    for (auto s : states) dbg += std::to_string(int(s)) + " ";
+    if (st)
+      dbg += " reach=" + std::to_string(st->ReachEOF) + " evt=" + std::to_string(st->EventEOF) +
+             " paused=" + std::to_string(st->paused) + " a=" + std::to_string(zurora::PacketQueueSize(st->audioq)) +
+             " v=" + std::to_string(zurora::PacketQueueSize(st->videoq)) + " eof=" + std::to_string(st->eof_read) +
+             " pq=" + std::to_string(st->pictq_size) + " last=" + std::to_string(positions.back());
+    FAIL() << dbg;
+  }
+  // The clock runs on past the last picture and the position stops at the duration.
+  EXPECT_TRUE(WaitPumping([&] { return positions.back() == openDuration; }, 2000)) << positions.back();
+  p.Stop(true);
+  EXPECT_EQ(states, (std::vector<TPlayState>{psPlay, psPause, psResume, psPause, psStep, psResume, psEnd, psStop}));
+
+  // Positions move forward, more than 10 ms apart, and end on the duration.
+  ASSERT_GT(positions.size(), 5u);
+  for (size_t i = 1; i + 1 < positions.size(); i++) EXPECT_GT(std::llabs(positions[i] - positions[i - 1]), 10000);
+  EXPECT_EQ(positions.back(), openDuration);
+
+  // Idle again: everything reads "nothing open".
+  EXPECT_TRUE(p.Paused());
+  EXPECT_EQ(p.VideoStreamIndex(), -1);
+  EXPECT_EQ(p.CurrentFrame(pts)->Width(), 0);
+  EXPECT_EQ(pts, -1);
+}
+
+TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
+  ASSERT_TRUE(p.Open(PlaybackFixture("clip.avi"), &out, true));
+  ASSERT_TRUE(WaitState(psPause));
+  int presents = out.PresentCount();
+  p.Seek(int64_t(1000000), 0, true);
+  EXPECT_TRUE(WaitPumping([&] { return !p.Seeking(); }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 3000));
+  WaitPumping([] { return false; }, 100);
+  int64_t pts = -1;
+  p.CurrentFrame(pts);
+  // Key frames every 12 pictures: the nearest one to 1 s is at 0.96 s.
+  EXPECT_GE(pts, 1000000 - 480000);
+  EXPECT_LE(pts, 1000000 + 480000);
+  EXPECT_TRUE(p.Paused());
+}
+
+TEST_F(Player, SolidColourPictureAndCapture) {
+  ASSERT_TRUE(p.Open(PlaybackFixture("red.mkv"), &out, true));
+  ASSERT_TRUE(WaitState(psPause));
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 3000));
+  uint32_t c = out.Pixel(100, 62);
+  EXPECT_GT((c >> 16) & 0xFF, 240u);  // BGRA: red in the third byte
+  EXPECT_LT(c & 0xFF, 16u);
+  EXPECT_TRUE(IsBlack(out.Pixel(2, 62)));
+
+  TBitmap* bmp = p.CurrentFrame();
+  ASSERT_EQ(bmp->Width(), 64);
+  ASSERT_EQ(bmp->Height(), 48);
+  uint32_t px = BmpRoundTripPixel(*bmp, mediatest::TempDir() + "/red.bmp", 32, 24);
+  EXPECT_LT(px & 0xFF, 16u);
+  EXPECT_LT((px >> 8) & 0xFF, 16u);
+  EXPECT_GT((px >> 16) & 0xFF, 240u);
+
+  // A resize of the output sets the new display size.
+  out.Resize(100, 100);
+  ASSERT_TRUE(WaitPumping([&] {
+    std::vector<uint8_t> img;
+    int w = 0, h = 0;
+    out.LastImage(img, w, h);
+    return w == 100 && h == 100;
+  }, 3000));
+  EXPECT_EQ(p.ScreenWidth, 100);
+}
+
+TEST_F(Player, AudioOnlyShowsTheWave) {
+  ASSERT_TRUE(p.Open(PlaybackFixture("tone.mp3"), &out, false)) << p.LastErrMsg();
+  EXPECT_EQ(p.VideoStreamIndex(), -1);
+  EXPECT_EQ(p.AudioStreamIndex(), 0);
+  bool wave = WaitPumping([&] {
+    for (int x = 0; x < 200; x += 3)
+      for (int y = 0; y < 124; y += 2)
+        if (!IsBlack(out.Pixel(x, y))) return true;
+    return false;
+  }, 5000);
+  EXPECT_TRUE(wave);
+  int64_t pts;
+  EXPECT_EQ(p.CurrentFrame(pts)->Width(), 0);
+  EXPECT_EQ(pts, -1);
+  ASSERT_TRUE(WaitState(psEnd, 8000));
+}
+
+TEST_F(Player, StreamSwitching) {
+  ASSERT_TRUE(p.Open(PlaybackFixture("two_audio.mkv"), &out, true));
+  ASSERT_TRUE(WaitState(psPause));
+  EXPECT_EQ(p.AudioStreamIndex(), 1);
+  p.SetAudioStreamIndex(2);
+  EXPECT_EQ(p.AudioStreamIndex(), 2);
+  p.SetAudioStreamIndex(0);
+  EXPECT_EQ(p.LastErrMsg(), "the stream type is not matched.");
+  EXPECT_EQ(p.AudioStreamIndex(), 2);
+  p.SetAudioStreamIndex(7);
+  EXPECT_EQ(p.LastErrMsg(), "the stream index is not valid.");
+  p.SetSubtitleStreamIndex(-1);  // none shown: nothing changes
+  EXPECT_EQ(p.SubtitleStreamIndex(), -1);
+  p.Stop(true);
+
+  // A wanted stream is the n-th of its kind, for one playback only.
+  p.set_wanted_audio_stream(1);
+  ASSERT_TRUE(p.Open(PlaybackFixture("two_audio.mkv"), &out, true));
+  EXPECT_EQ(p.AudioStreamIndex(), 2);
+  p.Stop(true);
+  EXPECT_EQ(p.wanted_audio_stream(), -1);
+}
+
+TEST_F(Player, FailuresGiveTheirText) {
+  std::string missing = mediatest::TempDir() + "/nothing.avi";
+  EXPECT_FALSE(p.Open(missing, &out, false));
+  EXPECT_EQ(p.LastErrMsg(), missing + ": No such file or directory");
+  std::string subs = PlaybackFixture("subs.srt");
+  EXPECT_FALSE(p.Open(subs, &out, false));
+  EXPECT_EQ(p.LastErrMsg(), subs + ": could not open codecs, no stream to play.");
+  EXPECT_FALSE(p.Open(PlaybackFixture("broken.avi"), &out, false));
+  EXPECT_FALSE(p.LastErrMsg().empty());
+  EXPECT_THROW(p.SetFormat("no_such_format"), rtl::Exception);
+  p.SetFormat("avi");
+  EXPECT_EQ(p.Format(), "avi");
+  p.SetFormat("");  // back to detection
+  EXPECT_EQ(p.Format(), "");
+  EXPECT_TRUE(states.empty());
+  // Operations on an idle player do nothing.
+  p.Pause();
+  p.Seek(int64_t(0), 0, true);
+  p.StepToNextFrame();
+  EXPECT_TRUE(states.empty());
+}
+
+TEST_F(Player, ReopenCyclesAndDestroyWhilePlaying) {
+  for (int i = 0; i < 100; i++) {
+    ASSERT_TRUE(p.Open(PlaybackFixture(i % 2 ? "red.mkv" : "clip.avi"), &out, i % 3 == 0)) << i << p.LastErrMsg();
+    if (i % 10 == 0) WaitPumping([] { return false; }, 30);
+  }
+  p.Stop(true);
+  EXPECT_EQ(states.back(), psStop);
+  // Destroyed in the middle of a playback, with its handlers attached.
+  for (int i = 0; i < 5; i++) {
+    auto q = std::make_unique<TZEVizeza>();
+    int n = 0;
+    q->SetOnPosition([&n](TCustomPlayer*, int64_t) { n++; });
+    ASSERT_TRUE(q->Open(PlaybackFixture("clip.avi"), &out, false));
+    WaitPumping([] { return false; }, 50 * i);
+    q.reset();
+  }
+}
