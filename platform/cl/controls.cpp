@@ -838,6 +838,11 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       uint16_t key = uint16_t(m.WParam);
+      // With KeyPreview the form sees the key first and may consume it.
+      if (TWinControl* f = PreviewForm()) {
+        f->KeyDown(key, KeyDataToShiftState(m.LParam));
+        if (key == 0 || Destroyed()) return;
+      }
       KeyDown(key, KeyDataToShiftState(m.LParam));
       if (key == 0 || Destroyed()) return;
       m.WParam = key;
@@ -847,6 +852,10 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP: {
       uint16_t key = uint16_t(m.WParam);
+      if (TWinControl* f = PreviewForm()) {
+        f->KeyUp(key, KeyDataToShiftState(m.LParam));
+        if (key == 0 || Destroyed()) return;
+      }
       KeyUp(key, KeyDataToShiftState(m.LParam));
       if (key == 0 || Destroyed()) return;
       m.WParam = key;
@@ -855,6 +864,10 @@ void TWinControl::Dispatch(TMessage& m) {
     }
     case WM_CHAR: {
       char32_t ch = char32_t(m.WParam);
+      if (TWinControl* f = PreviewForm()) {
+        f->KeyPress(ch);
+        if (ch == 0 || Destroyed()) return;
+      }
       KeyPress(ch);
       if (ch == 0 || Destroyed()) return;
       m.WParam = ch;
@@ -928,6 +941,11 @@ void TWinControl::Dispatch(TMessage& m) {
       return;
   }
   TControl::Dispatch(m);
+}
+
+TWinControl* TWinControl::PreviewForm() {
+  TCustomForm* f = GetParentForm();
+  return (f && f != this && f->KeyPreview) ? f : nullptr;
 }
 
 void TWinControl::DefaultHandler(TMessage& m) {

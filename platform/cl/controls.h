@@ -303,6 +303,7 @@ class TWinControl : public TControl {
   virtual void DoEnter() { OnEnter(this); }
   virtual void DoExit() { OnExit(this); }
   bool IsControlMouseMsg(TMessage& m);
+  TWinControl* PreviewForm();
   void UpdateBounds();
   void UpdateShowing();
   std::string ClassName() const override { return "TWinControl"; }

@@ -1,7 +1,11 @@
 // The NullBackend and the installed-backend slot.
 #include "platform/win/backend.h"
 
-#include <chrono>
+#include "platform/rtl/dispatcher.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace win {
 
@@ -19,6 +23,12 @@ std::string R(const gfx::TRect& r) {
 
 ITopLevelBackend& Backend() { return g_backend ? *g_backend : DefaultBackend(); }
 void SetBackend(ITopLevelBackend* backend) { g_backend = backend; }
+
+NullBackend::NullBackend() : wakeFd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+NullBackend::~NullBackend() {
+  if (wakeFd_ >= 0) ::close(wakeFd_);
+}
 
 int NullBackend::Create(HWND hwnd, SurfaceKind kind, uint32_t flags) {
   int id = next_++;
@@ -47,19 +57,17 @@ void NullBackend::SetTitle(int s, const std::string& t) { Log("SetTitle " + std:
 void NullBackend::SetIcon(int s, gfx::HICON) { Log("SetIcon " + std::to_string(s)); }
 
 void NullBackend::WaitNative(int timeoutMs) {
-  std::unique_lock<std::mutex> g(m_);
-  auto pred = [&] { return woken_; };
-  if (timeoutMs < 0) cv_.wait(g, pred);
-  else cv_.wait_for(g, std::chrono::milliseconds(timeoutMs), pred);
-  woken_ = false;
+  pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {rtl::WakeFd(), POLLIN, 0}};
+  int n = fds[1].fd >= 0 ? 2 : 1;
+  if (::poll(fds, nfds_t(n), timeoutMs < 0 ? -1 : timeoutMs) > 0 && (fds[0].revents & POLLIN)) {
+    uint64_t v;
+    [[maybe_unused]] ssize_t r = ::read(wakeFd_, &v, sizeof v);
+  }
 }
 
 void NullBackend::Wake() {
-  {
-    std::lock_guard<std::mutex> g(m_);
-    woken_ = true;
-  }
-  cv_.notify_all();
+  uint64_t one = 1;
+  [[maybe_unused]] ssize_t r = ::write(wakeFd_, &one, sizeof one);
 }
 
 }  // namespace win

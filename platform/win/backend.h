@@ -8,8 +8,6 @@
 
 #include "platform/win/handles.h"
 
-#include <condition_variable>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -51,8 +49,14 @@ class ITopLevelBackend {
 };
 
 // Shows nothing; records each call as one line ("Show 1 activate=1").
+// WaitNative sleeps until Wake, a call queued on the rtl dispatcher, or the
+// timeout.
 class NullBackend : public ITopLevelBackend {
  public:
+  NullBackend();
+  ~NullBackend() override;
+  NullBackend(const NullBackend&) = delete;
+  NullBackend& operator=(const NullBackend&) = delete;
   int Create(HWND hwnd, SurfaceKind kind, uint32_t flags) override;
   void Destroy(int surface) override;
   void SetGeometry(int surface, const gfx::TRect& r) override;
@@ -82,9 +86,7 @@ class NullBackend : public ITopLevelBackend {
  private:
   void Log(std::string s) { calls.push_back(std::move(s)); }
   int next_ = 1;
-  std::mutex m_;
-  std::condition_variable cv_;
-  bool woken_ = false;
+  int wakeFd_ = -1;
 };
 
 // The backend in use; the layer starts with a NullBackend of its own.

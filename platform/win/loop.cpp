@@ -4,6 +4,7 @@
 #include "platform/win/window_internal.h"
 
 #include "platform/rtl/clock.h"
+#include "platform/rtl/dispatcher.h"
 
 #include <algorithm>
 #include <atomic>
@@ -90,6 +91,14 @@ BOOL PeekMessage(MSG* out, HWND hwnd, UINT lo, UINT hi, UINT flags) {
   Loop& l = L();
   bool remove = flags & PM_REMOVE;
   Backend().PollNative();
+  // 0. calls queued by workers on the dispatcher run here, in the loop's
+  // order; the message that stands for them is WM_NULL.
+  if (rtl::PendingCalls() > 0 && !hwnd) {
+    if (remove) rtl::CheckSynchronize();
+    *out = MSG();
+    out->message = WM_NULL;
+    return TRUE;
+  }
   // 1. posted messages (dead targets dropped)
   {
     std::lock_guard<std::mutex> g(l.postLock);
@@ -211,6 +220,7 @@ bool MsgWaitForEvents(int timeoutMs) {
     if (wait < 0 || left < wait) wait = int(std::min<int64_t>(left, 1 << 30));
   }
   Backend().WaitNative(wait);
+  rtl::CheckSynchronize();  // also drains the dispatcher's wake-up
   return PeekMessage(&m, nullptr, 0, 0, PM_NOREMOVE) != 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/gfx/color.h"
 #include "platform/gfx/raster.h"
+#include "platform/rtl/dispatcher.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -38,6 +39,8 @@ void CheckUiThread() {
   if (!s.uiThreadSet.load(std::memory_order_acquire)) {
     s.uiThread.store(std::this_thread::get_id());
     s.uiThreadSet.store(true, std::memory_order_release);
+    // Waits of the UI thread for workers keep the windows alive.
+    if (rtl::IsMainThread()) rtl::SetPumpHook([] { ProcessMessages(); });
   }
 #ifndef NDEBUG
   if (s.uiThread.load() != std::this_thread::get_id())

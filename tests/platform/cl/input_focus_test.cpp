@@ -209,3 +209,46 @@ TEST(MouseScript, ClicksLandInsideAFramedForm) {
   form->Free();
 }
 }  // namespace
+
+#include "platform/rtl/dispatcher.h"
+
+namespace {
+TEST(DialogKeys, KeyPreviewLetsTheFormConsumeKeysFirst) {
+  Harness h;
+  DialogForm d(h);
+  d.edit->SetFocus();
+  h.Pump();
+  d.form->KeyPreview = true;
+  d.form->OnKeyPress = [](rtl::TObject*, char32_t& k) {
+    if (k == 'q') k = 0;
+  };
+  h.input.Type("aqb");
+  EXPECT_EQ(d.edit->typed, "ab");
+}
+
+TEST(Modal, ShowModalEndsOnModalResultAndBlocksOtherWindows) {
+  Harness h;
+  DialogForm main(h);
+  int mainClicks = 0;
+  main.other->OnClick = [&](rtl::TObject*) { mainClicks++; };
+  TForm* dlg = MakeForm(150, 80);
+  dlg->SetLeft(400);
+  auto* ok = new TButton(dlg);
+  ok->SetBounds(10, 10, 75, 25);
+  ok->ModalResult = mrOk;
+  ok->SetParent(dlg);
+  // The script runs from inside the modal loop.
+  rtl::Post([&] {
+    h.input.MoveTo(main.other, 5, 5);  // the main form is disabled: dropped
+    h.input.Click();
+    h.Advance(600);
+    h.input.MoveTo(ok, 5, 5);
+    h.input.Click();
+  });
+  EXPECT_EQ(dlg->ShowModal(), mrOk);
+  EXPECT_EQ(mainClicks, 0);
+  EXPECT_FALSE(dlg->Visible());
+  EXPECT_TRUE(IsWindowEnabled(main.form->Handle()));
+  dlg->Free();
+}
+}  // namespace

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/rtl/dispatcher.h"
+
+#include <atomic>
 #include <thread>
 
 using namespace win;
@@ -146,6 +149,24 @@ TEST(Loop, ModalFramesNestAndEndOnTheirPredicate) {
   EXPECT_TRUE(RunModalLoop(w, [&] { return outerDone; }));
   EXPECT_EQ(trace, (std::vector<std::string>{"outer start 1", "in inner 2", "inner ended"}));
   EXPECT_EQ(ModalDepth(), 0);
+  DestroyWindow(w);
+}
+
+TEST(Loop, WorkerCallsRunWhileTheLoopWaits) {
+  Harness h;
+  HWND w = Popup();
+  h.Pump();
+  std::atomic<bool> ran{false}, done{false};
+  std::thread worker([&] {
+    rtl::RunInMainThread([&] { ran = true; });
+    PostMessage(w, WM_USER);
+    done = true;
+    WakeLoop();
+  });
+  MessageLog log(w, {WM_USER});
+  RunModalLoop(w, [&] { return done.load() && log.entries.size() == 1; });
+  worker.join();
+  EXPECT_TRUE(ran);
   DestroyWindow(w);
 }
 
