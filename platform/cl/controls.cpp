@@ -196,8 +196,6 @@ void TControl::SetBounds(int l, int t, int w, int h) {
   if (Constraints.MaxWidth > 0) nw = std::min(nw, Constraints.MaxWidth);
   if (Constraints.MinHeight > 0) nh = std::max(nh, Constraints.MinHeight);
   if (Constraints.MaxHeight > 0) nh = std::min(nh, Constraints.MaxHeight);
-  if (autoSize_ && !CanAutoSize(nw, nh)) {
-  }
   if (l == left_ && t == top_ && nw == width_ && nh == height_) return;
   InvalidateControl(visible_, false);
   left_ = l;
@@ -489,7 +487,7 @@ TCustomForm* TControl::GetParentForm() {
 bool TControl::Showing() { return visible_ && parent_ && parent_->Showing(); }
 
 void TControl::RequestAlign() {
-  if (parent_ && (align_ != alNone || true)) parent_->Realign();
+  if (parent_) parent_->Realign();
 }
 
 // ============================================================================ TControlCanvas
@@ -644,6 +642,7 @@ void TWinControl::InsertControl(TControl* c) {
   if (c->parentFont_) c->ParentFontChanged();
   if (c->parentColor_) c->ParentColorChanged();
   if (auto* w = dynamic_cast<TWinControl*>(c)) {
+    tabList_.push_back(w);
     if (HandleAllocated() && !w->Destroyed()) w->HandleNeeded();
   } else {
     c->Invalidate();
@@ -662,6 +661,7 @@ void TWinControl::RemoveControl(TControl* c) {
   }
   it = std::find(controls_.begin(), controls_.end(), c);
   if (it != controls_.end()) controls_.erase(it);
+  if (auto* w = dynamic_cast<TWinControl*>(c)) std::erase(tabList_, w);
   c->parent_ = nullptr;
   Realign();
 }
@@ -696,34 +696,24 @@ void TWinControl::Broadcast(TMessage& m) {
 
 int TWinControl::TabOrder() const {
   if (!parent_) return -1;
-  int i = 0;
-  for (TControl* c : parent_->controls_) {
-    if (c == this) return i;
-    if (IsWin(c)) i++;
-  }
-  return -1;
+  auto& l = parent_->tabList_;
+  auto it = std::find(l.begin(), l.end(), this);
+  return it == l.end() ? -1 : int(it - l.begin());
 }
 
 void TWinControl::SetTabOrder(int v) {
   if (!parent_) return;
-  auto& l = parent_->controls_;
-  std::vector<TControl*> wins;
-  for (TControl* c : l)
-    if (IsWin(c) && c != this) wins.push_back(c);
-  v = std::clamp(v, 0, int(wins.size()));
-  // Tab order is the order of windowed children in the list; graphic ones keep their places.
-  wins.insert(wins.begin() + v, this);
-  size_t k = 0;
-  for (auto& c : l)
-    if (IsWin(c)) c = wins[k++];
+  auto& l = parent_->tabList_;
+  std::erase(l, this);
+  v = std::clamp(v, 0, int(l.size()));
+  l.insert(l.begin() + v, this);
 }
 
 void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) {
-  for (TControl* c : controls_)
-    if (auto* w = dynamic_cast<TWinControl*>(c)) {
-      list.push_back(w);
-      w->GetTabOrderList(list);
-    }
+  for (TWinControl* w : tabList_) {
+    list.push_back(w);
+    w->GetTabOrderList(list);
+  }
 }
 
 TWinControl* TWinControl::FindNextControl(TWinControl* cur, bool goForward, bool checkTabStop, bool checkParent) {

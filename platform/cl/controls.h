@@ -313,6 +313,7 @@ class TWinControl : public TControl {
   win::WNDPROC defWndProc_;
   win::WNDPROC objectInstance_;
   std::vector<TControl*> controls_;  // z-order, bottom first; graphic and windowed mixed
+  std::vector<TWinControl*> tabList_;  // windowed children in tab order
   gfx::TBrush brush_;
   bool tabStop_ = false;
   int alignLevel_ = 0;

@@ -154,6 +154,14 @@ TEST(DialogKeys, TabMovesThroughTabStops) {
   h.input.Key(VK_TAB);
   h.input.KeyUp(VK_SHIFT);
   EXPECT_TRUE(d.edit->Focused());
+  // Tab order is its own list, apart from the z-order.
+  d.other->SetTabOrder(0);
+  EXPECT_EQ(d.edit->TabOrder(), 1);
+  h.input.KeyDown(VK_SHIFT, "");
+  h.input.Key(VK_TAB);
+  h.input.KeyUp(VK_SHIFT);
+  EXPECT_TRUE(d.other->Focused());
+  EXPECT_EQ(d.form->Controls(3), d.other);  // z-order unchanged
 }
 
 TEST(Focus, ExitHandlerThatKeepsTheFocusVetoesAndSwallowsThePress) {

@@ -20,6 +20,7 @@ constexpr uint32_t RGBv(TColor c) {  // TColor (BGR) -> 0x00RRGGBB
 
 struct PaintFixture : ::testing::Test {
   Harness h;
+  size_t gdiBase = h.GdiObjectCount(), windowBase = h.LiveWindowCount();
   std::vector<std::string> trace;
   TForm* form = MakeForm();
   Board* board = new Board(form, "board", kYellow);
@@ -43,7 +44,10 @@ struct PaintFixture : ::testing::Test {
   }
   ~PaintFixture() override {
     form->Free();
+    h.Pump();
     g_trace = nullptr;
+    EXPECT_EQ(h.LiveWindowCount(), windowBase);
+    EXPECT_EQ(h.GdiObjectCount(), gdiBase);
   }
 };
 

@@ -179,6 +179,16 @@ TEST(Input, KeysGoToTheFocusAndProduceCharacters) {
   EXPECT_EQ(log.entries[1].wParam, WPARAM('a'));
   EXPECT_EQ(log.entries[4].wParam, WPARAM(U'视'));
   EXPECT_EQ(log.entries[5].wParam, WPARAM(U'频'));
+  // The wheel goes to the focus wherever the pointer is; a lone Alt tap asks
+  // the active window for its menu.
+  MessageLog wheel(c, {WM_MOUSEWHEEL}), menu(f, {WM_SYSCOMMAND});
+  h.input.MoveTo(500, 500);
+  h.input.Wheel(-120);
+  ASSERT_EQ(wheel.entries.size(), 1u);
+  EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheel.entries[0].wParam), -120);
+  h.input.AltTap();
+  ASSERT_EQ(menu.entries.size(), 1u);
+  EXPECT_EQ(menu.entries[0].wParam, WPARAM(SC_KEYMENU));
   DestroyWindow(f);
 }
 
