@@ -17,10 +17,7 @@
 #include <cstring>
 #include <functional>
 
-#if __has_include("platform/rtl/resources.h")
 #include "platform/rtl/resources.h"
-#define GFX_HAVE_RESOURCES 1
-#endif
 
 namespace gfx {
 
@@ -149,6 +146,13 @@ HBITMAP TBitmap::Handle() { return handle_; }
 
 void TBitmap::SetHandle(HBITMAP h) {
   Modified();
+  Adopt(h);
+  Changed();
+}
+
+void TBitmap::WrapDib(rtl::Dib& dib) {
+  Modified();
+  HBITMAP h = dib.Empty() ? HBITMAP() : CreateDibOver(dib.Width(), dib.Height(), dib.Bpp(), dib.Stride(), dib.Bits());
   Adopt(h);
   Changed();
 }
@@ -351,13 +355,9 @@ void TBitmap::SaveToStream(rtl::TStream& s) {
 }
 
 void TBitmap::LoadFromResourceName(const std::string& name) {
-#ifdef GFX_HAVE_RESOURCES
   auto data = rtl::Resource(name);
   if (data.empty()) throw rtl::EInvalidGraphic("Resource " + name + " not found");
   LoadFromBytes(data.data(), data.size());
-#else
-  throw rtl::EInvalidGraphic("Resource " + name + " not found");
-#endif
 }
 
 void TBitmap::Draw(TCanvas* c, const TRect& r) {

@@ -4,6 +4,7 @@
 
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/types.h"
+#include "platform/rtl/dib.h"
 #include "platform/rtl/events.h"
 #include "platform/rtl/streams.h"
 
@@ -71,6 +72,9 @@ class TBitmap : public TGraphic {
   HBITMAP Handle();
   // Takes over `h` (or empties the bitmap with 0).
   void SetHandle(HBITMAP h);
+  // Draws straight into a runtime-core Dib (no copy); the Dib must stay
+  // alive and keep its size while the bitmap uses it.
+  void WrapDib(rtl::Dib& dib);
   // Gives up ownership of the handle; the bitmap becomes empty.
   HBITMAP ReleaseHandle();
   TCanvas* Canvas();

@@ -347,3 +347,19 @@ TEST(Threads, WorkerDrawsOnItsLockedBitmapWhileTheUiThreadDraws) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Canvas4, BitmapOverARuntimeDibSharesItsPixels) {
+  rtl::Dib dib(4, 2, 24);
+  TBitmap bm;
+  bm.WrapDib(dib);
+  EXPECT_EQ(bm.Width(), 4);
+  EXPECT_EQ(bm.PixelFormat(), pf24bit);
+  bm.Canvas()->Brush()->SetColor(clRed);
+  bm.Canvas()->FillRect(TRect{1, 1, 2, 2});
+  const uint8_t* row = dib.ScanLine(1);
+  EXPECT_EQ((std::vector<int>{row[3], row[4], row[5]}), (std::vector<int>{0, 0, 255}));
+}
+
+}  // namespace
