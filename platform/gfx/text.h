@@ -41,6 +41,13 @@ enum : UINT { TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_
 // the whole string.
 int DrawText(HDC dc, std::string_view text, int count, RECT* r, UINT format);
 int DrawTextW(HDC dc, std::u32string_view text, int count, RECT* r, UINT format);
+// Strings are UTF-8 here, so the wide calls also take them as they are.
+inline int DrawTextW(HDC dc, std::string_view text, int count, RECT* r, UINT format) {
+  return DrawText(dc, text, count, r, format);
+}
+inline int DrawTextW(HDC dc, const char* text, int count, RECT* r, UINT format) {
+  return DrawText(dc, text, count, r, format);
+}
 int DrawTextEx(HDC dc, std::string_view text, int count, RECT* r, UINT format, const void* params);
 BOOL TextOut(HDC dc, int x, int y, std::string_view text, int count = -1);
 BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* r, std::string_view text, int count = -1,
@@ -52,6 +59,10 @@ LONG TabbedTextOut(HDC dc, int x, int y, std::string_view text, int count, int n
                    int tabOrigin);
 BOOL GetTextExtentPoint32(HDC dc, std::string_view text, int count, SIZE* size);
 BOOL GetTextExtentPoint32W(HDC dc, std::u32string_view text, int count, SIZE* size);
+inline BOOL GetTextExtentPoint32W(HDC dc, std::string_view text, int count, SIZE* size) {
+  return GetTextExtentPoint32(dc, text, count, size);
+}
+inline BOOL TextOutW(HDC dc, int x, int y, std::string_view text, int count = -1) { return TextOut(dc, x, y, text, count); }
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm);
 UINT SetTextAlign(HDC dc, UINT align);
 UINT GetTextAlign(HDC dc);
