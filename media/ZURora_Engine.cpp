@@ -870,12 +870,19 @@ void VideoImageDisplay(TVideoState* is) {
     is->display_sws = ffapi::sws_getCachedContext(is->display_sws, vp->width, vp->height, AV_PIX_FMT_YUV420P, r.w, r.h,
                                                   AV_PIX_FMT_BGRA, player->Fsws_flags, nullptr, nullptr, nullptr);
     if (is->display_sws) {
-      uint8_t* dst[4] = {is->screen.data() + (size_t(is->ytop + r.y) * is->width + is->xleft + r.x) * 4, nullptr,
-                         nullptr, nullptr};
-      int dst_stride[4] = {is->width * 4, 0, 0, 0};
+      // The scaler may write a few pixels past a row's end, so it fills an
+      // aligned buffer of its own and the rows are copied into the letterbox.
+      int stride = (r.w * 4 + 63) & ~63;
+      if (is->scaled.size() < size_t(stride) * r.h + 64) is->scaled.resize(size_t(stride) * r.h + 64);
+      uint8_t* base = reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(is->scaled.data()) + 63) & ~uintptr_t(63));
+      uint8_t* dst[4] = {base, nullptr, nullptr, nullptr};
+      int dst_stride[4] = {stride, 0, 0, 0};
       const uint8_t* src[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};
       int src_stride[4] = {vp->linesize[0], vp->linesize[1], vp->linesize[2], 0};
       ffapi::sws_scale(is->display_sws, src, src_stride, 0, vp->height, dst, dst_stride);
+      for (int y = 0; y < r.h; y++)
+        std::memcpy(is->screen.data() + (size_t(is->ytop + r.y + y) * is->width + is->xleft + r.x) * 4,
+                    base + size_t(y) * stride, size_t(r.w) * 4);
     }
   }
   Present(is);

@@ -234,6 +234,7 @@ struct TVideoState {
   // Display: back buffer presented to the video output.
   std::vector<uint8_t> screen;  // BGRA, width x height
   SwsContext* display_sws = nullptr;
+  std::vector<uint8_t> scaled;  // the picture scaled to its rectangle
 
   TCustomPlayer* Owner = nullptr;
   std::atomic<int> Opened{0};

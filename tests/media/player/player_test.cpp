@@ -171,6 +171,8 @@ TEST_F(Player, SolidColourPictureAndCapture) {
   EXPECT_GT((c >> 16) & 0xFF, 240u);  // BGRA: red in the third byte
   EXPECT_LT(c & 0xFF, 16u);
   EXPECT_TRUE(IsBlack(out.Pixel(2, 62)));
+  EXPECT_FALSE(IsBlack(out.Pixel(181, 62)));
+  for (int x = 182; x < 200; x++) EXPECT_TRUE(IsBlack(out.Pixel(x, 62))) << x;  // the scaler never spills
 
   TBitmap* bmp = p.CurrentFrame();
   ASSERT_EQ(bmp->Width(), 64);
@@ -206,6 +208,43 @@ TEST_F(Player, AudioOnlyShowsTheWave) {
   EXPECT_EQ(p.CurrentFrame(pts)->Width(), 0);
   EXPECT_EQ(pts, -1);
   ASSERT_TRUE(WaitState(psEnd, 8000));
+}
+
+// Every sample format and channel count reaches the device as 16-bit stereo
+// or mono through the converter (ASan watches the buffers).
+TEST_F(Player, AudioFormatsPlayToTheEnd) {
+  for (const char* name : {"u8.wav", "flt.wav", "six.ac3"}) {
+    states.clear();
+    ASSERT_TRUE(p.Open(PlaybackFixture(name), nullptr, false)) << name << p.LastErrMsg();
+    EXPECT_TRUE(WaitState(psEnd, 8000)) << name;
+    p.Stop(true);
+  }
+}
+
+// The hook draws on every picture before it is shown; a failing hook leaves
+// the picture as decoded.
+TEST_F(Player, HookDrawsOnThePicture) {
+  p.Hook = true;
+  p.SetOnHook([](TCustomPlayer*, TBitmap* b, int64_t) {
+    for (int y = 0; y < b->Height(); y++)
+      for (int x = 0; x < b->Width(); x++) {
+        uint8_t* px = b->ScanLine(y) + x * 3;
+        px[0] = 255;  // blue
+        px[1] = px[2] = 0;
+      }
+  });
+  ASSERT_TRUE(p.Open(PlaybackFixture("red.mkv"), &out, true));
+  ASSERT_TRUE(WaitState(psPause));
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 3000));
+  uint32_t c = out.Pixel(100, 62);
+  EXPECT_GT(c & 0xFF, 200u) << std::hex << c;
+  EXPECT_LT((c >> 16) & 0xFF, 60u) << std::hex << c;
+  p.Stop(true);
+
+  p.SetOnHook([](TCustomPlayer*, TBitmap*, int64_t) { throw std::runtime_error("no drawing today"); });
+  ASSERT_TRUE(p.Open(PlaybackFixture("red.mkv"), &out, true));
+  ASSERT_TRUE(WaitPumping([&] { return std::count(states.begin(), states.end(), psPause) == 2; }, 8000));
+  ASSERT_TRUE(WaitPumping([&] { return ((out.Pixel(100, 62) >> 16) & 0xFF) > 240; }, 3000));
 }
 
 TEST_F(Player, StreamSwitching) {

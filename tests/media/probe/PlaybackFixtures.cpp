@@ -36,6 +36,12 @@ std::string PlaybackFixture(const std::string& name) {
     ok = RunFfmpeg("-f lavfi -i testsrc2=size=320x240:rate=25 -t 1 -vf setsar=4/3 -c:v mpeg4 '" + path + "'");
   else if (name == "img%03d.png")
     ok = RunFfmpeg("-f lavfi -i testsrc2=size=64x48 -frames:v 3 '" + path + "'");
+  else if (name == "u8.wav")
+    ok = RunFfmpeg("-f lavfi -i sine=f=440:d=1 -c:a pcm_u8 '" + path + "'");
+  else if (name == "flt.wav")
+    ok = RunFfmpeg("-f lavfi -i sine=f=440:d=1 -c:a pcm_f32le '" + path + "'");
+  else if (name == "six.ac3")
+    ok = RunFfmpeg("-f lavfi -i sine=f=440:d=1,aformat=channel_layouts=5.1 -c:a ac3 '" + path + "'");
   else if (name == "subs.srt")
     std::ofstream(path) << "1\n00:00:00,000 --> 00:00:01,000\nA\n\n2\n00:00:01,000 --> 00:00:02,000\nB\n";
   else if (name == "broken.avi")

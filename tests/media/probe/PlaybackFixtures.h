@@ -14,6 +14,7 @@ namespace mediatest {
 //   "two_audio.mkv" 160x120 video + two mp2 tracks
 //   "offset.ts"     160x120 mpeg2video in MPEG-TS (non-zero start time)
 //   "sar.mkv"       320x240 with sample aspect 4:3
+//   "u8.wav", "flt.wav" 8-bit and float samples, 1 s; "six.ac3" 5.1 channels, 1 s
 //   "subs.srt"      two text cues (subtitle only, no duration)
 //   "img%03d.png"   three still pictures (image2)
 //   "broken.avi"    a text file
