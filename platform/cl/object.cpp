@@ -34,13 +34,11 @@ void TPersistent::Assign(TPersistent* source) {
     source->AssignTo(this);
     return;
   }
-  AssignTo(this);
+  throw rtl::EConvertError("Cannot assign a nil to a " + ClassName());
 }
 
 void TPersistent::AssignTo(TPersistent* dest) {
-  std::string from = "nil";
-  (void)dest;
-  throw rtl::EConvertError("Cannot assign a " + from + " to a " + ClassName());
+  throw rtl::EConvertError("Cannot assign a " + ClassName() + " to a " + (dest ? dest->ClassName() : "nil"));
 }
 
 TComponent::TComponent(TComponent* AOwner) {

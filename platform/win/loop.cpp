@@ -197,6 +197,9 @@ LRESULT DispatchMessage(const MSG* msg) {
   try {
     r = SendMessage(msg->hwnd, msg->message, msg->wParam, msg->lParam);
   } catch (...) {
+    // A paint handler that threw between BeginPaint and EndPaint must not
+    // leave the window marked as painting for ever.
+    if (msg->message == WM_PAINT) w->inPaint = false;
     HandleDispatchException(std::current_exception());
   }
   if (msg->message == WM_PAINT && w->alive && !w->paintServed && !w->inPaint) {

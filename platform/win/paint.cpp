@@ -273,6 +273,7 @@ static void PaintNow(Window* w) {
   try {
     SendMessage(h, WM_PAINT);
   } catch (...) {
+    w->inPaint = false;
     HandleDispatchException(std::current_exception());
   }
   if (w->alive && !w->paintServed && !w->inPaint) {

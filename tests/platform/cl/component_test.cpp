@@ -96,3 +96,52 @@ TEST(Component, ControlFreedInItsOwnClickHandler) {
 }
 
 }  // namespace
+
+#include "platform/cl/collection.h"
+
+namespace {
+struct Item : TCollectionItem {
+  using TCollectionItem::TCollectionItem;
+  std::string text;
+  void Assign(TPersistent* src) override {
+    if (auto* o = dynamic_cast<Item*>(src)) {
+      text = o->text;
+      Changed(false);
+      return;
+    }
+    TCollectionItem::Assign(src);
+  }
+};
+struct ItemList : TCollection {
+  ItemList() : TCollection([](TCollection* c) { return new Item(c); }) {}
+  std::vector<std::string> updates;
+
+ protected:
+  void Update(TCollectionItem* item) override {
+    updates.push_back(item ? static_cast<Item*>(item)->text : "*");
+  }
+};
+
+TEST(Collection, ItemsOrderUpdatesAndIndexErrors) {
+  auto* c = new ItemList;
+  static_cast<Item*>(c->Add())->text = "a";
+  static_cast<Item*>(c->Add())->text = "b";
+  auto* x = static_cast<Item*>(c->Insert(0));
+  x->text = "x";
+  EXPECT_EQ(c->Count(), 3);
+  EXPECT_EQ(static_cast<Item*>(c->Items(0))->text, "x");
+  EXPECT_EQ(c->Items(1)->Index(), 1);
+  EXPECT_THROW(c->Items(3), rtl::EListError);
+  EXPECT_THROW(c->Delete(-1), rtl::EListError);
+  c->updates.clear();
+  c->Delete(0);
+  EXPECT_EQ(c->updates, (std::vector<std::string>{"*"}));
+  auto* copy = new ItemList;
+  copy->Assign(c);
+  ASSERT_EQ(copy->Count(), 2);
+  EXPECT_EQ(static_cast<Item*>(copy->Items(1))->text, "b");
+  EXPECT_THROW(copy->Items(0)->Assign(c), rtl::EConvertError);
+  copy->Free();
+  c->Free();
+}
+}  // namespace

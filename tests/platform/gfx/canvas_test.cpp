@@ -363,3 +363,30 @@ TEST(Canvas4, BitmapOverARuntimeDibSharesItsPixels) {
 }
 
 }  // namespace
+
+#include <QImage>
+
+namespace {
+
+TEST(Picture, LoadsByExtension) {
+  EnsureGuiApplication();
+  std::string dir = ::testing::TempDir();
+  QImage img(3, 2, QImage::Format_ARGB32);
+  img.fill(QColor(10, 20, 30));
+  ASSERT_TRUE(img.save(QString::fromStdString(dir + "/gfx_pic.png")));
+  TPicture pic;
+  pic.LoadFromFile(dir + "/gfx_pic.png");
+  ASSERT_TRUE(pic.Graphic());
+  EXPECT_EQ(pic.Width(), 3);
+  EXPECT_EQ(Pix(*pic.Bitmap(), 2, 1), RGB(10, 20, 30));
+  pic.Bitmap()->SaveToFile(dir + "/gfx_pic.bmp");
+  TPicture again;
+  again.LoadFromFile(dir + "/gfx_pic.bmp");
+  EXPECT_EQ(Pix(*again.Bitmap(), 0, 0), RGB(10, 20, 30));
+  EXPECT_THROW(pic.LoadFromFile(dir + "/x.emf"), rtl::EInvalidGraphic);
+  EXPECT_THROW(pic.LoadFromFile(dir + "/x.xyz"), rtl::EInvalidGraphic);
+  EXPECT_THROW(pic.LoadFromFile(dir + "/missing.bmp"), rtl::Exception);
+  EXPECT_EQ(pic.Width(), 3);  // a failed load keeps the picture
+}
+
+}  // namespace
