@@ -66,7 +66,7 @@ HRGN win32api::CreateRoundRectRgn(int l, int t, int r, int b, int w, int h) {
 HRGN win32api::CreatePolygonRgn(const POINT* pts, int count, int fillMode) {
   QPolygon poly;
   for (int i = 0; i < count; ++i) poly << QPoint(pts[i].X, pts[i].Y);
-  return CreateRegion(QRegion(poly, fillMode == 2 ? Qt::WindingFill : Qt::OddEvenFill));
+  return CreateRegion(QRegion(poly, fillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill));
 }
 
 HRGN win32api::ExtCreateRegion(const void*, DWORD size, const RGNDATA* data) {

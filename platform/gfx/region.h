@@ -18,6 +18,7 @@ constexpr int ERROR = 0;
 #endif
 enum : int { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5 };
 constexpr DWORD RDH_RECTANGLES = 1;
+enum : int { ALTERNATE = 1, WINDING = 2 };
 
 struct RGNDATAHEADER {
   DWORD dwSize = 32;
@@ -36,6 +37,7 @@ HRGN CreateRectRgn(int l, int t, int r, int b);
 HRGN CreateRectRgnIndirect(const RECT& r);
 HRGN CreateEllipticRgn(int l, int t, int r, int b);
 HRGN CreateRoundRectRgn(int l, int t, int r, int b, int w, int h);
+// fillMode ALTERNATE (even-odd) or WINDING.
 HRGN CreatePolygonRgn(const POINT* pts, int count, int fillMode);
 // Builds a region from RGNDATA bytes; `size` is the byte count available.
 // Malformed data (short buffer, bad header) gives a null handle.
