@@ -212,6 +212,17 @@ TEST_F(Coordinates, ObjectsSelectedAndDeletedFollowGdiOwnership) {
   HDC other = CreateCompatibleDC(HDC());
   EXPECT_FALSE(SelectObject(other, s.bmp));
   DeleteDC(other);
+  // A bitmap deleted while selected goes when its DC goes.
+  size_t live = gfx::GdiObjectCount();
+  HDC tmp = CreateCompatibleDC(HDC());
+  HBITMAP doomed = gfx::CreateDib(2, 2, 32);
+  SelectObject(tmp, doomed);
+  EXPECT_TRUE(DeleteObject(doomed));
+  EXPECT_EQ(gfx::GdiObjectCount(), live + 2);
+  DeleteDC(tmp);
+  EXPECT_EQ(gfx::GdiObjectCount(), live);
+  BITMAP bm;
+  EXPECT_EQ(GetObject(doomed, sizeof bm, &bm), 0);
   // Stale handles fail, stock objects survive DeleteObject.
   EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_BRUSH)));
   EXPECT_TRUE(GetStockObject(BLACK_BRUSH));
