@@ -93,6 +93,58 @@ struct TRACKMOUSEEVENT {
   DWORD dwHoverTime = 0;
 };
 
+// Typed views over a TMessage, as message handlers read them.
+struct TWMWindowPosMsg {
+  TMessage& m;
+  explicit TWMWindowPosMsg(TMessage& msg) : m(msg) {}
+  WINDOWPOS* WindowPos() const { return reinterpret_cast<WINDOWPOS*>(m.LParam); }
+};
+struct TWMNCCalcSize {
+  TMessage& m;
+  explicit TWMNCCalcSize(TMessage& msg) : m(msg) {}
+  bool CalcValidRects() const { return m.WParam != 0; }
+  NCCALCSIZE_PARAMS* CalcSize_Params() const { return reinterpret_cast<NCCALCSIZE_PARAMS*>(m.LParam); }
+};
+struct TWMPaint {
+  TMessage& m;
+  explicit TWMPaint(TMessage& msg) : m(msg) {}
+  gfx::HDC DC() const { return gfx::HDC(uint32_t(m.WParam)); }
+};
+using TWMEraseBkgnd = TWMPaint;
+struct TWMSetCursor {
+  TMessage& m;
+  explicit TWMSetCursor(TMessage& msg) : m(msg) {}
+  HWND CursorWnd() const { return HWND(uint32_t(m.WParam)); }
+  int HitTest() const { return int16_t(LOWORD(uintptr_t(m.LParam))); }
+  UINT MouseMsg() const { return HIWORD(uintptr_t(m.LParam)); }
+};
+struct TWMNCMouse {  // WM_NC*BUTTON*, WM_NCMOUSEMOVE: hit code and screen position
+  TMessage& m;
+  explicit TWMNCMouse(TMessage& msg) : m(msg) {}
+  int HitTest() const { return int(m.WParam); }
+  int XCursor() const { return GET_X_LPARAM(m.LParam); }
+  int YCursor() const { return GET_Y_LPARAM(m.LParam); }
+};
+struct TWMActivate {
+  TMessage& m;
+  explicit TWMActivate(TMessage& msg) : m(msg) {}
+  UINT Active() const { return LOWORD(m.WParam); }
+  bool Minimized() const { return HIWORD(m.WParam) != 0; }
+  HWND ActiveWindow() const { return HWND(uint32_t(m.LParam)); }
+};
+struct TWMSize {
+  TMessage& m;
+  explicit TWMSize(TMessage& msg) : m(msg) {}
+  UINT SizeType() const { return UINT(m.WParam); }
+  int Width() const { return LOWORD(uintptr_t(m.LParam)); }
+  int Height() const { return HIWORD(uintptr_t(m.LParam)); }
+};
+struct TWMTimer {
+  TMessage& m;
+  explicit TWMTimer(TMessage& msg) : m(msg) {}
+  uintptr_t TimerID() const { return m.WParam; }
+};
+
 // Special insert-after values of SetWindowPos.
 inline const HWND HWND_TOP{0u};
 inline const HWND HWND_BOTTOM{1u};

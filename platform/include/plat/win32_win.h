@@ -4,6 +4,7 @@
 
 #include "platform/win/input.h"
 #include "platform/win/messages.h"
+#include "platform/win/metrics.h"
 #include "platform/win/window.h"
 
 namespace w32 {

@@ -206,3 +206,31 @@ TEST(Facade, WindowAndPixelNamesTogether) {
   DestroyWindow(w);
 }
 }  // namespace
+
+#include "platform/win/metrics.h"
+
+namespace {
+TEST(Metrics, ScreensAndNearestMonitor) {
+  Harness h;
+  SetScreens({{{0, 0, 1024, 768}, {0, 0, 1024, 740}}, {{1024, 0, 1924, 600}, {1024, 0, 1924, 600}}});
+  struct Case {
+    POINT p;
+    uint32_t monitor;
+  } cases[] = {{{10, 10}, 1}, {{1500, 10}, 2}, {{1500, 700}, 2}, {{-50, 300}, 1}, {{3000, -20}, 2}};
+  for (auto& c : cases) EXPECT_EQ(MonitorFromPoint(c.p, MONITOR_DEFAULTTONEAREST).v, c.monitor) << c.p.X;
+  EXPECT_FALSE(MonitorFromPoint({-50, 300}, MONITOR_DEFAULTTONULL));
+  MONITORINFO mi;
+  ASSERT_TRUE(GetMonitorInfo(HMONITOR{1}, &mi));
+  EXPECT_EQ(mi.rcWork, (RECT{0, 0, 1024, 740}));
+  EXPECT_EQ(mi.dwFlags, MONITORINFOF_PRIMARY);
+  RECT wa;
+  SystemParametersInfo(SPI_GETWORKAREA, 0, &wa, 0);
+  EXPECT_EQ(wa.Bottom, 740);
+  EXPECT_EQ(GetSystemMetrics(SM_CMONITORS), 2);
+  HWND w = CreateWindowEx(0, "Plain", "", WS_POPUP, 1100, 100, 300, 200, nullptr);
+  EXPECT_EQ(MonitorFromWindow(w, MONITOR_DEFAULTTONEAREST).v, 2u);
+  DestroyWindow(w);
+  SetScreens({});
+  EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+}
+}  // namespace
