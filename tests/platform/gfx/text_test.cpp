@@ -127,6 +127,26 @@ TEST_F(FixedText, TextOutBackgroundAndMetrics) {
   EXPECT_EQ(ext >> 16, 13);
 }
 
+TEST(QtText, DrawsOnEveryBitmapDepth) {
+  for (int bpp : {32, 24, 8, 1}) {
+    Surface s(40, 20, bpp);
+    LOGFONT lf;
+    lf.lfFaceName = "Arial";
+    lf.lfHeight = -14;
+    HFONT f = CreateFontIndirect(&lf);
+    HFONT old = SelectObject(s.dc, f);
+    SetBkMode(s.dc, TRANSPARENT);
+    TextOut(s.dc, 2, 2, "Wg");
+    int dark = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < 40; ++x) dark += GetPixel(s.dc, x, y) != RGB(255, 255, 255);
+    EXPECT_GT(dark, 15) << bpp;
+    EXPECT_EQ(GetPixel(s.dc, 39, 19), RGB(255, 255, 255)) << bpp;
+    SelectObject(s.dc, old);
+    DeleteObject(f);
+  }
+}
+
 TEST(QtText, MappedFontsHaveCjkGlyphs) {
   EXPECT_EQ(gfx::MapFontFamily("Arial"), "Liberation Sans");
   EXPECT_EQ(gfx::MapFontFamily("MS Sans Serif"), "Liberation Sans");
