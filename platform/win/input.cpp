@@ -334,6 +334,7 @@ void OnWindowDestroying(Window* w) {
   if (s.active == h) s.active = nullptr;
   s.leaveTracked.erase(h.v);
   if (s.last.hwnd == h) s.last.valid = false;
+  CaretOwnerDestroyed(h);
 }
 
 }  // namespace detail

@@ -142,6 +142,7 @@ BOOL PeekMessage(MSG* out, HWND hwnd, UINT lo, UINT hi, UINT flags) {
     out->wParam = WPARAM(l.quitCode.load());
     return TRUE;
   }
+  CaretTick();
   // 4. paint, parents first
   if (HWND p = NextPaintWindow(); p && Matches(MSG{p, WM_PAINT, 0, 0, 0, {}, 0}, hwnd, lo, hi)) {
     *out = MSG();

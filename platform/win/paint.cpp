@@ -345,6 +345,7 @@ gfx::HDC BeginPaint(HWND hwnd, PAINTSTRUCT* ps) {
   SendNcPaintIfNeeded(w);
   if (!w->alive) return nullptr;
   w->paintServed = true;
+  CaretBeforePaint(w);
   Rgn upd = w->update;
   bool erase = w->erase;
   w->update.Clear();
@@ -366,6 +367,7 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
   if (ps && ps->hdc) gfx::DeleteDC(ps->hdc);
   if (!w) return FALSE;
   w->inPaint = false;
+  CaretAfterPaint(w);
   FlushTop(TopLevelOf(w));
   return TRUE;
 }

@@ -124,7 +124,7 @@ rtl::Clock& CurrentClock() { return rtl::CurrentClock(); }
 DWORD GetTickCount() { return NowTick(); }
 
 int64_t NextTimerDue() {
-  int64_t best = -1;
+  int64_t best = CaretNextDue();
   for (auto& t : T().list) {
     int64_t d = t.pending ? NowMs() : t.due;
     if (best < 0 || d < best) best = d;

@@ -111,4 +111,11 @@ DWORD NowTick();
 // loop.cpp
 void DropPostsFor(HWND h);
 
+// caret.cpp
+void CaretTick();
+int64_t CaretNextDue();
+void CaretBeforePaint(Window* w);
+void CaretAfterPaint(Window* w);
+void CaretOwnerDestroyed(HWND h);
+
 }  // namespace win::detail

@@ -2,6 +2,7 @@
 // records, and the Win32-named window calls (all defined in namespace win).
 #pragma once
 
+#include "platform/win/caret.h"
 #include "platform/win/input.h"
 #include "platform/win/messages.h"
 #include "platform/win/metrics.h"

@@ -128,3 +128,32 @@ TEST(Paint, ClassicFramePaintsThroughNcPaint) {
 }
 
 }  // namespace
+
+#include "platform/win/caret.h"
+
+namespace {
+TEST(Caret, BlinksOnTheClockAndSurvivesRepaints) {
+  Harness h;
+  HWND w = Make(nullptr, 0, 0, 50, 50, Filler(0xFFFFFF));
+  h.Pump();
+  CreateCaret(w, nullptr, 2, 10);
+  SetCaretPos(5, 5);
+  EXPECT_EQ(h.Pixel(w, 5, 5), 0xFFFFFFu);  // hidden until shown
+  ShowCaret(w);
+  EXPECT_EQ(h.Pixel(w, 5, 5), 0x000000u);  // inverted white
+  EXPECT_EQ(h.Pixel(w, 7, 5), 0xFFFFFFu);
+  h.Advance(GetCaretBlinkTime());
+  EXPECT_FALSE(CaretDrawn());
+  EXPECT_EQ(h.Pixel(w, 5, 5), 0xFFFFFFu);
+  h.Advance(GetCaretBlinkTime());
+  EXPECT_TRUE(CaretDrawn());
+  // A repaint of the owner takes the caret off and puts it back.
+  InvalidateRect(w, nullptr, FALSE);
+  h.Pump();
+  EXPECT_EQ(h.Pixel(w, 5, 5), 0x000000u);
+  HideCaret(w);
+  EXPECT_EQ(h.Pixel(w, 5, 5), 0xFFFFFFu);
+  DestroyWindow(w);  // takes the caret with it
+  EXPECT_FALSE(DestroyCaret());
+}
+}  // namespace
