@@ -4,10 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
+#include <memory>
+#include <functional>
+#include <atomic>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "media/FFBaseComponent.h"
 #include "media/FFmpeg.h"
 #include "media/MyUtils.h"
 
@@ -148,5 +153,127 @@ int64_t OutputTimeStamp(TDateTime t);
 // are raised as exceptions.
 int SetupOutput(TCustomFFmpeg& f, const std::string& fileName, TOutputOptions& opts,
                 const std::function<void()>& bindCustomHook = nullptr);
+
+
+// --- the conversion task component -----------------------------------------------
+
+using TProgressEvent = std::function<void(void* Sender, TProgressInfo* AProgressInfo)>;
+using TTerminateEvent = std::function<void(void* Sender, const TTerminateInfo& ATerminateInfo)>;
+using TCustomHookEvent = std::function<void(void* Sender, THookInfo* AHookInfo)>;
+using TPreviewBitmapEvent = std::function<void(void* Sender, const TPreviewInfo& APreviewInfo)>;
+
+class TAVProbe;
+struct TConverterTask;
+
+// Tasks (one transcoder each) run inline in Start or in worker threads, at
+// most N at once. Progress and preview events reach the host on the UI
+// thread (TriggerEventInMainThread), the custom hook on the worker, one
+// termination event per task and a final one with TaskIndex -1. In thread
+// mode each termination event runs on a thread of its own, neither a task's
+// thread nor the UI thread; its handler marshals UI work itself.
+class TCustomFFConverter : public TFFBaseComponent {
+ public:
+  explicit TCustomFFConverter(void* AOwner = nullptr);
+  ~TCustomFFConverter() override;
+
+  bool LoadAVLib(const std::string& APath);
+  bool AVLibLoaded();
+  void UnloadAVLib();
+
+  int AddTask(const std::string& AFileName, TInputOptions* AOptions = nullptr);
+  int AddTask(const std::string& AFileName, const std::string& AExtOptions);
+  // The stream forms: the name "stream:<reference>:<private data>", which no
+  // protocol opens.
+  int AddTask(const void* AStream, const std::string& APrivateData, TInputOptions* AOptions);
+  bool AddInputFile(int ATaskIndex, const std::string& AFileName, TInputOptions* AOptions = nullptr);
+  bool AddInputFile(int ATaskIndex, const std::string& AFileName, const std::string& AExtOptions);
+  bool SetOutputFile(int ATaskIndex, const std::string& AFileName, TOutputOptions* AOptions = nullptr);
+  bool SetOutputFile(int ATaskIndex, const std::string& AFileName, const std::string& AExtOptions);
+  bool SetOutputStream(int ATaskIndex, const void* AStream, const std::string& APrivateData, TOutputOptions* AOptions);
+  void ClearTasks();
+  void Exchange(int ATaskIndex1, int ATaskIndex2);
+  void RemoveTask(int ATaskIndex);
+  void Start(int AThreadCount);
+  void Pause();
+  void Resume();
+  void Stop(bool AWaitFor);
+
+  std::string About;
+  std::string Version() const { return "3.3"; }
+  TAVProbe* AVProbe() const { return FAVProbe.get(); }
+  std::string LastErrMsg() const { return FLastErrMsg; }
+  int TasksCount() const { return static_cast<int>(FTasks.size()); }
+  int CustomMaxFiles() const { return FCustomMaxFiles; }
+  void SetCustomMaxFiles(int v) { FCustomMaxFiles = v; }
+  bool Preview() const { return FPreview; }
+  void SetPreview(bool v);
+  bool PreviewBitmap() const { return FPreviewBitmap; }
+  void SetPreviewBitmap(bool v);
+  int ProgressInterval() const { return FProgressInterval; }
+  void SetProgressInterval(int v) { FProgressInterval = v <= 100 ? 100 : v; }
+  rtl::TThreadPriority ThreadPriority() const { return FThreadPriority; }
+  void SetThreadPriority(rtl::TThreadPriority v) { FThreadPriority = v; }
+  bool TriggerEventInMainThread() const { return FTriggerEventInMainThread; }
+  void SetTriggerEventInMainThread(bool v) { FTriggerEventInMainThread = v; }
+  void* UserData = nullptr;
+  int Verbose() const { return FVerbose; }
+  void SetVerbose(int v) { FVerbose = v; }
+  bool Terminated() const { return FTerminated; }
+  bool Working() const { return FWorking; }
+  TAVProbe* TaskProbe(int ATaskIndex, int AFileIndex) const;
+  TFFmpeg* Task(int ATaskIndex) const;  // the task's transcoder
+
+  TProgressEvent OnProgress;
+  TPreviewBitmapEvent OnPreviewBitmap;
+  TCustomHookEvent OnCustomHook;
+  TTerminateEvent OnTerminate;
+
+ protected:
+  virtual void DoTaskCustomHook(void* Sender, TBitmap24* ABitmap, int AFrameNumber, int64_t APTS, bool& AUpdate,
+                                bool& AStopHook);
+  virtual void DoTaskPreviewBitmap(void* Sender, TBitmap24* ABitmap, int AFrameNumber, int64_t APTS);
+  virtual void DoTaskProgress(void* Sender, int AFileIndex, int AFrameNumber, int AFPS, float AQuality, float ABitRate,
+                              int64_t ACurrentSize, int64_t ACurrentDuration, int64_t ATotalDuration);
+  virtual void DoTaskTerminate(void* Sender);
+
+ private:
+  void CheckWorking(const char* AName);
+  void StartNextTask();
+  void DoFinalTerminate();
+  void DeliverTerminate(const TTerminateInfo& info);
+  void JoinDeliveries();
+  int IndexOfTask(const void* Sender);
+  TConverterTask& TaskAt(int i) const;
+
+  std::string FLastErrMsg;
+  int FCustomMaxFiles = 20;
+  bool FPreview = false, FPreviewBitmap = false;
+  int FProgressInterval = 500;
+  rtl::TThreadPriority FThreadPriority = rtl::tpNormal;
+  bool FTriggerEventInMainThread = true;
+  int FVerbose = 1;
+  THookInfo FHookInfo;
+  TProgressInfo FProgressInfo;
+  TTerminateInfo FTerminateInfo;
+  TPreviewInfo FPreviewInfo;
+  std::mutex FHookLock, FPreviewLock, FProgressLock;
+  std::recursive_mutex FTerminateLock;
+  std::unique_ptr<TAVProbe> FAVProbe;
+  std::vector<std::unique_ptr<TConverterTask>> FTasks;
+  int FCompleteTasks = 0;
+  int FCurrentTask = -1;
+  int FPendingTasks = 0;
+  std::atomic<bool> FTerminated{false};
+  bool FThreadMode = false;
+  std::atomic<bool> FWorking{false};
+  struct Delivery;
+  std::mutex FDeliveryLock;
+  std::vector<std::shared_ptr<Delivery>> FDeliveries;
+};
+
+class TFFConverter : public TCustomFFConverter {
+ public:
+  using TCustomFFConverter::TCustomFFConverter;
+};
 
 }  // namespace media

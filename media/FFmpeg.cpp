@@ -246,11 +246,7 @@ void TCustomFFmpeg::DoTerminate() {
   if (FOnTerminate) FOnTerminate(this);
 }
 
-void TCustomFFmpeg::Stop(bool /*AWaitFor*/) {
-  // Inline conversions see the flag at the loop's next check; the waiting
-  // form belongs to the worker thread of the task component.
-  FBroken = true;
-}
+// Stop, StartConvert with a thread, Pause and Resume: FFmpeg_Threads.cpp.
 
 void TCustomFFmpeg::CloseEncoderList() {
   std::lock_guard<std::recursive_mutex> lk(CodecLock());
@@ -286,11 +282,8 @@ void TCustomFFmpeg::add_metadata(const std::string& key, const std::string& valu
 
 void TCustomFFmpeg::set_post_hooks(TPostHooks hooks) {
   if (hooks == FPostHooks) return;
-  // The preview window belongs to the previewer of the hook layer; its
-  // context is dropped with the hook.
-  if ((FPostHooks & PostHookBit(TPostHook::phPreview)) && !(hooks & PostHookBit(TPostHook::phPreview)) &&
-      FFLoader().Loaded(TLibrary::swScale))
-    ResetRGBConvert(FPostContext);
+  if ((FPostHooks & PostHookBit(TPostHook::phPreview)) && !(hooks & PostHookBit(TPostHook::phPreview)))
+    release_previewer();
   FPostHooks = hooks;
 }
 

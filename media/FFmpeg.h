@@ -14,6 +14,8 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
+#include <cstdio>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -26,6 +28,7 @@
 #include "media/FFUtils.h"
 #include "media/FFmpegLoader.h"
 #include "media/FFmpegLogger.h"
+#include "platform/rtl/threads.h"
 
 namespace media {
 
@@ -60,6 +63,14 @@ struct TAVInputFile {
   int nb_streams = 0;
 };
 
+// Per-run state of the packet loop, kept beside the run-table records (their
+// decoded frames, filter graphs, bitstream filters); see FFmpeg_Loop.h.
+struct TInputLoopState;
+struct TOutputLoopState;
+class TPreviewer;
+void FreePreviewer(TPreviewer* p);  // Previewer.cpp
+struct TFrameHookEntry;
+
 struct TAVInputStream {
   int file_index = 0, index = 0;
   AVStream* st = nullptr;
@@ -75,6 +86,8 @@ struct TAVInputStream {
   int is_past_recording_time = 0;
   int decoder_flushed = 0;
   int decoder_opened = 0;
+  float quality = 0;  // of the last decoded picture
+  std::shared_ptr<TInputLoopState> loop;
 };
 
 struct TAVOutputStream {
@@ -109,6 +122,7 @@ struct TAVOutputStream {
   AVCodecID codec_id = AV_CODEC_ID_NONE;
   int show_fps = 0;
   int64_t last_mux_pts = AV_NOPTS_VALUE;  // µs of the last packet written (progress, input choice)
+  std::shared_ptr<TOutputLoopState> loop;
 };
 
 // One output stream as created by the file set-up.
@@ -163,6 +177,18 @@ class TCustomFFmpeg {
   // reported the failure). The worker-thread form is built on top of this.
   bool StartConvert();
   void Stop(bool AWaitFor);
+  // The worker-thread form: the thread is created not started and owned by
+  // the transcoder; the caller starts it. Null when refused or when the
+  // conversion could not start (the termination event has then run).
+  rtl::TThread* StartConvert(bool AUseThread, rtl::TThreadPriority APriority);
+  // Pause parks the loop at the top of its next pass; Resume (or Stop)
+  // releases it.
+  void Pause();
+  void Resume();
+  bool Paused() const;
+  // Stops a converting task, or terminates one that never started (in a
+  // thread of its own, waited for with AWaitFor).
+  void StopOrTerminate(bool AWaitFor);
   void ResetState();
   void DoConvert();
   void DoTerminate();
@@ -326,10 +352,63 @@ class TCustomFFmpeg {
  protected:
   // The packet loop between the headers and the trailers. Empty here: the
   // set-up alone writes a valid file with no packets.
-  virtual void transcode_loop() {}
+  virtual void transcode_loop();
+
+  // --- the packet loop and its paths ---
+  void init_loop_state();
+  void release_loop_state();
+  void pause_point();
+  int decode_and_dispatch(TAVInputStream& ist, const AVPacket* pkt);
+  void dispatch_decoded_frame(TAVInputStream& ist, AVFrame* frame);
+  void drain_encoders(TAVInputStream& ist);
+  void flush_encoder(TAVOutputStream& ost);
+  void adjust_audio_volume(AVFrame* frame);
+  void do_audio_out(TAVOutputStream& ost, TAVInputStream& ist, AVFrame* frame);
+  void encode_audio_frames(TAVOutputStream& ost, bool last);
+  int write_video_frames(TAVOutputStream& ost, TAVInputStream& ist, AVFrame* frame);
+  void write_video_stats(TAVOutputStream& ost, int frame_size);
+  void receive_packets(TAVOutputStream& ost, bool flushing);
+  void write_subtitle(TAVOutputStream& ost, TAVInputStream& ist, AVSubtitle* sub, int64_t pts);
+  void do_stream_copy(TAVOutputStream& ost, TAVInputStream& ist, const AVPacket* pkt);
+  void mux_packet(TAVOutputStream& ost, AVPacket* pkt);
+  void write_packet(TAVOutputStream& ost, AVPacket* pkt);
+  void report_progress(bool is_last, int file_index);
+  double output_time(const TAVOutputStream& ost) const;
+  bool build_filter_graph_steps(TAVInputStream& ist, TAVOutputStream& ost);
+  void prepare_video_picture(TAVInputStream& ist, AVFrame* frame);
+  void call_custom_hook(AVFrame* frame, int64_t pts);
+  void run_post_hooks(AVFrame* frame, int64_t pts);
+
+  // Loop state of the task (the tool's globals).
+  int64_t Ftimer_start = 0;
+  int64_t Fvideo_size = 0, Faudio_size = 0;
+  bool FShowDupOrDrop = false;
+  int Fqp_histogram[52] = {};
+  int FHookFrameNumber = 0;
+  FILE* Fvstats_file = nullptr;
+  std::vector<uint8_t> Fsubtitle_out;
+  TFrameHookEntry* FFirstHook = nullptr;
+  std::unique_ptr<TPreviewer, void (*)(TPreviewer*)> FPreviewer{nullptr, &FreePreviewer};
+  int64_t Fpreview_last_time = 0, Fpreview_cur_time = 0;
+  bool Fdeinterlace_logged = false;
+  TBitmap24 Fpost_bitmap;  // the preview picture handed out, owned by the worker
+
+  // Worker thread, stop latch and pause gate.
+  std::unique_ptr<rtl::TThread> FThread;
+  std::unique_ptr<rtl::TThread> FTermThread;
+  rtl::TEvent FStopEvent{true, true};
+  rtl::TEvent FTermEvent{true, true};
+  mutable std::mutex FPauseLock;
+  std::condition_variable FPauseCond;
+  bool FPaused = false;
+  bool FStartClaimed = false;  // a start or a termination has taken this task
+  friend class TConvertThread;
+  friend class TFFmpegTerminateThread;
   // The video filter graph of an encoded stream when "vf" was given; false
   // with FLastErrMsg set when it cannot be built.
-  virtual bool build_filter_graph(TAVOutputStream& /*ost*/, TAVInputStream& /*ist*/) { return true; }
+  virtual bool build_filter_graph(TAVOutputStream& ost, TAVInputStream& ist);  // FFmpeg_Filters.cpp
+  // Frees the preview window of the preview post hook, when there is one.
+  virtual void release_previewer() {}
 
   // Run tables.
   std::vector<TAVInputFile> Ffile_table;

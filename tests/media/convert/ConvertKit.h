@@ -1,0 +1,61 @@
+// Shared pieces of the conversion tests: small clips, a full decode of an
+// output, and a recorder of the task component's events.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "media/FFConverter.h"
+#include "media/FFmpeg.h"
+#include "tests/media/common/MediaFixtures.h"
+
+namespace convkit {
+
+// Clips made once per process: 160x120, 25 fps, with a 44.1 kHz sine.
+//   "clip.avi" mpeg4 + mp3, 1 s      "clip.mp4" h264 + aac, 1 s
+//   "clip2.mkv" h264 + vorbis, 2 s    "clip.wav" pcm, 1 s
+//   "broken.avi" the first 3000 bytes of clip.avi followed by noise
+std::string Clip(const std::string& name);
+std::string Out(const std::string& name);
+
+struct StreamResult {
+  AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
+  std::string codec;
+  int width = 0, height = 0;
+  int frames = 0;          // decoded pictures
+  int64_t samples = 0;     // decoded samples per channel
+  int sample_rate = 0, channels = 0;
+  int decode_errors = 0;
+};
+
+struct DecodeResult {
+  bool opened = false;
+  std::string format;
+  double duration = 0;  // seconds, from the container
+  std::vector<StreamResult> streams;
+  const StreamResult* First(AVMediaType t) const {
+    for (auto& s : streams)
+      if (s.type == t) return &s;
+    return nullptr;
+  }
+};
+
+// Opens the file and decodes every packet to the end.
+DecodeResult DecodeAll(const std::string& path);
+
+struct EventLog {
+  std::mutex lock;
+  std::vector<media::TTerminateInfo> terms;
+  std::vector<media::TProgressInfo> progress;
+  bool final_seen = false;
+  void Bind(media::TCustomFFConverter& c, bool withProgress = true);
+  bool WaitFinal(int timeoutMs = 60000);
+  std::vector<int> TermIndexes();
+};
+
+bool LoadLibs();
+
+}  // namespace convkit
