@@ -49,6 +49,8 @@ Window* Deepest(POINT pt, bool enabledOnly) {
   auto& tops = S().topLevels;
   for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
     Window* t = it->get();
+    // A layered window with WS_EX_TRANSPARENT lets clicks through.
+    if ((t->exStyle & (WS_EX_LAYERED | WS_EX_TRANSPARENT)) == (WS_EX_LAYERED | WS_EX_TRANSPARENT)) continue;
     if (t->visible() && !t->minimized && InShape(t, pt.X, pt.Y)) {
       top = t;
       break;
@@ -317,6 +319,9 @@ void ActivateTop(Window* top, UINT how) {
   if (newH && !Find(newH)) return;
   s.active = newH;
   if (!newH) return;
+  // The activated window comes to the top of its band (its owned windows above it).
+  SetWindowPos(newH, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (!Find(newH) || s.active != newH) return;
   if (top->surface) Backend().RequestActivate(top->surface);
   SendMessage(newH, WM_NCACTIVATE, TRUE, LPARAM(old.v));
   if (Find(newH) && s.active == newH)

@@ -200,6 +200,23 @@ static void RemoveFromList(std::vector<std::shared_ptr<Window>>& list, Window* w
   list.erase(std::remove_if(list.begin(), list.end(), [&](auto& o) { return o.get() == w; }), list.end());
 }
 
+// Owned top-levels stay above their owner, in their own order.
+static void RaiseOwned(Window* owner) {
+  auto& tops = S().topLevels;
+  std::vector<std::shared_ptr<Window>> owned;
+  for (auto& t : tops)
+    if (t->owner == owner->handle && t.get() != owner) owned.push_back(t);
+  if (owned.empty()) return;
+  for (auto& o : owned) RemoveFromList(tops, o.get());
+  auto it = std::find_if(tops.begin(), tops.end(), [&](auto& t) { return t.get() == owner; });
+  size_t pos = it == tops.end() ? tops.size() : size_t(it - tops.begin()) + 1;
+  tops.insert(tops.begin() + long(pos), owned.begin(), owned.end());
+  for (auto& o : owned) {
+    if (o->surface) Backend().Raise(o->surface);
+    RaiseOwned(o.get());
+  }
+}
+
 static SurfaceKind KindOf(Window* w) {
   if (w->exStyle & WS_EX_LAYERED) return SurfaceKind::Layered;
   if ((w->style & WS_POPUP) && (w->exStyle & WS_EX_TOOLWINDOW)) return SurfaceKind::Popup;
@@ -857,6 +874,7 @@ BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flag
         Backend().SetStaysOnTop(w->surface, w->topMost());
       Backend().Raise(w->surface);
     }
+    if (w->isTopLevel()) RaiseOwned(w);
   }
   if (wp.flags & SWP_SHOWWINDOW) w->style |= WS_VISIBLE;
   if (wp.flags & SWP_HIDEWINDOW) w->style &= ~WS_VISIBLE;

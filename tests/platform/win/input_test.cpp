@@ -193,3 +193,29 @@ TEST(Input, KeysGoToTheFocusAndProduceCharacters) {
 }
 
 }  // namespace
+
+namespace {
+TEST(Stacking, ActivationRaisesAndOwnedWindowsStayAbove) {
+  Harness h;
+  HWND a = Framed(0, 0, 100, 100), b = Framed(50, 50, 100, 100);
+  HWND pop = CreateWindowEx(WS_EX_TOOLWINDOW, "Plain", "", WS_POPUP | WS_VISIBLE, 60, 60, 20, 20, a);
+  SetActiveWindow(a);
+  SetActiveWindow(b);
+  EXPECT_EQ(TopLevelWindows().back(), b);
+  EXPECT_EQ(WindowFromPoint({70, 70}), b);
+  h.input.MoveTo(10, 10);
+  h.input.Click();  // activates a, which brings its popup along
+  EXPECT_EQ(GetActiveWindow(), a);
+  auto order = TopLevelWindows();
+  ASSERT_EQ(order.size(), 3u);
+  EXPECT_EQ(order[1], a);
+  EXPECT_EQ(order[2], pop);
+  EXPECT_EQ(WindowFromPoint({70, 70}), pop);
+  // A click-through layered window is skipped by hit testing.
+  SetWindowLong(pop, GWL_EXSTYLE, WS_EX_TOOLWINDOW | WS_EX_LAYERED | WS_EX_TRANSPARENT);
+  EXPECT_EQ(WindowFromPoint({70, 70}), a);
+  DestroyWindow(a);
+  EXPECT_FALSE(IsWindow(pop));  // owned windows go with their owner
+  DestroyWindow(b);
+}
+}  // namespace
