@@ -71,3 +71,297 @@ TEST_F(ConvertTest, InlineRunConvertsAndRaisesEventsBeforeStartReturns) {
   c.ClearTasks();
   EXPECT_EQ(0, c.AddTask(inputs[0], static_cast<TInputOptions*>(nullptr)));
 }
+
+namespace {
+
+// Five tasks over the clips, written as mp4/avi/mkv.
+struct Batch {
+  std::vector<std::string> inputs, outputs;
+  std::vector<TOutputOptions> opts;
+  void Add(const std::string& in, const std::string& out, TOutputOptions o) {
+    inputs.push_back(in);
+    outputs.push_back(out);
+    opts.push_back(o);
+  }
+  void Build(TFFConverter& c) {
+    for (size_t i = 0; i < inputs.size(); ++i) {
+      int t = c.AddTask(inputs[i], static_cast<TInputOptions*>(nullptr));
+      ASSERT_EQ(static_cast<int>(i), t) << c.LastErrMsg();
+      ASSERT_TRUE(c.SetOutputFile(t, outputs[i], &opts[i])) << c.LastErrMsg();
+    }
+  }
+};
+
+Batch FiveTasks(const std::string& prefix, const std::string& longClip = "clip.avi") {
+  Batch b;
+  b.Add(Clip(longClip), Out(prefix + "0.mp4"), Opts("libx264", "aac"));
+  b.Add(Clip("clip.mp4"), Out(prefix + "1.avi"), Opts("mpeg4", "libmp3lame", "320x240"));
+  b.Add(Clip("clip2.mkv"), Out(prefix + "2.mkv"), Opts("mpeg4", "libvorbis"));
+  b.Add(Clip("clip.avi"), Out(prefix + "3.mp4"), Opts("mpeg4", "aac"));
+  b.Add(Clip("clip.wav"), Out(prefix + "4.mp3"), Opts("", "libmp3lame"));
+  return b;
+}
+
+}  // namespace
+
+TEST_F(ConvertTest, TwoThreadsOverFiveFilesKeepTheEventOrderAndEveryOutputDecodes) {
+  TFFConverter c;
+  convkit::EventLog log;
+  log.Bind(c);
+  c.SetProgressInterval(100);
+  std::atomic<int> running{0}, peak{0};
+  Batch b = FiveTasks("thr");
+  b.Build(c);
+  c.Start(2);
+  ASSERT_TRUE(log.WaitFinal(120000));
+  c.Stop(true);
+  auto idx = log.TermIndexes();
+  ASSERT_EQ(6u, idx.size());
+  // Every task once, the final event after the others.
+  EXPECT_EQ(-1, *std::find(idx.begin(), idx.end(), -1));
+  std::vector<int> tasks;
+  for (int i : idx)
+    if (i >= 0) tasks.push_back(i);
+  std::sort(tasks.begin(), tasks.end());
+  EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), tasks);
+  for (auto& t : log.terms) EXPECT_TRUE(t.Finished && !t.Exception) << t.TaskIndex << " " << t.ExceptionMsg;
+  {
+    // Progress: the final report of every task (file index -1), sizes grow.
+    std::lock_guard<std::mutex> lk(log.lock);
+    std::vector<int> finals;
+    for (auto& p : log.progress)
+      if (p.FileIndex == -1) finals.push_back(p.TaskIndex);
+    std::sort(finals.begin(), finals.end());
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), finals);
+    for (auto& p : log.progress)
+      if (p.TaskIndex == 4) {
+        EXPECT_EQ(-1, p.FrameNumber);
+        EXPECT_EQ(-1, p.FPS);
+        EXPECT_FLOAT_EQ(-1.0f, p.Quality);
+      }
+  }
+  struct Want {
+    const char* vcodec;
+    const char* acodec;
+    int w, h, frames;
+    double seconds;
+  } want[] = {{"h264", "aac", 160, 120, 25, 1},
+              {"mpeg4", "mp3", 320, 240, 25, 1},
+              {"mpeg4", "vorbis", 160, 120, 50, 2},
+              {"mpeg4", "aac", 160, 120, 25, 1},
+              {nullptr, "mp3", 0, 0, 0, 1}};
+  for (int i = 0; i < 5; ++i) {
+    SCOPED_TRACE(b.outputs[i]);
+    auto r = DecodeAll(b.outputs[i]);
+    ASSERT_TRUE(r.opened);
+    const auto* v = r.First(AVMEDIA_TYPE_VIDEO);
+    const auto* a = r.First(AVMEDIA_TYPE_AUDIO);
+    if (want[i].vcodec) {
+      ASSERT_NE(nullptr, v);
+      EXPECT_EQ(want[i].vcodec, v->codec);
+      EXPECT_EQ(want[i].w, v->width);
+      EXPECT_EQ(want[i].h, v->height);
+      EXPECT_NEAR(want[i].frames, v->frames, 1);
+      EXPECT_EQ(0, v->decode_errors);
+    } else {
+      EXPECT_EQ(nullptr, v);
+    }
+    ASSERT_NE(nullptr, a);
+    EXPECT_EQ(want[i].acodec, a->codec);
+    EXPECT_NEAR(want[i].seconds, static_cast<double>(a->samples) / a->sample_rate, 0.1);
+    EXPECT_EQ(0, a->decode_errors);
+  }
+  (void)running;
+  (void)peak;
+}
+
+TEST_F(ConvertTest, AtMostTheThreadCountRunsAtOnce) {
+  TFFConverter c;
+  convkit::EventLog log;
+  log.Bind(c, false);
+  std::mutex m;
+  int running = 0, peak = 0;
+  std::vector<void*> seen;
+  // The custom hook runs on each task's thread for every picture.
+  c.OnCustomHook = [&](void*, THookInfo* h) {
+    std::lock_guard<std::mutex> lk(m);
+    if (h->FrameNumber == 1) {
+      ++running;
+      peak = std::max(peak, running);
+    }
+    h->Update = false;
+  };
+  c.OnTerminate = [&](void* s, const TTerminateInfo& info) {
+    {
+      std::lock_guard<std::mutex> lk(m);
+      if (info.TaskIndex >= 0) --running;
+    }
+    std::lock_guard<std::mutex> lk(log.lock);
+    log.terms.push_back(info);
+    if (info.TaskIndex == -1) log.final_seen = true;
+    (void)s;
+    rtl::Wake();
+  };
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(i, c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)));
+    TOutputOptions o = Opts("mpeg4", "libmp3lame");
+    o.CustomHook = true;
+    ASSERT_TRUE(c.SetOutputFile(i, Out("cnt" + std::to_string(i) + ".avi"), &o)) << c.LastErrMsg();
+  }
+  c.Start(2);
+  ASSERT_TRUE(log.WaitFinal(120000));
+  c.Stop(true);
+  EXPECT_LE(peak, 2);
+  EXPECT_GE(peak, 1);
+  EXPECT_EQ(6u, log.TermIndexes().size());
+}
+
+TEST_F(ConvertTest, StopEndsEveryTaskUnfinishedAndLeavesPlayableFiles) {
+  for (int threads : {0, 2}) {
+    SCOPED_TRACE(threads);
+    TFFConverter c;
+    convkit::EventLog log;
+    log.Bind(c, false);
+    const std::string p = "stop" + std::to_string(threads) + "_";
+    // The first task is long enough to be stopped in the middle.
+    if (!std::filesystem::exists(Out("long.avi"))) {
+      ASSERT_TRUE(mediatest::RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=40 -c:v mpeg4 -q:v 5 '" +
+                                       Out("long.avi") + "'"));
+    }
+    for (int i = 0; i < 5; ++i) {
+      ASSERT_EQ(i, c.AddTask(i < 2 ? Out("long.avi") : Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)));
+      TOutputOptions o = Opts("libx264", "aac");
+      ASSERT_TRUE(c.SetOutputFile(i, Out(p + std::to_string(i) + ".mp4"), &o)) << c.LastErrMsg();
+    }
+    std::atomic<bool> stopped{false}, going{false};
+    c.SetProgressInterval(100);
+    if (threads == 0) {
+      // Inline: the progress handler of the first task stops the run.
+      c.OnProgress = [&](void*, TProgressInfo* pi) {
+        if (pi->FrameNumber > 20 && !stopped.exchange(true)) c.Stop(false);
+      };
+      c.Start(0);
+    } else {
+      c.OnProgress = [&](void*, TProgressInfo* pi) {
+        if (pi->FrameNumber > 20) going = true;
+      };
+      c.Start(threads);
+      ASSERT_TRUE(rtl::WaitWhilePumping([&] { return going.load(); }, 30000));
+      c.Stop(true);
+      stopped = true;
+    }
+    ASSERT_TRUE(log.WaitFinal(60000));
+    ASSERT_TRUE(stopped);
+    auto idx = log.TermIndexes();
+    EXPECT_EQ(6u, idx.size());
+    EXPECT_EQ(-1, idx.back() == -1 ? -1 : *std::find(idx.begin(), idx.end(), -1));
+    for (auto& t : log.terms) {
+      if (t.TaskIndex < 0) continue;
+      EXPECT_FALSE(t.Finished) << t.TaskIndex;
+      EXPECT_FALSE(t.Exception) << t.TaskIndex << " " << t.ExceptionMsg;
+    }
+    // The stopped task's file was finished properly and plays.
+    auto r = DecodeAll(Out(p + "0.mp4"));
+    ASSERT_TRUE(r.opened);
+    ASSERT_NE(nullptr, r.First(AVMEDIA_TYPE_VIDEO));
+    EXPECT_GT(r.First(AVMEDIA_TYPE_VIDEO)->frames, 0);
+    EXPECT_LT(r.First(AVMEDIA_TYPE_VIDEO)->frames, 500);
+    // Tasks that never started leave no empty file behind once released.
+    c.ClearTasks();
+    EXPECT_FALSE(std::filesystem::exists(Out(p + "4.mp4")));
+  }
+}
+
+TEST_F(ConvertTest, PauseHoldsTheTaskAndResumeCompletesTheSameOutput) {
+  auto run = [](const std::string& out, bool pause) {
+    TFFConverter c;
+    convkit::EventLog log;
+    log.Bind(c);
+    c.SetProgressInterval(100);
+    EXPECT_EQ(0, c.AddTask(Clip("clip2.mkv"), static_cast<TInputOptions*>(nullptr)));
+    TOutputOptions o = Opts("mpeg4", "libmp3lame");
+    EXPECT_TRUE(c.SetOutputFile(0, out, &o));
+    c.Start(1);
+    if (pause) {
+      c.Pause();
+      rtl::WaitWhilePumping([] { return false; }, 300);
+      size_t before;
+      {
+        std::lock_guard<std::mutex> lk(log.lock);
+        before = log.progress.size();
+      }
+      rtl::WaitWhilePumping([] { return false; }, 1000);
+      {
+        std::lock_guard<std::mutex> lk(log.lock);
+        EXPECT_EQ(before, log.progress.size());  // no progress while paused
+        EXPECT_FALSE(log.final_seen);
+      }
+      c.Resume();
+    }
+    EXPECT_TRUE(log.WaitFinal(60000));
+    c.Stop(true);
+    EXPECT_TRUE(log.terms.size() == 2 && log.terms[0].Finished);
+    return DecodeAll(out);
+  };
+  auto a = run(Out("pause_no.avi"), false);
+  auto b = run(Out("pause_yes.avi"), true);
+  ASSERT_TRUE(a.opened && b.opened);
+  EXPECT_EQ(a.First(AVMEDIA_TYPE_VIDEO)->frames, b.First(AVMEDIA_TYPE_VIDEO)->frames);
+  EXPECT_EQ(a.First(AVMEDIA_TYPE_AUDIO)->samples, b.First(AVMEDIA_TYPE_AUDIO)->samples);
+  EXPECT_EQ(std::filesystem::file_size(Out("pause_no.avi")), std::filesystem::file_size(Out("pause_yes.avi")));
+}
+
+TEST_F(ConvertTest, BrokenInputFailsOnlyItsOwnTask) {
+  TFFConverter c;
+  convkit::EventLog log;
+  log.Bind(c, false);
+  ASSERT_EQ(0, c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)));
+  TOutputOptions o0 = Opts("mpeg4", "libmp3lame");
+  ASSERT_TRUE(c.SetOutputFile(0, Out("brk0.avi"), &o0));
+  // A task that cannot open its input is refused when it is built.
+  EXPECT_EQ(-1, c.AddTask(Out("missing.avi"), static_cast<TInputOptions*>(nullptr)));
+  EXPECT_FALSE(c.LastErrMsg().empty());
+  int t = c.AddTask(Clip("broken.avi"), static_cast<TInputOptions*>(nullptr));
+  if (t >= 0) {
+    TOutputOptions o = Opts("mpeg4", "libmp3lame");
+    c.SetOutputFile(t, Out("brk1.avi"), &o);
+  }
+  // A task without output fails at start with the set-up text.
+  int u = c.AddTask(Clip("clip.wav"), static_cast<TInputOptions*>(nullptr));
+  ASSERT_GE(u, 0);
+  int w = c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr));
+  TOutputOptions o3 = Opts("mpeg4", "libmp3lame");
+  ASSERT_TRUE(c.SetOutputFile(w, Out("brk3.avi"), &o3));
+  c.Start(2);
+  ASSERT_TRUE(log.WaitFinal(60000));
+  c.Stop(true);
+  std::lock_guard<std::mutex> lk(log.lock);
+  ASSERT_EQ(static_cast<size_t>(c.TasksCount() + 1), log.terms.size());
+  for (auto& info : log.terms) {
+    if (info.TaskIndex == 0 || info.TaskIndex == w) {
+      EXPECT_TRUE(info.Finished && !info.Exception) << info.ExceptionMsg;
+    }
+    if (info.TaskIndex == u) {
+      EXPECT_TRUE(info.Exception);
+      EXPECT_EQ("At least one output file must be specified", info.ExceptionMsg);
+    }
+  }
+  EXPECT_TRUE(DecodeAll(Out("brk3.avi")).opened);
+}
+
+TEST_F(ConvertTest, EmptyStartEndsTheRunAtOnce) {
+  TFFConverter c;
+  convkit::EventLog log;
+  log.Bind(c, false);
+  c.Start(2);
+  EXPECT_TRUE(log.WaitFinal(5000));
+  EXPECT_TRUE(c.Terminated());
+  c.ClearTasks();
+  EXPECT_FALSE(c.Working());
+  EXPECT_THROW(
+      {
+        c.Start(0);
+        c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr));
+      },
+      std::exception);
+}
