@@ -98,14 +98,14 @@ namespace {
 // thread waiting for it can finish its event.
 class DataLock {
  public:
-  explicit DataLock(std::recursive_timed_mutex& m) : m_(m) {
-    while (!m_.try_lock_for(std::chrono::milliseconds(20)))
+  explicit DataLock(rtl::TMutex& m) : m_(m) {
+    while (m_.WaitFor(20) != rtl::wrSignaled)
       if (IsMainThread()) PumpMessages();
   }
   ~DataLock() { m_.unlock(); }
 
  private:
-  std::recursive_timed_mutex& m_;
+  rtl::TMutex& m_;
 };
 }  // namespace
 
@@ -284,7 +284,7 @@ void TCustomPlayer::PlayThreadExecute() {
     EventLoop(this);
   } catch (const std::exception& e) {
     FFLoggerInstance().Log(this, TLogLevel::llFatal, std::string("PlayThread Exception: ") + e.what());
-    std::lock_guard<std::recursive_timed_mutex> g(FDataLock);
+    std::lock_guard<rtl::TMutex> g(FDataLock);
     DoExit(this);
   }
   SetPlayState(psStop);
@@ -393,7 +393,7 @@ void TCustomPlayer::WaitForStop() {
     if (FStopEvent.WaitFor(100)) return;
     if (IsMainThread()) PumpMessages();
     if (!FVideoState) return;
-    if (!FDataLock.try_lock_for(std::chrono::milliseconds(100))) continue;
+    if (FDataLock.WaitFor(100) != rtl::wrSignaled) continue;
     counter++;
     TVideoState* is = FVideoState;
     if (!is) {
@@ -535,15 +535,15 @@ void TCustomPlayer::SetFormat(const std::string& AName) {
 
 int TCustomPlayer::AudioStreamIndex() {
   DataLock lock(FDataLock);
-  return FVideoState ? FVideoState.load()->audio_stream : -1;
+  return FVideoState ? FVideoState.load()->audio_stream.load() : -1;
 }
 int TCustomPlayer::VideoStreamIndex() {
   DataLock lock(FDataLock);
-  return FVideoState ? FVideoState.load()->video_stream : -1;
+  return FVideoState ? FVideoState.load()->video_stream.load() : -1;
 }
 int TCustomPlayer::SubtitleStreamIndex() {
   DataLock lock(FDataLock);
-  return FVideoState ? FVideoState.load()->subtitle_stream : -1;
+  return FVideoState ? FVideoState.load()->subtitle_stream.load() : -1;
 }
 
 void TCustomPlayer::SetAudioStreamIndex(int v) {
@@ -582,9 +582,9 @@ void TCustomPlayer::RefreshPlayPosition() {
   TVideoState* is = FVideoState;
   if (!is || is->IsImage2) return;
   int64_t cur;
-  if (is->video_st) {
+  if (is->video_stream >= 0) {
     cur = RoundEven(GetVideoClock(is) * 1000000.0) - is->StartTime;
-  } else if (is->audio_st) {
+  } else if (is->audio_stream >= 0) {
     cur = RoundEven(GetAudioClock(is) * 1000000.0) - is->StartTime;
     if (is->AudioDuration > 0 && cur >= is->AudioDuration && cur < is->Duration) cur = is->Duration;
   } else {
@@ -601,7 +601,7 @@ void TCustomPlayer::RefreshPlayPosition() {
     if (HasOnPosition()) PushPlayEvent({1, cur});
   }
   if (!is->IsDevice && !is->EventEOF && is->ReachEOF) {
-    if (is->video_st) is->EventEOF = 1;
+    if (is->video_stream >= 0) is->EventEOF = 1;
     SetPlayState(psEnd);
   }
   if (PlayTime != AV_NOPTS_VALUE) {

@@ -18,6 +18,7 @@
 #include "media/MyUtils.h"
 #include "media/VideoOutput.h"
 #include "media/ZURora_Engine.h"
+#include "platform/rtl/threads.h"
 
 namespace media {
 
@@ -190,7 +191,7 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   TPlayEvent& PlayEventRing() { return FPlayEvent; }
 
   std::atomic<zurora::TVideoState*> FVideoState{nullptr};
-  std::recursive_timed_mutex FDataLock;
+  rtl::TMutex FDataLock;  // recursive, timed
   TManualEvent FSeekEvent{true};
   TManualEvent FPictEvent{true};
   TManualEvent FStopEvent{true};

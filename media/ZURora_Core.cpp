@@ -185,7 +185,7 @@ TVideoState::~TVideoState() {
 
 double GetAudioClock(TVideoState* is) {
   double pts = is->audio_clock;
-  if (is->audio_st) {
+  if (is->audio_stream >= 0) {
     int bytes_per_sec = is->audio_tgt_freq * 2 * is->audio_tgt_channels;
     int hw_buf_size = int(is->audio_buf_size) - is->audio_buf_index;
     if (bytes_per_sec) pts -= double(hw_buf_size) / bytes_per_sec;
@@ -205,8 +205,8 @@ double GetExternalClock(TVideoState* is) {
 }
 
 double GetMasterClock(TVideoState* is) {
-  if (is->av_sync_type == AV_SYNC_VIDEO_MASTER) return is->video_st ? GetVideoClock(is) : GetAudioClock(is);
-  if (is->av_sync_type == AV_SYNC_AUDIO_MASTER) return is->audio_st ? GetAudioClock(is) : GetVideoClock(is);
+  if (is->av_sync_type == AV_SYNC_VIDEO_MASTER) return is->video_stream >= 0 ? GetVideoClock(is) : GetAudioClock(is);
+  if (is->av_sync_type == AV_SYNC_AUDIO_MASTER) return is->audio_stream >= 0 ? GetAudioClock(is) : GetVideoClock(is);
   return GetExternalClock(is);
 }
 
@@ -221,7 +221,7 @@ double ComputeTargetTime(TVideoState* is, double frame_current_pts) {
     is->frame_last_delay = delay;
   is->frame_last_pts = frame_current_pts;
 
-  if ((is->av_sync_type == AV_SYNC_AUDIO_MASTER && is->audio_st) || is->av_sync_type == AV_SYNC_EXTERNAL_CLOCK) {
+  if ((is->av_sync_type == AV_SYNC_AUDIO_MASTER && is->audio_stream >= 0) || is->av_sync_type == AV_SYNC_EXTERNAL_CLOCK) {
     double diff = GetVideoClock(is) - GetMasterClock(is);
     double sync_threshold = std::max(AV_SYNC_THRESHOLD, delay);
     if (std::fabs(diff) < AV_NOSYNC_THRESHOLD) {
@@ -263,7 +263,7 @@ TDisplayRect CalculateDisplayRect(int width, int height, float aspect_ratio, dou
 int SynchronizeAudio(TVideoState* is, std::vector<uint8_t>& buf, int samples_size, double /*pts*/) {
   int n = 2 * is->audio_tgt_channels;
   if (n <= 0) return samples_size;
-  if (!((is->av_sync_type == AV_SYNC_VIDEO_MASTER && is->video_st) || is->av_sync_type == AV_SYNC_EXTERNAL_CLOCK))
+  if (!((is->av_sync_type == AV_SYNC_VIDEO_MASTER && is->video_stream >= 0) || is->av_sync_type == AV_SYNC_EXTERNAL_CLOCK))
     return samples_size;
 
   double ref_clock = GetMasterClock(is);
@@ -302,13 +302,14 @@ int SynchronizeAudio(TVideoState* is, std::vector<uint8_t>& buf, int samples_siz
 }
 
 void UpdateSampleDisplay(TVideoState* is, const int16_t* samples, int samples_size) {
+  std::lock_guard<std::mutex> g(is->sample_lock);
   int size = samples_size / 2;
   while (size > 0) {
     int len = std::min(size, SAMPLE_ARRAY_SIZE - is->sample_array_index);
     std::memcpy(is->sample_array.data() + is->sample_array_index, samples, size_t(len) * 2);
     samples += len;
-    is->sample_array_index += len;
-    if (is->sample_array_index >= SAMPLE_ARRAY_SIZE) is->sample_array_index = 0;
+    int next = is->sample_array_index + len;
+    is->sample_array_index = next >= SAMPLE_ARRAY_SIZE ? 0 : next;
     size -= len;
   }
 }
@@ -449,6 +450,7 @@ void VideoAudioDisplay(TVideoState* is) {
   int nb_freq = 1 << (rdft_bits - 1);
   int channels = std::max(is->audio_tgt_channels, 1);
   int i_start;
+  std::lock_guard<std::mutex> ring(is->sample_lock);
 
   if (!is->paused) {
     int data_used = is->show_audio == 1 ? is->width : 2 * nb_freq;

@@ -166,7 +166,7 @@ void DoExit(TCustomPlayer* player) {
 void EventLoop(TCustomPlayer* player) {
   for (;;) {
     TEngineEventItem ev = player->FEngineEvents.Wait();
-    std::unique_lock<std::recursive_timed_mutex> lock(player->FDataLock);
+    std::unique_lock<rtl::TMutex> lock(player->FDataLock);
     TVideoState* is = player->FVideoState;
     if (!is) return;
     switch (ev.type) {
@@ -462,10 +462,15 @@ int StreamComponentOpen(TVideoState* is, int stream_index) {
     wanted.samples = 1024;
     wanted.callback = SdlAudioCallback;
     wanted.userdata = is;
+    is->audio_dec = ctx;  // visible to the device thread before it starts
+    is->audio_st = st;
+    if (!is->audio_frame) is->audio_frame = ffapi::av_frame_alloc();
     // With no obtained spec SDL converts to the wanted one, so what is asked
     // for is what the callback delivers.
     if (wanted.freq <= 0 || ffapi::SDL_OpenAudio(&wanted, nullptr) < 0) {
       player->ReportError(std::string("SDL_OpenAudio() failed: ") + ffapi::SDL_GetError(), false);
+      is->audio_dec = nullptr;
+      is->audio_st = nullptr;
       std::lock_guard<std::recursive_mutex> g(CodecLock());
       ffapi::avcodec_free_context(&ctx);  // the decoder is not left open behind a failed device
       return -1;
@@ -762,27 +767,31 @@ void VideoRefresh(TVideoState* is, bool consume) {
   for (;;) {
     if (is->seek_done) dropping = true;
     int size;
-    double next_target;
+    double next_target, target, vpts;
+    int64_t vpos;
     TVideoPicture* vp = &is->pictq[is->pictq_rindex];
     {
       std::lock_guard<std::mutex> l(is->pictq_mutex);
       size = is->pictq_size;
+      target = vp->target_clock;
+      vpts = vp->pts;
+      vpos = vp->pos;
       if (size > 1)
         next_target = is->pictq[(is->pictq_rindex + 1) % VIDEO_PICTURE_QUEUE_SIZE].target_clock;
       else
-        next_target = vp->target_clock + is->video_clock - vp->pts;
+        next_target = target + is->video_clock - vpts;
     }
     if (size == 0) {
       if (!consume) VideoDisplay(is);
       break;
     }
     double time = NowSeconds();
-    if (time < vp->target_clock) return;  // nothing due yet
-    is->video_current_pts = vp->pts;
-    is->video_current_pts_drift = vp->pts - time;
-    is->video_current_pos = vp->pos;
+    if (time < target) return;  // nothing due yet
+    is->video_current_pts = vpts;
+    is->video_current_pts_drift = vpts - time;
+    is->video_current_pos = vpos;
     if ((player->framedrop && time > next_target && !is->IsDevice) || dropping) {
-      is->skip_frames *= 1.0f + 0.05f;
+      is->skip_frames = is->skip_frames * (1.0f + 0.05f);
       if (size > 1 || time > next_target + 0.5 || dropping) {
         RemoveFirstPicture(is);
         report = false;
@@ -895,7 +904,7 @@ void RefreshThread(TVideoState* is) {
       is->refresh = 1;
       player->FEngineEvents.Push({RefreshEvent, 0, 0});
     }
-    SleepMs(is->audio_st && is->show_audio ? std::max(player->rdftspeed, 1) : 5);
+    SleepMs(is->audio_stream >= 0 && is->show_audio ? std::max(player->rdftspeed, 1) : 5);
   }
 }
 
@@ -972,8 +981,9 @@ int AcceptPicture(TVideoState* is, AVFrame* frame) {
   int64_t ts = reorder == -1 ? frame->best_effort_timestamp : reorder ? frame->pts : frame->pkt_dts;
   frame->pts = ts == AV_NOPTS_VALUE ? 0 : ts;
   is->skip_frames_index += 1;
-  if (is->skip_frames_index >= is->skip_frames) {
-    is->skip_frames_index -= std::max(is->skip_frames, 1.0f);
+  float skip = is->skip_frames;
+  if (is->skip_frames_index >= skip) {
+    is->skip_frames_index -= std::max(skip, 1.0f);
     return 1;
   }
   ffapi::av_frame_unref(frame);

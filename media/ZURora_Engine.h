@@ -145,11 +145,11 @@ struct TVideoState {
   int seek_flags = 0;
   int64_t seek_pos = 0;
   int64_t seek_rel = 0;
-  int read_pause_return = 0;
+  std::atomic<int> read_pause_return{0};
   AVFormatContext* ic = nullptr;
   int eof_read = 0;  // the read thread met the end of the file
 
-  int audio_stream = -1;
+  std::atomic<int> audio_stream{-1};
   int av_sync_type = AV_SYNC_AUDIO_MASTER;
   double external_clock = 0;
   int64_t external_clock_time = 0;
@@ -181,14 +181,15 @@ struct TVideoState {
   std::atomic<int64_t> audio_callback_time{0};  // wall time of the last device callback
   std::atomic<int> show_audio{0};
   std::vector<int16_t> sample_array = std::vector<int16_t>(SAMPLE_ARRAY_SIZE, 0);
-  int sample_array_index = 0;
+  std::atomic<int> sample_array_index{0};
+  std::mutex sample_lock;  // the ring is written by the audio callback, read by the display
   int last_i_start = 0;
   RDFTContext* rdft = nullptr;
   int rdft_bits = 0;
   std::vector<float> rdft_data;
   int xpos = 0;
 
-  int subtitle_stream = -1;
+  std::atomic<int> subtitle_stream{-1};
   std::atomic<int> subtitle_stream_changed{0};
   AVStream* subtitle_st = nullptr;
   AVCodecContext* subtitle_dec = nullptr;
@@ -202,8 +203,8 @@ struct TVideoState {
   std::atomic<double> frame_timer{0};
   double frame_last_pts = 0;
   double frame_last_delay = 0;
-  double video_clock = 0;
-  int video_stream = -1;
+  std::atomic<double> video_clock{0};
+  std::atomic<int> video_stream{-1};
   AVStream* video_st = nullptr;
   AVCodecContext* video_dec = nullptr;
   TPacketQueue videoq;
@@ -226,7 +227,7 @@ struct TVideoState {
   AVFilterContext* out_video_filter = nullptr;
   int graph_w = 0, graph_h = 0, graph_fmt = -1;  // decoded size the graph was built for
   int out_w = 0, out_h = 0;                       // graph output size
-  float skip_frames = 1;
+  std::atomic<float> skip_frames{1};
   float skip_frames_index = 0;
   std::atomic<int> refresh{0};
   std::atomic<bool> draining{false};  // the video decoder was sent its end

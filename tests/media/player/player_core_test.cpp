@@ -115,7 +115,9 @@ TEST_F(Engine, Clocks) {
     is.StartTime = r.start;
     is.av_sync_type = r.sync;
     is.audio_st = r.audio ? &fakeAudio : nullptr;
+    is.audio_stream = r.audio ? 1 : -1;
     is.video_st = r.video ? &fakeVideo : nullptr;
+    is.video_stream = r.video ? 0 : -1;
     is.audio_clock = 2.0;
     is.audio_tgt_freq = 0;
     EXPECT_DOUBLE_EQ(GetVideoClock(&is), r.video_clock);
@@ -123,6 +125,7 @@ TEST_F(Engine, Clocks) {
   }
   // The audio clock excludes what is decoded but not yet handed to the device.
   is.audio_st = &fakeAudio;
+  is.audio_stream = 1;
   is.audio_tgt_freq = 44100;
   is.audio_tgt_channels = 2;
   is.audio_buf_size = 4096;
@@ -172,7 +175,9 @@ TEST_F(Engine, PictureTiming) {
   };
   is.av_sync_type = AV_SYNC_AUDIO_MASTER;
   is.audio_st = &fakeAudio;
+  is.audio_stream = 1;
   is.video_st = &fakeVideo;
+  is.video_stream = 0;
   is.paused = 1;  // the video clock is then the picture on screen
   for (auto& r : rows) {
     is.frame_last_pts = r.last_pts;
@@ -224,7 +229,9 @@ TEST_F(Engine, AudioDriftCorrection) {
   };
   is.av_sync_type = AV_SYNC_VIDEO_MASTER;
   is.video_st = &fakeVideo;
+  is.video_stream = 0;
   is.audio_st = &fakeAudio;
+  is.audio_stream = 1;
   is.audio_tgt_freq = 44100;
   is.audio_tgt_channels = 2;
   is.audio_diff_avg_coef = std::exp(std::log(0.01) / 20);
@@ -378,6 +385,7 @@ TEST_F(Engine, Visualisation) {
   EXPECT_EQ(RdftBitsFor(240), 9);
   EXPECT_EQ(RdftBitsFor(64), 7);
   is.audio_st = &fakeAudio;
+  is.audio_stream = 1;
   is.audio_tgt_channels = 2;
   is.audio_tgt_freq = 44100;
   is.width = 50;
@@ -468,6 +476,7 @@ TEST_F(Engine, PositionRefresh) {
   player.FVideoState = &is;
   TPlayEvent& ring = player.PlayEventRing();
   is.video_st = &fakeVideo;
+  is.video_stream = 0;
   is.paused = 1;
   is.Duration = 2000000;
   auto newest = [&ring]() { return ring.Events[(ring.Tailer + 9) % 10]; };
@@ -492,7 +501,9 @@ TEST_F(Engine, PositionRefresh) {
 
   // Audio only: near the audio's end the position is the file's duration.
   is.video_st = nullptr;
+  is.video_stream = -1;
   is.audio_st = &fakeAudio;
+  is.audio_stream = 1;
   is.AudioDuration = 1900000;
   is.audio_clock = 1.95;
   player.RefreshPlayPosition();
@@ -537,6 +548,7 @@ TEST_F(Engine, RefreshDropsLateAndStalePictures) {
   player.ScreenWidth = 32;
   player.ScreenHeight = 24;
   is.video_st = &fakeVideo;
+  is.video_stream = 0;
   is.av_sync_type = AV_SYNC_VIDEO_MASTER;
   for (auto& r : rows) {
     player.framedrop = r.framedrop;
