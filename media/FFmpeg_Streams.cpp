@@ -625,6 +625,9 @@ void TCustomFFmpeg::reopen_encoders() {
       ffapi::avcodec_parameters_from_context(par, old);
       ffapi::avcodec_parameters_to_context(fresh, par);
       ffapi::avcodec_parameters_free(&par);
+      // The encoder makes its own global header; a copied one would leak.
+      ffapi::av_freep(&fresh->extradata);
+      fresh->extradata_size = 0;
     }
     fresh->time_base = old->time_base;
     fresh->framerate = old->framerate;

@@ -125,11 +125,11 @@ void EventLog::Bind(media::TCustomFFConverter& c, bool withProgress) {
     };
 }
 
-bool EventLog::WaitFinal(int timeoutMs) {
+bool EventLog::WaitFinal(int timeoutMs, size_t events) {
   return rtl::WaitWhilePumping(
-      [this] {
+      [this, events] {
         std::lock_guard<std::mutex> lk(lock);
-        return final_seen;
+        return final_seen && terms.size() >= events;
       },
       timeoutMs);
 }

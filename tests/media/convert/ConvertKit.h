@@ -52,7 +52,9 @@ struct EventLog {
   std::vector<media::TProgressInfo> progress;
   bool final_seen = false;
   void Bind(media::TCustomFFConverter& c, bool withProgress = true);
-  bool WaitFinal(int timeoutMs = 60000);
+  // Until the final event and at least `events` events in all arrived (the
+  // task events of thread mode run on threads of their own).
+  bool WaitFinal(int timeoutMs = 60000, size_t events = 0);
   std::vector<int> TermIndexes();
 };
 

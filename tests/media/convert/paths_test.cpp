@@ -1,0 +1,237 @@
+// The transcoder's paths checked through their outputs: two passes, stream
+// copy from a start time, joined inputs, disc targets, frame-rate sync,
+// volume, filters and the custom hook.
+#include <cmath>
+#include <filesystem>
+
+#include "tests/media/convert/ConvertKit.h"
+
+using namespace media;
+using convkit::Clip;
+using convkit::DecodeAll;
+using convkit::Out;
+
+namespace {
+
+class PathsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(convkit::LoadLibs()); }
+
+  // Runs one task inline; the termination record of the task.
+  TTerminateInfo RunOne(TFFConverter& c, const std::string& in, const std::string& out, TOutputOptions o,
+                        const std::string& inputExt = "") {
+    TTerminateInfo got;
+    got.TaskIndex = -2;
+    c.OnTerminate = [&](void*, const TTerminateInfo& i) {
+      if (i.TaskIndex >= 0) got = i;
+    };
+    int t = inputExt.empty() ? c.AddTask(in, static_cast<TInputOptions*>(nullptr)) : c.AddTask(in, inputExt);
+    EXPECT_GE(t, 0) << c.LastErrMsg();
+    if (t < 0) return got;
+    EXPECT_TRUE(c.SetOutputFile(t, out, &o)) << c.LastErrMsg();
+    c.Start(0);
+    return got;
+  }
+};
+
+TOutputOptions Opts(const std::string& vcodec, const std::string& acodec) {
+  TOutputOptions o;
+  InitOutputOptions(o);
+  o.VideoCodec = vcodec;
+  o.AudioCodec = acodec;
+  return o;
+}
+
+std::string GopClip() {
+  std::string p = Out("gop.avi");
+  if (!std::filesystem::exists(p))
+    mediatest::RunFfmpeg(
+        "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -f lavfi -i sine=sample_rate=44100:duration=2 "
+        "-c:v mpeg4 -g 5 -c:a libmp3lame '" + p + "'");
+  return p;
+}
+
+}  // namespace
+
+TEST_F(PathsTest, TwoPassWritesThenReadsItsLog) {
+  const std::string prefix = Out("twopass");
+  for (int pass : {1, 2}) {
+    TFFConverter c;
+    TOutputOptions o = Opts("mpeg4", "libmp3lame");
+    o.VideoBitrate = 100000;
+    o.ExtOptions = "pass=" + std::to_string(pass) + "\npasslogfile=" + prefix;
+    auto r = RunOne(c, Clip("clip.avi"), Out("twopass" + std::to_string(pass) + ".avi"), o);
+    EXPECT_TRUE(r.Finished && !r.Exception) << pass << " " << r.ExceptionMsg;
+    if (pass == 1) {
+      EXPECT_GT(std::filesystem::file_size(prefix + "-0.log"), 0u);
+    }
+  }
+  auto d = DecodeAll(Out("twopass2.avi"));
+  ASSERT_TRUE(d.opened);
+  EXPECT_NEAR(25, d.First(AVMEDIA_TYPE_VIDEO)->frames, 1);
+}
+
+TEST_F(PathsTest, StreamCopyFromAStartTimeShiftsAndStartsOnAKeyFrame) {
+  TFFConverter c;
+  TOutputOptions o = Opts("copy", "copy");
+  o.TimeStart = 1000000;
+  auto r = RunOne(c, GopClip(), Out("copy_ss.avi"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  auto d = DecodeAll(Out("copy_ss.avi"));
+  ASSERT_TRUE(d.opened);
+  const auto* v = d.First(AVMEDIA_TYPE_VIDEO);
+  ASSERT_NE(nullptr, v);
+  EXPECT_EQ("mpeg4", v->codec);
+  EXPECT_EQ(0, v->decode_errors);
+  EXPECT_NEAR(25, v->frames, 2);
+  EXPECT_NEAR(1.0, d.duration, 0.15);
+}
+
+TEST_F(PathsTest, ThreeInputsJoinIntoOneOutput) {
+  TFFConverter c;
+  TTerminateInfo got;
+  c.OnTerminate = [&](void*, const TTerminateInfo& i) {
+    if (i.TaskIndex >= 0) got = i;
+  };
+  ASSERT_EQ(0, c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)));
+  ASSERT_TRUE(c.AddInputFile(0, Clip("clip.mp4"), static_cast<TInputOptions*>(nullptr))) << c.LastErrMsg();
+  ASSERT_TRUE(c.AddInputFile(0, Clip("clip.avi"), static_cast<TInputOptions*>(nullptr))) << c.LastErrMsg();
+  TOutputOptions o = Opts("mpeg4", "aac");
+  o.Join = true;
+  ASSERT_TRUE(c.SetOutputFile(0, Out("join.mp4"), &o)) << c.LastErrMsg();
+  TOutputOptions second = Opts("mpeg4", "aac");
+  EXPECT_FALSE(c.SetOutputFile(0, Out("join2.mp4"), &second));
+  EXPECT_EQ("Cannot join more than one output file.", c.LastErrMsg());
+  c.Start(0);
+  EXPECT_TRUE(got.Finished && !got.Exception) << got.ExceptionMsg;
+  auto d = DecodeAll(Out("join.mp4"));
+  ASSERT_TRUE(d.opened);
+  ASSERT_EQ(2u, d.streams.size());
+  EXPECT_NEAR(75, d.First(AVMEDIA_TYPE_VIDEO)->frames, 3);
+  // Each reopened encoder adds its own priming samples.
+  EXPECT_NEAR(3.0, d.First(AVMEDIA_TYPE_AUDIO)->samples / 44100.0, 0.25);
+  EXPECT_NEAR(3.0, d.duration, 0.2);
+}
+
+TEST_F(PathsTest, DvdTargetMakesAProgramStream) {
+  TFFConverter c;
+  TOutputOptions o = Opts("", "");
+  o.TargetType = TOptionTargetType::ttDVD;
+  o.NormType = TOptionNormType::ntPAL;
+  auto r = RunOne(c, Clip("clip.avi"), Out("dvd.vob"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  auto d = DecodeAll(Out("dvd.vob"));
+  ASSERT_TRUE(d.opened);
+  EXPECT_EQ("mpeg", d.format);
+  const auto* v = d.First(AVMEDIA_TYPE_VIDEO);
+  ASSERT_NE(nullptr, v);
+  EXPECT_EQ("mpeg2video", v->codec);
+  EXPECT_EQ(720, v->width);
+  EXPECT_EQ(576, v->height);
+  EXPECT_NEAR(25, v->frames, 2);
+  const auto* a = d.First(AVMEDIA_TYPE_AUDIO);
+  ASSERT_NE(nullptr, a);
+  EXPECT_EQ("ac3", a->codec);
+  EXPECT_EQ(48000, a->sample_rate);
+}
+
+TEST_F(PathsTest, ConstantRateOutputRepeatsPictures) {
+  TFFConverter c;
+  TOutputOptions o = Opts("mpeg4", "libmp3lame");
+  o.FrameRate = "30";
+  auto r = RunOne(c, Clip("clip.avi"), Out("r30.avi"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  EXPECT_GT(c.Task(0)->Fnb_frames_dup, 0);
+  auto d = DecodeAll(Out("r30.avi"));
+  EXPECT_NEAR(30, d.First(AVMEDIA_TYPE_VIDEO)->frames, 2);
+}
+
+TEST_F(PathsTest, VolumeScalesTheSamples) {
+  auto peak = [](const std::string& path) {
+    AVFormatContext* ic = nullptr;
+    int m = 0;
+    if (ffapi::avformat_open_input(&ic, path.c_str(), nullptr, nullptr) < 0) return -1;
+    AVPacket* p = ffapi::av_packet_alloc();
+    while (ffapi::av_read_frame(ic, p) >= 0) {
+      const auto* s = reinterpret_cast<const int16_t*>(p->data);
+      for (int i = 0; i < p->size / 2; ++i) m = std::max(m, std::abs(static_cast<int>(s[i])));
+      ffapi::av_packet_unref(p);
+    }
+    ffapi::av_packet_free(&p);
+    ffapi::avformat_close_input(&ic);
+    return m;
+  };
+  TFFConverter c;
+  TOutputOptions o = Opts("", "pcm_s16le");
+  o.AudioVolume = 512;
+  auto r = RunOne(c, Clip("clip.wav"), Out("vol.wav"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  const int before = peak(Clip("clip.wav")), after = peak(Out("vol.wav"));
+  ASSERT_GT(before, 1000);
+  EXPECT_NEAR(2.0, static_cast<double>(after) / before, 0.02);
+}
+
+TEST_F(PathsTest, FiltersWithCropSetTheEncoderSize) {
+  TFFConverter c;
+  TOutputOptions o = Opts("mpeg4", "libmp3lame");
+  o.VideoFilters = "hflip";
+  o.CropTop = 20;
+  o.CropBottom = 20;
+  auto r = RunOne(c, Clip("clip.avi"), Out("vf.avi"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  auto d = DecodeAll(Out("vf.avi"));
+  ASSERT_TRUE(d.opened);
+  EXPECT_EQ(160, d.First(AVMEDIA_TYPE_VIDEO)->width);
+  EXPECT_EQ(80, d.First(AVMEDIA_TYPE_VIDEO)->height);
+  EXPECT_NEAR(25, d.First(AVMEDIA_TYPE_VIDEO)->frames, 1);
+}
+
+TEST_F(PathsTest, CustomHookPaintsIntoTheOutputAndCanStop) {
+  for (bool stopFirst : {false, true}) {
+    TFFConverter c;
+    int calls = 0;
+    c.OnCustomHook = [&](void*, THookInfo* h) {
+      ++calls;
+      for (int y = 10; y < 50; ++y) {
+        uint8_t* row = h->Bitmap->ScanLine(y);
+        for (int x = 10; x < 50; ++x) {
+          row[x * 3] = 0;
+          row[x * 3 + 1] = 0;
+          row[x * 3 + 2] = 255;  // red in BGR
+        }
+      }
+      if (stopFirst) h->StopHook = true;
+    };
+    TOutputOptions o = Opts("rawvideo", "");
+    o.CustomHook = true;
+    o.DisableAudio = true;
+    o.ExtOptions = "pix_fmt=bgr24";
+    const std::string out = Out(stopFirst ? "hook_stop.avi" : "hook.avi");
+    auto r = RunOne(c, Clip("clip.avi"), out, o);
+    EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+    if (stopFirst) {
+      EXPECT_EQ(1, calls);
+      continue;
+    }
+    EXPECT_EQ(25, calls);
+    // The last picture has the red box (BGR24 rawvideo, bottom-up in AVI).
+    AVFormatContext* ic = nullptr;
+    ASSERT_GE(ffapi::avformat_open_input(&ic, out.c_str(), nullptr, nullptr), 0);
+    ffapi::avformat_find_stream_info(ic, nullptr);
+    AVPacket* p = ffapi::av_packet_alloc();
+    bool red = false;
+    while (ffapi::av_read_frame(ic, p) >= 0) {
+      const int w = ic->streams[0]->codecpar->width, h = ic->streams[0]->codecpar->height;
+      if (p->size >= w * h * 3) {
+        const int stride = (w * 3 + 3) & ~3;
+        const uint8_t* px = p->data + static_cast<size_t>(30) * stride + 30 * 3;
+        const uint8_t* px2 = p->data + static_cast<size_t>(h - 1 - 30) * stride + 30 * 3;
+        red = (px[2] > 200 && px[1] < 60 && px[0] < 60) || (px2[2] > 200 && px2[1] < 60 && px2[0] < 60);
+      }
+      ffapi::av_packet_unref(p);
+    }
+    ffapi::av_packet_free(&p);
+    ffapi::avformat_close_input(&ic);
+    EXPECT_TRUE(red);
+  }
+}
