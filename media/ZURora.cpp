@@ -481,6 +481,7 @@ void TCustomPlayer::Seek(int64_t APTS, TSeekFlags ASeekFlags, bool AWaitForSeekE
       if (is->ic->duration != AV_NOPTS_VALUE && is->ic->duration < target) target = is->ic->duration;
       if (is->ic->start_time != AV_NOPTS_VALUE) target += is->ic->start_time;
       requested = StreamSeekRequest(is, int(ASeekFlags), target, APTS <= 0 ? 1 : 0);
+      if (requested && APTS <= 0) is->seek_to_start = 1;
     }
   }
   if (requested && AWaitForSeekEnd) WaitSeekEnd(this, hasVideo);
@@ -511,7 +512,7 @@ void TCustomPlayer::RequestSeek(int64_t APTS, TSeekFlags ASeekFlags) {
   int64_t target = APTS;
   if (is->ic->duration != AV_NOPTS_VALUE && is->ic->duration < target) target = is->ic->duration;
   if (is->ic->start_time != AV_NOPTS_VALUE) target += is->ic->start_time;
-  StreamSeekRequest(is, int(ASeekFlags), target, APTS <= 0 ? 1 : 0);
+  if (StreamSeekRequest(is, int(ASeekFlags), target, APTS <= 0 ? 1 : 0) && APTS <= 0) is->seek_to_start = 1;
 }
 
 std::string TCustomPlayer::Format() const { return FFormat; }

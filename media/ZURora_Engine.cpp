@@ -212,7 +212,15 @@ static void DoReadSeek(TVideoState* is) {
   int64_t seek_target = is->seek_pos;
   int64_t seek_min = is->seek_rel > 0 ? seek_target - is->seek_rel + 2 : INT64_MIN;
   int64_t seek_max = is->seek_rel < 0 ? seek_target - is->seek_rel - 2 : INT64_MAX;
-  int ret = ffapi::avformat_seek_file(ic, -1, seek_min, seek_target, seek_max, is->seek_flags);
+  int ret = -1;
+  // Containers searched by decoding time stamps (MPEG-TS, MPEG-PS) put the
+  // first key frame before the start time, so a rewind seeks to the very
+  // beginning first.
+  if (is->seek_to_start) {
+    int64_t begin = ic->start_time != AV_NOPTS_VALUE ? std::min<int64_t>(ic->start_time, 0) : 0;
+    ret = ffapi::av_seek_frame(ic, -1, begin, (is->seek_flags | AVSEEK_FLAG_BACKWARD) & ~AVSEEK_FLAG_ANY);
+  }
+  if (ret < 0) ret = ffapi::avformat_seek_file(ic, -1, seek_min, seek_target, seek_max, is->seek_flags);
   if (ret < 0) ret = ffapi::av_seek_frame(ic, -1, seek_target, is->seek_flags);
   if (ret < 0) ret = ffapi::av_seek_frame(ic, -1, seek_target, is->seek_flags ^ AVSEEK_FLAG_BACKWARD);
   if (ret < 0) {
@@ -237,6 +245,7 @@ static void DoReadSeek(TVideoState* is) {
   }
   is->ErrorEOF = 0;
   is->ReachEOF = 0;
+  is->seek_to_start = 0;
   is->seek_req = 0;
   is->eof_read = 0;
   is->seek_done = 1;

@@ -145,6 +145,7 @@ struct TVideoState {
   int seek_flags = 0;
   int64_t seek_pos = 0;
   int64_t seek_rel = 0;
+  int seek_to_start = 0;  // the request rewinds to the file's start
   std::atomic<int> read_pause_return{0};
   AVFormatContext* ic = nullptr;
   int eof_read = 0;  // the read thread met the end of the file

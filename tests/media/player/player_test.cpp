@@ -247,6 +247,34 @@ TEST_F(Player, HookDrawsOnThePicture) {
   ASSERT_TRUE(WaitPumping([&] { return ((out.Pixel(100, 62) >> 16) & 0xFF) > 240; }, 3000));
 }
 
+// Positions count from the file's start time; a still-picture sequence has no
+// duration and posts no positions.
+TEST_F(Player, StartTimesAndStills) {
+  ASSERT_TRUE(p.Open(PlaybackFixture("offset.ts"), &out, true));
+  ASSERT_TRUE(WaitState(psPause));
+  int64_t pts = -1;
+  p.CurrentFrame(pts);
+  EXPECT_LE(pts, 40000);  // the second picture, shown when the pause holds
+  EXPECT_GE(pts, 0);
+  ASSERT_TRUE(WaitPumping([&] { return !positions.empty(); }, 3000));
+  EXPECT_LT(positions.front(), 100000);
+  // The end-of-file rewind of the preview lands on the first picture.
+  p.Seek(int64_t(0), SeekFlag(TSeekFlag::sfAny), true);
+  WaitPumping([] { return false; }, 100);
+  p.CurrentFrame(pts);
+  EXPECT_EQ(pts, 0);
+  p.Stop(true);
+
+  int64_t duration = -1;
+  p.SetOnFileOpen([&](TCustomPlayer*, int64_t d, int, int, int&, int&) { duration = d; });
+  positions.clear();
+  ASSERT_TRUE(p.Open(PlaybackFixture("img%03d.png"), &out, false));
+  EXPECT_EQ(duration, 0);
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 3000));
+  WaitPumping([] { return false; }, 200);
+  EXPECT_TRUE(positions.empty());
+}
+
 TEST_F(Player, StreamSwitching) {
   ASSERT_TRUE(p.Open(PlaybackFixture("two_audio.mkv"), &out, true));
   ASSERT_TRUE(WaitState(psPause));
