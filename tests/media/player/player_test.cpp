@@ -275,6 +275,28 @@ TEST_F(Player, StartTimesAndStills) {
   EXPECT_TRUE(positions.empty());
 }
 
+// Bitmap subtitles are blended into the picture; at most four wait decoded.
+TEST_F(Player, BitmapSubtitlesAreBlended) {
+  std::string f = PlaybackFixture("dvdsub.mkv");
+  ASSERT_FALSE(f.empty());
+  ASSERT_TRUE(p.Open(f, &out, false)) << p.LastErrMsg();
+  EXPECT_EQ(p.SubtitleStreamIndex(), 1);
+  int most = 0;
+  // The red 64x48 picture fills x 18..181 of the 200x124 output, 2.56 times
+  // its size: the box at (8, 8)-(24, 16) covers about (39, 21)-(79, 41).
+  bool blended = WaitPumping([&] {
+    if (auto* st = p.VideoState()) {
+      std::lock_guard<std::mutex> g(st->subpq_mutex);
+      most = std::max(most, st->subpq_size);
+    }
+    uint32_t c = out.Pixel(58, 30);
+    return out.PresentCount() > 0 && ((c >> 16) & 0xFF) < 128 && (c & 0xFF) > 128;
+  }, 5000);
+  EXPECT_TRUE(blended) << std::hex << out.Pixel(58, 30);
+  EXPECT_LE(most, 4);
+  EXPECT_GT(((out.Pixel(150, 100) >> 16) & 0xFF), 200u);  // outside the box the picture stays red
+}
+
 TEST_F(Player, StreamSwitching) {
   ASSERT_TRUE(p.Open(PlaybackFixture("two_audio.mkv"), &out, true));
   ASSERT_TRUE(WaitState(psPause));

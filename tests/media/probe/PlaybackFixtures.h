@@ -15,6 +15,8 @@ namespace mediatest {
 //   "offset.ts"     160x120 mpeg2video in MPEG-TS (non-zero start time)
 //   "sar.mkv"       320x240 with sample aspect 4:3
 //   "u8.wav", "flt.wav" 8-bit and float samples, 1 s; "six.ac3" 5.1 channels, 1 s
+//   "dvdsub.mkv"    red.mkv's video with DVD (bitmap) subtitles: blue 16x8 boxes at
+//                   (8, 8), one every 200 ms shown for 150 ms (needs the libraries loaded)
 //   "subs.srt"      two text cues (subtitle only, no duration)
 //   "img%03d.png"   three still pictures (image2)
 //   "broken.avi"    a text file

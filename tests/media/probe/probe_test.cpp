@@ -171,6 +171,12 @@ TEST_F(Probe, OtherContainers) {
   EXPECT_GE(p.ProgramCount(), 1);
   EXPECT_TRUE(HasLine(p.FileInfoText(), "Program 1 ")) << p.FileInfoText();
 
+  ASSERT_TRUE(p.LoadFile(PlaybackFixture("dvdsub.mkv"), ""));
+  EXPECT_EQ(p.SubtitleStreamCount(), 1);
+  EXPECT_EQ(p.FirstSubtitleStreamIndex(), 1);
+  EXPECT_TRUE(p.IsSubtitleStream(1));
+  EXPECT_EQ(p.FirstSubtitleStreamInfo().CodecName.rfind("dvdsub", 0), 0u) << p.FirstSubtitleStreamInfo().CodecName;
+
   ASSERT_TRUE(p.LoadFile(PlaybackFixture("tone.mp3"), "mp3"));
   EXPECT_EQ(p.ForceFormat(), "mp3");
   EXPECT_EQ(p.FileStreamInfo().Title, "T");
