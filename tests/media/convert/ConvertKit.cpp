@@ -30,6 +30,8 @@ std::string Clip(const std::string& name) {
   bool ok = false;
   if (name == "clip.avi")
     ok = mediatest::RunFfmpeg(src(1) + "-c:v mpeg4 -c:a libmp3lame -ac 2 '" + out + "'");
+  else if (name == "clip2.avi")
+    ok = mediatest::RunFfmpeg(src(2) + "-c:v mpeg4 -c:a libmp3lame -ac 2 '" + out + "'");
   else if (name == "clip.mp4")
     ok = mediatest::RunFfmpeg(src(1) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 '" + out + "'");
   else if (name == "clip2.mkv")
