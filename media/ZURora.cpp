@@ -480,8 +480,7 @@ void TCustomPlayer::Seek(int64_t APTS, TSeekFlags ASeekFlags, bool AWaitForSeekE
       int64_t target = APTS;
       if (is->ic->duration != AV_NOPTS_VALUE && is->ic->duration < target) target = is->ic->duration;
       if (is->ic->start_time != AV_NOPTS_VALUE) target += is->ic->start_time;
-      requested = StreamSeekRequest(is, int(ASeekFlags), target, APTS <= 0 ? 1 : 0);
-      if (requested && APTS <= 0) is->seek_to_start = 1;
+      requested = StreamSeekRequest(is, int(ASeekFlags), target, APTS <= 0 ? 1 : 0, APTS <= 0);
     }
   }
   if (requested && AWaitForSeekEnd) WaitSeekEnd(this, hasVideo);
@@ -512,7 +511,7 @@ void TCustomPlayer::RequestSeek(int64_t APTS, TSeekFlags ASeekFlags) {
   int64_t target = APTS;
   if (is->ic->duration != AV_NOPTS_VALUE && is->ic->duration < target) target = is->ic->duration;
   if (is->ic->start_time != AV_NOPTS_VALUE) target += is->ic->start_time;
-  if (StreamSeekRequest(is, int(ASeekFlags), target, APTS <= 0 ? 1 : 0) && APTS <= 0) is->seek_to_start = 1;
+  StreamSeekRequest(is, int(ASeekFlags), target, APTS <= 0 ? 1 : 0, APTS <= 0);
 }
 
 std::string TCustomPlayer::Format() const { return FFormat; }

@@ -69,7 +69,7 @@ void StreamTogglePause(TVideoState* is) {
   }
 }
 
-bool StreamSeekRequest(TVideoState* is, int flags, int64_t pos, int64_t rel) {
+bool StreamSeekRequest(TVideoState* is, int flags, int64_t pos, int64_t rel, bool to_start) {
   if (is->seek_req) return false;  // one request at a time
   TCustomPlayer* player = is->Owner;
   player->FSeeking = true;
@@ -77,6 +77,7 @@ bool StreamSeekRequest(TVideoState* is, int flags, int64_t pos, int64_t rel) {
   is->seek_pos = pos;
   is->seek_rel = rel;
   is->seek_flags = SeekFlagsToAVFlags(TSeekFlags(flags));
+  is->seek_to_start = to_start ? 1 : 0;
   player->FSeekEvent.Reset();
   is->seek_req = 1;
   return true;

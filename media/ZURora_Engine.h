@@ -270,7 +270,7 @@ double GetMasterClock(TVideoState* is);
 void StreamTogglePause(TVideoState* is);
 void StreamSeek(TVideoState* is, int flags, bool wait, int64_t pos, int64_t rel);
 // The two halves of StreamSeek: the request (False when one is pending) and the wait.
-bool StreamSeekRequest(TVideoState* is, int flags, int64_t pos, int64_t rel);
+bool StreamSeekRequest(TVideoState* is, int flags, int64_t pos, int64_t rel, bool to_start = false);
 void WaitSeekEnd(TCustomPlayer* player, bool hasVideo);
 
 // Lifetime (read thread, event loop)
