@@ -1,6 +1,7 @@
 #include "platform/testkit/harness.h"
 
 #include "platform/gfx/bitmap.h"
+#include "platform/rtl/dispatcher.h"
 
 #include <algorithm>
 #include <map>
@@ -243,6 +244,34 @@ void Input::Type(const std::string& utf8) {
 void Input::ImeCommit(const std::string& utf8) {
   KeyDown(0xE5, utf8);  // VK_PROCESSKEY
   KeyUp(0xE5);
+}
+
+void Input::Later(std::vector<RawInput> events) {
+  rtl::Post([events = std::move(events)] {
+    for (auto& e : events) DeliverInput(e);
+  });
+}
+
+RawInput Input::MoveEvent(int x, int y) {
+  RawInput e;
+  e.kind = RawKind::MouseMove;
+  e.pt = {x, y};
+  return e;
+}
+
+RawInput Input::ButtonEvent(bool down, int x, int y, MouseButton b) {
+  RawInput e;
+  e.kind = down ? RawKind::ButtonDown : RawKind::ButtonUp;
+  e.pt = {x, y};
+  e.button = b;
+  return e;
+}
+
+RawInput Input::KeyEvent(bool down, uint16_t vk) {
+  RawInput e;
+  e.kind = down ? RawKind::KeyDown : RawKind::KeyUp;
+  e.vk = vk;
+  return e;
 }
 
 void Input::AltTap() {

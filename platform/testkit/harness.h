@@ -43,6 +43,12 @@ class Input {
   void ImeCommit(const std::string& utf8);
   void AltTap();
   win::POINT Cursor() const { return cursor_; }
+  // Raw events delivered later, from inside whatever loop runs next (a modal
+  // or move/size loop reads them itself): no pumping of their own.
+  void Later(std::vector<win::RawInput> events);
+  static win::RawInput MoveEvent(int x, int y);
+  static win::RawInput ButtonEvent(bool down, int x, int y, win::MouseButton b = win::MouseButton::Left);
+  static win::RawInput KeyEvent(bool down, uint16_t vk);
 
   static const std::string DefaultText;
 

@@ -1149,6 +1149,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SYSCOMMAND:
       switch (wp & 0xFFF0) {
+        case SC_MOVE: RunMoveSizeLoop(TopLevelOf(w)->handle, 0); break;
+        case SC_SIZE: RunMoveSizeLoop(TopLevelOf(w)->handle, int(wp & 0x0F)); break;
         case SC_CLOSE: SendMessage(hwnd, WM_CLOSE); break;
         case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
         case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
@@ -1159,9 +1161,16 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (Window* top = TopLevelOf(w)) PostMessage(top->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
       }
       return 0;
-    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: {
       g_closePressed = wp == WPARAM(HTCLOSE);
+      // The caption moves and the edges size the top-level, also when a
+      // child answered the code (a size grip).
+      Window* top = TopLevelOf(w);
+      if (wp == WPARAM(HTCAPTION)) SendMessage(top->handle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
+      else if (int edge = WmszFromHit(int(wp)))
+        SendMessage(top->handle, WM_SYSCOMMAND, SC_SIZE | UINT(edge), lp);
       return 0;
+    }
     case WM_NCLBUTTONUP:
       if (g_closePressed && wp == WPARAM(HTCLOSE)) {
         g_closePressed = false;

@@ -111,6 +111,10 @@ DWORD NowTick();
 // loop.cpp
 void DropPostsFor(HWND h);
 
+// movesize.cpp
+int WmszFromHit(int hit);
+void RunMoveSizeLoop(HWND top, int edge);  // edge 0 = move
+
 // caret.cpp
 void CaretTick();
 int64_t CaretNextDue();
