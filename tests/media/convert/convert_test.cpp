@@ -366,3 +366,30 @@ TEST_F(ConvertTest, EmptyStartEndsTheRunAtOnce) {
       },
       std::exception);
 }
+
+TEST_F(ConvertTest, ManyTasksStartedAndStoppedConcurrentlyEndExactlyOnce) {
+  // Stop at different moments of a run: each task still ends exactly once
+  // and the final event comes last of all.
+  for (int delayMs : {0, 20, 80, -1}) {
+    SCOPED_TRACE(delayMs);
+    TFFConverter c;
+    convkit::EventLog log;
+    log.Bind(c, false);
+    for (int i = 0; i < 20; ++i) {
+      ASSERT_EQ(i, c.AddTask(Clip("clip.wav"), static_cast<TInputOptions*>(nullptr)));
+      TOutputOptions o = Opts("", "libmp3lame");
+      ASSERT_TRUE(c.SetOutputFile(i, Out("st" + std::to_string(delayMs + 1) + "_" + std::to_string(i) + ".mp3"), &o));
+    }
+    c.Start(4);
+    if (delayMs >= 0) {
+      rtl::WaitWhilePumping([] { return false; }, delayMs);
+      c.Stop(true);
+    }
+    ASSERT_TRUE(log.WaitFinal(60000, 21));
+    c.ClearTasks();  // joins the event threads
+    auto idx = log.TermIndexes();
+    ASSERT_EQ(21u, idx.size());
+    std::sort(idx.begin(), idx.end());
+    for (int i = 0; i <= 20; ++i) EXPECT_EQ(i - 1, idx[i]);
+  }
+}
