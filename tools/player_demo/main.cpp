@@ -1,6 +1,7 @@
-// player_demo FILE [--paused] [--shot PNG] [--after MS] [--quit MS]
-// Plays FILE in a 200x124 window; --shot saves what the window shows after
-// --after milliseconds (default 1500); --quit ends the program.
+// player_demo FILE [--paused] [--info] [--shot PNG] [--after MS] [--quit MS]
+// Plays FILE in a 200x124 window; --info prints the probe's report of the
+// file; --shot saves what the window shows after --after milliseconds
+// (default 1500); --quit ends the program.
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -16,17 +17,18 @@
 int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   std::string file, shot;
-  bool paused = false;
+  bool paused = false, info = false;
   int after = 1500, quit = -1;
   for (int i = 1; i < argc; i++) {
     if (!std::strcmp(argv[i], "--paused")) paused = true;
+    else if (!std::strcmp(argv[i], "--info")) info = true;
     else if (!std::strcmp(argv[i], "--shot") && i + 1 < argc) shot = argv[++i];
     else if (!std::strcmp(argv[i], "--after") && i + 1 < argc) after = std::atoi(argv[++i]);
     else if (!std::strcmp(argv[i], "--quit") && i + 1 < argc) quit = std::atoi(argv[++i]);
     else file = argv[i];
   }
   if (file.empty()) {
-    std::fprintf(stderr, "usage: player_demo FILE [--paused] [--shot PNG] [--after MS] [--quit MS]\n");
+    std::fprintf(stderr, "usage: player_demo FILE [--paused] [--info] [--shot PNG] [--after MS] [--quit MS]\n");
     return 2;
   }
   media::TZEVizeza player;
@@ -52,6 +54,7 @@ int main(int argc, char** argv) {
   player.SetOnPosition([](media::TCustomPlayer*, int64_t pts) { std::printf("position %lld\n", (long long)pts); });
   player.SetOnFileOpen([&](media::TCustomPlayer*, int64_t d, int w, int h, int& sw, int& sh) {
     std::printf("open %lld us %dx%d\n", (long long)d, w, h);
+    if (info) std::printf("%s", player.AVProbe()->FileInfoText().c_str());
     sw = window.width();
     sh = window.height();
   });

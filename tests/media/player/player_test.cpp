@@ -118,18 +118,7 @@ TEST_F(Player, ScriptedPlaybackReportsStatesAndPositions) {
   // One picture later the step has paused the playback again.
   ASSERT_TRUE(WaitPumping([&] { return p.Paused(); }, 3000));
   p.Resume();
-  bool ended = WaitState(psEnd, 10000);
-  if (!ended) {
-    auto* st = p.VideoState();
-    std::string dbg;
-    for (auto s : states) dbg += std::to_string(int(s)) + " ";
-    if (st)
-      dbg += " reach=" + std::to_string(st->ReachEOF) + " evt=" + std::to_string(st->EventEOF) +
-             " paused=" + std::to_string(st->paused) + " a=" + std::to_string(zurora::PacketQueueSize(st->audioq)) +
-             " v=" + std::to_string(zurora::PacketQueueSize(st->videoq)) + " eof=" + std::to_string(st->eof_read) +
-             " pq=" + std::to_string(st->pictq_size) + " last=" + std::to_string(positions.back());
-    FAIL() << dbg;
-  }
+  ASSERT_TRUE(WaitState(psEnd, 10000)) << "last position " << (positions.empty() ? -1 : positions.back());
   // The clock runs on past the last picture and the position stops at the duration.
   EXPECT_TRUE(WaitPumping([&] { return positions.back() == openDuration; }, 2000)) << positions.back();
   p.Stop(true);
