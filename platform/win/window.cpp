@@ -2,6 +2,8 @@
 // geometry and z-order, and the default window procedure.
 #include "platform/win/window_internal.h"
 
+#include "platform/win/cursor.h"
+
 #include "platform/gfx/color.h"
 #include "platform/gfx/raster.h"
 #include "platform/rtl/dispatcher.h"
@@ -1130,13 +1132,13 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
-    case WM_SETCURSOR:
+    case WM_SETCURSOR: {
       if (w->parent && SendMessage(w->parent->handle, WM_SETCURSOR, wp, lp)) return TRUE;
-      if (Window* top = TopLevelOf(w); top && top->surface) {
-        int hit = int16_t(LOWORD(uintptr_t(lp)));
-        Backend().SetCursor(top->surface, hit == HTCLIENT ? w->cursor : 0);
-      }
-      return FALSE;
+      int hit = int16_t(LOWORD(uintptr_t(lp)));
+      int id = hit == HTCLIENT ? (w->cursor ? w->cursor : IDC_ARROW) : CursorForHitTest(hit);
+      SetCursor(LoadCursor(nullptr, id));
+      return hit == HTCLIENT ? FALSE : TRUE;
+    }
     case WM_MOUSEACTIVATE:
       if (w->parent) {
         LRESULT r = SendMessage(w->parent->handle, WM_MOUSEACTIVATE, wp, lp);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/win/caret.h"
+#include "platform/win/cursor.h"
 #include "platform/win/input.h"
 #include "platform/win/messages.h"
 #include "platform/win/metrics.h"

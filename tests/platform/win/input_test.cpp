@@ -1,6 +1,7 @@
 // Input routing: non-client hit codes, capture, parent notification, double
 // clicks, leave tracking, focus and activation.
 #include "platform/testkit/harness.h"
+#include "platform/win/cursor.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,8 @@ TEST(Input, NonClientHitCodesRouteToNcMessages) {
     if (c.msg == WM_NCLBUTTONDOWN) {
       EXPECT_EQ(int(log.entries[0].wParam), c.hit) << c.x << "," << c.y;
     }
+    // The default WM_SETCURSOR shows the sizing arrows on the edges.
+    EXPECT_EQ(int(GetCursor().v), CursorForHitTest(c.hit)) << c.x << "," << c.y;
   }
   EXPECT_FALSE(IsWindow(f));  // the close box closed it
 }
