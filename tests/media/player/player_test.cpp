@@ -150,6 +150,13 @@ TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
   EXPECT_GE(pts, 1000000 - 480000);
   EXPECT_LE(pts, 1000000 + 480000);
   EXPECT_TRUE(p.Paused());
+
+  // A negative aspect ratio fills the whole area, at once while paused.
+  presents = out.PresentCount();
+  p.SetAspectRatio(-1);
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 3000));
+  EXPECT_FALSE(IsBlack(out.Pixel(2, 60)));
+  EXPECT_FALSE(IsBlack(out.Pixel(197, 60)));
 }
 
 TEST_F(Player, SolidColourPictureAndCapture) {
