@@ -39,6 +39,8 @@ bool InShape(Window* w, int x, int y) {  // x, y in w's parent-client coordinate
   const TRect& r = w->rect;
   if (x < r.Left || y < r.Top || x >= r.Right || y >= r.Bottom) return false;
   if (w->region && !gfx::PtInRegion(w->region, x - r.Left, y - r.Top)) return false;
+  // A layered window takes input only where its pixels are solid enough.
+  if (w->alphaShape && !gfx::PtInRegion(w->alphaShape, x - r.Left, y - r.Top)) return false;
   return true;
 }
 

@@ -134,6 +134,12 @@ static void InvalidateClient(Window* w, const Rgn& clientRgn, bool erase) {
 
 static Window* FindPaintIn(Window* w) {
   if (!w->visible()) return nullptr;
+  if (w->ulwContent) {
+    // Its pixels come from UpdateLayeredWindow only.
+    w->update.Clear();
+    w->ncDirty = false;
+    return nullptr;
+  }
   if (w->ncDirty) SendNcPaintIfNeeded(w);
   if (!w->alive) return nullptr;
   if (!w->update.Empty()) {

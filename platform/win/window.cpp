@@ -451,6 +451,10 @@ static void FinishDestroyTree(Window* w) {
     gfx::DeleteObject(w->region);
     w->region = nullptr;
   }
+  if (w->alphaShape) {
+    gfx::DeleteObject(w->alphaShape);
+    w->alphaShape = nullptr;
+  }
   w->update.Clear();
   if (w->surface) {
     Backend().Destroy(w->surface);

@@ -49,6 +49,12 @@ struct Window {
   // top-levels
   int surface = 0;
   gfx::HBITMAP backing;
+  // layered windows
+  gfx::COLORREF layeredKey = 0;
+  uint8_t layeredAlpha = 255;
+  DWORD layeredFlags = 0;
+  bool ulwContent = false;   // pixels come from UpdateLayeredWindow, not from painting
+  gfx::HRGN alphaShape;      // window coordinates, owned
   bool topMost() const { return exStyle & WS_EX_TOPMOST; }
   bool isTopLevel() const { return parent == nullptr; }
   bool visible() const { return style & WS_VISIBLE; }

@@ -5,6 +5,7 @@
 #include "platform/win/caret.h"
 #include "platform/win/cursor.h"
 #include "platform/win/input.h"
+#include "platform/win/layered.h"
 #include "platform/win/messages.h"
 #include "platform/win/metrics.h"
 #include "platform/win/window.h"

@@ -157,3 +157,48 @@ TEST(Caret, BlinksOnTheClockAndSurvivesRepaints) {
   EXPECT_FALSE(DestroyCaret());
 }
 }  // namespace
+
+#include "platform/gfx/bitmap.h"
+#include "platform/win/layered.h"
+
+namespace {
+TEST(Layered, PixelsAndShapeWithAndWithoutACompositor) {
+  for (bool compositor : {false, true}) {
+    Harness h;
+    SetCompositorPresent(compositor);
+    HWND under = CreateWindowEx(0, "Plain", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr);
+    HWND glow = CreateWindowEx(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "Plain", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
+                               nullptr);
+    // Source: left third alpha 0, middle alpha 100, right alpha 255, all red.
+    gfx::HBITMAP src = gfx::CreateDib(30, 10, 32);
+    for (int y = 0; y < 10; y++) {
+      uint8_t* row = gfx::BitmapScanLine(src, y);
+      for (int x = 0; x < 30; x++) {
+        row[x * 4 + 2] = 255;
+        row[x * 4 + 3] = x < 10 ? 0 : x < 20 ? 100 : 255;
+      }
+    }
+    gfx::HDC sdc = gfx::CreateCompatibleDC(gfx::HDC());
+    gfx::HBITMAP old = gfx::SelectObject(sdc, src);
+    POINT pos{20, 20}, sp{0, 0};
+    gfx::SIZE sz{30, 10};
+    gfx::BLENDFUNCTION bf{gfx::AC_SRC_OVER, 0, 255, gfx::AC_SRC_ALPHA};
+    ASSERT_TRUE(UpdateLayeredWindow(glow, nullptr, &pos, &sz, sdc, &sp, 0, &bf, ULW_ALPHA));
+    gfx::SelectObject(sdc, old);
+    gfx::DeleteDC(sdc);
+    gfx::DeleteObject(src);
+    h.Pump();
+    EXPECT_EQ(WindowBounds(glow), (TRect{20, 20, 50, 30}));
+    EXPECT_EQ(h.Grab(glow).pixel(25, 5), 0xFFFF0000u);  // alpha kept in the image
+    EXPECT_EQ(qAlpha(h.Grab(glow).pixel(15, 5)), 100);
+    EXPECT_EQ(WindowFromPoint({25, 25}), under) << compositor;  // alpha 0: through
+    EXPECT_EQ(WindowFromPoint({35, 25}), compositor ? glow : under) << compositor;
+    EXPECT_EQ(WindowFromPoint({45, 25}), glow) << compositor;
+    bool masked = std::count(h.Backend().calls.begin(), h.Backend().calls.end(), "SetMask 2 region") > 0;
+    EXPECT_EQ(masked, !compositor);
+    DestroyWindow(glow);
+    DestroyWindow(under);
+    SetCompositorPresent(false);
+  }
+}
+}  // namespace
