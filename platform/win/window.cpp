@@ -1163,9 +1163,24 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return 0;
     case WM_SYSKEYDOWN:
-      if (wp == VK_F4) {
+      // Without a window manager the layer itself turns Alt+F4 into a close.
+      if (wp == VK_F4 && GetKeyState(VK_MENU) < 0) {
         if (Window* top = TopLevelOf(w)) PostMessage(top->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
       }
+      // Shift+F10 asks for the context menu from the keyboard.
+      if (wp == VK_F10 && GetKeyState(VK_SHIFT) < 0) SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(hwnd.v), MAKELPARAM(-1, -1));
+      return 0;
+    case WM_KEYUP:
+      if (wp == VK_APPS) SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(hwnd.v), MAKELPARAM(-1, -1));
+      return 0;
+    case WM_RBUTTONUP: {
+      POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+      ClientToScreen(hwnd, &p);
+      SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(hwnd.v), MAKELPARAM(p.X, p.Y));
+      return 0;
+    }
+    case WM_NCRBUTTONUP:
+      SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(hwnd.v), lp);
       return 0;
     case WM_NCLBUTTONDOWN: {
       g_closePressed = wp == WPARAM(HTCLOSE);

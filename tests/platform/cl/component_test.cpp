@@ -145,3 +145,26 @@ TEST(Collection, ItemsOrderUpdatesAndIndexErrors) {
   c->Free();
 }
 }  // namespace
+
+namespace {
+TEST(Component, FormReleasedFromItsOwnClick) {
+  Harness h;
+  size_t windows = h.LiveWindowCount();
+  auto* watcher = new Watcher(nullptr);
+  TForm* form = MakeForm();
+  form->SetName("Dlg");
+  form->FreeNotification(watcher);
+  auto* b = new TButton(form);
+  b->SetBounds(10, 10, 75, 25);
+  b->SetParent(form);
+  b->OnClick = [form](rtl::TObject*) { form->Release(); };
+  form->Show();
+  h.Pump();
+  h.input.MoveTo(b, 5, 5);
+  h.input.Click();
+  EXPECT_EQ(watcher->removed, (std::vector<std::string>{"Dlg"}));
+  EXPECT_EQ(h.LiveWindowCount(), windows);
+  EXPECT_TRUE(h.exceptions.empty());
+  watcher->Free();
+}
+}  // namespace

@@ -195,6 +195,20 @@ TEST(Input, KeysGoToTheFocusAndProduceCharacters) {
   h.input.AltTap();
   ASSERT_EQ(menu.entries.size(), 1u);
   EXPECT_EQ(menu.entries[0].wParam, WPARAM(SC_KEYMENU));
+  // The context menu: from a right click at the pointer, from the keyboard at (-1,-1).
+  MessageLog ctx(c, {WM_CONTEXTMENU});
+  h.input.MoveTo(c, 3, 4);
+  h.input.Click(MouseButton::Right);
+  h.input.Key(VK_APPS);
+  h.input.KeyDown(VK_SHIFT, "");
+  h.input.Key(VK_F10);
+  h.input.KeyUp(VK_SHIFT);
+  ASSERT_EQ(ctx.entries.size(), 3u);
+  POINT sp{3, 4};
+  ClientToScreen(c, &sp);
+  EXPECT_EQ(ctx.entries[0].lParam, MAKELPARAM(sp.X, sp.Y));
+  EXPECT_EQ(ctx.entries[1].lParam, MAKELPARAM(-1, -1));
+  EXPECT_EQ(ctx.entries[2].lParam, MAKELPARAM(-1, -1));
   DestroyWindow(f);
 }
 
