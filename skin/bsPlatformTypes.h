@@ -2,9 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
+#include "platform/cl/object.h"
+#include "platform/cl/stdctrls.h"
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/graphics.h"
 #include "platform/rtl/exceptions.h"
@@ -26,8 +30,25 @@ std::vector<std::string> SectionKeys(TIniFile& F, const std::string& Section);
 using gfx::TBitmap;
 using gfx::TFontStyles;
 
-// Text alignment of captions (the class library's TAlignment).
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+using cl::TAlignment;
+using cl::taCenter;
+using cl::taLeftJustify;
+using cl::taRightJustify;
+
+// Components are created with new and ended with Free; TbsOwned frees one
+// that a scope (or another object) owns outright.
+template <class T>
+struct TbsFree {
+  void operator()(T* p) const {
+    if (p) p->Free();
+  }
+};
+template <class T>
+using TbsOwned = std::unique_ptr<T, TbsFree<T>>;
+template <class T, class... A>
+TbsOwned<T> MakeOwned(A&&... args) {
+  return TbsOwned<T>(new T(std::forward<A>(args)...));
+}
 
 constexpr unsigned FontStyleBold = 1, FontStyleItalic = 2, FontStyleUnderline = 4, FontStyleStrikeOut = 8;
 TFontStyles FontStylesFromBits(unsigned Bits);

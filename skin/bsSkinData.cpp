@@ -188,7 +188,8 @@ void ReadSkinPayload(TStream& S, TbsSkinPayload& P) {
 
 // --- stored skin ----------------------------------------------------------------------
 
-TbsCompressedStoredSkin::TbsCompressedStoredSkin() : FCompressedStream(std::make_unique<TMemoryStream>()) {}
+TbsCompressedStoredSkin::TbsCompressedStoredSkin(cl::TComponent* AOwner)
+    : cl::TComponent(AOwner), FCompressedStream(std::make_unique<TMemoryStream>()) {}
 TbsCompressedStoredSkin::~TbsCompressedStoredSkin() = default;
 
 bool TbsCompressedStoredSkin::Empty() const { return FCompressedStream->Size() == 0; }
@@ -307,7 +308,7 @@ void TbsCompressedStoredSkin::DeCompressToStream(TMemoryStream& S) {
 // --- skin list ------------------------------------------------------------------------------
 
 TbsSkinListItem::TbsSkinListItem(int AIndex)
-    : Name("bsSkin" + std::to_string(AIndex)), FSkin(std::make_unique<TbsCompressedStoredSkin>()) {}
+    : Name("bsSkin" + std::to_string(AIndex)), FSkin(MakeOwned<TbsCompressedStoredSkin>()) {}
 
 TbsSkinListItem& TbsSkinListItems::Add() {
   FItems.push_back(std::make_unique<TbsSkinListItem>(Count()));
@@ -340,15 +341,16 @@ void TbsCompressedSkinList::SetSkins(TbsSkinListItems& AValue) {
 
 // --- the store -------------------------------------------------------------------------------
 
-TbsSkinData::TbsSkinData(TbsSkinFormRegistry::Form AOwnerForm)
-    : OwnerForm(AOwnerForm),
+TbsSkinData::TbsSkinData(cl::TComponent* AOwner)
+    : cl::TComponent(AOwner),
       FPicture(std::make_unique<TBitmap>()),
       FInActivePicture(std::make_unique<TBitmap>()),
       FMask(std::make_unique<TBitmap>()) {}
 
-TbsSkinData::~TbsSkinData() {
+void TbsSkinData::Destroy() {
   Empty = true;
   ClearObjects();
+  cl::TComponent::Destroy();
 }
 
 int TbsSkinData::GetIndex(const std::string& AIDName) const {
@@ -367,9 +369,10 @@ void TbsSkinData::SendSkinDataMessage(unsigned M) {
   TbsSkinFormRegistry* reg = SkinFormRegistry();
   if (!reg) return;
   TbsSkinFormRegistry::Form served = nullptr;
-  if (OwnerForm && !FShowLayeredBorders) {
-    reg->SendMessage(OwnerForm, M, this, SKIN_MESSAGE_LPARAM);
-    served = OwnerForm;
+  TbsSkinFormRegistry::Form owner = OwnerForm ? OwnerForm : (Owner() ? reg->FormOf(Owner()) : nullptr);
+  if (owner && !FShowLayeredBorders) {
+    reg->SendMessage(owner, M, this, SKIN_MESSAGE_LPARAM);
+    served = owner;
   }
   std::vector<TbsSkinFormRegistry::Form> targets;
   for (TbsSkinFormRegistry::Form f : reg->ScreenForms()) {
@@ -512,9 +515,9 @@ void TbsSkinData::LoadCompressedStoredSkin(TbsCompressedStoredSkin* AStoredSkin)
 }
 
 void TbsSkinData::LoadFromCompressedFile(const std::string& FileName) {
-  TbsCompressedStoredSkin s;
-  s.LoadFromCompressFile(FileName);
-  if (!s.Empty()) LoadCompressedStoredSkin(&s);
+  auto s = MakeOwned<TbsCompressedStoredSkin>(this);
+  s->LoadFromCompressFile(FileName);
+  if (!s->Empty()) LoadCompressedStoredSkin(s.get());
 }
 
 void TbsSkinData::SaveToFile(const std::string& FileName) {
@@ -561,9 +564,9 @@ void TbsSkinData::StoreToDisk(const std::string& AFileName) {
 }
 
 void TbsSkinData::SaveToCompressedFile(const std::string& FileName) {
-  TbsCompressedStoredSkin s;
-  s.LoadFromSkinData(*this);
-  s.SaveToCompressFile(FileName);
+  auto s = MakeOwned<TbsCompressedStoredSkin>(this);
+  s->LoadFromSkinData(*this);
+  s->SaveToCompressFile(FileName);
 }
 
 void TbsSkinData::AddBitMap(const std::string& FileName) {
@@ -758,16 +761,19 @@ void TbsSkinData::SetShowLayeredBorders(bool AValue) {
 
 void TbsSkinData::SetCompressedStoredSkin(TbsCompressedStoredSkin* AValue) {
   FCompressedStoredSkin = AValue;
+  if (AValue) AValue->FreeNotification(this);
   if (FCompressedStoredSkin) LoadCompressedStoredSkin(FCompressedStoredSkin);
 }
 
 void TbsSkinData::SetResourceStrData(TbsResourceStrData* AValue) {
   FResourceStrData = AValue;
+  if (AValue) AValue->FreeNotification(this);
   SendSkinDataMessage(WM_CHANGE_RESOURCE_STR_DATA);
 }
 
 void TbsSkinData::SetSkinList(TbsCompressedSkinList* AValue) {
   FCompressedSkinList = AValue;
+  if (AValue) AValue->FreeNotification(this);
   if (FCompressedSkinList && FCompressedSkinIndex >= 0 && FCompressedSkinIndex < FCompressedSkinList->Skins().Count())
     LoadCompressedStoredSkin(&FCompressedSkinList->Skins().Items(FCompressedSkinIndex).Skin());
 }
@@ -783,8 +789,9 @@ void TbsSkinData::SetSkinIndex(int AValue) {
   LoadCompressedStoredSkin(&FCompressedSkinList->Skins().Items(AValue).Skin());
 }
 
-void TbsSkinData::Notification(const void* AComponent) {
-  if (!AComponent) return;
+void TbsSkinData::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
+  cl::TComponent::Notification(AComponent, Operation);
+  if (Operation != cl::opRemove || !AComponent) return;
   if (AComponent == FCompressedStoredSkin) FCompressedStoredSkin = nullptr;
   if (AComponent == FResourceStrData) FResourceStrData = nullptr;
   if (AComponent == FCompressedSkinList) FCompressedSkinList = nullptr;

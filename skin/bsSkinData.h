@@ -44,6 +44,12 @@ class TbsSkinFormRegistry {
   virtual std::string FormClassName(Form AForm) = 0;
   // Synchronous: the form has handled the message when this returns.
   virtual void SendMessage(Form AForm, unsigned Msg, TbsSkinData* WParam, intptr_t LParam) = 0;
+  // The form a component belongs to when it is a form itself; nullptr
+  // otherwise. The store asks this about its owner.
+  virtual Form FormOf(cl::TComponent* AComponent) {
+    (void)AComponent;
+    return nullptr;
+  }
 };
 void SetSkinFormRegistry(TbsSkinFormRegistry* ARegistry);
 TbsSkinFormRegistry* SkinFormRegistry();
@@ -890,9 +896,9 @@ class TbsDataSkinHintWindow {
 // ---------------------------------------------------------------------------
 // Interface texts.
 
-class TbsResourceStrData {
+class TbsResourceStrData : public cl::TComponent {
  public:
-  TbsResourceStrData();
+  explicit TbsResourceStrData(cl::TComponent* AOwner = nullptr);
   // The text after the first "=" of the first line whose name equals
   // ResName without regard to letter case; "" when none.
   std::string GetResStr(const std::string& ResName) const;
@@ -904,6 +910,9 @@ class TbsResourceStrData {
  private:
   std::vector<std::string> FResStrs;
   uint8_t FCharSet = 1;  // DEFAULT_CHARSET
+
+ protected:
+  ~TbsResourceStrData() override = default;
 };
 // The 131 default lines, in order.
 const std::vector<std::string>& DefaultResStrings();
@@ -931,10 +940,9 @@ std::string EncodeSkinText(const std::string& Utf8);
 // Lines of a description text (CR LF, LF or CR separated).
 std::vector<std::string> SplitSkinLines(const std::string& Text);
 
-class TbsCompressedStoredSkin {
+class TbsCompressedStoredSkin : public cl::TComponent {
  public:
-  TbsCompressedStoredSkin();
-  ~TbsCompressedStoredSkin();
+  explicit TbsCompressedStoredSkin(cl::TComponent* AOwner = nullptr);
 
   void LoadFromIniFile(const std::string& AFileName);
   void LoadFromSkinData(TbsSkinData& ASkinData);
@@ -951,6 +959,9 @@ class TbsCompressedStoredSkin {
   void SetCompressedData(const std::string& Bytes);
 
   std::string Description, FileName, CompressedFileName;
+
+ protected:
+  ~TbsCompressedStoredSkin() override;
 
  private:
   std::unique_ptr<TMemoryStream> FCompressedStream;
@@ -969,7 +980,7 @@ class TbsSkinListItem {
   void ReadSkinData(TStream& S) { FSkin->LoadFromCompressStream(S); }
 
  private:
-  std::unique_ptr<TbsCompressedStoredSkin> FSkin;
+  TbsOwned<TbsCompressedStoredSkin> FSkin;
 };
 
 class TbsSkinListItems {
@@ -984,11 +995,15 @@ class TbsSkinListItems {
   std::vector<std::unique_ptr<TbsSkinListItem>> FItems;
 };
 
-class TbsCompressedSkinList {
+class TbsCompressedSkinList : public cl::TComponent {
  public:
+  explicit TbsCompressedSkinList(cl::TComponent* AOwner = nullptr) : cl::TComponent(AOwner) {}
   TbsSkinListItems& Skins() { return FSkins; }
   // Replaces the items by copies (names, texts and the compressed block).
   void SetSkins(TbsSkinListItems& AValue);
+
+ protected:
+  ~TbsCompressedSkinList() override = default;
 
  private:
   TbsSkinListItems FSkins;
@@ -997,14 +1012,9 @@ class TbsCompressedSkinList {
 // ---------------------------------------------------------------------------
 // The skin store.
 
-class TbsSkinData {
+class TbsSkinData : public cl::TComponent {
  public:
-  // AOwnerForm: the form the store sits on (served first by the broadcast
-  // while layered borders are off); nullptr when the owner is no form.
-  explicit TbsSkinData(TbsSkinFormRegistry::Form AOwnerForm = nullptr);
-  ~TbsSkinData();
-  TbsSkinData(const TbsSkinData&) = delete;
-  TbsSkinData& operator=(const TbsSkinData&) = delete;
+  explicit TbsSkinData(cl::TComponent* AOwner = nullptr);
 
   // Record lookup: first exact (case-sensitive) match, -1 when none.
   int GetIndex(const std::string& AIDName) const;
@@ -1058,9 +1068,9 @@ class TbsSkinData {
   int SkinIndex() const { return FCompressedSkinIndex; }
   void SetSkinIndex(int AValue);
   TbsSkinColors& SkinColors() { return FSkinColors; }
-  // A referenced component is going away: drop the reference to it.
-  void Notification(const void* AComponent);
 
+  // The form served first by the broadcast while layered borders are off.
+  // Unset, the form registry is asked whether the owner is a form.
   TbsSkinFormRegistry::Form OwnerForm = nullptr;
 
   // Form information ("FORMINFO").
@@ -1099,6 +1109,13 @@ class TbsSkinData {
 
   // Writes a readable listing of every field and record (developer tool).
   void Dump(std::ostream& Out);
+
+ protected:
+  ~TbsSkinData() override = default;
+  void Destroy() override;
+  // A referenced stored skin, text component or skin list going away drops
+  // the reference to it.
+  void Notification(cl::TComponent* AComponent, cl::TOperation Operation) override;
 
  private:
   void BeginLoad();

@@ -142,7 +142,8 @@ const std::vector<std::string>& DefaultResStrings() {
   return lines;
 }
 
-TbsResourceStrData::TbsResourceStrData() : FResStrs(DefaultResStrings()) {}
+TbsResourceStrData::TbsResourceStrData(cl::TComponent* AOwner)
+    : cl::TComponent(AOwner), FResStrs(DefaultResStrings()) {}
 
 namespace {
 bool SameTextAscii(const std::string& a, const std::string& b) {

@@ -54,7 +54,8 @@ const char* const kRequired = "a skin description needs the sections VERSION, PI
                               "SKINCONTROLS, each with at least one key";
 
 int Dump(const std::string& path) {
-  TbsSkinData store;
+  auto storeOwned = MakeOwned<TbsSkinData>();
+  TbsSkinData& store = *storeOwned;
   if (IsContainer(path)) {
     store.LoadFromCompressedFile(path);
     if (store.Empty) throw rtl::Exception(path + ": empty skin, or a payload version above 3");
@@ -71,7 +72,8 @@ int Dump(const std::string& path) {
 int Pack(const std::string& from, const std::string& to) {
   std::string desc = DescriptionOf(from);
   if (!fs::is_regular_file(desc)) throw rtl::Exception(desc + ": no such file");
-  TbsCompressedStoredSkin skin;
+  auto skinOwned = MakeOwned<TbsCompressedStoredSkin>();
+  TbsCompressedStoredSkin& skin = *skinOwned;
   skin.LoadFromIniFile(desc);
   if (skin.Empty()) throw rtl::Exception(desc + ": not a skin description (" + std::string(kRequired) + ")");
   skin.SaveToCompressFile(to);
@@ -91,7 +93,8 @@ std::string SafeName(const std::string& name, const std::string& fallback) {
 }
 
 int Unpack(const std::string& from, const std::string& to) {
-  TbsCompressedStoredSkin skin;
+  auto skinOwned = MakeOwned<TbsCompressedStoredSkin>();
+  TbsCompressedStoredSkin& skin = *skinOwned;
   skin.LoadFromCompressFile(from);
   if (skin.Empty()) throw rtl::Exception(from + ": empty skin, or a container version above 3");
   TbsSkinPayload p;

@@ -45,19 +45,19 @@ std::string Le32(int32_t v) {
 }
 
 TEST(SkinContainer, EmptySkinIsEightBytes) {
-  TbsCompressedStoredSkin s;
+  SKIN_NEW(TbsCompressedStoredSkin, s);
   EXPECT_TRUE(s.Empty());
   std::string c = Container(s);
   EXPECT_EQ(c, std::string("\x03\0\0\0\0\0\0\0", 8));
   rtl::TStringStream in(c);
-  TbsCompressedStoredSkin back;
+  SKIN_NEW(TbsCompressedStoredSkin, back);
   back.LoadFromCompressStream(in);
   EXPECT_TRUE(back.Empty());
 }
 
 TEST(SkinContainer, PackUnpackPackKeepsThePayload) {
   TempDir dir;
-  TbsCompressedStoredSkin packed;
+  SKIN_NEW(TbsCompressedStoredSkin, packed);
   packed.LoadFromIniFile(skintest::CopyTestSkin(dir));
   ASSERT_FALSE(packed.Empty());
   std::string block = packed.CompressedData();
@@ -67,12 +67,13 @@ TEST(SkinContainer, PackUnpackPackKeepsThePayload) {
   // Container round trip, read from the start even after other data.
   rtl::TStringStream in(Container(packed));
   in.SetPosition(5);
-  TbsCompressedStoredSkin read;
+  SKIN_NEW(TbsCompressedStoredSkin, read);
   read.LoadFromCompressStream(in);
   EXPECT_EQ(Inflate(read), Inflate(packed));
 
   // Loaded from the container, the store holds what the folder load holds.
-  TbsSkinData fromFolder, fromPack;
+  SKIN_NEW(TbsSkinData, fromFolder);
+  SKIN_NEW(TbsSkinData, fromPack);
   fromFolder.LoadFromFile(dir.File("skin.ini"));
   fromPack.LoadCompressedStoredSkin(&read);
   ASSERT_FALSE(fromPack.Empty);
@@ -80,9 +81,10 @@ TEST(SkinContainer, PackUnpackPackKeepsThePayload) {
 
   // Store -> block -> store is a fixpoint of the parsed skin, and a second
   // build from the same store gives the same payload.
-  TbsCompressedStoredSkin rebuilt, rebuilt2;
+  SKIN_NEW(TbsCompressedStoredSkin, rebuilt);
+  SKIN_NEW(TbsCompressedStoredSkin, rebuilt2);
   rebuilt.LoadFromSkinData(fromPack);
-  TbsSkinData again;
+  SKIN_NEW(TbsSkinData, again);
   again.LoadCompressedStoredSkin(&rebuilt);
   EXPECT_EQ(DumpOf(again), DumpOf(fromPack));
   rebuilt2.LoadFromSkinData(again);
@@ -90,7 +92,7 @@ TEST(SkinContainer, PackUnpackPackKeepsThePayload) {
 
   // Through a file.
   packed.SaveToCompressFile(dir.File("t.skn"));
-  TbsSkinData fromFile;
+  SKIN_NEW(TbsSkinData, fromFile);
   fromFile.LoadFromCompressedFile(dir.File("t.skn"));
   EXPECT_EQ(DumpOf(fromFile), DumpOf(fromFolder));
 }
@@ -111,9 +113,9 @@ TEST(SkinContainer, PayloadVariants) {
   for (auto& c : cases) {
     FakeForms forms;
     forms.Add("f");
-    TbsCompressedStoredSkin s;
+    SKIN_NEW(TbsCompressedStoredSkin, s);
     s.SetCompressedData(Deflate(c.payload));
-    TbsSkinData store;
+    SKIN_NEW(TbsSkinData, store);
     store.LoadCompressedStoredSkin(&s);
     EXPECT_EQ(!store.Empty, c.loaded) << c.what;
     EXPECT_EQ(store.SkinName, c.loaded ? "Hand made" : "") << c.what;
@@ -124,7 +126,7 @@ TEST(SkinContainer, PayloadVariants) {
 }
 
 TEST(SkinContainer, ContainerHeaderRules) {
-  TbsCompressedStoredSkin s;
+  SKIN_NEW(TbsCompressedStoredSkin, s);
   rtl::TStringStream v4(Le32(4) + Le32(3) + "abc");
   s.LoadFromCompressStream(v4);
   EXPECT_TRUE(s.Empty());
@@ -199,7 +201,7 @@ TEST(SkinZlib, StreamSemantics) {
 // change broadcast finished.
 TEST(SkinContainer, DamagedContainersNeverCrashOrHang) {
   TempDir dir;
-  TbsCompressedStoredSkin packed;
+  SKIN_NEW(TbsCompressedStoredSkin, packed);
   packed.LoadFromIniFile(skintest::CopyTestSkin(dir));
   const std::string good = Container(packed);
   std::vector<std::string> inputs;
@@ -214,16 +216,16 @@ TEST(SkinContainer, DamagedContainersNeverCrashOrHang) {
   }
   // A payload whose picture header lies about its size.
   std::string lying = Le32(3) + "\x00" "BM" + Le32(0x7FFFFFF0) + std::string(60, '\0');
-  TbsCompressedStoredSkin l;
+  SKIN_NEW(TbsCompressedStoredSkin, l);
   l.SetCompressedData(Deflate(lying));
   inputs.push_back(Container(l));
 
   FakeForms forms;
   forms.Add("f");
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   for (const std::string& in : inputs) {
     forms.log.clear();
-    TbsCompressedStoredSkin s;
+    SKIN_NEW(TbsCompressedStoredSkin, s);
     try {
       rtl::TStringStream src(in);
       s.LoadFromCompressStream(src);
@@ -246,7 +248,7 @@ TEST(SkinContainer, DamagedDescriptionsNeverCrashOrHang) {
   auto next = [&] { return seed = seed * 1103515245u + 12345u; };
   const char* junk[] = {"=", ",", "[", "]", ":", "-", "99999999999", "\n", "count=2147483647\n", "\xEF\xBB\xBF",
                         "\xFF\xFE"};
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   for (int i = 0; i < 120; ++i) {
     std::string bad = good;
     int edits = 1 + int(next() % 5);

@@ -152,7 +152,7 @@ TEST(SkinDescription, IndexEntriesSplitAtTheFirstColon) {
 }
 
 TEST(SkinDescription, FreshWriteComesOutInSectionOrderAfterForeignSections) {
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   store.ClearAll();
   auto ini = IniFromText("[Mine]\na=1\n[VERSION]\nold=1\n");
   store.SaveSkinSections(*ini);

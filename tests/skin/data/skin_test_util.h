@@ -3,12 +3,19 @@
 #pragma once
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "skin/bsSkinData.h"
 #include "skin/bsSkinIni.h"
+
+// A component for the scope: SKIN_NEW(TbsSkinData, store, args...) declares
+// `store` as a reference to a new component that is freed at scope end.
+#define SKIN_NEW(T, name, ...)                                  \
+  auto name##_owned = ::skin::MakeOwned<T>(__VA_ARGS__); \
+  T& name = *name##_owned
 
 namespace skintest {
 
@@ -74,6 +81,11 @@ class FakeForms : public skin::TbsSkinFormRegistry {
       if (s.form == form) out.push_back(s.msg);
     return out;
   }
+  Form FormOf(cl::TComponent* c) override {
+    auto it = componentForms.find(c);
+    return it == componentForms.end() ? nullptr : it->second;
+  }
+  std::map<const cl::TComponent*, Form> componentForms;
   intptr_t lastLParam = 0;
 };
 

@@ -22,7 +22,7 @@ std::string DumpOf(TbsSkinData& s) {
 
 TEST(SkinStore, LoadsTheTestSkinFolder) {
   TempDir dir;
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   store.LoadFromFile(skintest::CopyTestSkin(dir));
   ASSERT_FALSE(store.Empty);
   EXPECT_EQ(store.SkinName, "Test Skin");
@@ -79,7 +79,7 @@ TEST(SkinStore, FirstOfTwoEqualNamesWins) {
   skintest::WriteFile(dir.File("d.ini"),
                       "[VERSION]\nver=1\n[PICTURES]\npicture=\n[FORMINFO]\nborderwidth=1\n[SKINOBJECTS]\ncount=0\n"
                       "[SKINCONTROLS]\ncount=2\n0=x:edit\n1=x:panel\n");
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   store.LoadFromFile(dir.File("d.ini"));
   ASSERT_EQ(store.GetControlIndex("x"), 0);
   EXPECT_TRUE(dynamic_cast<TbsDataSkinEditControl*>(store.CtrlList[0].get()));
@@ -103,7 +103,7 @@ TEST(SkinStore, FormInfoFixUps) {
        {3, 3}, {8, 8}, {3, 3}, {0, 0}},
   };
   for (auto& c : cases) {
-    TbsSkinData store;
+    SKIN_NEW(TbsSkinData, store);
     store.FMaskName = c.mask ? "mask.bmp" : "";
     auto ini = skintest::IniFromText(std::string("[FORMINFO]\n") + c.forminfo);
     store.LoadFormInfo(*ini);
@@ -122,7 +122,8 @@ TEST(SkinStore, BroadcastOrderAndPairing) {
   forms.Add("second");
   TempDir dir;
   std::string file = skintest::CopyTestSkin(dir);
-  TbsSkinData store(owner);
+  SKIN_NEW(TbsSkinData, store);
+  store.OwnerForm = owner;
 
   store.SetShowLayeredBorders(false);
   forms.log.clear();
@@ -162,12 +163,37 @@ TEST(SkinStore, BroadcastOrderAndPairing) {
   store.ClearSkin();
   EXPECT_EQ(forms.log[0].form, "owner");
 
-  TbsResourceStrData texts;
+  SKIN_NEW(TbsResourceStrData, texts);
   forms.log.clear();
   store.SetResourceStrData(&texts);
   store.SetSkinnableForm(false);
   store.SetSkinnableForm(false);  // unchanged: nothing sent
   EXPECT_EQ(forms.Messages("owner"), (std::vector<unsigned>{WM_CHANGE_RESOURCE_STR_DATA, WM_CHANGE_SKINNABLE_FORM}));
+}
+
+TEST(SkinStore, OwnedByAFormAndToldWhenReferencesGo) {
+  FakeForms forms;
+  forms.Add("first");
+  auto ownerForm = forms.Add("owner");
+  auto* owner = new cl::TComponent(nullptr);
+  forms.componentForms[owner] = ownerForm;
+  auto* store = new TbsSkinData(owner);
+  store->SetShowLayeredBorders(false);
+  forms.log.clear();
+  store->ClearSkin();
+  ASSERT_EQ(forms.log.size(), 6u);
+  EXPECT_EQ(forms.log[0].form, "owner");
+  EXPECT_EQ(forms.log[1].form, "first");
+
+  auto* texts = new TbsResourceStrData(nullptr);
+  auto* stored = new TbsCompressedStoredSkin(nullptr);
+  store->SetResourceStrData(texts);
+  store->SetCompressedStoredSkin(stored);  // empty: loads nothing
+  texts->Free();
+  stored->Free();
+  EXPECT_EQ(store->ResourceStrData(), nullptr);
+  EXPECT_EQ(store->CompressedStoredSkin(), nullptr);
+  owner->Free();  // frees the store it owns
 }
 
 TEST(SkinStore, AFailedLoadStillFinishesTheChange) {
@@ -188,7 +214,8 @@ TEST(SkinStore, AFailedLoadStillFinishesTheChange) {
     std::string text = skintest::ReadFile(file);
     text.replace(text.find(d.from), std::string(d.from).size(), d.to);
     skintest::WriteFile(file, text);
-    TbsSkinData store(owner);
+    SKIN_NEW(TbsSkinData, store);
+    store.OwnerForm = owner;
     EXPECT_THROW(store.LoadFromFile(file), rtl::Exception) << d.what;
     EXPECT_EQ(forms.Messages("owner"),
               (std::vector<unsigned>{WM_BEFORE_CHANGE_SKIN_DATA, WM_CHANGE_SKIN_DATA, WM_AFTER_CHANGE_SKIN_DATA}))
@@ -203,11 +230,11 @@ TEST(SkinStore, NoSkinNoMessage) {
   FakeForms forms;
   forms.Add("owner");
   TempDir dir;
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   store.LoadFromFile(dir.File("absent.ini"));
   skintest::WriteFile(dir.File("bad.ini"), "[VERSION]\nver=1\n[SKINOBJECTS]\n");
   store.LoadFromFile(dir.File("bad.ini"));
-  TbsCompressedStoredSkin emptySkin;
+  SKIN_NEW(TbsCompressedStoredSkin, emptySkin);
   store.LoadCompressedStoredSkin(&emptySkin);
   EXPECT_TRUE(forms.log.empty());
   EXPECT_TRUE(store.Empty);
@@ -215,7 +242,7 @@ TEST(SkinStore, NoSkinNoMessage) {
 
 TEST(SkinStore, ClearedSkinSavesEmptyNamesZeroCountsAndSystemColours) {
   TempDir dir;
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   EXPECT_EQ(store.SkinColors().cBtnFace(), 0);  // a new store's colours are all 0
   EXPECT_EQ(store.SkinColors().cWindowText(), 0);
   store.LoadFromFile(skintest::CopyTestSkin(dir));
@@ -233,10 +260,10 @@ TEST(SkinStore, ClearedSkinSavesEmptyNamesZeroCountsAndSystemColours) {
 
 TEST(SkinStore, StoreToDiskWritesAFolderThatLoadsTheSame) {
   TempDir a, b;
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   store.LoadFromFile(skintest::CopyTestSkin(a));
   store.StoreToDisk(b.File("skin.ini"));
-  TbsSkinData again;
+  SKIN_NEW(TbsSkinData, again);
   again.LoadFromFile(b.File("skin.ini"));
   EXPECT_FALSE(again.Empty);
   EXPECT_EQ(DumpOf(store), DumpOf(again));
@@ -248,7 +275,7 @@ TEST(SkinStore, StoreToDiskWritesAFolderThatLoadsTheSame) {
 
 TEST(SkinStore, StoreToDiskKeepsToItsFolderAndReportsMismatches) {
   TempDir a, b;
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   store.LoadFromFile(skintest::CopyTestSkin(a));
   store.FActivePicturesNames[0] = "../escape.bmp";
   store.FActivePicturesNames.push_back("extra.bmp");
@@ -281,7 +308,7 @@ TEST(SkinStore, DescriptionEncodings) {
     utf16 += char(cp >> 8);
   }
   skintest::WriteFile(file, utf16);
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   store.LoadFromFile(file);
   ASSERT_FALSE(store.Empty);
   EXPECT_EQ(store.SkinName, "\xE7\x9A\xAE\xE8\x82\xA4");
@@ -294,17 +321,17 @@ TEST(SkinStore, DescriptionEncodings) {
 
 TEST(SkinStore, SkinIndexRules) {
   TempDir dir;
-  TbsCompressedStoredSkin built;
+  SKIN_NEW(TbsCompressedStoredSkin, built);
   built.LoadFromIniFile(skintest::CopyTestSkin(dir));
   ASSERT_FALSE(built.Empty());
-  TbsCompressedSkinList list;
+  SKIN_NEW(TbsCompressedSkinList, list);
   for (int i = 0; i < 3; ++i) list.Skins().Add().Skin().SetCompressedData(built.CompressedData());
   EXPECT_EQ(list.Skins().Items(0).Name, "bsSkin0");
   EXPECT_EQ(list.Skins().Items(2).GetDisplayName(), "bsSkin2");
 
   FakeForms forms;
   forms.Add("f");
-  TbsSkinData store;
+  SKIN_NEW(TbsSkinData, store);
   store.SetSkinIndex(-5);  // no list: stored unchecked
   EXPECT_EQ(store.SkinIndex(), -5);
   store.SetSkinList(&list);  // index below 0: nothing loads
@@ -316,7 +343,7 @@ TEST(SkinStore, SkinIndexRules) {
   for (int bad : {1, 3, -1}) store.SetSkinIndex(bad);  // equal, beyond, below: ignored
   EXPECT_EQ(store.SkinIndex(), 1);
   EXPECT_EQ(forms.log.size(), 3u);
-  store.Notification(&list);
+  list_owned.reset();  // freeing the list drops the store's reference
   EXPECT_EQ(store.SkinList(), nullptr);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "skin/bsSkinData.h"
+#include "skin_test_util.h"
 
 using namespace skin;
 
@@ -12,7 +13,7 @@ TEST(SkinTexts, DefaultTable) {
   ASSERT_EQ(lines.size(), 131u);
   EXPECT_EQ(lines.front(), "MI_MINCAPTION=Mi&nimize");
   EXPECT_EQ(lines.back(), "DBNAV_REFRESH=REFRESH");
-  TbsResourceStrData texts;
+  SKIN_NEW(TbsResourceStrData, texts);
   EXPECT_EQ(texts.ResStrings(), lines);
   EXPECT_EQ(texts.CharSet(), 1);
   struct {
@@ -27,7 +28,7 @@ TEST(SkinTexts, DefaultTable) {
 }
 
 TEST(SkinTexts, LookupRules) {
-  TbsResourceStrData texts;
+  SKIN_NEW(TbsResourceStrData, texts);
   texts.SetResStrings({"NOEQUALS", "EMPTY=", "TWO=a=b", "DUP=first", "dup=second", "=anonymous"});
   EXPECT_EQ(texts.GetResStr("EMPTY"), "");
   EXPECT_EQ(texts.GetResStr("TWO"), "a=b");

@@ -14,9 +14,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   std::string in(reinterpret_cast<const char*>(data) + 1, size - 1);
-  skin::TbsSkinData store;
+  auto storeOwned = skin::MakeOwned<skin::TbsSkinData>();
+  skin::TbsSkinData& store = *storeOwned;
   try {
-    skin::TbsCompressedStoredSkin stored;
+    auto storedOwned = skin::MakeOwned<skin::TbsCompressedStoredSkin>();
+    skin::TbsCompressedStoredSkin& stored = *storedOwned;
     if (data[0] & 1) {
       rtl::TStringStream src(in);
       stored.LoadFromCompressStream(src);
@@ -28,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     store.LoadCompressedStoredSkin(&stored);
     if (!store.Empty) {
-      skin::TbsCompressedStoredSkin again;
-      again.LoadFromSkinData(store);
+      auto again = skin::MakeOwned<skin::TbsCompressedStoredSkin>();
+      again->LoadFromSkinData(store);
     }
   } catch (const rtl::Exception&) {
   }
