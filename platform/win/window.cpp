@@ -28,7 +28,8 @@ State& S() {
   static State* s = [] {
     auto* st = new State;
     st->procs.emplace_back();  // id 0 = none
-    st->procs.emplace_back([](HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProc(h, m, w, l); });
+    st->procs.push_back(std::make_shared<WndProcFn>(
+        [](HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProc(h, m, w, l); }));
     st->wtable.emplace_back();
     st->gens.push_back(0);
     return st;
@@ -252,10 +253,10 @@ WNDPROC MakeWndProc(WndProcFn fn) {
   if (!s.freeProcs.empty()) {
     id = s.freeProcs.front();
     s.freeProcs.pop_front();
-    s.procs[id] = std::move(fn);
+    s.procs[id] = std::make_shared<WndProcFn>(std::move(fn));
   } else {
     id = uint32_t(s.procs.size());
-    s.procs.push_back(std::move(fn));
+    s.procs.push_back(std::make_shared<WndProcFn>(std::move(fn)));
   }
   return WNDPROC(id);
 }
@@ -281,8 +282,8 @@ LRESULT CallWindowProc(WNDPROC proc, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   State& s = S();
   if (!proc || proc.v >= s.procs.size() || !s.procs[proc.v]) return 0;
   if (proc.v == 1) return DefWindowProc(hwnd, msg, wp, lp);
-  WndProcFn fn = s.procs[proc.v];  // the table may change during the call
-  return fn(hwnd, msg, wp, lp);
+  std::shared_ptr<WndProcFn> fn = s.procs[proc.v];  // the table may change during the call
+  return (*fn)(hwnd, msg, wp, lp);
 }
 
 int SubclassWindow(HWND hwnd, SubclassProc proc) {
@@ -308,6 +309,7 @@ LRESULT SendMessage(HWND hwnd, TMessage& m) {
   CheckUiThread();
   std::shared_ptr<Window> keep = Keep(hwnd);
   if (!keep) return m.Result = 0;
+  if (keep->subclasses.empty()) return m.Result = CallWindowProc(keep->proc, hwnd, m.Msg, m.WParam, m.LParam);
   std::vector<Subclass> chain = keep->subclasses;
   std::function<LRESULT(int, TMessage&)> invoke = [&](int i, TMessage& mm) -> LRESULT {
     if (i < 0) {

@@ -67,7 +67,7 @@ struct State {
   size_t live = 0;
   std::vector<std::shared_ptr<Window>> topLevels;  // bottom to top
   std::map<std::string, WNDCLASS> classes;
-  std::vector<WndProcFn> procs;  // index = WNDPROC id
+  std::vector<std::shared_ptr<WndProcFn>> procs;  // index = WNDPROC id
   std::deque<uint32_t> freeProcs;
   std::map<std::string, UINT> registeredMessages;
   std::map<int, std::function<void(HWND)>> destroyObservers;
