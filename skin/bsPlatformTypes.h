@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/cl/collection.h"
 #include "platform/cl/object.h"
 #include "platform/cl/stdctrls.h"
 #include "platform/gfx/canvas.h"

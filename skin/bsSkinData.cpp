@@ -307,37 +307,33 @@ void TbsCompressedStoredSkin::DeCompressToStream(TMemoryStream& S) {
 
 // --- skin list ------------------------------------------------------------------------------
 
-TbsSkinListItem::TbsSkinListItem(int AIndex)
-    : Name("bsSkin" + std::to_string(AIndex)), FSkin(MakeOwned<TbsCompressedStoredSkin>()) {}
-
-TbsSkinListItem& TbsSkinListItems::Add() {
-  FItems.push_back(std::make_unique<TbsSkinListItem>(Count()));
-  return *FItems.back();
+TbsSkinListItem::TbsSkinListItem(cl::TCollection* ACollection)
+    : cl::TCollectionItem(ACollection), FSkin(MakeOwned<TbsCompressedStoredSkin>()) {
+  Name = "bsSkin" + std::to_string(Index());
 }
 
-void TbsSkinListItems::Delete(int Index) {
-  if (Index < 0 || Index >= Count())
-    throw rtl::EListError("List index out of bounds (" + std::to_string(Index) + ")");
-  FItems.erase(FItems.begin() + Index);
-}
-
-void TbsCompressedSkinList::SetSkins(TbsSkinListItems& AValue) {
-  if (&AValue == &FSkins) return;
-  TbsSkinListItems copy;
-  for (int i = 0; i < AValue.Count(); ++i) {
-    TbsSkinListItem& src = AValue.Items(i);
-    TbsSkinListItem& dst = copy.Add();
-    dst.Name = src.Name;
-    dst.Description = src.Description;
-    dst.FileName = src.FileName;
-    dst.CompressedFileName = src.CompressedFileName;
-    dst.Skin().SetCompressedData(src.Skin().CompressedData());
-    dst.Skin().Description = src.Skin().Description;
-    dst.Skin().FileName = src.Skin().FileName;
-    dst.Skin().CompressedFileName = src.Skin().CompressedFileName;
+void TbsSkinListItem::Assign(cl::TPersistent* Source) {
+  auto* src = dynamic_cast<TbsSkinListItem*>(Source);
+  if (!src) {
+    cl::TCollectionItem::Assign(Source);
+    return;
   }
-  FSkins = std::move(copy);
+  Name = src->Name;
+  Description = src->Description;
+  FileName = src->FileName;
+  CompressedFileName = src->CompressedFileName;
+  FSkin->SetCompressedData(src->Skin().CompressedData());
+  FSkin->Description = src->Skin().Description;
+  FSkin->FileName = src->Skin().FileName;
+  FSkin->CompressedFileName = src->Skin().CompressedFileName;
 }
+
+TbsSkinListItems::TbsSkinListItems(TbsCompressedSkinList* ASkinList)
+    : cl::TCollection([](cl::TCollection* c) -> cl::TCollectionItem* { return new TbsSkinListItem(c); }, ASkinList),
+      FSkinList(ASkinList) {}
+
+TbsCompressedSkinList::TbsCompressedSkinList(cl::TComponent* AOwner)
+    : cl::TComponent(AOwner), FSkins(MakeOwned<TbsSkinListItems>(this)) {}
 
 // --- the store -------------------------------------------------------------------------------
 
@@ -775,7 +771,7 @@ void TbsSkinData::SetSkinList(TbsCompressedSkinList* AValue) {
   FCompressedSkinList = AValue;
   if (AValue) AValue->FreeNotification(this);
   if (FCompressedSkinList && FCompressedSkinIndex >= 0 && FCompressedSkinIndex < FCompressedSkinList->Skins().Count())
-    LoadCompressedStoredSkin(&FCompressedSkinList->Skins().Items(FCompressedSkinIndex).Skin());
+    LoadCompressedStoredSkin(&FCompressedSkinList->Skins().Items(FCompressedSkinIndex)->Skin());
 }
 
 void TbsSkinData::SetSkinIndex(int AValue) {
@@ -786,7 +782,7 @@ void TbsSkinData::SetSkinIndex(int AValue) {
   }
   if (AValue < 0 || AValue >= FCompressedSkinList->Skins().Count()) return;
   FCompressedSkinIndex = AValue;
-  LoadCompressedStoredSkin(&FCompressedSkinList->Skins().Items(AValue).Skin());
+  LoadCompressedStoredSkin(&FCompressedSkinList->Skins().Items(AValue)->Skin());
 }
 
 void TbsSkinData::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {

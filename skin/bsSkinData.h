@@ -969,44 +969,54 @@ class TbsCompressedStoredSkin : public cl::TComponent {
 
 class TbsCompressedSkinList;
 
-class TbsSkinListItem {
+// One stored skin of a skin list; named "bsSkin<index at creation>".
+class TbsSkinListItem : public cl::TCollectionItem {
  public:
-  TbsSkinListItem(int AIndex);
+  explicit TbsSkinListItem(cl::TCollection* ACollection);
   TbsCompressedStoredSkin& Skin() { return *FSkin; }
-  std::string GetDisplayName() const { return Name; }
+  std::string GetDisplayName() const override { return Name; }
+  // Takes over the names, the texts and the compressed block.
+  void Assign(cl::TPersistent* Source) override;
   std::string Description, FileName, CompressedFileName, Name;
   // The "Skin" data: a full container.
   void WriteSkinData(TStream& S) { FSkin->SaveToCompressStream(S); }
   void ReadSkinData(TStream& S) { FSkin->LoadFromCompressStream(S); }
 
+ protected:
+  std::string ClassName() const override { return "TbsSkinListItem"; }
+
  private:
   TbsOwned<TbsCompressedStoredSkin> FSkin;
 };
 
-class TbsSkinListItems {
+class TbsCompressedSkinList;
+
+class TbsSkinListItems : public cl::TCollection {
  public:
-  int Count() const { return int(FItems.size()); }
-  TbsSkinListItem& Items(int Index) { return *FItems.at(size_t(Index)); }
-  TbsSkinListItem& Add();
-  void Clear() { FItems.clear(); }
-  void Delete(int Index);
+  explicit TbsSkinListItems(TbsCompressedSkinList* ASkinList);
+  TbsSkinListItem* Items(int Index) const { return static_cast<TbsSkinListItem*>(cl::TCollection::Items(Index)); }
+  TbsSkinListItem* Add() { return static_cast<TbsSkinListItem*>(cl::TCollection::Add()); }
+  TbsCompressedSkinList* SkinList() const { return FSkinList; }
+
+ protected:
+  std::string ClassName() const override { return "TbsSkinListItems"; }
 
  private:
-  std::vector<std::unique_ptr<TbsSkinListItem>> FItems;
+  TbsCompressedSkinList* FSkinList;
 };
 
 class TbsCompressedSkinList : public cl::TComponent {
  public:
-  explicit TbsCompressedSkinList(cl::TComponent* AOwner = nullptr) : cl::TComponent(AOwner) {}
-  TbsSkinListItems& Skins() { return FSkins; }
-  // Replaces the items by copies (names, texts and the compressed block).
-  void SetSkins(TbsSkinListItems& AValue);
+  explicit TbsCompressedSkinList(cl::TComponent* AOwner = nullptr);
+  TbsSkinListItems& Skins() { return *FSkins; }
+  // Replaces the items by copies of the given collection's items.
+  void SetSkins(TbsSkinListItems& AValue) { FSkins->Assign(&AValue); }
 
  protected:
   ~TbsCompressedSkinList() override = default;
 
  private:
-  TbsSkinListItems FSkins;
+  TbsOwned<TbsSkinListItems> FSkins;
 };
 
 // ---------------------------------------------------------------------------

@@ -325,9 +325,15 @@ TEST(SkinStore, SkinIndexRules) {
   built.LoadFromIniFile(skintest::CopyTestSkin(dir));
   ASSERT_FALSE(built.Empty());
   SKIN_NEW(TbsCompressedSkinList, list);
-  for (int i = 0; i < 3; ++i) list.Skins().Add().Skin().SetCompressedData(built.CompressedData());
-  EXPECT_EQ(list.Skins().Items(0).Name, "bsSkin0");
-  EXPECT_EQ(list.Skins().Items(2).GetDisplayName(), "bsSkin2");
+  for (int i = 0; i < 3; ++i) list.Skins().Add()->Skin().SetCompressedData(built.CompressedData());
+  EXPECT_EQ(list.Skins().Items(0)->Name, "bsSkin0");
+  EXPECT_EQ(list.Skins().Items(2)->GetDisplayName(), "bsSkin2");
+  list.Skins().Items(1)->Description = "second";
+  SKIN_NEW(TbsCompressedSkinList, copy);
+  copy.SetSkins(list.Skins());  // copies, in order, with their blocks
+  ASSERT_EQ(copy.Skins().Count(), 3);
+  EXPECT_EQ(copy.Skins().Items(1)->Description, "second");
+  EXPECT_EQ(copy.Skins().Items(2)->Skin().CompressedData(), built.CompressedData());
 
   FakeForms forms;
   forms.Add("f");
