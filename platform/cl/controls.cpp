@@ -950,6 +950,11 @@ void TWinControl::DefaultHandler(TMessage& m) {
   TControl::DefaultHandler(m);
 }
 
+std::string TWinControl::GetText() const {
+  if (handle_ && IsWindow(handle_)) return GetWindowText(handle_);
+  return text_;
+}
+
 void TWinControl::SetTextBuf(const std::string& s) {
   text_ = s;
   if (HandleAllocated()) SetWindowText(handle_, s);

@@ -308,6 +308,8 @@ class TWinControl : public TControl {
   void UpdateShowing();
   std::string ClassName() const override { return "TWinControl"; }
   void SetTextBuf(const std::string& s) override;
+  // With a window the text is the window's (WM_GETTEXT through the chain).
+  std::string GetText() const override;
 
   HWND handle_;
   win::WNDPROC defWndProc_;
