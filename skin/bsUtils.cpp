@@ -1,5 +1,7 @@
 #include "skin/bsUtils.h"
 
+#include "platform/win/layered.h"
+
 namespace skin {
 
 int RectWidth(const TRect& R) { return R.Right - R.Left; }
@@ -47,6 +49,8 @@ bool Is2000OrLaterVersion(TbsWindowsVersion V) {
 bool IsWindowsVistaOrLater() { return IsVistaOrLaterVersion(GetWindowsVersion()); }
 bool IsWindowsXPOrLater() { return IsXPOrLaterVersion(GetWindowsVersion()); }
 bool IsWindows2000OrLater() { return Is2000OrLaterVersion(GetWindowsVersion()); }
+
+void SetWindowAlpha(win::HWND Handle, uint8_t Alpha) { win::SetLayeredWindowAttributes(Handle, 0, Alpha, win::LWA_ALPHA); }
 
 void DrawRadioGlyph(gfx::TCanvas* C, int X, int Y, gfx::TColor Color) {
   C->Pen()->SetColor(Color);

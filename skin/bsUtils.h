@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/gfx/canvas.h"
+#include "platform/win/handles.h"
 #include "platform/rtl/geom.h"
 
 namespace skin {
@@ -48,6 +49,9 @@ bool IsWindows2000OrLater();
 bool IsVistaOrLaterVersion(TbsWindowsVersion V);
 bool IsXPOrLaterVersion(TbsWindowsVersion V);
 bool Is2000OrLaterVersion(TbsWindowsVersion V);
+
+// The constant opacity (0..255) of a layered window.
+void SetWindowAlpha(win::HWND Handle, uint8_t Alpha);
 
 // Glyphs drawn when no skin picture is at hand. The platform's rectangle and
 // line rules leave out the right and bottom edge and a line's end point.

@@ -4,6 +4,9 @@
 #include <set>
 
 #include "platform/gfx/graphics.h"
+#include "platform/testkit/harness.h"
+#include "platform/win/layered.h"
+#include "platform/win/window.h"
 #include "skin/bsUtils.h"
 
 using namespace skin;
@@ -79,6 +82,20 @@ TEST(SkinGeometry, DefaultGlyphs) {
     for (int k = 0; k < 5; ++k) expected.insert({3 + k, 8 - i - k});
   }
   EXPECT_EQ(PixelsOf(check, gfx::clBlue), expected);
+}
+
+TEST(SkinGeometry, WindowAlpha) {
+  plat::test::Harness h;
+  win::HWND w = win::CreateWindowEx(win::WS_EX_LAYERED, "Plain", "", win::WS_POPUP | win::WS_VISIBLE, 0, 0, 40, 30,
+                                    nullptr);
+  SetWindowAlpha(w, 128);
+  gfx::COLORREF key = 1;
+  uint8_t alpha = 0;
+  win::DWORD flags = 0;
+  ASSERT_TRUE(win::GetLayeredWindowAttributes(w, &key, &alpha, &flags));
+  EXPECT_EQ(alpha, 128);
+  EXPECT_EQ(flags, win::LWA_ALPHA);
+  win::DestroyWindow(w);
 }
 
 }  // namespace
