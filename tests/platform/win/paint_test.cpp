@@ -202,3 +202,24 @@ TEST(Layered, PixelsAndShapeWithAndWithoutACompositor) {
   }
 }
 }  // namespace
+
+namespace {
+TEST(Paint, WindowPixelsReadableThroughPaintAndWindowDcs) {
+  Harness h;
+  HWND w = Make(nullptr, 0, 0, 40, 40, Filler(kGreen));
+  h.Pump();
+  // BeginPaint outside WM_PAINT (nothing invalid): its DC still reads the image.
+  PAINTSTRUCT ps;
+  gfx::HDC dc = BeginPaint(w, &ps);
+  gfx::HBITMAP bmp = gfx::CreateDib(10, 10, 32);
+  gfx::HDC mem = gfx::CreateCompatibleDC(gfx::HDC());
+  gfx::HBITMAP old = gfx::SelectObject(mem, bmp);
+  gfx::BitBlt(mem, 0, 0, 10, 10, dc, 5, 5, 0x00CC0020);
+  EndPaint(w, &ps);
+  EXPECT_EQ(gfx::GetPixel(mem, 3, 3), kGreen);
+  gfx::SelectObject(mem, old);
+  gfx::DeleteDC(mem);
+  gfx::DeleteObject(bmp);
+  DestroyWindow(w);
+}
+}  // namespace
