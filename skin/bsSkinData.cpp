@@ -2,6 +2,7 @@
 #include "skin/bsSkinData.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 
 #include "platform/rtl/files.h"
@@ -17,7 +18,26 @@ TbsSkinFormRegistry* gFormRegistry = nullptr;
 
 // The inflated payload of one skin is far below this (the stored skins are
 // 0.3 to 1.5 MB); a block that inflates beyond it is not a skin.
-constexpr int64_t kMaxPayloadBytes = 256ll * 1024 * 1024;
+constexpr int64_t kMaxPayloadBytes = 128ll * 1024 * 1024;
+// A description is some hundred kilobytes; the cap keeps a damaged or hostile
+// one from costing gigabytes once split into lines and keys.
+constexpr uint64_t kMaxDescriptionBytes = 4ull * 1024 * 1024;
+
+void CheckDescriptionSize(uint64_t Size, const std::string& What) {
+  if (Size > kMaxDescriptionBytes)
+    throw rtl::EReadError(What + ": the skin description is larger than " +
+                          std::to_string(kMaxDescriptionBytes / (1024 * 1024)) + " MB");
+}
+
+// Reads a description file, refusing one beyond the cap before reading it.
+std::string ReadDescriptionFile(const std::string& FileName) {
+  std::error_code ec;
+  auto size = std::filesystem::file_size(FileName, ec);
+  if (!ec) CheckDescriptionSize(size, FileName);
+  std::string bytes = rtl::ReadFileBytes(FileName);
+  CheckDescriptionSize(bytes.size(), FileName);
+  return bytes;
+}
 
 const char* const kLayerWindowClass = "TbsFormLayerWindow";
 
@@ -205,7 +225,7 @@ void TbsCompressedStoredSkin::SetCompressedData(const std::string& Bytes) {
 }
 
 void TbsCompressedStoredSkin::LoadFromIniFile(const std::string& AFileName) {
-  std::vector<std::string> lines = SplitSkinLines(DecodeSkinText(rtl::ReadFileBytes(AFileName)));
+  std::vector<std::string> lines = SplitSkinLines(DecodeSkinText(ReadDescriptionFile(AFileName)));
   auto ini = MakeIni(lines);
   if (!IsValidSkinIni(*ini)) return;
   std::string folder = rtl::ExtractFilePath(AFileName);
@@ -445,12 +465,8 @@ void TbsSkinData::LoadDescription(TIniFile& F) {
 }
 
 void TbsSkinData::LoadFromFile(const std::string& FileName) {
-  std::string bytes;
-  try {
-    bytes = rtl::ReadFileBytes(FileName);
-  } catch (const rtl::Exception&) {
-    return;  // no such description: nothing changes, nothing is sent
-  }
+  if (!rtl::FileExists(FileName)) return;  // no description: nothing changes, nothing is sent
+  std::string bytes = ReadDescriptionFile(FileName);
   auto ini = MakeIni(SplitSkinLines(DecodeSkinText(bytes)));
   if (!IsValidSkinIni(*ini)) return;
   Empty = true;
@@ -494,6 +510,7 @@ void TbsSkinData::LoadCompressedStoredSkin(TbsCompressedStoredSkin* AStoredSkin)
       FinishLoad(false);
       return;
     }
+    CheckDescriptionSize(p.DescriptionBytes.size(), "stored skin");
     if (p.Picture) FPicture = std::move(p.Picture);
     if (p.InActivePicture) FInActivePicture = std::move(p.InActivePicture);
     if (p.Mask) FMask = std::move(p.Mask);
@@ -518,7 +535,7 @@ void TbsSkinData::LoadFromCompressedFile(const std::string& FileName) {
 
 void TbsSkinData::SaveToFile(const std::string& FileName) {
   std::vector<std::string> lines;
-  if (rtl::FileExists(FileName)) lines = SplitSkinLines(DecodeSkinText(rtl::ReadFileBytes(FileName)));
+  if (rtl::FileExists(FileName)) lines = SplitSkinLines(DecodeSkinText(ReadDescriptionFile(FileName)));
   auto ini = MakeIni(lines);
   SaveSkinSections(*ini);
   rtl::WriteFileBytes(FileName, EncodeSkinText(JoinLines(IniLines(*ini))));

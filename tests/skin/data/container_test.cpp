@@ -125,6 +125,23 @@ TEST(SkinContainer, PayloadVariants) {
   }
 }
 
+TEST(SkinContainer, OversizedDescriptionsAreRefused) {
+  FakeForms forms;
+  forms.Add("f");
+  const std::string huge(5 * 1024 * 1024, '\n');
+  SKIN_NEW(TbsCompressedStoredSkin, s);
+  s.SetCompressedData(Deflate(Le32(3) + "\x01\x01\x01" + Le32(0) + huge));
+  SKIN_NEW(TbsSkinData, store);
+  EXPECT_THROW(store.LoadCompressedStoredSkin(&s), rtl::EReadError);
+  EXPECT_EQ(forms.log.size(), 3u);
+  EXPECT_TRUE(store.Empty);
+  TempDir dir;
+  skintest::WriteFile(dir.File("big.ini"), "[VERSION]\nver=1\n" + huge);
+  forms.log.clear();
+  EXPECT_THROW(store.LoadFromFile(dir.File("big.ini")), rtl::EReadError);
+  EXPECT_TRUE(forms.log.empty());
+}
+
 TEST(SkinContainer, ContainerHeaderRules) {
   SKIN_NEW(TbsCompressedStoredSkin, s);
   rtl::TStringStream v4(Le32(4) + Le32(3) + "abc");
