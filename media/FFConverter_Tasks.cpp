@@ -411,6 +411,9 @@ void TCustomFFConverter::DoFinalTerminate() {
     FTerminateInfo.ExceptionMsg.clear();
     info = FTerminateInfo;
   }
+  // In thread mode the handler runs on a thread of its own: the run is
+  // marked done first, so a handler may clear the tasks at once.
+  if (FThreadMode) FTerminated = true;
   DeliverTerminate(info);
   FTerminated = true;
 }

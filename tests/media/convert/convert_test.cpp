@@ -109,7 +109,6 @@ TEST_F(ConvertTest, TwoThreadsOverFiveFilesKeepTheEventOrderAndEveryOutputDecode
   convkit::EventLog log;
   log.Bind(c);
   c.SetProgressInterval(100);
-  std::atomic<int> running{0}, peak{0};
   Batch b = FiveTasks("thr");
   b.Build(c);
   c.Start(2);
@@ -171,8 +170,6 @@ TEST_F(ConvertTest, TwoThreadsOverFiveFilesKeepTheEventOrderAndEveryOutputDecode
     EXPECT_NEAR(want[i].seconds, static_cast<double>(a->samples) / a->sample_rate, 0.1);
     EXPECT_EQ(0, a->decode_errors);
   }
-  (void)running;
-  (void)peak;
 }
 
 TEST_F(ConvertTest, AtMostTheThreadCountRunsAtOnce) {
@@ -181,7 +178,6 @@ TEST_F(ConvertTest, AtMostTheThreadCountRunsAtOnce) {
   log.Bind(c, false);
   std::mutex m;
   int running = 0, peak = 0;
-  std::vector<void*> seen;
   // The custom hook runs on each task's thread for every picture.
   c.OnCustomHook = [&](void*, THookInfo* h) {
     std::lock_guard<std::mutex> lk(m);
@@ -383,4 +379,29 @@ TEST_F(ConvertTest, ManyTasksStartedAndStoppedConcurrentlyEndExactlyOnce) {
     std::sort(idx.begin(), idx.end());
     for (int i = 0; i <= 20; ++i) EXPECT_EQ(i - 1, idx[i]);
   }
+}
+
+TEST_F(ConvertTest, FinalHandlerMayClearTheTasks) {
+  TFFConverter c;
+  std::atomic<bool> cleared{false}, failed{false};
+  c.OnTerminate = [&](void*, const TTerminateInfo& info) {
+    if (info.TaskIndex != -1) return;
+    try {
+      c.ClearTasks();
+      cleared = true;
+    } catch (...) {
+      failed = true;
+    }
+    rtl::Wake();
+  };
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(i, c.AddTask(Clip("clip.wav"), static_cast<TInputOptions*>(nullptr)));
+    TOutputOptions o = Opts("", "libmp3lame");
+    ASSERT_TRUE(c.SetOutputFile(i, Out("clr" + std::to_string(i) + ".mp3"), &o));
+  }
+  c.Start(2);
+  ASSERT_TRUE(rtl::WaitWhilePumping([&] { return cleared || failed; }, 60000));
+  EXPECT_TRUE(cleared);
+  EXPECT_FALSE(c.Working());
+  EXPECT_EQ(0, c.TasksCount());
 }
