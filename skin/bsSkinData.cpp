@@ -75,6 +75,23 @@ void WriteFlaggedPicture(TStream& S, TBitmap* B) {
   if (!flag) B->SaveToStream(S);
 }
 
+// The pictures of one skin together; the stored skins hold a few million
+// pixels. Each picture is bounded by the bitmap reader, the sum by this.
+constexpr int64_t kMaxSkinPixels = 64ll * 1024 * 1024;
+
+class TPixelBudget {
+ public:
+  void Take(const TBitmap* B) {
+    if (!B) return;
+    used_ += int64_t(B->Width()) * int64_t(B->Height());
+    if (used_ > kMaxSkinPixels)
+      throw rtl::EInvalidGraphic("The skin's pictures hold more than " + std::to_string(kMaxSkinPixels) + " pixels");
+  }
+
+ private:
+  int64_t used_ = 0;
+};
+
 std::unique_ptr<TBitmap> ReadFlaggedPicture(TStream& S) {
   uint8_t flag = 1;
   S.ReadBuffer(&flag, 1);
@@ -190,9 +207,13 @@ void ReadSkinPayload(TStream& S, TbsSkinPayload& P) {
   P = TbsSkinPayload();
   P.Version = ReadInt32(S);
   if (P.Version > 3) return;
+  TPixelBudget budget;
   P.Picture = ReadFlaggedPicture(S);
+  budget.Take(P.Picture.get());
   P.InActivePicture = ReadFlaggedPicture(S);
+  budget.Take(P.InActivePicture.get());
   P.Mask = ReadFlaggedPicture(S);
+  budget.Take(P.Mask.get());
   if (P.Version == 2) {
     ReadFlaggedPicture(S);
     ReadFlaggedPicture(S);
@@ -201,6 +222,7 @@ void ReadSkinPayload(TStream& S, TbsSkinPayload& P) {
   for (int32_t i = 0; i < k; ++i) {
     auto b = std::make_unique<TBitmap>();
     b->LoadFromStream(S);
+    budget.Take(b.get());
     P.ActivePictures.push_back(std::move(b));
   }
   P.DescriptionBytes = S.ReadAll();
@@ -476,11 +498,18 @@ void TbsSkinData::LoadFromFile(const std::string& FileName) {
     ClearAll();
     std::string folder = rtl::ExtractFilePath(FileName);
     ReadVersionAndNames(*ini);
+    TPixelBudget budget;
     if (!FPictureName.empty()) FPicture = LoadPictureFile(folder + FPictureName);
     if (!FInActivePictureName.empty()) FInActivePicture = LoadPictureFile(folder + FInActivePictureName);
     if (!FMaskName.empty()) FMask = LoadPictureFile(folder + FMaskName);
+    budget.Take(FPicture.get());
+    budget.Take(FInActivePicture.get());
+    budget.Take(FMask.get());
     LoadActivePictures(*ini);
-    for (const std::string& n : FActivePicturesNames) FActivePictures.push_back(LoadPictureFile(folder + n));
+    for (const std::string& n : FActivePicturesNames) {
+      FActivePictures.push_back(LoadPictureFile(folder + n));
+      budget.Take(FActivePictures.back().get());
+    }
     LoadDescription(*ini);
   } catch (...) {
     // Receivers got the before-change message: finish the change as an

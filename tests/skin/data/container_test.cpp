@@ -142,6 +142,34 @@ TEST(SkinContainer, OversizedDescriptionsAreRefused) {
   EXPECT_TRUE(forms.log.empty());
 }
 
+// An 8-bit run-length BMP of one colour: small on disk, large in memory.
+std::string Rle8Bmp(int w, int h) {
+  std::string rows;
+  for (int y = 0; y < h; ++y) {
+    for (int left = w; left > 0; left -= 255) rows += std::string{char(std::min(left, 255)), '\x01'};
+    rows += std::string("\0\0", 2);
+  }
+  rows += std::string("\0\x01", 2);
+  std::string pal(256 * 4, '\0');
+  uint32_t off = 14 + 40 + uint32_t(pal.size());
+  std::string info = Le32(40) + Le32(w) + Le32(h) + std::string("\x01\0\x08\0", 4) + Le32(1) +
+                     Le32(int32_t(rows.size())) + Le32(0) + Le32(0) + Le32(256) + Le32(0);
+  return "BM" + Le32(int32_t(off + rows.size())) + Le32(0) + Le32(int32_t(off)) + info + pal + rows;
+}
+
+TEST(SkinContainer, PicturesOfOneSkinHaveAPixelBudget) {
+  const std::string big = Rle8Bmp(6000, 6000);  // 36 M pixels each
+  SKIN_NEW(TbsCompressedStoredSkin, one);
+  one.SetCompressedData(Deflate(Le32(3) + std::string("\0", 1) + big + "\x01\x01" + Le32(0)));
+  SKIN_NEW(TbsSkinData, store);
+  store.LoadCompressedStoredSkin(&one);
+  EXPECT_EQ(store.FPicture->Width(), 6000);
+  SKIN_NEW(TbsCompressedStoredSkin, two);
+  two.SetCompressedData(Deflate(Le32(3) + "\x01\x01\x01" + Le32(2) + big + big));
+  EXPECT_THROW(store.LoadCompressedStoredSkin(&two), rtl::EInvalidGraphic);
+  EXPECT_TRUE(store.Empty);
+}
+
 TEST(SkinContainer, ContainerHeaderRules) {
   SKIN_NEW(TbsCompressedStoredSkin, s);
   rtl::TStringStream v4(Le32(4) + Le32(3) + "abc");
