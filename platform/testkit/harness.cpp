@@ -4,6 +4,7 @@
 #include "platform/rtl/dispatcher.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 namespace cl {
@@ -64,6 +65,8 @@ Harness::Harness(bool fixedText) : input(*this), clock_(int64_t(1'000'000) * 1'0
 }
 
 Harness::~Harness() {
+  // Exceptions that escaped a handler are failures of the test that caused them.
+  for (auto& e : exceptions) std::fprintf(stderr, "exception escaped a message handler: %s\n", e.c_str());
   cl::ResetControlGlobals();
   Shutdown();
   SetExceptionHandler(nullptr);
