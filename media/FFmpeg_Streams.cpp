@@ -462,6 +462,13 @@ const AVCodec* TCustomFFmpeg::encoder_for(const TAVOutputStream& ost) const {
 }
 
 void TCustomFFmpeg::open_encoders() {
+  // Text subtitle encoders take their style header from the decoder, so
+  // their decoders are opened first.
+  for (const TAVOutputStream& ost : Fost_table)
+    if (ost.encoding_needed && ost.enc_ctx && ost.enc_ctx->codec_type == AVMEDIA_TYPE_SUBTITLE) {
+      open_decoders();
+      break;
+    }
   for (size_t i = 0; i < Fost_table.size(); ++i) {
     if (FJoinMode && static_cast<int>(i) >= Fblock_size) break;
     TAVOutputStream& ost = Fost_table[i];
@@ -476,6 +483,14 @@ void TCustomFFmpeg::open_encoders() {
       throw FFmpegException(msg);
     }
     AVDictionary* opts = private_options_for(FOptions, &codec->priv_class);
+    const AVCodecContext* dec = Fist_table[ost.source_index].dec_ctx;
+    if (ost.enc_ctx->codec_type == AVMEDIA_TYPE_SUBTITLE && dec && dec->subtitle_header && !ost.enc_ctx->subtitle_header) {
+      ost.enc_ctx->subtitle_header = static_cast<uint8_t*>(ffapi::av_mallocz(dec->subtitle_header_size + 1));
+      if (!ost.enc_ctx->subtitle_header) throw FFmpegException("av_mallocz fail");
+      std::memcpy(ost.enc_ctx->subtitle_header, dec->subtitle_header, dec->subtitle_header_size);
+      ost.enc_ctx->subtitle_header_size = dec->subtitle_header_size;
+    }
+    if (ost.enc_ctx->codec_type == AVMEDIA_TYPE_SUBTITLE && !ost.enc_ctx->time_base.num) ost.enc_ctx->time_base = AV_TIME_BASE_Q;
     int r;
     {
       // Held for the opening alone; nothing here waits for the UI thread.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "media/FFmpeg_Loop.h"
 #include "tests/media/convert/ConvertKit.h"
 
 using namespace media;
@@ -234,4 +235,47 @@ TEST_F(PathsTest, CustomHookPaintsIntoTheOutputAndCanStop) {
     ffapi::avformat_close_input(&ic);
     EXPECT_TRUE(red);
   }
+}
+
+TEST_F(PathsTest, SubtitlesAreDecodedAndEncodedAgain) {
+  const std::string srt = Out("subs.srt"), in = Out("subs.mkv");
+  {
+    FILE* f = std::fopen(srt.c_str(), "w");
+    ASSERT_NE(nullptr, f);
+    std::fputs("1\n00:00:00,200 --> 00:00:00,600\nhello\n\n2\n00:00:01,000 --> 00:00:01,500\nworld\n\n", f);
+    std::fclose(f);
+  }
+  ASSERT_TRUE(mediatest::RunFfmpeg("-i '" + Clip("clip2.avi") + "' -i '" + srt + "' -map 0 -map 1 -c:v copy -c:a copy -c:s srt '" + in + "'"));
+  TFFConverter c;
+  TOutputOptions o = Opts("mpeg4", "aac");
+  o.SubtitleCodec = "mov_text";
+  auto r = RunOne(c, in, Out("subs.mp4"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  // The subtitle packets arrive with their times.
+  AVFormatContext* ic = nullptr;
+  ASSERT_GE(ffapi::avformat_open_input(&ic, Out("subs.mp4").c_str(), nullptr, nullptr), 0);
+  ffapi::avformat_find_stream_info(ic, nullptr);
+  int si = -1;
+  for (unsigned i = 0; i < ic->nb_streams; ++i)
+    if (ic->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE) si = static_cast<int>(i);
+  ASSERT_GE(si, 0);
+  EXPECT_EQ(AV_CODEC_ID_MOV_TEXT, ic->streams[si]->codecpar->codec_id);
+  std::vector<double> starts;
+  AVPacket* p = ffapi::av_packet_alloc();
+  while (ffapi::av_read_frame(ic, p) >= 0) {
+    if (p->stream_index == si && p->size > 2)
+      starts.push_back(p->pts * static_cast<double>(ic->streams[si]->time_base.num) / ic->streams[si]->time_base.den);
+    ffapi::av_packet_unref(p);
+  }
+  ffapi::av_packet_free(&p);
+  ffapi::avformat_close_input(&ic);
+  ASSERT_EQ(2u, starts.size());
+  EXPECT_NEAR(0.2, starts[0], 0.05);
+  EXPECT_NEAR(1.0, starts[1], 0.05);
+}
+
+TEST(DvbSubtitles, SecondPacketCountsFromTheFirstPacketsBase) {
+  // Shown from 1000 ms to 3000 ms after a packet time of 10 s (90 kHz).
+  EXPECT_EQ(990000, DvbSubtitlePacketPts(900000, 1000, 3000, 0));
+  EXPECT_EQ(1170000, DvbSubtitlePacketPts(900000, 1000, 3000, 1));
 }
