@@ -405,3 +405,60 @@ TEST_F(ConvertTest, FinalHandlerMayClearTheTasks) {
   EXPECT_FALSE(c.Working());
   EXPECT_EQ(0, c.TasksCount());
 }
+
+TEST_F(ConvertTest, ComponentPropertiesAndGuards) {
+  TFFConverter c;
+  c.SetProgressInterval(50);
+  EXPECT_EQ(100, c.ProgressInterval());
+  c.SetProgressInterval(250);
+  EXPECT_EQ(250, c.ProgressInterval());
+  EXPECT_EQ("3.3", c.Version());
+  // The record's empty file name is filled in; its probe is bound.
+  TInputOptions in;
+  InitInputOptions(in);
+  ASSERT_EQ(0, c.AddTask(Clip("clip.avi"), &in));
+  EXPECT_EQ(Clip("clip.avi"), in.FileName);
+  ASSERT_NE(nullptr, c.TaskProbe(0, 0));
+  EXPECT_EQ(nullptr, c.TaskProbe(0, 1));
+  // Preview reaches tasks that exist and tasks added later.
+  c.SetPreview(true);
+  EXPECT_TRUE(c.Task(0)->FPostHooks & PostHookBit(TPostHook::phPreview));
+  ASSERT_EQ(1, c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)));
+  EXPECT_TRUE(c.Task(1)->FPostHooks & PostHookBit(TPostHook::phPreview));
+  c.SetPreview(false);
+  EXPECT_FALSE(c.Task(0)->FPostHooks & PostHookBit(TPostHook::phPreview));
+  c.ClearTasks();
+  // Slot limits and the transcoder's own limits.
+  c.SetCustomMaxFiles(1);
+  ASSERT_EQ(0, c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)));
+  EXPECT_FALSE(c.AddInputFile(0, Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)));
+  EXPECT_EQ("max input files 1 reached", c.LastErrMsg());
+  c.SetCustomMaxFiles(0);
+  EXPECT_THROW(c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)), std::exception);
+  c.SetCustomMaxFiles(513);
+  EXPECT_THROW(c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)), std::exception);
+  c.SetCustomMaxFiles(20);
+  // Guards while working.
+  convkit::EventLog log;
+  log.Bind(c, false);
+  TOutputOptions o = Opts("mpeg4", "libmp3lame");
+  ASSERT_TRUE(c.SetOutputFile(0, Out("guard.avi"), &o));
+  c.Start(1);
+  try {
+    c.ClearTasks();
+    // The run may already be over on a fast machine.
+    EXPECT_TRUE(c.Terminated() || !c.Working());
+  } catch (const std::exception& e) {
+    EXPECT_STREQ("Cannot ClearTasks while working.", e.what());
+  }
+  ASSERT_TRUE(log.WaitFinal(60000, 2));
+  try {
+    c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr));
+    ADD_FAILURE() << "AddTask after the run";
+  } catch (const std::exception& e) {
+    EXPECT_STREQ("Cannot AddTask while working.", e.what());
+  }
+  EXPECT_THROW(c.Start(1), std::exception);
+  c.ClearTasks();
+  EXPECT_EQ(0, c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)));
+}

@@ -279,3 +279,54 @@ TEST(DvbSubtitles, SecondPacketCountsFromTheFirstPacketsBase) {
   EXPECT_EQ(990000, DvbSubtitlePacketPts(900000, 1000, 3000, 0));
   EXPECT_EQ(1170000, DvbSubtitlePacketPts(900000, 1000, 3000, 1));
 }
+
+TEST_F(PathsTest, FrameLimitEndsTheRun) {
+  TFFConverter c;
+  TOutputOptions o = Opts("mpeg4", "libmp3lame");
+  o.ExtOptions = "vframes=10";
+  auto r = RunOne(c, Clip("clip2.avi"), Out("vframes.avi"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  EXPECT_EQ(10, DecodeAll(Out("vframes.avi")).First(AVMEDIA_TYPE_VIDEO)->frames);
+}
+
+TEST_F(PathsTest, AudioSyncFillsALateAudioStartWithSilence) {
+  const std::string in = Out("late_audio.mkv");
+  ASSERT_TRUE(mediatest::RunFfmpeg(
+      "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -itsoffset 0.5 -f lavfi -i sine=sample_rate=44100:duration=1.5 "
+      "-c:v mpeg4 -c:a pcm_s16le '" + in + "'"));
+  for (int method : {0, 1}) {
+    TFFConverter c;
+    TOutputOptions o = Opts("mpeg4", "pcm_s16le");
+    o.AudioSyncMethod = method;
+    const std::string out = Out("async" + std::to_string(method) + ".mov");
+    auto r = RunOne(c, in, out, o);
+    EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+    auto d = DecodeAll(out);
+    const double secs = d.First(AVMEDIA_TYPE_AUDIO)->samples / 44100.0;
+    if (method == 1)
+      EXPECT_NEAR(2.0, secs, 0.1);  // 0.5 s of silence in front
+    else
+      EXPECT_NEAR(1.5, secs, 0.1);
+  }
+}
+
+TEST_F(PathsTest, PictureSizeChangeNeedsScaling) {
+  const std::string a = Out("sz_a.m2v"), b = Out("sz_b.m2v"), in = Out("sizechange.m2v");
+  ASSERT_TRUE(mediatest::RunFfmpeg("-f lavfi -i testsrc=size=176x144:rate=25:duration=0.4 -c:v mpeg2video '" + a + "'"));
+  ASSERT_TRUE(mediatest::RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=0.4 -c:v mpeg2video '" + b + "'"));
+  ASSERT_EQ(0, std::system(("cat '" + a + "' '" + b + "' > '" + in + "'").c_str()));
+  {
+    TFFConverter c;
+    auto r = RunOne(c, in, Out("sz_same.avi"), Opts("mpeg4", ""));
+    EXPECT_TRUE(r.Exception);
+    EXPECT_FALSE(r.Finished);
+  }
+  TFFConverter c;
+  TOutputOptions o = Opts("mpeg4", "");
+  o.FrameSize = "160x120";
+  auto r = RunOne(c, in, Out("sz_scaled.avi"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  auto d = DecodeAll(Out("sz_scaled.avi"));
+  EXPECT_EQ(160, d.First(AVMEDIA_TYPE_VIDEO)->width);
+  EXPECT_NEAR(20, d.First(AVMEDIA_TYPE_VIDEO)->frames, 2);
+}
