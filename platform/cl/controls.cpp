@@ -343,8 +343,6 @@ void TControl::Dispatch(TMessage& m) {
     case CM_VISIBLECHANGED: InvalidateControl(true, visible_ && IsOpaque()); return;
     case CM_PARENTFONTCHANGED: ParentFontChanged(); return;
     case CM_PARENTCOLORCHANGED: ParentColorChanged(); return;
-    case CM_MOUSEENTER: OnMouseEnter(this); return;
-    case CM_MOUSELEAVE: OnMouseLeave(this); return;
   }
   TComponent::Dispatch(m);
 }

@@ -150,7 +150,9 @@ class TControl : public TComponent {
   virtual void Click();
   virtual void DblClick();
 
-  rtl::TNotifyEvent OnClick, OnDblClick, OnResize, OnMouseEnter, OnMouseLeave;
+  // No OnMouseEnter / OnMouseLeave here: CM_MOUSEENTER and CM_MOUSELEAVE have
+  // no class-library handling; controls that want events add their own.
+  rtl::TNotifyEvent OnClick, OnDblClick, OnResize;
   TMouseEvent OnMouseDown, OnMouseUp;
   TMouseMoveEvent OnMouseMove;
 
