@@ -330,3 +330,16 @@ TEST_F(PathsTest, PictureSizeChangeNeedsScaling) {
   EXPECT_EQ(160, d.First(AVMEDIA_TYPE_VIDEO)->width);
   EXPECT_NEAR(20, d.First(AVMEDIA_TYPE_VIDEO)->frames, 2);
 }
+
+TEST_F(PathsTest, FileSizeLimitEndsTheRunEarly) {
+  TFFConverter c;
+  TOutputOptions o = Opts("mpeg4", "libmp3lame");
+  o.VideoBitrate = 2000000;
+  o.ExtOptions = "fs=30000";
+  auto r = RunOne(c, Clip("clip2.avi"), Out("fs.avi"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  auto d = DecodeAll(Out("fs.avi"));
+  ASSERT_TRUE(d.opened);
+  EXPECT_LT(d.First(AVMEDIA_TYPE_VIDEO)->frames, 50);
+  EXPECT_LT(std::filesystem::file_size(Out("fs.avi")), 120000u);
+}
