@@ -124,9 +124,9 @@ void TButton::PaintWindow(gfx::HDC dc) {
   }
 }
 
-// ============================================================================ TLabel
+// ============================================================================ TCustomLabel
 
-TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
   width_ = 65;
   height_ = 17;
   parentColor_ = true;
@@ -134,50 +134,104 @@ TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
   ControlStyle |= csReplicatable;
 }
 
-void TLabel::Dispatch(TMessage& m) {
+void TCustomLabel::SetAlignment(TAlignment a) {
+  if (a == alignment_) return;
+  alignment_ = a;
+  Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout l) {
+  if (l == layout_) return;
+  layout_ = l;
+  Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool v) {
+  if (v == wordWrap_) return;
+  wordWrap_ = v;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool v) {
+  if (v == showAccelChar_) return;
+  showAccelChar_ = v;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::SetTransparent(bool v) {
+  if (v == transparent_) return;
+  transparent_ = v;
+  if (v) ControlStyle &= ~csOpaque;
+  else ControlStyle |= csOpaque;
+  Invalidate();
+}
+
+void TCustomLabel::Dispatch(TMessage& m) {
   if (m.Msg == CM_TEXTCHANGED || m.Msg == CM_FONTCHANGED) {
-    AdjustBounds();
     Invalidate();
+    AdjustBounds();
     return;
   }
   TGraphicControl::Dispatch(m);
 }
 
-static unsigned LabelFlags(const TLabel& l) {
-  unsigned f = l.WordWrap ? unsigned(gfx::DT_WORDBREAK) : 0u;
-  if (!l.ShowAccelChar) f |= gfx::DT_NOPREFIX;
-  if (l.Alignment == taCenter) f |= gfx::DT_CENTER;
-  if (l.Alignment == taRightJustify) f |= gfx::DT_RIGHT;
-  return f | gfx::DT_EXPANDTABS;
+void TCustomLabel::DoDrawText(TRect& rect, unsigned flags) {
+  std::string text = GetLabelText();
+  if ((flags & gfx::DT_CALCRECT) && (text.empty() || (showAccelChar_ && text == "&"))) text += " ";
+  if (!showAccelChar_) flags |= gfx::DT_NOPREFIX;
+  TCanvas* c = canvas_;
+  c->SetFont(font_);
+  RECT r = rect;
+  if (!Enabled()) {
+    r = {r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
+    c->Font()->SetColor(gfx::clBtnHighlight);
+    gfx::DrawText(canvas_->SelectedHandle(), text, -1, &r, flags);
+    r = {r.Left - 1, r.Top - 1, r.Right - 1, r.Bottom - 1};
+    c->Font()->SetColor(gfx::clBtnShadow);
+  }
+  gfx::DrawText(canvas_->SelectedHandle(), text, -1, &r, flags);
+  rect = r;
 }
 
-void TLabel::AdjustBounds() {
-  if (!autoSize_ || Destroyed()) return;
-  gfx::HDC dc = gfx::CreateCompatibleDC(gfx::HDC());
-  gfx::LOGFONT lf = font_.LogFont();
-  gfx::HFONT f = gfx::CreateFontIndirect(&lf);
-  gfx::HFONT old = gfx::SelectObject(dc, f);
-  RECT r{0, 0, WordWrap ? width_ : 0, 0};
-  std::string t = text_.empty() ? " " : text_;
-  gfx::DrawText(dc, t, -1, &r, LabelFlags(*this) | gfx::DT_CALCRECT);
-  gfx::SelectObject(dc, old);
-  gfx::DeleteObject(f);
-  gfx::DeleteDC(dc);
-  int w = WordWrap ? width_ : r.Width();
-  SetBounds(left_, top_, w, r.Height());
+static unsigned LabelStyle(TAlignment a, bool wordWrap) {
+  unsigned f = gfx::DT_EXPANDTABS | (wordWrap ? unsigned(gfx::DT_WORDBREAK) : 0u);
+  if (a == taCenter) f |= gfx::DT_CENTER;
+  if (a == taRightJustify) f |= gfx::DT_RIGHT;
+  return f;
 }
 
-void TLabel::Paint() {
+void TCustomLabel::Paint() {
   TCanvas* c = Canvas();
-  if (!Transparent) {
+  if (!transparent_) {
     c->Brush()->SetColor(color_);
+    c->Brush()->SetStyle(gfx::bsSolid);
     c->FillRect(ClientRect());
   }
   c->Brush()->SetStyle(gfx::bsClear);
-  c->SetFont(font_);
-  if (!enabled_) c->Font()->SetColor(gfx::clGrayText);
-  RECT r = ClientRect();
-  gfx::DrawText(canvas_->SelectedHandle(), text_, -1, &r, LabelFlags(*this));
+  TRect r = ClientRect();
+  unsigned style = LabelStyle(alignment_, wordWrap_);
+  if (layout_ != tlTop) {
+    TRect calc = r;
+    DoDrawText(calc, style | gfx::DT_CALCRECT);
+    int dy = layout_ == tlBottom ? height_ - calc.Bottom : (height_ - calc.Bottom) / 2;
+    r = {r.Left, r.Top + dy, r.Right, r.Bottom + dy};
+  }
+  DoDrawText(r, style);
+}
+
+void TCustomLabel::AdjustBounds() {
+  if (!autoSize_ || Destroyed() || (ComponentState() & csReading)) return;
+  TRect r = ClientRect();
+  gfx::HDC dc = gfx::CreateCompatibleDC(gfx::HDC());
+  canvas_->SetHandle(dc);
+  DoDrawText(r, gfx::DT_EXPANDTABS | gfx::DT_CALCRECT | (wordWrap_ ? unsigned(gfx::DT_WORDBREAK) : 0u));
+  canvas_->SetHandle(gfx::HDC());
+  gfx::DeleteDC(dc);
+  int x = left_;
+  if (alignment_ == taRightJustify) x += width_ - r.Right;
+  SetBounds(x, top_, r.Right, r.Bottom);
 }
 
 // ============================================================================ TPanel

@@ -30,18 +30,44 @@ class TButton : public TWinControl {
   bool pressed_ = false;
 };
 
-class TLabel : public TGraphicControl {
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+
+// The label base: text drawn through DoDrawText, which descendants replace
+// (it also measures, with DT_CALCRECT).
+class TCustomLabel : public TGraphicControl {
  public:
-  explicit TLabel(TComponent* AOwner);
-  TAlignment Alignment = taLeftJustify;
-  bool Transparent = false;
-  bool WordWrap = false;
-  bool ShowAccelChar = true;
+  explicit TCustomLabel(TComponent* AOwner);
+  TAlignment Alignment() const { return alignment_; }
+  void SetAlignment(TAlignment a);
+  TTextLayout Layout() const { return layout_; }
+  void SetLayout(TTextLayout l);
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool v);
+  bool ShowAccelChar() const { return showAccelChar_; }
+  void SetShowAccelChar(bool v);
+  bool Transparent() const { return transparent_; }
+  void SetTransparent(bool v);
   void Dispatch(TMessage& m) override;
 
  protected:
+  virtual std::string GetLabelText() { return text_; }
+  virtual void DoDrawText(TRect& rect, unsigned flags);
   void Paint() override;
   void AdjustBounds() override;
+  std::string ClassName() const override { return "TCustomLabel"; }
+
+  TAlignment alignment_ = taLeftJustify;
+  TTextLayout layout_ = tlTop;
+  bool wordWrap_ = false;
+  bool showAccelChar_ = true;
+  bool transparent_ = false;
+};
+
+class TLabel : public TCustomLabel {
+ public:
+  using TCustomLabel::TCustomLabel;
+
+ protected:
   std::string ClassName() const override { return "TLabel"; }
 };
 

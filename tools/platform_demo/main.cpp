@@ -99,8 +99,8 @@ int main(int argc, char** argv) {
   name->SetParent(form);
 
   auto* note = new TLabel(form);
-  note->WordWrap = true;
   note->SetAutoSize(false);
+  note->SetWordWrap(true);
   note->SetBounds(175, 68, 170, 60);
   note->SetCaption("Graphic children paint after their parent, in z-order.");
   note->SetParent(form);

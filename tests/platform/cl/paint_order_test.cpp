@@ -110,3 +110,32 @@ TEST_F(PaintFixture, PaintIntoForeignDcAtOffsetRestoresState) {
 }
 
 }  // namespace
+
+namespace {
+// Labels measure and draw through DoDrawText; the fixed engine's 7x13 cells
+// make the numbers exact.
+TEST(Label, AutoSizeLayoutAndPrefixThroughDoDrawText) {
+  Harness h;
+  TForm* form = MakeForm();
+  auto* l = new TLabel(form);
+  l->SetParent(form);
+  l->SetBounds(10, 10, 5, 5);
+  l->SetCaption("&Open");
+  EXPECT_EQ(l->BoundsRect(), (TRect{10, 10, 10 + 4 * 7, 10 + 13}));  // the prefix takes no room
+  l->SetShowAccelChar(false);
+  EXPECT_EQ(l->Width(), 5 * 7);
+  l->SetAlignment(taRightJustify);
+  l->SetCaption("ab");  // shrinks towards its right edge
+  EXPECT_EQ(l->BoundsRect(), (TRect{10 + 3 * 7, 10, 10 + 5 * 7, 23}));
+  l->SetAutoSize(false);
+  l->SetBounds(0, 0, 40, 40);
+  l->SetLayout(tlBottom);
+  l->SetColor(gfx::clWhite);
+  l->Font()->SetColor(gfx::clBlack);
+  form->Show();
+  h.Pump();
+  EXPECT_EQ(h.Pixel(l, 38, 39), 0x000000u);  // text cells sit on the bottom edge
+  EXPECT_EQ(h.Pixel(l, 38, 20), 0xFFFFFFu);
+  form->Free();
+}
+}  // namespace
