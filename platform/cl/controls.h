@@ -169,7 +169,7 @@ class TControl : public TComponent {
   virtual void ParentFontChanged();
   virtual void ParentColorChanged();
   virtual void VisibleChanging() {}
-  void RequestAlign();
+  virtual void RequestAlign();
   void InvalidateControl(bool isVisible, bool isOpaque);
   std::string ClassName() const override { return "TControl"; }
 
