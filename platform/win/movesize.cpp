@@ -28,7 +28,7 @@ int WmszFromHit(int hit) {
 
 void RunMoveSizeLoop(HWND h, int edge) {
   Window* w = Find(h);
-  if (!w || !w->isTopLevel() || w->messageOnly) return;
+  if (!w || w->messageOnly) return;
   auto keep = Keep(h);
   SendMessage(h, WM_ENTERSIZEMOVE);
   if (!Find(h)) return;

@@ -1157,8 +1157,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SYSCOMMAND:
       switch (wp & 0xFFF0) {
-        case SC_MOVE: RunMoveSizeLoop(TopLevelOf(w)->handle, 0); break;
-        case SC_SIZE: RunMoveSizeLoop(TopLevelOf(w)->handle, int(wp & 0x0F)); break;
+        case SC_MOVE: RunMoveSizeLoop(hwnd, 0); break;
+        case SC_SIZE: RunMoveSizeLoop(hwnd, int(wp & 0x0F)); break;
         case SC_CLOSE: SendMessage(hwnd, WM_CLOSE); break;
         case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
         case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
@@ -1186,10 +1186,11 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_NCLBUTTONDOWN: {
       g_closePressed = wp == WPARAM(HTCLOSE);
-      // The caption moves and the edges size the top-level, also when a
-      // child answered the code (a size grip).
+      // A caption moves its own window (a form parented into a dialog moves
+      // inside it); the edges size the top-level, also when a child answered
+      // the code (a size grip).
       Window* top = TopLevelOf(w);
-      if (wp == WPARAM(HTCAPTION)) SendMessage(top->handle, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
+      if (wp == WPARAM(HTCAPTION)) SendMessage(hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
       else if (int edge = WmszFromHit(int(wp)))
         SendMessage(top->handle, WM_SYSCOMMAND, SC_SIZE | UINT(edge), lp);
       return 0;

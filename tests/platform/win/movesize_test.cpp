@@ -32,6 +32,23 @@ TEST(MoveSize, CaptionDragMovesAndTheLoopEatsTheRelease) {
   EXPECT_EQ(log.Count(WM_MOVING), 2u);
   EXPECT_EQ(log.Count(WM_LBUTTONUP) + log.Count(WM_NCLBUTTONUP), 0u);
   EXPECT_EQ(GetCapture(), HWND());
+  // A child with a caption of its own moves inside its parent.
+  HWND inner = CreateWindowEx(0, "Plain", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, f);
+  SubclassWindow(inner, [](TMessage& m, const std::function<LRESULT(TMessage&)>& prev) {
+    if (m.Msg == WM_NCHITTEST) {
+      m.Result = HTCAPTION;
+      return;
+    }
+    prev(m);
+  });
+  h.Advance(600);
+  POINT p{5, 5};
+  ClientToScreen(inner, &p);
+  h.input.MoveTo(p.X, p.Y);
+  Script({Move(p.X + 7, p.Y + 3), Up(p.X + 7, p.Y + 3)});
+  h.input.Press();
+  EXPECT_EQ(WindowBounds(inner), (TRect{17, 13, 67, 63}));
+  EXPECT_EQ(WindowBounds(f), (TRect{130, 140, 330, 240}));
   DestroyWindow(f);
 }
 
