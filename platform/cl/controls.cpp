@@ -628,10 +628,21 @@ void TWinControl::DestroyHandle() {
 
 void TWinControl::RecreateWnd() {
   if (!HandleAllocated()) return;
+  if (!parent_ && !ParentWindow) {
+    // A top-level keeps its window (and on-screen surface): new styles, then
+    // the frame is computed and painted again.
+    TCreateParams p;
+    CreateParams(p);
+    SetWindowLong(handle_, GWL_STYLE, LONG_PTR(p.Style & ~WS_VISIBLE));
+    SetWindowLong(handle_, GWL_EXSTYLE, LONG_PTR(p.ExStyle));
+    SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return;
+  }
   bool wasVisible = IsWindowVisible(handle_);
   DestroyHandle();
   HandleNeeded();
-  if (!parent_ && wasVisible && HandleAllocated()) ShowWindow(handle_, SW_SHOW);
+  if (wasVisible && HandleAllocated()) ShowWindow(handle_, SW_SHOWNA);
 }
 
 void TWinControl::InsertControl(TControl* c) {

@@ -106,3 +106,32 @@ TEST(Layout, AnchorsFollowTheParentSize) {
 }
 
 }  // namespace
+
+namespace {
+TEST(Layout, RecreateKeepsTopLevelWindowsAndRebuildsChildren) {
+  Harness h;
+  auto* form = new TForm(nullptr);
+  form->SetBounds(0, 0, 200, 100);
+  auto* child = new Board(form, "c", gfx::clRed);
+  child->SetBounds(5, 5, 20, 20);
+  child->SetParent(form);
+  form->Show();
+  h.Pump();
+  HWND top = form->Handle(), old = child->Handle();
+  EXPECT_EQ(form->ClientWidth(), 194);  // classic frame
+  form->SetBorderStyle(bsNone);
+  EXPECT_EQ(form->Handle(), top);
+  EXPECT_EQ(form->ClientWidth(), 200);
+  int seen = 0;
+  child->WindowProc = [&, prev = child->WindowProc](TMessage& m) {
+    if (m.Msg == win::WM_PAINT) seen++;
+    prev(m);
+  };
+  child->RecreateWnd();
+  EXPECT_NE(child->Handle(), old);
+  EXPECT_TRUE(IsWindowVisible(child->Handle()));
+  h.Pump();
+  EXPECT_GE(seen, 1);  // the control-level chain survives the new window
+  form->Free();
+}
+}  // namespace
