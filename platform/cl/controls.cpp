@@ -904,6 +904,16 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_CHILDKEY:
       if (parent_) m.Result = parent_->Perform(CM_CHILDKEY, m.WParam, m.LParam);
       return;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      // Reflected to the child control that asks (lParam), as CN_CTLCOLOR*.
+      if (TWinControl* c = FindControl(HWND(uint32_t(m.LParam)))) {
+        m.Result = c->Perform(CN_BASE + m.Msg, m.WParam, m.LParam);
+        return;
+      }
+      break;
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
     case CM_FOCUSCHANGED:

@@ -168,3 +168,20 @@ TEST(Component, FormReleasedFromItsOwnClick) {
   watcher->Free();
 }
 }  // namespace
+
+namespace {
+TEST(Reflection, ColourQueriesReachTheAskingChildAsCnMessages) {
+  Harness h;
+  TForm* form = MakeForm();
+  auto* child = new Board(form, "c", gfx::clRed);
+  child->SetParent(form);
+  form->Show();
+  child->WindowProc = [prev = child->WindowProc](TMessage& m) {
+    prev(m);
+    if (m.Msg == win::CN_CTLCOLOREDIT) m.Result = 77;
+  };
+  LRESULT r = win::SendMessage(form->Handle(), win::WM_CTLCOLOREDIT, 0, LPARAM(child->Handle().v));
+  EXPECT_EQ(r, 77);
+  form->Free();
+}
+}  // namespace
