@@ -223,3 +223,28 @@ TEST(Paint, WindowPixelsReadableThroughPaintAndWindowDcs) {
   DestroyWindow(w);
 }
 }  // namespace
+
+namespace {
+TEST(Paint, RedrawWindowUpdatesChildrenAtOnceAndValidateRectTrims) {
+  Harness h;
+  int parentPaints = 0, childPaints = 0;
+  HWND top = Make(nullptr, 0, 0, 60, 60, Filler(kRed, &parentPaints));
+  HWND child = Make(top, 10, 10, 20, 20, Filler(kGreen, &childPaints));
+  h.Pump();
+  parentPaints = childPaints = 0;
+  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  EXPECT_EQ(parentPaints, 1);
+  EXPECT_EQ(childPaints, 1);
+  // Without RDW_ALLCHILDREN the child is left alone.
+  RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(parentPaints, 2);
+  EXPECT_EQ(childPaints, 1);
+  RECT part{0, 0, 60, 30}, u;
+  InvalidateRect(top, nullptr, FALSE);
+  ValidateRect(top, &part);
+  GetUpdateRect(top, &u, FALSE);
+  EXPECT_EQ(u, (RECT{0, 30, 60, 60}));
+  DestroyWindow(top);
+  (void)child;
+}
+}  // namespace
