@@ -8,6 +8,16 @@
 
 namespace media {
 
+namespace {
+// Set while this thread runs a progress or preview handler: a task waiting
+// for that handler cannot be waited for by it.
+thread_local int tInTaskEvent = 0;
+struct InTaskEvent {
+  InTaskEvent() { ++tInTaskEvent; }
+  ~InTaskEvent() { --tInTaskEvent; }
+};
+}  // namespace
+
 // One task: its transcoder, a probe per opened input and the records its
 // inputs and outputs were set with.
 struct TConverterTask {
@@ -307,6 +317,9 @@ void TCustomFFConverter::StartNextTask() {
 }
 
 void TCustomFFConverter::Stop(bool AWaitFor) {
+  // From a progress or preview handler the task raising it is blocked until
+  // the handler returns, so waiting for it would never end.
+  if (tInTaskEvent) AWaitFor = false;
   {
     std::lock_guard<std::recursive_mutex> lk(FTerminateLock);
     FPendingTasks = 0;
@@ -433,6 +446,7 @@ void TCustomFFConverter::DoTaskProgress(void* Sender, int AFileIndex, int AFrame
   FProgressInfo.CurrentDuration = ACurrentDuration;
   FProgressInfo.TotalDuration = ATotalDuration;
   auto call = [this] {
+    InTaskEvent guard;
     if (OnProgress) OnProgress(this, &FProgressInfo);
   };
   if (FTriggerEventInMainThread)
@@ -449,6 +463,7 @@ void TCustomFFConverter::DoTaskPreviewBitmap(void* Sender, TBitmap24* ABitmap, i
   FPreviewInfo.FrameNumber = AFrameNumber;
   FPreviewInfo.PTS = APTS;
   auto call = [this] {
+    InTaskEvent guard;
     if (OnPreviewBitmap) OnPreviewBitmap(this, FPreviewInfo);
   };
   if (FTriggerEventInMainThread)

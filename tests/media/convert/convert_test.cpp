@@ -462,3 +462,22 @@ TEST_F(ConvertTest, ComponentPropertiesAndGuards) {
   c.ClearTasks();
   EXPECT_EQ(0, c.AddTask(Clip("clip.avi"), static_cast<TInputOptions*>(nullptr)));
 }
+
+TEST_F(ConvertTest, StopWithWaitFromAProgressHandlerDoesNotHang) {
+  TFFConverter c;
+  convkit::EventLog log;
+  log.Bind(c, false);
+  c.SetProgressInterval(100);
+  std::atomic<bool> stopped{false};
+  c.OnProgress = [&](void*, TProgressInfo* p) {
+    if (p->FrameNumber > 5 && !stopped.exchange(true)) c.Stop(true);
+  };
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_EQ(i, c.AddTask(Clip("clip2.mkv"), static_cast<TInputOptions*>(nullptr)));
+    TOutputOptions o = Opts("libx264", "aac", "640x480");
+    ASSERT_TRUE(c.SetOutputFile(i, Out("hstop" + std::to_string(i) + ".mp4"), &o));
+  }
+  c.Start(2);
+  ASSERT_TRUE(log.WaitFinal(60000, 4));
+  EXPECT_TRUE(stopped);
+}
