@@ -9,8 +9,8 @@
 namespace media {
 
 namespace {
-// Set while this thread runs a progress or preview handler: a task waiting
-// for that handler cannot be waited for by it.
+// Set while this thread runs a progress, preview or custom-hook handler:
+// tasks waiting for that handler (or its lock) cannot be waited for by it.
 thread_local int tInTaskEvent = 0;
 struct InTaskEvent {
   InTaskEvent() { ++tInTaskEvent; }
@@ -484,6 +484,7 @@ void TCustomFFConverter::DoTaskCustomHook(void* Sender, TBitmap24* ABitmap, int 
   FHookInfo.StopHook = AStopHook;
   ABitmap->Lock();
   try {
+    InTaskEvent guard;  // other tasks may wait for this hook's lock
     OnCustomHook(this, &FHookInfo);
   } catch (...) {
     ABitmap->Unlock();
