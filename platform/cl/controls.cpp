@@ -6,6 +6,7 @@
 #include "platform/gfx/dc.h"
 #include "platform/gfx/raster.h"
 #include "platform/gfx/region.h"
+#include "platform/gfx/text.h"
 
 #include <algorithm>
 
@@ -137,6 +138,20 @@ TShiftState KeyDataToShiftState(LPARAM keyData) {
   if (GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
   if (keyData & (1 << 29)) s |= ssAlt;
   return s;
+}
+
+bool IsAccel(char32_t ch, const std::string& caption) {
+  std::u32string t = gfx::ToU32(caption);
+  auto lower = [](char32_t c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
+  for (size_t i = 0; i + 1 < t.size(); i++) {
+    if (t[i] != '&') continue;
+    if (t[i + 1] == '&') {
+      i++;
+      continue;
+    }
+    return lower(t[i + 1]) == lower(ch);
+  }
+  return false;
 }
 
 TWinControl* FindControl(HWND h) { return h ? static_cast<TWinControl*>(GetWindowObject(h)) : nullptr; }
@@ -901,6 +916,11 @@ void TWinControl::Dispatch(TMessage& m) {
       m.Result = 0;
       return;
     }
+    case CN_SYSCHAR:
+      // Alt+letter: the form looks for the control whose accelerator it is.
+      if (m.WParam != ' ')
+        if (TCustomForm* f = GetParentForm()) m.Result = f->Perform(CM_DIALOGCHAR, m.WParam, m.LParam);
+      return;
     case CM_CHILDKEY:
       if (parent_) m.Result = parent_->Perform(CM_CHILDKEY, m.WParam, m.LParam);
       return;

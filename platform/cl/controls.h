@@ -354,6 +354,10 @@ class TCustomControl : public TWinControl {
   TControlCanvas* canvas_;
 };
 
+// True when `caption` marks `ch` as its accelerator ("&x", case-insensitive;
+// "&&" is a literal ampersand).
+bool IsAccel(char32_t ch, const std::string& caption);
+
 // The control of a window handle (nullptr for foreign windows).
 TWinControl* FindControl(HWND h);
 // The control the mouse is captured by (graphic controls through their parent).

@@ -61,6 +61,13 @@ void TButton::Dispatch(TMessage& m) {
         return;
       }
       break;
+    case CM_DIALOGCHAR:
+      if (IsAccel(char32_t(m.WParam), text_) && CanFocus()) {
+        Click();
+        m.Result = 1;
+        return;
+      }
+      break;
     case CM_FOCUSCHANGED: {
       auto* sender = reinterpret_cast<TControl*>(m.LParam);
       active_ = dynamic_cast<TButton*>(sender) ? sender == this : default_;

@@ -217,7 +217,6 @@ void Input::KeyDown(uint16_t vk, const std::string& text) {
   ev.kind = RawKind::KeyDown;
   ev.vk = vk;
   ev.text = text == DefaultText ? TextOfKey(vk) : text;
-  if (GetKeyState(VK_MENU) < 0 && text == DefaultText) ev.text.clear();
   Deliver(ev);
 }
 

@@ -260,3 +260,25 @@ TEST(Modal, ShowModalEndsOnModalResultAndBlocksOtherWindows) {
   dlg->Free();
 }
 }  // namespace
+
+namespace {
+TEST(DialogKeys, AcceleratorsClickTheirButton) {
+  EXPECT_TRUE(IsAccel('o', "&OK"));
+  EXPECT_FALSE(IsAccel('k', "&OK"));
+  EXPECT_FALSE(IsAccel('b', "A&&B"));
+  EXPECT_TRUE(IsAccel('c', "A&&B &c"));
+  Harness h;
+  DialogForm d(h);
+  d.other->SetCaption("&Apply");
+  d.edit->SetFocus();
+  h.Pump();
+  // Alt+A from anywhere; a plain "a" goes to the edit, which wants characters.
+  h.input.KeyDown(VK_MENU, "");
+  h.input.Key('A');
+  h.input.KeyUp(VK_MENU);
+  EXPECT_EQ(d.otherClicks, 1);
+  h.input.Key('A');
+  EXPECT_EQ(d.otherClicks, 1);
+  EXPECT_EQ(d.edit->typed, "a");
+}
+}  // namespace
