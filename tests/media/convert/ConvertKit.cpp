@@ -1,5 +1,6 @@
 #include "tests/media/convert/ConvertKit.h"
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -124,6 +125,8 @@ void EventLog::Bind(media::TCustomFFConverter& c, bool withProgress) {
     c.OnProgress = [this](void*, media::TProgressInfo* p) {
       std::lock_guard<std::mutex> lk(lock);
       progress.push_back(*p);
+      progress_at.push_back(
+          std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
     };
 }
 

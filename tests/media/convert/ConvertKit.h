@@ -51,6 +51,7 @@ struct EventLog {
   std::mutex lock;
   std::vector<media::TTerminateInfo> terms;
   std::vector<media::TProgressInfo> progress;
+  std::vector<double> progress_at;  // seconds, steady clock
   bool final_seen = false;
   void Bind(media::TCustomFFConverter& c, bool withProgress = true);
   // Until the final event and at least `events` events in all arrived (the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "platform/rtl/dispatcher.h"
@@ -132,6 +133,17 @@ TEST_F(ConvertTest, TwoThreadsOverFiveFilesKeepTheEventOrderAndEveryOutputDecode
       if (p.FileIndex == -1) finals.push_back(p.TaskIndex);
     std::sort(finals.begin(), finals.end());
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4}), finals);
+    // Reports of one task come at the interval, at most.
+    std::map<int, double> last;
+    for (size_t k = 0; k < log.progress.size(); ++k) {
+      const TProgressInfo& p = log.progress[k];
+      if (p.FileIndex == -1) continue;
+      auto it = last.find(p.TaskIndex);
+      if (it != last.end()) {
+        EXPECT_GE(log.progress_at[k] - it->second, 0.09) << p.TaskIndex;
+      }
+      last[p.TaskIndex] = log.progress_at[k];
+    }
     for (auto& p : log.progress)
       if (p.TaskIndex == 4) {
         EXPECT_EQ(-1, p.FrameNumber);
