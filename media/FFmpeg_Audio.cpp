@@ -108,8 +108,6 @@ void TCustomFFmpeg::do_audio_out(TAVOutputStream& ost, TAVInputStream& ist, AVFr
   const uint64_t in_mask = frame->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? frame->ch_layout.u.mask : 0;
   if (!ost.resample || ls.in_rate != in_rate || ls.in_format != in_fmt || ls.in_channels != in_ch || ls.in_mask != in_mask) {
     if (ost.resample) ffapi::swr_free(&ost.resample);
-    if (ost.audio_resample && in_fmt != AV_SAMPLE_FMT_S16 && Fverbose > 0 && !ost.loop->in_channels)
-      Log(TLogLevel::llVerbose, "Warning, using s16 intermediate sample format for resampling");
     AVChannelLayout in_layout{}, out_layout{};
     ChannelLayoutOf(frame->ch_layout, in_layout);
     ChannelLayoutOf(enc->ch_layout, out_layout);

@@ -479,7 +479,6 @@ void TCustomFFmpeg::dispatch_decoded_frame(TAVInputStream& ist, AVFrame* frame) 
   for (size_t i = 0; i < Fost_table.size(); ++i) {
     TAVOutputStream& ost = Fost_table[i];
     if (!ost.encoding_needed || &Fist_table[ost.source_index] != &ist) continue;
-    // Join: only the block of this input encodes.
     switch (ost.enc_ctx->codec_type) {
       case AVMEDIA_TYPE_AUDIO:
         do_audio_out(ost, ist, frame);
