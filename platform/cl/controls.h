@@ -200,12 +200,6 @@ class TControlCanvas : public TCanvas {
   explicit TControlCanvas(TControl* c) : control_(c) {}
   ~TControlCanvas() override { FreeHandle(); }
   void FreeHandle();
-  // The DC with the canvas's pen, brush and font selected, for raw GDI calls
-  // (DrawText(Canvas.Handle, ...) as the class library's own code does).
-  gfx::HDC SelectedHandle() {
-    Require(kAll);
-    return Handle();
-  }
 
  protected:
   void CreateHandle() override;

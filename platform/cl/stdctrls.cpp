@@ -194,11 +194,11 @@ void TCustomLabel::DoDrawText(TRect& rect, unsigned flags) {
   if (!Enabled()) {
     r = {r.Left + 1, r.Top + 1, r.Right + 1, r.Bottom + 1};
     c->Font()->SetColor(gfx::clBtnHighlight);
-    gfx::DrawText(canvas_->SelectedHandle(), text, -1, &r, flags);
+    gfx::DrawText(canvas_->Handle(), text, -1, &r, flags);
     r = {r.Left - 1, r.Top - 1, r.Right - 1, r.Bottom - 1};
     c->Font()->SetColor(gfx::clBtnShadow);
   }
-  gfx::DrawText(canvas_->SelectedHandle(), text, -1, &r, flags);
+  gfx::DrawText(canvas_->Handle(), text, -1, &r, flags);
   rect = r;
 }
 
@@ -281,7 +281,7 @@ void TPanel::Paint() {
   if (!text_.empty()) {
     c->Brush()->SetStyle(gfx::bsClear);
     c->SetFont(font_);
-    gfx::DrawText(canvas_->SelectedHandle(), text_, -1, &r, gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE);
+    gfx::DrawText(canvas_->Handle(), text_, -1, &r, gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE);
   }
 }
 
