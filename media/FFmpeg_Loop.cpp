@@ -404,44 +404,53 @@ int TCustomFFmpeg::decode_and_dispatch(TAVInputStream& ist, const AVPacket* pkt)
   }
   if (dec->codec_type != AVMEDIA_TYPE_AUDIO && dec->codec_type != AVMEDIA_TYPE_VIDEO) return -1;
 
+  ls.frames_in_packet = 0;
+  // Takes every frame the decoder has ready; false on a decoding error.
+  auto receive_all = [&]() -> bool {
+    for (;;) {
+      int r = ffapi::avcodec_receive_frame(dec, ls.frame);
+      if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) return true;
+      if (r < 0) return false;
+      if (++ls.frames_in_packet == 2 && pkt && ((!ist.showed_multi_packet_warning && Fverbose > 0) || Fverbose > 1)) {
+        Log(TLogLevel::llError, FormatStr("Multiple frames in a packet from stream %d", pkt->stream_index));
+        ist.showed_multi_packet_warning = 1;
+      }
+      AVFrame* frame = ls.frame;
+      // The stream's clock: the frame's own time when it has one, else the
+      // time carried on from the previous frame.
+      if (frame->best_effort_timestamp != AV_NOPTS_VALUE)
+        ist.pts = ffapi::av_rescale_q(frame->best_effort_timestamp, tb, AV_TIME_BASE_Q);
+      else
+        ist.pts = ist.next_pts;
+      int64_t dur = 0;
+      if (dec->codec_type == AVMEDIA_TYPE_AUDIO) {
+        if (frame->sample_rate > 0) dur = static_cast<int64_t>(frame->nb_samples) * 1000000 / frame->sample_rate;
+      } else {
+        if (frame->pkt_duration > 0) dur = ffapi::av_rescale_q(frame->pkt_duration, tb, AV_TIME_BASE_Q);
+        if (!dur && dec->framerate.num && dec->framerate.den)
+          dur = static_cast<int64_t>(1000000) * dec->framerate.den / dec->framerate.num;
+        if (!dur && dec->time_base.num && dec->time_base.den) {
+          const int ticks = dec->ticks_per_frame > 0 ? dec->ticks_per_frame : 1;
+          dur = static_cast<int64_t>(1000000) * dec->time_base.num * ticks / dec->time_base.den;
+        }
+        if (frame->repeat_pict > 0 && dur) dur += dur * frame->repeat_pict / 2;
+        ist.quality = static_cast<float>(frame->quality);
+      }
+      ist.next_pts = ist.pts + dur;
+      dispatch_decoded_frame(ist, frame);
+      ffapi::av_frame_unref(frame);
+    }
+  };
   if (pkt || !ist.decoder_flushed) {
     int r = ffapi::avcodec_send_packet(dec, pkt);
+    if (r == AVERROR(EAGAIN)) {
+      // The decoder's output is full: take it, then the packet goes in.
+      if (!receive_all()) return pkt ? -1 : 0;
+      r = ffapi::avcodec_send_packet(dec, pkt);
+    }
     if (r < 0 && r != AVERROR_EOF && r != AVERROR(EAGAIN)) return pkt ? -1 : 0;
   }
-  ls.frames_in_packet = 0;
-  for (;;) {
-    int r = ffapi::avcodec_receive_frame(dec, ls.frame);
-    if (r == AVERROR(EAGAIN) || r == AVERROR_EOF) break;
-    if (r < 0) return pkt ? -1 : 0;
-    if (++ls.frames_in_packet == 2 && pkt && ((!ist.showed_multi_packet_warning && Fverbose > 0) || Fverbose > 1)) {
-      Log(TLogLevel::llError, FormatStr("Multiple frames in a packet from stream %d", pkt->stream_index));
-      ist.showed_multi_packet_warning = 1;
-    }
-    AVFrame* frame = ls.frame;
-    // The stream's clock: the frame's own time when it has one, else the
-    // time carried on from the previous frame.
-    if (frame->best_effort_timestamp != AV_NOPTS_VALUE)
-      ist.pts = ffapi::av_rescale_q(frame->best_effort_timestamp, tb, AV_TIME_BASE_Q);
-    else
-      ist.pts = ist.next_pts;
-    int64_t dur = 0;
-    if (dec->codec_type == AVMEDIA_TYPE_AUDIO) {
-      if (frame->sample_rate > 0) dur = static_cast<int64_t>(frame->nb_samples) * 1000000 / frame->sample_rate;
-    } else {
-      if (frame->pkt_duration > 0) dur = ffapi::av_rescale_q(frame->pkt_duration, tb, AV_TIME_BASE_Q);
-      if (!dur && dec->framerate.num && dec->framerate.den)
-        dur = static_cast<int64_t>(1000000) * dec->framerate.den / dec->framerate.num;
-      if (!dur && dec->time_base.num && dec->time_base.den) {
-        const int ticks = dec->ticks_per_frame > 0 ? dec->ticks_per_frame : 1;
-        dur = static_cast<int64_t>(1000000) * dec->time_base.num * ticks / dec->time_base.den;
-      }
-      if (frame->repeat_pict > 0 && dur) dur += dur * frame->repeat_pict / 2;
-      ist.quality = static_cast<float>(frame->quality);
-    }
-    ist.next_pts = ist.pts + dur;
-    dispatch_decoded_frame(ist, frame);
-    ffapi::av_frame_unref(frame);
-  }
+  if (!receive_all()) return pkt ? -1 : 0;
   if (!pkt) drain_encoders(ist);
   return 0;
 }
