@@ -62,6 +62,16 @@ Harness::Harness(bool fixedText) : input(*this), clock_(int64_t(1'000'000) * 1'0
     }
   });
   ResetQuit();
+  gdiBase_ = gfx::GdiObjectCount();
+  windowBase_ = win::LiveWindowCount();
+}
+
+std::string Harness::Leaks() {
+  Pump();
+  std::string out;
+  if (size_t w = win::LiveWindowCount(); w > windowBase_) out += std::to_string(w - windowBase_) + " windows ";
+  if (size_t g = gfx::GdiObjectCount(); g > gdiBase_) out += std::to_string(g - gdiBase_) + " GDI objects";
+  return out;
 }
 
 Harness::~Harness() {

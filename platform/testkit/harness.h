@@ -81,6 +81,9 @@ class Harness {
 
   size_t GdiObjectCount() const;
   size_t LiveWindowCount() const;
+  // Windows or GDI objects still alive beyond what existed when the harness
+  // started ("" when none): the leak check at the end of a test.
+  std::string Leaks();
 
   // Exceptions that escaped a handler (their messages).
   std::vector<std::string> exceptions;
@@ -89,6 +92,7 @@ class Harness {
  private:
   win::NullBackend backend_;
   rtl::ManualClock clock_;
+  size_t gdiBase_ = 0, windowBase_ = 0;
   gfx::FixedTextEngine fixed_;
 };
 

@@ -106,7 +106,11 @@ struct DialogForm {
     form->Show();
     h.Pump();
   }
-  ~DialogForm() { form->Free(); }
+  ~DialogForm() {
+    form->Free();
+    EXPECT_EQ(h.Leaks(), "");
+    EXPECT_TRUE(h.exceptions.empty());
+  }
 };
 
 TEST(DialogKeys, EnterAndEscapeReachDefaultAndCancelButtons) {

@@ -66,6 +66,7 @@ TEST(Paint, ParentPaintsAroundOpaqueChildrenAndTransparentChildOnTop) {
   EXPECT_EQ(h.Pixel(child, 0, 0), 0x0000FFu);
   DestroyWindow(top);
   (void)glass;
+  EXPECT_EQ(h.Leaks(), "");
 }
 
 TEST(Paint, UpdateWindowPaintsSynchronouslyOnceAndValidates) {
@@ -198,6 +199,7 @@ TEST(Layered, PixelsAndShapeWithAndWithoutACompositor) {
     EXPECT_EQ(masked, !compositor);
     DestroyWindow(glow);
     DestroyWindow(under);
+    EXPECT_EQ(h.Leaks(), "");
     SetCompositorPresent(false);
   }
 }
@@ -221,6 +223,7 @@ TEST(Paint, WindowPixelsReadableThroughPaintAndWindowDcs) {
   gfx::DeleteDC(mem);
   gfx::DeleteObject(bmp);
   DestroyWindow(w);
+  EXPECT_EQ(h.Leaks(), "");
 }
 }  // namespace
 
@@ -246,5 +249,6 @@ TEST(Paint, RedrawWindowUpdatesChildrenAtOnceAndValidateRectTrims) {
   EXPECT_EQ(u, (RECT{0, 30, 60, 60}));
   DestroyWindow(top);
   (void)child;
+  EXPECT_EQ(h.Leaks(), "");
 }
 }  // namespace
