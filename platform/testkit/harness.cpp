@@ -86,8 +86,8 @@ Harness::~Harness() {
 }
 
 void Harness::Pump() {
-  ResetQuit();
-  for (int guard = 0; guard < 100000 && HandleOneMessage(); guard++) {
+  // A quit asked for by a handler ends the pump (and stays visible to the test).
+  for (int guard = 0; guard < 100000 && !QuitRequested() && HandleOneMessage(); guard++) {
   }
 }
 

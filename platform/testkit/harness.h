@@ -67,7 +67,8 @@ class Harness {
 
   win::NullBackend& Backend() { return backend_; }
   rtl::ManualClock& Clock() { return clock_; }
-  // Dispatches until nothing is pending (posted, input, paint, due timers).
+  // Dispatches until nothing is pending (posted, input, paint, due timers)
+  // or a quit was asked for (win::ResetQuit clears it).
   void Pump();
   // Moves the clock forward, firing timers in deadline order, pumping after each.
   void Advance(int ms);
