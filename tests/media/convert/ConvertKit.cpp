@@ -33,6 +33,8 @@ std::string Clip(const std::string& name) {
     ok = mediatest::RunFfmpeg(src(1) + "-c:v mpeg4 -c:a libmp3lame -ac 2 '" + out + "'");
   else if (name == "clip2.avi")
     ok = mediatest::RunFfmpeg(src(2) + "-c:v mpeg4 -c:a libmp3lame -ac 2 '" + out + "'");
+  else if (name == "long.avi")
+    ok = mediatest::RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=40 -c:v mpeg4 -q:v 5 '" + out + "'");
   else if (name == "clip.mp4")
     ok = mediatest::RunFfmpeg(src(1) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 '" + out + "'");
   else if (name == "clip2.mkv")

@@ -17,7 +17,7 @@ namespace convkit {
 // Clips made once per process: 160x120, 25 fps, with a 44.1 kHz sine.
 //   "clip.avi" mpeg4 + mp3, 1 s      "clip.mp4" h264 + aac, 1 s
 //   "clip2.mkv" h264 + vorbis, 2 s    "clip2.avi" mpeg4 + mp3, 2 s
-//   "clip.wav" pcm, 1 s
+//   "clip.wav" pcm, 1 s               "long.avi" 320x240 mpeg4, 40 s, no audio
 //   "broken.avi" the first 3000 bytes of clip.avi followed by noise
 std::string Clip(const std::string& name);
 std::string Out(const std::string& name);
