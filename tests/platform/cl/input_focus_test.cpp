@@ -286,3 +286,34 @@ TEST(DialogKeys, AcceleratorsClickTheirButton) {
   EXPECT_EQ(d.edit->typed, "a");
 }
 }  // namespace
+
+namespace {
+TEST(Modal, OuterFormClosedFromInsideTheInnerLoop) {
+  Harness h;
+  DialogForm main(h);
+  TForm* outer = MakeForm(100, 60);
+  outer->SetLeft(300);
+  TForm* inner = MakeForm(80, 40);
+  inner->SetLeft(500);
+  int innerResult = -1;
+  bool mainDisabledInside = false, outerDisabledInside = false;
+  rtl::Post([&] {
+    rtl::Post([&] {
+      mainDisabledInside = !IsWindowEnabled(main.form->Handle());
+      outerDisabledInside = !IsWindowEnabled(outer->Handle());
+      outer->SetModalResult(mrCancel);  // the outer form is closed first...
+      inner->SetModalResult(mrOk);      // ...then the inner one
+    });
+    innerResult = inner->ShowModal();
+  });
+  EXPECT_EQ(outer->ShowModal(), mrCancel);
+  EXPECT_EQ(innerResult, mrOk);
+  EXPECT_TRUE(mainDisabledInside);
+  EXPECT_TRUE(outerDisabledInside);
+  EXPECT_EQ(ModalDepth(), 0);
+  EXPECT_TRUE(IsWindowEnabled(main.form->Handle()));
+  EXPECT_TRUE(IsWindowEnabled(outer->Handle()));
+  inner->Free();
+  outer->Free();
+}
+}  // namespace
