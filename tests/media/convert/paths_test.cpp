@@ -2,6 +2,7 @@
 // copy from a start time, joined inputs, disc targets, frame-rate sync,
 // volume, filters and the custom hook.
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 
 #include "media/FFmpeg_Loop.h"
@@ -342,4 +343,32 @@ TEST_F(PathsTest, FileSizeLimitEndsTheRunEarly) {
   ASSERT_TRUE(d.opened);
   EXPECT_LT(d.First(AVMEDIA_TYPE_VIDEO)->frames, 50);
   EXPECT_LT(std::filesystem::file_size(Out("fs.avi")), 120000u);
+}
+
+TEST_F(PathsTest, VideoStatisticsGetALinePerFrame) {
+  const std::string stats = Out("vstats.log");
+  std::filesystem::remove(stats);
+  TFFConverter c;
+  TOutputOptions o = Opts("mpeg4", "");
+  o.ExtOptions = "vstats_file=" + stats;
+  auto r = RunOne(c, Clip("clip.avi"), Out("vstats.avi"), o);
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  FILE* f = std::fopen(stats.c_str(), "r");
+  ASSERT_NE(nullptr, f);
+  char line[512];
+  int lines = 0;
+  while (std::fgets(line, sizeof line, f)) {
+    ++lines;
+    int frame = 0, fsize = 0;
+    float q = 0;
+    char type = 0;
+    EXPECT_EQ(3, std::sscanf(line, "frame= %d q= %f f_size= %d", &frame, &q, &fsize)) << line;
+    EXPECT_TRUE(std::strstr(line, "s_size=") && std::strstr(line, "avg_br=")) << line;
+    const char* t = std::strstr(line, "type= ");
+    ASSERT_NE(nullptr, t);
+    type = t[6];
+    EXPECT_TRUE(type == 'I' || type == 'P' || type == 'B') << line;
+  }
+  std::fclose(f);
+  EXPECT_NEAR(25, lines, 1);
 }
