@@ -891,6 +891,11 @@ BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flag
     if (w->surface && (moved || sized)) Backend().SetGeometry(w->surface, w->rect);
   }
   bool nowVisible = VisibleChain(w);
+  if (w->surface && wasVisible != nowVisible) {
+    bool activate = nowVisible && !(wp.flags & SWP_NOACTIVATE) && IsActivatable(w);
+    if (nowVisible) Backend().Show(w->surface, activate);
+    else Backend().Hide(w->surface);
+  }
   if (!(wp.flags & SWP_NOREDRAW)) {
     bool changed = moved || sized || frame || zorder || wasVisible != nowVisible;
     if (w->parent && changed) {
@@ -903,6 +908,10 @@ BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flag
   SendMessage(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&wp));
   if (!w->alive) return TRUE;
   if (nowVisible) SendNcPaintIfNeeded(w);
+  // Showing a top-level without SWP_NOACTIVATE activates it.
+  if (!wasVisible && nowVisible && !(wp.flags & SWP_NOACTIVATE) && w->isTopLevel() && IsActivatable(w) &&
+      GetActiveWindow() != hwnd)
+    ActivateTop(w, WA_ACTIVE);
   return TRUE;
 }
 
@@ -935,13 +944,9 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
     SendMessage(hwnd, WM_SHOWWINDOW, show ? 1 : 0, 0);
     if (!w->alive) return wasVisible;
     SetWindowPos(hwnd, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | (activate ? 0 : SWP_NOACTIVATE) |
                      (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     if (!w->alive) return wasVisible;
-    if (w->surface) {
-      if (show) Backend().Show(w->surface, activate && IsActivatable(w));
-      else Backend().Hide(w->surface);
-    }
     if (!show) {
       HWND f = GetFocus();
       if (f && (f == hwnd || IsChild(hwnd, f))) {

@@ -258,3 +258,22 @@ TEST(Messages, LibraryNumbersCollideWithNoLayerMessage) {
   EXPECT_EQ(CM_INVALIDATE, 45108u);
 }
 }  // namespace
+
+namespace {
+TEST(Window, ShowingReachesTheBackendWhicheverCallShows) {
+  Harness h;
+  HWND a = CreateWindowEx(0, "Plain", "", WS_POPUP, 0, 0, 50, 50, nullptr);
+  HWND b = CreateWindowEx(0, "Plain", "", WS_POPUP, 0, 0, 50, 50, nullptr);
+  h.Backend().calls.clear();
+  ShowWindow(a, SW_SHOWNA);
+  SetWindowPos(b, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_SHOWWINDOW);
+  EXPECT_EQ(GetActiveWindow(), b);
+  SetWindowPos(b, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_HIDEWINDOW);
+  auto& c = h.Backend().calls;
+  EXPECT_NE(std::find(c.begin(), c.end(), "Show 1 activate=0"), c.end());
+  EXPECT_NE(std::find(c.begin(), c.end(), "Show 2 activate=1"), c.end());
+  EXPECT_NE(std::find(c.begin(), c.end(), "Hide 2"), c.end());
+  DestroyWindow(a);
+  DestroyWindow(b);
+}
+}  // namespace
