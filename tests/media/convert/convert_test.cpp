@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <thread>
 
@@ -512,4 +513,42 @@ TEST_F(ConvertTest, StopReleasesAPausedTask) {
       EXPECT_FALSE(t.Finished);
     }
   EXPECT_TRUE(DecodeAll(Out("pstop.mp4")).opened);
+}
+
+TEST_F(ConvertTest, DamagedInputsNeitherCrashNorHang) {
+  // Inputs whose data is damaged after their headers: each task ends, with
+  // or without an error, and the batch goes on.
+  struct Damage {
+    const char* clip;
+    size_t at, len;
+    bool truncate;
+  } damages[] = {{"clip2.avi", 9000, 4000, false}, {"clip2.mkv", 6000, 3000, false}, {"clip.mp4", 0, 0, true},
+                 {"clip2.avi", 20000, 0, true},    {"clip2.mkv", 2500, 60000, false}};
+  TFFConverter c;
+  convkit::EventLog log;
+  log.Bind(c, false);
+  int tasks = 0;
+  for (size_t i = 0; i < sizeof damages / sizeof damages[0]; ++i) {
+    const Damage& d = damages[i];
+    std::string src = Clip(d.clip), dst = Out("damaged" + std::to_string(i) + std::filesystem::path(src).extension().string());
+    std::ifstream in(src, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (d.truncate)
+      bytes.resize(d.at ? std::min(d.at, bytes.size()) : bytes.size() * 2 / 3);
+    else
+      for (size_t k = d.at; k < d.at + d.len && k < bytes.size(); ++k) bytes[k] = static_cast<char>((k * 131) ^ 0x5a);
+    std::ofstream(dst, std::ios::binary).write(bytes.data(), bytes.size());
+    int t = c.AddTask(dst, static_cast<TInputOptions*>(nullptr));
+    if (t < 0) continue;  // refused at once: the header itself is gone
+    TOutputOptions o = Opts("mpeg4", "libmp3lame");
+    if (!c.SetOutputFile(t, Out("damaged_out" + std::to_string(i) + ".avi"), &o)) {
+      c.RemoveTask(t);
+      continue;
+    }
+    ++tasks;
+  }
+  ASSERT_GT(tasks, 2);
+  c.Start(2);
+  ASSERT_TRUE(log.WaitFinal(60000, tasks + 1));
+  EXPECT_EQ(static_cast<size_t>(tasks + 1), log.TermIndexes().size());
 }
