@@ -475,7 +475,7 @@ int StreamComponentOpen(TVideoState* is, int stream_index) {
     is->audio_dec = ctx;  // visible to the device thread before it starts
     is->audio_st = st;
     if (!is->audio_frame) is->audio_frame = ffapi::av_frame_alloc();
-    // With no obtained spec SDL converts to the wanted one, so what is asked
+    // Without an "obtained" format SDL converts to the wanted one, so what is asked
     // for is what the callback delivers.
     if (wanted.freq <= 0 || ffapi::SDL_OpenAudio(&wanted, nullptr) < 0) {
       player->ReportError(std::string("SDL_OpenAudio() failed: ") + ffapi::SDL_GetError(), false);
