@@ -222,15 +222,18 @@ Image Decode(const uint8_t* data, size_t size) {
   if (pixOff > size) Bad("pixel data beyond the end");
   const uint8_t* src = data + pixOff;
   size_t avail = size - pixOff;
+  bool rle = h.compression == kBiRle4 || h.compression == kBiRle8;
+  int srcStride = StrideOf(h.width, h.bpp);
+  // Checked before the pixel buffer exists, so a tiny file that claims a
+  // huge picture costs nothing.
+  if (!rle && uint64_t(srcStride) * uint64_t(h.height) > avail) Bad("truncated pixel data");
   img.pixels.assign(size_t(img.stride) * size_t(img.height), 0);
 
-  if (h.compression == kBiRle4 || h.compression == kBiRle8) {
+  if (rle) {
     size_t n = h.imageSize ? std::min<size_t>(h.imageSize, avail) : avail;
     DecodeRle(h, src, n, img);
     return img;
   }
-  int srcStride = StrideOf(h.width, h.bpp);
-  if (uint64_t(srcStride) * uint64_t(h.height) > avail) Bad("truncated pixel data");
   uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
   bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
   if (h.bpp == 16 && !fields) {
