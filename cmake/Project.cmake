@@ -25,6 +25,7 @@ endfunction()
 
 # vc_gtest(NAME <exe> LABELS <label...> SOURCES <files...> LIBS <targets...>)
 # One test executable; every TEST in it becomes a ctest entry with the labels.
+# The environment the tests run in is set in tests/CMakeLists.txt.
 function(vc_gtest)
   cmake_parse_arguments(A "" "NAME" "LABELS;SOURCES;LIBS" ${ARGN})
   add_executable(${A_NAME} ${A_SOURCES})
@@ -32,7 +33,7 @@ function(vc_gtest)
   gtest_discover_tests(${A_NAME}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${A_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VC_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+    PROPERTIES LABELS "${A_LABELS}")
 endfunction()
 
 # vc_embed(TARGET <target> NAME <resource-name> FILE <path>...)
