@@ -4,6 +4,8 @@
 #include <map>
 
 #include "platform/rtl/exceptions.h"
+#include "platform/rtl/format.h"
+#include "platform/rtl/strings.h"
 #include "skin/bsSkinData.h"
 #include "skin/bsUtils.h"
 
@@ -57,49 +59,10 @@ TRect ParseRect(const std::string& S) {
 }
 
 int ParseSkinInteger(const std::string& S, int Default) {
-  std::string s = S;
   // Values reach here trimmed by the description reader; trim again for
-  // direct callers.
-  size_t b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return Default;
-  s = s.substr(b, s.find_last_not_of(" \t") - b + 1);
-  bool neg = false;
-  size_t i = 0;
-  if (s[i] == '-' || s[i] == '+') {
-    neg = s[i] == '-';
-    ++i;
-  }
-  int base = 10;
-  if (i < s.size() && s[i] == '$') {
-    base = 16;
-    ++i;
-  } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
-    base = 16;
-    i += 2;
-  }
-  if (i >= s.size()) return Default;
-  uint64_t v = 0;
-  for (; i < s.size(); ++i) {
-    char c = s[i];
-    int d;
-    if (IsDigit(c))
-      d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f')
-      d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F')
-      d = c - 'A' + 10;
-    else
-      return Default;
-    v = v * uint64_t(base) + uint64_t(d);
-    if (v > 0xFFFFFFFFull) return Default;
-  }
-  if (base == 10) {
-    if (neg ? v > 2147483648ull : v > 2147483647ull) return Default;
-    return neg ? int(-int64_t(v)) : int(v);
-  }
-  // Hexadecimal wraps to 32 bits, so FF00000F is the system colour value.
-  int32_t r = int32_t(uint32_t(v));
-  return neg ? int(-int64_t(r)) : r;
+  // direct callers. Hexadecimal wraps to 32 bits, so FF00000F is the system
+  // colour value.
+  return rtl::StrToIntDef(rtl::Trim(S), Default);
 }
 
 // --- readers -----------------------------------------------------------------
