@@ -294,6 +294,11 @@ void TCustomFFConverter::Start(int AThreadCount) {
     StartNextTask();
     if (FThreadMode && --AThreadCount <= 0) break;
   }
+  // A Stop during an inline run terminates the tasks it finds not started on
+  // threads of their own; their events, the final one included, still come
+  // before Start returns.
+  if (!FThreadMode && !FTerminated)
+    for (auto& t : FTasks) t->ff->StopOrTerminate(true);
 }
 
 void TCustomFFConverter::StartNextTask() {

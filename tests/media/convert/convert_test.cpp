@@ -236,7 +236,16 @@ TEST_F(ConvertTest, StopEndsEveryTaskUnfinishedAndLeavesPlayableFiles) {
       c.OnProgress = [&](void*, TProgressInfo* pi) {
         if (pi->FrameNumber > 20 && !stopped.exchange(true)) c.Stop(false);
       };
+      // The tasks never started end on threads of their own, slowly here:
+      // Start still returns only after all their events.
+      auto logged = c.OnTerminate;
+      c.OnTerminate = [&, logged](void* s, const TTerminateInfo& info) {
+        if (info.TaskIndex > 0) std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        logged(s, info);
+      };
       c.Start(0);
+      EXPECT_EQ(6u, log.TermIndexes().size());
+      EXPECT_TRUE(c.Terminated());
     } else {
       c.OnProgress = [&](void*, TProgressInfo* pi) {
         if (pi->FrameNumber > 20) going = true;
