@@ -272,9 +272,16 @@ void TCustomPlayer::CallFileOpen() {
 
 void TCustomPlayer::StartThreads() {
   FStopEvent.Reset();  // before the thread runs, so a quick Stop(True) waits for it
+  if (FEventThread.joinable()) {
+    // Opened from a handler of the previous playback: its event thread still
+    // waits for that handler and ends without a further look at the player.
+    *FEventThreadRetired = true;
+    FEventThread.detach();
+  }
   FEventThreadTerminate = false;
   FEventThreadDone = false;
-  FEventThread = std::thread([this] { EventThreadExecute(); });
+  FEventThreadRetired = std::make_shared<std::atomic<bool>>(false);
+  FEventThread = std::thread([this, retired = FEventThreadRetired] { EventThreadExecute(*retired); });
   FPlayThread = std::thread([this] { PlayThreadExecute(); });
 }
 
@@ -291,19 +298,42 @@ void TCustomPlayer::PlayThreadExecute() {
   FStopEvent.Set();
 }
 
+namespace {
+// The player and event thread whose notification this thread is handling.
+struct DeliveringFrom {
+  const TCustomPlayer* player;
+  std::thread::id thread;
+};
+thread_local const DeliveringFrom* tDelivering = nullptr;
+}  // namespace
+
+bool TCustomPlayer::InOwnEventHandler() const {
+  return tDelivering && tDelivering->player == this && tDelivering->thread == FEventThread.get_id();
+}
+
 void TCustomPlayer::Deliver(const std::function<void()>& fn) {
+  const DeliveringFrom from{this, std::this_thread::get_id()};
+  auto marked = [&from, &fn] {
+    const DeliveringFrom* outer = tDelivering;
+    tDelivering = &from;
+    struct Restore {
+      const DeliveringFrom* outer;
+      ~Restore() { tDelivering = outer; }
+    } restore{outer};
+    fn();
+  };
   try {
     if (TriggerEventInMainThread)
-      RunInMainThread(fn);
+      RunInMainThread(marked);
     else
-      fn();
+      marked();
   } catch (const rtl::EDispatcherShutdown&) {
   } catch (const std::exception& e) {
     FFLoggerInstance().Log(this, TLogLevel::llError, std::string("event handler: ") + e.what());
   }
 }
 
-void TCustomPlayer::EventThreadExecute() {
+void TCustomPlayer::EventThreadExecute(const std::atomic<bool>& retired) {
   while (!FEventThreadTerminate) {
     TPlayEventItem item = FPlayEvent.Pop();
     if (item.Kind == 1) {
@@ -316,8 +346,10 @@ void TCustomPlayer::EventThreadExecute() {
         }
         if (h) h(this, FEventPTS);
       });
+      if (retired) return;
     } else if (item.Kind == 2) {
-      FEventState = TPlayState(item.Value);
+      const TPlayState state = TPlayState(item.Value);
+      FEventState = state;
       Deliver([this] {
         TPlayStateEvent h;
         {
@@ -326,7 +358,8 @@ void TCustomPlayer::EventThreadExecute() {
         }
         if (h) h(this, FEventState);
       });
-      if (FEventState == psStop) break;
+      if (retired) return;
+      if (state == psStop) break;
     } else if (item.Kind == 3) {
       break;
     }
@@ -342,7 +375,9 @@ void TCustomPlayer::JoinThreads() {
       if (IsMainThread()) PumpMessages();
     FPlayThread.join();
   }
-  if (FEventThread.joinable()) {
+  // From one of its handlers the event thread is left to end after the
+  // handler; a later Stop, Open or the destructor joins it.
+  if (FEventThread.joinable() && !InOwnEventHandler()) {
     // The event thread ends at the playback's Stop; it may be delivering
     // through the UI thread, so keep that thread serving while waiting.
     auto start = std::chrono::steady_clock::now();

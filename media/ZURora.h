@@ -221,12 +221,15 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   void JoinThreads();
   void StartThreads();
   void PlayThreadExecute();
-  void EventThreadExecute();
+  void EventThreadExecute(const std::atomic<bool>& retired);
   void CallFileOpen();
   void PushPlayEvent(const TPlayEventItem& item) { FPlayEvent.Push(item); }
   bool HasOnState();
   bool HasOnPosition();
   void Deliver(const std::function<void()>& fn);
+  // True on a thread that runs a handler delivered by the current event
+  // thread: that thread waits for the handler and cannot be waited for.
+  bool InOwnEventHandler() const;
 
   std::unique_ptr<TAVProbe> FAVProbe;
   std::string FFileName;
@@ -255,6 +258,9 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   std::thread FEventThread;
   std::atomic<bool> FEventThreadDone{true};
   std::atomic<bool> FEventThreadTerminate{false};
+  // Set for an event thread left behind by an Open from one of its handlers:
+  // it ends when that handler returns, touching nothing of the player.
+  std::shared_ptr<std::atomic<bool>> FEventThreadRetired;
 
   TRGBConvertContext FRGBContext;
   std::unique_ptr<TBitmap> FHookBitmap;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -353,5 +354,27 @@ TEST_F(Player, ReopenCyclesAndDestroyWhilePlaying) {
     ASSERT_TRUE(q->Open(PlaybackFixture("clip.avi"), &out, false));
     WaitPumping([] { return false; }, 50 * i);
     q.reset();
+  }
+}
+
+TEST_F(Player, OpenAndStopFromItsOwnStateHandler) {
+  // The event thread waits for the handler, so neither may wait for it.
+  for (bool inMainThread : {true, false}) {
+    SCOPED_TRACE(inMainThread);
+    TZEVizeza q;
+    q.TriggerEventInMainThread = inMainThread;
+    std::atomic<int> plays{0}, stops{0};
+    q.SetOnState([&](TCustomPlayer* s, TPlayState st) {
+      if (st == psStop) stops++;
+      if (st != psPlay) return;
+      if (++plays == 1)
+        EXPECT_TRUE(s->Open(PlaybackFixture("red.mkv"), &out, false)) << s->LastErrMsg();
+      else
+        s->Stop(true);
+    });
+    ASSERT_TRUE(q.Open(PlaybackFixture("clip.avi"), &out, false));
+    EXPECT_TRUE(WaitPumping([&] { return stops > 0; }, 5000));
+    EXPECT_EQ(2, plays);
+    q.Stop(true);
   }
 }
