@@ -430,10 +430,15 @@ void TCustomFFConverter::DoFinalTerminate() {
     info = FTerminateInfo;
   }
   // In thread mode the handler runs on a thread of its own: the run is
-  // marked done first, so a handler may clear the tasks at once.
-  if (FThreadMode) FTerminated = true;
-  DeliverTerminate(info);
-  FTerminated = true;
+  // marked done first, so a handler may clear the tasks (or start a new run)
+  // at once, and nothing here writes the state after it.
+  if (FThreadMode) {
+    FTerminated = true;
+    DeliverTerminate(info);
+  } else {
+    DeliverTerminate(info);
+    FTerminated = true;
+  }
 }
 
 void TCustomFFConverter::DoTaskProgress(void* Sender, int AFileIndex, int AFrameNumber, int AFPS, float AQuality,
