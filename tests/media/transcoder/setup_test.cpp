@@ -138,6 +138,7 @@ TEST(TranscoderSetup, OutputFileRules) {
       {"unknown format", [](TFFmpeg& f) { f.dispatch_option("f", "nosuchformat"); }, "x.avi",
        "Requested output format 'nosuchformat' is not a suitable output format", {}},
       {"unknown extension", nullptr, "x.nosuchext", "", {}},
+      {"missing folder", nullptr, "no/such/folder/x.avi", "", {}},
       {"an removes audio", [](TFFmpeg& f) { f.dispatch_option("an", ""); }, "an.mp4", "", {AVMEDIA_TYPE_VIDEO}},
       {"experimental encoder", [](TFFmpeg& f) { f.dispatch_option("acodec", "vorbis"); }, "x.ogg",
        "new_audio_stream fail: encoder 'vorbis' is experimental and might produce bad results.\r\n"
@@ -158,6 +159,10 @@ TEST(TranscoderSetup, OutputFileRules) {
     if (std::string(c.name) == "unknown extension") {
       EXPECT_EQ(r, -1);
       EXPECT_EQ(f->LastErrMsg(), "Unable to find a suitable output format for '" + path + "'");
+    } else if (std::string(c.name) == "missing folder") {
+      EXPECT_EQ(r, -1);
+      EXPECT_EQ(f->LastErrMsg(), path + ": No such file or directory");
+      EXPECT_EQ(f->nb_output_files(), 0);
     } else if (!c.error.empty()) {
       EXPECT_EQ(r, -1);
       EXPECT_EQ(f->LastErrMsg(), c.error);
@@ -341,4 +346,19 @@ TEST(TranscoderSetup, AnOutputNeverOverwritesAnInput) {
   EXPECT_EQ(f->LastErrMsg(), "Output file '" + copy + "' is input file #0");
   f->CleanupFiles();
   EXPECT_EQ(std::filesystem::file_size(copy), size);
+}
+
+TEST(TranscoderSetup, AFullDiskFailsTheTask) {
+  // Every write to /dev/full fails with "no space left".
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  auto f = ttk::NewTask();
+  TInputOptions in;
+  ASSERT_TRUE(SetupInput(*f, mediatest::Fixture("av.avi"), in));
+  f->dispatch_option("f", "avi");
+  ASSERT_EQ(f->open_output_file("/dev/full", false), 1) << f->LastErrMsg();
+  EXPECT_TRUE(f->StartConvert());
+  EXPECT_TRUE(f->FatalException());
+  EXPECT_FALSE(f->Finished());
+  EXPECT_NE(f->FatalMessage().find(std::to_string(AVERROR(ENOSPC))), std::string::npos) << f->FatalMessage();
+  EXPECT_EQ(f->nb_output_files(), 0);
 }
