@@ -84,9 +84,13 @@ bool StreamSeekRequest(TVideoState* is, int flags, int64_t pos, int64_t rel, boo
 }
 
 void WaitSeekEnd(TCustomPlayer* player, bool hasVideo) {
+  // A playback closed after the seek but before its first picture never
+  // queues that picture: the wait ends with the playback.
+  TVideoState* is = player->FVideoState;
+  auto open = [player, is] { return is && player->FVideoState == is; };
   while (!player->FSeekEvent.WaitFor(100)) PumpIfMain();
   if (hasVideo)
-    while (!player->FPictEvent.WaitFor(100)) PumpIfMain();
+    while (!player->FPictEvent.WaitFor(100) && open()) PumpIfMain();
 }
 
 void StreamSeek(TVideoState* is, int flags, bool wait, int64_t pos, int64_t rel) {
