@@ -1,5 +1,6 @@
 // The conversion task component: the task list, inline and threaded runs,
 // and the delivery of the tasks' events to the host.
+#include <exception>
 #include <thread>
 
 #include "media/AVProbe.h"
@@ -406,7 +407,16 @@ void TCustomFFConverter::DoTaskTerminate(void* Sender) {
       info = FTerminateInfo;
     }
   }
-  if (deliver) DeliverTerminate(info);
+  // A handler that throws (inline mode) still lets the run count its task
+  // and end; its exception goes on afterwards.
+  std::exception_ptr failure;
+  if (deliver) {
+    try {
+      DeliverTerminate(info);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+  }
   bool final_event = false;
   {
     std::lock_guard<std::recursive_mutex> lk(FTerminateLock);
@@ -416,7 +426,14 @@ void TCustomFFConverter::DoTaskTerminate(void* Sender) {
     else if (FPendingTasks >= 1 && FThreadMode)
       StartNextTask();
   }
-  if (final_event) DoFinalTerminate();
+  if (final_event) {
+    try {
+      DoFinalTerminate();
+    } catch (...) {
+      if (!failure) failure = std::current_exception();
+    }
+  }
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TCustomFFConverter::DoFinalTerminate() {
@@ -436,7 +453,12 @@ void TCustomFFConverter::DoFinalTerminate() {
     FTerminated = true;
     DeliverTerminate(info);
   } else {
-    DeliverTerminate(info);
+    try {
+      DeliverTerminate(info);
+    } catch (...) {
+      FTerminated = true;
+      throw;
+    }
     FTerminated = true;
   }
 }

@@ -399,6 +399,24 @@ TEST_F(ConvertTest, ManyTasksStartedAndStoppedConcurrentlyEndExactlyOnce) {
   }
 }
 
+TEST_F(ConvertTest, AThrowingInlineHandlerStillEndsTheRun) {
+  TFFConverter c;
+  std::vector<int> seen;
+  c.OnTerminate = [&](void*, const TTerminateInfo& info) {
+    seen.push_back(info.TaskIndex);
+    throw std::runtime_error("handler failed");
+  };
+  for (int i = 0; i < 2; ++i) {
+    ASSERT_EQ(i, c.AddTask(Clip("clip.wav"), static_cast<TInputOptions*>(nullptr)));
+    TOutputOptions o = Opts("", "libmp3lame");
+    ASSERT_TRUE(c.SetOutputFile(i, Out("thr" + std::to_string(i) + ".mp3"), &o));
+  }
+  c.Start(0);
+  EXPECT_EQ((std::vector<int>{0, 1, -1}), seen);
+  EXPECT_TRUE(c.Terminated());
+  EXPECT_NO_THROW(c.ClearTasks());
+}
+
 TEST_F(ConvertTest, FinalHandlerMayClearTheTasks) {
   TFFConverter c;
   std::atomic<bool> cleared{false}, failed{false};
