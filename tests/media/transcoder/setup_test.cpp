@@ -220,6 +220,9 @@ TEST(TranscoderSetup, MappingAndCodecSetupFailures) {
        "-vcodec copy and PostHooks are incompatible (frames are not decoded)"},
       {"metadata map", [](TFFmpeg& f) { f.dispatch_option("map_meta_data", "3:0"); }, nullptr,
        "Invalid output file index 3 map_meta_data(3,0)"},
+      {"encoder refuses", [](TFFmpeg& f) { f.dispatch_option("vcodec", "dvvideo"); }, nullptr,
+       "Error while opening encoder for output stream #0.0 (Video) - maybe incorrect parameters such as bit_rate, "
+       "rate, width or height. Please check error log message to find out more detail information."},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.name);
