@@ -216,12 +216,18 @@ void DrawShape(HDC dc, const QRect& box, Inside inside) {
   if (!t.ok() || box.isEmpty()) return;
   PenObj* pen = GetPen(t.dc->st.pen);
   bool hasPen = pen && pen->style != PS_NULL;
+  // Only pixels near the clip can show; a thick pen reaches in from up to
+  // its width outside. A shape far larger than the surface costs no more
+  // than the surface.
+  const int margin = (hasPen ? std::max(1, pen->width) : 0) + 1;
+  const QRect scan = box & t.clip.boundingRect().adjusted(-margin, -margin, margin, margin);
+  if (scan.isEmpty()) return;
   QRegion fill;
   QRegion outline;
-  for (int y = box.top(); y <= box.bottom(); ++y) {
+  for (int y = scan.top(); y <= scan.bottom(); ++y) {
     int runStart = -1;
-    for (int x = box.left(); x <= box.right() + 1; ++x) {
-      bool in = x <= box.right() && inside(x, y);
+    for (int x = scan.left(); x <= scan.right() + 1; ++x) {
+      bool in = x <= scan.right() && inside(x, y);
       bool edge = in && hasPen &&
                   (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1) ||
                    x == box.left() || x == box.right() || y == box.top() || y == box.bottom());
@@ -240,10 +246,7 @@ void DrawShape(HDC dc, const QRect& box, Inside inside) {
     if (w > 1) {
       // Thicken inwards: every inside pixel within w-1 of the boundary.
       QRegion thick;
-      for (const QRect& q : outline) {
-        QRect d(q.x() - (w - 1), q.y() - (w - 1), 2 * w - 1, 2 * w - 1);
-        thick += d;
-      }
+      for (const QRect& q : outline) thick += q.adjusted(-(w - 1), -(w - 1), w - 1, w - 1);
       QRegion shape = fill + outline;
       outline = thick & shape;
     }

@@ -77,6 +77,19 @@ TEST_F(EdgeRules, ShapesLeaveOutRightAndBottom) {
          SelectObject(dc, old);
        },
        {".###....", "#####...", "#####...", "#####...", ".###...."}},
+      {"Ellipse with a 2-pixel pen: a closed ring inside the box",
+       [](HDC dc) {
+         HPEN p = CreatePen(PS_SOLID, 2, 0);
+         HPEN oldp = SelectObject(dc, p);
+         HBRUSH b = CreateSolidBrush(RGB(255, 0, 0));
+         HBRUSH old = SelectObject(dc, b);
+         Ellipse(dc, 0, 0, 8, 5);
+         SelectObject(dc, old);
+         SelectObject(dc, oldp);
+         DeleteObject(b);
+         DeleteObject(p);
+       },
+       {"..####..", "########", "###oo###", "########", "..####.."}},
       {"PatBlt with BLACKNESS and DSTINVERT",
        [](HDC dc) {
          PatBlt(dc, 1, 1, 3, 2, BLACKNESS);
@@ -101,6 +114,47 @@ TEST_F(EdgeRules, ShapesLeaveOutRightAndBottom) {
          LineTo(dc, 2, 2);
        },
        {"........", "........", "#.#.....", "........", "........"}},
+  };
+  for (const auto& c : cases) {
+    Surface s(8, 5);
+    c.draw(s.dc);
+    EXPECT_EQ(Join(s.Map()), Join(c.expect)) << c.name;
+  }
+}
+
+TEST_F(EdgeRules, ShapesFarLargerThanTheSurfaceDrawOnlyWhatShows) {
+  // Only the visible part of a huge shape is worth any work: these finish
+  // at once and give the same pixels as the shape's own rules.
+  const ShapeCase cases[] = {
+      {"Ellipse whose top edge crosses the surface",
+       [](HDC dc) {
+         HBRUSH b = CreateSolidBrush(RGB(255, 0, 0));
+         HBRUSH old = SelectObject(dc, b);
+         Ellipse(dc, -1000000, 0, 1000000, 2000000);
+         SelectObject(dc, old);
+         DeleteObject(b);
+       },
+       {"########", "oooooooo", "oooooooo", "oooooooo", "oooooooo"}},
+      {"RoundRect with a thick pen, corners far away",
+       [](HDC dc) {
+         HPEN p = CreatePen(PS_SOLID, 2, 0);
+         HPEN oldp = SelectObject(dc, p);
+         HBRUSH b = CreateSolidBrush(RGB(255, 0, 0));
+         HBRUSH old = SelectObject(dc, b);
+         RoundRect(dc, 1, -1000000, 1000000, 3, 4, 4);
+         SelectObject(dc, old);
+         SelectObject(dc, oldp);
+         DeleteObject(b);
+         DeleteObject(p);
+       },
+       {".##ooooo", ".#######", "..######", "........", "........"}},
+      {"inverted huge Ellipse is the same shape",
+       [](HDC dc) {
+         HBRUSH old = SelectObject(dc, HBRUSH(GetStockObject(BLACK_BRUSH)));
+         Ellipse(dc, 1000000, 1000000, -1000000, -1000000);
+         SelectObject(dc, old);
+       },
+       {"########", "########", "########", "########", "########"}},
   };
   for (const auto& c : cases) {
     Surface s(8, 5);
