@@ -107,7 +107,9 @@ void TComponent::RemoveFreeNotification(TComponent* c) {
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
-  if (Operation == opRemove && AComponent) std::erase(freeNotifies_, AComponent);
+  // Both directions: a link kept on the other side would later reach this
+  // object after it is gone.
+  if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
   std::vector<TComponent*> owned = components_;
   for (TComponent* c : owned)
     if (std::find(components_.begin(), components_.end(), c) != components_.end()) c->Notification(AComponent, Operation);

@@ -57,6 +57,21 @@ TEST(Component, OwnershipNamesAndNotifications) {
   EXPECT_EQ(owner->loaded, 1);
   owner->Free();  // frees b
   other->Free();
+  // A removal notice drops the link both ways: neither side may later
+  // reach the other once one of them is gone.
+  for (bool ownerFirst : {true, false}) {
+    auto* p = new Watcher(nullptr);
+    auto* q = new Watcher(p);
+    q->FreeNotification(p);
+    p->RemoveComponent(q);  // p hears opRemove for q
+    if (ownerFirst) {
+      p->Free();
+      q->Free();
+    } else {
+      q->Free();
+      p->Free();
+    }
+  }
 }
 
 TEST(Component, TextChangedOnlyOnRealChange) {
