@@ -5,6 +5,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <cstring>
 
 namespace gfx {
@@ -257,7 +258,9 @@ int win32api::GetDIBits(HDC, HBITMAP bmp, UINT start, UINT count, void* bits, BI
   int copied = 0;
   // Bottom-up output counts scan lines from the bottom row, top-down output
   // from the top; row (s - start) of the buffer receives scan line s.
-  for (UINT s = start; s < start + count && int(s) < o->height && int(s) < rows; ++s) {
+  // 64-bit bounds: a start past INT_MAX must not wrap into a row index.
+  const int64_t end = std::min<int64_t>({int64_t(start) + count, o->height, rows});
+  for (int64_t s = start; s < end; ++s) {
     int srcY = topDown ? int(s) : o->height - 1 - int(s);
     uint8_t* d = out + size_t(s - start) * size_t(stride);
     if (bpp == o->bpp && o->bpp >= 24) {
@@ -293,7 +296,8 @@ int win32api::SetDIBits(HDC, HBITMAP bmp, UINT start, UINT count, const void* bi
   view.palette = PaletteFromInfo(info, bpp);
   int w = std::min(o->width, view.width);
   int copied = 0;
-  for (UINT s = start; s < start + count && int(s) < rows && int(s) < o->height; ++s) {
+  const int64_t end = std::min<int64_t>({int64_t(start) + count, rows, o->height});
+  for (int64_t s = start; s < end; ++s) {
     int srcY = rows - 1 - int(s);
     int dstY = o->height - 1 - int(s);
     if (bpp == o->bpp && bpp >= 24) {

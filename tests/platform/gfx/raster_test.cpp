@@ -423,6 +423,11 @@ TEST(DibSections, RowOrderConversionAndUnscaledRows) {
   EXPECT_EQ(GetDIBits(HDC(), up, 0, 2, rows, &out, DIB_RGB_COLORS), 2);
   EXPECT_EQ((std::vector<int>{rows[8], rows[9], rows[10]}), (std::vector<int>{30, 20, 10}));  // second row
   EXPECT_EQ(rows[0], 0);
+  // Scan lines past the bitmap copy nothing, however large the start.
+  for (UINT start : {2u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+    EXPECT_EQ(GetDIBits(HDC(), up, start, 2, rows, &out, DIB_RGB_COLORS), 0) << start;
+    EXPECT_EQ(SetDIBits(HDC(), up, start, 2, rows, &out, DIB_RGB_COLORS), 0) << start;
+  }
   BITMAP bm;
   EXPECT_EQ(GetObject(up, sizeof bm, &bm), int(sizeof bm));
   EXPECT_EQ(bm.bmBitsPixel, 8);
