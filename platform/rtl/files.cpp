@@ -195,6 +195,21 @@ bool MatchesMask(std::string_view fileName, std::string_view mask) {
   return ::fnmatch(m.c_str(), name.c_str(), FNM_CASEFOLD | FNM_NOESCAPE) == 0;
 }
 
+namespace {
+// The system's file search knows only '*' and '?': brackets in a searched
+// name are literal, so "Movie [1080p].mkv" finds itself.
+bool MatchesSearchMask(const std::string& name, std::string_view mask) {
+  std::string m = Trim(mask);
+  if (m == "*.*" || m == "*") return true;
+  std::string pattern;
+  for (char c : m) {
+    if (c == '[' || c == ']' || c == '\\') pattern += '\\';
+    pattern += c;
+  }
+  return ::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
+}
+}  // namespace
+
 namespace detail {
 struct FindState {
   std::vector<TSearchRec> entries;
@@ -227,7 +242,7 @@ int FindFirst(const std::string& path, int attr, TSearchRec& rec) {
   const int excluded = ~attr & (faHidden | faSysFile | faVolumeID | faDirectory);
   while (dirent* de = ::readdir(d)) {
     std::string name = de->d_name;
-    if (!MatchesMask(name, mask)) continue;
+    if (!MatchesSearchMask(name, mask)) continue;
     struct stat st;
     std::string full = IncludeTrailingPathDelimiter(openDir) + name;
     if (::stat(full.c_str(), &st) != 0 && ::lstat(full.c_str(), &st) != 0) continue;

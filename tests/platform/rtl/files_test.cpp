@@ -119,4 +119,14 @@ TEST(Files, FindFirstOverTempTree) {
   EXPECT_GT(rec.Time, 40000);
   EXPECT_NE(FindNext(rec), 0);
   FindClose(rec);
+
+  // The search itself takes brackets literally (only MatchesMask knows sets).
+  TempDir br;
+  br.Write("Movie [1080p].mkv", "12");
+  br.Write("Movie 1.mkv", "");
+  br.Write("back\\slash.mkv", "");
+  EXPECT_EQ(List(br / "Movie [1080p].mkv", faAnyFile), (V{{"Movie [1080p].mkv", faArchive}}));
+  EXPECT_EQ(List(br / "movie [1*", faAnyFile), (V{{"Movie [1080p].mkv", faArchive}}));
+  EXPECT_EQ(List(br / "Movie [1].mkv", faAnyFile), V{});
+  EXPECT_EQ(List(br / "back\\slash.*", faAnyFile), (V{{"back\\slash.mkv", faArchive}}));
 }
