@@ -76,13 +76,18 @@ void WriteFlaggedPicture(TStream& S, TBitmap* B) {
 }
 
 // The pictures of one skin together; the stored skins hold a few million
-// pixels. Each picture is bounded by the bitmap reader, the sum by this.
+// pixels in some dozens of pictures. Each picture is bounded by the bitmap
+// reader, the sum by this; the count as well, since a stream of tiny pictures
+// costs far more as objects than as pixels.
 constexpr int64_t kMaxSkinPixels = 64ll * 1024 * 1024;
+constexpr int kMaxSkinPictures = 4096;
 
 class TPixelBudget {
  public:
   void Take(const TBitmap* B) {
     if (!B) return;
+    if (++pictures_ > kMaxSkinPictures)
+      throw rtl::EInvalidGraphic("The skin holds more than " + std::to_string(kMaxSkinPictures) + " pictures");
     used_ += int64_t(B->Width()) * int64_t(B->Height());
     if (used_ > kMaxSkinPixels)
       throw rtl::EInvalidGraphic("The skin's pictures hold more than " + std::to_string(kMaxSkinPixels) + " pixels");
@@ -90,6 +95,7 @@ class TPixelBudget {
 
  private:
   int64_t used_ = 0;
+  int pictures_ = 0;
 };
 
 std::unique_ptr<TBitmap> ReadFlaggedPicture(TStream& S) {

@@ -168,6 +168,23 @@ TEST(SkinContainer, PicturesOfOneSkinHaveAPixelBudget) {
   two.SetCompressedData(Deflate(Le32(3) + "\x01\x01\x01" + Le32(2) + big + big));
   EXPECT_THROW(store.LoadCompressedStoredSkin(&two), rtl::EInvalidGraphic);
   EXPECT_TRUE(store.Empty);
+
+  // Few pixels in very many pictures: a small block would otherwise inflate
+  // into millions of bitmaps.
+  const std::string dot = "BM" + Le32(58) + Le32(0) + Le32(54) + Le32(40) + Le32(1) + Le32(1) +
+                          std::string("\x01\0\x18\0", 4) + Le32(0) + Le32(4) + Le32(0) + Le32(0) + Le32(0) +
+                          Le32(0) + std::string("\0\0\xff\0", 4);
+  std::string dots;
+  for (int i = 0; i < 5000; ++i) dots += dot;
+  SKIN_NEW(TbsCompressedStoredSkin, many);
+  many.SetCompressedData(Deflate(Le32(3) + "\x01\x01\x01" + Le32(5000) + dots));
+  EXPECT_THROW(store.LoadCompressedStoredSkin(&many), rtl::EInvalidGraphic);
+  EXPECT_TRUE(store.Empty);
+  SKIN_NEW(TbsCompressedStoredSkin, some);
+  some.SetCompressedData(Deflate(Le32(3) + "\x01\x01\x01" + Le32(40) + dots.substr(0, 40 * dot.size()) +
+                                 "[VERSION]\r\nver=1\r\n"));
+  store.LoadCompressedStoredSkin(&some);
+  EXPECT_EQ(store.FActivePictures.size(), 40u);
 }
 
 TEST(SkinContainer, ContainerHeaderRules) {
