@@ -154,11 +154,9 @@ BOOL PeekMessage(MSG* out, HWND hwnd, UINT lo, UINT hi, UINT flags) {
   // 5. timers
   if (remove) {
     MSG t;
-    if (TakeDueTimer(t)) {
-      if (Matches(t, hwnd, lo, hi)) {
-        *out = t;
-        return TRUE;
-      }
+    if (TakeDueTimer(t, hwnd, lo, hi)) {
+      *out = t;
+      return TRUE;
     }
   } else if (AnyTimerDue()) {
     *out = MSG();

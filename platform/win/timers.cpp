@@ -55,12 +55,14 @@ bool AnyTimerDue() {
   return false;
 }
 
-bool TakeDueTimer(MSG& out) {
+bool TakeDueTimer(MSG& out, HWND hwnd, UINT lo, UINT hi) {
   MarkDue();
+  if (!(lo == 0 && hi == 0) && (WM_TIMER < lo || WM_TIMER > hi)) return false;
   Timer* best = nullptr;
   for (auto& t : T().list)
-    if (t.pending && (!best || t.pendingSince < best->pendingSince ||
-                      (t.pendingSince == best->pendingSince && t.seq < best->seq)))
+    if (t.pending && (!hwnd || t.hwnd == hwnd) &&
+        (!best || t.pendingSince < best->pendingSince ||
+         (t.pendingSince == best->pendingSince && t.seq < best->seq)))
       best = &t;
   if (!best) return false;
   best->pending = false;

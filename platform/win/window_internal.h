@@ -109,7 +109,9 @@ void ActivateTop(Window* top, UINT how);
 bool IsActivatable(Window* w);
 
 // timers.cpp
-bool TakeDueTimer(MSG& out);
+// The most overdue pending timer that a PeekMessage filter accepts; timers
+// of other windows stay pending.
+bool TakeDueTimer(MSG& out, HWND hwnd = nullptr, UINT lo = 0, UINT hi = 0);
 void KillWindowTimers(HWND h);
 bool AnyTimerDue();
 DWORD NowTick();

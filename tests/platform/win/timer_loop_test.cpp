@@ -49,6 +49,27 @@ TEST(Timers, CoalescedAndLowPriority) {
   DestroyWindow(w);
 }
 
+TEST(Timers, AFilteredPeekLeavesOtherWindowsTicksPending) {
+  Harness h;
+  HWND a = Popup(), b = Popup();
+  h.Pump();
+  MessageLog la(a, {WM_TIMER});
+  SetTimer(a, 1, 10);
+  SetTimer(b, 2, 20);
+  h.Clock().Advance(25);
+  MSG m;
+  // Looking only at b's messages, or only at mouse messages, takes nothing of a's.
+  ASSERT_TRUE(PeekMessage(&m, b, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.message, UINT(WM_TIMER));
+  EXPECT_EQ(m.wParam, 2u);
+  EXPECT_FALSE(PeekMessage(&m, b, 0, 0, PM_REMOVE));
+  EXPECT_FALSE(PeekMessage(&m, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE));
+  h.Pump();
+  EXPECT_EQ(la.Names(), (std::vector<std::string>{"WM_TIMER"}));
+  DestroyWindow(a);
+  DestroyWindow(b);
+}
+
 TEST(Timers, KillingTheTimerOrItsWindowInsideTheTickIsSafe) {
   Harness h;
   int ticks = 0;
