@@ -104,8 +104,6 @@ std::string WithOptionPair(std::string code, int pair, int itemIndex)
     return code;
 }
 
-// "816 kbps" -> 816000; a decimal such as "4.75 kbps" goes through a
-// 15-digit text of the product, so 4.75 gives 4750 and not 4749.
 // "816 kbps" -> 816000; a decimal such as "4.75 kbps" is multiplied as a
 // float and read back from its 15-digit text, so 4.75 gives 4750.
 static int32_t KbpsToBits(const std::string& text)

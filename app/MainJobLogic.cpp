@@ -85,14 +85,7 @@ void TMainJobLogic::ApplyPresetJob(bool copyToSelectedRow)
         p_.Files->SetCell(row, col, JobColumnText(static_cast<FileColumn>(col), Job));
 }
 
-void TMainJobLogic::Button13Click()
-{
-    static constexpr ComboRole kOrder[] = {ComboRole::FrameSize, ComboRole::FrameRate,
-                                           ComboRole::VideoBitrate, ComboRole::SampleRate,
-                                           ComboRole::AudioBitrate, ComboRole::Zoom};
-    for (ComboRole r : kOrder)
-        ApplyComboText(r, p_.Combos[r].Text(), Job);
-}
+void TMainJobLogic::Button13Click() { ApplyComboTexts(p_.Combos, Job); }
 
 void TMainJobLogic::WriteOptionState(int row)
 {

@@ -15,6 +15,14 @@ static constexpr ComboRole kFillOrder[] = {ComboRole::FrameSize, ComboRole::Vide
 static constexpr ComboRole kDisableOrder[] = {ComboRole::FrameSize, ComboRole::VideoBitrate,
                                               ComboRole::Zoom, ComboRole::FrameRate};
 
+void ApplyComboTexts(const TPresetCombos& combos, TJobSettings& job)
+{
+    static constexpr ComboRole kOrder[] = {ComboRole::FrameSize,  ComboRole::FrameRate,    ComboRole::VideoBitrate,
+                                           ComboRole::SampleRate, ComboRole::AudioBitrate, ComboRole::Zoom};
+    for (ComboRole r : kOrder)
+        ApplyComboText(r, combos[r].Text(), job);
+}
+
 bool FillPresetCombos(int presetKey, const TPresetCombos& combos)
 {
     for (ComboRole r : kNumberOrder)

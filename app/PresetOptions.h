@@ -4,6 +4,7 @@
 
 #include "app/CatalogueData.h"
 #include "app/ControlPorts.h"
+#include "app/JobModel.h"
 
 // The six preset combos of a window, indexed by ComboRole.
 struct TPresetCombos {
@@ -18,3 +19,8 @@ struct TPresetCombos {
 // disables the video combos of an audio-only preset. Returns false when the
 // preset has no option row (the combos stay empty and enabled).
 bool FillPresetCombos(int presetKey, const TPresetCombos& combos);
+
+// Button13Click of a window: the six combos' texts into their job fields, in
+// the order frame size, frame rate, video bit rate, sample rate, audio bit
+// rate, zoom.
+void ApplyComboTexts(const TPresetCombos& combos, TJobSettings& job);

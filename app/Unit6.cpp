@@ -94,15 +94,7 @@ void TForm6Logic::Button5Click()
                          [&](const std::string& path) { return !overwrite && OutputFileExists(path); });
 }
 
-void TForm6Logic::Button13Click()
-{
-    using catalogue::ComboRole;
-    static constexpr ComboRole kOrder[] = {ComboRole::FrameSize, ComboRole::FrameRate,
-                                           ComboRole::VideoBitrate, ComboRole::SampleRate,
-                                           ComboRole::AudioBitrate, ComboRole::Zoom};
-    for (ComboRole r : kOrder)
-        ApplyComboText(r, p_.Combos[r].Text(), main_.Job);
-}
+void TForm6Logic::Button13Click() { ApplyComboTexts(p_.Combos, main_.Job); }
 
 void TForm6Logic::Button6Click() { main_.Job.Reset(); }
 
