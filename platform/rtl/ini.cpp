@@ -320,10 +320,15 @@ void TMemIniFile::Rename(const std::string& fileName, bool reload) {
   SetFileName(fileName);
   if (!reload) return;
   text_ = detail::IniText();
+  unreadable_.clear();
   if (fileName.empty()) return;
   try {
     text_.Parse(ReadFileBytes(fileName));
   } catch (const Exception&) {
+    // Reads as empty; but an existing file must not be replaced by what
+    // little was written since.
+    struct stat st;
+    if (::stat(fileName.c_str(), &st) == 0) unreadable_ = fileName;
   }
 }
 
@@ -343,6 +348,8 @@ void TMemIniFile::DeleteKey(const std::string& section, const std::string& ident
 
 void TMemIniFile::UpdateFile() {
   std::lock_guard lock(IniFileMutex());
+  if (!unreadable_.empty() && unreadable_ == FileName())
+    throw EIniFileException("Unable to write to " + FileName() + ": the file could not be read");
   try {
     WriteFileBytes(FileName(), text_.Serialize());
   } catch (const Exception& e) {

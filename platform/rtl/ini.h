@@ -106,7 +106,9 @@ class TMemIniFile : public TCustomIniFile {
   void ReadSections(TStrings& strings) override;
   void EraseSection(const std::string& section) override;
   void DeleteKey(const std::string& section, const std::string& ident) override;
-  // Writes the lines to FileName; raises EIniFileException when that fails.
+  // Writes the lines to FileName; raises EIniFileException when that fails,
+  // or when the file exists but could not be read at load time (writing
+  // would drop everything it holds).
   void UpdateFile() override;
 
   void Clear();
@@ -116,6 +118,7 @@ class TMemIniFile : public TCustomIniFile {
 
  private:
   detail::IniText text_;
+  std::string unreadable_;  // the file that existed but could not be loaded
 };
 
 }  // namespace rtl

@@ -135,6 +135,15 @@ TEST(IniFile, MalformedAndUnwritableFilesLoseNothing) {
   TIniFile fifo(dir / "fifo.ini");
   EXPECT_EQ(fifo.ReadString("a", "b", "d"), "d");
   EXPECT_THROW(fifo.WriteString("a", "b", "c"), EIniFileException);
+  // The in-memory kind refuses the same way at UpdateFile, and may still
+  // be saved elsewhere.
+  TMemIniFile memFifo(dir / "fifo.ini");
+  memFifo.WriteString("a", "b", "c");
+  EXPECT_THROW(memFifo.UpdateFile(), EIniFileException);
+  EXPECT_TRUE(std::filesystem::is_fifo(dir / "fifo.ini"));
+  memFifo.Rename(dir / "saved.ini", false);
+  memFifo.UpdateFile();
+  EXPECT_EQ(dir.Read("saved.ini"), "[a]\r\nb=c\r\n");
   TIniFile noFolder(dir / "no/such/o.ini");
   EXPECT_THROW(noFolder.WriteString("a", "b", "c"), EIniFileException);
 }
