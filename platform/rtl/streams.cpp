@@ -222,7 +222,18 @@ std::string ReadFileBytes(const std::string& fileName) {
   if (::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
     throw EFOpenError("Cannot open file \"" + fileName + "\". Not a regular file");
   TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
-  return f.ReadAll();
+  // A read error is not the end of the file: half a file taken for the
+  // whole would be written back as the whole.
+  std::string out;
+  char buf[65536];
+  while (true) {
+    ssize_t n = ::read(f.Handle(), buf, sizeof buf);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw EReadError("Cannot read file \"" + fileName + "\". " + SysErrorMessage(errno));
+    if (n == 0) break;
+    out.append(buf, static_cast<size_t>(n));
+  }
+  return out;
 }
 
 namespace {

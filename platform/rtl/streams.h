@@ -109,7 +109,7 @@ class TStringStream : public TStream {
 };
 
 // Whole-file helpers used by the list and ini loaders. ReadFileBytes raises
-// EFOpenError; WriteFileBytes writes to a temporary file beside the target and
+// EFOpenError, or EReadError when reading fails part-way; WriteFileBytes writes to a temporary file beside the target and
 // renames it over the target, so a failed write never truncates the old file.
 std::string ReadFileBytes(const std::string& fileName);
 void WriteFileBytes(const std::string& fileName, const std::string& bytes);

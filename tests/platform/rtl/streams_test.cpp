@@ -66,4 +66,7 @@ TEST(Streams, WriteFileBytesReplacesWholeFile) {
   WriteFileBytes(dir / "t.txt", "new");
   EXPECT_EQ(dir.Read("t.txt"), "new");
   EXPECT_THROW(WriteFileBytes(dir / "nope/t.txt", "x"), EFCreateError);
+  // A file that opens but fails to read raises instead of reading as empty
+  // (this one answers every read with an I/O error).
+  EXPECT_THROW(ReadFileBytes("/proc/self/mem"), EReadError);
 }
