@@ -125,6 +125,20 @@ TEST_F(Fixture, AudioOnlyPresetsDisableTheVideoCombos)
     for (ComboRole r : kAllRoles)
         EXPECT_TRUE(form.Combo(r).Enabled());
     EXPECT_EQ(form.FrameSize.ItemCount(), 28);
+
+    // The selected row of an audio-only preset: no video values, the AMR audio ones.
+    AddRow(form, "/v/voice.wav", "voice.avi");
+    form.Files.Select(0);
+    ChoosePreset(form, 212);
+    const auto& cells = form.Files.At(0).cells;
+    EXPECT_EQ(cells[colFrameSize], "");
+    EXPECT_EQ(cells[colVideoBitrate], "-1000");
+    EXPECT_EQ(cells[colFrameRate], "");
+    EXPECT_EQ(cells[colAspect], "");
+    EXPECT_EQ(cells[colAudioBitrate], "7400");
+    EXPECT_EQ(cells[colSampleRate], "8000");
+    EXPECT_EQ(cells[colNoVideo], "True");
+    EXPECT_EQ(cells[colOutputFile], "voice.amr");
 }
 
 TEST_F(Fixture, ChoosingAnyPresetRewritesTheSelectedRow)
