@@ -241,8 +241,9 @@ void TStrings::LoadFromFile(const std::string& fileName) {
 }
 
 void TStrings::SaveToFile(const std::string& fileName) const {
-  TFileStream f(fileName, fmCreate);
-  SaveToStream(f);
+  // Through a temporary file: a save that fails half-way (full disk) keeps
+  // the old file whole.
+  WriteFileBytes(fileName, Text());
 }
 
 void TStrings::LoadFromStream(TStream& stream) {

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
@@ -101,4 +104,20 @@ TEST(StringList, FilesAndStreams) {
   TStringStream out;
   l.SaveToStream(out);
   EXPECT_EQ(out.DataString(), "x\r\ny\r\n");
+
+  // A save that runs out of room raises and leaves the old file whole
+  // (a file size limit stands in for a full disk).
+  dir.Write("keep.txt", "old\r\n");
+  TStringList big;
+  for (int i = 0; i < 100; ++i) big.Add("a line that takes room");
+  struct rlimit old {};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+  auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = old;
+  small.rlim_cur = 64;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  EXPECT_THROW(big.SaveToFile(dir / "keep.txt"), EStreamError);
+  setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_EQ(dir.Read("keep.txt"), "old\r\n");
 }
