@@ -80,13 +80,19 @@ int Pack(const std::string& from, const std::string& to) {
   return 0;
 }
 
+const char* const kUnpackedDescription = "skin.ini";
+
 // A picture name from a description, usable as a file name inside the
-// target folder; otherwise the fallback.
+// target folder beside the description; otherwise the fallback.
 std::string SafeName(const std::string& name, const std::string& fallback) {
   if (name.empty()) return fallback;
   if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos || name == "." || name == "..") {
     std::cerr << "skintool: picture name \"" << name << "\" is not a plain file name; written as " << fallback
               << "\n";
+    return fallback;
+  }
+  if (name == kUnpackedDescription) {
+    std::cerr << "skintool: picture name \"" << name << "\" is the description's; written as " << fallback << "\n";
     return fallback;
   }
   return name;
@@ -110,7 +116,7 @@ int Unpack(const std::string& from, const std::string& to) {
   ReadStrings(ini, "PICTURES", "activepictures", names);
   if (!rtl::ForceDirectories(to)) throw rtl::Exception(to + ": cannot create the folder");
   std::string dir = rtl::IncludeTrailingPathDelimiter(to);
-  rtl::WriteFileBytes(dir + "skin.ini", p.DescriptionBytes);
+  rtl::WriteFileBytes(dir + kUnpackedDescription, p.DescriptionBytes);
   auto write = [&](std::unique_ptr<TBitmap>& b, const char* key, const std::string& fallback) {
     if (!b) return;
     b->SaveToFile(dir + SafeName(ini.ReadString("PICTURES", key, ""), fallback));

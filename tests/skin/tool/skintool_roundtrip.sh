@@ -28,4 +28,11 @@ out=$("$tool" unpack "$work/cut.skn" "$work/cut" 2>&1); rc=$?
 echo "$out" | grep -q "skintool:" || fail "truncated container: no message"
 printf '[VERSION]\nver=1\n' > "$work/bad.ini"
 "$tool" pack "$work/bad.ini" "$work/bad.skn" 2>/dev/null && fail "packing a non-skin succeeded"
+# A picture named like the unpacked description does not overwrite it.
+mkdir "$work/clash"
+cp "$src/form.bmp" "$work/clash/skin.ini"
+printf '[VERSION]\nver=1\n[PICTURES]\npicture=skin.ini\n[FORMINFO]\nclientrect=0,0,0,0\n[SKINOBJECTS]\ncount=0\n[SKINCONTROLS]\ncount=0\n' > "$work/clash/d.ini"
+"$tool" pack "$work/clash/d.ini" "$work/clash.skn" || fail "pack of a skin whose picture is named skin.ini"
+"$tool" unpack "$work/clash.skn" "$work/clash-out" 2>/dev/null || fail "unpack of that skin"
+grep -q "picture=skin.ini" "$work/clash-out/skin.ini" || fail "the picture overwrote the unpacked description"
 echo "skintool round trip: 1 passed, 0 failed"
