@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace gfx {
@@ -181,6 +182,7 @@ HBITMAP win32api::CreateDIBSection(HDC, const BITMAPINFO* info, UINT, void** bit
   if (bits) *bits = nullptr;
   if (!info) return HBITMAP();
   const BITMAPINFOHEADER& h = info->bmiHeader;
+  if (h.biHeight == INT32_MIN) return HBITMAP();  // no positive counterpart
   int bpp = h.biBitCount == 16 ? 32 : h.biBitCount;
   int height = h.biHeight < 0 ? -h.biHeight : h.biHeight;
   HBITMAP b = NewBitmap(h.biWidth, height, bpp, h.biHeight > 0, PaletteFromInfo(info, bpp));
@@ -250,7 +252,7 @@ int win32api::GetDIBits(HDC, HBITMAP bmp, UINT start, UINT count, void* bits, BI
     return o->height;
   }
   int bpp = h.biBitCount;
-  if ((bpp != 24 && bpp != 32) || h.biWidth != o->width) return 0;
+  if ((bpp != 24 && bpp != 32) || h.biWidth != o->width || h.biHeight == INT32_MIN) return 0;
   int rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
   bool topDown = h.biHeight < 0;
   int stride = StrideOf(o->width, bpp);
@@ -284,7 +286,7 @@ int win32api::SetDIBits(HDC, HBITMAP bmp, UINT start, UINT count, const void* bi
   const BITMAPINFOHEADER& h = info->bmiHeader;
   int bpp = h.biBitCount;
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return 0;
-  if (h.biCompression != BI_RGB || h.biWidth <= 0) return 0;
+  if (h.biCompression != BI_RGB || h.biWidth <= 0 || h.biHeight == INT32_MIN) return 0;
   int rows = h.biHeight < 0 ? -h.biHeight : h.biHeight;
   detail::BitmapObj view;
   view.width = h.biWidth;

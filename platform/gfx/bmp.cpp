@@ -3,6 +3,7 @@
 #include "platform/rtl/exceptions.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace gfx::bmp {
@@ -69,6 +70,7 @@ Header ParseHeader(const uint8_t* data, size_t size) {
   } else {
     Bad("unknown header size");
   }
+  if (h.height == INT32_MIN) Bad("bad dimensions");  // has no positive counterpart
   if (h.height < 0) {
     h.topDown = true;
     h.height = -h.height;

@@ -478,7 +478,7 @@ static QRect LogRectToDev(const DCObj* d, int l, int t, int r, int b) {
   TPoint o = LogToDev(d);
   if (r < l) std::swap(l, r);
   if (b < t) std::swap(t, b);
-  return QRect(l + o.X, t + o.Y, r - l, b - t);
+  return detail::QRectLTRB(int64_t(l) + o.X, int64_t(t) + o.Y, int64_t(r) + o.X, int64_t(b) + o.Y);
 }
 
 int win32api::IntersectClipRect(HDC dc, int l, int t, int r, int b) {

@@ -6,6 +6,8 @@
 
 #include <QRegion>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -147,8 +149,19 @@ inline PenObj* GetPen(HPEN h) { return Get<PenObj>(h); }
 inline FontObj* GetFont(HFONT h) { return Get<FontObj>(h); }
 inline IconObj* GetIcon(HICON h) { return Get<IconObj>(h); }
 
+// A Qt rectangle from edges (exclusive right/bottom). Qt keeps the far edge
+// and the size in an int, so edges are clamped far beyond any surface: an
+// "everything" rectangle moved by a window origin must not overflow.
+constexpr int64_t kCoordLimit = (int64_t(1) << 30) - 1;
+inline QRect QRectLTRB(int64_t l, int64_t t, int64_t r, int64_t b) {
+  auto c = [](int64_t v) { return int(std::clamp(v, -kCoordLimit, kCoordLimit)); };
+  const int L = c(l), T = c(t), R = c(r), B = c(b);
+  if (R <= L || B <= T) return QRect();
+  return QRect(L, T, R - L, B - T);
+}
+
 // Conversions between our rectangles and Qt's.
-inline QRect ToQ(const TRect& r) { return QRect(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top); }
+inline QRect ToQ(const TRect& r) { return QRectLTRB(r.Left, r.Top, r.Right, r.Bottom); }
 inline TRect FromQ(const QRect& r) {
   return r.isEmpty() ? TRect() : TRect(r.x(), r.y(), r.x() + r.width(), r.y() + r.height());
 }

@@ -256,10 +256,15 @@ void DrawShape(HDC dc, const QRect& box, Inside inside) {
   }
 }
 
-QRect NormRect(const DrawTarget& t, int l, int tp, int r, int b) {
+QRect NormRect(const DrawTarget& t, int64_t l, int64_t tp, int64_t r, int64_t b) {
   if (r < l) std::swap(l, r);
   if (b < tp) std::swap(tp, b);
-  return QRect(l + t.dx, tp + t.dy, r - l, b - tp);
+  return QRectLTRB(l + t.dx, tp + t.dy, r + t.dx, b + t.dy);
+}
+
+// A rectangle as given (an inverted one is empty), in bitmap coordinates.
+QRect BitmapRect(const DrawTarget& t, const RECT& r) {
+  return QRectLTRB(int64_t(r.Left) + t.dx, int64_t(r.Top) + t.dy, int64_t(r.Right) + t.dx, int64_t(r.Bottom) + t.dy);
 }
 
 }  // namespace
@@ -368,7 +373,8 @@ BOOL win32api::RoundRect(HDC dc, int l, int t0, int r, int b, int w, int h) {
   DrawTarget t = Target(dc);
   if (!t.dc) return 0;
   QRect box = NormRect(t, l, t0, r, b);
-  double rx = std::min(std::abs(w), box.width()) / 2.0, ry = std::min(std::abs(h), box.height()) / 2.0;
+  double rx = std::min<int64_t>(std::abs(int64_t(w)), box.width()) / 2.0;
+  double ry = std::min<int64_t>(std::abs(int64_t(h)), box.height()) / 2.0;
   DrawShape(dc, box, [&](int x, int y) {
     if (x < box.left() || x > box.right() || y < box.top() || y > box.bottom()) return false;
     if (rx < 1 || ry < 1) return true;
@@ -385,7 +391,7 @@ int win32api::FillRect(HDC dc, const RECT* r, HBRUSH brush) {
   if (!r) return 0;
   DrawTarget t = Target(dc);
   if (!t.dc || !GetBrush(brush)) return 0;
-  QRect box(r->Left + t.dx, r->Top + t.dy, r->Right - r->Left, r->Bottom - r->Top);
+  QRect box = BitmapRect(t, *r);
   if (box.isEmpty() || !t.ok()) return 1;
   FillWithBrush(t, QRegion(box), brush);
   return 1;
@@ -395,7 +401,7 @@ int win32api::FrameRect(HDC dc, const RECT* r, HBRUSH brush) {
   if (!r) return 0;
   DrawTarget t = Target(dc);
   if (!t.dc || !GetBrush(brush)) return 0;
-  QRect box(r->Left + t.dx, r->Top + t.dy, r->Right - r->Left, r->Bottom - r->Top);
+  QRect box = BitmapRect(t, *r);
   if (box.isEmpty() || !t.ok()) return 1;
   QRegion frame = QRegion(box).subtracted(QRegion(box.adjusted(1, 1, -1, -1)));
   FillWithBrush(t, frame, brush);
@@ -406,7 +412,7 @@ BOOL win32api::InvertRect(HDC dc, const RECT* r) {
   if (!r) return 0;
   DrawTarget t = Target(dc);
   if (!t.dc) return 0;
-  FillSpanRect(t, QRect(r->Left + t.dx, r->Top + t.dy, r->Right - r->Left, r->Bottom - r->Top), 0, R2_NOT);
+  FillSpanRect(t, BitmapRect(t, *r), 0, R2_NOT);
   return 1;
 }
 
@@ -415,21 +421,25 @@ BOOL win32api::DrawFocusRect(HDC dc, const RECT* r) {
   DrawTarget t = Target(dc);
   if (!t.dc) return 0;
   if (!t.ok()) return 1;
+  QRect box = BitmapRect(t, *r);
+  // Only the part of the frame near the clip is walked: a huge rectangle
+  // costs no more than the surface.
+  QRect vis = box & t.clip.boundingRect();
+  if (vis.isEmpty()) return 1;
   Clipper c(t.clip);
-  int l = r->Left + t.dx, tp = r->Top + t.dy, rr = r->Right + t.dx - 1, b = r->Bottom + t.dy - 1;
-  if (rr < l || b < tp) return 1;
+  const int l = box.left(), tp = box.top(), rr = box.right(), b = box.bottom();
   auto dot = [&](int x, int y) {
     if (((x - l) + (y - tp)) % 2 == 0) Plot(t.bmp, c, x, y, 0xFFFFFF, R2_XORPEN);
   };
-  for (int x = l; x <= rr; ++x) {
+  for (int x = vis.left(); x <= vis.right(); ++x) {
     dot(x, tp);
     if (b != tp) dot(x, b);
   }
-  for (int y = tp + 1; y < b; ++y) {
+  for (int y = std::max(tp + 1, vis.top()); y < b && y <= vis.bottom(); ++y) {
     dot(l, y);
     if (rr != l) dot(rr, y);
   }
-  t.bmp->MarkDirty(TRect{l, tp, rr + 1, b + 1});
+  t.bmp->MarkDirty(FromQ(box));
   return 1;
 }
 
@@ -479,7 +489,7 @@ BOOL win32api::PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop) {
   DrawTarget t = Target(dc);
   if (!t.dc) return 0;
   if (!t.ok()) return 1;
-  QRect box = NormRect(t, x, y, x + w, y + h);
+  QRect box = NormRect(t, x, y, int64_t(x) + w, int64_t(y) + h);
   uint8_t code = uint8_t(rop >> 16);
   BrushObj* br = GetBrush(t.dc->st.brush);
   COLORREF p = br && br->style != BS_NULL ? br->color : 0;
@@ -762,6 +772,7 @@ int win32api::SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int srcX
   const BITMAPINFOHEADER& hd = info->bmiHeader;
   int bpp = hd.biBitCount;
   if ((bpp != 24 && bpp != 32) || hd.biCompression != BI_RGB || hd.biWidth <= 0) return 0;
+  if (hd.biHeight == INT32_MIN) return 0;  // no positive counterpart
   int rows = hd.biHeight < 0 ? -hd.biHeight : hd.biHeight;
   if (!t.ok()) return int(lines);
   BitmapObj view;
@@ -799,8 +810,8 @@ BOOL win32api::DrawEdge(HDC dc, RECT* rc, UINT edge, UINT flags) {
   if (!t.dc) return 0;
   RECT r = *rc;
   auto line = [&](int l, int tp, int rr, int b, int sysColor) {
-    QRect q(l + t.dx, tp + t.dy, rr - l, b - tp);
-    FillSpanRect(t, q, GetSysColor(sysColor), R2_COPYPEN);
+    FillSpanRect(t, QRectLTRB(int64_t(l) + t.dx, int64_t(tp) + t.dy, int64_t(rr) + t.dx, int64_t(b) + t.dy),
+                 GetSysColor(sysColor), R2_COPYPEN);
   };
   auto pass = [&](UINT raised, UINT sunken, int rLT, int rRB, int sLT, int sRB) {
     int lt = -1, rb = -1;

@@ -38,7 +38,7 @@ std::vector<TRect> RegionRects(HRGN r) {
 static QRect Normalised(int l, int t, int r, int b) {
   if (r < l) std::swap(l, r);
   if (b < t) std::swap(t, b);
-  return QRect(l, t, r - l, b - t);
+  return detail::QRectLTRB(l, t, r, b);
 }
 
 HRGN win32api::CreateRectRgn(int l, int t, int r, int b) { return CreateRegion(QRegion(Normalised(l, t, r, b))); }

@@ -348,7 +348,8 @@ BOOL win32api::ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* r, std
   if (!c.ok) return 0;
   QRegion rectClip;
   bool hasRect = r != nullptr && (options & (ETO_CLIPPED | ETO_OPAQUE));
-  if (hasRect) rectClip = QRegion(QRect(r->Left + c.t.dx, r->Top + c.t.dy, r->Right - r->Left, r->Bottom - r->Top));
+  if (hasRect) rectClip = QRegion(detail::QRectLTRB(int64_t(r->Left) + c.t.dx, int64_t(r->Top) + c.t.dy,
+                                                  int64_t(r->Right) + c.t.dx, int64_t(r->Bottom) + c.t.dy));
   if ((options & ETO_OPAQUE) && r && c.t.ok()) {
     detail::DrawTarget t2 = c.t;
     detail::FillSpanRect(t2, rectClip.boundingRect(), c.t.dc->st.bkColor, R2_COPYPEN);
@@ -631,7 +632,8 @@ static int DrawTextImpl(HDC dc, std::u32string_view text, RECT* r, UINT fmt) {
   QRegion clipR;
   const QRegion* extra = nullptr;
   if (!(fmt & DT_NOCLIP)) {
-    clipR = QRegion(QRect(r->Left + c.t.dx, r->Top + c.t.dy, r->Right - r->Left, r->Bottom - r->Top));
+    clipR = QRegion(detail::QRectLTRB(int64_t(r->Left) + c.t.dx, int64_t(r->Top) + c.t.dy, int64_t(r->Right) + c.t.dx,
+                                      int64_t(r->Bottom) + c.t.dy));
     extra = &clipR;
   }
   for (const Line& ln : lines) {

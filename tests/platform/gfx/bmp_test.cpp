@@ -177,6 +177,7 @@ TEST(Bmp, MalformedFilesRaiseAndLeaveTheBitmapAlone) {
       {"absurd size", MakeBmp(100000, 100000, 24, 0, {}, {0, 0, 0, 0})},
       {"unknown header", [&] { auto f = good; f[14] = 77; return f; }()},
       {"zero width", MakeBmp(0, 2, 24, 0, {}, {0, 0, 0, 0})},
+      {"height of -2^31", MakeBmp(2, INT32_MIN, 24, 0, {}, {0, 0, 0, 0})},
       {"bad depth", MakeBmp(1, 1, 7, 0, {}, {0, 0, 0, 0})},
       {"RLE8 on 24 bpp", MakeBmp(1, 1, 24, 1, {}, {0, 1})},
       {"truncated", std::vector<uint8_t>(good.begin(), good.begin() + 20)},

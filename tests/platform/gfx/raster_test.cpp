@@ -163,6 +163,54 @@ TEST_F(EdgeRules, ShapesFarLargerThanTheSurfaceDrawOnlyWhatShows) {
   }
 }
 
+TEST_F(EdgeRules, RectanglesSpanningTheWholeIntRangeCoverTheSurface) {
+  // "Everything" rectangles are a common idiom; with a window origin in play
+  // their extents no longer fit an int.
+  const int lo = INT32_MIN, hi = INT32_MAX;
+  struct Case {
+    const char* name;
+    void (*draw)(HDC);
+  } cases[] = {
+      {"FillRect", [](HDC dc) { RECT r{lo, lo, hi, hi}; FillRect(dc, &r, HBRUSH(GetStockObject(BLACK_BRUSH))); }},
+      {"Rectangle", [](HDC dc) {
+         HBRUSH old = SelectObject(dc, HBRUSH(GetStockObject(BLACK_BRUSH)));
+         Rectangle(dc, lo, lo, hi, hi);
+         SelectObject(dc, old);
+       }},
+      {"Ellipse", [](HDC dc) {
+         HBRUSH old = SelectObject(dc, HBRUSH(GetStockObject(BLACK_BRUSH)));
+         Ellipse(dc, hi, hi, lo, lo);
+         SelectObject(dc, old);
+       }},
+      {"PatBlt", [](HDC dc) { PatBlt(dc, -5, -5, hi, hi, BLACKNESS); }},
+      {"InvertRect", [](HDC dc) { RECT r{lo, lo, hi, hi}; InvertRect(dc, &r); }},
+      {"FillRgn", [](HDC dc) {
+         HRGN rg = CreateRectRgn(lo, lo, hi, hi);
+         FillRgn(dc, rg, HBRUSH(GetStockObject(BLACK_BRUSH)));
+         DeleteObject(rg);
+       }},
+      {"DrawFocusRect", [](HDC dc) {
+         RECT r{-1, -1, hi, hi};
+         DrawFocusRect(dc, &r);
+         RECT all{-3, -2, 5, 3};
+         InvertRect(dc, &all);  // the dotted frame lies outside: all black
+       }},
+      {"clip then FillRect", [](HDC dc) {
+         IntersectClipRect(dc, lo, lo, hi, hi);
+         RECT r{-3, -2, 5, 3};
+         FillRect(dc, &r, HBRUSH(GetStockObject(BLACK_BRUSH)));
+       }},
+  };
+  for (const auto& c : cases) {
+    Surface s(8, 5);
+    SetViewportOrgEx(s.dc, 3, 2, nullptr);
+    c.draw(s.dc);
+    SetViewportOrgEx(s.dc, 0, 0, nullptr);
+    EXPECT_EQ(s.Px(0, 0), RGB(0, 0, 0)) << c.name;
+    EXPECT_EQ(s.Px(7, 4), RGB(0, 0, 0)) << c.name;
+  }
+}
+
 TEST_F(EdgeRules, FillsSetAlphaOn32BitTargets) {
   Surface s(4, 1);
   // Zero the alpha, then fill: the pixels touched carry 255.
@@ -428,6 +476,12 @@ TEST(DibSections, RowOrderConversionAndUnscaledRows) {
     EXPECT_EQ(GetDIBits(HDC(), up, start, 2, rows, &out, DIB_RGB_COLORS), 0) << start;
     EXPECT_EQ(SetDIBits(HDC(), up, start, 2, rows, &out, DIB_RGB_COLORS), 0) << start;
   }
+  // A height of -2^31 names no row count at all.
+  out.bmiHeader.biHeight = INT32_MIN;
+  EXPECT_EQ(GetDIBits(HDC(), up, 0, 2, rows, &out, DIB_RGB_COLORS), 0);
+  EXPECT_EQ(SetDIBits(HDC(), up, 0, 2, rows, &out, DIB_RGB_COLORS), 0);
+  EXPECT_FALSE(CreateDIBSection(HDC(), &out, DIB_RGB_COLORS, &bits, nullptr, 0));
+  out.bmiHeader.biHeight = -2;
   BITMAP bm;
   EXPECT_EQ(GetObject(up, sizeof bm, &bm), int(sizeof bm));
   EXPECT_EQ(bm.bmBitsPixel, 8);
