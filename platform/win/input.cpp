@@ -186,14 +186,15 @@ bool RouteMouse(const RawInput& ev, std::deque<MSG>& out) {
       if (r == MA_ACTIVATE || r == MA_ACTIVATEANDEAT || r == 0) ActivateTop(top, WA_CLICKACTIVE);
       if (r == MA_ACTIVATEANDEAT || r == MA_NOACTIVATEANDEAT || !Find(th)) return true;
     }
-    // Every ancestor hears of a press in a child.
-    for (Window* c = Find(th); c && c->parent; c = c->parent) {
+    // Every ancestor hears of a press in a child. The walk goes parent to
+    // parent and never back to the child, which a handler may destroy.
+    for (Window* c = Find(th); c && c->parent;) {
       if (c->exStyle & WS_EX_NOPARENTNOTIFY) break;
       HWND ph = c->parent->handle;
       POINT p = ev.pt;
       ScreenToClient(ph, &p);
       SendMessage(ph, WM_PARENTNOTIFY, MAKEWPARAM(int(clientMsg), 0), MAKELPARAM(p.X, p.Y));
-      if (!Find(ph)) break;
+      c = Find(ph);
     }
     if (!Find(th)) return true;
     target = Find(th);

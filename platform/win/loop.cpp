@@ -151,16 +151,9 @@ BOOL PeekMessage(MSG* out, HWND hwnd, UINT lo, UINT hi, UINT flags) {
     out->time = NowTick();
     return TRUE;
   }
-  // 5. timers
-  if (remove) {
-    MSG t;
-    if (TakeDueTimer(t, hwnd, lo, hi)) {
-      *out = t;
-      return TRUE;
-    }
-  } else if (AnyTimerDue()) {
-    *out = MSG();
-    out->message = WM_TIMER;
+  // 5. timers; a look without removing answers for the filter too
+  if (MSG t; TakeDueTimer(t, hwnd, lo, hi, remove)) {
+    *out = t;
     return TRUE;
   }
   return FALSE;

@@ -48,14 +48,7 @@ static void MarkDue() {
   }
 }
 
-bool AnyTimerDue() {
-  int64_t now = NowMs();
-  for (auto& t : T().list)
-    if (t.pending || t.due <= now) return true;
-  return false;
-}
-
-bool TakeDueTimer(MSG& out, HWND hwnd, UINT lo, UINT hi) {
+bool TakeDueTimer(MSG& out, HWND hwnd, UINT lo, UINT hi, bool remove) {
   MarkDue();
   if (!(lo == 0 && hi == 0) && (WM_TIMER < lo || WM_TIMER > hi)) return false;
   Timer* best = nullptr;
@@ -65,7 +58,7 @@ bool TakeDueTimer(MSG& out, HWND hwnd, UINT lo, UINT hi) {
          (t.pendingSince == best->pendingSince && t.seq < best->seq)))
       best = &t;
   if (!best) return false;
-  best->pending = false;
+  if (remove) best->pending = false;
   out = MSG();
   out.hwnd = best->hwnd;
   out.message = WM_TIMER;

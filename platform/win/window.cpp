@@ -484,14 +484,19 @@ BOOL DestroyWindow(HWND hwnd) {
   if (w->visible() && w->isTopLevel()) ShowWindow(hwnd, SW_HIDE);
   if (!w->alive) return TRUE;
   if (parent && !(w->exStyle & WS_EX_NOPARENTNOTIFY)) {
-    for (Window* a = parent; a && a->alive; a = a->parent) {
+    // Each ancestor is held across its notice: its handler may destroy it.
+    for (std::shared_ptr<Window> a = Keep(parent->handle); a;) {
       SendMessage(a->handle, WM_PARENTNOTIFY, MAKEWPARAM(WM_DESTROY, w->id), LPARAM(hwnd.v));
-      if (a->exStyle & WS_EX_NOPARENTNOTIFY) break;
+      if (!w->alive || !a->alive || !a->parent || (a->exStyle & WS_EX_NOPARENTNOTIFY)) break;
+      a = Keep(a->parent->handle);
     }
   }
   if (!w->alive) return TRUE;
   SendDestroyTree(w);
   if (!w->alive) return TRUE;
+  // The handlers may have moved the window: it leaves the parent it has now.
+  parent = w->parent;
+  r = w->rect;
   if (parent) {
     auto keepParent = Keep(parent->handle);
     RemoveFromList(parent->children, w);

@@ -110,10 +110,9 @@ bool IsActivatable(Window* w);
 
 // timers.cpp
 // The most overdue pending timer that a PeekMessage filter accepts; timers
-// of other windows stay pending.
-bool TakeDueTimer(MSG& out, HWND hwnd = nullptr, UINT lo = 0, UINT hi = 0);
+// of other windows stay pending, and so does this one unless `remove`.
+bool TakeDueTimer(MSG& out, HWND hwnd = nullptr, UINT lo = 0, UINT hi = 0, bool remove = true);
 void KillWindowTimers(HWND h);
-bool AnyTimerDue();
 DWORD NowTick();
 
 // loop.cpp

@@ -84,6 +84,24 @@ TEST(Input, PressInChildNotifiesEveryAncestor) {
   DestroyWindow(top);
 }
 
+TEST(Input, AncestorDestroyingThePressedChildInItsNotifyIsSafe) {
+  Harness h;
+  HWND top = CreateWindowEx(0, "Plain", "", WS_POPUP | WS_VISIBLE, 0, 0, 200, 200, nullptr);
+  HWND mid = CreateWindowEx(0, "Plain", "", WS_CHILD | WS_VISIBLE, 20, 20, 100, 100, top);
+  HWND leaf = CreateWindowEx(0, "Plain", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, mid);
+  MessageLog lt(top, {WM_PARENTNOTIFY});
+  // A container that drops an in-place child when it is clicked.
+  SubclassWindow(mid, [&](TMessage& m, const std::function<LRESULT(TMessage&)>& prev) {
+    if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_LBUTTONDOWN) DestroyWindow(leaf);
+    prev(m);
+  });
+  h.input.MoveTo(35, 35);
+  h.input.Click();
+  EXPECT_FALSE(IsWindow(leaf));
+  EXPECT_TRUE(IsWindow(mid));
+  DestroyWindow(top);
+}
+
 TEST(Input, DoubleClicksNeedTheClassStyleAndTheTimeBox) {
   Harness h;
   WNDCLASS wc;

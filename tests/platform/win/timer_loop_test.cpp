@@ -70,6 +70,27 @@ TEST(Timers, AFilteredPeekLeavesOtherWindowsTicksPending) {
   DestroyWindow(b);
 }
 
+TEST(Timers, ALookWithoutRemovingHonoursTheFilter) {
+  Harness h;
+  HWND a = Popup(), b = Popup();
+  h.Pump();
+  SetTimer(a, 4, 10);
+  h.Clock().Advance(25);
+  MSG m;
+  // "Is a key waiting?" must not answer yes for a due tick.
+  EXPECT_FALSE(PeekMessage(&m, nullptr, WM_KEYDOWN, WM_CHAR, PM_NOREMOVE));
+  EXPECT_FALSE(PeekMessage(&m, b, 0, 0, PM_NOREMOVE));
+  ASSERT_TRUE(PeekMessage(&m, a, 0, 0, PM_NOREMOVE));
+  EXPECT_EQ(m.message, UINT(WM_TIMER));
+  EXPECT_EQ(m.hwnd, a);
+  EXPECT_EQ(m.wParam, 4u);
+  // Looking left it queued.
+  ASSERT_TRUE(PeekMessage(&m, a, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.wParam, 4u);
+  DestroyWindow(a);
+  DestroyWindow(b);
+}
+
 TEST(Timers, KillingTheTimerOrItsWindowInsideTheTickIsSafe) {
   Harness h;
   int ticks = 0;

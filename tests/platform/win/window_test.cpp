@@ -64,6 +64,23 @@ TEST(Window, DestroyOrderAndParentNotify) {
   DestroyWindow(top);
 }
 
+TEST(Window, ParentDestroyingItselfOnAChildsDestroyNoticeIsSafe) {
+  Harness h;
+  size_t base = LiveWindowCount();
+  HWND top = Top();
+  HWND mid = Child(top, 0, 0, 50, 50);
+  HWND leaf = Child(mid, 0, 0, 10, 10);
+  SubclassWindow(mid, [&](TMessage& m, const std::function<LRESULT(TMessage&)>& prev) {
+    if (m.Msg == WM_PARENTNOTIFY && LOWORD(m.WParam) == WM_DESTROY) DestroyWindow(mid);
+    prev(m);
+  });
+  EXPECT_TRUE(DestroyWindow(leaf));
+  EXPECT_FALSE(IsWindow(leaf));
+  EXPECT_FALSE(IsWindow(mid));
+  DestroyWindow(top);
+  EXPECT_EQ(LiveWindowCount(), base);
+}
+
 TEST(Window, TreeAndZOrder) {
   Harness h;
   HWND top = Top();
