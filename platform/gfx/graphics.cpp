@@ -388,8 +388,11 @@ void TBitmap::Assign(const TGraphic* src) {
       BitmapInfo bi;
       GetBitmapInfo(b->handle_, bi);
       nb = CreateDib(bi.width, bi.height, bi.bpp, BitmapPalette(b->handle_));
-      for (int y = 0; y < bi.height; ++y)
-        std::memcpy(BitmapScanLine(nb, y), BitmapScanLine(b->handle_, y), size_t(bi.stride));
+      BitmapInfo ni;
+      // A bitmap over someone else's pixels may pad its rows wider than ours.
+      if (nb && GetBitmapInfo(nb, ni))
+        for (int y = 0; y < bi.height; ++y)
+          std::memcpy(BitmapScanLine(nb, y), BitmapScanLine(b->handle_, y), size_t(std::min(bi.stride, ni.stride)));
     }
     Adopt(nb);
     if (!nb) {

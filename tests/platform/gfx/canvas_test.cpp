@@ -360,6 +360,15 @@ TEST(Canvas4, BitmapOverARuntimeDibSharesItsPixels) {
   bm.Canvas()->FillRect(TRect{1, 1, 2, 2});
   const uint8_t* row = dib.ScanLine(1);
   EXPECT_EQ((std::vector<int>{row[3], row[4], row[5]}), (std::vector<int>{0, 0, 255}));
+
+  // Pixels over rows padded wider than needed copy into a bitmap of their own.
+  std::vector<uint8_t> wide(64 * 2, 0x40);
+  TBitmap over;
+  over.SetHandle(CreateDibOver(2, 2, 32, 64, wide.data()));
+  TBitmap copy;
+  copy.Assign(&over);
+  ASSERT_EQ(copy.Width(), 2);
+  EXPECT_EQ(Pix(copy, 1, 1), RGB(0x40, 0x40, 0x40));
 }
 
 }  // namespace
