@@ -375,6 +375,9 @@ HWND SetCapture(HWND hwnd) {
   if (hwnd && !w) return old;
   s.capture = hwnd;
   if (Find(old)) SendMessage(old, WM_CAPTURECHANGED, 0, LPARAM(hwnd.v));
+  // The loser's handler may have destroyed the new owner or taken the capture elsewhere.
+  w = Find(hwnd);
+  if (!w || s.capture != hwnd) return old;
   if (Window* top = TopLevelOf(w); top && top->surface) Backend().GrabPointer(top->surface, true);
   return old;
 }

@@ -130,6 +130,21 @@ TEST(Input, DoubleClicksNeedTheClassStyleAndTheTimeBox) {
   DestroyWindow(plain);
 }
 
+TEST(Input, CaptureTakenFromAPopupThatClosesOnLosingIt) {
+  Harness h;
+  // A drop-down closes itself when it loses the capture, here to its own list.
+  HWND drop = CreateWindowEx(0, "Plain", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr);
+  HWND list = CreateWindowEx(0, "Plain", "", WS_CHILD | WS_VISIBLE, 0, 0, 50, 50, drop);
+  SubclassWindow(drop, [&](TMessage& m, const std::function<LRESULT(TMessage&)>& prev) {
+    if (m.Msg == WM_CAPTURECHANGED) DestroyWindow(drop);
+    prev(m);
+  });
+  SetCapture(drop);
+  SetCapture(list);
+  EXPECT_FALSE(IsWindow(list));
+  EXPECT_EQ(GetCapture(), HWND());
+}
+
 TEST(Input, LeaveTrackingKeepsWorkingUnderCapture) {
   Harness h;
   HWND top = CreateWindowEx(0, "Plain", "", WS_POPUP | WS_VISIBLE, 0, 0, 300, 100, nullptr);
