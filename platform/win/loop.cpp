@@ -144,7 +144,7 @@ BOOL PeekMessage(MSG* out, HWND hwnd, UINT lo, UINT hi, UINT flags) {
   }
   CaretTick();
   // 4. paint, parents first
-  if (HWND p = NextPaintWindow(); p && Matches(MSG{p, WM_PAINT, 0, 0, 0, {}, 0}, hwnd, lo, hi)) {
+  if (HWND p = NextPaintWindow(hwnd); p && Matches(MSG{p, WM_PAINT, 0, 0, 0, {}, 0}, hwnd, lo, hi)) {
     *out = MSG();
     out->hwnd = p;
     out->message = WM_PAINT;

@@ -132,20 +132,26 @@ static void InvalidateClient(Window* w, const Rgn& clientRgn, bool erase) {
   }
 }
 
-static Window* FindPaintIn(Window* w) {
-  if (!w->visible()) return nullptr;
+// Whether the window itself waits for WM_PAINT (its non-client part is
+// painted on the way).
+static bool WantsPaint(Window* w) {
   if (w->ulwContent) {
     // Its pixels come from UpdateLayeredWindow only.
     w->update.Clear();
     w->ncDirty = false;
-    return nullptr;
+    return false;
   }
   if (w->ncDirty) SendNcPaintIfNeeded(w);
-  if (!w->alive) return nullptr;
-  if (!w->update.Empty()) {
-    if (w->client.Width() > 0 && w->client.Height() > 0 && !w->inPaint) return w;
-    if (!w->inPaint) w->update.Clear();
-  }
+  if (!w->alive || w->update.Empty()) return false;
+  if (w->client.Width() > 0 && w->client.Height() > 0 && !w->inPaint) return true;
+  if (!w->inPaint) w->update.Clear();
+  return false;
+}
+
+static Window* FindPaintIn(Window* w) {
+  if (!w->visible()) return nullptr;
+  if (WantsPaint(w)) return w;
+  if (!w->alive || w->ulwContent) return nullptr;
   std::vector<std::shared_ptr<Window>> kids = w->children;
   for (auto& c : kids)
     if (c->alive)
@@ -153,7 +159,12 @@ static Window* FindPaintIn(Window* w) {
   return nullptr;
 }
 
-HWND NextPaintWindow() {
+HWND NextPaintWindow(HWND only) {
+  if (only) {
+    // A filter for one window asks for its own paint, whatever comes first.
+    auto keep = Keep(only);
+    return keep && VisibleChain(keep.get()) && WantsPaint(keep.get()) ? only : HWND();
+  }
   std::vector<std::shared_ptr<Window>> tops = S().topLevels;
   for (auto& t : tops)
     if (t->alive)

@@ -93,7 +93,7 @@ void ResizeBacking(Window* w);
 void FreeBacking(Window* w);
 void InvalidateExposed(Window* parent, const TRect& rectInParentClient);  // parent nullptr = nothing
 void InvalidateWholeWindow(Window* w, bool erase);
-HWND NextPaintWindow();
+HWND NextPaintWindow(HWND only = nullptr);  // nullptr: the next in paint order
 void SendNcPaintIfNeeded(Window* w);
 void FlushTop(Window* top);
 void RecalcClient(Window* w);

@@ -112,6 +112,21 @@ TEST(Timers, KillingTheTimerOrItsWindowInsideTheTickIsSafe) {
   EXPECT_EQ(NextTimerDue(), -1);
 }
 
+TEST(Loop, AFilteredPeekFindsThePaintOfItsOwnWindow) {
+  Harness h;
+  HWND a = Popup(), b = Popup();
+  h.Pump();
+  InvalidateRect(a, nullptr, FALSE);
+  InvalidateRect(b, nullptr, FALSE);
+  MSG m;
+  // a comes first in the paint order, yet asking for b's paint finds it.
+  ASSERT_TRUE(PeekMessage(&m, b, WM_PAINT, WM_PAINT, PM_REMOVE));
+  EXPECT_EQ(m.hwnd, b);
+  EXPECT_EQ(m.message, UINT(WM_PAINT));
+  DestroyWindow(a);
+  DestroyWindow(b);
+}
+
 TEST(Loop, RetrievalOrderAndDroppedPosts) {
   Harness h;
   HWND a = Popup(), b = Popup();
