@@ -11,6 +11,14 @@ int CategoryIdMap(int chooserItem)
     return kCategoryChooser[chooserItem].categoryId;
 }
 
+int ChooserItemOf(int key)
+{
+    for (int i = 0; i < kChooserItemCount; ++i)
+        if (kCategoryChooser[i].categoryId == key / 100 - 1)
+            return i;
+    return -1;
+}
+
 int FormatCount(int categoryId)
 {
     if (categoryId < 0 || categoryId >= kCategoryCount)

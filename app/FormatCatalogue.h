@@ -11,6 +11,8 @@ namespace catalogue {
 
 // CategoryId of a category-chooser item; -1 for an index outside 0..19.
 int CategoryIdMap(int chooserItem);
+// The chooser item that offers the category of a preset; -1 when none does.
+int ChooserItemOf(int key);
 
 // (CategoryId + 1) * 100 + format index.
 inline int PresetKey(int categoryId, int formatIndex) { return (categoryId + 1) * 100 + formatIndex; }

@@ -91,6 +91,19 @@ THeadlessJobForm::THeadlessJobForm()
     };
 }
 
+bool THeadlessJobForm::PrepareAdd(int key, const std::string& inputFile)
+{
+    const int categoryItem = catalogue::ChooserItemOf(key);
+    if (categoryItem < 0 || !catalogue::FormatByKey(key))
+        return false;
+    Category.SetItemIndex(categoryItem);
+    Format.SetItemIndex(key % 100);
+    Logic->Job.Video_AddFileName = inputFile;
+    Logic->ApplyPresetForAdd();
+    Logic->Button13Click();
+    return true;
+}
+
 void THeadlessJobForm::Start()
 {
     auto click = Category.OnClick;

@@ -98,6 +98,11 @@ public:
     // start-up fill (Button2Click).
     void Start();
 
+    // After Start: chooses the category and format of `key` as a user
+    // would, then readies the job for adding `inputFile`. False when the
+    // window offers no such format.
+    bool PrepareAdd(int key, const std::string& inputFile);
+
     TMemoryOfficeCombo Category, Format;
     TMemoryPresetCombo FrameSize, VideoBitrate, FrameRate, AudioBitrate, SampleRate, Zoom;
     TMemoryFileList Files;

@@ -19,17 +19,13 @@ static void Field(const char* name, long value) { std::printf("  %-24s %ld\n", n
 
 static int Dump(int key)
 {
-    int categoryItem = -1;
-    for (int i = 0; i < catalogue::kChooserItemCount; ++i)
-        if (catalogue::CategoryIdMap(i) == key / 100 - 1)
-            categoryItem = i;
     const catalogue::FormatDef* format = catalogue::FormatByKey(key);
     if (!format) {
         std::fprintf(stderr, "presetdump: %d is no PresetKey\n", key);
         return 1;
     }
     std::printf("PresetKey %d: %s\n  %s\n", key, format->title, format->caption);
-    if (categoryItem < 0) {
+    if (catalogue::ChooserItemOf(key) < 0) {
         std::printf("  (its category is not offered by the main window; no job or option entry)\n\n");
         return 0;
     }
@@ -37,13 +33,8 @@ static int Dump(int key)
     form.Logic->OutputFolderText = [] { return std::string("/out"); };
     form.Logic->OverwriteOutput = [] { return true; };
     form.Start();
-    form.Category.SetItemIndex(categoryItem);
-    form.Format.SetItemIndex(key % 100);
-
+    form.PrepareAdd(key, "/in/clip.mkv");
     TMainJobLogic& logic = *form.Logic;
-    logic.Job.Video_AddFileName = "/in/clip.mkv";
-    logic.ApplyPresetForAdd();
-    logic.Button13Click();
 
     std::printf("JobSettings\n");
     const TJobSettings& j = logic.Job;

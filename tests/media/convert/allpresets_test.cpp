@@ -26,21 +26,13 @@ struct PresetJob {
 };
 
 bool BuildJob(int key, PresetJob& job) {
-  int categoryItem = -1;
-  for (int i = 0; i < catalogue::kChooserItemCount; ++i)
-    if (catalogue::CategoryIdMap(i) == key / 100 - 1) categoryItem = i;
   const catalogue::FormatDef* format = catalogue::FormatByKey(key);
-  if (!format || categoryItem < 0) return false;
   THeadlessJobForm form;
   form.Logic->OutputFolderText = [] { return std::string("/out"); };
   form.Logic->OverwriteOutput = [] { return true; };
   form.Start();
-  form.Category.SetItemIndex(categoryItem);
-  form.Format.SetItemIndex(key % 100);
+  if (!form.PrepareAdd(key, "/in/clip.avi")) return false;
   TMainJobLogic& logic = *form.Logic;
-  logic.Job.Video_AddFileName = "/in/clip.avi";
-  logic.ApplyPresetForAdd();
-  logic.Button13Click();
   job.key = key;
   job.title = format->title;
   // The window's output name carries the extension (some presets leave

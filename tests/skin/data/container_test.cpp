@@ -2,24 +2,17 @@
 // every failure is an exception in bounded time, never a crash or a hang.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "platform/rtl/files.h"
 #include "skin/bsSkinData.h"
 #include "skin/bszlibcompress.h"
 #include "skin_test_util.h"
 
 using namespace skin;
+using skintest::DumpOf;
 using skintest::FakeForms;
 using skintest::TempDir;
 
 namespace {
-
-std::string DumpOf(TbsSkinData& s) {
-  std::ostringstream o;
-  s.Dump(o);
-  return o.str();
-}
 
 std::string Inflate(TbsCompressedStoredSkin& s) {
   TMemoryStream m;

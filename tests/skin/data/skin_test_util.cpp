@@ -32,6 +32,12 @@ std::string CopyTestSkin(const TempDir& dir) {
   return dir.File("skin.ini");
 }
 
+std::string DumpOf(skin::TbsSkinData& s) {
+  std::ostringstream o;
+  s.Dump(o);
+  return o.str();
+}
+
 std::string ReadFile(const std::string& path) {
   std::ifstream f(path, std::ios::binary);
   std::stringstream ss;

@@ -36,6 +36,8 @@ std::string TestSkinFolder();
 // Copies the test skin into `dir`; returns the path of its description.
 std::string CopyTestSkin(const TempDir& dir);
 std::string ReadFile(const std::string& path);
+// Every parsed record of a store, as the skin tool's dump prints it.
+std::string DumpOf(skin::TbsSkinData& s);
 void WriteFile(const std::string& path, const std::string& bytes);
 // An in-memory description built from text.
 std::unique_ptr<skin::TbsSkinIniFile> IniFromText(const std::string& text);

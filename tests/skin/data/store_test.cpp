@@ -2,23 +2,16 @@
 // and its pairing (also when a load fails), clearing, saving and switching.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 #include "platform/rtl/files.h"
 #include "skin/bsSkinData.h"
 #include "skin_test_util.h"
 
 using namespace skin;
+using skintest::DumpOf;
 using skintest::FakeForms;
 using skintest::TempDir;
 
 namespace {
-
-std::string DumpOf(TbsSkinData& s) {
-  std::ostringstream o;
-  s.Dump(o);
-  return o.str();
-}
 
 TEST(SkinStore, LoadsTheTestSkinFolder) {
   TempDir dir;
