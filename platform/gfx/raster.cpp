@@ -147,7 +147,7 @@ struct Stroke {
   Clipper clip;
   PenObj* pen;
   int rop2;
-  int styleIdx = 0;
+  int64_t styleIdx = 0;
   explicit Stroke(HDC dc) : t(Target(dc)), clip(t.clip), pen(t.dc ? GetPen(t.dc->st.pen) : nullptr) {
     rop2 = t.dc ? t.dc->st.rop2 : R2_COPYPEN;
   }
@@ -166,7 +166,7 @@ struct Stroke {
     }
     int total = 0;
     for (int i = 0; i < n; ++i) total += pat[i];
-    int pos = styleIdx++ % total;
+    int pos = int(styleIdx++ % total);
     for (int i = 0; i < n; ++i) {
       if (pos < pat[i]) return (i % 2) == 0;
       pos -= pat[i];
@@ -194,17 +194,37 @@ struct Stroke {
   }
 
   // Bresenham from (x0,y0) towards (x1,y1), bitmap coordinates, the end point
-  // left out.
-  void Line(int x0, int y0, int x1, int y1) {
-    int dx = std::abs(x1 - x0), sx = x0 < x1 ? 1 : -1;
-    int dy = -std::abs(y1 - y0), sy = y0 < y1 ? 1 : -1;
-    int err = dx + dy;
-    while (!(x0 == x1 && y0 == y1)) {
-      Dab(x0, y0);
-      int e2 = 2 * err;
-      if (e2 >= dy) { err += dy; x0 += sx; }
-      if (e2 <= dx) { err += dx; y0 += sy; }
+  // left out. Pixel k is computed directly (the same pixels as the stepping
+  // form), so only the steps that can reach the clip are walked: a line far
+  // longer than the surface costs no more than the surface, and the dash
+  // pattern keeps its phase.
+  void Line(int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+    const int64_t dx = x1 > x0 ? x1 - x0 : x0 - x1, sx = x0 < x1 ? 1 : -1;
+    const int64_t dy = y1 > y0 ? y1 - y0 : y0 - y1, sy = y0 < y1 ? 1 : -1;
+    const int64_t n = std::max(dx, dy);
+    const int64_t phase = styleIdx;
+    styleIdx = phase + n;
+    const QRect box = t.clip.boundingRect();
+    if (n == 0 || box.isEmpty()) return;
+    const bool xMajor = dx >= dy;
+    const int64_t m = std::max(1, pen->width) + 1;  // a thick dab reaches this far
+    const int64_t p0 = xMajor ? x0 : y0, s = xMajor ? sx : sy;
+    const int64_t lo = (xMajor ? box.left() : box.top()) - m, hi = (xMajor ? box.right() : box.bottom()) + m;
+    const int64_t minorLo = (xMajor ? box.top() : box.left()) - m;
+    const int64_t minorHi = (xMajor ? box.bottom() : box.right()) + m;
+    const int64_t first = std::max<int64_t>(0, s > 0 ? lo - p0 : p0 - hi);
+    const int64_t last = std::min<int64_t>(n - 1, s > 0 ? hi - p0 : p0 - lo);
+    const int64_t major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const int64_t q0 = xMajor ? y0 : x0, sq = xMajor ? sy : sx;
+    for (int64_t k = first; k <= last; ++k) {
+      const int64_t q = q0 + sq * int64_t((__int128(2) * k * minor + major) / (2 * major));
+      if (q < minorLo || q > minorHi) continue;
+      styleIdx = phase + k;
+      const int64_t p = p0 + s * k;
+      if (xMajor) Dab(int(p), int(q));
+      else Dab(int(q), int(p));
     }
+    styleIdx = phase + n;
   }
 };
 
@@ -290,7 +310,8 @@ BOOL win32api::LineTo(HDC dc, int x, int y) {
   DCObj* d = GetDCObj(dc);
   if (!d) return 0;
   Stroke s(dc);
-  if (s.Visible()) s.Line(d->st.pos.X + s.t.dx, d->st.pos.Y + s.t.dy, x + s.t.dx, y + s.t.dy);
+  if (s.Visible())
+    s.Line(int64_t(d->st.pos.X) + s.t.dx, int64_t(d->st.pos.Y) + s.t.dy, int64_t(x) + s.t.dx, int64_t(y) + s.t.dy);
   d->st.pos = TPoint{x, y};
   return 1;
 }
@@ -300,23 +321,75 @@ BOOL win32api::Polyline(HDC dc, const POINT* pts, int count) {
   Stroke s(dc);
   if (s.Visible())
     for (int i = 1; i < count; ++i)
-      s.Line(pts[i - 1].X + s.t.dx, pts[i - 1].Y + s.t.dy, pts[i].X + s.t.dx, pts[i].Y + s.t.dy);
+      s.Line(int64_t(pts[i - 1].X) + s.t.dx, int64_t(pts[i - 1].Y) + s.t.dy, int64_t(pts[i].X) + s.t.dx,
+             int64_t(pts[i].Y) + s.t.dy);
   return 1;
 }
+
+namespace {
+
+// The even-odd interior of a polygon (bitmap coordinates) as far as the clip
+// can show it. Qt scans every row of the polygon's box, so a polygon reaching
+// far beyond the surface is first cut down to a generous frame around the
+// clip; a polygon inside that frame keeps its exact vertices.
+QRegion FillArea(const DrawTarget& t, const POINT* pts, int count) {
+  const int64_t margin = 1024;
+  const QRect box = t.clip.boundingRect();
+  if (box.isEmpty()) return QRegion();
+  const double L = double(box.left()) - margin, T = double(box.top()) - margin;
+  const double R = double(box.right()) + margin, B = double(box.bottom()) + margin;
+  std::vector<QPointF> ring;
+  bool inside = true;
+  for (int i = 0; i < count; ++i) {
+    QPointF p(double(int64_t(pts[i].X) + t.dx), double(int64_t(pts[i].Y) + t.dy));
+    inside = inside && p.x() >= L && p.x() <= R && p.y() >= T && p.y() <= B;
+    ring.push_back(p);
+  }
+  if (!inside) {
+    // Sutherland-Hodgman against the frame, one side at a time.
+    auto clipSide = [&](auto in, auto cross) {
+      std::vector<QPointF> out;
+      for (size_t i = 0; i < ring.size(); ++i) {
+        const QPointF& a = ring[i];
+        const QPointF& b = ring[(i + 1) % ring.size()];
+        if (in(a)) out.push_back(a);
+        if (in(a) != in(b)) out.push_back(cross(a, b));
+      }
+      ring.swap(out);
+    };
+    auto atX = [](double x) {
+      return [x](const QPointF& a, const QPointF& b) {
+        return QPointF(x, a.y() + (b.y() - a.y()) * (x - a.x()) / (b.x() - a.x()));
+      };
+    };
+    auto atY = [](double y) {
+      return [y](const QPointF& a, const QPointF& b) {
+        return QPointF(a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y()), y);
+      };
+    };
+    clipSide([&](const QPointF& p) { return p.x() >= L; }, atX(L));
+    clipSide([&](const QPointF& p) { return p.x() <= R; }, atX(R));
+    clipSide([&](const QPointF& p) { return p.y() >= T; }, atY(T));
+    clipSide([&](const QPointF& p) { return p.y() <= B; }, atY(B));
+  }
+  QPolygon poly;
+  for (const QPointF& p : ring) poly << QPoint(int(std::lround(p.x())), int(std::lround(p.y())));
+  return QRegion(poly, Qt::OddEvenFill);
+}
+
+}  // namespace
 
 BOOL win32api::Polygon(HDC dc, const POINT* pts, int count) {
   if (!pts || count < 2) return 0;
   DrawTarget t = Target(dc);
   if (!t.ok()) return 1;
-  QPolygon poly;
-  for (int i = 0; i < count; ++i) poly << QPoint(pts[i].X + t.dx, pts[i].Y + t.dy);
-  FillWithBrush(t, QRegion(poly, Qt::OddEvenFill), t.dc->st.brush);
+  FillWithBrush(t, FillArea(t, pts, count), t.dc->st.brush);
   Stroke s(dc);
   if (s.Visible()) {
     for (int i = 0; i < count; ++i) {
       const POINT& a = pts[i];
       const POINT& b = pts[(i + 1) % count];
-      s.Line(a.X + t.dx, a.Y + t.dy, b.X + t.dx, b.Y + t.dy);
+      s.Line(int64_t(a.X) + t.dx, int64_t(a.Y) + t.dy, int64_t(b.X) + t.dx, int64_t(b.Y) + t.dy);
     }
   }
   return 1;

@@ -163,6 +163,40 @@ TEST_F(EdgeRules, ShapesFarLargerThanTheSurfaceDrawOnlyWhatShows) {
   }
 }
 
+TEST_F(EdgeRules, LinesAndPolygonsFarBeyondTheSurfaceMatchTheirShortForms) {
+  // Each pair has the same slope (and dash phase) through the surface; the
+  // long one must finish at once and light the same pixels.
+  struct Case {
+    const char* name;
+    int style;
+    std::vector<POINT> longForm, shortForm;
+    bool polygon;
+  } cases[] = {
+      {"dotted line over the int range", PS_DOT, {{-2147483646, 1}, {2147483647, 1}}, {{-6, 1}, {20, 1}}, false},
+      {"half slope", PS_SOLID, {{-1000000000, -500000000}, {1000000000, 500000000}}, {{-20, -10}, {20, 10}}, false},
+      {"steep from far below", PS_SOLID, {{4, 2000000000}, {4, -2000000000}}, {{4, 20}, {4, -20}}, false},
+      {"polygon with a diagonal through the surface", PS_NULL,
+       {{-1000000, 1000002}, {1000000, -999998}, {-1000000, -1000000}}, {{-10, 12}, {10, -8}, {-10, -10}}, true},
+  };
+  for (const auto& c : cases) {
+    Surface big(8, 5), small(8, 5);
+    for (Surface* s : {&big, &small}) {
+      HPEN pen = CreatePen(c.style, 1, 0);
+      HPEN oldPen = SelectObject(s->dc, pen);
+      HBRUSH oldBrush = SelectObject(s->dc, HBRUSH(GetStockObject(BLACK_BRUSH)));
+      SetBkMode(s->dc, TRANSPARENT);
+      const auto& pts = s == &big ? c.longForm : c.shortForm;
+      if (c.polygon) Polygon(s->dc, pts.data(), int(pts.size()));
+      else Polyline(s->dc, pts.data(), int(pts.size()));
+      SelectObject(s->dc, oldBrush);
+      SelectObject(s->dc, oldPen);
+      DeleteObject(pen);
+    }
+    EXPECT_EQ(Join(big.Map()), Join(small.Map())) << c.name;
+    EXPECT_NE(Join(big.Map()), Join(Surface(8, 5).Map())) << c.name;  // something shows
+  }
+}
+
 TEST_F(EdgeRules, RectanglesSpanningTheWholeIntRangeCoverTheSurface) {
   // "Everything" rectangles are a common idiom; with a window origin in play
   // their extents no longer fit an int.
