@@ -244,7 +244,9 @@ struct TWMMouse {
 struct TWMKey {
   TMessage& m;
   explicit TWMKey(TMessage& msg) : m(msg) {}
-  uint16_t& CharCode() { return *reinterpret_cast<uint16_t*>(&m.WParam); }
+  uint16_t CharCode() const { return LOWORD(m.WParam); }
+  // Handlers swallow a key by zeroing it; only the low word is the key.
+  void SetCharCode(uint16_t c) { m.WParam = (m.WParam & ~WPARAM(0xFFFF)) | c; }
   LPARAM KeyData() const { return m.LParam; }
 };
 struct TWMNCHitTest {
