@@ -83,10 +83,12 @@ void MouseTrack(HWND under, POINT pt) {
     c = g ? g : w;
   }
   if (c == g_mouseControl.get()) return;
+  // Held here too: the leave handler may free the control being entered.
+  Keep<TControl> next(c);
   Keep<TControl> old = g_mouseControl;
-  g_mouseControl = Keep<TControl>(c);
+  g_mouseControl = next;
   if (old.Alive()) old->Perform(CM_MOUSELEAVE);
-  if (c && !c->Destroyed() && g_mouseControl.get() == c) c->Perform(CM_MOUSEENTER);
+  if (next.Alive() && g_mouseControl.get() == c) c->Perform(CM_MOUSEENTER);
 }
 
 // The class library's keyboard pre-processing: the focused control (or its

@@ -113,6 +113,35 @@ struct DialogForm {
   }
 };
 
+TEST(MouseScript, LeaveHandlerFreeingTheControlEnteredNext) {
+  // Leaving one control frees the control the pointer moves onto (a hover
+  // popup, say); both graphic and windowed targets.
+  for (bool graphic : {true, false}) {
+    Harness h;
+    TForm* form = MakeForm();
+    Board* a = new Board(form, "a", gfx::clBtnFace);
+    a->SetBounds(0, 0, 100, 150);
+    a->SetParent(form);
+    TControl* b = graphic ? static_cast<TControl*>(new Swatch(form, "b", gfx::clRed))
+                          : static_cast<TControl*>(new Board(form, "b", gfx::clRed));
+    b->SetBounds(100, 0, 100, 150);
+    b->SetParent(form);
+    auto inherited = a->WindowProc;
+    a->WindowProc = [&, inherited](TMessage& m) {
+      inherited(m);
+      if (m.Msg == CM_MOUSELEAVE && b) FreeAndNil(b);
+    };
+    form->Show();
+    h.Pump();
+    h.input.MoveTo(form, 50, 50);
+    h.input.MoveTo(form, 150, 50);
+    EXPECT_EQ(b, nullptr) << graphic;
+    h.input.MoveTo(form, 160, 50);
+    form->Free();
+    EXPECT_EQ(h.Leaks(), "");
+  }
+}
+
 TEST(DialogKeys, EnterAndEscapeReachDefaultAndCancelButtons) {
   struct Case {
     const char* focus;
