@@ -92,8 +92,9 @@ BOOL PeekMessage(MSG* out, HWND hwnd, UINT lo, UINT hi, UINT flags) {
   bool remove = flags & PM_REMOVE;
   Backend().PollNative();
   // 0. calls queued by workers on the dispatcher run here, in the loop's
-  // order; the message that stands for them is WM_NULL.
-  if (rtl::PendingCalls() > 0 && !hwnd) {
+  // order; the message that stands for them is WM_NULL, so only a filter
+  // that admits WM_NULL takes them.
+  if (rtl::PendingCalls() > 0 && Matches(MSG{nullptr, WM_NULL, 0, 0, 0, {}, 0}, hwnd, lo, hi)) {
     if (remove) rtl::CheckSynchronize();
     *out = MSG();
     out->message = WM_NULL;

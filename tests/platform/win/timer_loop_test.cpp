@@ -70,7 +70,7 @@ TEST(Timers, AFilteredPeekLeavesOtherWindowsTicksPending) {
   DestroyWindow(b);
 }
 
-TEST(Timers, ALookWithoutRemovingHonoursTheFilter) {
+TEST(Loop, ALookWithAFilterSeesOnlyWhatItAdmits) {
   Harness h;
   HWND a = Popup(), b = Popup();
   h.Pump();
@@ -87,6 +87,14 @@ TEST(Timers, ALookWithoutRemovingHonoursTheFilter) {
   // Looking left it queued.
   ASSERT_TRUE(PeekMessage(&m, a, 0, 0, PM_REMOVE));
   EXPECT_EQ(m.wParam, 4u);
+  // Nor does a queued worker call, which stands as WM_NULL.
+  bool ran = false;
+  std::thread([&] { rtl::Post([&] { ran = true; }); }).join();
+  EXPECT_FALSE(PeekMessage(&m, nullptr, WM_KEYDOWN, WM_CHAR, PM_REMOVE));
+  EXPECT_FALSE(ran);
+  ASSERT_TRUE(PeekMessage(&m, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.message, UINT(WM_NULL));
+  EXPECT_TRUE(ran);
   DestroyWindow(a);
   DestroyWindow(b);
 }
