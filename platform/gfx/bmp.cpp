@@ -140,6 +140,8 @@ void DecodeRle(const Header& h, const uint8_t* src, size_t n, Image& img) {
   int x = 0, y = h.topDown ? 0 : h.height - 1;
   int dy = h.topDown ? 1 : -1;
   size_t i = 0;
+  // x never needs to pass the row end: nothing is written there, and long
+  // runs of steps must not overflow it.
   auto put = [&](int idx) {
     if (x < 0 || x >= h.width || y < 0 || y >= h.height) return;
     uint8_t* row = img.pixels.data() + size_t(y) * img.stride;
@@ -157,7 +159,7 @@ void DecodeRle(const Header& h, const uint8_t* src, size_t n, Image& img) {
       for (int k = 0; k < a; ++k) {
         int idx = h.bpp == 8 ? b : ((k & 1) ? (b & 0x0F) : (b >> 4));
         put(idx);
-        ++x;
+        x = std::min(x + 1, h.width);
       }
       continue;
     }
@@ -168,7 +170,7 @@ void DecodeRle(const Header& h, const uint8_t* src, size_t n, Image& img) {
       return;
     } else if (b == 2) {  // delta
       if (i + 1 >= n) return;
-      x += src[i];
+      x = std::min(x + src[i], h.width);
       y += dy * src[i + 1];
       i += 2;
     } else {  // absolute run of b pixels, padded to a 16-bit boundary
@@ -178,7 +180,7 @@ void DecodeRle(const Header& h, const uint8_t* src, size_t n, Image& img) {
       for (int k = 0; k < count; ++k) {
         int idx = h.bpp == 8 ? src[i + size_t(k)] : ((k & 1) ? (src[i + size_t(k / 2)] & 0x0F) : (src[i + size_t(k / 2)] >> 4));
         put(idx);
-        ++x;
+        x = std::min(x + 1, h.width);
       }
       i += bytes;
       if (bytes & 1) ++i;

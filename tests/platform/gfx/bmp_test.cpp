@@ -206,4 +206,16 @@ TEST(Bmp, BitFlipsNeverCrash) {
     }
 }
 
+TEST(Bmp, RleStepsFarPastTheRowEndAreHarmless) {
+  // Some 8.5 million "move right by 255" steps in one row: the position must
+  // not run past the int range, and the pixel written afterwards stays out.
+  std::vector<uint8_t> rle(size_t(8500000) * 4);
+  for (size_t i = 0; i < rle.size(); i += 4) rle[i + 1] = 2, rle[i + 2] = 255;
+  rle.insert(rle.end(), {1, 1, 0, 1});  // one pixel of index 1, end of bitmap
+  auto f = MakeBmp(2, 1, 8, 1, {0, 0xFFFFFF}, rle);
+  gfx::bmp::Image img = gfx::bmp::Decode(f.data(), f.size());
+  EXPECT_EQ(img.pixels[0], 0);
+  EXPECT_EQ(img.pixels[1], 0);
+}
+
 }  // namespace
