@@ -4,6 +4,7 @@
 #include "platform/gfx/bmp.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/raster.h"
+#include "platform/gfx/raster_internal.h"
 #include "platform/rtl/exceptions.h"
 
 #include <QBuffer>
@@ -478,20 +479,23 @@ BOOL win32api::DrawIconEx(HDC dc, int x, int y, HICON icon, int w, int h, UINT, 
   if (!ic || !t.dc) return 0;
   if (w <= 0) w = ic->width;
   if (h <= 0) h = ic->height;
+  const int64_t x0 = int64_t(x) + t.dx, y0 = int64_t(y) + t.dy;  // destination in bitmap coordinates
+  const QRect dst = detail::QRectLTRB(x0, y0, x0 + w, y0 + h);
   if (flicker) {
-    RECT r{x, y, x + w, y + h};
-    FillRect(dc, &r, flicker);
+    detail::FillWithBrush(t, QRegion(dst), flicker);
     t = detail::Target(dc);
   }
   if (!t.ok()) return 1;
-  // Nearest-neighbour scaling, source-over with straight alpha.
-  for (int j = 0; j < h; ++j) {
-    int sy = int(int64_t(j) * ic->height / h);
-    for (int i = 0; i < w; ++i) {
-      int sx = int(int64_t(i) * ic->width / w);
+  // Nearest-neighbour scaling, source-over with straight alpha. Only the
+  // pixels the clip can show are visited, however large the icon is drawn.
+  detail::Clipper clip(t.clip);
+  const QRect vis = dst & t.clip.boundingRect();
+  for (int by = vis.top(); by <= vis.bottom(); ++by) {
+    int sy = int((by - y0) * ic->height / h);
+    for (int bx = vis.left(); bx <= vis.right(); ++bx) {
+      int sx = int((bx - x0) * ic->width / w);
       uint32_t s = ic->argb[size_t(sy) * ic->width + sx];
-      int bx = x + i + t.dx, by = y + j + t.dy;
-      if (!t.clip.contains(QPoint(bx, by))) continue;
+      if (!clip.In(bx, by)) continue;
       int a = (flags & DI_IMAGE) ? int(s >> 24) : 0;
       if ((flags & DI_MASK) && !(flags & DI_IMAGE)) {
         t.bmp->PutPixel(bx, by, (s >> 24) >= 128 ? 0 : 0xFFFFFF);
@@ -504,7 +508,7 @@ BOOL win32api::DrawIconEx(HDC dc, int x, int y, HICON icon, int w, int h, UINT, 
       t.bmp->PutPixel(bx, by, RGB(mix(sr, GetRValue(d)), mix(sg, GetGValue(d)), mix(sb, GetBValue(d))));
     }
   }
-  t.bmp->MarkDirty(TRect{x + t.dx, y + t.dy, x + t.dx + w, y + t.dy + h});
+  t.bmp->MarkDirty(detail::FromQ(dst));
   return 1;
 }
 

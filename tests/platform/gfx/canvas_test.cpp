@@ -212,6 +212,19 @@ TEST(Icons, SystemIconsAreSharedAndScale) {
     EXPECT_EQ(s.Px(0, 0), RGB(255, 255, 255));  // transparent corner
   }
   DestroyIcon(small);
+  {
+    // Stretched far beyond the surface: only what shows is worked on, and the
+    // nearest source pixel is the one under it.
+    const uint32_t quad[4] = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFF000000u};
+    HICON four = gfx::CreateIconFromArgb(2, 2, quad);
+    Surface s(8, 5);
+    SetViewportOrgEx(s.dc, 3, 2, nullptr);
+    DrawIconEx(s.dc, -1000000003, -1000000002, four, 2000000000, 2000000000, 0,
+               HBRUSH(GetStockObject(WHITE_BRUSH)), DI_NORMAL);
+    EXPECT_EQ(s.Px(0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(s.Px(7, 4), RGB(0, 0, 0));
+    DestroyIcon(four);
+  }
   EXPECT_EQ(gfx::GdiObjectCount(), before + 0) << "only the shared icon stays";
 }
 
