@@ -604,29 +604,30 @@ BOOL win32api::SetPixelV(HDC dc, int x, int y, COLORREF c) { return SetPixel(dc,
 
 namespace {
 
+// 64-bit: origins and extents near the int limits must not wrap.
 struct Span {
-  int dst0, count;      // first destination pixel (bitmap coordinates) and count
-  int src0, srcCount;   // source start (bitmap coordinates) and extent
+  int64_t dst0, count;      // first destination pixel (bitmap coordinates) and count
+  int64_t src0, srcCount;   // source start (bitmap coordinates) and extent
   bool mirror;
 };
 
 // Maps destination logical (x, w) and source (sx, sw) to bitmap coordinates,
 // normalising negative extents (a sign difference mirrors).
-Span MakeSpan(int x, int w, int dOff, int sx, int sw, int sOff) {
+Span MakeSpan(int64_t x, int64_t w, int64_t dOff, int64_t sx, int64_t sw, int64_t sOff) {
   Span s;
   s.mirror = (w < 0) != (sw < 0);
-  int dl = w >= 0 ? x : x + w + 1;
-  int sl = sw >= 0 ? sx : sx + sw + 1;
+  int64_t dl = w >= 0 ? x : x + w + 1;
+  int64_t sl = sw >= 0 ? sx : sx + sw + 1;
   s.dst0 = dl + dOff;
-  s.count = std::abs(w);
+  s.count = w < 0 ? -w : w;
   s.src0 = sl + sOff;
-  s.srcCount = std::abs(sw);
+  s.srcCount = sw < 0 ? -sw : sw;
   return s;
 }
 
 // Source index for destination index i (0-based) of a span.
-inline int SrcIndex(const Span& s, int i) {
-  int j = int(int64_t(i) * s.srcCount / s.count);
+inline int64_t SrcIndex(const Span& s, int64_t i) {
+  int64_t j = i * s.srcCount / s.count;
   if (s.mirror) j = s.srcCount - 1 - j;
   return s.src0 + j;
 }
@@ -637,7 +638,7 @@ struct SourceReader {
   QRect snapRect;
   std::vector<uint8_t> snap;  // 4 bytes per pixel: B,G,R,A
   COLORREF srcBk = 0xFFFFFF;
-  bool Valid(int x, int y) const { return bmp && x >= 0 && y >= 0 && x < bmp->width && y < bmp->height; }
+  bool Valid(int64_t x, int64_t y) const { return bmp && x >= 0 && y >= 0 && x < bmp->width && y < bmp->height; }
   void Snapshot(const QRect& r) {
     snapRect = r & QRect(0, 0, bmp->width, bmp->height);
     snap.resize(size_t(std::max(0, snapRect.width())) * size_t(std::max(0, snapRect.height())) * 4);
@@ -662,6 +663,17 @@ struct SourceReader {
   }
 };
 
+// Narrows the source steps [lo, hi) of one destination pixel to those that
+// fall inside the source bitmap (0..size-1), so a huge shrink walks no more
+// than the bitmap holds.
+void ClampToSource(const Span& s, int size, int64_t& lo, int64_t& hi) {
+  // Step k reads pixel src0 + k (mirrored: src0 + srcCount - 1 - k).
+  int64_t first = s.mirror ? s.src0 + s.srcCount - size : -s.src0;
+  int64_t last = first + size;  // exclusive
+  lo = std::max(lo, first);
+  hi = std::min(hi, last);
+}
+
 enum class BlitKind { Rop, Key, Alpha };
 
 BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop,
@@ -684,7 +696,7 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
   }
   Span cx = MakeSpan(x, w, t.dx, sx, sw, usesSrc ? s.dx : 0);
   Span cy = MakeSpan(y, h, t.dy, sy, sh, usesSrc ? s.dy : 0);
-  QRect dstBox(cx.dst0, cy.dst0, cx.count, cy.count);
+  QRect dstBox = QRectLTRB(cx.dst0, cy.dst0, cx.dst0 + cx.count, cy.dst0 + cy.count);
   QRegion area = QRegion(dstBox) & t.clip;
   if (area.isEmpty()) return 1;
 
@@ -693,11 +705,12 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
       (t.bmp->bpp == 32 || t.bmp->bpp == 24) && !cx.mirror && !cy.mirror && cx.count == cx.srcCount &&
       cy.count == cy.srcCount) {
     int bpp = t.bmp->bpp / 8;
-    QRegion srcArea = QRegion(QRect(0, 0, s.bmp->width, s.bmp->height)).translated(cx.dst0 - cx.src0, cy.dst0 - cy.src0);
-    for (const QRect& q : area & srcArea) {
+    const int64_t ox = cx.dst0 - cx.src0, oy = cy.dst0 - cy.src0;  // source to destination
+    QRect srcInDst = QRectLTRB(ox, oy, ox + s.bmp->width, oy + s.bmp->height);
+    for (const QRect& q : area & QRegion(srcInDst)) {
       t.bmp->MarkDirty(FromQ(q));
       for (int yy = q.top(); yy <= q.bottom(); ++yy) {
-        int sy = yy - cy.dst0 + cy.src0, sx = q.left() - cx.dst0 + cx.src0;
+        int sy = int(yy - oy), sx = int(q.left() - ox);
         std::memcpy(t.bmp->Row(yy) + q.left() * bpp, s.bmp->Row(sy) + sx * bpp, size_t(q.width()) * bpp);
       }
     }
@@ -711,19 +724,21 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
     for (const QRect& q : area) {
       t.bmp->MarkDirty(FromQ(q));
       for (int yy = q.top(); yy <= q.bottom(); ++yy) {
-        int j = yy - cy.dst0;
-        int y0 = int(int64_t(j) * cy.srcCount / cy.count), y1 = int(int64_t(j + 1) * cy.srcCount / cy.count);
+        int64_t j = yy - cy.dst0;
+        int64_t y0 = j * cy.srcCount / cy.count, y1 = (j + 1) * cy.srcCount / cy.count;
         if (y1 <= y0) y1 = y0 + 1;
+        ClampToSource(cy, s.bmp->height, y0, y1);
         for (int xx = q.left(); xx <= q.right(); ++xx) {
-          int i = xx - cx.dst0;
-          int x0 = int(int64_t(i) * cx.srcCount / cx.count), x1 = int(int64_t(i + 1) * cx.srcCount / cx.count);
+          int64_t i = xx - cx.dst0;
+          int64_t x0 = i * cx.srcCount / cx.count, x1 = (i + 1) * cx.srcCount / cx.count;
           if (x1 <= x0) x1 = x0 + 1;
+          ClampToSource(cx, s.bmp->width, x0, x1);
           uint64_t sum[4] = {0, 0, 0, 0};
           int n = 0;
-          for (int sy = y0; sy < y1; ++sy)
-            for (int sx = x0; sx < x1; ++sx) {
-              int px = cx.mirror ? cx.src0 + cx.srcCount - 1 - sx : cx.src0 + sx;
-              int py = cy.mirror ? cy.src0 + cy.srcCount - 1 - sy : cy.src0 + sy;
+          for (int64_t sy = y0; sy < y1; ++sy)
+            for (int64_t sx = x0; sx < x1; ++sx) {
+              int64_t px = cx.mirror ? cx.src0 + cx.srcCount - 1 - sx : cx.src0 + sx;
+              int64_t py = cy.mirror ? cy.src0 + cy.srcCount - 1 - sy : cy.src0 + sy;
               if (px < 0 || py < 0 || px >= s.bmp->width || py >= s.bmp->height) continue;
               COLORREF c = s.bmp->GetPixel(px, py);
               sum[0] += GetBValue(c); sum[1] += GetGValue(c); sum[2] += GetRValue(c);
@@ -744,7 +759,7 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
   if (usesSrc) {
     rd.bmp = s.bmp;
     rd.srcBk = s.dc->st.bkColor;
-    if (s.bmp == t.bmp) rd.Snapshot(QRect(cx.src0, cy.src0, cx.srcCount, cy.srcCount));
+    if (s.bmp == t.bmp) rd.Snapshot(QRectLTRB(cx.src0, cy.src0, cx.src0 + cx.srcCount, cy.src0 + cy.srcCount));
   }
   BitmapObj* db = t.bmp;
   BrushObj* br = GetBrush(t.dc->st.brush);
@@ -756,17 +771,17 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
   for (const QRect& q : area) {
     db->MarkDirty(FromQ(q));
     for (int yy = q.top(); yy <= q.bottom(); ++yy) {
-      int srcY = usesSrc ? SrcIndex(cy, yy - cy.dst0) : 0;
+      int64_t srcY = usesSrc ? SrcIndex(cy, yy - cy.dst0) : 0;
       uint8_t* drow = db->Row(yy);
       for (int xx = q.left(); xx <= q.right(); ++xx) {
         if (!usesSrc) {
           db->PutPixel(xx, yy, ApplyRop3(code, pat, 0, db->GetPixel(xx, yy)));
           continue;
         }
-        int srcX = SrcIndex(cx, xx - cx.dst0);
+        int64_t srcX = SrcIndex(cx, xx - cx.dst0);
         if (!rd.Valid(srcX, srcY)) continue;
         uint8_t px[4];
-        rd.Raw(srcX, srcY, px);
+        rd.Raw(int(srcX), int(srcY), px);
         COLORREF sc = RGB(px[2], px[1], px[0]);
         if (kind == BlitKind::Key) {
           if (sc == (key & 0xFFFFFF)) continue;

@@ -571,4 +571,24 @@ TEST(Blits2, HalftoneAveragesWhenShrinking) {
   EXPECT_EQ(GetRValue(dst.Px(1, 0)), 160);
 }
 
+TEST(Blits2, SpansNearTheIntLimitsTouchOnlyWhatShows) {
+  Surface src(4, 4, 32, RGB(0, 0, 0));
+  {
+    // Shrinking two billion source columns: each destination pixel averages
+    // only the columns that exist, and the four real ones land in column 4.
+    Surface dst(8, 5);
+    SetViewportOrgEx(dst.dc, 3, 2, nullptr);
+    SetStretchBltMode(dst.dc, HALFTONE);
+    StretchBlt(dst.dc, -3, -2, 8, 5, src.dc, -1000000000, 0, 2000000000, 4, SRCCOPY);
+    EXPECT_EQ(Join(dst.Map()), Join({"....#...", "....#...", "....#...", "....#...", "....#..."}));
+  }
+  {
+    // A mirrored span of 2^31 pixels ending at the surface's right edge.
+    Surface dst(8, 5);
+    SetViewportOrgEx(dst.dc, 3, 2, nullptr);
+    StretchBlt(dst.dc, 4, -2, INT32_MIN, 5, src.dc, 0, 0, 4, 4, SRCCOPY);
+    EXPECT_EQ(Join(dst.Map()), Join({"########", "########", "########", "########", "########"}));
+  }
+}
+
 }  // namespace
