@@ -15,6 +15,10 @@ namespace plat::test {
 
 using namespace win;
 
+namespace {
+EscapeReporter gEscapeReporter = nullptr;
+}
+
 const std::string Input::DefaultText = std::string("\x7f\x7f", 2);
 
 std::string MessageName(UINT m) {
@@ -74,9 +78,16 @@ std::string Harness::Leaks() {
   return out;
 }
 
+void SetEscapeReporter(EscapeReporter reporter) { gEscapeReporter = reporter; }
+
 Harness::~Harness() {
-  // Exceptions that escaped a handler are failures of the test that caused them.
-  for (auto& e : exceptions) std::fprintf(stderr, "exception escaped a message handler: %s\n", e.c_str());
+  // A test that expects an escape clears `exceptions` before the harness ends.
+  for (auto& e : exceptions) {
+    if (gEscapeReporter)
+      gEscapeReporter(e);
+    else
+      std::fprintf(stderr, "exception escaped a message handler: %s\n", e.c_str());
+  }
   cl::ResetControlGlobals();
   Shutdown();
   SetExceptionHandler(nullptr);

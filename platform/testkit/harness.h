@@ -18,6 +18,12 @@ namespace plat::test {
 
 using win::HWND;
 
+// Receives, when a harness ends, each exception that escaped a handler while
+// it lived. The test executables install one that fails the running test; the
+// harness itself links no test framework because the demo uses it too.
+using EscapeReporter = void (*)(const std::string& message);
+void SetEscapeReporter(EscapeReporter reporter);
+
 // Readable name of a message number ("WM_LBUTTONDOWN", "CM_MOUSEENTER", or the number).
 std::string MessageName(win::UINT msg);
 
