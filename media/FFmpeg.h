@@ -102,6 +102,7 @@ struct TAVOutputStream {
   int frame_number = 0;
   TAVInputStream* sync_ist = nullptr;
   int64_t sync_opts = 0;
+  int64_t samples_fed = 0;  // samples handed to the audio encoder
   // video
   int video_resample = 0;
   AVFrame* pict_tmp = nullptr;
@@ -434,11 +435,13 @@ class TCustomFFmpeg {
   void open_decoders();
   void write_headers();
   void write_trailers();
+  void check_outputs_fed();
   void close_encoders();
   void close_decoders();
   void reopen_encoders();
   void pick_sample_format(AVCodecContext* enc, const AVCodec* codec);
   void pick_sample_rate(AVCodecContext* enc, const AVCodec* codec);
+  void pick_channel_layout(AVCodecContext* enc, const AVCodec* codec);
   void pick_pixel_format(AVCodecContext* enc, const AVCodec* codec);
   const AVCodec* encoder_for(const TAVOutputStream& ost) const;
   AVCodecContext* source_codec(const TAVInputStream& ist) const { return ist.dec_ctx; }

@@ -246,6 +246,7 @@ void TCustomFFmpeg::encode_audio_frames(TAVOutputStream& ost, bool last) {
     ffapi::av_frame_unref(f);
     if (r < 0) throw FFmpegException("Audio encoding failed");
     ost.sync_opts += nb;
+    ost.samples_fed += n;
     receive_packets(ost, false);
   }
 }

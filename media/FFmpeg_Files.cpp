@@ -477,6 +477,7 @@ void TCustomFFmpeg::new_audio_stream(TOutputFile& of) {
       audio_enc->sample_rate = Faudio_sample_rate;
       pick_sample_format(audio_enc, codec);
       pick_sample_rate(audio_enc, codec);
+      pick_channel_layout(audio_enc, codec);
     }
     if (oc->oformat->flags & AVFMT_GLOBALHEADER) {
       audio_enc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;

@@ -341,6 +341,7 @@ void TCustomFFmpeg::transcode_loop() {
   for (TAVOutputStream& ost : Fost_table)
     if (ost.encoding_needed && !(FJoinMode && &ost - Fost_table.data() >= B)) flush_encoder(ost);
   write_trailers();
+  if (!FBroken) check_outputs_fed();
   report_progress(true, -1);
 }
 

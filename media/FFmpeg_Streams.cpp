@@ -35,6 +35,34 @@ void TCustomFFmpeg::pick_sample_rate(AVCodecContext* enc, const AVCodec* codec) 
   enc->sample_rate = best;
 }
 
+void TCustomFFmpeg::pick_channel_layout(AVCodecContext* enc, const AVCodec* codec) {
+  if (!codec || !codec->ch_layouts) return;
+  // A layout the encoder cannot code fails its opening (5.1 into MP2, 7.1
+  // into AC-3): the same count of channels, else the most below, else the
+  // fewest above, and the resampler mixes down or up to it.
+  const int want = enc->ch_layout.nb_channels;
+  const AVChannelLayout* best = nullptr;
+  auto better = [want](int n, int b) {
+    if (n == b) return false;
+    if (n == want) return true;
+    if (b == want) return false;
+    if (n < want) return b > want || n > b;
+    return b > want && n < b;
+  };
+  for (const AVChannelLayout* p = codec->ch_layouts; p->nb_channels; ++p) {
+    if (!ffapi::av_channel_layout_compare(p, &enc->ch_layout)) return;
+    if (!best || better(p->nb_channels, best->nb_channels)) best = p;
+  }
+  if (!best) return;
+  char name[64] = {};
+  ffapi::av_channel_layout_describe(best, name, sizeof name);
+  Log(TLogLevel::llWarning, FormatStr("%d audio channels unsupported by the encoder; using %s", want, name));
+  AVChannelLayout chosen{};
+  if (ffapi::av_channel_layout_copy(&chosen, best) < 0) return;
+  ffapi::av_channel_layout_uninit(&enc->ch_layout);
+  enc->ch_layout = chosen;
+}
+
 void TCustomFFmpeg::pick_pixel_format(AVCodecContext* enc, const AVCodec* codec) {
   if (!codec || !codec->pix_fmts) return;
   for (const AVPixelFormat* p = codec->pix_fmts; *p != AV_PIX_FMT_NONE; ++p)
@@ -293,6 +321,9 @@ void TCustomFFmpeg::setup_output_codecs() {
     while ((t = ffapi::av_dict_get(ist.st->metadata, "", t, AV_DICT_IGNORE_SUFFIX)))
       ffapi::av_dict_set(&ost.st->metadata, t->key, t->value, AV_DICT_DONT_OVERWRITE);
     ost.st->disposition = ist.st->disposition;
+    // An encoded picture is an ordinary video stream: muxers that take a
+    // cover (MP4, MOV, 3GP) refuse any codec but an image one for it.
+    if (!ost.stream_copy) ost.st->disposition &= ~AV_DISPOSITION_ATTACHED_PIC;
     if (ost.enc_ctx && ist.dec_ctx) {
       ost.enc_ctx->bits_per_raw_sample = ist.dec_ctx->bits_per_raw_sample;
       ost.enc_ctx->chroma_sample_location = ist.dec_ctx->chroma_sample_location;
@@ -595,6 +626,24 @@ void TCustomFFmpeg::write_trailers() {
       failure = FormatStr("Could not write trailer for output file #%d: %s", i, ErrorMessageOf(r).c_str());
   }
   if (!failure.empty()) throw FFmpegException(failure);
+}
+
+void TCustomFFmpeg::check_outputs_fed() {
+  // An input stream without a single packet (a silent recording's empty
+  // audio track, a start time past the end) leaves a file of headers alone:
+  // the task did not convert anything, so it must not end as finished.
+  const int files = FJoinMode ? 1 : nb_output_files();
+  for (int i = 0; i < files; ++i) {
+    bool fed = false;
+    for (const TAVOutputStream& ost : Fost_table) {
+      if (!FJoinMode && ost.file_index != i) continue;
+      const AVMediaType type = ost.st->codecpar->codec_type;
+      if ((type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO) || ost.frame_number > 0 || ost.samples_fed > 0)
+        fed = true;
+    }
+    if (!fed)
+      throw FFmpegException(FormatStr("Output file #%d is empty: the input gave no audio or video to convert", i));
+  }
 }
 
 void TCustomFFmpeg::close_encoders() {

@@ -79,7 +79,11 @@ std::string Fixture(const std::string& name) {
     ok = RunFfmpeg(v + " " + a + " -f lavfi -i sine=frequency=880:duration=1 -map 0:v -map 1:a -map 2:a "
                        "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac " + Quote(out));
   else if (name == "chap.mkv") {
-    std::string src = Fixture("av.avi"), meta = TempDir() + "/chapters.ffmeta";
+    // Long enough for a start at 4 s to find pictures.
+    std::string src = TempDir() + "/chap_src.avi", meta = TempDir() + "/chapters.ffmeta";
+    if (!RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=6 -f lavfi -i sine=frequency=440:duration=6 "
+                   "-c:v mpeg4 -c:a libmp3lame -ac 2 " + Quote(src)))
+      src.clear();
     std::ofstream(meta) << ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=10000\ntitle=one\n"
                            "[CHAPTER]\nTIMEBASE=1/1000\nSTART=10000\nEND=20000\ntitle=two\n";
     ok = !src.empty() && RunFfmpeg("-i " + Quote(src) + " -i " + Quote(meta) +

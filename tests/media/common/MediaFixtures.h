@@ -19,7 +19,7 @@ std::string TempDir();
 //   "a.mp3"       mp3 stereo
 //   "v_only.avi"  mpeg4, no audio
 //   "two_audio.mkv" h264 + two aac tracks (2 s and 1 s)
-//   "chap.mkv"    av.avi with two chapters, 0-10 s and 10-20 s
+//   "chap.mkv"    mpeg4 + mp3, 6 s, with two chapters, 0-10 s and 10-20 s
 //   "视频 ü.avi"   a copy of av.avi with a Chinese name and a space
 //   "truncated.mp4" the first 2000 bytes of av.mp4
 //   "text.avi"    a text file
