@@ -79,10 +79,9 @@ int TCustomFFmpeg::write_video_frames(TAVOutputStream& ost, TAVInputStream& ist,
       const char* name = ffapi::av_get_pix_fmt_name(static_cast<AVPixelFormat>(fmt));
       Log(TLogLevel::llQuiet, FormatStr("Input Stream #%d.%d frame size changed to %dx%d, %s", ist.file_index, ist.index,
                                         w, h, name ? name : "?"));
-      // A recording that switches its picture size or format mid-stream
-      // (TV captures, joined clips): the encoder keeps its size and the
-      // later pictures are scaled to it.
-      ost.video_resample = 1;
+      if (!ost.video_resample)
+        throw FFmpegException(FormatStr("Cannot convert input stream #%d.%d to %dx%d without scaling", ist.file_index,
+                                        ist.index, enc->width, enc->height));
       if (ost.original_width > 0 && ost.original_height > 0) {
         ost.topBand = (h * ost.original_topBand / ost.original_height) & ~1;
         ost.bottomBand = (h * ost.original_bottomBand / ost.original_height) & ~1;
