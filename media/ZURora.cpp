@@ -287,6 +287,14 @@ void TCustomPlayer::StartThreads() {
 
 void TCustomPlayer::PlayThreadExecute() {
   SetPlayState(psPlay);
+  bool holdNow = false;
+  {
+    // Without pictures nothing else ends an open paused.
+    std::lock_guard<rtl::TMutex> g(FDataLock);
+    TVideoState* is = FVideoState;
+    holdNow = is && is->video_stream < 0 && is->open_paused.exchange(0);
+  }
+  if (holdNow) ReportOpenPause();
   try {
     EventLoop(this);
   } catch (const std::exception& e) {
@@ -399,6 +407,13 @@ void TCustomPlayer::SetPlayState(TPlayState AState) {
     PushPlayEvent({2, int64_t(AState)});
   else if (AState == psStop)
     PushPlayEvent({3, 0});
+}
+
+// Play is still in the ring when a file of no or one picture holds at once;
+// a second state would take its place there.
+void TCustomPlayer::ReportOpenPause() {
+  for (int i = 0; i < 200 && FPlayEvent.Pending() > 0; i++) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  SetPlayState(psPause);
 }
 
 void TCustomPlayer::Stop(bool AWaitForStop) {
@@ -635,7 +650,8 @@ void TCustomPlayer::RefreshPlayPosition() {
     FLastPTS = cur;
     if (HasOnPosition()) PushPlayEvent({1, cur});
   }
-  if (!is->IsDevice && !is->EventEOF && is->ReachEOF) {
+  // The end of a file opened paused follows its pause.
+  if (!is->IsDevice && !is->EventEOF && is->ReachEOF && !is->open_paused) {
     if (is->video_stream >= 0) is->EventEOF = 1;
     SetPlayState(psEnd);
   }

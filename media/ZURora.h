@@ -182,6 +182,7 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   void RequestStop();
   void RequestSeek(int64_t APTS, TSeekFlags ASeekFlags);
   void SetPlayState(TPlayState AState);
+  void ReportOpenPause();
   void RefreshPlayPosition();
   bool DoHook(zurora::TVideoPicture* vp, double APTS);
   void ResetPlayback();

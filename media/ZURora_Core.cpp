@@ -185,7 +185,8 @@ TVideoState::~TVideoState() {
 
 double GetAudioClock(TVideoState* is) {
   double pts = is->audio_clock;
-  if (is->audio_stream >= 0) {
+  // Filler silence is not counted in audio_clock, so none of it is pending.
+  if (is->audio_stream >= 0 && !is->audio_buf_silence) {
     int bytes_per_sec = is->audio_tgt_freq * 2 * is->audio_tgt_channels;
     int hw_buf_size = int(is->audio_buf_size) - is->audio_buf_index;
     if (bytes_per_sec) pts -= double(hw_buf_size) / bytes_per_sec;

@@ -1009,7 +1009,12 @@ int GetVideoFrame(TVideoState* is, AVFrame* frame, bool& drained) {
   AVCodecContext* dec = is->video_dec;
   int r = ffapi::avcodec_receive_frame(dec, frame);
   if (r == 0) return AcceptPicture(is, frame);
-  if (r == AVERROR_EOF) drained = true;
+  if (r == AVERROR_EOF) {
+    drained = true;
+    // A stream of fewer than two pictures (a single frame, a cover picture)
+    // ends before an open paused holds: it holds now.
+    if (is->open_paused.exchange(0)) is->Owner->ReportOpenPause();
+  }
   TQueuedPacket p;
   if (PacketQueueGet(is->videoq, p, true) < 0) return -1;
   switch (p.kind) {
@@ -1100,7 +1105,9 @@ void VideoThread(TVideoState* is) {
         is->open_paused++;
       }
     }
-    if (player->FStep && player->FVideoState) StreamTogglePause(is);
+    // Only a running step pauses again: a seek while paused lets one picture
+    // through too, and must not start the playback.
+    if (player->FStep && !is->paused && player->FVideoState) StreamTogglePause(is);
   }
   ffapi::av_frame_free(&frame);
   ffapi::av_frame_free(&dec_frame);
@@ -1190,11 +1197,13 @@ void AudioCallback(TVideoState* is, uint8_t* stream, int len) {
         std::memset(is->audio_buf1.data(), 0, SILENCE_SIZE);
         is->audio_buf = is->audio_buf1.data();
         is->audio_buf_size = SILENCE_SIZE;
+        is->audio_buf_silence = true;
       } else {
         if (is->show_audio) UpdateSampleDisplay(is, reinterpret_cast<int16_t*>(is->audio_buf2.data()), audio_size);
         audio_size = SynchronizeAudio(is, is->audio_buf2, audio_size, pts);
         is->audio_buf = is->audio_buf2.data();
         is->audio_buf_size = unsigned(audio_size);
+        is->audio_buf_silence = false;
       }
       is->audio_buf_index = 0;
     }

@@ -171,6 +171,7 @@ struct TVideoState {
   uint8_t* audio_buf = nullptr;
   std::atomic<unsigned> audio_buf_size{0};
   std::atomic<int> audio_buf_index{0};
+  std::atomic<bool> audio_buf_silence{false};  // audio_buf is filler, not decoded audio
   AVPacket* audio_pkt = nullptr;  // packet being decoded; null when none
   AVFrame* audio_frame = nullptr;
   int audio_src_fmt = -1;
