@@ -165,6 +165,7 @@ class TAVProbe : public TCustomAVProbe {
   int64_t FStartTime = 0;
   int FDecodeIndex = -1;
   bool FEOF = false;
+  bool FDraining = false;  // the file is read to its end; the decoder gives out what it delayed
   TFrameInfo FPicture;
   int64_t FLastPTS = AV_NOPTS_VALUE;
   int64_t FLastPos = -1;

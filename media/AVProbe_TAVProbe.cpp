@@ -108,6 +108,7 @@ void TAVProbe::CloseDecoder() {
   }
   FCodec = nullptr;
   FCodecIndex = -1;
+  FDraining = false;
 }
 
 AVCodecContext* TAVProbe::OpenDecoder(int index) {
@@ -156,6 +157,7 @@ bool TAVProbe::Seek(int64_t APTS, TSeekFlags ASeekFlags) {
   }
   if (FCodec) ffapi::avcodec_flush_buffers(FCodec);
   FEOF = false;
+  FDraining = false;
   ResetPicture();
   int flags = SeekFlagsToAVFlags(ASeekFlags);
   int ret;
@@ -173,7 +175,9 @@ bool TAVProbe::Seek(int64_t APTS, TSeekFlags ASeekFlags) {
       ReportMessage(AV_LOG_ERROR, FormatStr("could not seek to position %0.3f seconds", APTS / 1000000.0));
   }
   if (ic->pb) {
-    ReportMessage(AV_LOG_DEBUG, FormatStr("seek to position %lld bytes", (long long)ffapi::avio_seek(ic->pb, 0, SEEK_CUR)));
+    // After a failure the error stays the last message.
+    if (result)
+      ReportMessage(AV_LOG_DEBUG, FormatStr("seek to position %lld bytes", (long long)ffapi::avio_seek(ic->pb, 0, SEEK_CUR)));
     if (ffapi::avio_feof(ic->pb)) {
       if (result) ReportMessage(AV_LOG_INFO, "stream eof reached.");
       FEOF = true;
@@ -200,9 +204,21 @@ bool TAVProbe::Decode(int AStreamIndex) {
   bool result = false;
   for (;;) {
     ffapi::av_packet_unref(pkt);
-    if (ffapi::av_read_frame(ic, pkt) < 0) {
-      ReportMessage(AV_LOG_INFO, "stream eof reached.");
-      FEOF = true;
+    if (!FDraining && ffapi::av_read_frame(ic, pkt) < 0) {
+      // A decoder that delays pictures (B-frames, frame threads) holds the
+      // last ones until it is told that nothing more comes.
+      ffapi::avcodec_send_packet(ctx, nullptr);
+      FDraining = true;
+    }
+    if (FDraining) {
+      if (ffapi::avcodec_receive_frame(ctx, frame) < 0) {
+        ReportMessage(AV_LOG_INFO, "stream eof reached.");
+        FEOF = true;
+        break;
+      }
+      pkt->stream_index = index;  // no packet: the picture's own time stamp counts
+      FillPicture(frame, pkt, pos);
+      result = true;
       break;
     }
     if (pkt->stream_index != index) continue;
@@ -338,7 +354,10 @@ bool TAVProbe::CopyToBitmap(TBitmap* ABitmap) {
 
 void TAVProbe::RefreshFileInfo() {
   TCustomAVProbe::RefreshFileInfo();
-  FSeekIndex = FirstVideoStreamIndex() >= 0 ? FirstVideoStreamIndex() : FirstAudioStreamIndex();
+  // A cover picture has no time line to seek by; its file's sound has.
+  int video = FirstVideoStreamIndex();
+  if (video >= 0 && FFileHandle && (FFileHandle->streams[video]->disposition & AV_DISPOSITION_ATTACHED_PIC)) video = -1;
+  FSeekIndex = video >= 0 ? video : FirstAudioStreamIndex();
   FStartTime = 0;
   if (FFileHandle) {
     int64_t st = FSeekIndex >= 0 ? FFileHandle->streams[FSeekIndex]->start_time : FFileHandle->start_time;

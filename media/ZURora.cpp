@@ -287,14 +287,18 @@ void TCustomPlayer::StartThreads() {
 
 void TCustomPlayer::PlayThreadExecute() {
   SetPlayState(psPlay);
-  bool holdNow = false;
+  // Without pictures nothing else ends an open paused.
+  TVideoState* held = nullptr;
   {
-    // Without pictures nothing else ends an open paused.
     std::lock_guard<rtl::TMutex> g(FDataLock);
     TVideoState* is = FVideoState;
-    holdNow = is && is->video_stream < 0 && is->open_paused.exchange(0);
+    if (is && is->video_stream < 0 && is->open_paused) held = is;
   }
-  if (holdNow) ReportOpenPause();
+  if (held) {
+    ReportOpenPause();
+    std::lock_guard<rtl::TMutex> g(FDataLock);
+    if (FVideoState == held) held->open_paused = 0;
+  }
   try {
     EventLoop(this);
   } catch (const std::exception& e) {
@@ -409,11 +413,16 @@ void TCustomPlayer::SetPlayState(TPlayState AState) {
     PushPlayEvent({3, 0});
 }
 
-// Play is still in the ring when a file of no or one picture holds at once;
-// a second state would take its place there.
+// A file of no or one picture holds at once, while Play may still wait in the
+// ring, where a second state would take its place; the end, once the caller
+// clears open_paused, must not take the Pause's place either.
 void TCustomPlayer::ReportOpenPause() {
-  for (int i = 0; i < 200 && FPlayEvent.Pending() > 0; i++) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  auto delivered = [this] {
+    for (int i = 0; i < 200 && FPlayEvent.Pending() > 0; i++) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  };
+  delivered();
   SetPlayState(psPause);
+  delivered();
 }
 
 void TCustomPlayer::Stop(bool AWaitForStop) {

@@ -1013,7 +1013,10 @@ int GetVideoFrame(TVideoState* is, AVFrame* frame, bool& drained) {
     drained = true;
     // A stream of fewer than two pictures (a single frame, a cover picture)
     // ends before an open paused holds: it holds now.
-    if (is->open_paused.exchange(0)) is->Owner->ReportOpenPause();
+    if (is->open_paused) {
+      is->Owner->ReportOpenPause();
+      is->open_paused = 0;
+    }
   }
   TQueuedPacket p;
   if (PacketQueueGet(is->videoq, p, true) < 0) return -1;

@@ -56,6 +56,9 @@ std::string OddInput(const std::string& name) {
     args = "-f lavfi -i sine=r=44100:d=2 -ac 2 ";
   } else if (name == "oneframe.avi") {
     args = "-f lavfi -i testsrc=size=320x240:rate=25 -frames:v 1 -c:v mpeg4 ";
+  } else if (name == "oneframe.mp4") {
+    // Coded with B-frames allowed: the decoder holds the picture until its end.
+    args = "-f lavfi -i testsrc=size=320x240:rate=25 -frames:v 1 -c:v libx264 -pix_fmt yuv420p ";
   } else if (name == "lateaudio.mp4") {
     args = "-f lavfi -i testsrc=size=320x240:rate=25:duration=4 -itsoffset 2 -f lavfi -i sine=r=44100:d=2 " + kH264 +
            "-c:a aac ";

@@ -18,6 +18,7 @@ namespace mediatest {
 //   "silent.mp4"      h264 without audio, 2 s
 //   "sound.wav"       stereo pcm without video, 2 s
 //   "oneframe.avi"    a single mpeg4 picture
+//   "oneframe.mp4"    a single h264 picture, which the decoder gives out only at the end
 //   "lateaudio.mp4"   4 s of video, audio from 2 s on
 //   "interlaced.mpg"  720x576 interlaced mpeg2 (top field first) + mp2 in a DVD stream, 2 s
 //   "switch.ts"       320x240 stereo 48 kHz for 1 s, then 640x480 5.1 44.1 kHz; mpeg2 + ac3

@@ -1,7 +1,8 @@
 // Unusual but legitimate files, as users' own are, played and probed. Each
 // opens paused and holds, shows its picture in the rectangle its display
 // aspect gives, steps, seeks while paused without starting to play, reaches
-// its end and stops; the probe reads its streams and decodes every picture.
+// its end and stops; the probe reads its streams, decodes every picture (the
+// ones a decoder holds back to the end too) and seeks again after the end.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,8 +66,9 @@ TEST(UnusualInputs, PlayAndProbe) {
       {"silent.mp4", 320, 240, {18, 0, 181, 123}, 50, 4.0f / 3, 0},
       {"sound.wav", 0, 0, {}, 0, 0, 2},
       {"oneframe.avi", 320, 240, {18, 0, 181, 123}, 1, 4.0f / 3, 0},
-      {"interlaced.mpg", 720, 576, {23, 0, 176, 123}, 49, 1.25f, 1},
-      {"switch.ts", 320, 240, {18, 0, 181, 123}, 48, 4.0f / 3, 2},
+      {"oneframe.mp4", 320, 240, {18, 0, 181, 123}, 1, 4.0f / 3, 0},
+      {"interlaced.mpg", 720, 576, {23, 0, 176, 123}, 50, 1.25f, 1},
+      {"switch.ts", 320, 240, {18, 0, 181, 123}, 49, 4.0f / 3, 2},
       {"deep422.mkv", 320, 240, {18, 0, 181, 123}, 50, 4.0f / 3, 1},
   };
   // A failed assertion ends its case only.
@@ -158,6 +160,10 @@ TEST(UnusualInputs, PlayAndProbe) {
     EXPECT_EQ(bmp.Height(), probe.FrameInfo().Height);
     const std::string name = k.name;
     EXPECT_EQ(bmp.Width(), name == "switch.ts" ? 640 : name == "odd.avi" ? 641 : k.width);
+    // Seeking after the end picks up again, a cover picture too (it comes
+    // with every seek of its file).
+    ASSERT_TRUE(probe.Seek(duration / 2, SeekFlag(TSeekFlag::sfBackward))) << probe.LastErrMsg();
+    EXPECT_TRUE(probe.Decode(-1)) << probe.LastErrMsg();
   };
   for (const OddCase& k : cases) {
     SCOPED_TRACE(k.name);
