@@ -649,6 +649,9 @@ void TCustomPlayer::RefreshPlayPosition() {
   } else {
     return;
   }
+  // Paused before its first picture the clock reads 0, which in a file with a
+  // start time lies before it; so may a cover picture without a time of its own.
+  if (cur < 0) cur = 0;
   FCurrentPTS = cur;
   if (is->Duration > 0 && cur >= is->Duration) {
     cur = is->Duration;
