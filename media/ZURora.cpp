@@ -1,5 +1,6 @@
 #include "media/ZURora.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -702,7 +703,9 @@ TBitmap* TCustomPlayer::CurrentFrame(int64_t& APTS) {
   // Under the queue lock: the entry cannot be reallocated while it is read.
   TVideoPicture* vp = &is->pictq[DisplayIndex(is)];
   std::lock_guard<std::mutex> ql(is->pictq_mutex);
-  APTS = RoundEven(vp->pts * 1000000.0) - is->StartTime;
+  // As positions, never before the file's start (a cover picture has no time
+  // of its own), and never the -1 of "none".
+  APTS = std::max<int64_t>(RoundEven(vp->pts * 1000000.0) - is->StartTime, 0);
   std::lock_guard<std::mutex> vl(vp->lock);
   if (vp->HasImage()) {
     const uint8_t* const data[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};

@@ -101,6 +101,7 @@ TEST(UnusualInputs, PlayAndProbe) {
       TBitmap* bmp = p.CurrentFrame(pts);
       EXPECT_EQ(bmp->Width(), k.width);
       EXPECT_EQ(bmp->Height(), k.height);
+      EXPECT_GE(pts, 0);
     } else {
       EXPECT_EQ(p.CurrentFrame(pts)->Width(), 0);
       EXPECT_EQ(pts, -1);
