@@ -804,7 +804,9 @@ void VideoRefresh(TVideoState* is, bool consume) {
     is->video_current_pts = vpts;
     is->video_current_pts_drift = vpts - time;
     is->video_current_pos = vpos;
-    if ((player->framedrop && time > next_target && !is->IsDevice) || dropping) {
+    // Lateness means nothing while paused: a picture dropped then (a paused
+    // open on a busy machine) leaves the pane empty until play.
+    if ((player->framedrop && time > next_target && !is->IsDevice && !is->paused) || dropping) {
       is->skip_frames = is->skip_frames * (1.0f + 0.05f);
       if (size > 1 || time > next_target + 0.5 || dropping) {
         RemoveFirstPicture(is);
