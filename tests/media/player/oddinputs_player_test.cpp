@@ -55,9 +55,9 @@ struct OddCase {
 }  // namespace
 
 TEST(UnusualInputs, PlayAndProbe) {
-  // A paused open of an MPEG program stream can drop its first pictures as
-  // late when the machine is busy, so the run is kept out of the shared
-  // suite until that is mended; VC_PLAYER_ODD_INPUTS=1 runs it.
+  // Seeks in MPEG transport and program streams land late, and on a busy
+  // machine later than the waits below allow, so the run is kept out of the
+  // shared suite; VC_PLAYER_ODD_INPUTS=1 runs it.
   if (!std::getenv("VC_PLAYER_ODD_INPUTS")) GTEST_SKIP() << "set VC_PLAYER_ODD_INPUTS=1 to run";
   ASSERT_TRUE(mediatest::LoadPlayerLibraries());
   // 200x124: a 4:3 picture is 164 wide at x 18, a wider one letterboxed.
