@@ -40,12 +40,6 @@ std::vector<int> ParseFields(const std::string& S, size_t Count) {
   return out;
 }
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return s;
-}
-
 }  // namespace
 
 TPoint ParsePoint(const std::string& S) {
@@ -107,7 +101,7 @@ std::map<long long, std::string> NumberedKeys(TIniFile& F, const std::string& Se
   std::map<long long, std::string> out;
   if (Count <= 0) return out;
   for (const std::string& key : SectionKeys(F, Section)) {
-    if (key.size() < Prefix.size() || Lower(key.substr(0, Prefix.size())) != Lower(Prefix)) continue;
+    if (!rtl::StartsText(Prefix, key)) continue;
     std::string num = key.substr(Prefix.size());
     if (num.empty() || num.size() > 10) continue;
     bool ok = true;

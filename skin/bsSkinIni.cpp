@@ -1,5 +1,6 @@
 #include "skin/bsSkinIni.h"
 
+#include "platform/rtl/strings.h"
 #include "platform/rtl/strlist.h"
 
 namespace skin {
@@ -11,12 +12,6 @@ std::string Trim(const std::string& s) {
   if (b == std::string::npos) return std::string();
   size_t e = s.find_last_not_of(" \t");
   return s.substr(b, e - b + 1);
-}
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return s;
 }
 
 std::string Unquote(const std::string& v) {
@@ -73,14 +68,14 @@ void TbsSkinIniFile::Reindex() {
       const Line& l = s->lines[i];
       if (!l.isKey || l.deleted) continue;
       ++s->keyCount;
-      s->index.emplace(Lower(l.key), i);
+      s->index.emplace(rtl::LowerCase(l.key), i);
     }
-    if (!s->header.empty()) byName_.emplace(Lower(s->name), s.get());
+    if (!s->header.empty()) byName_.emplace(rtl::LowerCase(s->name), s.get());
   }
 }
 
 TbsSkinIniFile::Section* TbsSkinIniFile::Find(const std::string& name) {
-  auto it = byName_.find(Lower(Trim(name)));
+  auto it = byName_.find(rtl::LowerCase(Trim(name)));
   return it == byName_.end() ? nullptr : it->second;
 }
 
@@ -106,13 +101,13 @@ std::vector<std::string> TbsSkinIniFile::Lines() const {
 std::string TbsSkinIniFile::ReadString(const std::string& section, const std::string& ident, const std::string& def) {
   Section* s = Find(section);
   if (!s) return def;
-  auto it = s->index.find(Lower(Trim(ident)));
+  auto it = s->index.find(rtl::LowerCase(Trim(ident)));
   return it == s->index.end() ? def : s->lines[it->second].value;
 }
 
 void TbsSkinIniFile::WriteString(const std::string& section, const std::string& ident, const std::string& value) {
   std::string key = OneLine(Trim(ident));
-  std::string lk = Lower(key);
+  std::string lk = rtl::LowerCase(key);
   Line l;
   l.key = key;
   l.value = Unquote(Trim(OneLine(value)));
@@ -125,7 +120,7 @@ void TbsSkinIniFile::WriteString(const std::string& section, const std::string& 
     ns->header = "[" + ns->name + "]";
     s = ns.get();
     sections_.push_back(std::move(ns));
-    byName_.emplace(Lower(s->name), s);
+    byName_.emplace(rtl::LowerCase(s->name), s);
   }
   auto it = s->index.find(lk);
   if (it != s->index.end()) {
@@ -153,7 +148,7 @@ void TbsSkinIniFile::ReadSection(const std::string& section, rtl::TStrings& stri
   for (size_t i = 0; i < s->lines.size(); ++i) {
     const Line& l = s->lines[i];
     if (!l.isKey || l.deleted) continue;
-    auto it = s->index.find(Lower(l.key));
+    auto it = s->index.find(rtl::LowerCase(l.key));
     if (it != s->index.end() && it->second == i) strings.Add(l.key);
   }
 }
@@ -161,14 +156,14 @@ void TbsSkinIniFile::ReadSection(const std::string& section, rtl::TStrings& stri
 void TbsSkinIniFile::ReadSections(rtl::TStrings& strings) {
   strings.Clear();
   for (const auto& s : sections_)
-    if (!s->header.empty() && byName_[Lower(s->name)] == s.get()) strings.Add(s->name);
+    if (!s->header.empty() && byName_[rtl::LowerCase(s->name)] == s.get()) strings.Add(s->name);
 }
 
 void TbsSkinIniFile::EraseSection(const std::string& section) {
-  std::string ln = Lower(Trim(section));
+  std::string ln = rtl::LowerCase(Trim(section));
   bool any = false;
   for (size_t i = sections_.size(); i-- > 1;) {
-    if (Lower(sections_[i]->name) == ln) {
+    if (rtl::LowerCase(sections_[i]->name) == ln) {
       sections_.erase(sections_.begin() + std::ptrdiff_t(i));
       any = true;
     }
@@ -179,7 +174,7 @@ void TbsSkinIniFile::EraseSection(const std::string& section) {
 void TbsSkinIniFile::DeleteKey(const std::string& section, const std::string& ident) {
   Section* s = Find(section);
   if (!s) return;
-  auto it = s->index.find(Lower(Trim(ident)));
+  auto it = s->index.find(rtl::LowerCase(Trim(ident)));
   if (it == s->index.end()) return;
   s->lines[it->second].deleted = true;
   Reindex();
