@@ -9,6 +9,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/files.h"
 #include "platform/rtl/streams.h"
+#include "platform/rtl/strings.h"
 #include "skin/bsSkinData.h"
 #include "skin/bsSkinIni.h"
 
@@ -32,9 +33,7 @@ std::string DescriptionOf(const std::string& path) {
   std::string found;
   int count = 0;
   for (auto& e : fs::directory_iterator(dir)) {
-    std::string ext = e.path().extension().string();
-    for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-    if (e.is_regular_file() && ext == ".ini") {
+    if (e.is_regular_file() && rtl::SameText(e.path().extension().string(), ".ini")) {
       found = e.path().string();
       ++count;
     }
@@ -45,9 +44,7 @@ std::string DescriptionOf(const std::string& path) {
 
 bool IsContainer(const std::string& path) {
   if (fs::is_directory(path)) return false;
-  std::string ext = fs::path(path).extension().string();
-  for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return ext != ".ini";
+  return !rtl::SameText(fs::path(path).extension().string(), ".ini");
 }
 
 const char* const kRequired = "a skin description needs the sections VERSION, PICTURES, FORMINFO, SKINOBJECTS and "
