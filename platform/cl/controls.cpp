@@ -825,6 +825,16 @@ void TWinControl::WndProc(TMessage& m) {
 }
 
 void TWinControl::Dispatch(TMessage& m) {
+  // With KeyPreview the form sees a key first and may consume it by zeroing it;
+  // false when the key was consumed or a handler destroyed this control.
+  auto DeliverKey = [this](const auto& key, auto&& handle) {
+    if (TWinControl* f = PreviewForm()) {
+      handle(f);
+      if (key == 0 || Destroyed()) return false;
+    }
+    handle(this);
+    return key != 0 && !Destroyed();
+  };
   switch (m.Msg) {
     case WM_PAINT: PaintHandler(m); return;
     case WM_ERASEBKGND: {
@@ -854,13 +864,7 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       uint16_t key = uint16_t(m.WParam);
-      // With KeyPreview the form sees the key first and may consume it.
-      if (TWinControl* f = PreviewForm()) {
-        f->KeyDown(key, KeyDataToShiftState(m.LParam));
-        if (key == 0 || Destroyed()) return;
-      }
-      KeyDown(key, KeyDataToShiftState(m.LParam));
-      if (key == 0 || Destroyed()) return;
+      if (!DeliverKey(key, [&](TWinControl* c) { c->KeyDown(key, KeyDataToShiftState(m.LParam)); })) return;
       m.WParam = key;
       DefaultHandler(m);
       return;
@@ -868,24 +872,14 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KEYUP:
     case WM_SYSKEYUP: {
       uint16_t key = uint16_t(m.WParam);
-      if (TWinControl* f = PreviewForm()) {
-        f->KeyUp(key, KeyDataToShiftState(m.LParam));
-        if (key == 0 || Destroyed()) return;
-      }
-      KeyUp(key, KeyDataToShiftState(m.LParam));
-      if (key == 0 || Destroyed()) return;
+      if (!DeliverKey(key, [&](TWinControl* c) { c->KeyUp(key, KeyDataToShiftState(m.LParam)); })) return;
       m.WParam = key;
       DefaultHandler(m);
       return;
     }
     case WM_CHAR: {
       char32_t ch = char32_t(m.WParam);
-      if (TWinControl* f = PreviewForm()) {
-        f->KeyPress(ch);
-        if (ch == 0 || Destroyed()) return;
-      }
-      KeyPress(ch);
-      if (ch == 0 || Destroyed()) return;
+      if (!DeliverKey(ch, [&](TWinControl* c) { c->KeyPress(ch); })) return;
       m.WParam = ch;
       DefaultHandler(m);
       return;
