@@ -844,9 +844,6 @@ void TWinControl::Dispatch(TMessage& m) {
       return;
     }
     case WM_WINDOWPOSCHANGED:
-      DefaultHandler(m);
-      UpdateBounds();
-      return;
     case WM_MOVE:
       DefaultHandler(m);
       UpdateBounds();
