@@ -32,12 +32,17 @@ void FreeQueuedPacket(TQueuedPacket& p) {
   p.pkt = nullptr;
 }
 
-void PacketQueueInit(TPacketQueue& q) {
-  std::lock_guard<std::mutex> g(q.mutex);
+// Caller holds q.mutex.
+static void DropAllLocked(TPacketQueue& q) {
   for (auto& p : q.items) FreeQueuedPacket(p);
   q.items.clear();
   q.nb_packets = 0;
   q.size = 0;
+}
+
+void PacketQueueInit(TPacketQueue& q) {
+  std::lock_guard<std::mutex> g(q.mutex);
+  DropAllLocked(q);
   q.abort_request = 0;
 }
 
@@ -96,10 +101,7 @@ void PacketQueueAbort(TPacketQueue& q) {
 
 void PacketQueueFlush(TPacketQueue& q) {
   std::lock_guard<std::mutex> g(q.mutex);
-  for (auto& p : q.items) FreeQueuedPacket(p);
-  q.items.clear();
-  q.nb_packets = 0;
-  q.size = 0;
+  DropAllLocked(q);
 }
 
 void PacketQueueEnd(TPacketQueue& q) { PacketQueueFlush(q); }
