@@ -11,6 +11,15 @@ namespace media {
 
 using namespace zurora;
 
+namespace {
+// Handlers may be swapped from any thread; call a copy so none runs under the lock.
+template <class H>
+H CopyUnder(std::mutex& m, const H& handler) {
+  std::lock_guard<std::mutex> g(m);
+  return handler;
+}
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // Small synchronisation pieces
 
@@ -245,11 +254,7 @@ void TCustomPlayer::CallFileOpen() {
   if (FHookFromRGB) ffapi::sws_freeContext(FHookFromRGB);
   FHookToRGB = FHookFromRGB = nullptr;
   FHookBitmap.reset();
-  TFileOpenEvent handler;
-  {
-    std::lock_guard<std::mutex> g(FHandlerLock);
-    handler = FOnFileOpen;
-  }
+  const TFileOpenEvent handler = CopyUnder(FHandlerLock, FOnFileOpen);
   TVideoState* is = FVideoState;
   if (is && handler) {
     int w = -1, h = -1;
@@ -352,24 +357,14 @@ void TCustomPlayer::EventThreadExecute(const std::atomic<bool>& retired) {
     if (item.Kind == 1) {
       FEventPTS = item.Value;
       Deliver([this] {
-        TPositionEvent h;
-        {
-          std::lock_guard<std::mutex> g(FHandlerLock);
-          h = FOnPosition;
-        }
-        if (h) h(this, FEventPTS);
+        if (const auto h = CopyUnder(FHandlerLock, FOnPosition)) h(this, FEventPTS);
       });
       if (retired) return;
     } else if (item.Kind == 2) {
       const TPlayState state = TPlayState(item.Value);
       FEventState = state;
       Deliver([this] {
-        TPlayStateEvent h;
-        {
-          std::lock_guard<std::mutex> g(FHandlerLock);
-          h = FOnState;
-        }
-        if (h) h(this, FEventState);
+        if (const auto h = CopyUnder(FHandlerLock, FOnState)) h(this, FEventState);
       });
       if (retired) return;
       if (state == psStop) break;
@@ -719,11 +714,7 @@ TBitmap* TCustomPlayer::CurrentFrame(int64_t& APTS) {
 // bitmap, which is then written back into the picture.
 bool TCustomPlayer::DoHook(TVideoPicture* vp, double APTS) {
   if (!Hook) return false;
-  THookEvent handler;
-  {
-    std::lock_guard<std::mutex> g(FHandlerLock);
-    handler = FOnHook;
-  }
+  const THookEvent handler = CopyUnder(FHandlerLock, FOnHook);
   if (!handler || !vp->HasImage()) return false;
   int w = vp->width, h = vp->height;
   // The bitmap follows the picture's size, so a size change mid-playback
