@@ -92,7 +92,7 @@ TEST_F(Player, ScriptedPlaybackReportsStatesAndPositions) {
   ASSERT_TRUE(WaitState(psPause));
   EXPECT_EQ(states, (std::vector<TPlayState>{psPlay, psPause}));
   EXPECT_TRUE(p.Paused());
-  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 10000));
   int64_t pts = -2;
   TBitmap* bmp = p.CurrentFrame(pts);
   EXPECT_EQ(bmp->Width(), 320);
@@ -112,23 +112,23 @@ TEST_F(Player, ScriptedPlaybackReportsStatesAndPositions) {
   // An expose while paused redraws the same picture.
   int presents = out.PresentCount();
   out.Expose();
-  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 10000));
 
   p.Pause();  // already paused: nothing
   p.Resume();
   ASSERT_TRUE(WaitState(psResume));
-  ASSERT_TRUE(WaitPumping([&] { return !positions.empty() && positions.back() > 400000; }, 5000));
+  ASSERT_TRUE(WaitPumping([&] { return !positions.empty() && positions.back() > 400000; }, 10000));
   p.Pause();
-  ASSERT_TRUE(WaitPumping([&] { return states.back() == psPause; }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return states.back() == psPause; }, 10000));
   p.StepToNextFrame();
   p.StepToNextFrame();  // reported once
   ASSERT_TRUE(WaitState(psStep));
   // One picture later the step has paused the playback again.
-  ASSERT_TRUE(WaitPumping([&] { return p.Paused(); }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return p.Paused(); }, 10000));
   p.Resume();
   ASSERT_TRUE(WaitState(psEnd, 10000)) << "last position " << (positions.empty() ? -1 : positions.back());
   // The clock runs on past the last picture and the position stops at the duration.
-  EXPECT_TRUE(WaitPumping([&] { return positions.back() == openDuration; }, 2000)) << positions.back();
+  EXPECT_TRUE(WaitPumping([&] { return positions.back() == openDuration; }, 10000)) << positions.back();
   p.Stop(true);
   EXPECT_EQ(states, (std::vector<TPlayState>{psPlay, psPause, psResume, psPause, psStep, psResume, psEnd, psStop}));
 
@@ -149,7 +149,7 @@ TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
   ASSERT_TRUE(WaitState(psPause));
   int presents = out.PresentCount();
   p.Seek(int64_t(1000000), 0, true);
-  EXPECT_TRUE(WaitPumping([&] { return !p.Seeking(); }, 3000));
+  EXPECT_TRUE(WaitPumping([&] { return !p.Seeking(); }, 10000));
   ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 8000));
   WaitPumping([] { return false; }, 100);
   int64_t pts = -1;
@@ -162,7 +162,7 @@ TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
   // A negative aspect ratio fills the whole area, at once while paused.
   presents = out.PresentCount();
   p.SetAspectRatio(-1);
-  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 10000));
   EXPECT_FALSE(IsBlack(out.Pixel(2, 60)));
   EXPECT_FALSE(IsBlack(out.Pixel(197, 60)));
 }
@@ -170,7 +170,7 @@ TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
 TEST_F(Player, SolidColourPictureAndCapture) {
   ASSERT_TRUE(p.Open(PlaybackFixture("red.mkv"), &out, true));
   ASSERT_TRUE(WaitState(psPause));
-  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 10000));
   uint32_t c = out.Pixel(100, 62);
   EXPECT_GT((c >> 16) & 0xFF, 240u);  // BGRA: red in the third byte
   EXPECT_LT(c & 0xFF, 16u);
@@ -193,7 +193,7 @@ TEST_F(Player, SolidColourPictureAndCapture) {
     int w = 0, h = 0;
     out.LastImage(img, w, h);
     return w == 100 && h == 100;
-  }, 3000));
+  }, 10000));
   EXPECT_EQ(p.ScreenWidth, 100);
 }
 
@@ -206,7 +206,7 @@ TEST_F(Player, AudioOnlyShowsTheWave) {
       for (int y = 0; y < 124; y += 2)
         if (!IsBlack(out.Pixel(x, y))) return true;
     return false;
-  }, 5000);
+  }, 10000);
   EXPECT_TRUE(wave);
   int64_t pts;
   EXPECT_EQ(p.CurrentFrame(pts)->Width(), 0);
@@ -239,7 +239,7 @@ TEST_F(Player, HookDrawsOnThePicture) {
   });
   ASSERT_TRUE(p.Open(PlaybackFixture("red.mkv"), &out, true));
   ASSERT_TRUE(WaitState(psPause));
-  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 10000));
   uint32_t c = out.Pixel(100, 62);
   EXPECT_GT(c & 0xFF, 200u) << std::hex << c;
   EXPECT_LT((c >> 16) & 0xFF, 60u) << std::hex << c;
@@ -248,7 +248,7 @@ TEST_F(Player, HookDrawsOnThePicture) {
   p.SetOnHook([](TCustomPlayer*, TBitmap*, int64_t) { throw std::runtime_error("no drawing today"); });
   ASSERT_TRUE(p.Open(PlaybackFixture("red.mkv"), &out, true));
   ASSERT_TRUE(WaitPumping([&] { return std::count(states.begin(), states.end(), psPause) == 2; }, 8000));
-  ASSERT_TRUE(WaitPumping([&] { return ((out.Pixel(100, 62) >> 16) & 0xFF) > 240; }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return ((out.Pixel(100, 62) >> 16) & 0xFF) > 240; }, 10000));
 }
 
 // Positions count from the file's start time; a still-picture sequence has no
@@ -262,7 +262,7 @@ TEST_F(Player, StartTimesAndStills) {
   // loaded machine runs late and the player skips.
   EXPECT_LT(pts, 400000);
   EXPECT_GE(pts, 0);
-  ASSERT_TRUE(WaitPumping([&] { return !positions.empty(); }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return !positions.empty(); }, 10000));
   EXPECT_LT(positions.front(), 100000);
   // The end-of-file rewind of the preview lands on the first picture.
   p.Seek(int64_t(0), SeekFlag(TSeekFlag::sfAny), true);
@@ -276,7 +276,7 @@ TEST_F(Player, StartTimesAndStills) {
   positions.clear();
   ASSERT_TRUE(p.Open(PlaybackFixture("img%03d.png"), &out, false));
   EXPECT_EQ(duration, 0);
-  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 3000));
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 10000));
   WaitPumping([] { return false; }, 200);
   EXPECT_TRUE(positions.empty());
 }
@@ -297,7 +297,7 @@ TEST_F(Player, BitmapSubtitlesAreBlended) {
     }
     uint32_t c = out.Pixel(58, 30);
     return out.PresentCount() > 0 && ((c >> 16) & 0xFF) < 128 && (c & 0xFF) > 128;
-  }, 5000);
+  }, 10000);
   EXPECT_TRUE(blended) << std::hex << out.Pixel(58, 30);
   EXPECT_LE(most, 4);
   EXPECT_GT(((out.Pixel(150, 100) >> 16) & 0xFF), 200u);  // outside the box the picture stays red
@@ -382,7 +382,7 @@ TEST_F(Player, OpenAndStopFromItsOwnStateHandler) {
         s->Stop(true);
     });
     ASSERT_TRUE(q.Open(PlaybackFixture("clip.avi"), &out, false));
-    EXPECT_TRUE(WaitPumping([&] { return stops > 0; }, 5000));
+    EXPECT_TRUE(WaitPumping([&] { return stops > 0; }, 10000));
     EXPECT_EQ(2, plays);
     q.Stop(true);
   }
