@@ -3,12 +3,20 @@
 // private temporary folder that is removed at exit.
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace mediatest {
 
 // A private temporary folder of this process (created on first use).
 std::string TempDir();
+
+// Path of `name` in `family`'s own folder of TempDir() ("" is TempDir()
+// itself), made on first use by make(path), true on success. Families keep
+// same-named files of different makers apart. An empty string when make
+// fails; the next call tries again.
+std::string MadeOnce(const std::string& family, const std::string& name,
+                     const std::function<bool(const std::string& path)>& make);
 
 // Path of a named fixture, made on first use. Names:
 //   "av.mp4"      h264 + aac, 320x240, 25 fps, 2 s

@@ -1,8 +1,6 @@
 #include "tests/media/common/OddInputs.h"
 
 #include <cstdio>
-#include <map>
-#include <mutex>
 
 #include "tests/media/common/MediaFixtures.h"
 
@@ -14,81 +12,75 @@ const std::string kH264 = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p ";
 }  // namespace
 
 std::string OddInput(const std::string& name) {
-  static std::recursive_mutex lock;
-  static std::map<std::string, std::string> made;
-  std::lock_guard<std::recursive_mutex> g(lock);
-  auto it = made.find(name);
-  if (it != made.end()) return it->second;
-  const std::string dir = TempDir();
-  const std::string out = dir + "/" + name;
-  auto pan = [](const char* layout, int n) {
-    std::string s = std::string("-af \"pan=") + layout;
-    for (int c = 0; c < n; ++c) s += "|c" + std::to_string(c) + "=c0";
-    return s + "\" ";
-  };
-  std::string args;
-  if (name == "odd.avi") {
-    args = "-f lavfi -i testsrc=size=641x353:rate=25:duration=2 -f lavfi -i sine=r=44100:d=2 -c:v mpeg4 -c:a libmp3lame ";
-  } else if (name == "tiny.avi") {
-    args = "-f lavfi -i testsrc=size=2x2:rate=25:duration=2 -f lavfi -i sine=r=44100:d=2 -c:v rawvideo -pix_fmt yuv420p "
-           "-c:a pcm_s16le ";
-  } else if (name == "anamorphic.mp4") {
-    args = "-f lavfi -i testsrc=size=720x576:rate=25:duration=2 -f lavfi -i sine=r=48000:d=2 -vf setsar=64/45 " + kH264 +
-           "-c:a aac ";
-  } else if (name == "vfr.mkv") {
-    // Half rate for the first 2 s, full rate for the last second.
-    args = kVideo2s + "-f lavfi -i sine=r=44100:d=3 -vf \"setpts='if(lt(N,25),N*2,N+25)/(25*TB)'\" -fps_mode vfr " +
-           kH264 + "-c:a libvorbis ";
-  } else if (name == "surround51.mkv") {
-    args = kVideo2s + "-f lavfi -i sine=r=48000:d=2 " + pan("5.1", 6) + kH264 + "-c:a ac3 ";
-  } else if (name == "surround71.mkv") {
-    args = kVideo2s + "-f lavfi -i sine=r=48000:d=2 " + pan("7.1", 8) + "-c:v mpeg4 -c:a pcm_f32le ";
-  } else if (name == "mono8k.avi") {
-    args = kVideo2s + "-f lavfi -i sine=r=8000:d=2 -c:v mpeg4 -c:a pcm_s16le -ac 1 ";
-  } else if (name == "cover.mp3") {
-    const std::string png = dir + "/cover.png";
-    if (!RunFfmpeg("-f lavfi -i testsrc=size=300x300 -frames:v 1 '" + png + "'")) return std::string();
-    args = "-f lavfi -i sine=r=44100:d=2 -i '" + png +
-           "' -map 0:a -map 1:v -c:a libmp3lame -c:v copy -disposition:v attached_pic -id3v2_version 3 ";
-  } else if (name == "silent.mp4") {
-    args = kVideo2s + kH264;
-  } else if (name == "sound.wav") {
-    args = "-f lavfi -i sine=r=44100:d=2 -ac 2 ";
-  } else if (name == "oneframe.avi") {
-    args = "-f lavfi -i testsrc=size=320x240:rate=25 -frames:v 1 -c:v mpeg4 ";
-  } else if (name == "oneframe.mp4") {
-    // Coded with B-frames allowed: the decoder holds the picture until its end.
-    args = "-f lavfi -i testsrc=size=320x240:rate=25 -frames:v 1 -c:v libx264 -pix_fmt yuv420p ";
-  } else if (name == "lateaudio.mp4") {
-    args = "-f lavfi -i testsrc=size=320x240:rate=25:duration=4 -itsoffset 2 -f lavfi -i sine=r=44100:d=2 " + kH264 +
-           "-c:a aac ";
-  } else if (name == "interlaced.mpg") {
-    args = "-f lavfi -i testsrc=size=720x576:rate=50:duration=2 -f lavfi -i sine=r=48000:d=2 "
-           "-vf tinterlace=interleave_top,fieldorder=tff -c:v mpeg2video -flags +ildct+ilme -c:a mp2 -f dvd ";
-  } else if (name == "switch.ts") {
-    // A recording that changes its picture size and its audio layout and
-    // rate half-way, with continuous time stamps.
-    const std::string a = dir + "/switch_a.ts", b = dir + "/switch_b.ts", list = dir + "/switch.txt";
-    if (!RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=1 -f lavfi -i sine=r=48000:d=1 "
-                   "-c:v mpeg2video -c:a ac3 -ac 2 -f mpegts '" + a + "'") ||
-        !RunFfmpeg("-f lavfi -i testsrc=size=640x480:rate=25:duration=1 -f lavfi -i sine=r=44100:d=1 " +
-                   pan("5.1", 6) + "-c:v mpeg2video -c:a ac3 -f mpegts '" + b + "'"))
-      return std::string();
-    if (FILE* f = std::fopen(list.c_str(), "w")) {
-      std::fprintf(f, "file '%s'\nfile '%s'\n", a.c_str(), b.c_str());
-      std::fclose(f);
+  return MadeOnce("odd", name, [&name](const std::string& out) {
+    const std::string dir = TempDir();
+    auto pan = [](const char* layout, int n) {
+      std::string s = std::string("-af \"pan=") + layout;
+      for (int c = 0; c < n; ++c) s += "|c" + std::to_string(c) + "=c0";
+      return s + "\" ";
+    };
+    std::string args;
+    if (name == "odd.avi") {
+      args = "-f lavfi -i testsrc=size=641x353:rate=25:duration=2 -f lavfi -i sine=r=44100:d=2 -c:v mpeg4 -c:a libmp3lame ";
+    } else if (name == "tiny.avi") {
+      args = "-f lavfi -i testsrc=size=2x2:rate=25:duration=2 -f lavfi -i sine=r=44100:d=2 -c:v rawvideo -pix_fmt yuv420p "
+             "-c:a pcm_s16le ";
+    } else if (name == "anamorphic.mp4") {
+      args = "-f lavfi -i testsrc=size=720x576:rate=25:duration=2 -f lavfi -i sine=r=48000:d=2 -vf setsar=64/45 " + kH264 +
+             "-c:a aac ";
+    } else if (name == "vfr.mkv") {
+      // Half rate for the first 2 s, full rate for the last second.
+      args = kVideo2s + "-f lavfi -i sine=r=44100:d=3 -vf \"setpts='if(lt(N,25),N*2,N+25)/(25*TB)'\" -fps_mode vfr " +
+             kH264 + "-c:a libvorbis ";
+    } else if (name == "surround51.mkv") {
+      args = kVideo2s + "-f lavfi -i sine=r=48000:d=2 " + pan("5.1", 6) + kH264 + "-c:a ac3 ";
+    } else if (name == "surround71.mkv") {
+      args = kVideo2s + "-f lavfi -i sine=r=48000:d=2 " + pan("7.1", 8) + "-c:v mpeg4 -c:a pcm_f32le ";
+    } else if (name == "mono8k.avi") {
+      args = kVideo2s + "-f lavfi -i sine=r=8000:d=2 -c:v mpeg4 -c:a pcm_s16le -ac 1 ";
+    } else if (name == "cover.mp3") {
+      const std::string png = dir + "/cover.png";
+      if (!RunFfmpeg("-f lavfi -i testsrc=size=300x300 -frames:v 1 '" + png + "'")) return false;
+      args = "-f lavfi -i sine=r=44100:d=2 -i '" + png +
+             "' -map 0:a -map 1:v -c:a libmp3lame -c:v copy -disposition:v attached_pic -id3v2_version 3 ";
+    } else if (name == "silent.mp4") {
+      args = kVideo2s + kH264;
+    } else if (name == "sound.wav") {
+      args = "-f lavfi -i sine=r=44100:d=2 -ac 2 ";
+    } else if (name == "oneframe.avi") {
+      args = "-f lavfi -i testsrc=size=320x240:rate=25 -frames:v 1 -c:v mpeg4 ";
+    } else if (name == "oneframe.mp4") {
+      // Coded with B-frames allowed: the decoder holds the picture until its end.
+      args = "-f lavfi -i testsrc=size=320x240:rate=25 -frames:v 1 -c:v libx264 -pix_fmt yuv420p ";
+    } else if (name == "lateaudio.mp4") {
+      args = "-f lavfi -i testsrc=size=320x240:rate=25:duration=4 -itsoffset 2 -f lavfi -i sine=r=44100:d=2 " + kH264 +
+             "-c:a aac ";
+    } else if (name == "interlaced.mpg") {
+      args = "-f lavfi -i testsrc=size=720x576:rate=50:duration=2 -f lavfi -i sine=r=48000:d=2 "
+             "-vf tinterlace=interleave_top,fieldorder=tff -c:v mpeg2video -flags +ildct+ilme -c:a mp2 -f dvd ";
+    } else if (name == "switch.ts") {
+      // A recording that changes its picture size and its audio layout and
+      // rate half-way, with continuous time stamps.
+      const std::string a = dir + "/switch_a.ts", b = dir + "/switch_b.ts", list = dir + "/switch.txt";
+      if (!RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=1 -f lavfi -i sine=r=48000:d=1 "
+                     "-c:v mpeg2video -c:a ac3 -ac 2 -f mpegts '" + a + "'") ||
+          !RunFfmpeg("-f lavfi -i testsrc=size=640x480:rate=25:duration=1 -f lavfi -i sine=r=44100:d=1 " +
+                     pan("5.1", 6) + "-c:v mpeg2video -c:a ac3 -f mpegts '" + b + "'"))
+        return false;
+      if (FILE* f = std::fopen(list.c_str(), "w")) {
+        std::fprintf(f, "file '%s'\nfile '%s'\n", a.c_str(), b.c_str());
+        std::fclose(f);
+      }
+      args = "-f concat -safe 0 -i '" + list + "' -c copy -f mpegts ";
+    } else if (name == "emptyaudio.mkv") {
+      // The audio track is declared but holds no packet.
+      args = kVideo2s + "-f lavfi -i anullsrc=r=44100:cl=stereo -map 0:v -map 1:a " + kH264 +
+             "-c:a aac -af atrim=0:0 -t 2 ";
+    } else if (name == "deep422.mkv") {
+      args = kVideo2s + "-f lavfi -i sine=r=48000:d=2 -c:v libx264 -preset ultrafast -pix_fmt yuv422p10le -c:a aac ";
     }
-    args = "-f concat -safe 0 -i '" + list + "' -c copy -f mpegts ";
-  } else if (name == "emptyaudio.mkv") {
-    // The audio track is declared but holds no packet.
-    args = kVideo2s + "-f lavfi -i anullsrc=r=44100:cl=stereo -map 0:v -map 1:a " + kH264 +
-           "-c:a aac -af atrim=0:0 -t 2 ";
-  } else if (name == "deep422.mkv") {
-    args = kVideo2s + "-f lavfi -i sine=r=48000:d=2 -c:v libx264 -preset ultrafast -pix_fmt yuv422p10le -c:a aac ";
-  }
-  if (args.empty() || !RunFfmpeg(args + "'" + out + "'")) return std::string();
-  made[name] = out;
-  return out;
+    return !args.empty() && RunFfmpeg(args + "'" + out + "'");
+  });
 }
 
 }  // namespace mediatest

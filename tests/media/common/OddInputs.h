@@ -1,5 +1,5 @@
 // Unusual but legitimate inputs, as users' own files are, made with the
-// ffmpeg tool once per process in the shared temporary folder.
+// ffmpeg tool once per process in a folder of their own in the temporary folder.
 #pragma once
 
 #include <string>

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include "platform/rtl/dispatcher.h"
 
@@ -18,42 +17,36 @@ std::string Out(const std::string& name) {
 }
 
 std::string Clip(const std::string& name) {
-  static std::recursive_mutex m;
-  static std::map<std::string, std::string> made;
-  std::lock_guard<std::recursive_mutex> lk(m);
-  auto it = made.find(name);
-  if (it != made.end()) return it->second;
-  const std::string out = mediatest::TempDir() + "/" + name;
-  auto src = [](int secs) {
-    return "-f lavfi -i testsrc=size=160x120:rate=25:duration=" + std::to_string(secs) +
-           " -f lavfi -i sine=frequency=440:sample_rate=44100:duration=" + std::to_string(secs) + " ";
-  };
-  bool ok = false;
-  if (name == "clip.avi")
-    ok = mediatest::RunFfmpeg(src(1) + "-c:v mpeg4 -c:a libmp3lame -ac 2 '" + out + "'");
-  else if (name == "clip2.avi")
-    ok = mediatest::RunFfmpeg(src(2) + "-c:v mpeg4 -c:a libmp3lame -ac 2 '" + out + "'");
-  else if (name == "long.avi")
-    ok = mediatest::RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=40 -c:v mpeg4 -q:v 5 '" + out + "'");
-  else if (name == "clip.mp4")
-    ok = mediatest::RunFfmpeg(src(1) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 '" + out + "'");
-  else if (name == "clip2.mkv")
-    ok = mediatest::RunFfmpeg(src(2) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a libvorbis -ac 2 '" + out + "'");
-  else if (name == "clip.wav")
-    ok = mediatest::RunFfmpeg("-f lavfi -i sine=frequency=440:sample_rate=44100:duration=1 -c:a pcm_s16le -ac 2 '" + out + "'");
-  else if (name == "broken.avi") {
-    std::string good = Clip("clip.avi");
-    std::ifstream in(good, std::ios::binary);
-    std::string head(3000, '\0');
-    in.read(head.data(), head.size());
-    std::ofstream o(out, std::ios::binary);
-    o.write(head.data(), in.gcount());
-    for (int i = 0; i < 20000; ++i) o.put(static_cast<char>((i * 7919) & 0xff));
-    ok = true;
-  }
-  if (!ok) return std::string();
-  made[name] = out;
-  return out;
+  return mediatest::MadeOnce("clips", name, [&name](const std::string& out) {
+    auto src = [](int secs) {
+      return "-f lavfi -i testsrc=size=160x120:rate=25:duration=" + std::to_string(secs) +
+             " -f lavfi -i sine=frequency=440:sample_rate=44100:duration=" + std::to_string(secs) + " ";
+    };
+    bool ok = false;
+    if (name == "clip.avi")
+      ok = mediatest::RunFfmpeg(src(1) + "-c:v mpeg4 -c:a libmp3lame -ac 2 '" + out + "'");
+    else if (name == "clip2.avi")
+      ok = mediatest::RunFfmpeg(src(2) + "-c:v mpeg4 -c:a libmp3lame -ac 2 '" + out + "'");
+    else if (name == "long.avi")
+      ok = mediatest::RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=40 -c:v mpeg4 -q:v 5 '" + out + "'");
+    else if (name == "clip.mp4")
+      ok = mediatest::RunFfmpeg(src(1) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 '" + out + "'");
+    else if (name == "clip2.mkv")
+      ok = mediatest::RunFfmpeg(src(2) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a libvorbis -ac 2 '" + out + "'");
+    else if (name == "clip.wav")
+      ok = mediatest::RunFfmpeg("-f lavfi -i sine=frequency=440:sample_rate=44100:duration=1 -c:a pcm_s16le -ac 2 '" + out + "'");
+    else if (name == "broken.avi") {
+      std::string good = Clip("clip.avi");
+      std::ifstream in(good, std::ios::binary);
+      std::string head(3000, '\0');
+      in.read(head.data(), head.size());
+      std::ofstream o(out, std::ios::binary);
+      o.write(head.data(), in.gcount());
+      for (int i = 0; i < 20000; ++i) o.put(static_cast<char>((i * 7919) & 0xff));
+      ok = true;
+    }
+    return ok;
+  });
 }
 
 DecodeResult DecodeAll(const std::string& path) {

@@ -1,5 +1,5 @@
 // Media files for the probe and player tests, made once per process with the
-// ffmpeg tool in the shared temporary folder.
+// ffmpeg tool in a folder of their own in the temporary folder.
 #pragma once
 
 #include <functional>
