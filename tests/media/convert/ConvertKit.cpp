@@ -141,4 +141,11 @@ std::vector<int> EventLog::TermIndexes() {
   return v;
 }
 
+std::map<int, media::TTerminateInfo> EventLog::TermsByTask() {
+  std::lock_guard<std::mutex> lk(lock);
+  std::map<int, media::TTerminateInfo> m;
+  for (auto& t : terms) m[t.TaskIndex] = t;
+  return m;
+}
+
 }  // namespace convkit

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -58,6 +59,8 @@ struct EventLog {
   // task events of thread mode run on threads of their own).
   bool WaitFinal(int timeoutMs = 60000, size_t events = 0);
   std::vector<int> TermIndexes();
+  // The termination events by task index (the final one under -1).
+  std::map<int, media::TTerminateInfo> TermsByTask();
 };
 
 bool LoadLibs();

@@ -108,11 +108,7 @@ TEST(AllPresets, EveryReachablePresetConvertsAClip) {
   c.Start(2);
   ASSERT_TRUE(log.WaitFinal(600000, c.TasksCount() + 1)) << "the run did not end";
   c.Stop(true);
-  std::map<int, TTerminateInfo> byTask;
-  {
-    std::lock_guard<std::mutex> lk(log.lock);
-    for (auto& t : log.terms) byTask[t.TaskIndex] = t;
-  }
+  std::map<int, TTerminateInfo> byTask = log.TermsByTask();
   for (size_t i = 0; i < jobs.size(); ++i) {
     if (taskOf[i] < 0) continue;
     const PresetJob& j = jobs[i];

@@ -106,11 +106,7 @@ TEST(UnusualInputs, ConvertThroughEachOutputFamilyOrFailWithTheCause) {
   c.Start(2);
   ASSERT_TRUE(log.WaitFinal(300000, c.TasksCount() + 1)) << "the run did not end";
   c.Stop(true);
-  std::map<int, TTerminateInfo> byTask;
-  {
-    std::lock_guard<std::mutex> lk(log.lock);
-    for (auto& t : log.terms) byTask[t.TaskIndex] = t;
-  }
+  std::map<int, TTerminateInfo> byTask = log.TermsByTask();
 
   for (size_t i = 0; i < std::size(cases); ++i) {
     const Case& k = cases[i];
