@@ -19,6 +19,16 @@ struct ShapeCase {
   std::vector<std::string> expect;
 };
 
+// Each case drawn on a fresh 8x5 surface gives its expected pixel map.
+template <size_t N>
+void ExpectShapes(const ShapeCase (&cases)[N]) {
+  for (const auto& c : cases) {
+    Surface s(8, 5);
+    c.draw(s.dc);
+    EXPECT_EQ(Join(s.Map()), Join(c.expect)) << c.name;
+  }
+}
+
 TEST_F(EdgeRules, ShapesLeaveOutRightAndBottom) {
   const ShapeCase cases[] = {
       {"LineTo excludes its end point",
@@ -115,11 +125,7 @@ TEST_F(EdgeRules, ShapesLeaveOutRightAndBottom) {
        },
        {"........", "........", "#.#.....", "........", "........"}},
   };
-  for (const auto& c : cases) {
-    Surface s(8, 5);
-    c.draw(s.dc);
-    EXPECT_EQ(Join(s.Map()), Join(c.expect)) << c.name;
-  }
+  ExpectShapes(cases);
 }
 
 TEST_F(EdgeRules, ShapesFarLargerThanTheSurfaceDrawOnlyWhatShows) {
@@ -156,11 +162,7 @@ TEST_F(EdgeRules, ShapesFarLargerThanTheSurfaceDrawOnlyWhatShows) {
        },
        {"########", "########", "########", "########", "########"}},
   };
-  for (const auto& c : cases) {
-    Surface s(8, 5);
-    c.draw(s.dc);
-    EXPECT_EQ(Join(s.Map()), Join(c.expect)) << c.name;
-  }
+  ExpectShapes(cases);
 }
 
 TEST_F(EdgeRules, LinesAndPolygonsFarBeyondTheSurfaceMatchTheirShortForms) {
