@@ -51,7 +51,10 @@ std::string TStream::ReadAll() {
   char buf[65536];
   while (true) {
     std::int64_t n = Read(buf, sizeof buf);
-    if (n <= 0) break;
+    // A read error is not the end: half a file taken for the whole would be
+    // written back as the whole.
+    if (n < 0) throw EReadError("Stream read error. " + SysErrorMessage(errno));
+    if (n == 0) break;
     out.append(buf, static_cast<size_t>(n));
   }
   return out;
@@ -151,7 +154,8 @@ std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
   while (done < count) {
     ssize_t n = ::read(fd_, p + done, static_cast<size_t>(std::min<std::int64_t>(count - done, 1 << 30)));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n < 0) return done > 0 ? done : -1;  // what was read counts; the error shows on the next call
+    if (n == 0) break;
     done += n;
   }
   return done;
@@ -222,18 +226,11 @@ std::string ReadFileBytes(const std::string& fileName) {
   if (::stat(fileName.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
     throw EFOpenError("Cannot open file \"" + fileName + "\". Not a regular file");
   TFileStream f(fileName, fmOpenRead | fmShareDenyNone);
-  // A read error is not the end of the file: half a file taken for the
-  // whole would be written back as the whole.
-  std::string out;
-  char buf[65536];
-  while (true) {
-    ssize_t n = ::read(f.Handle(), buf, sizeof buf);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) throw EReadError("Cannot read file \"" + fileName + "\". " + SysErrorMessage(errno));
-    if (n == 0) break;
-    out.append(buf, static_cast<size_t>(n));
+  try {
+    return f.ReadAll();
+  } catch (const EReadError& e) {
+    throw EReadError("Cannot read file \"" + fileName + "\". " + e.Message());
   }
-  return out;
 }
 
 namespace {

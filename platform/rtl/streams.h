@@ -16,6 +16,7 @@ inline constexpr int soFromBeginning = 0, soFromCurrent = 1, soFromEnd = 2;
 
 class TStream : public TObject {
  public:
+  // Bytes read (0 at the end); -1 when the source fails before any byte.
   virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
   virtual std::int64_t Write(const void* buffer, std::int64_t count) = 0;
   virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
@@ -31,7 +32,8 @@ class TStream : public TObject {
   // Copies count bytes from source (count 0: all of source from its start).
   std::int64_t CopyFrom(TStream& source, std::int64_t count);
 
-  // The rest of the stream from the current position.
+  // The rest of the stream from the current position; raises EReadError
+  // when a read fails, rather than returning what came before it.
   std::string ReadAll();
 };
 
@@ -109,8 +111,9 @@ class TStringStream : public TStream {
 };
 
 // Whole-file helpers used by the list and ini loaders. ReadFileBytes raises
-// EFOpenError, or EReadError when reading fails part-way; WriteFileBytes writes to a temporary file beside the target and
-// renames it over the target, so a failed write never truncates the old file.
+// EFOpenError, or EReadError when reading fails part-way; WriteFileBytes
+// writes to a temporary file beside the target and renames it over the
+// target, so a failed write never truncates the old file.
 std::string ReadFileBytes(const std::string& fileName);
 void WriteFileBytes(const std::string& fileName, const std::string& bytes);
 

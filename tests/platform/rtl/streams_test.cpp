@@ -69,4 +69,9 @@ TEST(Streams, WriteFileBytesReplacesWholeFile) {
   // A file that opens but fails to read raises instead of reading as empty
   // (this one answers every read with an I/O error).
   EXPECT_THROW(ReadFileBytes("/proc/self/mem"), EReadError);
+  // So do the stream readers the bitmap, list and skin loaders use.
+  TFileStream f("/proc/self/mem", fmOpenRead);
+  char buf[4];
+  EXPECT_EQ(f.Read(buf, sizeof buf), -1);
+  EXPECT_THROW(f.ReadAll(), EReadError);
 }
