@@ -10,7 +10,7 @@
 #include "media/FFBaseComponent.h"
 #include "media/FFUtils.h"
 #include "media/FFmpegLoader.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 
 namespace media {
 

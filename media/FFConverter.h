@@ -14,7 +14,7 @@
 
 #include "media/FFBaseComponent.h"
 #include "media/FFmpeg.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 
 namespace media {
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "media/FFmpegLogger.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 
 namespace media {
 

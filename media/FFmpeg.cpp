@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "media/UnicodeProtocol.h"
 
 namespace media {

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "media/FFmpegLogger.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "media/UnicodeProtocol.h"
 
 namespace media {

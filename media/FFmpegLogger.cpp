@@ -1,7 +1,7 @@
 #include "media/FFmpegLogger.h"
 
 #include "media/FFmpegLoader.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 
 namespace media {
 

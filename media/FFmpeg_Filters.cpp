@@ -3,7 +3,7 @@
 
 #include "media/FFmpeg_Loop.h"
 #include "media/FrameHook.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "media/Previewer.h"
 
 namespace media {

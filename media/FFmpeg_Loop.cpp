@@ -9,7 +9,7 @@
 #include <cmath>
 
 #include "media/FrameHook.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "media/UnicodeProtocol.h"
 
 namespace media {

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "media/FFmpeg.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 
 namespace media {
 

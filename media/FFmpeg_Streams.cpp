@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "media/FFmpeg.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "media/UnicodeProtocol.h"
 
 namespace media {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "media/FFmpeg_Loop.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 
 namespace media {
 

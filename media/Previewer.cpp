@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 
 namespace media {
 

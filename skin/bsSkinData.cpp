@@ -7,8 +7,8 @@
 
 #include "platform/rtl/files.h"
 #include "skin/bsSkinIni.h"
-#include "skin/bsUtils.h"
-#include "skin/bszlibcompress.h"
+#include "skin/bsGeometry.h"
+#include "skin/bsZlibStreams.h"
 
 namespace skin {
 

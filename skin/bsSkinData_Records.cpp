@@ -7,7 +7,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/strings.h"
 #include "skin/bsSkinData.h"
-#include "skin/bsUtils.h"
+#include "skin/bsGeometry.h"
 
 namespace skin {
 

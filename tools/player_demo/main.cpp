@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "media/MyUtils.h"
-#include "media/ZURora.h"
+#include "media/EngineUtils.h"
+#include "media/Player.h"
 #include "tools/player_demo/QtVideoOutput.h"
 
 int main(int argc, char** argv) {

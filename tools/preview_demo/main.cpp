@@ -16,7 +16,7 @@
 #include <cstring>
 
 #include "media/FFConverter.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "media/Previewer.h"
 
 namespace {

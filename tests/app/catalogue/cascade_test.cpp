@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/JobParams.h"
-#include "app/Unit6.h"
+#include "app/HiddenSettingsDialog.h"
 #include "test_helpers.h"
 
 using catalogue::ComboRole;

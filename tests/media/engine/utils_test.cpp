@@ -5,7 +5,7 @@
 #include <fstream>
 
 #include "media/FFUtils.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "tests/media/common/MediaFixtures.h"
 
 using namespace media;

@@ -8,7 +8,7 @@
 
 #include "media/FFmpegLoader.h"
 #include "media/FFmpegLogger.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "tests/media/common/MediaFixtures.h"
 
 using namespace media;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "media/AVProbe.h"
-#include "media/ZURora.h"
+#include "media/Player.h"
 #include "tests/media/common/OddInputs.h"
 #include "tests/media/probe/PlaybackFixtures.h"
 

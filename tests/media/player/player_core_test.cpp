@@ -8,7 +8,7 @@
 #include <cstring>
 #include <future>
 
-#include "media/ZURora.h"
+#include "media/Player.h"
 #include "tests/media/probe/PlaybackFixtures.h"
 
 using namespace media;

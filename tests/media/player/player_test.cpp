@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "media/ZURora.h"
+#include "media/Player.h"
 #include "platform/rtl/exceptions.h"
 #include "tests/media/common/MediaFixtures.h"
 #include "tests/media/probe/PlaybackFixtures.h"

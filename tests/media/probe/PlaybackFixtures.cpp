@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "media/FFmpegLoader.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "tests/media/common/MediaFixtures.h"
 
 namespace mediatest {

@@ -4,7 +4,7 @@
 
 #include "platform/rtl/files.h"
 #include "skin/bsSkinData.h"
-#include "skin/bszlibcompress.h"
+#include "skin/bsZlibStreams.h"
 #include "skin_test_util.h"
 
 using namespace skin;

@@ -9,7 +9,7 @@
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
 #include "skin/bsSkinData.h"
-#include "skin/bszlibcompress.h"
+#include "skin/bsZlibStreams.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

@@ -1,7 +1,7 @@
 // The threads of one playback: read thread, stream components, video thread
 // with its filter graph, audio callback, subtitle thread, refresh thread and
 // the event loop with the display.
-#include "media/ZURora_Engine.h"
+#include "media/Player_Engine.h"
 
 #include <algorithm>
 #include <chrono>
@@ -10,7 +10,7 @@
 
 #include "media/FFmpegLogger.h"
 #include "media/UnicodeProtocol.h"
-#include "media/ZURora.h"
+#include "media/Player.h"
 #include "platform/rtl/exceptions.h"
 
 namespace media {

@@ -1,4 +1,4 @@
-#include "skin/bsUtils.h"
+#include "skin/bsGeometry.h"
 
 #include "platform/win/layered.h"
 

@@ -15,9 +15,9 @@
 
 #include "media/AVProbe.h"
 #include "media/FFBaseComponent.h"
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 #include "media/VideoOutput.h"
-#include "media/ZURora_Engine.h"
+#include "media/Player_Engine.h"
 #include "platform/rtl/threads.h"
 
 namespace media {

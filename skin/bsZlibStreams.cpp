@@ -1,4 +1,4 @@
-#include "skin/bszlibcompress.h"
+#include "skin/bsZlibStreams.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "media/ZURora.h"
+#include "media/Player.h"
 
 #include <algorithm>
 #include <cstdlib>

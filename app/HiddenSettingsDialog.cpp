@@ -1,4 +1,4 @@
-#include "app/Unit6.h"
+#include "app/HiddenSettingsDialog.h"
 
 #include "app/FormatCatalogue.h"
 #include "app/JobParams.h"

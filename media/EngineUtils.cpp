@@ -1,4 +1,4 @@
-#include "media/MyUtils.h"
+#include "media/EngineUtils.h"
 
 #include <sys/stat.h>
 #include <sys/syscall.h>

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "media/ZURora_Engine.h"
+#include "media/Player_Engine.h"
 
 namespace media {
 namespace zurora {
