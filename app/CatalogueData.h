@@ -15,69 +15,69 @@ constexpr int kComboCount = 6;
 enum class ComboRole { FrameSize, VideoBitrate, FrameRate, AudioBitrate, SampleRate, Zoom };
 
 struct FormatDef {
-    int key;              // PresetKey
-    const char* title;    // ends in "(*.ext)"
-    const char* caption;  // one-line description shown under the title
+  int key;              // PresetKey
+  const char* title;    // ends in "(*.ext)"
+  const char* caption;  // one-line description shown under the title
 };
 
 struct CategoryDef {
-    int id;               // CategoryId 0..27
-    const char* label;
-    int firstFormat;      // index into kFormats
-    int formatCount;
+  int id;  // CategoryId 0..27
+  const char* label;
+  int firstFormat;  // index into kFormats
+  int formatCount;
 };
 
 // One item of the main window's category chooser.
 struct ChooserItem {
-    const char* caption;
-    int imageIndex;
-    int categoryId;
+  const char* caption;
+  int imageIndex;
+  int categoryId;
 };
 
 struct OptionList {
-    const char* id;       // "R01", "VB03", ...
-    ComboRole role;
-    int count;
-    const char* const* items;
+  const char* id;  // "R01", "VB03", ...
+  ComboRole role;
+  int count;
+  const char* const* items;
 };
 
 // Job parameters of one preset; "" is an empty field, -1 an unset bit rate,
 // -1000 a bit rate left to the target.
 struct JobRow {
-    int key;
-    const char* ext;      // extension given to the output name
-    const char* fileExt;
-    const char* videoCodec;
-    const char* videoTag;
-    const char* frameSize;
-    const char* frameRate;
-    int videoBitrate;
-    const char* audioCodec;
-    const char* audioChannels;
-    const char* audioSampleRate;
-    int audioBitrate;
-    const char* aspect;
-    const char* target;
-    const char* norm;
-    bool noVideo;
+  int key;
+  const char* ext;  // extension given to the output name
+  const char* fileExt;
+  const char* videoCodec;
+  const char* videoTag;
+  const char* frameSize;
+  const char* frameRate;
+  int videoBitrate;
+  const char* audioCodec;
+  const char* audioChannels;
+  const char* audioSampleRate;
+  int audioBitrate;
+  const char* aspect;
+  const char* target;
+  const char* norm;
+  bool noVideo;
 };
 
 struct OptionCell {
-    int list;             // index into kOptionLists
-    int defaultIndex;
-    bool disabled;        // the combo is disabled after filling (audio-only presets)
+  int list;  // index into kOptionLists
+  int defaultIndex;
+  bool disabled;  // the combo is disabled after filling (audio-only presets)
 };
 
 struct OptionRow {
-    int key;
-    OptionCell cells[kComboCount];  // indexed by ComboRole
+  int key;
+  OptionCell cells[kComboCount];  // indexed by ComboRole
 };
 
 extern const FormatDef kFormats[kFormatCount];
 extern const CategoryDef kCategories[kCategoryCount];
 extern const ChooserItem kCategoryChooser[kChooserItemCount];
 extern const OptionList kOptionLists[kOptionListCount];
-extern const JobRow kJobRows[kPresetCount];      // ascending keys
+extern const JobRow kJobRows[kPresetCount];        // ascending keys
 extern const OptionRow kOptionRows[kPresetCount];  // ascending keys
 
 }  // namespace catalogue

@@ -6,8 +6,8 @@
 namespace {
 
 const char* const kCategoryCaptions[TForm6Logic::kCategoryItems] = {
-    "常用视频", "常用音频", "HD视频", "iPod视频", "iPhone视频", "PSP视频",
-    "3GP视频",  "APPLE视频", "XboX视频", "PMP视频", "MP4视频",  "Flash视频",
+    "常用视频", "常用音频",  "HD视频",   "iPod视频", "iPhone视频", "PSP视频",
+    "3GP视频",  "APPLE视频", "XboX视频", "PMP视频",  "MP4视频",    "Flash视频",
 };
 
 // The dialog predates the longer iPhone list: it offers six iPhone formats.
@@ -16,38 +16,36 @@ constexpr int kIPhoneFormats = 6;
 
 }  // namespace
 
-const char* TForm6Logic::CategoryCaption(int item)
-{
-    return item >= 0 && item < kCategoryItems ? kCategoryCaptions[item] : "";
+const char* TForm6Logic::CategoryCaption(int item) {
+  return item >= 0 && item < kCategoryItems ? kCategoryCaptions[item] : "";
 }
 
-int TForm6Logic::FormatCount(int categoryItem)
-{
-    if (categoryItem < 0 || categoryItem >= kCategoryItems)
-        return 0;
-    if (categoryItem == kIPhoneCategory)
-        return kIPhoneFormats;
-    return catalogue::FormatCount(categoryItem);
+int TForm6Logic::FormatCount(int categoryItem) {
+  if (categoryItem < 0 || categoryItem >= kCategoryItems) return 0;
+  if (categoryItem == kIPhoneCategory) return kIPhoneFormats;
+  return catalogue::FormatCount(categoryItem);
 }
 
-std::string TForm6Logic::FormatTitle(int categoryItem, int formatIndex)
-{
-    if (formatIndex < 0 || formatIndex >= FormatCount(categoryItem))
-        return std::string();
-    int key = catalogue::PresetKey(categoryItem, formatIndex);
-    switch (key) {
-    case 202: return "WAV - 波形音频格式(*.wav) ";
-    case 211: return "ALAC-Apple Lossless无损音频格式(*.alac) ";
-    case 500: return "iPhone MPEG-4视频(*.mp4)";
-    case 702: return "3GPP2 -  第三代合作项目2-3G2视频+AMR音频(*.3g2))";
-    default: return catalogue::Format(categoryItem, formatIndex)->title;
-    }
+std::string TForm6Logic::FormatTitle(int categoryItem, int formatIndex) {
+  if (formatIndex < 0 || formatIndex >= FormatCount(categoryItem)) return std::string();
+  int key = catalogue::PresetKey(categoryItem, formatIndex);
+  switch (key) {
+    case 202:
+      return "WAV - 波形音频格式(*.wav) ";
+    case 211:
+      return "ALAC-Apple Lossless无损音频格式(*.alac) ";
+    case 500:
+      return "iPhone MPEG-4视频(*.mp4)";
+    case 702:
+      return "3GPP2 -  第三代合作项目2-3G2视频+AMR音频(*.3g2))";
+    default:
+      return catalogue::Format(categoryItem, formatIndex)->title;
+  }
 }
 
-int TForm6Logic::PresetKey() const
-{
-    // Here the category item is the CategoryId itself.
-    return catalogue::PresetKey(p_.Category->ItemIndex(), p_.Format->ItemIndex());
+int TForm6Logic::PresetKey() const {
+  // Here the category item is the CategoryId itself.
+  return catalogue::PresetKey(p_.Category->ItemIndex(), p_.Format->ItemIndex());
 }
 
 void TForm6Logic::FormCreate() { Button2Click(); }
@@ -56,58 +54,51 @@ void TForm6Logic::bsSkinOfficeComboBox2Change() { Button2Click(); }
 
 void TForm6Logic::bsSkinOfficeComboBox1Click() { Button18Click(); }
 
-void TForm6Logic::Button2Click()
-{
-    IOfficeCombo& formats = *p_.Format;
-    formats.ItemsClear();
-    formats.Refresh();
-    int item = p_.Category->ItemIndex();
-    int count = FormatCount(item);
-    if (count > 0) {
-        for (int i = 0; i < count; ++i) {
-            const catalogue::FormatDef* f = catalogue::Format(item, i);
-            formats.ItemsAdd(FormatTitle(item, i), f->caption, i < 15 ? i : i + 5);
-        }
-        formats.Refresh();
+void TForm6Logic::Button2Click() {
+  IOfficeCombo& formats = *p_.Format;
+  formats.ItemsClear();
+  formats.Refresh();
+  int item = p_.Category->ItemIndex();
+  int count = FormatCount(item);
+  if (count > 0) {
+    for (int i = 0; i < count; ++i) {
+      const catalogue::FormatDef* f = catalogue::Format(item, i);
+      formats.ItemsAdd(FormatTitle(item, i), f->caption, i < 15 ? i : i + 5);
     }
-    formats.SetItemIndex(0);
+    formats.Refresh();
+  }
+  formats.SetItemIndex(0);
 }
 
-void TForm6Logic::Button18Click()
-{
-    int key = PresetKey();
-    main_.All_Trant_Number = key;
-    main_.Job.Video_DisableVideo = false;
-    FillPresetCombos(key, p_.Combos);
+void TForm6Logic::Button18Click() {
+  int key = PresetKey();
+  main_.All_Trant_Number = key;
+  main_.Job.Video_DisableVideo = false;
+  FillPresetCombos(key, p_.Combos);
 }
 
-void TForm6Logic::Button5Click()
-{
-    int key = PresetKey();
-    main_.All_Trant_Number = key;
-    main_.Job.Video_DisableVideo = false;
-    std::string folder = main_.OutputFolderText ? main_.OutputFolderText() : std::string();
-    ApplyPresetJobRow(key, folder, main_.Job);
-    bool overwrite = main_.OverwriteOutput && main_.OverwriteOutput();
-    main_.Job.Video_OutPutFileName =
-        UniqueOutputName(main_.Job.Video_OutPutFileName, folder,
-                         [&](const std::string& path) { return !overwrite && OutputFileExists(path); });
+void TForm6Logic::Button5Click() {
+  int key = PresetKey();
+  main_.All_Trant_Number = key;
+  main_.Job.Video_DisableVideo = false;
+  std::string folder = main_.OutputFolderText ? main_.OutputFolderText() : std::string();
+  ApplyPresetJobRow(key, folder, main_.Job);
+  bool overwrite = main_.OverwriteOutput && main_.OverwriteOutput();
+  main_.Job.Video_OutPutFileName =
+      UniqueOutputName(main_.Job.Video_OutPutFileName, folder,
+                       [&](const std::string& path) { return !overwrite && OutputFileExists(path); });
 }
 
 void TForm6Logic::Button13Click() { ApplyComboTexts(p_.Combos, main_.Job); }
 
 void TForm6Logic::Button6Click() { main_.Job.Reset(); }
 
-void TForm6Logic::bsSkinButton2Click()
-{
-    Button5Click();
-    Button13Click();
-    if (Close)
-        Close();
+void TForm6Logic::bsSkinButton2Click() {
+  Button5Click();
+  Button13Click();
+  if (Close) Close();
 }
 
-void TForm6Logic::bsSkinButton3Click()
-{
-    if (Close)
-        Close();
+void TForm6Logic::bsSkinButton3Click() {
+  if (Close) Close();
 }

@@ -10,39 +10,39 @@
 #include "app/PresetOptions.h"
 
 class TForm6Logic {
-public:
-    static constexpr int kCategoryItems = 12;
+ public:
+  static constexpr int kCategoryItems = 12;
 
-    struct Ports {
-        IOfficeCombo* Category = nullptr;  // bsSkinOfficeComboBox2
-        IOfficeCombo* Format = nullptr;    // bsSkinOfficeComboBox1
-        TPresetCombos Combos;
-    };
+  struct Ports {
+    IOfficeCombo* Category = nullptr;  // bsSkinOfficeComboBox2
+    IOfficeCombo* Format = nullptr;    // bsSkinOfficeComboBox1
+    TPresetCombos Combos;
+  };
 
-    TForm6Logic(const Ports& ports, TMainJobLogic& mainWindow) : p_(ports), main_(mainWindow) {}
+  TForm6Logic(const Ports& ports, TMainJobLogic& mainWindow) : p_(ports), main_(mainWindow) {}
 
-    std::function<void()> Close;
+  std::function<void()> Close;
 
-    // The twelve category items, each with the picture of its own index.
-    static const char* CategoryCaption(int item);
-    // Number of formats and title of a format in the dialog's own catalogue.
-    static int FormatCount(int categoryItem);
-    static std::string FormatTitle(int categoryItem, int formatIndex);
+  // The twelve category items, each with the picture of its own index.
+  static const char* CategoryCaption(int item);
+  // Number of formats and title of a format in the dialog's own catalogue.
+  static int FormatCount(int categoryItem);
+  static std::string FormatTitle(int categoryItem, int formatIndex);
 
-    void FormCreate();                   // clicks Button2
-    void bsSkinOfficeComboBox2Change();  // clicks Button2
-    void bsSkinOfficeComboBox1Click();   // clicks Button18
-    void Button2Click();
-    void Button18Click();
-    void Button5Click();
-    void Button13Click();
-    void Button6Click();
-    void bsSkinButton2Click();  // "确定"
-    void bsSkinButton3Click();  // "取消"
+  void FormCreate();                   // clicks Button2
+  void bsSkinOfficeComboBox2Change();  // clicks Button2
+  void bsSkinOfficeComboBox1Click();   // clicks Button18
+  void Button2Click();
+  void Button18Click();
+  void Button5Click();
+  void Button13Click();
+  void Button6Click();
+  void bsSkinButton2Click();  // "确定"
+  void bsSkinButton3Click();  // "取消"
 
-private:
-    int PresetKey() const;
+ private:
+  int PresetKey() const;
 
-    Ports p_;
-    TMainJobLogic& main_;
+  Ports p_;
+  TMainJobLogic& main_;
 };

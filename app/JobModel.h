@@ -10,66 +10,66 @@
 
 // The 22 job fields of the main window.
 struct TJobSettings {
-    std::string Video_OutPutFileName;
-    std::string Video_AddFileName;
-    std::string Video_FileExt;
-    std::string Video_AudioChannels;
-    std::string Video_AudioSampleRate;
-    std::string Video_FrameSize;
-    std::string Video_FrameRate;
-    std::string Video_NormType;
-    std::string Video_VideoFilters;
-    std::string Video_AudioVolume = "256";
-    std::string Video_FrameAspectRatio;
-    std::string Video_VideoCodec;
-    std::string Video_AudioCodec;
-    std::string Video_CopyTimestamp;
-    std::string Video_FileFormat;
-    std::string Video_TargetType;
-    std::string Video_VideoTag;
-    int32_t Video_VideoBitrate = -1;
-    int32_t Video_AudioBitrate = -1;
-    int32_t Video_TimeStart = -1;
-    int32_t Video_TimeLength = -1;
-    bool Video_DisableVideo = false;
+  std::string Video_OutPutFileName;
+  std::string Video_AddFileName;
+  std::string Video_FileExt;
+  std::string Video_AudioChannels;
+  std::string Video_AudioSampleRate;
+  std::string Video_FrameSize;
+  std::string Video_FrameRate;
+  std::string Video_NormType;
+  std::string Video_VideoFilters;
+  std::string Video_AudioVolume = "256";
+  std::string Video_FrameAspectRatio;
+  std::string Video_VideoCodec;
+  std::string Video_AudioCodec;
+  std::string Video_CopyTimestamp;
+  std::string Video_FileFormat;
+  std::string Video_TargetType;
+  std::string Video_VideoTag;
+  int32_t Video_VideoBitrate = -1;
+  int32_t Video_AudioBitrate = -1;
+  int32_t Video_TimeStart = -1;
+  int32_t Video_TimeLength = -1;
+  bool Video_DisableVideo = false;
 
-    // Button6Click: everything back to its reset value but the added file.
-    void Reset();
+  // Button6Click: everything back to its reset value but the added file.
+  void Reset();
 };
 
 // Columns of a file-list row; column 0 is the row's caption.
 enum FileColumn : int {
-    colInputFile = 0,
-    colDuration,
-    colFileSize,
-    colOutputFile,
-    colProgress,
-    colFps,
-    colCurrentTime,
-    colConvertedSize,
-    colTaskNumber,
-    colCategoryCode,
-    colPresetOptionCode,
-    colVideoCodec,
-    colAudioCodec,
-    colAudioChannels,
-    colVideoTag,
-    colFileExt,
-    colFrameSize,
-    colVideoBitrate,
-    colFrameRate,
-    colAudioBitrate,
-    colSampleRate,
-    colAspect,
-    colNoVideo,
-    colTargetType,
-    colNormType,
-    kFileColumnCount
+  colInputFile = 0,
+  colDuration,
+  colFileSize,
+  colOutputFile,
+  colProgress,
+  colFps,
+  colCurrentTime,
+  colConvertedSize,
+  colTaskNumber,
+  colCategoryCode,
+  colPresetOptionCode,
+  colVideoCodec,
+  colAudioCodec,
+  colAudioChannels,
+  colVideoTag,
+  colFileExt,
+  colFrameSize,
+  colVideoBitrate,
+  colFrameRate,
+  colAudioBitrate,
+  colSampleRate,
+  colAspect,
+  colNoVideo,
+  colTargetType,
+  colNormType,
+  kFileColumnCount
 };
 
 struct FileColumnDef {
-    const char* caption;
-    int width;  // 0: hidden
+  const char* caption;
+  int width;  // 0: hidden
 };
 extern const FileColumnDef kFileColumns[kFileColumnCount];
 

@@ -20,27 +20,27 @@ void ApplyTargetPrecedence(media::TOutputOptions& out);
 
 // One of the 501 job slots.
 struct TJobSlot {
-    media::TInputOptions IO1;
-    media::TOutputOptions OO1;
-    std::string JobSlotState = "kong";  // "kong" free, "Full" used, "DELETED" its row was removed
+  media::TInputOptions IO1;
+  media::TOutputOptions OO1;
+  std::string JobSlotState = "kong";  // "kong" free, "Full" used, "DELETED" its row was removed
 };
 
 class TJobSlots {
-public:
-    static constexpr int kCount = 501;
+ public:
+  static constexpr int kCount = 501;
 
-    TJobSlots() { Button15Click(); }
+  TJobSlots() { Button15Click(); }
 
-    // Every slot becomes free; the records keep their contents until reused.
-    void Button15Click();
-    // Stores a job in the free slot with the lowest index; -1 when every slot
-    // has been used since the last clear.
-    int Store(const media::TInputOptions& in, const media::TOutputOptions& out);
-    // The slot of a removed row is not given out again until the next clear.
-    void Delete(int slot);
-    TJobSlot& operator[](int slot) { return slots_.at(slot); }
-    const TJobSlot& operator[](int slot) const { return slots_.at(slot); }
+  // Every slot becomes free; the records keep their contents until reused.
+  void Button15Click();
+  // Stores a job in the free slot with the lowest index; -1 when every slot
+  // has been used since the last clear.
+  int Store(const media::TInputOptions& in, const media::TOutputOptions& out);
+  // The slot of a removed row is not given out again until the next clear.
+  void Delete(int slot);
+  TJobSlot& operator[](int slot) { return slots_.at(slot); }
+  const TJobSlot& operator[](int slot) const { return slots_.at(slot); }
 
-private:
-    std::vector<TJobSlot> slots_ = std::vector<TJobSlot>(kCount);
+ private:
+  std::vector<TJobSlot> slots_ = std::vector<TJobSlot>(kCount);
 };

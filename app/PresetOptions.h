@@ -8,9 +8,9 @@
 
 // The six preset combos of a window, indexed by ComboRole.
 struct TPresetCombos {
-    std::array<IPresetCombo*, catalogue::kComboCount> box{};
+  std::array<IPresetCombo*, catalogue::kComboCount> box{};
 
-    IPresetCombo& operator[](catalogue::ComboRole role) const { return *box[static_cast<int>(role)]; }
+  IPresetCombo& operator[](catalogue::ComboRole role) const { return *box[static_cast<int>(role)]; }
 };
 
 // Empties and enables the six combos, then, when the preset has an option

@@ -1,8 +1,7 @@
 // Program entry.
 #include <cstdio>
 
-int main()
-{
-    std::printf("VarnelMOD格式转换器\n");
-    return 0;
+int main() {
+  std::printf("VarnelMOD格式转换器\n");
+  return 0;
 }

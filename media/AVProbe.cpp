@@ -55,10 +55,10 @@ int64_t IsoToUnix(const std::string& s) {
 }
 
 const char* const kId3Keys[][2] = {
-    {"TALB", "album"},   {"TAL", "album"},      {"TCOM", "composer"},   {"TCON", "genre"},    {"TCO", "genre"},
-    {"TCOP", "copyright"}, {"TDRL", "date"},    {"TENC", "encoder"},    {"TEN", "encoder"},   {"TIT2", "title"},
-    {"TT2", "title"},    {"TLAN", "language"},  {"TPE1", "artist"},     {"TP1", "artist"},    {"TPOS", "disc"},
-    {"TPUB", "publisher"}, {"TRCK", "track"},   {"TRK", "track"},       {"TSOA", "albumsort"}, {"TSOP", "authorsort"},
+    {"TALB", "album"},     {"TAL", "album"},     {"TCOM", "composer"}, {"TCON", "genre"},     {"TCO", "genre"},
+    {"TCOP", "copyright"}, {"TDRL", "date"},     {"TENC", "encoder"},  {"TEN", "encoder"},    {"TIT2", "title"},
+    {"TT2", "title"},      {"TLAN", "language"}, {"TPE1", "artist"},   {"TP1", "artist"},     {"TPOS", "disc"},
+    {"TPUB", "publisher"}, {"TRCK", "track"},    {"TRK", "track"},     {"TSOA", "albumsort"}, {"TSOP", "authorsort"},
     {"TSOT", "titlesort"}, {"TYER", "year"}};
 
 }  // namespace
@@ -442,7 +442,8 @@ std::string TCustomAVProbe::FileInfoText() {
   TFileStreamInfo info = FileStreamInfo();
   lines.push_back(info.Duration < 0 ? std::string("Duration: N/A") : "Duration: " + FormatTimeText(info.Duration));
   if (info.StartTime >= 0) lines.push_back("StartTime: " + SecondsText(info.StartTime));
-  lines.push_back(info.BitRate < 1 ? std::string("Bit Rate: N/A") : FormatStr("Bit Rate: %d kb/s", info.BitRate / 1000));
+  lines.push_back(info.BitRate < 1 ? std::string("Bit Rate: N/A")
+                                   : FormatStr("Bit Rate: %d kb/s", info.BitRate / 1000));
   if (info.TimeStamp > 0)
     lines.push_back("Time Stamp: " + FormatDateTimeText("yyyy-mm-dd hh:nn:ss", UnixToLocalDateTime(info.TimeStamp)));
   DumpMetadata(lines, ic->metadata, "");

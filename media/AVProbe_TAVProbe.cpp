@@ -148,7 +148,9 @@ AVCodecContext* TAVProbe::OpenDecoder(int index) {
 bool TAVProbe::Seek(int64_t APTS, TSeekFlags ASeekFlags) {
   if (!CheckSeekable()) return false;
   AVFormatContext* ic = FFileHandle;
-  if (ic->pb) ReportMessage(AV_LOG_DEBUG, FormatStr("currunt position %lld bytes", (long long)ffapi::avio_seek(ic->pb, 0, SEEK_CUR)));
+  if (ic->pb)
+    ReportMessage(AV_LOG_DEBUG,
+                  FormatStr("currunt position %lld bytes", (long long)ffapi::avio_seek(ic->pb, 0, SEEK_CUR)));
   bool byBytes = ASeekFlags & SeekFlag(TSeekFlag::sfByte);
   int64_t target = APTS < 0 ? 0 : APTS;
   if (!byBytes) {
@@ -177,7 +179,8 @@ bool TAVProbe::Seek(int64_t APTS, TSeekFlags ASeekFlags) {
   if (ic->pb) {
     // After a failure the error stays the last message.
     if (result)
-      ReportMessage(AV_LOG_DEBUG, FormatStr("seek to position %lld bytes", (long long)ffapi::avio_seek(ic->pb, 0, SEEK_CUR)));
+      ReportMessage(AV_LOG_DEBUG,
+                    FormatStr("seek to position %lld bytes", (long long)ffapi::avio_seek(ic->pb, 0, SEEK_CUR)));
     if (ffapi::avio_feof(ic->pb)) {
       if (result) ReportMessage(AV_LOG_INFO, "stream eof reached.");
       FEOF = true;
@@ -277,8 +280,8 @@ void TAVProbe::FillPicture(AVFrame* frame, AVPacket* pkt, int64_t pos) {
   FPicture.Position = pos;
   if (FPicture.Buffer && bytes > 0) {
     ffapi::av_image_fill_arrays(FPicture.Picture, FPicture.Linesize, FPicture.Buffer, fmt, w, h, 1);
-    ffapi::av_image_copy(FPicture.Picture, FPicture.Linesize, const_cast<const uint8_t**>(frame->data),
-                         frame->linesize, fmt, w, h);
+    ffapi::av_image_copy(FPicture.Picture, FPicture.Linesize, const_cast<const uint8_t**>(frame->data), frame->linesize,
+                         fmt, w, h);
     FPicture.Ready = true;
   }
 }

@@ -46,17 +46,26 @@ bool TryStrToInt64(const std::string& str, int64_t& v) {
   bool neg = false;
   if (i < s.size() && (s[i] == '-' || s[i] == '+')) neg = s[i++] == '-';
   int base = 10;
-  if (i < s.size() && s[i] == '$') { base = 16; ++i; }
-  else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) { base = 16; i += 2; }
+  if (i < s.size() && s[i] == '$') {
+    base = 16;
+    ++i;
+  } else if (i + 1 < s.size() && s[i] == '0' && (s[i + 1] == 'x' || s[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
   if (i >= s.size()) return false;
   unsigned long long acc = 0;
   for (; i < s.size(); ++i) {
     int d;
     char c = s[i];
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else return false;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else
+      return false;
     if (acc > (~0ULL - d) / base) return false;
     acc = acc * base + d;
   }
@@ -174,7 +183,10 @@ std::string FormatDateTimeText(const std::string& AFormat, TDateTime ADateTime) 
   // Split the day number into a civil date (days since 1899-12-30).
   double whole = std::floor(ADateTime);
   int64_t msOfDay = static_cast<int64_t>(std::llround((ADateTime - whole) * 86400000.0));
-  if (msOfDay >= 86400000) { whole += 1; msOfDay -= 86400000; }
+  if (msOfDay >= 86400000) {
+    whole += 1;
+    msOfDay -= 86400000;
+  }
   time_t secs = static_cast<time_t>((static_cast<int64_t>(whole) - 25569) * 86400);
   struct tm d;
   ::gmtime_r(&secs, &d);
@@ -183,14 +195,29 @@ std::string FormatDateTimeText(const std::string& AFormat, TDateTime ADateTime) 
   std::string out;
   for (size_t i = 0; i < AFormat.size();) {
     auto at = [&](const char* tok) { return AFormat.compare(i, std::char_traits<char>::length(tok), tok) == 0; };
-    if (at("yyyy")) { out += FormatStr("%04d", d.tm_year + 1900); i += 4; }
-    else if (at("zzz")) { out += FormatStr("%03d", zzz); i += 3; }
-    else if (at("mm")) { out += FormatStr("%02d", d.tm_mon + 1); i += 2; }
-    else if (at("dd")) { out += FormatStr("%02d", d.tm_mday); i += 2; }
-    else if (at("hh")) { out += FormatStr("%02d", hh); i += 2; }
-    else if (at("nn")) { out += FormatStr("%02d", nn); i += 2; }
-    else if (at("ss")) { out += FormatStr("%02d", ss); i += 2; }
-    else out += AFormat[i++];
+    if (at("yyyy")) {
+      out += FormatStr("%04d", d.tm_year + 1900);
+      i += 4;
+    } else if (at("zzz")) {
+      out += FormatStr("%03d", zzz);
+      i += 3;
+    } else if (at("mm")) {
+      out += FormatStr("%02d", d.tm_mon + 1);
+      i += 2;
+    } else if (at("dd")) {
+      out += FormatStr("%02d", d.tm_mday);
+      i += 2;
+    } else if (at("hh")) {
+      out += FormatStr("%02d", hh);
+      i += 2;
+    } else if (at("nn")) {
+      out += FormatStr("%02d", nn);
+      i += 2;
+    } else if (at("ss")) {
+      out += FormatStr("%02d", ss);
+      i += 2;
+    } else
+      out += AFormat[i++];
   }
   return out;
 }

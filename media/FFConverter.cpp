@@ -81,7 +81,8 @@ TOutputOptions OutputOptionsFromText(const std::string& text) {
 }
 
 void ApplyExtOptions(TCustomFFmpeg& f, const std::string& ext, bool codecNamesAllowed) {
-  static const char* const skipped[] = {"newvideo", "newaudio", "newsubtitle", "apre", "vpre", "spre", "vfilters", "vf"};
+  static const char* const skipped[] = {"newvideo", "newaudio", "newsubtitle", "apre",
+                                        "vpre",     "spre",     "vfilters",    "vf"};
   static const char* const codecs[] = {"acodec", "vcodec", "scodec", "s"};
   for (auto& [rawName, value] : ParseOptionText(ext)) {
     const std::string name = LowerStr(rawName);
@@ -151,14 +152,14 @@ void ApplyTarget(TCustomFFmpeg& f, const TOutputOptions& o) {
                        : o.TargetType == TOptionTargetType::ttDVD  ? "dvd"
                                                                    : nullptr;
   if (!target) return;
-  const char* norm = o.NormType == TOptionNormType::ntPAL ? "pal" : o.NormType == TOptionNormType::ntNTSC ? "ntsc" : "auto";
+  const char* norm = o.NormType == TOptionNormType::ntPAL    ? "pal"
+                     : o.NormType == TOptionNormType::ntNTSC ? "ntsc"
+                                                             : "auto";
   const char* def = o.NormDefault == TOptionNormType::ntPAL ? "pal" : "ntsc";
   f.setup_target(target, norm, def);
 }
 
-int64_t OutputTimeStamp(TDateTime t) {
-  return std::llround((t - 25569.0 - TimeZoneOffsetDays()) * 86400.0);
-}
+int64_t OutputTimeStamp(TDateTime t) { return std::llround((t - 25569.0 - TimeZoneOffsetDays()) * 86400.0); }
 
 void ApplyOutputOptions(TCustomFFmpeg& f, const TOutputOptions& o) {
   auto generic = [&](const char* name, int v) {

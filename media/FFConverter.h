@@ -154,7 +154,6 @@ int64_t OutputTimeStamp(TDateTime t);
 int SetupOutput(TCustomFFmpeg& f, const std::string& fileName, TOutputOptions& opts,
                 const std::function<void()>& bindCustomHook = nullptr);
 
-
 // --- the conversion task component -----------------------------------------------
 
 using TProgressEvent = std::function<void(void* Sender, TProgressInfo* AProgressInfo)>;

@@ -140,9 +140,9 @@ int TCustomFFConverter::AddTask(const std::string& AFileName, const std::string&
 }
 
 int TCustomFFConverter::AddTask(const void* AStream, const std::string& APrivateData, TInputOptions* AOptions) {
-  return AddTask(FormatStr("stream:%lld:%s", static_cast<long long>(reinterpret_cast<intptr_t>(AStream)),
-                           APrivateData.c_str()),
-                 AOptions);
+  return AddTask(
+      FormatStr("stream:%lld:%s", static_cast<long long>(reinterpret_cast<intptr_t>(AStream)), APrivateData.c_str()),
+      AOptions);
 }
 
 bool TCustomFFConverter::AddInputFile(int ATaskIndex, const std::string& AFileName, TInputOptions* AOptions) {
@@ -219,10 +219,10 @@ bool TCustomFFConverter::SetOutputFile(int ATaskIndex, const std::string& AFileN
 
 bool TCustomFFConverter::SetOutputStream(int ATaskIndex, const void* AStream, const std::string& APrivateData,
                                          TOutputOptions* AOptions) {
-  return SetOutputFile(ATaskIndex,
-                       FormatStr("stream:%lld:%s", static_cast<long long>(reinterpret_cast<intptr_t>(AStream)),
-                                 APrivateData.c_str()),
-                       AOptions);
+  return SetOutputFile(
+      ATaskIndex,
+      FormatStr("stream:%lld:%s", static_cast<long long>(reinterpret_cast<intptr_t>(AStream)), APrivateData.c_str()),
+      AOptions);
 }
 
 void TCustomFFConverter::ClearTasks() {

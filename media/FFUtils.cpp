@@ -55,12 +55,18 @@ std::string ErrorText(const std::string& name, int code) { return name + ": " + 
 
 std::string MediaTypeName(int mediaType) {
   switch (mediaType) {
-    case AVMEDIA_TYPE_VIDEO: return "Video";
-    case AVMEDIA_TYPE_AUDIO: return "Audio";
-    case AVMEDIA_TYPE_DATA: return "Data";
-    case AVMEDIA_TYPE_SUBTITLE: return "Subtitle";
-    case AVMEDIA_TYPE_ATTACHMENT: return "Attachment";
-    default: return "Unknown";
+    case AVMEDIA_TYPE_VIDEO:
+      return "Video";
+    case AVMEDIA_TYPE_AUDIO:
+      return "Audio";
+    case AVMEDIA_TYPE_DATA:
+      return "Data";
+    case AVMEDIA_TYPE_SUBTITLE:
+      return "Subtitle";
+    case AVMEDIA_TYPE_ATTACHMENT:
+      return "Attachment";
+    default:
+      return "Unknown";
   }
 }
 
@@ -100,8 +106,8 @@ void ResetRGBConvert(TRGBConvertContext& ctx) {
   ctx.LastWasDirect = false;
 }
 
-bool FrameToBitmap(TRGBConvertContext& ctx, const uint8_t* const data[4], const int linesize[4], int pix_fmt,
-                   int w, int h) {
+bool FrameToBitmap(TRGBConvertContext& ctx, const uint8_t* const data[4], const int linesize[4], int pix_fmt, int w,
+                   int h) {
   if (w <= 0 || h <= 0) return false;
   if (!ctx.Bitmap) ctx.Bitmap = CreateFrameBitmap(w, h);
   ctx.Bitmap->SetSize(w, h);
@@ -119,8 +125,8 @@ bool FrameToBitmap(TRGBConvertContext& ctx, const uint8_t* const data[4], const 
       ctx.RGBBufSize = ctx.RGBBuf ? size : 0;
       if (!ctx.RGBBuf) return false;
     }
-    ffapi::av_image_fill_arrays(ctx.RGBData, ctx.RGBLinesize, ctx.RGBBuf, static_cast<AVPixelFormat>(ctx.RGBPixFmt),
-                                w, h, 1);
+    ffapi::av_image_fill_arrays(ctx.RGBData, ctx.RGBLinesize, ctx.RGBBuf, static_cast<AVPixelFormat>(ctx.RGBPixFmt), w,
+                                h, 1);
     ctx.toRGB_convert_ctx =
         ffapi::sws_getCachedContext(ctx.toRGB_convert_ctx, w, h, static_cast<AVPixelFormat>(pix_fmt), w, h,
                                     static_cast<AVPixelFormat>(ctx.RGBPixFmt), SWS_BICUBIC, nullptr, nullptr, nullptr);
@@ -146,18 +152,18 @@ const int kTypeMask[5] = {AV_OPT_FLAG_VIDEO_PARAM, AV_OPT_FLAG_AUDIO_PARAM, 0, A
 bool IsPrivateOption(const std::string& name) {
   void* it = nullptr;
   while (const AVCodec* c = ffapi::av_codec_iterate(&it))
-    if (c->priv_class && ffapi::av_opt_find(const_cast<AVClass**>(&c->priv_class), name.c_str(), nullptr, 0,
-                                            AV_OPT_SEARCH_FAKE_OBJ))
+    if (c->priv_class &&
+        ffapi::av_opt_find(const_cast<AVClass**>(&c->priv_class), name.c_str(), nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ))
       return true;
   it = nullptr;
   while (const AVOutputFormat* f = ffapi::av_muxer_iterate(&it))
-    if (f->priv_class && ffapi::av_opt_find(const_cast<AVClass**>(&f->priv_class), name.c_str(), nullptr, 0,
-                                            AV_OPT_SEARCH_FAKE_OBJ))
+    if (f->priv_class &&
+        ffapi::av_opt_find(const_cast<AVClass**>(&f->priv_class), name.c_str(), nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ))
       return true;
   it = nullptr;
   while (const AVInputFormat* f = ffapi::av_demuxer_iterate(&it))
-    if (f->priv_class && ffapi::av_opt_find(const_cast<AVClass**>(&f->priv_class), name.c_str(), nullptr, 0,
-                                            AV_OPT_SEARCH_FAKE_OBJ))
+    if (f->priv_class &&
+        ffapi::av_opt_find(const_cast<AVClass**>(&f->priv_class), name.c_str(), nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ))
       return true;
   return false;
 }

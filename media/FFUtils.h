@@ -14,9 +14,9 @@ namespace media {
 
 constexpr int64_t NoTime = INT64_MIN;  // the libraries' AV_NOPTS_VALUE
 
-std::string FormatTimeText(int64_t t);           // "%.2d:%.2d:%.2d.%.3d", "N/A" for NoTime
-int64_t FrameDurationOf(AVRational r);           // µs; 40000 when num or den is 0
-std::string ErrorMessageOf(int code);            // the message alone
+std::string FormatTimeText(int64_t t);                     // "%.2d:%.2d:%.2d.%.3d", "N/A" for NoTime
+int64_t FrameDurationOf(AVRational r);                     // µs; 40000 when num or den is 0
+std::string ErrorMessageOf(int code);                      // the message alone
 std::string ErrorText(const std::string& name, int code);  // name + ": " + message
 std::string MediaTypeName(int mediaType);
 
@@ -66,8 +66,8 @@ struct TRGBConvertContext {
 };
 
 void ResetRGBConvert(TRGBConvertContext& ctx);
-bool FrameToBitmap(TRGBConvertContext& ctx, const uint8_t* const data[4], const int linesize[4], int pix_fmt,
-                   int w, int h);
+bool FrameToBitmap(TRGBConvertContext& ctx, const uint8_t* const data[4], const int linesize[4], int pix_fmt, int w,
+                   int h);
 
 // The generic option store: every option name the transcoder's dispatcher
 // does not know. Options found on the libraries' generic contexts are kept

@@ -128,7 +128,7 @@ struct TAVOutputStream {
 
 // One output stream as created by the file set-up.
 struct TOutputStreamSetup {
-  AVCodecContext* enc = nullptr;  // encoder context, or the parameters of a copy
+  AVCodecContext* enc = nullptr;   // encoder context, or the parameters of a copy
   const AVCodec* codec = nullptr;  // encoder found by name (nullptr: by id at opening)
   bool copy = false;
   std::vector<std::string> bitstream_filters;
@@ -142,7 +142,7 @@ struct TOutputFile {
   bool header_written = false;
   bool trailer_written = false;
   bool opened_file = false;  // the engine created the file (it may delete it when empty)
-  std::string file_name;  // as given by the host
+  std::string file_name;     // as given by the host
   ~TOutputFile();
 };
 
@@ -155,13 +155,12 @@ struct TInputFile {
   ~TInputFile();
 };
 
-using TProgressEventF = std::function<void(void* Sender, int AFileIndex, int AFrameNumber, int AFPS, float AQuality,
-                                           float ABitRate, int64_t ACurrentSize, int64_t ACurrentDuration,
-                                           int64_t ATotalDuration)>;
+using TProgressEventF =
+    std::function<void(void* Sender, int AFileIndex, int AFrameNumber, int AFPS, float AQuality, float ABitRate,
+                       int64_t ACurrentSize, int64_t ACurrentDuration, int64_t ATotalDuration)>;
 using TCustomHookEventF = std::function<void(void* Sender, TBitmap24* ABitmap, int AFrameNumber, int64_t APTS,
                                              bool& AUpdate, bool& AStopHook)>;
-using TPreviewBitmapEventF =
-    std::function<void(void* Sender, TBitmap24* ABitmap, int AFrameNumber, int64_t APTS)>;
+using TPreviewBitmapEventF = std::function<void(void* Sender, TBitmap24* ABitmap, int AFrameNumber, int64_t APTS)>;
 using TNotifyEventF = std::function<void(void* Sender)>;
 
 class TCustomFFmpeg {
@@ -213,13 +212,23 @@ class TCustomFFmpeg {
   bool set_generic_option(const std::string& name, const std::string& value);
   bool set_generic_option(const std::string& name, int64_t value);
   // Property setters used by the task option translation.
-  void set_audio_volume(int v) { if (v >= 0) Faudio_volume = v; }
+  void set_audio_volume(int v) {
+    if (v >= 0) Faudio_volume = v;
+  }
   void set_audio_sync_method(int v) { Faudio_sync_method = v; }
   void set_video_sync_method(int v) { Fvideo_sync_method = v; }
-  void set_mux_max_delay(float v) { if (v > 0) Fmux_max_delay = v; }
-  void set_mux_preload(float v) { if (v > 0) Fmux_preload = v; }
-  void set_start_time(int64_t v) { if (v != NoTime) Fstart_time = v; }
-  void set_programid(int v) { if (v >= 0) Fopt_programid = v; }
+  void set_mux_max_delay(float v) {
+    if (v > 0) Fmux_max_delay = v;
+  }
+  void set_mux_preload(float v) {
+    if (v > 0) Fmux_preload = v;
+  }
+  void set_start_time(int64_t v) {
+    if (v != NoTime) Fstart_time = v;
+  }
+  void set_programid(int v) {
+    if (v >= 0) Fopt_programid = v;
+  }
   void set_recording_time(int64_t v);
   void add_metadata(const std::string& key, const std::string& value);
   void set_post_hooks(TPostHooks hooks);
@@ -452,7 +461,7 @@ class TCustomFFmpeg {
   int FMaxFiles;
   std::vector<std::unique_ptr<TInputFile>> Finput_files;
   std::vector<std::shared_ptr<TOutputFile>> Foutput_files;  // join: the same file repeated
-  std::vector<const AVCodec*> Finput_codecs;  // decoders forced by name, per input stream
+  std::vector<const AVCodec*> Finput_codecs;                // decoders forced by name, per input stream
   std::atomic<bool> FConverting{false}, FBroken{false}, FFinished{false}, FTerminated{false};
   bool FFatalException = false;
   std::string FFatalMessage;

@@ -28,8 +28,8 @@ const TLibraryItem kLibraries[LibraryCount] = {
 // Dependencies first: a library's DT_NEEDED entries are then satisfied by the
 // copies already loaded (from the private folder when it holds them).
 const TLibrary kLoadOrder[LibraryCount] = {
-    TLibrary::avUtil,  TLibrary::swResample, TLibrary::swScale, TLibrary::avCodec, TLibrary::avFormat,
-    TLibrary::avFilter, TLibrary::avDevice,  TLibrary::myUtil,  TLibrary::lbSDL,
+    TLibrary::avUtil,   TLibrary::swResample, TLibrary::swScale, TLibrary::avCodec, TLibrary::avFormat,
+    TLibrary::avFilter, TLibrary::avDevice,   TLibrary::myUtil,  TLibrary::lbSDL,
 };
 
 int Index(TLibrary l) { return static_cast<int>(l); }
@@ -104,15 +104,24 @@ void Fixup(TLibrary lib, const std::string& file, void* h) {
 
 void Unfix(TLibrary lib) {
   switch (lib) {
-    case TLibrary::avUtil: FF_AVUTIL_FUNCS(FF_CLEAR) break;
-    case TLibrary::swResample: FF_SWRESAMPLE_FUNCS(FF_CLEAR) break;
-    case TLibrary::swScale: FF_SWSCALE_FUNCS(FF_CLEAR) break;
-    case TLibrary::avCodec: FF_AVCODEC_FUNCS(FF_CLEAR) break;
-    case TLibrary::avFormat: FF_AVFORMAT_FUNCS(FF_CLEAR) break;
-    case TLibrary::avFilter: FF_AVFILTER_FUNCS(FF_CLEAR) break;
-    case TLibrary::avDevice: FF_AVDEVICE_FUNCS(FF_CLEAR) break;
-    case TLibrary::myUtil: break;
-    case TLibrary::lbSDL: FF_SDL_FUNCS(FF_CLEAR) break;
+    case TLibrary::avUtil:
+      FF_AVUTIL_FUNCS(FF_CLEAR) break;
+    case TLibrary::swResample:
+      FF_SWRESAMPLE_FUNCS(FF_CLEAR) break;
+    case TLibrary::swScale:
+      FF_SWSCALE_FUNCS(FF_CLEAR) break;
+    case TLibrary::avCodec:
+      FF_AVCODEC_FUNCS(FF_CLEAR) break;
+    case TLibrary::avFormat:
+      FF_AVFORMAT_FUNCS(FF_CLEAR) break;
+    case TLibrary::avFilter:
+      FF_AVFILTER_FUNCS(FF_CLEAR) break;
+    case TLibrary::avDevice:
+      FF_AVDEVICE_FUNCS(FF_CLEAR) break;
+    case TLibrary::myUtil:
+      break;
+    case TLibrary::lbSDL:
+      FF_SDL_FUNCS(FF_CLEAR) break;
   }
 }
 
@@ -140,8 +149,7 @@ void* LoadLibraryInFolder(const std::string& AFolder, const std::string& AFileNa
   return h;
 }
 
-void BindFunction(const std::string& ALibName, void* AHandle, const char* AProcName, void** AProc,
-                  bool AllowMissing) {
+void BindFunction(const std::string& ALibName, void* AHandle, const char* AProcName, void** AProc, bool AllowMissing) {
   ::dlerror();
   *AProc = ::dlsym(AHandle, AProcName);
   if (!*AProc && !AllowMissing)
@@ -149,8 +157,7 @@ void BindFunction(const std::string& ALibName, void* AHandle, const char* AProcN
         FormatStr("Load function %s@%s error: %s", AProcName, ALibName.c_str(), DlErrorText().c_str()));
 }
 
-void BindVariable(const std::string& ALibName, void* AHandle, const char* AVarName, void** AVar,
-                  bool AllowMissing) {
+void BindVariable(const std::string& ALibName, void* AHandle, const char* AVarName, void** AVar, bool AllowMissing) {
   ::dlerror();
   *AVar = ::dlsym(AHandle, AVarName);
   if (!*AVar && !AllowMissing)

@@ -38,7 +38,8 @@ struct TLogInfo {
   std::string LogMsg;
 };
 
-using TLogEvent = std::function<void(void* Sender, uint32_t AThreadID, TLogLevel ALogLevel, const std::string& ALogMsg)>;
+using TLogEvent =
+    std::function<void(void* Sender, uint32_t AThreadID, TLogLevel ALogLevel, const std::string& ALogMsg)>;
 
 struct TLogItem {
   uint32_t ThreadID = 0;

@@ -38,7 +38,8 @@ void ScaleSamples(uint8_t* p, int n, AVSampleFormat fmt, int volume) {
     case AV_SAMPLE_FMT_S32:
     case AV_SAMPLE_FMT_S32P: {
       auto* s = reinterpret_cast<int32_t*>(p);
-      for (int i = 0; i < n; ++i) s[i] = ClipTo<int32_t>(static_cast<double>(s[i]) * volume / 256.0, -2147483648.0, 2147483647.0);
+      for (int i = 0; i < n; ++i)
+        s[i] = ClipTo<int32_t>(static_cast<double>(s[i]) * volume / 256.0, -2147483648.0, 2147483647.0);
       break;
     }
     case AV_SAMPLE_FMT_FLT:
@@ -106,7 +107,8 @@ void TCustomFFmpeg::do_audio_out(TAVOutputStream& ost, TAVInputStream& ist, AVFr
 
   // One converter does rate, channels and sample format.
   const uint64_t in_mask = frame->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? frame->ch_layout.u.mask : 0;
-  if (!ost.resample || ls.in_rate != in_rate || ls.in_format != in_fmt || ls.in_channels != in_ch || ls.in_mask != in_mask) {
+  if (!ost.resample || ls.in_rate != in_rate || ls.in_format != in_fmt || ls.in_channels != in_ch ||
+      ls.in_mask != in_mask) {
     if (ost.resample) ffapi::swr_free(&ost.resample);
     AVChannelLayout in_layout{}, out_layout{};
     ChannelLayoutOf(frame->ch_layout, in_layout);
@@ -143,7 +145,8 @@ void TCustomFFmpeg::do_audio_out(TAVOutputStream& ost, TAVInputStream& ist, AVFr
       if (sist.is_start || std::fabs(delta) > Faudio_drift_threshold * enc_rate) {
         if (in_delta < 0) {
           skip = static_cast<int>(std::min<int64_t>(-in_delta, frame->nb_samples));
-          if (Fverbose > 2) Log(TLogLevel::llVerbose, FormatStr("discarding %d audio samples", static_cast<int>(-delta)));
+          if (Fverbose > 2)
+            Log(TLogLevel::llVerbose, FormatStr("discarding %d audio samples", static_cast<int>(-delta)));
           sist.is_start = 0;
           if (skip >= frame->nb_samples) return;
         } else {
@@ -161,7 +164,8 @@ void TCustomFFmpeg::do_audio_out(TAVOutputStream& ost, TAVInputStream& ist, AVFr
           if (Fverbose > 2) Log(TLogLevel::llVerbose, FormatStr("adding %d audio samples of silence", pad));
         }
       } else if (Faudio_sync_method > 1) {
-        const int comp = static_cast<int>(std::clamp<double>(std::trunc(delta), -Faudio_sync_method, Faudio_sync_method));
+        const int comp =
+            static_cast<int>(std::clamp<double>(std::trunc(delta), -Faudio_sync_method, Faudio_sync_method));
         if (Fverbose > 2)
           Log(TLogLevel::llVerbose,
               FormatStr("compensating audio timestamp drift:%f compensation:%d in:%d", delta, comp, enc_rate));
@@ -279,8 +283,9 @@ void TCustomFFmpeg::receive_packets(TAVOutputStream& ost, bool /*flushing*/) {
     } else {
       Faudio_size += pkt->size;
     }
-    const AVRational enc_tb = enc->time_base.num && enc->time_base.den ? enc->time_base
-                                                                        : AVRational{1, enc->sample_rate > 0 ? enc->sample_rate : 1};
+    const AVRational enc_tb = enc->time_base.num && enc->time_base.den
+                                  ? enc->time_base
+                                  : AVRational{1, enc->sample_rate > 0 ? enc->sample_rate : 1};
     ffapi::av_packet_rescale_ts(pkt, enc_tb, ost.st->time_base);
     mux_packet(ost, pkt);
   }

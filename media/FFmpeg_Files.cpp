@@ -39,8 +39,7 @@ std::string TCustomFFmpeg::MapCodecName(const std::string& name, AVMediaType /*t
   return name;
 }
 
-bool TCustomFFmpeg::find_codec(const std::string& rawName, AVMediaType type, bool encoder, int strict,
-                               AVCodecID& id) {
+bool TCustomFFmpeg::find_codec(const std::string& rawName, AVMediaType type, bool encoder, int strict, AVCodecID& id) {
   id = AV_CODEC_ID_NONE;
   if (rawName.empty()) return true;
   const char* kind = encoder ? "encoder" : "decoder";
@@ -94,7 +93,8 @@ bool TCustomFFmpeg::open_input_file(const std::string& AFileName) {
   if (Fframe_width && Fframe_height)
     ffapi::av_dict_set(&opts, "video_size", FormatStr("%dx%d", Fframe_width, Fframe_height).c_str(), 0);
   if (Fframe_pix_fmt >= 0)
-    ffapi::av_dict_set(&opts, "pixel_format", ffapi::av_get_pix_fmt_name(static_cast<AVPixelFormat>(Fframe_pix_fmt)), 0);
+    ffapi::av_dict_set(&opts, "pixel_format", ffapi::av_get_pix_fmt_name(static_cast<AVPixelFormat>(Fframe_pix_fmt)),
+                       0);
   if (Fvideo_channel) ffapi::av_dict_set_int(&opts, "channel", Fvideo_channel, 0);
   if (!Fvideo_standard.empty()) ffapi::av_dict_set(&opts, "standard", Fvideo_standard.c_str(), 0);
   if (Floop_input) ffapi::av_dict_set(&opts, "loop", "1", 0);
@@ -145,7 +145,8 @@ bool TCustomFFmpeg::open_input_file(const std::string& AFileName) {
         p->discard = AVDISCARD_ALL;
       } else {
         found = true;
-        for (unsigned j = 0; j < p->nb_stream_indexes; ++j) ic->streams[p->stream_index[j]]->discard = AVDISCARD_DEFAULT;
+        for (unsigned j = 0; j < p->nb_stream_indexes; ++j)
+          ic->streams[p->stream_index[j]]->discard = AVDISCARD_DEFAULT;
       }
     }
     if (!found) {
@@ -191,23 +192,27 @@ bool TCustomFFmpeg::open_input_file(const std::string& AFileName) {
     const AVCodec* byName = nullptr;
     switch (dec->codec_type) {
       case AVMEDIA_TYPE_AUDIO:
-        set_context_options(FOptions, dec, FOptions.avcodec_opts[1], AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_DECODING_PARAM);
-        Fchannel_layout = dec->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? static_cast<int64_t>(dec->ch_layout.u.mask) : 0;
+        set_context_options(FOptions, dec, FOptions.avcodec_opts[1],
+                            AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_DECODING_PARAM);
+        Fchannel_layout =
+            dec->ch_layout.order == AV_CHANNEL_ORDER_NATIVE ? static_cast<int64_t>(dec->ch_layout.u.mask) : 0;
         Faudio_channels = dec->ch_layout.nb_channels;
         Faudio_sample_rate = dec->sample_rate;
         Faudio_sample_fmt = dec->sample_fmt;
-        if (!Faudio_codec_name.empty()) byName = ffapi::avcodec_find_decoder_by_name(MapCodecName(Faudio_codec_name, AVMEDIA_TYPE_AUDIO).c_str());
+        if (!Faudio_codec_name.empty())
+          byName = ffapi::avcodec_find_decoder_by_name(MapCodecName(Faudio_codec_name, AVMEDIA_TYPE_AUDIO).c_str());
         if (Faudio_disable) st->discard = AVDISCARD_ALL;
         break;
       case AVMEDIA_TYPE_VIDEO: {
-        set_context_options(FOptions, dec, FOptions.avcodec_opts[0], AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_DECODING_PARAM);
+        set_context_options(FOptions, dec, FOptions.avcodec_opts[0],
+                            AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_DECODING_PARAM);
         Fframe_width = dec->width;
         Fframe_height = dec->height;
         AVRational sar = st->sample_aspect_ratio.num ? st->sample_aspect_ratio : dec->sample_aspect_ratio;
         if (dec->width * dec->height != 0) {
           double s = sar.num && sar.den ? static_cast<double>(sar.num) / sar.den : 0;
-          Fframe_aspect_ratio = static_cast<float>(s != 0 ? dec->width * s / dec->height
-                                                          : static_cast<double>(dec->width) / dec->height);
+          Fframe_aspect_ratio =
+              static_cast<float>(s != 0 ? dec->width * s / dec->height : static_cast<double>(dec->width) / dec->height);
         } else if (Fframe_aspect_ratio == 0) {
           Fframe_aspect_ratio = 4.0f / 3.0f;
         }
@@ -221,13 +226,17 @@ bool TCustomFFmpeg::open_input_file(const std::string& AFileName) {
         AVRational a = st->avg_frame_rate, r = st->r_frame_rate;
         if (a.num && a.den && r.num && r.den && (a.num != r.num || a.den != r.den) && Fverbose >= 0)
           Log(TLogLevel::llInfo,
-              FormatStr("Seems stream %d codec frame rate differs from container frame rate: %2.2f (%d/%d) -> %2.2f (%d/%d)",
-                        i, static_cast<double>(a.num) / a.den, a.num, a.den, static_cast<double>(r.num) / r.den,
-                        r.num, r.den));
+              FormatStr(
+                  "Seems stream %d codec frame rate differs from container frame rate: %2.2f (%d/%d) -> %2.2f (%d/%d)",
+                  i, static_cast<double>(a.num) / a.den, a.num, a.den, static_cast<double>(r.num) / r.den, r.num,
+                  r.den));
         Fframe_rate = r;
-        if (!Fvideo_codec_name.empty()) byName = ffapi::avcodec_find_decoder_by_name(MapCodecName(Fvideo_codec_name, AVMEDIA_TYPE_VIDEO).c_str());
-        if (Fvideo_disable) st->discard = AVDISCARD_ALL;
-        else if (Fvideo_discard) st->discard = static_cast<AVDiscard>(Fvideo_discard);
+        if (!Fvideo_codec_name.empty())
+          byName = ffapi::avcodec_find_decoder_by_name(MapCodecName(Fvideo_codec_name, AVMEDIA_TYPE_VIDEO).c_str());
+        if (Fvideo_disable)
+          st->discard = AVDISCARD_ALL;
+        else if (Fvideo_discard)
+          st->discard = static_cast<AVDiscard>(Fvideo_discard);
         break;
       }
       case AVMEDIA_TYPE_SUBTITLE:
@@ -266,19 +275,29 @@ void TCustomFFmpeg::check_audio_video_sub_inputs(bool& has_video, bool& has_audi
     AVFormatContext* ic = Finput_files[j]->ic;
     for (unsigned i = 0; i < ic->nb_streams; ++i) {
       switch (ic->streams[i]->codecpar->codec_type) {
-        case AVMEDIA_TYPE_AUDIO: has_audio = true; break;
-        case AVMEDIA_TYPE_VIDEO: has_video = true; break;
-        case AVMEDIA_TYPE_SUBTITLE: has_subtitle = true; break;
-        case AVMEDIA_TYPE_DATA: case AVMEDIA_TYPE_ATTACHMENT: case AVMEDIA_TYPE_UNKNOWN: break;
-        default: throw FFmpegException("invalid codec_type of input file");
+        case AVMEDIA_TYPE_AUDIO:
+          has_audio = true;
+          break;
+        case AVMEDIA_TYPE_VIDEO:
+          has_video = true;
+          break;
+        case AVMEDIA_TYPE_SUBTITLE:
+          has_subtitle = true;
+          break;
+        case AVMEDIA_TYPE_DATA:
+        case AVMEDIA_TYPE_ATTACHMENT:
+        case AVMEDIA_TYPE_UNKNOWN:
+          break;
+        default:
+          throw FFmpegException("invalid codec_type of input file");
       }
     }
     if (AJoin) break;
   }
 }
 
-TOutputStreamSetup& TCustomFFmpeg::add_output_stream(TOutputFile& of, AVMediaType type,
-                                                     std::vector<std::string>& bsfs, uint32_t tag) {
+TOutputStreamSetup& TCustomFFmpeg::add_output_stream(TOutputFile& of, AVMediaType type, std::vector<std::string>& bsfs,
+                                                     uint32_t tag) {
   AVFormatContext* oc = of.oc;
   const int idx = static_cast<int>(oc->nb_streams);
   AVStream* st = ffapi::avformat_new_stream(oc, nullptr);
@@ -323,7 +342,8 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& of) {
       const AVCodec* codec = nullptr;
       const int strict = 0;  // the new context's default; the recorded options come after
       if (!Fvideo_codec_name.empty()) {
-        if (!find_codec(Fvideo_codec_name, AVMEDIA_TYPE_VIDEO, true, strict, codec_id)) throw FFmpegException(FLastErrMsg);
+        if (!find_codec(Fvideo_codec_name, AVMEDIA_TYPE_VIDEO, true, strict, codec_id))
+          throw FFmpegException(FLastErrMsg);
         codec = ffapi::avcodec_find_encoder_by_name(MapCodecName(Fvideo_codec_name, AVMEDIA_TYPE_VIDEO).c_str());
         s.codec = codec;
       } else {
@@ -332,7 +352,8 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& of) {
       }
       video_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_VIDEO, Fthread_count, Fvideo_codec_tag);
       video_enc->codec_id = codec_id;
-      set_context_options(FOptions, video_enc, FOptions.avcodec_opts[0], AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
+      set_context_options(FOptions, video_enc, FOptions.avcodec_opts[0],
+                          AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
       if (codec && codec->supported_framerates && !Fforce_fps)
         frame_rate = codec->supported_framerates[ffapi::av_find_nearest_q_idx(frame_rate, codec->supported_framerates)];
       video_enc->time_base = AVRational{frame_rate.den, frame_rate.num};
@@ -348,16 +369,20 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& of) {
         double bestDist = 1e18;
         for (int k = 0; k < 5; ++k) {
           double d = std::hypot(kH263Sizes[k][0] - video_enc->width, kH263Sizes[k][1] - video_enc->height);
-          if (d < bestDist) { bestDist = d; best = k; }
+          if (d < bestDist) {
+            bestDist = d;
+            best = k;
+          }
         }
         if (video_enc->width != kH263Sizes[best][0] || video_enc->height != kH263Sizes[best][1]) {
-          Log(TLogLevel::llWarning, FormatStr("H.263 cannot code %dx%d; using %dx%d", video_enc->width, video_enc->height,
-                                              kH263Sizes[best][0], kH263Sizes[best][1]));
+          Log(TLogLevel::llWarning, FormatStr("H.263 cannot code %dx%d; using %dx%d", video_enc->width,
+                                              video_enc->height, kH263Sizes[best][0], kH263Sizes[best][1]));
           video_enc->width = kH263Sizes[best][0];
           video_enc->height = kH263Sizes[best][1];
         }
       }
-      if (const AVPixFmtDescriptor* d = video_enc->pix_fmt >= 0 ? ffapi::av_pix_fmt_desc_get(video_enc->pix_fmt) : nullptr) {
+      if (const AVPixFmtDescriptor* d =
+              video_enc->pix_fmt >= 0 ? ffapi::av_pix_fmt_desc_get(video_enc->pix_fmt) : nullptr) {
         // Subsampled chroma needs even sizes.
         if (d->log2_chroma_w) video_enc->width &= ~((1 << d->log2_chroma_w) - 1);
         if (d->log2_chroma_h) video_enc->height &= ~((1 << d->log2_chroma_h) - 1);
@@ -380,16 +405,24 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& of) {
         const char* p = Fvideo_rc_override_string.c_str();
         while (*p) {
           int start, end, q, n = 0;
-          if (std::sscanf(p, "%d,%d,%d%n", &start, &end, &q, &n) != 3) throw FFmpegException("error parsing rc_override");
+          if (std::sscanf(p, "%d,%d,%d%n", &start, &end, &q, &n) != 3)
+            throw FFmpegException("error parsing rc_override");
           RcOverride o{};
           o.start_frame = start;
           o.end_frame = end;
-          if (q > 0) { o.qscale = q; o.quality_factor = 1.0f; }
-          else { o.qscale = 0; o.quality_factor = -q / 100.0f; }
+          if (q > 0) {
+            o.qscale = q;
+            o.quality_factor = 1.0f;
+          } else {
+            o.qscale = 0;
+            o.quality_factor = -q / 100.0f;
+          }
           ov.push_back(o);
           p += n;
-          if (*p == '/') ++p;
-          else if (*p) throw FFmpegException("error parsing rc_override");
+          if (*p == '/')
+            ++p;
+          else if (*p)
+            throw FFmpegException("error parsing rc_override");
         }
         video_enc->rc_override = static_cast<RcOverride*>(ffapi::av_malloc(ov.size() * sizeof(RcOverride)));
         if (video_enc->rc_override) {
@@ -442,7 +475,8 @@ void TCustomFFmpeg::new_audio_stream(TOutputFile& of) {
       const AVCodec* codec = nullptr;
       const int strict = FOptions.avcodec_opts[1] ? FOptions.avcodec_opts[1]->strict_std_compliance : 0;
       if (!Faudio_codec_name.empty()) {
-        if (!find_codec(Faudio_codec_name, AVMEDIA_TYPE_AUDIO, true, strict, codec_id)) throw FFmpegException(FLastErrMsg);
+        if (!find_codec(Faudio_codec_name, AVMEDIA_TYPE_AUDIO, true, strict, codec_id))
+          throw FFmpegException(FLastErrMsg);
         codec = ffapi::avcodec_find_encoder_by_name(MapCodecName(Faudio_codec_name, AVMEDIA_TYPE_AUDIO).c_str());
       } else {
         codec_id = ffapi::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr, AVMEDIA_TYPE_AUDIO);
@@ -460,7 +494,8 @@ void TCustomFFmpeg::new_audio_stream(TOutputFile& of) {
       s.codec = codec;
       audio_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_AUDIO, Fthread_count, Faudio_codec_tag);
       audio_enc->codec_id = codec_id;
-      set_context_options(FOptions, audio_enc, FOptions.avcodec_opts[1], AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
+      set_context_options(FOptions, audio_enc, FOptions.avcodec_opts[1],
+                          AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
       if (Faudio_qscale > -99999) {
         audio_enc->flags |= AV_CODEC_FLAG_QSCALE;
         audio_enc->global_quality = static_cast<int>(FF_QP2LAMBDA * Faudio_qscale);
@@ -522,7 +557,8 @@ void TCustomFFmpeg::new_subtitle_stream(TOutputFile& of) {
       s.codec = codec;
       s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_SUBTITLE, Fthread_count, Fsubtitle_codec_tag);
       s.enc->codec_id = codec_id;
-      set_context_options(FOptions, s.enc, FOptions.avcodec_opts[3], AV_OPT_FLAG_SUBTITLE_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
+      set_context_options(FOptions, s.enc, FOptions.avcodec_opts[3],
+                          AV_OPT_FLAG_SUBTITLE_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
     }
     if (!Fsubtitle_language.empty()) ffapi::av_dict_set(&st->metadata, "language", Fsubtitle_language.c_str(), 0);
   } catch (...) {
@@ -551,7 +587,8 @@ int TCustomFFmpeg::open_output_file(const std::string& AFileName, bool AJoin) {
   if (!Flast_asked_format.empty()) {
     file_oformat = ffapi::av_guess_format(Flast_asked_format.c_str(), nullptr, nullptr);
     if (!file_oformat) {
-      FLastErrMsg = FormatStr("Requested output format '%s' is not a suitable output format", Flast_asked_format.c_str());
+      FLastErrMsg =
+          FormatStr("Requested output format '%s' is not a suitable output format", Flast_asked_format.c_str());
       return -1;
     }
     Flast_asked_format.clear();
@@ -571,7 +608,8 @@ int TCustomFFmpeg::open_output_file(const std::string& AFileName, bool AJoin) {
 
   // Audio formats that take a cover picture (mp3, flac) name PNG as their
   // video codec; they are no video formats.
-  const bool default_video = file_oformat->video_codec != AV_CODEC_ID_NONE && file_oformat->video_codec != AV_CODEC_ID_PNG;
+  const bool default_video =
+      file_oformat->video_codec != AV_CODEC_ID_NONE && file_oformat->video_codec != AV_CODEC_ID_PNG;
   bool use_video = default_video || Fvideo_stream_copy || !Fvideo_codec_name.empty();
   bool use_audio = file_oformat->audio_codec != AV_CODEC_ID_NONE || Faudio_stream_copy || !Faudio_codec_name.empty();
   bool use_subtitle =
@@ -653,8 +691,8 @@ int TCustomFFmpeg::open_output_file(const std::string& AFileName, bool AJoin) {
   // the loop count of the old format context.
   of->muxer_opts = private_options_for(FOptions, oc->oformat->priv_class ? &oc->oformat->priv_class : nullptr);
   auto declares = [&](const char* name) {
-    return oc->oformat->priv_class && ffapi::av_opt_find(const_cast<AVClass**>(&oc->oformat->priv_class), name,
-                                                         nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ);
+    return oc->oformat->priv_class && ffapi::av_opt_find(const_cast<AVClass**>(&oc->oformat->priv_class), name, nullptr,
+                                                         0, AV_OPT_SEARCH_FAKE_OBJ);
   };
   if (declares("preload") && !ffapi::av_dict_get(of->muxer_opts, "preload", nullptr, 0))
     ffapi::av_dict_set_int(&of->muxer_opts, "preload", static_cast<int64_t>(Fmux_preload * 1000000), 0);

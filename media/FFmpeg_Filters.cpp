@@ -68,8 +68,8 @@ bool TCustomFFmpeg::build_filter_graph_steps(TAVInputStream& ist, TAVOutputStrea
   if (cw != enc->width || ch != enc->height) {
     AVFilterContext* scale = nullptr;
     const std::string args = FormatStr("w=%d:h=%d", enc->width, enc->height);
-    if (ffapi::avfilter_graph_create_filter(&scale, ffapi::avfilter_get_by_name("scale"), "scale", args.c_str(), nullptr,
-                                            graph) < 0 ||
+    if (ffapi::avfilter_graph_create_filter(&scale, ffapi::avfilter_get_by_name("scale"), "scale", args.c_str(),
+                                            nullptr, graph) < 0 ||
         ffapi::avfilter_link(last, 0, scale, 0) < 0)
       return false;
     last = scale;
@@ -154,10 +154,12 @@ void TCustomFFmpeg::call_custom_hook(AVFrame* frame, int64_t pts) {
       TBitmap24* bmp = FHookContext.Bitmap;
       const size_t row = static_cast<size_t>(w) * 3;
       if (FHookContext.LastWasDirect) {
-        for (int y = 0; y < h; ++y) std::memcpy(frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0], bmp->ScanLine(y), row);
+        for (int y = 0; y < h; ++y)
+          std::memcpy(frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0], bmp->ScanLine(y), row);
       } else {
         for (int y = 0; y < h; ++y)
-          std::memcpy(FHookContext.RGBData[0] + static_cast<ptrdiff_t>(y) * FHookContext.RGBLinesize[0], bmp->ScanLine(y), row);
+          std::memcpy(FHookContext.RGBData[0] + static_cast<ptrdiff_t>(y) * FHookContext.RGBLinesize[0],
+                      bmp->ScanLine(y), row);
         FHookContext.fromRGB_convert_ctx = ffapi::sws_getCachedContext(
             FHookContext.fromRGB_convert_ctx, w, h, static_cast<AVPixelFormat>(FHookContext.RGBPixFmt), w, h,
             static_cast<AVPixelFormat>(frame->format), SWS_BICUBIC, nullptr, nullptr, nullptr);

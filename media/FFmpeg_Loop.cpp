@@ -267,7 +267,8 @@ void TCustomFFmpeg::transcode_loop() {
     // 5. A packet.
     std::fill(no_packet.begin(), no_packet.end(), 0);
     no_packet_count = 0;
-    if (Fdo_pkt_dump) ffapi::av_pkt_dump_log2(nullptr, AV_LOG_DEBUG, pkt, Fdo_hex_dump ? 1 : 0, ic->streams[pkt->stream_index]);
+    if (Fdo_pkt_dump)
+      ffapi::av_pkt_dump_log2(nullptr, AV_LOG_DEBUG, pkt, Fdo_hex_dump ? 1 : 0, ic->streams[pkt->stream_index]);
 
     bool handled = true;
     const TAVInputFile& ifile = Ffile_table[file_index];
@@ -284,7 +285,8 @@ void TCustomFFmpeg::transcode_loop() {
           if (pkt->pts != AV_NOPTS_VALUE) pkt->pts += off;
         }
         // 8. Scale.
-        const double scale = pkt->stream_index < static_cast<int>(in.ts_scale.size()) ? in.ts_scale[pkt->stream_index] : 0;
+        const double scale =
+            pkt->stream_index < static_cast<int>(in.ts_scale.size()) ? in.ts_scale[pkt->stream_index] : 0;
         if (scale != 0) {
           if (pkt->dts != AV_NOPTS_VALUE) pkt->dts = std::llrint(pkt->dts * scale);
           if (pkt->pts != AV_NOPTS_VALUE) pkt->pts = std::llrint(pkt->pts * scale);
@@ -399,8 +401,7 @@ int TCustomFFmpeg::decode_and_dispatch(TAVInputStream& ist, const AVPacket* pkt)
     } sf{&sub};
     if (Fstart_time == 0 || ist.pts >= Fstart_time)
       for (TAVOutputStream& ost : Fost_table)
-        if (ost.encoding_needed && &Fist_table[ost.source_index] == &ist)
-          write_subtitle(ost, ist, &sub, pkt->pts);
+        if (ost.encoding_needed && &Fist_table[ost.source_index] == &ist) write_subtitle(ost, ist, &sub, pkt->pts);
     return 0;
   }
   if (dec->codec_type != AVMEDIA_TYPE_AUDIO && dec->codec_type != AVMEDIA_TYPE_VIDEO) return -1;

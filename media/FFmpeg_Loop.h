@@ -11,9 +11,9 @@
 namespace media {
 
 struct TInputLoopState {
-  AVFrame* frame = nullptr;          // decoded picture or samples
-  AVFrame* filtered = nullptr;       // picture taken from the filter graph
-  AVFilterGraph* graph = nullptr;    // video filter graph fed by this stream
+  AVFrame* frame = nullptr;        // decoded picture or samples
+  AVFrame* filtered = nullptr;     // picture taken from the filter graph
+  AVFilterGraph* graph = nullptr;  // video filter graph fed by this stream
   AVFilterContext* input_video_filter = nullptr;
   AVFilterContext* out_video_filter = nullptr;
   int frames_in_packet = 0;
@@ -24,12 +24,12 @@ struct TInputLoopState {
 };
 
 struct TOutputLoopState {
-  AVFrame* enc_frame = nullptr;      // the frame handed to the encoder
-  AVPacket* pkt = nullptr;           // packets received from the encoder
-  AVBSFContext* bsf = nullptr;       // the bitstream filter chain, made at the first packet
+  AVFrame* enc_frame = nullptr;  // the frame handed to the encoder
+  AVPacket* pkt = nullptr;       // packets received from the encoder
+  AVBSFContext* bsf = nullptr;   // the bitstream filter chain, made at the first packet
   bool bsf_tried = false;
-  int64_t last_dts = AV_NOPTS_VALUE; // stream time base, for monotonic muxing
-  int last_quality = 0;              // FF_QP2LAMBDA units, from the packet side data
+  int64_t last_dts = AV_NOPTS_VALUE;  // stream time base, for monotonic muxing
+  int last_quality = 0;               // FF_QP2LAMBDA units, from the packet side data
   char last_pict_type = '?';
   int64_t last_error[3] = {};
   // Audio converter parameters the resampler was made for.

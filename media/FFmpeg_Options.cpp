@@ -14,18 +14,120 @@ namespace media {
 
 namespace {
 
-const std::vector<const char*> kOptionNames = {
-    "L", "h", "version", "formats", "codecs", "bsfs", "protocols", "filters", "loglevel", "f", "i", "y", "map",
-    "map_meta_data", "t", "fs", "ss", "itsoffset", "itsscale", "timestamp", "metadata", "dframes", "benchmark",
-    "timelimit", "dump", "hex", "re", "loop_input", "loop_output", "v", "target", "threads", "vsync", "async",
-    "adrift_threshold", "vglobal", "copyts", "shortest", "dts_delta_threshold", "programid", "xerror", "copyinkf",
-    "b", "vb", "vframes", "r", "s", "aspect", "pix_fmt", "croptop", "cropbottom", "cropleft", "cropright", "padtop",
-    "padbottom", "padleft", "padright", "padcolor", "intra", "vn", "vdt", "qscale", "rc_override", "vcodec",
-    "me_threshold", "sameq", "pass", "passlogfile", "deinterlace", "psnr", "vstats", "vstats_file", "vhook",
-    "vfilters", "vf", "intra_matrix", "inter_matrix", "top", "dc", "vtag", "newvideo", "vlang", "qphist",
-    "force_fps", "streamid", "ab", "aframes", "aq", "ar", "ac", "an", "acodec", "atag", "vol", "newaudio", "alang",
-    "sample_fmt", "sn", "scodec", "newsubtitle", "slang", "stag", "vc", "tvstd", "isync", "muxdelay",
-    "muxpreload", "absf", "vbsf", "sbsf", "apre", "vpre", "spre", "fpre"};
+const std::vector<const char*> kOptionNames = {"L",
+                                               "h",
+                                               "version",
+                                               "formats",
+                                               "codecs",
+                                               "bsfs",
+                                               "protocols",
+                                               "filters",
+                                               "loglevel",
+                                               "f",
+                                               "i",
+                                               "y",
+                                               "map",
+                                               "map_meta_data",
+                                               "t",
+                                               "fs",
+                                               "ss",
+                                               "itsoffset",
+                                               "itsscale",
+                                               "timestamp",
+                                               "metadata",
+                                               "dframes",
+                                               "benchmark",
+                                               "timelimit",
+                                               "dump",
+                                               "hex",
+                                               "re",
+                                               "loop_input",
+                                               "loop_output",
+                                               "v",
+                                               "target",
+                                               "threads",
+                                               "vsync",
+                                               "async",
+                                               "adrift_threshold",
+                                               "vglobal",
+                                               "copyts",
+                                               "shortest",
+                                               "dts_delta_threshold",
+                                               "programid",
+                                               "xerror",
+                                               "copyinkf",
+                                               "b",
+                                               "vb",
+                                               "vframes",
+                                               "r",
+                                               "s",
+                                               "aspect",
+                                               "pix_fmt",
+                                               "croptop",
+                                               "cropbottom",
+                                               "cropleft",
+                                               "cropright",
+                                               "padtop",
+                                               "padbottom",
+                                               "padleft",
+                                               "padright",
+                                               "padcolor",
+                                               "intra",
+                                               "vn",
+                                               "vdt",
+                                               "qscale",
+                                               "rc_override",
+                                               "vcodec",
+                                               "me_threshold",
+                                               "sameq",
+                                               "pass",
+                                               "passlogfile",
+                                               "deinterlace",
+                                               "psnr",
+                                               "vstats",
+                                               "vstats_file",
+                                               "vhook",
+                                               "vfilters",
+                                               "vf",
+                                               "intra_matrix",
+                                               "inter_matrix",
+                                               "top",
+                                               "dc",
+                                               "vtag",
+                                               "newvideo",
+                                               "vlang",
+                                               "qphist",
+                                               "force_fps",
+                                               "streamid",
+                                               "ab",
+                                               "aframes",
+                                               "aq",
+                                               "ar",
+                                               "ac",
+                                               "an",
+                                               "acodec",
+                                               "atag",
+                                               "vol",
+                                               "newaudio",
+                                               "alang",
+                                               "sample_fmt",
+                                               "sn",
+                                               "scodec",
+                                               "newsubtitle",
+                                               "slang",
+                                               "stag",
+                                               "vc",
+                                               "tvstd",
+                                               "isync",
+                                               "muxdelay",
+                                               "muxpreload",
+                                               "absf",
+                                               "vbsf",
+                                               "sbsf",
+                                               "apre",
+                                               "vpre",
+                                               "spre",
+                                               "fpre"};
 
 bool Is(const std::string& n, std::initializer_list<const char*> names) {
   for (const char* x : names)
@@ -68,36 +170,67 @@ void TCustomFFmpeg::dispatch_option(const std::string& n, const std::string& v) 
   }
   // Switches: "0" is off, anything else (the empty text too) is on.
   static const std::map<std::string, bool TCustomFFmpeg::*> switches = {
-      {"dump", &TCustomFFmpeg::Fdo_pkt_dump},     {"hex", &TCustomFFmpeg::Fdo_hex_dump},
-      {"re", &TCustomFFmpeg::Frate_emu},          {"loop_input", &TCustomFFmpeg::Floop_input},
-      {"shortest", &TCustomFFmpeg::Fopt_shortest}, {"intra", &TCustomFFmpeg::Fintra_only},
-      {"vn", &TCustomFFmpeg::Fvideo_disable},     {"sameq", &TCustomFFmpeg::Fsame_quality},
-      {"deinterlace", &TCustomFFmpeg::Fdo_deinterlace}, {"psnr", &TCustomFFmpeg::Fdo_psnr},
-      {"qphist", &TCustomFFmpeg::Fqp_hist},       {"force_fps", &TCustomFFmpeg::Fforce_fps},
-      {"an", &TCustomFFmpeg::Faudio_disable},     {"sn", &TCustomFFmpeg::Fsubtitle_disable},
+      {"dump", &TCustomFFmpeg::Fdo_pkt_dump},
+      {"hex", &TCustomFFmpeg::Fdo_hex_dump},
+      {"re", &TCustomFFmpeg::Frate_emu},
+      {"loop_input", &TCustomFFmpeg::Floop_input},
+      {"shortest", &TCustomFFmpeg::Fopt_shortest},
+      {"intra", &TCustomFFmpeg::Fintra_only},
+      {"vn", &TCustomFFmpeg::Fvideo_disable},
+      {"sameq", &TCustomFFmpeg::Fsame_quality},
+      {"deinterlace", &TCustomFFmpeg::Fdo_deinterlace},
+      {"psnr", &TCustomFFmpeg::Fdo_psnr},
+      {"qphist", &TCustomFFmpeg::Fqp_hist},
+      {"force_fps", &TCustomFFmpeg::Fforce_fps},
+      {"an", &TCustomFFmpeg::Faudio_disable},
+      {"sn", &TCustomFFmpeg::Fsubtitle_disable},
       {"isync", &TCustomFFmpeg::Finput_sync}};
   if (auto it = switches.find(n); it != switches.end()) {
     this->*(it->second) = v != "0";
     return;
   }
-  if (n == "copyts") { Fcopy_ts = true; return; }
-  if (n == "xerror") { Fexit_on_error = true; return; }
+  if (n == "copyts") {
+    Fcopy_ts = true;
+    return;
+  }
+  if (n == "xerror") {
+    Fexit_on_error = true;
+    return;
+  }
   static const std::map<std::string, int TCustomFFmpeg::*> integers = {
-      {"loop_output", &TCustomFFmpeg::Floop_output}, {"v", &TCustomFFmpeg::Fverbose},
-      {"vsync", &TCustomFFmpeg::Fvideo_sync_method}, {"async", &TCustomFFmpeg::Faudio_sync_method},
-      {"vglobal", &TCustomFFmpeg::Fvideo_global_header}, {"programid", &TCustomFFmpeg::Fopt_programid},
-      {"copyinkf", &TCustomFFmpeg::Fcopy_initial_nonkeyframes}, {"vdt", &TCustomFFmpeg::Fvideo_discard},
-      {"dc", &TCustomFFmpeg::Fintra_dc_precision}, {"vol", &TCustomFFmpeg::Faudio_volume},
-      {"top", &TCustomFFmpeg::Ftop_field_first}, {"me_threshold", &TCustomFFmpeg::Fme_threshold},
+      {"loop_output", &TCustomFFmpeg::Floop_output},
+      {"v", &TCustomFFmpeg::Fverbose},
+      {"vsync", &TCustomFFmpeg::Fvideo_sync_method},
+      {"async", &TCustomFFmpeg::Faudio_sync_method},
+      {"vglobal", &TCustomFFmpeg::Fvideo_global_header},
+      {"programid", &TCustomFFmpeg::Fopt_programid},
+      {"copyinkf", &TCustomFFmpeg::Fcopy_initial_nonkeyframes},
+      {"vdt", &TCustomFFmpeg::Fvideo_discard},
+      {"dc", &TCustomFFmpeg::Fintra_dc_precision},
+      {"vol", &TCustomFFmpeg::Faudio_volume},
+      {"top", &TCustomFFmpeg::Ftop_field_first},
+      {"me_threshold", &TCustomFFmpeg::Fme_threshold},
       {"vc", &TCustomFFmpeg::Fvideo_channel}};
   if (auto it = integers.find(n); it != integers.end()) {
     this->*(it->second) = StrToInt(v);
     return;
   }
-  if (n == "vframes") { Fmax_frames[0] = StrToInt(v); return; }
-  if (n == "aframes") { Fmax_frames[1] = StrToInt(v); return; }
-  if (n == "dframes") { Fmax_frames[2] = StrToInt(v); return; }
-  if (n == "fs") { Flimit_filesize = StrToInt64(v); return; }
+  if (n == "vframes") {
+    Fmax_frames[0] = StrToInt(v);
+    return;
+  }
+  if (n == "aframes") {
+    Fmax_frames[1] = StrToInt(v);
+    return;
+  }
+  if (n == "dframes") {
+    Fmax_frames[2] = StrToInt(v);
+    return;
+  }
+  if (n == "fs") {
+    Flimit_filesize = StrToInt64(v);
+    return;
+  }
   if (n == "ar" || n == "ac") {
     int x = StrToInt(v);
     if (x > 0) (n == "ar" ? Faudio_sample_rate : Faudio_channels) = x;
@@ -105,8 +238,10 @@ void TCustomFFmpeg::dispatch_option(const std::string& n, const std::string& v) 
   }
   static const std::map<std::string, float TCustomFFmpeg::*> reals = {
       {"adrift_threshold", &TCustomFFmpeg::Faudio_drift_threshold},
-      {"dts_delta_threshold", &TCustomFFmpeg::Fdts_delta_threshold}, {"aq", &TCustomFFmpeg::Faudio_qscale},
-      {"muxdelay", &TCustomFFmpeg::Fmux_max_delay}, {"muxpreload", &TCustomFFmpeg::Fmux_preload}};
+      {"dts_delta_threshold", &TCustomFFmpeg::Fdts_delta_threshold},
+      {"aq", &TCustomFFmpeg::Faudio_qscale},
+      {"muxdelay", &TCustomFFmpeg::Fmux_max_delay},
+      {"muxpreload", &TCustomFFmpeg::Fmux_preload}};
   if (auto it = reals.find(n); it != reals.end()) {
     this->*(it->second) = static_cast<float>(StrToFloat(v));
     return;
@@ -117,18 +252,42 @@ void TCustomFFmpeg::dispatch_option(const std::string& n, const std::string& v) 
     Fvideo_qscale = static_cast<float>(x);
     return;
   }
-  if (n == "vlang") { Fvideo_language = v; return; }
-  if (n == "alang") { Faudio_language = v; return; }
-  if (n == "slang") { Fsubtitle_language = v; return; }
-  if (n == "passlogfile") { Fpass_logfilename_prefix = v; return; }
-  if (n == "tvstd") { Fvideo_standard = v; return; }
-  if (n == "rc_override") { Fvideo_rc_override_string = v; return; }
-  if (n == "vstats_file") { Fvstats_filename = v; return; }
+  if (n == "vlang") {
+    Fvideo_language = v;
+    return;
+  }
+  if (n == "alang") {
+    Faudio_language = v;
+    return;
+  }
+  if (n == "slang") {
+    Fsubtitle_language = v;
+    return;
+  }
+  if (n == "passlogfile") {
+    Fpass_logfilename_prefix = v;
+    return;
+  }
+  if (n == "tvstd") {
+    Fvideo_standard = v;
+    return;
+  }
+  if (n == "rc_override") {
+    Fvideo_rc_override_string = v;
+    return;
+  }
+  if (n == "vstats_file") {
+    Fvstats_filename = v;
+    return;
+  }
   if (n == "vfilters" || n == "vf") {
     if (!v.empty()) Fvfilters = v;
     return;
   }
-  if (n == "loglevel") { FFLoggerInstance().OptLogLevel(v); return; }
+  if (n == "loglevel") {
+    FFLoggerInstance().OptLogLevel(v);
+    return;
+  }
   if (n == "f") {
     if (v.empty()) return;
     std::string fmt = v;
@@ -145,10 +304,22 @@ void TCustomFFmpeg::dispatch_option(const std::string& n, const std::string& v) 
     ApplyVideoValue(n, v);
     return;
   }
-  if (Is(n, {"b", "vb", "ab"})) { set_bitrate(n, v); return; }
-  if (Is(n, {"vcodec", "acodec", "scodec"})) { set_codec(n, v); return; }
-  if (Is(n, {"map", "map_meta_data", "itsscale", "streamid"})) { ApplyMapOption(n, v); return; }
-  if (Is(n, {"t", "ss", "itsoffset", "timestamp"})) { parse_time_option(n, v); return; }
+  if (Is(n, {"b", "vb", "ab"})) {
+    set_bitrate(n, v);
+    return;
+  }
+  if (Is(n, {"vcodec", "acodec", "scodec"})) {
+    set_codec(n, v);
+    return;
+  }
+  if (Is(n, {"map", "map_meta_data", "itsscale", "streamid"})) {
+    ApplyMapOption(n, v);
+    return;
+  }
+  if (Is(n, {"t", "ss", "itsoffset", "timestamp"})) {
+    parse_time_option(n, v);
+    return;
+  }
   if (n == "metadata") {
     size_t eq = v.find('=');
     if (eq == std::string::npos) throw FFmpegException("Missing =");
@@ -161,17 +332,29 @@ void TCustomFFmpeg::dispatch_option(const std::string& n, const std::string& v) 
     Fdo_pass = p;
     return;
   }
-  if (n == "target") { set_target(v); return; }
-  if (Is(n, {"apre", "vpre", "spre", "fpre"})) { load_preset(n, v); return; }
+  if (n == "target") {
+    set_target(v);
+    return;
+  }
+  if (Is(n, {"apre", "vpre", "spre", "fpre"})) {
+    load_preset(n, v);
+    return;
+  }
   if (Is(n, {"newvideo", "newaudio", "newsubtitle"})) {
     if (Foutput_files.empty()) throw FFmpegException("At least one output file must be specified");
     TOutputFile& of = *Foutput_files.back();
-    if (n == "newvideo") new_video_stream(of);
-    else if (n == "newaudio") new_audio_stream(of);
-    else new_subtitle_stream(of);
+    if (n == "newvideo")
+      new_video_stream(of);
+    else if (n == "newaudio")
+      new_audio_stream(of);
+    else
+      new_subtitle_stream(of);
     return;
   }
-  if (Is(n, {"absf", "vbsf", "sbsf"})) { add_bitstream_filter(n, v); return; }
+  if (Is(n, {"absf", "vbsf", "sbsf"})) {
+    add_bitstream_filter(n, v);
+    return;
+  }
   // Everything else belongs to the libraries' own options; a name they do not
   // know changes nothing.
   set_generic_option(n, v);
@@ -207,8 +390,8 @@ void TCustomFFmpeg::ApplyVideoValue(const std::string& n, const std::string& v) 
     if (v == "list") {
       Log(TLogLevel::llInfo, "name        nb_components bits_per_pixel");
       for (const AVPixFmtDescriptor* d = ffapi::av_pix_fmt_desc_next(nullptr); d; d = ffapi::av_pix_fmt_desc_next(d))
-        Log(TLogLevel::llInfo, TrimStr(FormatStr("%-11s %7d %10d", d->name, d->nb_components,
-                                                 ffapi::av_get_bits_per_pixel(d))));
+        Log(TLogLevel::llInfo,
+            TrimStr(FormatStr("%-11s %7d %10d", d->name, d->nb_components, ffapi::av_get_bits_per_pixel(d))));
       return;
     }
     Fframe_pix_fmt = ffapi::av_get_pix_fmt(v.c_str());
@@ -225,10 +408,14 @@ void TCustomFFmpeg::ApplyVideoValue(const std::string& n, const std::string& v) 
                             " crop dimensions are outside the range of the original image.\n"
                             "Remember to crop first and scale second.");
     Log(TLogLevel::llWarning, "CropXXX is deprecated in favor of the crop avfilter");
-    if (n == "croptop") Fframe_topBand = c;
-    else if (n == "cropbottom") Fframe_bottomBand = c;
-    else if (n == "cropleft") Fframe_leftBand = c;
-    else Fframe_rightBand = c;
+    if (n == "croptop")
+      Fframe_topBand = c;
+    else if (n == "cropbottom")
+      Fframe_bottomBand = c;
+    else if (n == "cropleft")
+      Fframe_leftBand = c;
+    else
+      Fframe_rightBand = c;
     (vertical ? Fframe_height : Fframe_width) -= c;
   } else if (n == "intra_matrix" || n == "inter_matrix") {
     parse_matrix(n == "intra_matrix" ? Fintra_matrix : Finter_matrix, v);
@@ -302,12 +489,15 @@ void TCustomFFmpeg::set_bitrate(const std::string& name, const std::string& valu
   AVCodecContext* ctx = FOptions.avcodec_opts[name == "ab" ? 1 : 0];
   int64_t b = 0;
   if (ctx && ffapi::av_opt_get_int(ctx, "b", 0, &b) >= 0 && b < 1000)
-    Log(TLogLevel::llWarning, "WARNING: The bitrate parameter is set too low. It takes bits/s as argument, not kbits/s");
+    Log(TLogLevel::llWarning,
+        "WARNING: The bitrate parameter is set too low. It takes bits/s as argument, not kbits/s");
 }
 
 void TCustomFFmpeg::set_codec(const std::string& name, const std::string& value) {
   if (value.empty()) return;
-  std::string& codec = name == "vcodec" ? Fvideo_codec_name : name == "acodec" ? Faudio_codec_name : Fsubtitle_codec_name;
+  std::string& codec = name == "vcodec"   ? Fvideo_codec_name
+                       : name == "acodec" ? Faudio_codec_name
+                                          : Fsubtitle_codec_name;
   int& copy = name == "vcodec" ? Fvideo_stream_copy : name == "acodec" ? Faudio_stream_copy : Fsubtitle_stream_copy;
   codec.clear();
   if (value == "copy")
@@ -370,10 +560,14 @@ void TCustomFFmpeg::parse_time_option(const std::string& n, const std::string& v
   if (ffapi::av_parse_time(&us, v.c_str(), duration ? 1 : 0) < 0)
     throw FFmpegException(
         FormatStr("Invalid %s specification for %s: %s", duration ? "duration" : "date", n.c_str(), v.c_str()));
-  if (n == "t") set_recording_time(us);
-  else if (n == "ss") Fstart_time = us;
-  else if (n == "itsoffset") Finput_ts_offset = us;
-  else Frecording_timestamp = std::llround(static_cast<double>(us) / 1000000.0);
+  if (n == "t")
+    set_recording_time(us);
+  else if (n == "ss")
+    Fstart_time = us;
+  else if (n == "itsoffset")
+    Finput_ts_offset = us;
+  else
+    Frecording_timestamp = std::llround(static_cast<double>(us) / 1000000.0);
 }
 
 void TCustomFFmpeg::add_bitstream_filter(const std::string& n, const std::string& v) {
@@ -382,7 +576,9 @@ void TCustomFFmpeg::add_bitstream_filter(const std::string& n, const std::string
   std::string name = eq != std::string::npos && eq >= 1 ? v.substr(0, eq) : v;
   if (!ffapi::av_bsf_get_by_name(TrimStr(name).c_str()))
     throw FFmpegException(FormatStr("Unknown bitstream filter %s", TrimStr(v).c_str()));
-  (n[0] == 'v' ? Fvideo_bitstream_filters : n[0] == 'a' ? Faudio_bitstream_filters : Fsubtitle_bitstream_filters)
+  (n[0] == 'v'   ? Fvideo_bitstream_filters
+   : n[0] == 'a' ? Faudio_bitstream_filters
+                 : Fsubtitle_bitstream_filters)
       .push_back(TrimStr(v));
 }
 
@@ -390,9 +586,16 @@ void TCustomFFmpeg::add_bitstream_filter(const std::string& n, const std::string
 
 void TCustomFFmpeg::set_target(const std::string& value) {
   std::string v = TrimStr(value), norm = "auto", target = v;
-  if (v.rfind("pal-", 0) == 0) { norm = "pal"; target = v.substr(4); }
-  else if (v.rfind("ntsc-", 0) == 0) { norm = "ntsc"; target = v.substr(5); }
-  else if (v.rfind("film-", 0) == 0) { norm = "film"; target = v.substr(5); }
+  if (v.rfind("pal-", 0) == 0) {
+    norm = "pal";
+    target = v.substr(4);
+  } else if (v.rfind("ntsc-", 0) == 0) {
+    norm = "ntsc";
+    target = v.substr(5);
+  } else if (v.rfind("film-", 0) == 0) {
+    norm = "film";
+    target = v.substr(5);
+  }
   setup_target(target, norm, "ntsc");
 }
 
@@ -401,14 +604,19 @@ void TCustomFFmpeg::setup_target(const std::string& ATarget, const std::string& 
   enum { PAL = 0, NTSC = 1, FILM = 2, UNKNOWN = 3 };
   static const char* const frame_rates[4] = {"25", "30000/1001", "24000/1001", ""};
   int norm = UNKNOWN;
-  if (ANorm == "pal") norm = PAL;
-  else if (ANorm == "ntsc") norm = NTSC;
-  else if (ANorm == "film") norm = FILM;
+  if (ANorm == "pal")
+    norm = PAL;
+  else if (ANorm == "ntsc")
+    norm = NTSC;
+  else if (ANorm == "film")
+    norm = FILM;
   else {
     if (Fframe_rate.den == 0) throw FFmpegException("frame_rate is invalid.");
     auto decide = [&](int64_t r) {
-      if (r == 25000) norm = PAL;
-      else if (r == 29970 || r == 23976) norm = NTSC;
+      if (r == 25000)
+        norm = PAL;
+      else if (r == 29970 || r == 23976)
+        norm = NTSC;
     };
     decide(std::llround(Fframe_rate.num * 1000.0 / Fframe_rate.den));
     for (size_t i = 0; norm == UNKNOWN && i < Finput_files.size(); ++i) {
@@ -500,44 +708,76 @@ void TCustomFFmpeg::setup_target(const std::string& ATarget, const std::string& 
 namespace {
 
 struct X264Row {
-  const char *name, *coder, *flags, *partitions, *me_method, *subq, *me_range, *sc_threshold, *b_strategy, *bf,
-      *refs, *directpred, *trellis, *flags2, *wpredp, *cqp;
+  const char *name, *coder, *flags, *partitions, *me_method, *subq, *me_range, *sc_threshold, *b_strategy, *bf, *refs,
+      *directpred, *trellis, *flags2, *wpredp, *cqp;
 };
 
 // The built-in libx264 presets as the tables give them (a null cell: no line).
 const X264Row kX264Rows[] = {
-    {"libx264-default", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "7", "16", "40", "1", "3", "3", "1", "1", "+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
-    {"libx264-fast", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "6", "16", "40", "1", "3", "2", "1", "1", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
-    {"libx264-fast_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "1", "3", "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
-    {"libx264-faster", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "4", "16", "40", "1", "3", "2", "1", "1", "+bpyramid-mixed_refs+wpred+dct8x8+fastpskip", "1", nullptr},
-    {"libx264-faster_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "1", "3", "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "1", nullptr},
-    {"libx264-fastfirstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partp4x4-partb8x8", "dia", "2", "16", "40", "1", "3", "1", "3", "0", "-bpyramid-wpred-mixed_refs-dct8x8+fastpskip", "2", nullptr},
-    {"libx264-hq", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "umh", "8", "16", "40", "2", "3", "4", "3", "1", "+wpred+mixed_refs+dct8x8+fastpskip", "2", nullptr},
-    {"libx264-lossless_fast", "0", "+loop", "-parti8x8+parti4x4+partp8x8-partp4x4-partb8x8", "hex", "3", "16", "40", "1", nullptr, nullptr, "1", nullptr, "+fastpskip", "0", "0"},
-    {"libx264-lossless_max", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4-partb8x8", "esa", "8", "16", "40", "1", nullptr, "16", "1", nullptr, "+mixed_refs+dct8x8+fastpskip", "2", "0"},
-    {"libx264-lossless_medium", "1", "+loop", "-parti8x8+parti4x4+partp8x8+partp4x4-partb8x8", "hex", "5", "16", "40", "1", nullptr, nullptr, "1", nullptr, "+fastpskip", "2", "0"},
-    {"libx264-lossless_slow", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4-partb8x8", "umh", "6", "16", "40", "1", nullptr, "2", "1", nullptr, "+dct8x8+fastpskip", "2", "0"},
-    {"libx264-lossless_slower", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4-partb8x8", "umh", "8", "16", "40", "1", nullptr, "4", "1", nullptr, "+mixed_refs+dct8x8+fastpskip", "2", "0"},
-    {"libx264-lossless_ultrafast", "0", "+loop", "-parti8x8-parti4x4-partp8x8-partp4x4-partb8x8", "dia", "0", "16", "40", "1", nullptr, nullptr, "1", nullptr, "+fastpskip", nullptr, "0"},
-    {"libx264-max", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "tesa", "10", "24", "40", "2", "3", "16", "3", "2", "+wpred+mixed_refs+dct8x8-fastpskip", "2", nullptr},
-    {"libx264-medium", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "7", "16", "40", "1", "3", "3", "1", "1", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
-    {"libx264-medium_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "1", "3", "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
-    {"libx264-normal", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "6", "16", "40", "1", "3", "2", "3", "0", "+wpred+dct8x8+fastpskip", "2", nullptr},
-    {"libx264-placebo", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "tesa", "10", "24", "40", "2", "16", "16", "3", "2", "+bpyramid+mixed_refs+wpred+dct8x8-fastpskip", "2", nullptr},
-    {"libx264-placebo_firstpass", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "tesa", "10", "24", "40", "2", "16", "16", "3", "2", "+bpyramid+mixed_refs+wpred+dct8x8-fastpskip", "2", nullptr},
-    {"libx264-slow", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "umh", "8", "16", "40", "2", "3", "5", "3", "1", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
-    {"libx264-slow_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "2", "3", "1", "3", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
-    {"libx264-slower", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "umh", "9", "16", "40", "2", "3", "8", "3", "2", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
-    {"libx264-slower_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "2", "3", "1", "3", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
-    {"libx264-slowfirstpass", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "6", "16", "40", "2", "3", "1", "3", "0", "+wpred+dct8x8+fastpskip", "2", nullptr},
-    {"libx264-superfast", "1", "+loop", "+parti8x8+parti4x4-partp8x8-partb8x8", "dia", "1", "16", "40", "1", "3", "1", "1", "0", "+bpyramid-mixed_refs+wpred+dct8x8+fastpskip-mbtree", "0", nullptr},
-    {"libx264-superfast_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "1", "16", "40", "1", "3", "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip-mbtree", "0", nullptr},
-    {"libx264-ultrafast", "0", "-loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "0", "16", "0", "0", "0", "1", "1", "0", "-bpyramid-mixed_refs-wpred-dct8x8+fastpskip-mbtree", "0", nullptr},
-    {"libx264-ultrafast_firstpass", "0", "-loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "0", "16", "0", "0", "0", "1", "1", "0", "-bpyramid-mixed_refs-wpred-dct8x8+fastpskip-mbtree", "0", nullptr},
-    {"libx264-veryfast", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "2", "16", "40", "1", "3", "1", "1", "0", "+bpyramid-mixed_refs+wpred+dct8x8+fastpskip-mbtree", "0", nullptr},
-    {"libx264-veryfast_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "1", "3", "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip-mbtree", "0", nullptr},
-    {"libx264-veryslow", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "umh", "10", "24", "40", "2", "8", "16", "3", "2", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
-    {"libx264-veryslow_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "24", "40", "2", "8", "1", "3", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
+    {"libx264-default", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "7", "16", "40", "1", "3", "3",
+     "1", "1", "+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
+    {"libx264-fast", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "6", "16", "40", "1", "3", "2", "1",
+     "1", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
+    {"libx264-fast_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "1", "3",
+     "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
+    {"libx264-faster", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "4", "16", "40", "1", "3", "2", "1",
+     "1", "+bpyramid-mixed_refs+wpred+dct8x8+fastpskip", "1", nullptr},
+    {"libx264-faster_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "1", "3",
+     "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "1", nullptr},
+    {"libx264-fastfirstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partp4x4-partb8x8", "dia", "2", "16", "40",
+     "1", "3", "1", "3", "0", "-bpyramid-wpred-mixed_refs-dct8x8+fastpskip", "2", nullptr},
+    {"libx264-hq", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "umh", "8", "16", "40", "2", "3", "4", "3",
+     "1", "+wpred+mixed_refs+dct8x8+fastpskip", "2", nullptr},
+    {"libx264-lossless_fast", "0", "+loop", "-parti8x8+parti4x4+partp8x8-partp4x4-partb8x8", "hex", "3", "16", "40",
+     "1", nullptr, nullptr, "1", nullptr, "+fastpskip", "0", "0"},
+    {"libx264-lossless_max", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4-partb8x8", "esa", "8", "16", "40", "1",
+     nullptr, "16", "1", nullptr, "+mixed_refs+dct8x8+fastpskip", "2", "0"},
+    {"libx264-lossless_medium", "1", "+loop", "-parti8x8+parti4x4+partp8x8+partp4x4-partb8x8", "hex", "5", "16", "40",
+     "1", nullptr, nullptr, "1", nullptr, "+fastpskip", "2", "0"},
+    {"libx264-lossless_slow", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4-partb8x8", "umh", "6", "16", "40",
+     "1", nullptr, "2", "1", nullptr, "+dct8x8+fastpskip", "2", "0"},
+    {"libx264-lossless_slower", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4-partb8x8", "umh", "8", "16", "40",
+     "1", nullptr, "4", "1", nullptr, "+mixed_refs+dct8x8+fastpskip", "2", "0"},
+    {"libx264-lossless_ultrafast", "0", "+loop", "-parti8x8-parti4x4-partp8x8-partp4x4-partb8x8", "dia", "0", "16",
+     "40", "1", nullptr, nullptr, "1", nullptr, "+fastpskip", nullptr, "0"},
+    {"libx264-max", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "tesa", "10", "24", "40", "2", "3",
+     "16", "3", "2", "+wpred+mixed_refs+dct8x8-fastpskip", "2", nullptr},
+    {"libx264-medium", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "7", "16", "40", "1", "3", "3", "1",
+     "1", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
+    {"libx264-medium_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "1", "3",
+     "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
+    {"libx264-normal", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "6", "16", "40", "1", "3", "2", "3",
+     "0", "+wpred+dct8x8+fastpskip", "2", nullptr},
+    {"libx264-placebo", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "tesa", "10", "24", "40", "2",
+     "16", "16", "3", "2", "+bpyramid+mixed_refs+wpred+dct8x8-fastpskip", "2", nullptr},
+    {"libx264-placebo_firstpass", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "tesa", "10", "24",
+     "40", "2", "16", "16", "3", "2", "+bpyramid+mixed_refs+wpred+dct8x8-fastpskip", "2", nullptr},
+    {"libx264-slow", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "umh", "8", "16", "40", "2", "3", "5", "3",
+     "1", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
+    {"libx264-slow_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "2", "3",
+     "1", "3", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
+    {"libx264-slower", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "umh", "9", "16", "40", "2", "3",
+     "8", "3", "2", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
+    {"libx264-slower_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "2", "3",
+     "1", "3", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
+    {"libx264-slowfirstpass", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "6", "16", "40", "2", "3",
+     "1", "3", "0", "+wpred+dct8x8+fastpskip", "2", nullptr},
+    {"libx264-superfast", "1", "+loop", "+parti8x8+parti4x4-partp8x8-partb8x8", "dia", "1", "16", "40", "1", "3", "1",
+     "1", "0", "+bpyramid-mixed_refs+wpred+dct8x8+fastpskip-mbtree", "0", nullptr},
+    {"libx264-superfast_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "1", "16", "40", "1",
+     "3", "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip-mbtree", "0", nullptr},
+    {"libx264-ultrafast", "0", "-loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "0", "16", "0", "0", "0", "1",
+     "1", "0", "-bpyramid-mixed_refs-wpred-dct8x8+fastpskip-mbtree", "0", nullptr},
+    {"libx264-ultrafast_firstpass", "0", "-loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "0", "16", "0", "0",
+     "0", "1", "1", "0", "-bpyramid-mixed_refs-wpred-dct8x8+fastpskip-mbtree", "0", nullptr},
+    {"libx264-veryfast", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partb8x8", "hex", "2", "16", "40", "1", "3", "1",
+     "1", "0", "+bpyramid-mixed_refs+wpred+dct8x8+fastpskip-mbtree", "0", nullptr},
+    {"libx264-veryfast_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "16", "40", "1",
+     "3", "1", "1", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip-mbtree", "0", nullptr},
+    {"libx264-veryslow", "1", "+loop", "+parti8x8+parti4x4+partp8x8+partp4x4+partb8x8", "umh", "10", "24", "40", "2",
+     "8", "16", "3", "2", "+bpyramid+mixed_refs+wpred+dct8x8+fastpskip", "2", nullptr},
+    {"libx264-veryslow_firstpass", "1", "+loop", "-parti8x8-parti4x4-partp8x8-partb8x8", "dia", "2", "24", "40", "2",
+     "8", "1", "3", "0", "+bpyramid-mixed_refs+wpred-dct8x8+fastpskip", "2", nullptr},
 };
 
 const char* const kOtherPresets[][2] = {
@@ -548,15 +788,42 @@ const char* const kOtherPresets[][2] = {
     {"libx264-main", "flags2=-dct8x8"},
 };
 
-const char* const kTableOrder[] = {
-    "libx264-baseline", "libx264-default", "libx264-fast", "libx264-fast_firstpass", "libx264-faster",
-    "libx264-faster_firstpass", "libx264-fastfirstpass", "libx264-hq", "libx264-ipod320", "libx264-ipod640",
-    "libx264-lossless_fast", "libx264-lossless_max", "libx264-lossless_medium", "libx264-lossless_slow",
-    "libx264-lossless_slower", "libx264-lossless_ultrafast", "libx264-main", "libx264-max", "libx264-medium",
-    "libx264-medium_firstpass", "libx264-normal", "libx264-placebo", "libx264-placebo_firstpass", "libx264-slow",
-    "libx264-slow_firstpass", "libx264-slower", "libx264-slower_firstpass", "libx264-slowfirstpass",
-    "libx264-superfast", "libx264-superfast_firstpass", "libx264-ultrafast", "libx264-ultrafast_firstpass",
-    "libx264-veryfast", "libx264-veryfast_firstpass", "libx264-veryslow", "libx264-veryslow_firstpass"};
+const char* const kTableOrder[] = {"libx264-baseline",
+                                   "libx264-default",
+                                   "libx264-fast",
+                                   "libx264-fast_firstpass",
+                                   "libx264-faster",
+                                   "libx264-faster_firstpass",
+                                   "libx264-fastfirstpass",
+                                   "libx264-hq",
+                                   "libx264-ipod320",
+                                   "libx264-ipod640",
+                                   "libx264-lossless_fast",
+                                   "libx264-lossless_max",
+                                   "libx264-lossless_medium",
+                                   "libx264-lossless_slow",
+                                   "libx264-lossless_slower",
+                                   "libx264-lossless_ultrafast",
+                                   "libx264-main",
+                                   "libx264-max",
+                                   "libx264-medium",
+                                   "libx264-medium_firstpass",
+                                   "libx264-normal",
+                                   "libx264-placebo",
+                                   "libx264-placebo_firstpass",
+                                   "libx264-slow",
+                                   "libx264-slow_firstpass",
+                                   "libx264-slower",
+                                   "libx264-slower_firstpass",
+                                   "libx264-slowfirstpass",
+                                   "libx264-superfast",
+                                   "libx264-superfast_firstpass",
+                                   "libx264-ultrafast",
+                                   "libx264-ultrafast_firstpass",
+                                   "libx264-veryfast",
+                                   "libx264-veryfast_firstpass",
+                                   "libx264-veryslow",
+                                   "libx264-veryslow_firstpass"};
 
 std::string RowText(const X264Row& r) {
   std::string t;
@@ -598,22 +865,24 @@ struct X264Flag {
   const char* off;    // when it has "-"
 };
 const X264Flag kFlagMap[] = {
-    {"loop", nullptr, "no-deblock=1"},      {"mixed_refs", "mixed-refs=1", "mixed-refs=0"},
-    {"wpred", "weightb=1", "weightb=0"},    {"dct8x8", "8x8dct=1", "8x8dct=0"},
-    {"fastpskip", "fast-pskip=1", "fast-pskip=0"}, {"bpyramid", "b-pyramid=normal", "b-pyramid=none"},
+    {"loop", nullptr, "no-deblock=1"},
+    {"mixed_refs", "mixed-refs=1", "mixed-refs=0"},
+    {"wpred", "weightb=1", "weightb=0"},
+    {"dct8x8", "8x8dct=1", "8x8dct=0"},
+    {"fastpskip", "fast-pskip=1", "fast-pskip=0"},
+    {"bpyramid", "b-pyramid=normal", "b-pyramid=none"},
     {"mbtree", "mbtree=1", "mbtree=0"},
 };
 const char* const kPartitionNames[][2] = {
     {"parti8x8", "i8x8"}, {"parti4x4", "i4x4"}, {"partp8x8", "p8x8"}, {"partp4x4", "p4x4"}, {"partb8x8", "b8x8"}};
 const char* const kDirectNames[] = {"none", "spatial", "temporal", "auto"};
 // Lines kept as they are: today's generic options of the same meaning.
-const char* const kGenericKept[] = {"cmp", "g", "keyint_min", "i_qfactor", "qcomp", "qmin", "qmax", "qdiff",
-                                    "bf", "refs", "level", "maxrate", "bufsize"};
+const char* const kGenericKept[] = {"cmp",   "g",  "keyint_min", "i_qfactor", "qcomp",   "qmin",   "qmax",
+                                    "qdiff", "bf", "refs",       "level",     "maxrate", "bufsize"};
 // Lines that become x264 parameters of another name.
-const char* const kRenamed[][2] = {{"coder", "cabac"}, {"me_method", "me"},   {"subq", "subme"},
-                                   {"me_range", "merange"}, {"sc_threshold", "scenecut"},
-                                   {"b_strategy", "b-adapt"}, {"trellis", "trellis"}, {"wpredp", "weightp"},
-                                   {"cqp", "qp"}};
+const char* const kRenamed[][2] = {{"coder", "cabac"},      {"me_method", "me"},          {"subq", "subme"},
+                                   {"me_range", "merange"}, {"sc_threshold", "scenecut"}, {"b_strategy", "b-adapt"},
+                                   {"trellis", "trellis"},  {"wpredp", "weightp"},        {"cqp", "qp"}};
 
 // Calls fn(sign, token) for "+a-b+c".
 template <typename F>
@@ -642,9 +911,15 @@ std::string TranslateX264Preset(const std::string& text) {
     std::string name = line.substr(0, eq), value = line.substr(eq + 1);
     bool done = false;
     for (const char* g : kGenericKept)
-      if (name == g) { out += line + "\n"; done = true; }
+      if (name == g) {
+        out += line + "\n";
+        done = true;
+      }
     for (auto& r : kRenamed)
-      if (!done && name == r[0]) { param(std::string(r[1]) + "=" + value); done = true; }
+      if (!done && name == r[0]) {
+        param(std::string(r[1]) + "=" + value);
+        done = true;
+      }
     if (done) continue;
     if (name == "flags" || name == "flags2") {
       ForEachFlag(value, [&](char sign, const std::string& tok) {
@@ -699,9 +974,12 @@ void TCustomFFmpeg::load_preset(const std::string& opt, const std::string& value
     text = find_builtin_preset(value);
     if (text.empty()) {
       std::string codec;
-      if (opt[0] == 'v' && !Fvideo_codec_name.empty()) codec = Fvideo_codec_name;
-      else if (opt[0] == 'a' && !Faudio_codec_name.empty()) codec = Faudio_codec_name;
-      else if (!Fsubtitle_codec_name.empty()) codec = Fsubtitle_codec_name;
+      if (opt[0] == 'v' && !Fvideo_codec_name.empty())
+        codec = Fvideo_codec_name;
+      else if (opt[0] == 'a' && !Faudio_codec_name.empty())
+        codec = Faudio_codec_name;
+      else if (!Fsubtitle_codec_name.empty())
+        codec = Fsubtitle_codec_name;
       if (!codec.empty()) text = find_builtin_preset(codec + "-" + value);
     }
   }

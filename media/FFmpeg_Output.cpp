@@ -46,7 +46,8 @@ void TCustomFFmpeg::mux_packet(TAVOutputStream& ost, AVPacket* pkt) {
   for (const std::string& n : names) chain += (chain.empty() ? "" : ",") + n;
   auto failed = [&](int err) {
     const std::string msg =
-        FormatStr("%s failed for stream %d, codec %s", chain.c_str(), pkt->stream_index, codec_name) + ": " + ErrorMessageOf(err);
+        FormatStr("%s failed for stream %d, codec %s", chain.c_str(), pkt->stream_index, codec_name) + ": " +
+        ErrorMessageOf(err);
     if (Fexit_on_error) throw FFmpegException(msg);
     Log(TLogLevel::llError, msg);
   };
@@ -115,7 +116,8 @@ void TCustomFFmpeg::write_subtitle(TAVOutputStream& ost, TAVInputStream& ist, AV
   TOutputLoopState& ls = LoopState(ost);
   for (int i = 0; i < nb; ++i) {
     if (dvb && i == 1) sub->num_rects = 0;  // the second packet clears the subtitle
-    const int size = ffapi::avcodec_encode_subtitle(enc, Fsubtitle_out.data(), static_cast<int>(Fsubtitle_out.size()), sub);
+    const int size =
+        ffapi::avcodec_encode_subtitle(enc, Fsubtitle_out.data(), static_cast<int>(Fsubtitle_out.size()), sub);
     if (size < 0) {
       sub->num_rects = saved_rects;
       throw FFmpegException("Subtitle encoding failed");
@@ -135,8 +137,7 @@ void TCustomFFmpeg::write_subtitle(TAVOutputStream& ost, TAVInputStream& ist, AV
       pkt->pts = ffapi::av_rescale_q(base, AV_TIME_BASE_Q, ost.st->time_base);
     }
     pkt->dts = pkt->pts;
-    if (!dvb)
-      pkt->duration = ffapi::av_rescale_q(sub->end_display_time, AVRational{1, 1000}, ost.st->time_base);
+    if (!dvb) pkt->duration = ffapi::av_rescale_q(sub->end_display_time, AVRational{1, 1000}, ost.st->time_base);
     mux_packet(ost, pkt);
     ffapi::av_packet_unref(pkt);
   }

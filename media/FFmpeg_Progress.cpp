@@ -44,7 +44,8 @@ void TCustomFFmpeg::report_progress(bool is_last, int file_index) {
       if (Fqp_hist && ost.loop) {
         const int qp = static_cast<int>(std::lrint(q));
         if (qp >= 0 && qp < 52) ++Fqp_histogram[qp];
-        for (int j = 0; j < 32; ++j) append("%X", static_cast<int>(std::lrint(std::log(Fqp_histogram[j] + 1.0) / std::log(2.0))));
+        for (int j = 0; j < 32; ++j)
+          append("%X", static_cast<int>(std::lrint(std::log(Fqp_histogram[j] + 1.0) / std::log(2.0))));
       }
       if (enc && (enc->flags & AV_CODEC_FLAG_PSNR) && ost.loop) {
         double error_sum = 0, scale_sum = 0;

@@ -31,7 +31,8 @@ void TCustomFFmpeg::pick_sample_rate(AVCodecContext* enc, const AVCodec* codec) 
       best = *p;
     }
   }
-  if (best_dist) Log(TLogLevel::llWarning, FormatStr("Requested sampling rate unsupported using closest supported (%d)", best));
+  if (best_dist)
+    Log(TLogLevel::llWarning, FormatStr("Requested sampling rate unsupported using closest supported (%d)", best));
   enc->sample_rate = best;
 }
 
@@ -253,14 +254,15 @@ void TCustomFFmpeg::transfer_chapters(int in_file, int out_file) {
   AVFormatContext* os = Foutput_files[out_file]->oc;
   for (unsigned i = 0; i < is->nb_chapters; ++i) {
     AVChapter* in_ch = is->chapters[i];
-    const int64_t ts_off = ffapi::av_rescale_q(Fstart_time - Finput_files[in_file]->ts_offset, AV_TIME_BASE_Q,
-                                               in_ch->time_base);
-    const int64_t rt = Frecording_time == INT64_MAX ? INT64_MAX
-                                                    : ffapi::av_rescale_q(Frecording_time, AV_TIME_BASE_Q, in_ch->time_base);
+    const int64_t ts_off =
+        ffapi::av_rescale_q(Fstart_time - Finput_files[in_file]->ts_offset, AV_TIME_BASE_Q, in_ch->time_base);
+    const int64_t rt = Frecording_time == INT64_MAX
+                           ? INT64_MAX
+                           : ffapi::av_rescale_q(Frecording_time, AV_TIME_BASE_Q, in_ch->time_base);
     if (in_ch->end < ts_off) continue;
     if (rt != INT64_MAX && in_ch->start > rt + ts_off) break;
-    auto** chapters = static_cast<AVChapter**>(
-        ffapi::av_realloc(os->chapters, sizeof(AVChapter*) * (os->nb_chapters + 1)));
+    auto** chapters =
+        static_cast<AVChapter**>(ffapi::av_realloc(os->chapters, sizeof(AVChapter*) * (os->nb_chapters + 1)));
     if (!chapters) throw FFmpegException("av_realloc fail");
     os->chapters = chapters;
     auto* out_ch = static_cast<AVChapter*>(ffapi::av_mallocz(sizeof(AVChapter)));
@@ -364,7 +366,8 @@ void TCustomFFmpeg::setup_stream_copy(TAVOutputStream& ost, TAVInputStream& ist)
   AVRational itb = ist.st->time_base;
   AVRational ctb = ist.dec_ctx ? ist.dec_ctx->time_base : AVRational{0, 1};
   const int ticks = ist.dec_ctx && ist.dec_ctx->ticks_per_frame > 0 ? ist.dec_ctx->ticks_per_frame : 1;
-  if (ctb.num && ctb.den && itb.den && static_cast<double>(ctb.num) * ticks / ctb.den > static_cast<double>(itb.num) / itb.den &&
+  if (ctb.num && ctb.den && itb.den &&
+      static_cast<double>(ctb.num) * ticks / ctb.den > static_cast<double>(itb.num) / itb.den &&
       static_cast<double>(itb.num) / itb.den < 1.0 / 1000) {
     int num, den;
     ffapi::av_reduce(&num, &den, static_cast<int64_t>(ctb.num) * ticks, ctb.den, INT_MAX);
@@ -374,7 +377,8 @@ void TCustomFFmpeg::setup_stream_copy(TAVOutputStream& ost, TAVInputStream& ist)
   }
   switch (par->codec_type) {
     case AVMEDIA_TYPE_AUDIO:
-      if (Faudio_volume != 256) throw FFmpegException("-acodec copy and -vol are incompatible (frames are not decoded)");
+      if (Faudio_volume != 256)
+        throw FFmpegException("-acodec copy and -vol are incompatible (frames are not decoded)");
       if ((par->block_align == 1 && par->codec_id == AV_CODEC_ID_MP3) || par->codec_id == AV_CODEC_ID_AC3)
         par->block_align = 0;
       break;
@@ -410,7 +414,8 @@ void TCustomFFmpeg::setup_encoding(int i) {
       ist.decoding_needed = 1;
       break;
     case AVMEDIA_TYPE_VIDEO: {
-      if (codec->pix_fmt == AV_PIX_FMT_NONE) throw FFmpegException("Video pixel format is unknown, stream cannot be encoded");
+      if (codec->pix_fmt == AV_PIX_FMT_NONE)
+        throw FFmpegException("Video pixel format is unknown, stream cannot be encoded");
       const int l = Fframe_leftBand, r = Fframe_rightBand, t = Fframe_topBand, b = Fframe_bottomBand;
       ost.video_crop = (l + r + t + b) != 0;
       ost.video_resample = (icodec->width - l - r != codec->width) || (icodec->height - t - b != codec->height) ||
@@ -466,8 +471,8 @@ void TCustomFFmpeg::setup_encoding(int i) {
 
 void TCustomFFmpeg::open_pass_log(int i) {
   TAVOutputStream& ost = Fost_table[i];
-  std::string name = (Fpass_logfilename_prefix.empty() ? std::string("ffmpeg2pass") : Fpass_logfilename_prefix) +
-                     "-" + std::to_string(i) + ".log";
+  std::string name = (Fpass_logfilename_prefix.empty() ? std::string("ffmpeg2pass") : Fpass_logfilename_prefix) + "-" +
+                     std::to_string(i) + ".log";
   if (name.size() > 1023) name.resize(1023);
   if (ost.enc_ctx->flags & AV_CODEC_FLAG_PASS1) {
     ost.logfile = std::fopen(name.c_str(), "wb");
@@ -480,7 +485,8 @@ void TCustomFFmpeg::open_pass_log(int i) {
       throw FFmpegException(
           FormatStr("Could not allocate file buffer: Error reading log file \"%s\" for pass-2 encoding", name.c_str()));
     if (r < 0)
-      throw FFmpegException(FormatStr("Cannot read file: Error reading log file \"%s\" for pass-2 encoding", name.c_str()));
+      throw FFmpegException(
+          FormatStr("Cannot read file: Error reading log file \"%s\" for pass-2 encoding", name.c_str()));
     ost.stats_in.assign(reinterpret_cast<char*>(buf), size > 0 ? size - 1 : 0);
     ffapi::av_free(buf);
     ost.enc_ctx->stats_in = ost.stats_in.data();
@@ -515,13 +521,15 @@ void TCustomFFmpeg::open_encoders() {
     }
     AVDictionary* opts = private_options_for(FOptions, &codec->priv_class);
     const AVCodecContext* dec = Fist_table[ost.source_index].dec_ctx;
-    if (ost.enc_ctx->codec_type == AVMEDIA_TYPE_SUBTITLE && dec && dec->subtitle_header && !ost.enc_ctx->subtitle_header) {
+    if (ost.enc_ctx->codec_type == AVMEDIA_TYPE_SUBTITLE && dec && dec->subtitle_header &&
+        !ost.enc_ctx->subtitle_header) {
       ost.enc_ctx->subtitle_header = static_cast<uint8_t*>(ffapi::av_mallocz(dec->subtitle_header_size + 1));
       if (!ost.enc_ctx->subtitle_header) throw FFmpegException("av_mallocz fail");
       std::memcpy(ost.enc_ctx->subtitle_header, dec->subtitle_header, dec->subtitle_header_size);
       ost.enc_ctx->subtitle_header_size = dec->subtitle_header_size;
     }
-    if (ost.enc_ctx->codec_type == AVMEDIA_TYPE_SUBTITLE && !ost.enc_ctx->time_base.num) ost.enc_ctx->time_base = AV_TIME_BASE_Q;
+    if (ost.enc_ctx->codec_type == AVMEDIA_TYPE_SUBTITLE && !ost.enc_ctx->time_base.num)
+      ost.enc_ctx->time_base = AV_TIME_BASE_Q;
     int r;
     {
       // Held for the opening alone; nothing here waits for the UI thread.
@@ -556,8 +564,9 @@ void TCustomFFmpeg::open_decoders() {
   for (size_t i = 0; i < Fist_table.size(); ++i) {
     TAVInputStream& ist = Fist_table[i];
     if (!ist.decoding_needed || ist.decoder_opened) continue;
-    const AVCodec* codec = i < Finput_codecs.size() && Finput_codecs[i] ? Finput_codecs[i]
-                                                                        : ffapi::avcodec_find_decoder(ist.dec_ctx->codec_id);
+    const AVCodec* codec = i < Finput_codecs.size() && Finput_codecs[i]
+                               ? Finput_codecs[i]
+                               : ffapi::avcodec_find_decoder(ist.dec_ctx->codec_id);
     const std::string type = MediaTypeName(ist.dec_ctx->codec_type);
     if (!codec) {
       dump_stream_mapping();
@@ -577,8 +586,8 @@ void TCustomFFmpeg::open_decoders() {
     }
     if (r < 0) {
       dump_stream_mapping();
-      std::string msg = FormatStr("Error while opening decoder for input stream #%d.%d (%s)", ist.file_index,
-                                  ist.index, type.c_str());
+      std::string msg = FormatStr("Error while opening decoder for input stream #%d.%d (%s)", ist.file_index, ist.index,
+                                  type.c_str());
       Log(TLogLevel::llError, msg);
       throw FFmpegException(msg);
     }
@@ -679,8 +688,8 @@ void TCustomFFmpeg::reopen_encoders() {
     const std::string type = MediaTypeName(ost.enc_ctx->codec_type);
     const AVCodec* codec = encoder_for(ost);
     if (!codec)
-      throw FFmpegException(FormatStr("Unsupported codec for output stream #%d.%d (%s)", ost.file_index, ost.index,
-                                      type.c_str()));
+      throw FFmpegException(
+          FormatStr("Unsupported codec for output stream #%d.%d (%s)", ost.file_index, ost.index, type.c_str()));
     AVCodecContext* old = ost.enc_ctx;
     AVCodecContext* fresh = ffapi::avcodec_alloc_context3(codec);
     if (!fresh) throw FFmpegException("av_mallocz fail");
@@ -731,10 +740,11 @@ void TCustomFFmpeg::reopen_encoders() {
       if (o.enc_ctx == old) o.enc_ctx = fresh;
     ffapi::avcodec_free_context(&old);
     if (r < 0)
-      throw FFmpegException(FormatStr(
-          "Error while opening codec for output stream #%d.%d (%s) - maybe incorrect parameters such as bit_rate, rate, "
-          "width or height",
-          ost.file_index, ost.index, type.c_str()));
+      throw FFmpegException(
+          FormatStr("Error while opening codec for output stream #%d.%d (%s) - maybe incorrect parameters such as "
+                    "bit_rate, rate, "
+                    "width or height",
+                    ost.file_index, ost.index, type.c_str()));
   }
 }
 

@@ -120,8 +120,10 @@ void TCustomFFmpeg::StopOrTerminate(bool AWaitFor) {
     if (AWaitFor && FTermThread->ThreadID() != rtl::GetCurrentThreadId()) rtl::WaitFor(FTermEvent);
     return;
   }
-  if (FConverting) Stop(AWaitFor);
-  else if (AWaitFor && FTermThread) rtl::WaitFor(FTermEvent);
+  if (FConverting)
+    Stop(AWaitFor);
+  else if (AWaitFor && FTermThread)
+    rtl::WaitFor(FTermEvent);
 }
 
 void TCustomFFmpeg::Pause() {

@@ -74,11 +74,11 @@ int TCustomFFmpeg::write_video_frames(TAVOutputStream& ost, TAVInputStream& ist,
   const int fmt = in_picture->format;
   AVFrame* final_picture = in_picture;
   if (!FEnableFilter || !LoopState(ist).out_video_filter) {
-    if (h - ost.topBand - ost.bottomBand != ost.resample_height || w - ost.leftBand - ost.rightBand != ost.resample_width ||
-        fmt != ost.resample_pix_fmt) {
+    if (h - ost.topBand - ost.bottomBand != ost.resample_height ||
+        w - ost.leftBand - ost.rightBand != ost.resample_width || fmt != ost.resample_pix_fmt) {
       const char* name = ffapi::av_get_pix_fmt_name(static_cast<AVPixelFormat>(fmt));
-      Log(TLogLevel::llQuiet, FormatStr("Input Stream #%d.%d frame size changed to %dx%d, %s", ist.file_index, ist.index,
-                                        w, h, name ? name : "?"));
+      Log(TLogLevel::llQuiet, FormatStr("Input Stream #%d.%d frame size changed to %dx%d, %s", ist.file_index,
+                                        ist.index, w, h, name ? name : "?"));
       if (!ost.video_resample)
         throw FFmpegException(FormatStr("Cannot convert input stream #%d.%d to %dx%d without scaling", ist.file_index,
                                         ist.index, enc->width, enc->height));
@@ -102,9 +102,9 @@ int TCustomFFmpeg::write_video_frames(TAVOutputStream& ost, TAVInputStream& ist,
     CropPlanes(in_picture, ost.video_crop ? ost.topBand : 0, ost.video_crop ? ost.leftBand : 0, data, linesize);
     if (ost.video_resample) {
       if (!ost.img_resample_ctx)
-        ost.img_resample_ctx = ffapi::sws_getContext(ost.resample_width, ost.resample_height, static_cast<AVPixelFormat>(fmt),
-                                                     enc->width, enc->height, enc->pix_fmt,
-                                                     static_cast<int>(Fsws_flags), nullptr, nullptr, nullptr);
+        ost.img_resample_ctx =
+            ffapi::sws_getContext(ost.resample_width, ost.resample_height, static_cast<AVPixelFormat>(fmt), enc->width,
+                                  enc->height, enc->pix_fmt, static_cast<int>(Fsws_flags), nullptr, nullptr, nullptr);
       if (!ost.img_resample_ctx) throw FFmpegException("Cannot get resampling context");
       if (!ost.pict_tmp) ost.pict_tmp = ffapi::av_frame_alloc();
       if (!ost.pict_tmp) throw FFmpegException("Cannot allocate temp picture, check pix fmt");
@@ -113,10 +113,12 @@ int TCustomFFmpeg::write_video_frames(TAVOutputStream& ost, TAVInputStream& ist,
         ost.pict_tmp->format = enc->pix_fmt;
         ost.pict_tmp->width = enc->width;
         ost.pict_tmp->height = enc->height;
-        if (ffapi::av_frame_get_buffer(ost.pict_tmp, 0) < 0) throw FFmpegException("Cannot allocate temp picture, check pix fmt");
+        if (ffapi::av_frame_get_buffer(ost.pict_tmp, 0) < 0)
+          throw FFmpegException("Cannot allocate temp picture, check pix fmt");
       }
       // An encoder may still hold the last picture: write into a free one.
-      if (ffapi::av_frame_make_writable(ost.pict_tmp) < 0) throw FFmpegException("Cannot allocate temp picture, check pix fmt");
+      if (ffapi::av_frame_make_writable(ost.pict_tmp) < 0)
+        throw FFmpegException("Cannot allocate temp picture, check pix fmt");
       ffapi::sws_scale(ost.img_resample_ctx, data, linesize, 0, ost.resample_height, ost.pict_tmp->data,
                        ost.pict_tmp->linesize);
       final_picture = ost.pict_tmp;
@@ -174,7 +176,8 @@ void TCustomFFmpeg::write_video_stats(TAVOutputStream& ost, int frame_size) {
     if (!Fvstats_file) throw FFmpegException("fopen fail: " + Fvstats_filename);
   }
   TOutputLoopState& ls = LoopState(ost);
-  std::fprintf(Fvstats_file, "frame= %5d q= %2.1f ", ost.frame_number, ls.last_quality / static_cast<float>(FF_QP2LAMBDA));
+  std::fprintf(Fvstats_file, "frame= %5d q= %2.1f ", ost.frame_number,
+               ls.last_quality / static_cast<float>(FF_QP2LAMBDA));
   if (enc->flags & AV_CODEC_FLAG_PSNR)
     std::fprintf(Fvstats_file, "PSNR= %6.2f ",
                  -10.0 * std::log10(static_cast<double>(ls.last_error[0]) /

@@ -758,9 +758,7 @@ bool TCustomPlayer::DoHook(TVideoPicture* vp, double APTS) {
 
 void TCustomPlayer::VideoOutputExposed() { FEngineEvents.Push({VideoExposeEvent, 0, 0}); }
 
-void TCustomPlayer::VideoOutputResized(int width, int height) {
-  FEngineEvents.Push({VideoResizeEvent, width, height});
-}
+void TCustomPlayer::VideoOutputResized(int width, int height) { FEngineEvents.Push({VideoResizeEvent, width, height}); }
 
 void TCustomPlayer::VideoOutputClicked() {}
 

@@ -31,8 +31,8 @@ using TAudioVolume = int;  // 0 .. 128
 
 class TCustomPlayer;
 
-using TFileOpenEvent = std::function<void(TCustomPlayer* Sender, int64_t ADuration, int AFrameWidth,
-                                          int AFrameHeight, int& AScreenWidth, int& AScreenHeight)>;
+using TFileOpenEvent = std::function<void(TCustomPlayer* Sender, int64_t ADuration, int AFrameWidth, int AFrameHeight,
+                                          int& AScreenWidth, int& AScreenHeight)>;
 using THookEvent = std::function<void(TCustomPlayer* Sender, TBitmap* ABitmap, int64_t APTS)>;
 using TPositionEvent = std::function<void(TCustomPlayer* Sender, int64_t APTS)>;
 using TPlayStateEvent = std::function<void(TCustomPlayer* Sender, TPlayState AState)>;

@@ -224,7 +224,8 @@ double ComputeTargetTime(TVideoState* is, double frame_current_pts) {
     is->frame_last_delay = delay;
   is->frame_last_pts = frame_current_pts;
 
-  if ((is->av_sync_type == AV_SYNC_AUDIO_MASTER && is->audio_stream >= 0) || is->av_sync_type == AV_SYNC_EXTERNAL_CLOCK) {
+  if ((is->av_sync_type == AV_SYNC_AUDIO_MASTER && is->audio_stream >= 0) ||
+      is->av_sync_type == AV_SYNC_EXTERNAL_CLOCK) {
     double diff = GetVideoClock(is) - GetMasterClock(is);
     double sync_threshold = std::max(AV_SYNC_THRESHOLD, delay);
     if (std::fabs(diff) < AV_NOSYNC_THRESHOLD) {
@@ -266,7 +267,8 @@ TDisplayRect CalculateDisplayRect(int width, int height, float aspect_ratio, dou
 int SynchronizeAudio(TVideoState* is, std::vector<uint8_t>& buf, int samples_size, double /*pts*/) {
   int n = 2 * is->audio_tgt_channels;
   if (n <= 0) return samples_size;
-  if (!((is->av_sync_type == AV_SYNC_VIDEO_MASTER && is->video_stream >= 0) || is->av_sync_type == AV_SYNC_EXTERNAL_CLOCK))
+  if (!((is->av_sync_type == AV_SYNC_VIDEO_MASTER && is->video_stream >= 0) ||
+        is->av_sync_type == AV_SYNC_EXTERNAL_CLOCK))
     return samples_size;
 
   double ref_clock = GetMasterClock(is);

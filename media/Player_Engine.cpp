@@ -305,9 +305,9 @@ void ReadThread(TVideoState* is) {
     int64_t timestamp = player->start_time;
     if (ic->start_time != AV_NOPTS_VALUE) timestamp += ic->start_time;
     if (ffapi::avformat_seek_file(ic, -1, INT64_MIN, timestamp, INT64_MAX, 0) < 0)
-      player->ReportError(FormatStr("%s: could not seek to position %0.3f", is->filename.c_str(),
-                                    double(timestamp) / AV_TIME_BASE),
-                          false);
+      player->ReportError(
+          FormatStr("%s: could not seek to position %0.3f", is->filename.c_str(), double(timestamp) / AV_TIME_BASE),
+          false);
   }
 
   // Stream choice: a wanted index means the n-th stream of its kind; else the
@@ -500,7 +500,8 @@ int StreamComponentOpen(TVideoState* is, int stream_index) {
     case AVMEDIA_TYPE_AUDIO:
       is->audio_dec = ctx;
       is->audio_st = st;
-      is->AudioDuration = st->duration != AV_NOPTS_VALUE ? ffapi::av_rescale_q(st->duration, st->time_base, AV_TIME_BASE_Q) : -1;
+      is->AudioDuration =
+          st->duration != AV_NOPTS_VALUE ? ffapi::av_rescale_q(st->duration, st->time_base, AV_TIME_BASE_Q) : -1;
       is->audio_buf_size = 0;
       is->audio_buf_index = 0;
       is->audio_diff_avg_coef = std::exp(std::log(0.01) / AUDIO_DIFF_AVG_NB);
@@ -899,7 +900,8 @@ void VideoImageDisplay(TVideoState* is) {
       // aligned buffer of its own and the rows are copied into the letterbox.
       int stride = (r.w * 4 + 63) & ~63;
       if (is->scaled.size() < size_t(stride) * r.h + 64) is->scaled.resize(size_t(stride) * r.h + 64);
-      uint8_t* base = reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(is->scaled.data()) + 63) & ~uintptr_t(63));
+      uint8_t* base =
+          reinterpret_cast<uint8_t*>((reinterpret_cast<uintptr_t>(is->scaled.data()) + 63) & ~uintptr_t(63));
       uint8_t* dst[4] = {base, nullptr, nullptr, nullptr};
       int dst_stride[4] = {stride, 0, 0, 0};
       const uint8_t* src[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};
@@ -936,8 +938,8 @@ int ConfigureVideoFilters(TVideoState* is, AVFrame* frame) {
   is->in_video_filter = is->out_video_filter = nullptr;
   is->graph = ffapi::avfilter_graph_alloc();
   if (!is->graph) return -1;
-  is->graph->scale_sws_opts = ffapi::av_strdup(player->Fsws_flags == SWS_BICUBIC ? "flags=bicubic"
-                                                                                  : FormatStr("flags=%d", player->Fsws_flags).c_str());
+  is->graph->scale_sws_opts = ffapi::av_strdup(
+      player->Fsws_flags == SWS_BICUBIC ? "flags=bicubic" : FormatStr("flags=%d", player->Fsws_flags).c_str());
   AVRational tb = is->video_st->time_base;
   AVRational sar = frame->sample_aspect_ratio.num ? frame->sample_aspect_ratio : AVRational{0, 1};
   std::string args = FormatStr("video_size=%dx%d:pix_fmt=%d:time_base=%d/%d:pixel_aspect=%d/%d", frame->width,
@@ -1150,9 +1152,9 @@ int AudioDecodeFrame(TVideoState* is, double* pts_ptr) {
         if (is->audio_src_layout.nb_channels) ffapi::av_channel_layout_uninit(&is->audio_src_layout);
         ffapi::av_channel_layout_copy(&is->audio_src_layout, &f->ch_layout);
       }
-      int out_count =
-          int(ffapi::av_rescale_rnd(ffapi::swr_get_delay(is->swr_ctx, f->sample_rate) + f->nb_samples,
-                                    is->audio_tgt_freq, f->sample_rate, AV_ROUND_UP)) + 256;
+      int out_count = int(ffapi::av_rescale_rnd(ffapi::swr_get_delay(is->swr_ctx, f->sample_rate) + f->nb_samples,
+                                                is->audio_tgt_freq, f->sample_rate, AV_ROUND_UP)) +
+                      256;
       size_t need = size_t(out_count) * is->audio_tgt_channels * 2;
       // Room for the largest stretch of the drift correction too.
       if (is->audio_buf2.size() < need + need / 8 + 64) is->audio_buf2.resize(need + need / 8 + 64);

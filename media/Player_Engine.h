@@ -26,7 +26,6 @@ namespace media {
 class TCustomPlayer;
 namespace zurora {
 
-
 // ---------------------------------------------------------------------------
 // Time source. Every clock, picture time and position of the engine reads
 // "now" through this pointer so tests can drive time by hand.
@@ -79,8 +78,14 @@ enum Tav_sync_type { AV_SYNC_AUDIO_MASTER = 0, AV_SYNC_VIDEO_MASTER = 1, AV_SYNC
 
 // Event kinds of the engine's event loop (the numbers of the original user events
 // are kept; expose and resize come from the video output).
-enum TEngineEvent { VideoResizeEvent = 16, VideoExposeEvent = 17, AllocEvent = 24, RefreshEvent = 25,
-                    QuitEvent = 26, DisplayChangeEvent = 27 };
+enum TEngineEvent {
+  VideoResizeEvent = 16,
+  VideoExposeEvent = 17,
+  AllocEvent = 24,
+  RefreshEvent = 25,
+  QuitEvent = 26,
+  DisplayChangeEvent = 27
+};
 
 struct TEngineEventItem {
   int type = 0;
@@ -172,14 +177,14 @@ struct TVideoState {
   std::atomic<unsigned> audio_buf_size{0};
   std::atomic<int> audio_buf_index{0};
   std::atomic<bool> audio_buf_silence{false};  // audio_buf is filler, not decoded audio
-  AVPacket* audio_pkt = nullptr;  // packet being decoded; null when none
+  AVPacket* audio_pkt = nullptr;               // packet being decoded; null when none
   AVFrame* audio_frame = nullptr;
   int audio_src_fmt = -1;
   int audio_src_rate = 0;
   AVChannelLayout audio_src_layout{};
   SwrContext* swr_ctx = nullptr;
-  int audio_tgt_freq = 0;      // granted by the device
-  int audio_tgt_channels = 0;  // granted by the device
+  int audio_tgt_freq = 0;                       // granted by the device
+  int audio_tgt_channels = 0;                   // granted by the device
   std::atomic<int64_t> audio_callback_time{0};  // wall time of the last device callback
   std::atomic<int> show_audio{0};
   std::vector<int16_t> sample_array = std::vector<int16_t>(SAMPLE_ARRAY_SIZE, 0);
@@ -217,7 +222,8 @@ struct TVideoState {
   int pictq_size = 0;
   int pictq_rindex = 0, pictq_windex = 0;
   int pictq_shown = 0;
-  int alloc_w = 0, alloc_h = 0;  // size the next AllocPicture makes  // entry shown last; redraws and captures use it once the queue is empty
+  int alloc_w = 0, alloc_h = 0;  // size the next AllocPicture makes  // entry shown last; redraws and captures use it
+                                 // once the queue is empty
   std::mutex pictq_mutex;
   std::condition_variable pictq_cond;
 
@@ -228,7 +234,7 @@ struct TVideoState {
   AVFilterContext* in_video_filter = nullptr;
   AVFilterContext* out_video_filter = nullptr;
   int graph_w = 0, graph_h = 0, graph_fmt = -1;  // decoded size the graph was built for
-  int out_w = 0, out_h = 0;                       // graph output size
+  int out_w = 0, out_h = 0;                      // graph output size
   std::atomic<float> skip_frames{1};
   float skip_frames_index = 0;
   std::atomic<int> refresh{0};

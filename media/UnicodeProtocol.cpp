@@ -35,9 +35,7 @@ std::string DecodeUnicodeName(const std::string& text) {
   return text.substr(second + 1);
 }
 
-std::string LibraryFileName(const std::string& name) {
-  return NeedsUnicodeName(name) ? EncodeUnicodeName(name) : name;
-}
+std::string LibraryFileName(const std::string& name) { return NeedsUnicodeName(name) ? EncodeUnicodeName(name) : name; }
 
 std::string DisplayFileName(const std::string& text) { return IsUnicodeName(text) ? DecodeUnicodeName(text) : text; }
 

@@ -14,7 +14,8 @@ void TMemoryVideoOutput::Present(const uint8_t* bgra, int stride, int width, int
   std::lock_guard<std::mutex> g(m_);
   if (width <= 0 || height <= 0 || !bgra) return;
   image_.resize(size_t(width) * height * 4);
-  for (int y = 0; y < height; y++) std::memcpy(&image_[size_t(y) * width * 4], bgra + size_t(y) * stride, size_t(width) * 4);
+  for (int y = 0; y < height; y++)
+    std::memcpy(&image_[size_t(y) * width * 4], bgra + size_t(y) * stride, size_t(width) * 4);
   img_w_ = width;
   img_h_ = height;
   presents_++;

@@ -16,7 +16,7 @@ namespace media {
 class IVideoOutputEvents {
  public:
   virtual ~IVideoOutputEvents() = default;
-  virtual void VideoOutputExposed() = 0;                    // repaint needed (redrawn while paused)
+  virtual void VideoOutputExposed() = 0;                       // repaint needed (redrawn while paused)
   virtual void VideoOutputResized(int width, int height) = 0;  // client size changed
   // A mouse button went down; the output has already given itself the
   // keyboard focus.

@@ -42,15 +42,15 @@ bool IsVistaOrLaterVersion(TbsWindowsVersion V) { return V.Major >= 6; }
 // 5.2 gives false, as the original test did; only the exact 5.1 and any
 // major version above 5 pass.
 bool IsXPOrLaterVersion(TbsWindowsVersion V) { return V.Major > 5 || (V.Major == 5 && V.Minor == 1); }
-bool Is2000OrLaterVersion(TbsWindowsVersion V) {
-  return V.Major > 5 || (V.Major == 5 && V.Minor >= 0 && V.Minor <= 2);
-}
+bool Is2000OrLaterVersion(TbsWindowsVersion V) { return V.Major > 5 || (V.Major == 5 && V.Minor >= 0 && V.Minor <= 2); }
 
 bool IsWindowsVistaOrLater() { return IsVistaOrLaterVersion(GetWindowsVersion()); }
 bool IsWindowsXPOrLater() { return IsXPOrLaterVersion(GetWindowsVersion()); }
 bool IsWindows2000OrLater() { return Is2000OrLaterVersion(GetWindowsVersion()); }
 
-void SetWindowAlpha(win::HWND Handle, uint8_t Alpha) { win::SetLayeredWindowAttributes(Handle, 0, Alpha, win::LWA_ALPHA); }
+void SetWindowAlpha(win::HWND Handle, uint8_t Alpha) {
+  win::SetLayeredWindowAttributes(Handle, 0, Alpha, win::LWA_ALPHA);
+}
 
 void DrawRadioGlyph(gfx::TCanvas* C, int X, int Y, gfx::TColor Color) {
   C->Pen()->SetColor(Color);

@@ -17,7 +17,6 @@
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strlist.h"
 
-
 namespace skin {
 
 using TIniFile = rtl::TCustomIniFile;
@@ -31,9 +30,9 @@ std::vector<std::string> SectionKeys(TIniFile& F, const std::string& Section);
 using gfx::TBitmap;
 using gfx::TFontStyles;
 
-using cl::TAlignment;
 using cl::taCenter;
 using cl::taLeftJustify;
+using cl::TAlignment;
 using cl::taRightJustify;
 
 // Components are created with new and ended with Free; TbsOwned frees one

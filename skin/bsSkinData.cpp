@@ -584,8 +584,7 @@ void TbsSkinData::StoreToDisk(const std::string& AFileName) {
     if (PictureEmpty(B.get()) || Name.empty()) return;
     // Names come from the skin's text; one that leaves the folder is not
     // written (a stored skin must not place files elsewhere).
-    if (Name.find('/') != std::string::npos || Name.find('\\') != std::string::npos || Name == "." ||
-        Name == "..") {
+    if (Name.find('/') != std::string::npos || Name.find('\\') != std::string::npos || Name == "." || Name == "..") {
       problems.push_back("picture name \"" + Name + "\" is not a plain file name");
       return;
     }
@@ -748,7 +747,9 @@ void TbsSkinData::LoadActivePictures(TIniFile& F) {
   ReadStrings(F, "PICTURES", "activepictures", FActivePicturesNames);
 }
 
-void TbsSkinData::SaveActivePictures(TIniFile& F) { WriteStrings(F, "PICTURES", "activepictures", FActivePicturesNames); }
+void TbsSkinData::SaveActivePictures(TIniFile& F) {
+  WriteStrings(F, "PICTURES", "activepictures", FActivePicturesNames);
+}
 
 void TbsSkinData::SaveObjects(TIniFile& F) {
   F.EraseSection("SKINOBJECTS");
@@ -861,8 +862,8 @@ void DumpKeys(std::ostream& Out, const std::vector<std::pair<std::string, std::s
 
 void TbsSkinData::Dump(std::ostream& Out) {
   Out << "[VERSION]\n  skinname = " << SkinName << "\n  skinauthor = " << SkinAuthor
-      << "\n  authoremail = " << AuthorEmail << "\n  authorurl = " << AuthorURL
-      << "\n  skincomments = " << SkinComments << "\n";
+      << "\n  authoremail = " << AuthorEmail << "\n  authorurl = " << AuthorURL << "\n  skincomments = " << SkinComments
+      << "\n";
   Out << "[PICTURES]\n";
   DumpPicture(Out, "picture", FPictureName, FPicture.get());
   DumpPicture(Out, "inactivepicture", FInActivePictureName, FInActivePicture.get());

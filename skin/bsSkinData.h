@@ -70,8 +70,7 @@ TPoint ReadPoint(TIniFile& F, const std::string& Section, const std::string& Ide
 bool ReadBoolFlag(TIniFile& F, const std::string& Section, const std::string& Ident);
 TFontStyles ReadFontStyles(TIniFile& F, const std::string& Section, const std::string& Ident);
 // Appends the items "Prefix"+"count", "0".."n-1" of the section to AList.
-void ReadStrings(TIniFile& F, const std::string& Section, const std::string& Prefix,
-                 std::vector<std::string>& AList);
+void ReadStrings(TIniFile& F, const std::string& Section, const std::string& Prefix, std::vector<std::string>& AList);
 // The entries "0".."count-1" of an index section that are present, in
 // number order (an absent entry would create no record anyway).
 std::vector<std::pair<long long, std::string>> ReadIndexEntries(TIniFile& F, const std::string& Section);
@@ -91,8 +90,7 @@ void WriteStrings(TIniFile& F, const std::string& Section, const std::string& Pr
                   const std::vector<std::string>& AList);
 void WriteAlignment(TIniFile& F, const std::string& Section, const std::string& Ident, TAlignment A);
 void WriteStretchType(TIniFile& F, const std::string& Section, const std::string& Ident, TbsStretchType T);
-void WriteInActiveEffect(TIniFile& F, const std::string& Section, const std::string& Ident,
-                         TbsInActiveEffect E);
+void WriteInActiveEffect(TIniFile& F, const std::string& Section, const std::string& Ident, TbsInActiveEffect E);
 void WriteMorphKind(TIniFile& F, const std::string& Section, const std::string& Ident, TbsMorphKind K);
 void WriteSkinInteger(TIniFile& F, const std::string& Section, const std::string& Ident, int V);
 void WriteSkinColor(TIniFile& F, const std::string& Section, const std::string& Ident, TColor C);
@@ -227,8 +225,8 @@ class TbsDataSkinRecord {
   virtual void BeforeSave() {}
 };
 
-#define BS_RECORD_CLASS(Name, Keyword)                       \
-  const char* ClassName() const override { return #Name; }  \
+#define BS_RECORD_CLASS(Name, Keyword)                     \
+  const char* ClassName() const override { return #Name; } \
   const char* TypeKeyword() const override { return Keyword; }
 
 // Root of the control records.
@@ -571,8 +569,7 @@ class TbsDataSkinSpinEditControl : public TbsDataSkinCustomControl {
   TFontStyles FontStyle{};
   int FontHeight = 0;
   TColor FontColor = 0, ActiveFontColor = 0, DisabledFontColor = 0;
-  TRect UpButtonRect, ActiveUpButtonRect, DownUpButtonRect, DownButtonRect, ActiveDownButtonRect,
-      DownDownButtonRect;
+  TRect UpButtonRect, ActiveUpButtonRect, DownUpButtonRect, DownButtonRect, ActiveDownButtonRect, DownDownButtonRect;
   void DescribeKeys(TbsSkinKeys& K) override;
 };
 
@@ -582,8 +579,7 @@ class TbsDataSkinUpDownControl : public TbsDataSkinCustomControl {
  public:
   using TbsDataSkinCustomControl::TbsDataSkinCustomControl;
   BS_RECORD_CLASS(TbsDataSkinUpDownControl, "updown")
-  TRect UpButtonRect, ActiveUpButtonRect, DownUpButtonRect, DownButtonRect, ActiveDownButtonRect,
-      DownDownButtonRect;
+  TRect UpButtonRect, ActiveUpButtonRect, DownUpButtonRect, DownButtonRect, ActiveDownButtonRect, DownDownButtonRect;
   void DescribeKeys(TbsSkinKeys& K) override;
 
  protected:
@@ -607,8 +603,8 @@ class TbsDataSkinListBox : public TbsDataSkinCustomControl {
   TFontStyles CaptionFontStyle{};
   int CaptionFontHeight = 0;
   TColor CaptionFontColor = 0;
-  TRect UpButtonRect, ActiveUpButtonRect, DownUpButtonRect, DownButtonRect, ActiveDownButtonRect,
-      DownDownButtonRect, CheckButtonRect, ActiveCheckButtonRect, DownCheckButtonRect;
+  TRect UpButtonRect, ActiveUpButtonRect, DownUpButtonRect, DownButtonRect, ActiveDownButtonRect, DownDownButtonRect,
+      CheckButtonRect, ActiveCheckButtonRect, DownCheckButtonRect;
   std::string HScrollBarName, VScrollBarName, BothScrollBarName;
   bool ShowFocus = false;
   TRect DisabledButtonsRect, ButtonsArea;

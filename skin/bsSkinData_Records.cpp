@@ -115,8 +115,7 @@ std::map<long long, std::string> NumberedKeys(TIniFile& F, const std::string& Se
 
 }  // namespace
 
-void ReadStrings(TIniFile& F, const std::string& Section, const std::string& Prefix,
-                 std::vector<std::string>& AList) {
+void ReadStrings(TIniFile& F, const std::string& Section, const std::string& Prefix, std::vector<std::string>& AList) {
   long long count = ReadSkinInteger(F, Section, Prefix + "count", 0);
   if (count <= 0) return;
   auto keys = NumberedKeys(F, Section, Prefix, count);
@@ -154,7 +153,8 @@ TbsStretchType ReadStretchType(TIniFile& F, const std::string& Section, const st
 }
 
 TbsInActiveEffect ReadInActiveEffect(TIniFile& F, const std::string& Section, const std::string& Ident) {
-  static const char* const words[] = {"iebrightness", "iedarkness", "iegrayscale", "ienoise", "iesplitblur", "ieinvert"};
+  static const char* const words[] = {"iebrightness", "iedarkness",  "iegrayscale",
+                                      "ienoise",      "iesplitblur", "ieinvert"};
   std::string s = F.ReadString(Section, Ident, "iebrightness");
   for (int i = 0; i < 6; ++i)
     if (s == words[i]) return TbsInActiveEffect(i);
@@ -162,8 +162,8 @@ TbsInActiveEffect ReadInActiveEffect(TIniFile& F, const std::string& Section, co
 }
 
 TbsMorphKind ReadMorphKind(TIniFile& F, const std::string& Section, const std::string& Ident) {
-  static const char* const words[] = {"mkdefault",      "mkgradient",    "mkleftgradient", "mkrightgradient",
-                                      "mkleftslide",    "mkrightslide",  "mkpush"};
+  static const char* const words[] = {"mkdefault",   "mkgradient",   "mkleftgradient", "mkrightgradient",
+                                      "mkleftslide", "mkrightslide", "mkpush"};
   std::string s = F.ReadString(Section, Ident, "mkdefault");
   for (int i = 0; i < 7; ++i)
     if (s == words[i]) return TbsMorphKind(i);
@@ -213,14 +213,18 @@ const char* AlignmentToStr(TAlignment A) {
 
 const char* StretchTypeToStr(TbsStretchType T) {
   switch (T) {
-    case bsstHorz: return "sthorz";
-    case bsstVert: return "stvert";
-    default: return "stfull";
+    case bsstHorz:
+      return "sthorz";
+    case bsstVert:
+      return "stvert";
+    default:
+      return "stfull";
   }
 }
 
 const char* InActiveEffectToStr(TbsInActiveEffect E) {
-  static const char* const words[] = {"iebrightness", "iedarkness", "iegrayscale", "ienoise", "iesplitblur", "ieinvert"};
+  static const char* const words[] = {"iebrightness", "iedarkness",  "iegrayscale",
+                                      "ienoise",      "iesplitblur", "ieinvert"};
   return (E >= 0 && E < 6) ? words[E] : "iebrightness";
 }
 
@@ -232,13 +236,20 @@ const char* MorphKindToStr(TbsMorphKind K) {
 
 const char* StdCommandToStr(TbsStdCommand C) {
   switch (C) {
-    case cmClose: return "cmclose";
-    case cmMaximize: return "cmmaximize";
-    case cmMinimize: return "cmminimize";
-    case cmSysMenu: return "cmsysmenu";
-    case cmDefault: return "cmdefault";
-    case cmRollUp: return "cmrollup";
-    default: return "cmminimizetotray";
+    case cmClose:
+      return "cmclose";
+    case cmMaximize:
+      return "cmmaximize";
+    case cmMinimize:
+      return "cmminimize";
+    case cmSysMenu:
+      return "cmsysmenu";
+    case cmDefault:
+      return "cmdefault";
+    case cmRollUp:
+      return "cmrollup";
+    default:
+      return "cmminimizetotray";
   }
 }
 
@@ -265,8 +276,7 @@ void WriteAlignment(TIniFile& F, const std::string& Section, const std::string& 
 void WriteStretchType(TIniFile& F, const std::string& Section, const std::string& Ident, TbsStretchType T) {
   F.WriteString(Section, Ident, StretchTypeToStr(T));
 }
-void WriteInActiveEffect(TIniFile& F, const std::string& Section, const std::string& Ident,
-                         TbsInActiveEffect E) {
+void WriteInActiveEffect(TIniFile& F, const std::string& Section, const std::string& Ident, TbsInActiveEffect E) {
   F.WriteString(Section, Ident, InActiveEffectToStr(E));
 }
 void WriteMorphKind(TIniFile& F, const std::string& Section, const std::string& Ident, TbsMorphKind K) {
@@ -303,9 +313,7 @@ void TbsSkinKeyReader::FontStyle(const char* Key, TFontStyles& V) { V = ReadFont
 void TbsSkinKeyReader::Alignment(const char* Key, TAlignment& V) { V = ReadAlignment(F_, S_, Key); }
 void TbsSkinKeyReader::StretchType(const char* Key, TbsStretchType& V) { V = ReadStretchType(F_, S_, Key); }
 void TbsSkinKeyReader::MorphKind(const char* Key, TbsMorphKind& V) { V = ReadMorphKind(F_, S_, Key); }
-void TbsSkinKeyReader::InActiveEffect(const char* Key, TbsInActiveEffect& V) {
-  V = ReadInActiveEffect(F_, S_, Key);
-}
+void TbsSkinKeyReader::InActiveEffect(const char* Key, TbsInActiveEffect& V) { V = ReadInActiveEffect(F_, S_, Key); }
 void TbsSkinKeyReader::Command(const char* Key, TbsStdCommand& V) { V = ReadStdCommand(F_, S_, Key); }
 
 void TbsSkinKeyWriter::Int(const char* Key, int& V, int) { WriteSkinInteger(F_, S_, Key, V); }
@@ -318,9 +326,7 @@ void TbsSkinKeyWriter::FontStyle(const char* Key, TFontStyles& V) { WriteFontSty
 void TbsSkinKeyWriter::Alignment(const char* Key, TAlignment& V) { WriteAlignment(F_, S_, Key, V); }
 void TbsSkinKeyWriter::StretchType(const char* Key, TbsStretchType& V) { WriteStretchType(F_, S_, Key, V); }
 void TbsSkinKeyWriter::MorphKind(const char* Key, TbsMorphKind& V) { WriteMorphKind(F_, S_, Key, V); }
-void TbsSkinKeyWriter::InActiveEffect(const char* Key, TbsInActiveEffect& V) {
-  WriteInActiveEffect(F_, S_, Key, V);
-}
+void TbsSkinKeyWriter::InActiveEffect(const char* Key, TbsInActiveEffect& V) { WriteInActiveEffect(F_, S_, Key, V); }
 void TbsSkinKeyWriter::Command(const char* Key, TbsStdCommand& V) { WriteStdCommand(F_, S_, Key, V); }
 
 void TbsSkinKeyLister::Int(const char* Key, int& V, int) { Items.emplace_back(Key, std::to_string(V)); }
@@ -333,9 +339,7 @@ void TbsSkinKeyLister::Point(const char* Key, TPoint& V) { Items.emplace_back(Ke
 void TbsSkinKeyLister::Rect(const char* Key, TRect& V) { Items.emplace_back(Key, RectToStr(V)); }
 void TbsSkinKeyLister::FontStyle(const char* Key, TFontStyles& V) { Items.emplace_back(Key, FontStylesToStr(V)); }
 void TbsSkinKeyLister::Alignment(const char* Key, TAlignment& V) { Items.emplace_back(Key, AlignmentToStr(V)); }
-void TbsSkinKeyLister::StretchType(const char* Key, TbsStretchType& V) {
-  Items.emplace_back(Key, StretchTypeToStr(V));
-}
+void TbsSkinKeyLister::StretchType(const char* Key, TbsStretchType& V) { Items.emplace_back(Key, StretchTypeToStr(V)); }
 void TbsSkinKeyLister::MorphKind(const char* Key, TbsMorphKind& V) { Items.emplace_back(Key, MorphKindToStr(V)); }
 void TbsSkinKeyLister::InActiveEffect(const char* Key, TbsInActiveEffect& V) {
   Items.emplace_back(Key, InActiveEffectToStr(V));
@@ -507,8 +511,7 @@ void TbsDataSkinPanelControl::DescribeKeys(TbsSkinKeys& K) {
   K.Color("grippertransparentcolor", GripperTransparentColor, 0);
 }
 
-TbsDataSkinExPanelControl::TbsDataSkinExPanelControl(const std::string& AIDName)
-    : TbsDataSkinCustomControl(AIDName) {
+TbsDataSkinExPanelControl::TbsDataSkinExPanelControl(const std::string& AIDName) : TbsDataSkinCustomControl(AIDName) {
   FontName = "Arial";
   FontHeight = 12;
   ButtonsTransparentColor = 0xFF00FF;
@@ -582,8 +585,7 @@ void TbsDataSkinBevel::DescribeKeys(TbsSkinKeys& K) {
   K.Color("darkcolor", DarkColor, 0);
 }
 
-TbsDataSkinSplitterControl::TbsDataSkinSplitterControl(const std::string& AIDName)
-    : TbsDataSkinCustomControl(AIDName) {
+TbsDataSkinSplitterControl::TbsDataSkinSplitterControl(const std::string& AIDName) : TbsDataSkinCustomControl(AIDName) {
   GripperTransparentColor = 0xFF00FF;
 }
 
@@ -626,8 +628,7 @@ void TbsDataSkinScrollBarControl::DescribeKeys(TbsSkinKeys& K) {
   K.Color("glyphtransparentcolor", GlyphTransparentColor, 0);
 }
 
-TbsDataSkinTrackBarControl::TbsDataSkinTrackBarControl(const std::string& AIDName)
-    : TbsDataSkinCustomControl(AIDName) {
+TbsDataSkinTrackBarControl::TbsDataSkinTrackBarControl(const std::string& AIDName) : TbsDataSkinCustomControl(AIDName) {
   ButtonTransparentColor = 0xFF00FF;
 }
 
@@ -731,8 +732,8 @@ void TbsDataSkinTabControl::DescribeKeys(TbsSkinKeys& K) {
 }
 
 namespace {
-void DescribeViewKeys(TbsSkinKeys& K, std::string& FontName, int& FontHeight, TFontStyles& FontStyle,
-                      TColor& FontColor, TColor& BGColor) {
+void DescribeViewKeys(TbsSkinKeys& K, std::string& FontName, int& FontHeight, TFontStyles& FontStyle, TColor& FontColor,
+                      TColor& BGColor) {
   K.Text("fontname", FontName, "Arial");
   K.Int("fontheight", FontHeight, 14);
   K.FontStyle("fontstyle", FontStyle);
@@ -873,8 +874,7 @@ void TbsDataSkinMemoControl::DescribeKeys(TbsSkinKeys& K) {
   K.Color("activebgcolor", ActiveBGColor, 0);
 }
 
-TbsDataSkinSpinEditControl::TbsDataSkinSpinEditControl(const std::string& AIDName)
-    : TbsDataSkinCustomControl(AIDName) {
+TbsDataSkinSpinEditControl::TbsDataSkinSpinEditControl(const std::string& AIDName) : TbsDataSkinCustomControl(AIDName) {
   FontName = "Arial";
   FontHeight = 12;
 }

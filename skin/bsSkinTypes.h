@@ -13,16 +13,16 @@ namespace skin {
 using rtl::TPoint;
 using rtl::TRect;
 // 0x00BBGGRR, or a system colour: 0xFF000000 + the system colour index.
-using gfx::TColor;
-using gfx::SysColor;
-using gfx::COLOR_WINDOW;
-using gfx::COLOR_WINDOWTEXT;
-using gfx::COLOR_HIGHLIGHT;
-using gfx::COLOR_HIGHLIGHTTEXT;
 using gfx::COLOR_BTNFACE;
+using gfx::COLOR_BTNHIGHLIGHT;
 using gfx::COLOR_BTNSHADOW;
 using gfx::COLOR_BTNTEXT;
-using gfx::COLOR_BTNHIGHLIGHT;
+using gfx::COLOR_HIGHLIGHT;
+using gfx::COLOR_HIGHLIGHTTEXT;
+using gfx::COLOR_WINDOW;
+using gfx::COLOR_WINDOWTEXT;
+using gfx::SysColor;
+using gfx::TColor;
 
 enum TbsStretchType { bsstFull, bsstHorz, bsstVert };
 enum TbsMorphKind { mkDefault, mkGradient, mkLeftGradient, mkRightGradient, mkLeftSlide, mkRightSlide, mkPush };

@@ -10,10 +10,14 @@ const char* const kInvalidOperation = "Invalid stream operation";
 
 int MapLevel(TCompressionLevel L) {
   switch (L) {
-    case clNone: return 0;
-    case clFastest: return 1;
-    case clDefault: return Z_DEFAULT_COMPRESSION;
-    default: return 9;
+    case clNone:
+      return 0;
+    case clFastest:
+      return 1;
+    case clDefault:
+      return Z_DEFAULT_COMPRESSION;
+    default:
+      return 9;
   }
 }
 }  // namespace
@@ -38,8 +42,7 @@ TCompressionStream::TCompressionStream(TCompressionLevel CompressionLevel, rtl::
     : TCustomZlibStream(Dest) {
   FZRec.next_out = FBuffer;
   FZRec.avail_out = sizeof(FBuffer);
-  CheckCompressionResult(
-      deflateInit2(&FZRec, MapLevel(CompressionLevel), Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY));
+  CheckCompressionResult(deflateInit2(&FZRec, MapLevel(CompressionLevel), Z_DEFLATED, 15, 8, Z_DEFAULT_STRATEGY));
 }
 
 TCompressionStream::~TCompressionStream() {

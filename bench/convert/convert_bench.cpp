@@ -25,9 +25,7 @@ namespace {
 
 std::string gDir;
 
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
+double Now() { return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count(); }
 
 double Cpu(int who) {
   rusage u{};
@@ -42,8 +40,8 @@ bool Tool(const std::string& args) {
 
 struct Job {
   std::string input, ext;
-  TOutputOptions opts;      // the engine's settings
-  std::string toolArgs;     // the same settings for the tool (after -i)
+  TOutputOptions opts;   // the engine's settings
+  std::string toolArgs;  // the same settings for the tool (after -i)
 };
 
 struct Times {
@@ -56,7 +54,8 @@ Times RunEngine(const std::vector<Job>& jobs, int threads, const std::string& ta
   std::atomic<bool> done{false};
   std::atomic<int> failures{0};
   c.OnTerminate = [&](void*, const TTerminateInfo& i) {
-    if (i.TaskIndex == -1) done = true;
+    if (i.TaskIndex == -1)
+      done = true;
     else if (!i.Finished || i.Exception) {
       ++failures;
       std::fprintf(stderr, "engine task %d failed: %s\n", i.TaskIndex, i.ExceptionMsg.c_str());
@@ -122,9 +121,11 @@ int main(int argc, char** argv) {
   std::printf("making inputs in %s ...\n", gDir.c_str());
   const std::string in720 = gDir + "/in720.mp4", in480 = gDir + "/in480.mp4", inA = gDir + "/in.wav";
   if (!Tool("-f lavfi -i testsrc2=size=1280x720:rate=25:duration=6 -f lavfi -i sine=frequency=440:duration=6 "
-            "-c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 '" + in720 + "'") ||
+            "-c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 '" +
+            in720 + "'") ||
       !Tool("-f lavfi -i testsrc2=size=854x480:rate=25:duration=8 -f lavfi -i sine=frequency=440:duration=8 "
-            "-c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 '" + in480 + "'") ||
+            "-c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 '" +
+            in480 + "'") ||
       !Tool("-f lavfi -i sine=frequency=440:sample_rate=44100:duration=120 -ac 2 -c:a pcm_s16le '" + inA + "'")) {
     std::fprintf(stderr, "cannot make the inputs\n");
     return 1;
@@ -163,15 +164,15 @@ int main(int argc, char** argv) {
 
   // Scheduler: 4 tasks in parallel against the same 4 one after another.
   std::vector<Job> four;
-  for (int i = 0; i < 4; ++i)
-    four.push_back(Job{in480, ".avi", Opts("mpeg4", "libmp3lame", 1000000, 128000), ""});
+  for (int i = 0; i < 4; ++i) four.push_back(Job{in480, ".avi", Opts("mpeg4", "libmp3lame", 1000000, 128000), ""});
   double par = 0, seq = 0;
   for (int r = 0; r < repeats; ++r) {
     seq += RunEngine(four, 1, "q").wall;
     par += RunEngine(four, 4, "p").wall;
   }
-  std::printf("\n4 tasks 480p mpeg4+mp3 (codec threads 1): Start(4) %.2fs, one after another %.2fs, ratio %.3f (%ld cores)\n",
-              par / repeats, seq / repeats, par / seq, sysconf(_SC_NPROCESSORS_ONLN));
+  std::printf(
+      "\n4 tasks 480p mpeg4+mp3 (codec threads 1): Start(4) %.2fs, one after another %.2fs, ratio %.3f (%ld cores)\n",
+      par / repeats, seq / repeats, par / seq, sysconf(_SC_NPROCESSORS_ONLN));
   std::error_code ec;
   fs::remove_all(gDir, ec);
   return 0;

@@ -97,12 +97,23 @@ void MouseTrack(HWND under, POINT pt) {
 bool KeyPre(MSG& msg) {
   UINT cn = 0;
   switch (msg.message) {
-    case WM_KEYDOWN: cn = CN_KEYDOWN; break;
-    case WM_SYSKEYDOWN: cn = CN_SYSKEYDOWN; break;
-    case WM_KEYUP: cn = CN_KEYUP; break;
-    case WM_CHAR: cn = CN_CHAR; break;
-    case WM_SYSCHAR: cn = CN_SYSCHAR; break;
-    default: return false;
+    case WM_KEYDOWN:
+      cn = CN_KEYDOWN;
+      break;
+    case WM_SYSKEYDOWN:
+      cn = CN_SYSKEYDOWN;
+      break;
+    case WM_KEYUP:
+      cn = CN_KEYUP;
+      break;
+    case WM_CHAR:
+      cn = CN_CHAR;
+      break;
+    case WM_SYSCHAR:
+      cn = CN_SYSCHAR;
+      break;
+    default:
+      return false;
   }
   HWND h = msg.hwnd;
   while (h && !FindControl(h)) h = GetParent(h);
@@ -330,9 +341,12 @@ LRESULT TControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
 
 void TControl::WndProc(TMessage& m) {
   if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && !(ControlStyle & csDoubleClicks)) {
-    if (m.Msg == WM_LBUTTONDBLCLK) m.Msg = WM_LBUTTONDOWN;
-    else if (m.Msg == WM_RBUTTONDBLCLK) m.Msg = WM_RBUTTONDOWN;
-    else if (m.Msg == WM_MBUTTONDBLCLK) m.Msg = WM_MBUTTONDOWN;
+    if (m.Msg == WM_LBUTTONDBLCLK)
+      m.Msg = WM_LBUTTONDOWN;
+    else if (m.Msg == WM_RBUTTONDBLCLK)
+      m.Msg = WM_RBUTTONDOWN;
+    else if (m.Msg == WM_MBUTTONDBLCLK)
+      m.Msg = WM_MBUTTONDOWN;
   }
   Dispatch(m);
 }
@@ -351,15 +365,23 @@ void TControl::Dispatch(TMessage& m) {
     case WM_MBUTTONUP:
       WMMouse(m);
       return;
-    case CM_HITTEST: m.Result = HTCLIENT; return;
+    case CM_HITTEST:
+      m.Result = HTCLIENT;
+      return;
     case CM_ENABLEDCHANGED:
     case CM_FONTCHANGED:
     case CM_COLORCHANGED:
       Invalidate();
       return;
-    case CM_VISIBLECHANGED: InvalidateControl(true, visible_ && IsOpaque()); return;
-    case CM_PARENTFONTCHANGED: ParentFontChanged(); return;
-    case CM_PARENTCOLORCHANGED: ParentColorChanged(); return;
+    case CM_VISIBLECHANGED:
+      InvalidateControl(true, visible_ && IsOpaque());
+      return;
+    case CM_PARENTFONTCHANGED:
+      ParentFontChanged();
+      return;
+    case CM_PARENTCOLORCHANGED:
+      ParentColorChanged();
+      return;
   }
   TComponent::Dispatch(m);
 }
@@ -369,7 +391,9 @@ void TControl::WMMouse(TMessage& m) {
   int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
   DefaultHandler(m);
   switch (m.Msg) {
-    case WM_MOUSEMOVE: MouseMove(shift, x, y); return;
+    case WM_MOUSEMOVE:
+      MouseMove(shift, x, y);
+      return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
       if (ControlStyle & csCaptureMouse) SetMouseCapture(true);
@@ -397,18 +421,24 @@ void TControl::WMMouse(TMessage& m) {
     case WM_RBUTTONDBLCLK:
       MouseDown(mbRight, shift | (m.Msg == WM_RBUTTONDBLCLK ? ssDouble : 0), x, y);
       return;
-    case WM_RBUTTONUP: MouseUp(mbRight, shift, x, y); return;
+    case WM_RBUTTONUP:
+      MouseUp(mbRight, shift, x, y);
+      return;
     case WM_MBUTTONDOWN:
     case WM_MBUTTONDBLCLK:
       MouseDown(mbMiddle, shift | (m.Msg == WM_MBUTTONDBLCLK ? ssDouble : 0), x, y);
       return;
-    case WM_MBUTTONUP: MouseUp(mbMiddle, shift, x, y); return;
+    case WM_MBUTTONUP:
+      MouseUp(mbMiddle, shift, x, y);
+      return;
   }
 }
 
 void TControl::DefaultHandler(TMessage& m) {
   switch (m.Msg) {
-    case WM_GETTEXTLENGTH: m.Result = LRESULT(text_.size()); return;
+    case WM_GETTEXTLENGTH:
+      m.Result = LRESULT(text_.size());
+      return;
     case WM_GETTEXT: {
       char* buf = reinterpret_cast<char*>(m.LParam);
       if (!buf || m.WParam == 0) return;
@@ -758,8 +788,7 @@ TWinControl* TWinControl::FindNextControl(TWinControl* cur, bool goForward, bool
       i--;
     }
     TWinControl* c = list[size_t(i)];
-    if (c != cur && c->CanFocus() && (!checkTabStop || c->tabStop_) && (!checkParent || c->parent_ == this))
-      return c;
+    if (c != cur && c->CanFocus() && (!checkTabStop || c->tabStop_) && (!checkParent || c->parent_ == this)) return c;
   } while (i != start);
   return nullptr;
 }
@@ -769,10 +798,14 @@ void TWinControl::SelectNext(TWinControl* cur, bool goForward, bool checkTabStop
 }
 
 void TWinControl::SetFocus() {
-  if (TCustomForm* f = GetParentForm(); f && f != this) f->FocusControl(this);
-  else if (TCustomForm* self = dynamic_cast<TCustomForm*>(this)) self->FocusControl(self);
-  else if (HandleAllocated() || ParentWindow) win::SetFocus(Handle());
-  else throw rtl::EInvalidOperation("Control '" + Name() + "' has no parent window");
+  if (TCustomForm* f = GetParentForm(); f && f != this)
+    f->FocusControl(this);
+  else if (TCustomForm* self = dynamic_cast<TCustomForm*>(this))
+    self->FocusControl(self);
+  else if (HandleAllocated() || ParentWindow)
+    win::SetFocus(Handle());
+  else
+    throw rtl::EInvalidOperation("Control '" + Name() + "' has no parent window");
 }
 
 bool TWinControl::Focused() { return HandleAllocated() && handle_ == win::GetFocus(); }
@@ -836,7 +869,9 @@ void TWinControl::Dispatch(TMessage& m) {
     return key != 0 && !Destroyed();
   };
   switch (m.Msg) {
-    case WM_PAINT: PaintHandler(m); return;
+    case WM_PAINT:
+      PaintHandler(m);
+      return;
     case WM_ERASEBKGND: {
       RECT r = ClientRect();
       gfx::FillRect(gfx::HDC(uint32_t(m.WParam)), &r, brush_.Handle());
@@ -887,16 +922,21 @@ void TWinControl::Dispatch(TMessage& m) {
       if (Perform(CM_CHILDKEY, m.WParam, reinterpret_cast<LPARAM>(this)) != 0) return;
       unsigned mask = 0;
       switch (m.WParam) {
-        case VK_TAB: mask = DLGC_WANTTAB; break;
+        case VK_TAB:
+          mask = DLGC_WANTTAB;
+          break;
         case VK_LEFT:
         case VK_RIGHT:
         case VK_UP:
-        case VK_DOWN: mask = DLGC_WANTARROWS; break;
+        case VK_DOWN:
+          mask = DLGC_WANTARROWS;
+          break;
         case VK_RETURN:
-        case VK_ESCAPE: mask = DLGC_WANTALLKEYS; break;
+        case VK_ESCAPE:
+          mask = DLGC_WANTALLKEYS;
+          break;
       }
-      if (mask && Perform(CM_WANTSPECIALKEY, m.WParam, m.LParam) == 0 &&
-          (Perform(WM_GETDLGCODE) & mask) == 0) {
+      if (mask && Perform(CM_WANTSPECIALKEY, m.WParam, m.LParam) == 0 && (Perform(WM_GETDLGCODE) & mask) == 0) {
         if (TCustomForm* f = GetParentForm(); f && f->Perform(CM_DIALOGKEY, m.WParam, m.LParam) != 0) return;
       }
       m.Result = 0;
@@ -932,8 +972,12 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_FOCUSCHANGED:
       Broadcast(m);
       return;
-    case CM_ENTER: DoEnter(); return;
-    case CM_EXIT: DoExit(); return;
+    case CM_ENTER:
+      DoEnter();
+      return;
+    case CM_EXIT:
+      DoExit();
+      return;
     case CM_VISIBLECHANGED:
       if (!visible_ && parent_)
         if (TCustomForm* f = GetParentForm()) f->DefocusControl(this, false);
@@ -1125,12 +1169,18 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
       if (c->align_ != alNone || c->anchors_ == (akLeft | akTop)) continue;
       int l = c->left_, t = c->top_, w = c->width_, h = c->height_;
       bool L = c->anchors_ & akLeft, R = c->anchors_ & akRight, T = c->anchors_ & akTop, B = c->anchors_ & akBottom;
-      if (R && !L) l += dx;
-      else if (L && R) w += dx;
-      else if (!L && !R) l += dx / 2;
-      if (B && !T) t += dy;
-      else if (T && B) h += dy;
-      else if (!T && !B) t += dy / 2;
+      if (R && !L)
+        l += dx;
+      else if (L && R)
+        w += dx;
+      else if (!L && !R)
+        l += dx / 2;
+      if (B && !T)
+        t += dy;
+      else if (T && B)
+        h += dy;
+      else if (!T && !B)
+        t += dy / 2;
       c->SetBounds(l, t, std::max(0, w), std::max(0, h));
     }
   }
@@ -1142,11 +1192,16 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
       if (c->align_ == a && c->visible_) list.push_back(c);
     std::stable_sort(list.begin(), list.end(), [a](TControl* x, TControl* y) {
       switch (a) {
-        case alTop: return x->top_ < y->top_;
-        case alBottom: return x->top_ + x->height_ > y->top_ + y->height_;
-        case alLeft: return x->left_ < y->left_;
-        case alRight: return x->left_ + x->width_ > y->left_ + y->width_;
-        default: return false;
+        case alTop:
+          return x->top_ < y->top_;
+        case alBottom:
+          return x->top_ + x->height_ > y->top_ + y->height_;
+        case alLeft:
+          return x->left_ < y->left_;
+        case alRight:
+          return x->left_ + x->width_ > y->left_ + y->width_;
+        default:
+          return false;
       }
     });
     for (TControl* c : list) {
@@ -1168,8 +1223,11 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
           c->SetBounds(rect.Right - w, rect.Top, w, rect.Height());
           rect.Right -= c->width_;
           break;
-        case alClient: c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height()); break;
-        default: break;
+        case alClient:
+          c->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+          break;
+        default:
+          break;
       }
     }
   }
@@ -1177,7 +1235,8 @@ void TWinControl::AlignControls(TControl*, TRect& rect) {
 
 void TWinControl::ScrollBy(int dx, int dy) {
   DisableAlign();
-  for (TControl* c : std::vector<TControl*>(controls_)) c->SetBounds(c->left_ + dx, c->top_ + dy, c->width_, c->height_);
+  for (TControl* c : std::vector<TControl*>(controls_))
+    c->SetBounds(c->left_ + dx, c->top_ + dy, c->width_, c->height_);
   EnableAlign();
   Invalidate();
 }

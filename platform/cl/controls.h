@@ -42,14 +42,36 @@ enum TShiftFlag { ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, 
 using TShiftState = unsigned;
 
 enum TControlStyleFlag : unsigned {
-  csAcceptsControls = 1, csCaptureMouse = 2, csDesignInteractive = 4, csClickEvents = 8, csFramed = 16,
-  csSetCaption = 32, csOpaque = 64, csDoubleClicks = 128, csFixedWidth = 256, csFixedHeight = 512,
-  csNoDesignVisible = 1024, csReplicatable = 2048, csNoStdEvents = 4096, csDisplayDragImage = 8192,
-  csReflector = 16384, csActionClient = 32768, csMenuEvents = 65536
+  csAcceptsControls = 1,
+  csCaptureMouse = 2,
+  csDesignInteractive = 4,
+  csClickEvents = 8,
+  csFramed = 16,
+  csSetCaption = 32,
+  csOpaque = 64,
+  csDoubleClicks = 128,
+  csFixedWidth = 256,
+  csFixedHeight = 512,
+  csNoDesignVisible = 1024,
+  csReplicatable = 2048,
+  csNoStdEvents = 4096,
+  csDisplayDragImage = 8192,
+  csReflector = 16384,
+  csActionClient = 32768,
+  csMenuEvents = 65536
 };
 enum TControlStateFlag : unsigned {
-  csLButtonDown = 1, csClicked = 2, csPalette = 4, csReadingState = 8, csAlignmentNeeded = 16, csFocusing = 32,
-  csCreating = 64, csPaintCopy = 128, csCustomPaint = 256, csDestroyingHandle = 512, csDocking = 1024
+  csLButtonDown = 1,
+  csClicked = 2,
+  csPalette = 4,
+  csReadingState = 8,
+  csAlignmentNeeded = 16,
+  csFocusing = 32,
+  csCreating = 64,
+  csPaintCopy = 128,
+  csCustomPaint = 256,
+  csDestroyingHandle = 512,
+  csDocking = 1024
 };
 
 using TMouseEvent = rtl::Event<void(rtl::TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
@@ -310,7 +332,7 @@ class TWinControl : public TControl {
   HWND handle_;
   win::WNDPROC defWndProc_;
   win::WNDPROC objectInstance_;
-  std::vector<TControl*> controls_;  // z-order, bottom first; graphic and windowed mixed
+  std::vector<TControl*> controls_;    // z-order, bottom first; graphic and windowed mixed
   std::vector<TWinControl*> tabList_;  // windowed children in tab order
   gfx::TBrush brush_;
   bool tabStop_ = false;

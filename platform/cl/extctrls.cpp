@@ -46,7 +46,9 @@ void TBevel::Paint() {
     c->LineTo(x2, y2);
   };
   switch (shape_) {
-    case bsBox: rect3d(0, 0, W - 1, H - 1, c1, c2); break;
+    case bsBox:
+      rect3d(0, 0, W - 1, H - 1, c1, c2);
+      break;
     case bsFrame:
       rect3d(1, 1, W - 1, H - 1, c2, c2);
       rect3d(0, 0, W - 2, H - 2, c1, c1);
@@ -67,7 +69,8 @@ void TBevel::Paint() {
       line(c1, W - 2, 0, W - 2, H);
       line(c2, W - 1, 0, W - 1, H);
       break;
-    case bsSpacer: break;
+    case bsSpacer:
+      break;
   }
 }
 
@@ -94,8 +97,10 @@ void TSplitter::Paint() {
   c->FillRect(r);
   if (Beveled) {
     RECT e = r;
-    if (align_ == alLeft || align_ == alRight) e = {r.Left, r.Top, r.Left + 2, r.Bottom};
-    else e = {r.Left, r.Top, r.Right, r.Top + 2};
+    if (align_ == alLeft || align_ == alRight)
+      e = {r.Left, r.Top, r.Left + 2, r.Bottom};
+    else
+      e = {r.Left, r.Top, r.Right, r.Top + 2};
     gfx::DrawEdge(c->Handle(), &e, gfx::BDR_RAISEDINNER, gfx::BF_RECT);
   }
 }
@@ -104,11 +109,20 @@ TControl* TSplitter::FindNeighbour() {
   if (!parent_) return nullptr;
   TPoint p{left_, top_};
   switch (align_) {
-    case alLeft: p.X = left_ - 1; break;
-    case alRight: p.X = left_ + width_; break;
-    case alTop: p.Y = top_ - 1; break;
-    case alBottom: p.Y = top_ + height_; break;
-    default: return nullptr;
+    case alLeft:
+      p.X = left_ - 1;
+      break;
+    case alRight:
+      p.X = left_ + width_;
+      break;
+    case alTop:
+      p.Y = top_ - 1;
+      break;
+    case alBottom:
+      p.Y = top_ + height_;
+      break;
+    default:
+      return nullptr;
   }
   for (int i = 0; i < parent_->ControlCount(); i++) {
     TControl* c = parent_->Controls(i);
@@ -125,11 +139,20 @@ void TSplitter::CalcSplitSize(int x, int y, int& newSize, int& split) {
   int s = (align_ == alLeft || align_ == alRight) ? x - downPos_.X : y - downPos_.Y;
   split = s;
   switch (align_) {
-    case alLeft: s = control_->Width() + split; break;
-    case alRight: s = control_->Width() - split; break;
-    case alTop: s = control_->Height() + split; break;
-    case alBottom: s = control_->Height() - split; break;
-    default: break;
+    case alLeft:
+      s = control_->Width() + split;
+      break;
+    case alRight:
+      s = control_->Width() - split;
+      break;
+    case alTop:
+      s = control_->Height() + split;
+      break;
+    case alBottom:
+      s = control_->Height() - split;
+      break;
+    default:
+      break;
   }
   newSize = s < MinSize ? MinSize : s > maxSize_ ? maxSize_ : s;
   if (s != newSize) {
@@ -154,8 +177,10 @@ void TSplitter::DrawLine() {
   if (!parent_ || !parent_->HandleAllocated()) return;
   lineVisible_ = !lineVisible_;
   TRect r = BoundsRect();
-  if (align_ == alLeft || align_ == alRight) r = {r.Left + split_, r.Top, r.Right + split_, r.Bottom};
-  else r = {r.Left, r.Top + split_, r.Right, r.Bottom + split_};
+  if (align_ == alLeft || align_ == alRight)
+    r = {r.Left + split_, r.Top, r.Right + split_, r.Bottom};
+  else
+    r = {r.Left, r.Top + split_, r.Right, r.Bottom + split_};
   if (lineVisible_) lineRect_ = r;
   HWND ph = parent_->Handle();
   gfx::HDC dc = GetDC(ph);
@@ -212,8 +237,12 @@ void TSplitter::UpdateControlSize() {
   if (newSize_ == oldSize_ || !control_.Alive()) return;
   TControl* c = control_.get();
   switch (align_) {
-    case alLeft: c->SetWidth(newSize_); break;
-    case alTop: c->SetHeight(newSize_); break;
+    case alLeft:
+      c->SetWidth(newSize_);
+      break;
+    case alTop:
+      c->SetHeight(newSize_);
+      break;
     case alRight:
       parent_->DisableAlign();
       c->SetBounds(c->Left() + (c->Width() - newSize_), c->Top(), newSize_, c->Height());
@@ -224,7 +253,8 @@ void TSplitter::UpdateControlSize() {
       c->SetBounds(c->Left(), c->Top() + (c->Height() - newSize_), c->Width(), newSize_);
       parent_->EnableAlign();
       break;
-    default: break;
+    default:
+      break;
   }
   Update();
   OnMoved(this);

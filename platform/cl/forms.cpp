@@ -44,12 +44,21 @@ void TCustomForm::CreateParams(TCreateParams& p) {
   if (parent_ || ParentWindow) return;  // a form parented into another window is a child
   p.Style = WS_CLIPCHILDREN;
   switch (borderStyle_) {
-    case bsNone: p.Style |= WS_POPUP; break;
+    case bsNone:
+      p.Style |= WS_POPUP;
+      break;
     case bsSingle:
-    case bsToolWindow: p.Style |= WS_CAPTION | WS_SYSMENU; break;
-    case bsDialog: p.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU; p.ExStyle |= WS_EX_DLGMODALFRAME; break;
+    case bsToolWindow:
+      p.Style |= WS_CAPTION | WS_SYSMENU;
+      break;
+    case bsDialog:
+      p.Style |= WS_POPUP | WS_CAPTION | WS_SYSMENU;
+      p.ExStyle |= WS_EX_DLGMODALFRAME;
+      break;
     case bsSizeable:
-    case bsSizeToolWin: p.Style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME; break;
+    case bsSizeToolWin:
+      p.Style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+      break;
   }
   if (borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin) p.ExStyle |= WS_EX_TOOLWINDOW;
   if (!enabled_) p.Style |= WS_DISABLED;
@@ -190,14 +199,19 @@ void TCustomForm::Close() {
   if (!CloseQuery()) return;
   TCloseAction action = caHide;
   OnClose(this, action);
-  if (action == caHide) SetVisible(false);
-  else if (action == caFree) Release();
-  else if (action == caMinimize && HandleAllocated()) ShowWindow(handle_, SW_MINIMIZE);
+  if (action == caHide)
+    SetVisible(false);
+  else if (action == caFree)
+    Release();
+  else if (action == caMinimize && HandleAllocated())
+    ShowWindow(handle_, SW_MINIMIZE);
 }
 
 void TCustomForm::Release() {
-  if (HandleAllocated()) PostMessage(handle_, CM_RELEASE, 0, 0);
-  else Free();
+  if (HandleAllocated())
+    PostMessage(handle_, CM_RELEASE, 0, 0);
+  else
+    Free();
 }
 
 void TCustomForm::Dispatch(TMessage& m) {
@@ -205,14 +219,24 @@ void TCustomForm::Dispatch(TMessage& m) {
     case WM_ACTIVATE:
       SetActive(LOWORD(m.WParam) != WA_INACTIVE);
       return;
-    case CM_ACTIVATE: OnActivate(this); return;
-    case CM_DEACTIVATE: OnDeactivate(this); return;
-    case WM_CLOSE: Close(); return;
-    case CM_RELEASE: Free(); return;
+    case CM_ACTIVATE:
+      OnActivate(this);
+      return;
+    case CM_DEACTIVATE:
+      OnDeactivate(this);
+      return;
+    case WM_CLOSE:
+      Close();
+      return;
+    case CM_RELEASE:
+      Free();
+      return;
     case WM_SHOWWINDOW:
       DefaultHandler(m);
-      if (m.WParam) OnShow(this);
-      else OnHide(this);
+      if (m.WParam)
+        OnShow(this);
+      else
+        OnHide(this);
       return;
     case CM_DIALOGKEY:
       if (GetKeyState(VK_MENU) >= 0) {

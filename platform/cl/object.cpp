@@ -112,7 +112,8 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
   std::vector<TComponent*> owned = components_;
   for (TComponent* c : owned)
-    if (std::find(components_.begin(), components_.end(), c) != components_.end()) c->Notification(AComponent, Operation);
+    if (std::find(components_.begin(), components_.end(), c) != components_.end())
+      c->Notification(AComponent, Operation);
 }
 
 void TComponent::SetLoadingTree(bool on) {

@@ -170,8 +170,10 @@ void TCustomLabel::SetShowAccelChar(bool v) {
 void TCustomLabel::SetTransparent(bool v) {
   if (v == transparent_) return;
   transparent_ = v;
-  if (v) ControlStyle &= ~csOpaque;
-  else ControlStyle |= csOpaque;
+  if (v)
+    ControlStyle &= ~csOpaque;
+  else
+    ControlStyle |= csOpaque;
   Invalidate();
 }
 

@@ -23,9 +23,8 @@ std::vector<uint32_t> DefaultPalette(int bpp) {
   if (bpp == 1) return {0x000000, 0xFFFFFF};
   if (bpp == 4) {
     // The classic 16-colour palette.
-    static const uint32_t vga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
-                                     0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
-                                     0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    static const uint32_t vga[16] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+                                     0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     return std::vector<uint32_t>(vga, vga + 16);
   }
   if (bpp == 8) {
@@ -169,8 +168,8 @@ bool TryLockBitmap(HBITMAP bmp) {
 static std::vector<uint32_t> PaletteFromInfo(const BITMAPINFO* info, int bpp) {
   std::vector<uint32_t> pal;
   if (bpp > 8) return pal;
-  size_t n = info->bmiHeader.biClrUsed ? std::min<size_t>(info->bmiHeader.biClrUsed, size_t(1) << bpp)
-                                       : size_t(1) << bpp;
+  size_t n =
+      info->bmiHeader.biClrUsed ? std::min<size_t>(info->bmiHeader.biClrUsed, size_t(1) << bpp) : size_t(1) << bpp;
   for (size_t i = 0; i < n; ++i) {
     const RGBQUAD& q = info->bmiColors[i];
     pal.push_back((uint32_t(q.rgbRed) << 16) | (uint32_t(q.rgbGreen) << 8) | q.rgbBlue);
@@ -199,7 +198,8 @@ HBITMAP win32api::CreateBitmap(int w, int h, UINT, UINT bpp, const void* bits) {
   if (o && bits) {
     int srcStride = int(((int64_t(w) * b + 15) / 16) * 2);
     const uint8_t* src = static_cast<const uint8_t*>(bits);
-    for (int y = 0; y < h; ++y) std::memcpy(o->Row(y), src + size_t(y) * srcStride, size_t(std::min(srcStride, o->stride)));
+    for (int y = 0; y < h; ++y)
+      std::memcpy(o->Row(y), src + size_t(y) * srcStride, size_t(std::min(srcStride, o->stride)));
   }
   return hb;
 }
@@ -271,7 +271,9 @@ int win32api::GetDIBits(HDC, HBITMAP bmp, UINT start, UINT count, void* bits, BI
       for (int x = 0; x < o->width; ++x) {
         COLORREF c = o->GetPixel(x, srcY);
         uint8_t* p = d + x * (bpp / 8);
-        p[0] = GetBValue(c); p[1] = GetGValue(c); p[2] = GetRValue(c);
+        p[0] = GetBValue(c);
+        p[1] = GetGValue(c);
+        p[2] = GetRValue(c);
         if (bpp == 32) p[3] = 255;
       }
     }

@@ -13,11 +13,18 @@ namespace {
 [[noreturn]] void Bad(const char* why) { throw rtl::EInvalidGraphic(std::string("Invalid bitmap: ") + why); }
 
 uint16_t U16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24); }
+uint32_t U32(const uint8_t* p) {
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
 int32_t S32(const uint8_t* p) { return int32_t(U32(p)); }
 
-void Put16(std::vector<uint8_t>& v, uint16_t x) { v.push_back(uint8_t(x)); v.push_back(uint8_t(x >> 8)); }
-void Put32(std::vector<uint8_t>& v, uint32_t x) { for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i))); }
+void Put16(std::vector<uint8_t>& v, uint16_t x) {
+  v.push_back(uint8_t(x));
+  v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
+}
 
 int StrideOf(int w, int bpp) { return int(((int64_t(w) * bpp + 31) / 32) * 4); }
 
@@ -79,14 +86,20 @@ Header ParseHeader(const uint8_t* data, size_t size) {
   if (uint64_t(h.width) * uint64_t(h.height) > kMaxPixels) Bad("image too large");
   if (h.bpp != 1 && h.bpp != 4 && h.bpp != 8 && h.bpp != 16 && h.bpp != 24 && h.bpp != 32) Bad("bad bit count");
   switch (h.compression) {
-    case kBiRgb: break;
-    case kBiRle8: if (h.bpp != 8) Bad("RLE8 needs 8 bpp"); break;
-    case kBiRle4: if (h.bpp != 4) Bad("RLE4 needs 4 bpp"); break;
+    case kBiRgb:
+      break;
+    case kBiRle8:
+      if (h.bpp != 8) Bad("RLE8 needs 8 bpp");
+      break;
+    case kBiRle4:
+      if (h.bpp != 4) Bad("RLE4 needs 4 bpp");
+      break;
     case kBiBitfields:
     case kBiAlphaBitfields:
       if (h.bpp != 16 && h.bpp != 32) Bad("bit fields need 16 or 32 bpp");
       break;
-    default: Bad("unsupported compression");
+    default:
+      Bad("unsupported compression");
   }
   size_t after = 14 + h.headerSize;
   if ((h.compression == kBiBitfields || h.compression == kBiAlphaBitfields) && h.headerSize == 40) {
@@ -115,13 +128,19 @@ size_t PixelBytes(const Header& h) {
 int MaskShift(uint32_t m) {
   int s = 0;
   if (!m) return 0;
-  while (!(m & 1)) { m >>= 1; ++s; }
+  while (!(m & 1)) {
+    m >>= 1;
+    ++s;
+  }
   return s;
 }
 int MaskBits(uint32_t m) {
   int b = 0;
   m >>= MaskShift(m);
-  while (m & 1) { m >>= 1; ++b; }
+  while (m & 1) {
+    m >>= 1;
+    ++b;
+  }
   return b;
 }
 uint8_t Extract(uint32_t v, uint32_t m) {
@@ -178,7 +197,8 @@ void DecodeRle(const Header& h, const uint8_t* src, size_t n, Image& img) {
       size_t bytes = h.bpp == 8 ? size_t(count) : size_t((count + 1) / 2);
       if (i + bytes > n) Bad("truncated RLE data");
       for (int k = 0; k < count; ++k) {
-        int idx = h.bpp == 8 ? src[i + size_t(k)] : ((k & 1) ? (src[i + size_t(k / 2)] & 0x0F) : (src[i + size_t(k / 2)] >> 4));
+        int idx = h.bpp == 8 ? src[i + size_t(k)]
+                             : ((k & 1) ? (src[i + size_t(k / 2)] & 0x0F) : (src[i + size_t(k / 2)] >> 4));
         put(idx);
         x = std::min(x + 1, h.width);
       }
@@ -241,7 +261,10 @@ Image Decode(const uint8_t* data, size_t size) {
   uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
   bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
   if (h.bpp == 16 && !fields) {
-    masks[0] = 0x7C00; masks[1] = 0x03E0; masks[2] = 0x001F; masks[3] = 0;
+    masks[0] = 0x7C00;
+    masks[1] = 0x03E0;
+    masks[2] = 0x001F;
+    masks[3] = 0;
   }
   for (int y = 0; y < h.height; ++y) {
     const uint8_t* s = src + size_t(h.topDown ? y : h.height - 1 - y) * srcStride;
@@ -253,8 +276,7 @@ Image Decode(const uint8_t* data, size_t size) {
         d[x * 3 + 1] = Extract(v, masks[1]);
         d[x * 3 + 2] = Extract(v, masks[0]);
       }
-    } else if (h.bpp == 32 && fields &&
-               !(masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 && masks[2] == 0x000000FF)) {
+    } else if (h.bpp == 32 && fields && !(masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 && masks[2] == 0x000000FF)) {
       for (int x = 0; x < h.width; ++x) {
         uint32_t v = U32(s + x * 4);
         d[x * 4 + 0] = Extract(v, masks[2]);

@@ -89,8 +89,12 @@ HBRUSH TBrush::Handle() {
     LOGBRUSH lb;
     lb.lbColor = ColorToRef(color_);
     switch (style_) {
-      case bsSolid: lb.lbStyle = BS_SOLID; break;
-      case bsClear: lb.lbStyle = BS_NULL; break;
+      case bsSolid:
+        lb.lbStyle = BS_SOLID;
+        break;
+      case bsClear:
+        lb.lbStyle = BS_NULL;
+        break;
       default:
         lb.lbStyle = BS_HATCHED;
         lb.lbHatch = int(style_) - int(bsHorizontal);
@@ -119,11 +123,11 @@ void TFont::Reset() {
 }
 
 #define GFX_FONT_SETTER(Setter, Type, field, resets) \
-  void TFont::Setter(Type v) {                        \
-    if (field == v) return;                           \
-    field = v;                                        \
-    if (resets) Reset();                              \
-    Changed();                                        \
+  void TFont::Setter(Type v) {                       \
+    if (field == v) return;                          \
+    field = v;                                       \
+    if (resets) Reset();                             \
+    Changed();                                       \
   }
 GFX_FONT_SETTER(SetName, const std::string&, name_, true)
 GFX_FONT_SETTER(SetHeight, int, height_, true)
@@ -234,9 +238,10 @@ void TCanvas::Require(unsigned what) {
   if ((what & kPen) && !(valid_ & kPen)) {
     HPEN old = SelectObject(dc, pen_.Handle());
     if (!(selected_ & kPen)) oldPen_ = old;
-    static const int modes[] = {R2_BLACK, R2_WHITE, R2_NOP, R2_NOT, R2_COPYPEN, R2_NOTCOPYPEN,
-                                R2_MERGEPENNOT, R2_MASKPENNOT, R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,
-                                R2_NOTMERGEPEN, R2_MASKPEN, R2_NOTMASKPEN, R2_XORPEN, R2_NOTXORPEN};
+    static const int modes[] = {R2_BLACK,       R2_WHITE,      R2_NOP,         R2_NOT,
+                                R2_COPYPEN,     R2_NOTCOPYPEN, R2_MERGEPENNOT, R2_MASKPENNOT,
+                                R2_MERGENOTPEN, R2_MASKNOTPEN, R2_MERGEPEN,    R2_NOTMERGEPEN,
+                                R2_MASKPEN,     R2_NOTMASKPEN, R2_XORPEN,      R2_NOTXORPEN};
     SetROP2(dc, modes[pen_.Mode()]);
     valid_ |= kPen;
     selected_ |= kPen;

@@ -22,8 +22,22 @@ class TBitmap;
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
 enum TPenMode {
-  pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
-  pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
+  pmBlack,
+  pmWhite,
+  pmNop,
+  pmNot,
+  pmCopy,
+  pmNotCopy,
+  pmMergePenNot,
+  pmMaskPenNot,
+  pmMergeNotPen,
+  pmMaskNotPen,
+  pmMerge,
+  pmNotMerge,
+  pmMask,
+  pmNotMask,
+  pmXor,
+  pmNotXor
 };
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
@@ -231,8 +245,8 @@ class TCanvas : public rtl::TObject {
   TBrush brush_;
   TFont font_;
   uint32_t copyMode_ = 0x00CC0020;  // SRCCOPY
-  unsigned valid_ = 0;     // selected and up to date
-  unsigned selected_ = 0;  // the DC's own objects were replaced
+  unsigned valid_ = 0;              // selected and up to date
+  unsigned selected_ = 0;           // the DC's own objects were replaced
   HPEN oldPen_;
   HBRUSH oldBrush_;
   HFONT oldFont_;

@@ -90,10 +90,16 @@ void Unref(uint32_t h) {
   }
 }
 void RefState(const detail::DCState& s) {
-  Ref(s.brush.v); Ref(s.pen.v); Ref(s.font.v); Ref(s.bitmap.v);
+  Ref(s.brush.v);
+  Ref(s.pen.v);
+  Ref(s.font.v);
+  Ref(s.bitmap.v);
 }
 void UnrefState(const detail::DCState& s) {
-  Unref(s.brush.v); Unref(s.pen.v); Unref(s.font.v); Unref(s.bitmap.v);
+  Unref(s.brush.v);
+  Unref(s.pen.v);
+  Unref(s.font.v);
+  Unref(s.bitmap.v);
 }
 
 HDC NewDC(detail::DCKind kind) {
@@ -137,9 +143,7 @@ QRegion CurrentAppClip(const DCObj* d) {
 
 int ClipKind(const DCObj* d) { return RegionKind(DeviceClip(d)); }
 
-TPoint LogToDev(const DCObj* d) {
-  return TPoint(d->st.vpOrg.X - d->st.winOrg.X, d->st.vpOrg.Y - d->st.winOrg.Y);
-}
+TPoint LogToDev(const DCObj* d) { return TPoint(d->st.vpOrg.X - d->st.winOrg.X, d->st.vpOrg.Y - d->st.winOrg.Y); }
 
 }  // namespace
 
@@ -284,12 +288,18 @@ HGDIOBJ win32api::SelectObject(HDC dc, HGDIOBJ obj) {
   auto* o = detail::Lookup(obj.v, GdiKind::None);
   if (!o) return HGDIOBJ();
   switch (o->kind) {
-    case GdiKind::Bitmap: return SelectObject(dc, HBITMAP(obj.v));
-    case GdiKind::Brush: return SelectObject(dc, HBRUSH(obj.v));
-    case GdiKind::Pen: return SelectObject(dc, HPEN(obj.v));
-    case GdiKind::Font: return SelectObject(dc, HFONT(obj.v));
-    case GdiKind::Region: return HGDIOBJ(uint32_t(SelectClipRgn(dc, HRGN(obj.v))));
-    default: return HGDIOBJ();
+    case GdiKind::Bitmap:
+      return SelectObject(dc, HBITMAP(obj.v));
+    case GdiKind::Brush:
+      return SelectObject(dc, HBRUSH(obj.v));
+    case GdiKind::Pen:
+      return SelectObject(dc, HPEN(obj.v));
+    case GdiKind::Font:
+      return SelectObject(dc, HFONT(obj.v));
+    case GdiKind::Region:
+      return HGDIOBJ(uint32_t(SelectClipRgn(dc, HRGN(obj.v))));
+    default:
+      return HGDIOBJ();
   }
 }
 
@@ -297,11 +307,16 @@ HGDIOBJ win32api::GetCurrentObject(HDC dc, UINT type) {
   DCObj* d = detail::GetDCObj(dc);
   if (!d) return HGDIOBJ();
   switch (type) {
-    case OBJ_PEN: return d->st.pen;
-    case OBJ_BRUSH: return d->st.brush;
-    case OBJ_FONT: return d->st.font;
-    case OBJ_BITMAP: return d->dcKind == detail::DCKind::Window ? HGDIOBJ(d->backing) : HGDIOBJ(d->st.bitmap);
-    default: return HGDIOBJ();
+    case OBJ_PEN:
+      return d->st.pen;
+    case OBJ_BRUSH:
+      return d->st.brush;
+    case OBJ_FONT:
+      return d->st.font;
+    case OBJ_BITMAP:
+      return d->dcKind == detail::DCKind::Window ? HGDIOBJ(d->backing) : HGDIOBJ(d->st.bitmap);
+    default:
+      return HGDIOBJ();
   }
 }
 
@@ -309,14 +324,20 @@ int win32api::GetObjectType(HGDIOBJ obj) {
   auto* o = detail::Lookup(obj.v, GdiKind::None);
   if (!o) return 0;
   switch (o->kind) {
-    case GdiKind::Pen: return OBJ_PEN;
-    case GdiKind::Brush: return OBJ_BRUSH;
-    case GdiKind::Font: return OBJ_FONT;
-    case GdiKind::Bitmap: return OBJ_BITMAP;
-    case GdiKind::Region: return OBJ_REGION;
+    case GdiKind::Pen:
+      return OBJ_PEN;
+    case GdiKind::Brush:
+      return OBJ_BRUSH;
+    case GdiKind::Font:
+      return OBJ_FONT;
+    case GdiKind::Bitmap:
+      return OBJ_BITMAP;
+    case GdiKind::Region:
+      return OBJ_REGION;
     case GdiKind::DC:
       return static_cast<DCObj*>(o)->dcKind == detail::DCKind::Memory ? OBJ_MEMDC : OBJ_DC;
-    default: return 0;
+    default:
+      return 0;
   }
 }
 
@@ -380,17 +401,17 @@ BOOL win32api::RestoreDC(HDC dc, int n) {
   return 1;
 }
 
-#define GFX_DC_ATTR(Set, Get, Type, field)          \
-  Type win32api::Set(HDC dc, Type v) {              \
-    DCObj* d = detail::GetDCObj(dc);                \
-    if (!d) return Type(0);                         \
-    Type old = d->st.field;                         \
-    d->st.field = v;                                \
-    return old;                                     \
-  }                                                 \
-  Type win32api::Get(HDC dc) {                      \
-    DCObj* d = detail::GetDCObj(dc);                \
-    return d ? d->st.field : Type(0);               \
+#define GFX_DC_ATTR(Set, Get, Type, field) \
+  Type win32api::Set(HDC dc, Type v) {     \
+    DCObj* d = detail::GetDCObj(dc);       \
+    if (!d) return Type(0);                \
+    Type old = d->st.field;                \
+    d->st.field = v;                       \
+    return old;                            \
+  }                                        \
+  Type win32api::Get(HDC dc) {             \
+    DCObj* d = detail::GetDCObj(dc);       \
+    return d ? d->st.field : Type(0);      \
   }
 
 COLORREF win32api::SetTextColor(HDC dc, COLORREF c) {
@@ -439,10 +460,18 @@ static BOOL SetOrg(HDC dc, TPoint detail::DCState::*field, int x, int y, bool re
   return 1;
 }
 
-BOOL win32api::SetViewportOrgEx(HDC dc, int x, int y, POINT* old) { return SetOrg(dc, &detail::DCState::vpOrg, x, y, false, old); }
-BOOL win32api::OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* old) { return SetOrg(dc, &detail::DCState::vpOrg, dx, dy, true, old); }
-BOOL win32api::SetWindowOrgEx(HDC dc, int x, int y, POINT* old) { return SetOrg(dc, &detail::DCState::winOrg, x, y, false, old); }
-BOOL win32api::OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* old) { return SetOrg(dc, &detail::DCState::winOrg, dx, dy, true, old); }
+BOOL win32api::SetViewportOrgEx(HDC dc, int x, int y, POINT* old) {
+  return SetOrg(dc, &detail::DCState::vpOrg, x, y, false, old);
+}
+BOOL win32api::OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* old) {
+  return SetOrg(dc, &detail::DCState::vpOrg, dx, dy, true, old);
+}
+BOOL win32api::SetWindowOrgEx(HDC dc, int x, int y, POINT* old) {
+  return SetOrg(dc, &detail::DCState::winOrg, x, y, false, old);
+}
+BOOL win32api::OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* old) {
+  return SetOrg(dc, &detail::DCState::winOrg, dx, dy, true, old);
+}
 
 BOOL win32api::GetViewportOrgEx(HDC dc, POINT* p) {
   DCObj* d = detail::GetDCObj(dc);
@@ -461,14 +490,20 @@ BOOL win32api::LPtoDP(HDC dc, POINT* pts, int count) {
   DCObj* d = detail::GetDCObj(dc);
   if (!d) return 0;
   TPoint o = LogToDev(d);
-  for (int i = 0; i < count; ++i) { pts[i].X += o.X; pts[i].Y += o.Y; }
+  for (int i = 0; i < count; ++i) {
+    pts[i].X += o.X;
+    pts[i].Y += o.Y;
+  }
   return 1;
 }
 BOOL win32api::DPtoLP(HDC dc, POINT* pts, int count) {
   DCObj* d = detail::GetDCObj(dc);
   if (!d) return 0;
   TPoint o = LogToDev(d);
-  for (int i = 0; i < count; ++i) { pts[i].X -= o.X; pts[i].Y -= o.Y; }
+  for (int i = 0; i < count; ++i) {
+    pts[i].X -= o.X;
+    pts[i].Y -= o.Y;
+  }
   return 1;
 }
 
@@ -527,11 +562,20 @@ int win32api::ExtSelectClipRgn(HDC dc, HRGN rgn, int mode) {
   if (!r) return ERROR_REGION;
   QRegion cur = CurrentAppClip(d);
   switch (mode) {
-    case RGN_AND: cur &= r->rgn; break;
-    case RGN_OR: cur |= r->rgn; break;
-    case RGN_XOR: cur ^= r->rgn; break;
-    case RGN_DIFF: cur -= r->rgn; break;
-    default: return ERROR_REGION;
+    case RGN_AND:
+      cur &= r->rgn;
+      break;
+    case RGN_OR:
+      cur |= r->rgn;
+      break;
+    case RGN_XOR:
+      cur ^= r->rgn;
+      break;
+    case RGN_DIFF:
+      cur -= r->rgn;
+      break;
+    default:
+      return ERROR_REGION;
   }
   d->st.clip = cur;
   d->st.hasClip = true;
@@ -545,7 +589,10 @@ int win32api::GetClipBox(HDC dc, RECT* r) {
   TPoint o = LogToDev(d);
   TRect box = FromQ(c.boundingRect());
   if (!c.isEmpty()) {
-    box.Left -= o.X; box.Right -= o.X; box.Top -= o.Y; box.Bottom -= o.Y;
+    box.Left -= o.X;
+    box.Right -= o.X;
+    box.Top -= o.Y;
+    box.Bottom -= o.Y;
   }
   if (r) *r = box;
   return RegionKind(c);
@@ -578,16 +625,25 @@ int win32api::GetDeviceCaps(HDC dc, int index) {
   DCObj* d = detail::GetDCObj(dc);
   QRect s = d ? Surface(d) : QRect(0, 0, 1024, 768);
   switch (index) {
-    case BITSPIXEL: return 32;
-    case PLANES: return 1;
+    case BITSPIXEL:
+      return 32;
+    case PLANES:
+      return 1;
     case LOGPIXELSX:
-    case LOGPIXELSY: return 96;
-    case HORZRES: return s.width();
-    case VERTRES: return s.height();
-    case NUMCOLORS: return -1;
-    case SIZEPALETTE: return 0;
-    case RASTERCAPS: return 0x0001 | 0x0008 | 0x0080 | 0x0200 | 0x0800;
-    default: return 0;
+    case LOGPIXELSY:
+      return 96;
+    case HORZRES:
+      return s.width();
+    case VERTRES:
+      return s.height();
+    case NUMCOLORS:
+      return -1;
+    case SIZEPALETTE:
+      return 0;
+    case RASTERCAPS:
+      return 0x0001 | 0x0008 | 0x0080 | 0x0200 | 0x0800;
+    default:
+      return 0;
   }
 }
 

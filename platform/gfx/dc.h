@@ -19,25 +19,69 @@ inline namespace win32api {
 
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
 enum : int {
-  R2_BLACK = 1, R2_NOTMERGEPEN = 2, R2_MASKNOTPEN = 3, R2_NOTCOPYPEN = 4, R2_MASKPENNOT = 5, R2_NOT = 6,
-  R2_XORPEN = 7, R2_NOTMASKPEN = 8, R2_MASKPEN = 9, R2_NOTXORPEN = 10, R2_NOP = 11, R2_MERGENOTPEN = 12,
-  R2_COPYPEN = 13, R2_MERGEPENNOT = 14, R2_MERGEPEN = 15, R2_WHITE = 16
+  R2_BLACK = 1,
+  R2_NOTMERGEPEN = 2,
+  R2_MASKNOTPEN = 3,
+  R2_NOTCOPYPEN = 4,
+  R2_MASKPENNOT = 5,
+  R2_NOT = 6,
+  R2_XORPEN = 7,
+  R2_NOTMASKPEN = 8,
+  R2_MASKPEN = 9,
+  R2_NOTXORPEN = 10,
+  R2_NOP = 11,
+  R2_MERGENOTPEN = 12,
+  R2_COPYPEN = 13,
+  R2_MERGEPENNOT = 14,
+  R2_MERGEPEN = 15,
+  R2_WHITE = 16
 };
 enum : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4, STRETCH_DELETESCANS = 3 };
 enum : int {
-  WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3, BLACK_BRUSH = 4, NULL_BRUSH = 5,
-  HOLLOW_BRUSH = NULL_BRUSH, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8, OEM_FIXED_FONT = 10,
-  ANSI_FIXED_FONT = 11, ANSI_VAR_FONT = 12, SYSTEM_FONT = 13, DEVICE_DEFAULT_FONT = 14, DEFAULT_PALETTE = 15,
-  SYSTEM_FIXED_FONT = 16, DEFAULT_GUI_FONT = 17, DC_BRUSH = 18, DC_PEN = 19
+  WHITE_BRUSH = 0,
+  LTGRAY_BRUSH = 1,
+  GRAY_BRUSH = 2,
+  DKGRAY_BRUSH = 3,
+  BLACK_BRUSH = 4,
+  NULL_BRUSH = 5,
+  HOLLOW_BRUSH = NULL_BRUSH,
+  WHITE_PEN = 6,
+  BLACK_PEN = 7,
+  NULL_PEN = 8,
+  OEM_FIXED_FONT = 10,
+  ANSI_FIXED_FONT = 11,
+  ANSI_VAR_FONT = 12,
+  SYSTEM_FONT = 13,
+  DEVICE_DEFAULT_FONT = 14,
+  DEFAULT_PALETTE = 15,
+  SYSTEM_FIXED_FONT = 16,
+  DEFAULT_GUI_FONT = 17,
+  DC_BRUSH = 18,
+  DC_PEN = 19
 };
 enum : UINT { BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2 };
 enum : int { HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4, HS_DIAGCROSS = 5 };
 enum : int {
-  PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5, PS_INSIDEFRAME = 6
+  PS_SOLID = 0,
+  PS_DASH = 1,
+  PS_DOT = 2,
+  PS_DASHDOT = 3,
+  PS_DASHDOTDOT = 4,
+  PS_NULL = 5,
+  PS_INSIDEFRAME = 6
 };
 enum : int { OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_FONT = 6, OBJ_BITMAP = 7, OBJ_REGION = 8, OBJ_MEMDC = 10 };
-enum : int { HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, PLANES = 14, NUMCOLORS = 24, RASTERCAPS = 38,
-             LOGPIXELSX = 88, LOGPIXELSY = 90, SIZEPALETTE = 104 };
+enum : int {
+  HORZRES = 8,
+  VERTRES = 10,
+  BITSPIXEL = 12,
+  PLANES = 14,
+  NUMCOLORS = 24,
+  RASTERCAPS = 38,
+  LOGPIXELSX = 88,
+  LOGPIXELSY = 90,
+  SIZEPALETTE = 104
+};
 
 struct LOGBRUSH {
   UINT lbStyle = BS_SOLID;
@@ -139,7 +183,7 @@ namespace detail {
 struct DrawTarget {
   DCObj* dc = nullptr;
   BitmapObj* bmp = nullptr;
-  QRegion clip;     // bitmap coordinates, already limited to the bitmap
+  QRegion clip;        // bitmap coordinates, already limited to the bitmap
   int dx = 0, dy = 0;  // logical -> bitmap
   bool ok() const { return bmp != nullptr && !clip.isEmpty(); }
 };

@@ -23,8 +23,8 @@ HFONT win32api::CreateFontIndirect(const LOGFONT* lf) {
 }
 
 HFONT win32api::CreateFont(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                           DWORD underline, DWORD strikeOut, DWORD charset, DWORD outPrecision,
-                           DWORD clipPrecision, DWORD quality, DWORD pitchAndFamily, const char* face) {
+                           DWORD underline, DWORD strikeOut, DWORD charset, DWORD outPrecision, DWORD clipPrecision,
+                           DWORD quality, DWORD pitchAndFamily, const char* face) {
   LOGFONT lf;
   lf.lfHeight = height;
   lf.lfWidth = width;

@@ -13,17 +13,31 @@ namespace gfx {
 
 inline namespace win32api {
 using gfx::LOGFONT;
-enum : int { FW_DONTCARE = 0, FW_THIN = 100, FW_LIGHT = 300, FW_NORMAL = 400, FW_MEDIUM = 500,
-             FW_SEMIBOLD = 600, FW_BOLD = 700, FW_HEAVY = 900 };
-enum : uint8_t { ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, SYMBOL_CHARSET = 2, GB2312_CHARSET = 134,
-                 CHINESEBIG5_CHARSET = 136, OEM_CHARSET = 255 };
+enum : int {
+  FW_DONTCARE = 0,
+  FW_THIN = 100,
+  FW_LIGHT = 300,
+  FW_NORMAL = 400,
+  FW_MEDIUM = 500,
+  FW_SEMIBOLD = 600,
+  FW_BOLD = 700,
+  FW_HEAVY = 900
+};
+enum : uint8_t {
+  ANSI_CHARSET = 0,
+  DEFAULT_CHARSET = 1,
+  SYMBOL_CHARSET = 2,
+  GB2312_CHARSET = 134,
+  CHINESEBIG5_CHARSET = 136,
+  OEM_CHARSET = 255
+};
 enum : uint8_t { DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
 enum : uint8_t { DEFAULT_QUALITY = 0, NONANTIALIASED_QUALITY = 3, ANTIALIASED_QUALITY = 4 };
 
 HFONT CreateFontIndirect(const LOGFONT* lf);
-HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, DWORD italic,
-                 DWORD underline, DWORD strikeOut, DWORD charset, DWORD outPrecision, DWORD clipPrecision,
-                 DWORD quality, DWORD pitchAndFamily, const char* face);
+HFONT CreateFont(int height, int width, int escapement, int orientation, int weight, DWORD italic, DWORD underline,
+                 DWORD strikeOut, DWORD charset, DWORD outPrecision, DWORD clipPrecision, DWORD quality,
+                 DWORD pitchAndFamily, const char* face);
 }  // namespace win32api
 
 // The family a face name is drawn with: "Arial", "MS Sans Serif" and

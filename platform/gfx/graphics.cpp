@@ -26,23 +26,33 @@ namespace {
 
 int BppOf(TPixelFormat pf) {
   switch (pf) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
+    case pf1bit:
+      return 1;
+    case pf4bit:
+      return 4;
+    case pf8bit:
+      return 8;
     case pf15bit:
     case pf16bit:
-    case pf24bit: return 24;
-    default: return 32;
+    case pf24bit:
+      return 24;
+    default:
+      return 32;
   }
 }
 
 TPixelFormat FormatOf(int bpp) {
   switch (bpp) {
-    case 1: return pf1bit;
-    case 4: return pf4bit;
-    case 8: return pf8bit;
-    case 24: return pf24bit;
-    default: return pf32bit;
+    case 1:
+      return pf1bit;
+    case 4:
+      return pf4bit;
+    case 8:
+      return pf8bit;
+    case 24:
+      return pf24bit;
+    default:
+      return pf32bit;
   }
 }
 
@@ -224,8 +234,10 @@ void TBitmap::SetSize(int w, int h) {
       } else {
         for (int x = 0; x < cw; ++x) {
           int v = bpp == 4 ? ((s[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xF) : ((s[x >> 3] >> (7 - (x & 7))) & 1);
-          if (bpp == 4) d[x >> 1] = uint8_t((d[x >> 1] & ((x & 1) ? 0xF0 : 0x0F)) | (v << ((x & 1) ? 0 : 4)));
-          else d[x >> 3] = uint8_t((d[x >> 3] & ~(0x80 >> (x & 7))) | (v ? (0x80 >> (x & 7)) : 0));
+          if (bpp == 4)
+            d[x >> 1] = uint8_t((d[x >> 1] & ((x & 1) ? 0xF0 : 0x0F)) | (v << ((x & 1) ? 0 : 4)));
+          else
+            d[x >> 3] = uint8_t((d[x >> 3] & ~(0x80 >> (x & 7))) | (v ? (0x80 >> (x & 7)) : 0));
         }
       }
     }
@@ -288,8 +300,10 @@ void TBitmap::SetTransparentColor(TColor c) {
 
 void TBitmap::SetTransparentMode(TTransparentMode m) {
   if (m == transparentMode_) return;
-  if (m == tmAuto) SetTransparentColor(clDefault);
-  else SetTransparentColor(TColor(uint32_t(TransparentColor()) & 0xFFFFFF));
+  if (m == tmAuto)
+    SetTransparentColor(clDefault);
+  else
+    SetTransparentColor(TColor(uint32_t(TransparentColor()) & 0xFFFFFF));
 }
 
 void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
@@ -299,7 +313,8 @@ void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
   BitmapInfo bi;
   GetBitmapInfo(nb, bi);
   for (int y = 0; y < img.height; ++y)
-    std::memcpy(BitmapScanLine(nb, y), img.pixels.data() + size_t(y) * img.stride, size_t(std::min(bi.stride, img.stride)));
+    std::memcpy(BitmapScanLine(nb, y), img.pixels.data() + size_t(y) * img.stride,
+                size_t(std::min(bi.stride, img.stride)));
   Adopt(nb);
   original_.assign(data, data + size);
   originalChanges_ = detail::GetBitmap(nb)->changes;
@@ -373,8 +388,10 @@ void TBitmap::Draw(TCanvas* c, const TRect& r) {
       StretchBlt(dst, r.Left, r.Top, r.Width(), r.Height(), src, 0, 0, width_, height_, c->CopyMode());
     }
   };
-  if (canvas_ && canvas_->HandleAllocated()) blit(canvas_->Handle());
-  else WithDC(handle_, blit);
+  if (canvas_ && canvas_->HandleAllocated())
+    blit(canvas_->Handle());
+  else
+    WithDC(handle_, blit);
 }
 
 void TBitmap::Assign(const TGraphic* src) {
@@ -512,7 +529,9 @@ BOOL win32api::DrawIconEx(HDC dc, int x, int y, HICON icon, int w, int h, UINT, 
   return 1;
 }
 
-BOOL win32api::DrawIcon(HDC dc, int x, int y, HICON icon) { return DrawIconEx(dc, x, y, icon, 0, 0, 0, HBRUSH(), DI_NORMAL); }
+BOOL win32api::DrawIcon(HDC dc, int x, int y, HICON icon) {
+  return DrawIconEx(dc, x, y, icon, 0, 0, 0, HBRUSH(), DI_NORMAL);
+}
 
 TIcon::~TIcon() {
   if (handle_) DestroyIcon(handle_);
@@ -560,8 +579,7 @@ void TIcon::LoadFromStream(rtl::TStream& s) {
 void TIcon::SaveToStream(rtl::TStream& s) {
   auto* o = detail::GetIcon(handle_);
   if (!o) return;
-  QImage img(reinterpret_cast<const uchar*>(o->argb.data()), o->width, o->height, o->width * 4,
-             QImage::Format_ARGB32);
+  QImage img(reinterpret_cast<const uchar*>(o->argb.data()), o->width, o->height, o->width * 4, QImage::Format_ARGB32);
   QByteArray ba;
   QBuffer buf(&ba);
   buf.open(QIODevice::WriteOnly);

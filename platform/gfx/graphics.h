@@ -94,8 +94,8 @@ class TBitmap : public TGraphic {
   // BMP only: each image is read by its own file-header length (bfSize),
   // keeps its pixel format (16-bit images become 24-bit), and is written
   // back in that format; an image loaded and not changed (by drawing on
-  // any DC, ScanLine, SetSize, SetPixelFormat...) is written back byte for byte. Malformed data raises EInvalidGraphic; a short stream
-  // EReadError.
+  // any DC, ScanLine, SetSize, SetPixelFormat...) is written back byte for byte. Malformed data raises EInvalidGraphic;
+  // a short stream EReadError.
   void LoadFromStream(rtl::TStream& s) override;
   void SaveToStream(rtl::TStream& s) override;
   void LoadFromResourceName(const std::string& name);
@@ -117,7 +117,7 @@ class TBitmap : public TGraphic {
   TTransparentMode transparentMode_ = tmAuto;
   std::unique_ptr<TBitmapCanvas> canvas_;
   std::vector<uint8_t> original_;  // the file bytes while the pixels are unchanged
-  uint64_t originalChanges_ = 0;    // the bitmap's drawing count when they were read
+  uint64_t originalChanges_ = 0;   // the bitmap's drawing count when they were read
 };
 
 // An icon: 32-bit colour with alpha (HICON).
@@ -152,7 +152,7 @@ class TPicture : public rtl::TObject {
   ~TPicture() override;
   TGraphic* Graphic() const { return graphic_.get(); }
   void SetGraphic(const TGraphic* g);  // copies
-  TBitmap* Bitmap();  // replaces a non-bitmap graphic with an empty bitmap
+  TBitmap* Bitmap();                   // replaces a non-bitmap graphic with an empty bitmap
   TIcon* Icon();
   int Width() const { return graphic_ ? graphic_->Width() : 0; }
   int Height() const { return graphic_ ? graphic_->Height() : 0; }

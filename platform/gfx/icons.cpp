@@ -93,8 +93,8 @@ HICON FromImage(const QImage& src, bool stock) {
 }  // namespace
 
 HICON win32api::LoadIcon(const void*, int id) {
-  if (id != IDI_APPLICATION && id != IDI_HAND && id != IDI_QUESTION && id != IDI_EXCLAMATION &&
-      id != IDI_ASTERISK && id != IDI_WINLOGO)
+  if (id != IDI_APPLICATION && id != IDI_HAND && id != IDI_QUESTION && id != IDI_EXCLAMATION && id != IDI_ASTERISK &&
+      id != IDI_WINLOGO)
     return HICON();
   static std::mutex mu;
   static std::map<int, HICON> cache;
@@ -112,8 +112,7 @@ HICON win32api::CopyImage(HICON image, UINT type, int cx, int cy, UINT) {
   if (!o || type != IMAGE_ICON) return HICON();
   if (cx <= 0) cx = o->width;
   if (cy <= 0) cy = o->height;
-  QImage src(reinterpret_cast<const uchar*>(o->argb.data()), o->width, o->height, o->width * 4,
-             QImage::Format_ARGB32);
+  QImage src(reinterpret_cast<const uchar*>(o->argb.data()), o->width, o->height, o->width * 4, QImage::Format_ARGB32);
   QImage scaled = src.convertToFormat(QImage::Format_ARGB32_Premultiplied)
                       .scaled(cx, cy, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                       .convertToFormat(QImage::Format_ARGB32);

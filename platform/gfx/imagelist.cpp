@@ -27,7 +27,7 @@ void ImageList::SetSize(int w, int h) {
 }
 
 std::vector<std::vector<uint32_t>> ImageList::SplitBitmap(TBitmap* image, TBitmap* mask, bool useKey,
-                                                         COLORREF key) const {
+                                                          COLORREF key) const {
   std::vector<std::vector<uint32_t>> out;
   if (!image || image->Empty() || width_ <= 0 || height_ <= 0) return out;
   auto* src = detail::GetBitmap(image->Handle());
@@ -186,8 +186,8 @@ void ImageList::GetIcon(int index, TIcon* out) const {
   out->SetHandle(CreateIconFromArgb(width_, height_, images_[size_t(index)].data()));
 }
 
-BOOL win32api::ImageList_DrawEx(HIMAGELIST il, int index, HDC dc, int x, int y, int w, int h, COLORREF bk,
-                                COLORREF, UINT style) {
+BOOL win32api::ImageList_DrawEx(HIMAGELIST il, int index, HDC dc, int x, int y, int w, int h, COLORREF bk, COLORREF,
+                                UINT style) {
   if (!il || index < 0 || index >= il->Count()) return 0;
   if (bk != CLR_NONE && bk != CLR_DEFAULT && !(style & ILD_TRANSPARENT)) {
     detail::DrawTarget t = detail::Target(dc);

@@ -16,8 +16,16 @@ class TCanvas;
 class TIcon;
 
 inline namespace win32api {
-enum : UINT { ILD_NORMAL = 0, ILD_TRANSPARENT = 1, ILD_MASK = 0x10, ILD_IMAGE = 0x20, ILD_BLEND25 = 2,
-              ILD_BLEND50 = 4, ILD_FOCUS = 4, ILD_SELECTED = 4 };
+enum : UINT {
+  ILD_NORMAL = 0,
+  ILD_TRANSPARENT = 1,
+  ILD_MASK = 0x10,
+  ILD_IMAGE = 0x20,
+  ILD_BLEND25 = 2,
+  ILD_BLEND50 = 4,
+  ILD_FOCUS = 4,
+  ILD_SELECTED = 4
+};
 constexpr COLORREF CLR_DEFAULT = 0xFF000000;
 }  // namespace win32api
 

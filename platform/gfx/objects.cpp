@@ -164,12 +164,17 @@ void BitmapObj::PutPixel(int x, int y, COLORREF c) {
   switch (bpp) {
     case 32: {
       uint8_t* p = row + x * 4;
-      p[0] = GetBValue(c); p[1] = GetGValue(c); p[2] = GetRValue(c); p[3] = 255;
+      p[0] = GetBValue(c);
+      p[1] = GetGValue(c);
+      p[2] = GetRValue(c);
+      p[3] = 255;
       break;
     }
     case 24: {
       uint8_t* p = row + x * 3;
-      p[0] = GetBValue(c); p[1] = GetGValue(c); p[2] = GetRValue(c);
+      p[0] = GetBValue(c);
+      p[1] = GetGValue(c);
+      p[2] = GetRValue(c);
       break;
     }
     case 8:
@@ -183,7 +188,10 @@ void BitmapObj::PutPixel(int x, int y, COLORREF c) {
     }
     case 1: {
       uint8_t bit = uint8_t(0x80 >> (x & 7));
-      if (NearestIndex(c)) row[x >> 3] |= bit; else row[x >> 3] &= uint8_t(~bit);
+      if (NearestIndex(c))
+        row[x >> 3] |= bit;
+      else
+        row[x >> 3] &= uint8_t(~bit);
       break;
     }
     default:

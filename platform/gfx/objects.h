@@ -40,7 +40,7 @@ struct GdiObject {
   virtual ~GdiObject() = default;
   GdiKind kind;
   bool stock = false;
-  int selectCount = 0;        // DCs that have it selected
+  int selectCount = 0;         // DCs that have it selected
   bool deletePending = false;  // DeleteObject while selected: freed when deselected
   uint32_t handle = 0;
 };
@@ -53,16 +53,16 @@ struct BitmapObj : GdiObject {
   int width = 0, height = 0, bpp = 32, stride = 0;
   bool bottomUp = false;
   uint8_t* bits = nullptr;
-  std::vector<uint8_t> own;        // empty when the memory belongs to someone else
-  std::vector<uint32_t> palette;   // RGBQUAD values 0x00RRGGBB for 1/4/8 bpp
-  TRect dirty;                     // bounds drawn since the last TakeDirtyRect
-  uint64_t changes = 0;            // counts drawing into the bitmap
-  std::mutex lock;                 // TCanvas.Lock on a memory bitmap
+  std::vector<uint8_t> own;       // empty when the memory belongs to someone else
+  std::vector<uint32_t> palette;  // RGBQUAD values 0x00RRGGBB for 1/4/8 bpp
+  TRect dirty;                    // bounds drawn since the last TakeDirtyRect
+  uint64_t changes = 0;           // counts drawing into the bitmap
+  std::mutex lock;                // TCanvas.Lock on a memory bitmap
 
   uint8_t* Row(int y) const { return bits + size_t(bottomUp ? height - 1 - y : y) * size_t(stride); }
   void MarkDirty(const TRect& r);
-  COLORREF GetPixel(int x, int y) const;     // colour of a pixel, palette resolved
-  void PutPixel(int x, int y, COLORREF c);   // 32-bit: alpha 255
+  COLORREF GetPixel(int x, int y) const;    // colour of a pixel, palette resolved
+  void PutPixel(int x, int y, COLORREF c);  // 32-bit: alpha 255
   int NearestIndex(COLORREF c) const;
 };
 
@@ -108,8 +108,8 @@ struct DCState {
   HBITMAP bitmap;
   COLORREF textColor = 0;
   COLORREF bkColor = 0xFFFFFF;
-  int bkMode = 2;  // OPAQUE
-  int rop2 = 13;   // R2_COPYPEN
+  int bkMode = 2;       // OPAQUE
+  int rop2 = 13;        // R2_COPYPEN
   int stretchMode = 1;  // BLACKONWHITE
   uint32_t textAlign = 0;
   int textCharExtra = 0;
@@ -120,10 +120,10 @@ struct DCState {
 struct DCObj : GdiObject {
   DCObj() : GdiObject(GdiKind::DC) {}
   DCKind dcKind = DCKind::Memory;
-  HBITMAP backing;       // target of a window DC (memory DCs draw into st.bitmap)
-  TPoint devOffset;      // where device (0,0) lies in the target bitmap (window DCs)
+  HBITMAP backing;   // target of a window DC (memory DCs draw into st.bitmap)
+  TPoint devOffset;  // where device (0,0) lies in the target bitmap (window DCs)
   bool hasSysClip = false;
-  QRegion sysClip;       // the window system's clip, device coordinates
+  QRegion sysClip;  // the window system's clip, device coordinates
   DCState st;
   std::vector<DCState> saved;
 };

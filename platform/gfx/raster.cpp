@@ -27,33 +27,70 @@ Clipper::Clipper(const QRegion& r) {
 COLORREF ApplyRop2(int rop2, COLORREF p, COLORREF d) {
   COLORREF r;
   switch (rop2) {
-    case R2_BLACK: r = 0; break;
-    case R2_NOTMERGEPEN: r = ~(p | d); break;
-    case R2_MASKNOTPEN: r = ~p & d; break;
-    case R2_NOTCOPYPEN: r = ~p; break;
-    case R2_MASKPENNOT: r = p & ~d; break;
-    case R2_NOT: r = ~d; break;
-    case R2_XORPEN: r = p ^ d; break;
-    case R2_NOTMASKPEN: r = ~(p & d); break;
-    case R2_MASKPEN: r = p & d; break;
-    case R2_NOTXORPEN: r = ~(p ^ d); break;
-    case R2_NOP: r = d; break;
-    case R2_MERGENOTPEN: r = ~p | d; break;
-    case R2_MERGEPENNOT: r = p | ~d; break;
-    case R2_MERGEPEN: r = p | d; break;
-    case R2_WHITE: r = 0xFFFFFF; break;
-    default: r = p; break;  // R2_COPYPEN
+    case R2_BLACK:
+      r = 0;
+      break;
+    case R2_NOTMERGEPEN:
+      r = ~(p | d);
+      break;
+    case R2_MASKNOTPEN:
+      r = ~p & d;
+      break;
+    case R2_NOTCOPYPEN:
+      r = ~p;
+      break;
+    case R2_MASKPENNOT:
+      r = p & ~d;
+      break;
+    case R2_NOT:
+      r = ~d;
+      break;
+    case R2_XORPEN:
+      r = p ^ d;
+      break;
+    case R2_NOTMASKPEN:
+      r = ~(p & d);
+      break;
+    case R2_MASKPEN:
+      r = p & d;
+      break;
+    case R2_NOTXORPEN:
+      r = ~(p ^ d);
+      break;
+    case R2_NOP:
+      r = d;
+      break;
+    case R2_MERGENOTPEN:
+      r = ~p | d;
+      break;
+    case R2_MERGEPENNOT:
+      r = p | ~d;
+      break;
+    case R2_MERGEPEN:
+      r = p | d;
+      break;
+    case R2_WHITE:
+      r = 0xFFFFFF;
+      break;
+    default:
+      r = p;
+      break;  // R2_COPYPEN
   }
   return r & 0xFFFFFF;
 }
 
 uint32_t ApplyRop3(uint8_t code, uint32_t p, uint32_t s, uint32_t d) {
   switch (code) {
-    case 0xCC: return s;
-    case 0xF0: return p;
-    case 0x00: return 0;
-    case 0xFF: return 0xFFFFFF;
-    default: break;
+    case 0xCC:
+      return s;
+    case 0xF0:
+      return p;
+    case 0x00:
+      return 0;
+    case 0xFF:
+      return 0xFFFFFF;
+    default:
+      break;
   }
   uint32_t r = 0;
   for (int i = 0; i < 8; ++i) {
@@ -88,7 +125,11 @@ void FillSpanRect(const DrawTarget& t, const QRect& r, COLORREF c, int rop2) {
           std::fill(p, p + q.width(), px);
         } else {
           uint8_t* p = row + q.left() * 3;
-          for (int x = 0; x < q.width(); ++x, p += 3) { p[0] = bl; p[1] = g; p[2] = rd; }
+          for (int x = 0; x < q.width(); ++x, p += 3) {
+            p[0] = bl;
+            p[1] = g;
+            p[2] = rd;
+          }
         }
       }
     } else {
@@ -103,13 +144,20 @@ static bool HatchBit(int hatch, int x, int y) {
   x &= 7;
   y &= 7;
   switch (hatch) {
-    case HS_HORIZONTAL: return y == 4;
-    case HS_VERTICAL: return x == 4;
-    case HS_FDIAGONAL: return x == y;
-    case HS_BDIAGONAL: return x == 7 - y;
-    case HS_CROSS: return x == 4 || y == 4;
-    case HS_DIAGCROSS: return x == y || x == 7 - y;
-    default: return false;
+    case HS_HORIZONTAL:
+      return y == 4;
+    case HS_VERTICAL:
+      return x == 4;
+    case HS_FDIAGONAL:
+      return x == y;
+    case HS_BDIAGONAL:
+      return x == 7 - y;
+    case HS_CROSS:
+      return x == 4 || y == 4;
+    case HS_DIAGCROSS:
+      return x == y || x == 7 - y;
+    default:
+      return false;
   }
 }
 
@@ -130,8 +178,10 @@ void FillWithBrush(const DrawTarget& t, const QRegion& area, HBRUSH brush) {
     t.bmp->MarkDirty(FromQ(q));
     for (int y = q.top(); y <= q.bottom(); ++y)
       for (int x = q.left(); x <= q.right(); ++x) {
-        if (HatchBit(br->hatch, x - ox, y - oy)) t.bmp->PutPixel(x, y, br->color);
-        else if (opaque) t.bmp->PutPixel(x, y, bk);
+        if (HatchBit(br->hatch, x - ox, y - oy))
+          t.bmp->PutPixel(x, y, br->color);
+        else if (opaque)
+          t.bmp->PutPixel(x, y, bk);
       }
   }
 }
@@ -158,11 +208,24 @@ struct Stroke {
     const int* pat = nullptr;
     int n = 0;
     switch (pen->style) {
-      case PS_DASH: pat = dash; n = 2; break;
-      case PS_DOT: pat = dot; n = 2; break;
-      case PS_DASHDOT: pat = dashdot; n = 4; break;
-      case PS_DASHDOTDOT: pat = dashdotdot; n = 6; break;
-      default: return true;
+      case PS_DASH:
+        pat = dash;
+        n = 2;
+        break;
+      case PS_DOT:
+        pat = dot;
+        n = 2;
+        break;
+      case PS_DASHDOT:
+        pat = dashdot;
+        n = 4;
+        break;
+      case PS_DASHDOTDOT:
+        pat = dashdotdot;
+        n = 6;
+        break;
+      default:
+        return true;
     }
     int total = 0;
     for (int i = 0; i < n; ++i) total += pat[i];
@@ -221,8 +284,10 @@ struct Stroke {
       if (q < minorLo || q > minorHi) continue;
       styleIdx = phase + k;
       const int64_t p = p0 + s * k;
-      if (xMajor) Dab(int(p), int(q));
-      else Dab(int(q), int(p));
+      if (xMajor)
+        Dab(int(p), int(q));
+      else
+        Dab(int(q), int(p));
     }
     styleIdx = phase + n;
   }
@@ -606,8 +671,8 @@ namespace {
 
 // 64-bit: origins and extents near the int limits must not wrap.
 struct Span {
-  int64_t dst0, count;      // first destination pixel (bitmap coordinates) and count
-  int64_t src0, srcCount;   // source start (bitmap coordinates) and extent
+  int64_t dst0, count;     // first destination pixel (bitmap coordinates) and count
+  int64_t src0, srcCount;  // source start (bitmap coordinates) and extent
   bool mirror;
 };
 
@@ -659,7 +724,10 @@ struct SourceReader {
       return;
     }
     COLORREF c = bmp->GetPixel(x, y);
-    out[0] = GetBValue(c); out[1] = GetGValue(c); out[2] = GetRValue(c); out[3] = 255;
+    out[0] = GetBValue(c);
+    out[1] = GetGValue(c);
+    out[2] = GetRValue(c);
+    out[3] = 255;
   }
 };
 
@@ -676,8 +744,8 @@ void ClampToSource(const Span& s, int size, int64_t& lo, int64_t& hi) {
 
 enum class BlitKind { Rop, Key, Alpha };
 
-BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop,
-          BlitKind kind, UINT key, BLENDFUNCTION bf) {
+BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop, BlitKind kind,
+          UINT key, BLENDFUNCTION bf) {
   DrawTarget t = Target(dst);
   if (!t.dc) return 0;
   uint8_t code = uint8_t(rop >> 16);
@@ -707,7 +775,7 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
     int bpp = t.bmp->bpp / 8;
     const int64_t ox = cx.dst0 - cx.src0, oy = cy.dst0 - cy.src0;  // source to destination
     QRect srcInDst = QRectLTRB(ox, oy, ox + s.bmp->width, oy + s.bmp->height);
-    for (const QRect& q : area & QRegion(srcInDst)) {
+    for (const QRect& q : area& QRegion(srcInDst)) {
       t.bmp->MarkDirty(FromQ(q));
       for (int yy = q.top(); yy <= q.bottom(); ++yy) {
         int sy = int(yy - oy), sx = int(q.left() - ox);
@@ -741,7 +809,9 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
               int64_t py = cy.mirror ? cy.src0 + cy.srcCount - 1 - sy : cy.src0 + sy;
               if (px < 0 || py < 0 || px >= s.bmp->width || py >= s.bmp->height) continue;
               COLORREF c = s.bmp->GetPixel(px, py);
-              sum[0] += GetBValue(c); sum[1] += GetGValue(c); sum[2] += GetRValue(c);
+              sum[0] += GetBValue(c);
+              sum[1] += GetGValue(c);
+              sum[2] += GetRValue(c);
               sum[3] += s.bmp->bpp == 32 ? s.bmp->Row(py)[px * 4 + 3] : 255;
               ++n;
             }
@@ -806,7 +876,9 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
           if (db->bpp == 32) {
             uint8_t* p = drow + xx * 4;
             int da = p[3];
-            p[0] = out[0]; p[1] = out[1]; p[2] = out[2];
+            p[0] = out[0];
+            p[1] = out[1];
+            p[2] = out[2];
             p[3] = uint8_t(std::clamp(a + da * (255 - a) / 255, 0, 255));
           } else {
             db->PutPixel(xx, yy, RGB(out[2], out[1], out[0]));
@@ -817,8 +889,10 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
           std::memcpy(drow + xx * 4, px, 4);
           continue;
         }
-        if (srcMono && !dstMono) sc = (sc == 0) ? monoFg : monoBg;
-        else if (dstMono && !srcMono) sc = (sc == rd.srcBk) ? 0xFFFFFF : 0;
+        if (srcMono && !dstMono)
+          sc = (sc == 0) ? monoFg : monoBg;
+        else if (dstMono && !srcMono)
+          sc = (sc == rd.srcBk) ? 0xFFFFFF : 0;
         COLORREF res = code == 0xCC ? sc : ApplyRop3(code, pat, sc, db->GetPixel(xx, yy));
         db->PutPixel(xx, yy, res);
       }
@@ -853,8 +927,8 @@ BOOL win32api::AlphaBlend(HDC dst, int x, int y, int w, int h, HDC src, int sx, 
   return Blit(dst, x, y, w, h, src, sx, sy, sw, sh, SRCCOPY, BlitKind::Alpha, 0, bf);
 }
 
-int win32api::SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int srcX, int srcY, UINT startScan,
-                                UINT lines, const void* bits, const BITMAPINFO* info, UINT) {
+int win32api::SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int srcX, int srcY, UINT startScan, UINT lines,
+                                const void* bits, const BITMAPINFO* info, UINT) {
   DrawTarget t = Target(dc);
   if (!t.dc || !bits || !info) return 0;
   const BITMAPINFOHEADER& hd = info->bmiHeader;
@@ -903,11 +977,20 @@ BOOL win32api::DrawEdge(HDC dc, RECT* rc, UINT edge, UINT flags) {
   };
   auto pass = [&](UINT raised, UINT sunken, int rLT, int rRB, int sLT, int sRB) {
     int lt = -1, rb = -1;
-    if (edge & raised) { lt = rLT; rb = rRB; }
-    else if (edge & sunken) { lt = sLT; rb = sRB; }
+    if (edge & raised) {
+      lt = rLT;
+      rb = rRB;
+    } else if (edge & sunken) {
+      lt = sLT;
+      rb = sRB;
+    }
     if (lt < 0) return;
-    if (flags & BF_MONO) { lt = rb = COLOR_WINDOWFRAME; }
-    if (flags & BF_FLAT) { lt = rb = COLOR_BTNSHADOW; }
+    if (flags & BF_MONO) {
+      lt = rb = COLOR_WINDOWFRAME;
+    }
+    if (flags & BF_FLAT) {
+      lt = rb = COLOR_BTNSHADOW;
+    }
     if (r.Right <= r.Left || r.Bottom <= r.Top) return;
     if (flags & BF_TOP) line(r.Left, r.Top, r.Right, r.Top + 1, lt);
     if (flags & BF_LEFT) line(r.Left, r.Top, r.Left + 1, r.Bottom, lt);

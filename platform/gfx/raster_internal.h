@@ -19,8 +19,10 @@ class Clipper {
     size_t lo = 0, hi = rects_.size();
     while (lo < hi) {
       size_t mid = (lo + hi) / 2;
-      if (rects_[mid].bottom() < y) lo = mid + 1;
-      else hi = mid;
+      if (rects_[mid].bottom() < y)
+        lo = mid + 1;
+      else
+        hi = mid;
     }
     for (size_t i = lo; i < rects_.size() && rects_[i].top() <= y; ++i)
       if (rects_[i].contains(x, y)) return true;

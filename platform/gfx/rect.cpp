@@ -6,8 +6,7 @@
 namespace gfx {
 
 bool win32api::IntersectRect(TRect& dst, const TRect& a, const TRect& b) {
-  TRect r(std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-          std::min(a.Bottom, b.Bottom));
+  TRect r(std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom));
   if (IsRectEmpty(r)) {
     dst = TRect();
     return false;
@@ -34,11 +33,15 @@ bool win32api::SubtractRect(TRect& dst, const TRect& a, const TRect& b) {
   TRect i;
   if (!IntersectRect(i, a, b)) return !IsRectEmpty(dst);
   if (i.Left == a.Left && i.Right == a.Right) {
-    if (i.Top == a.Top) dst.Top = i.Bottom;
-    else if (i.Bottom == a.Bottom) dst.Bottom = i.Top;
+    if (i.Top == a.Top)
+      dst.Top = i.Bottom;
+    else if (i.Bottom == a.Bottom)
+      dst.Bottom = i.Top;
   } else if (i.Top == a.Top && i.Bottom == a.Bottom) {
-    if (i.Left == a.Left) dst.Left = i.Right;
-    else if (i.Right == a.Right) dst.Right = i.Left;
+    if (i.Left == a.Left)
+      dst.Left = i.Right;
+    else if (i.Right == a.Right)
+      dst.Right = i.Left;
   }
   if (IsRectEmpty(dst)) {
     dst = TRect();

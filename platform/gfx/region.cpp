@@ -111,11 +111,20 @@ int win32api::CombineRgn(HRGN dst, HRGN a, HRGN b, int mode) {
   auto* rb = detail::GetRegion(b);
   if (!rb) return ERROR_REGION;
   switch (mode) {
-    case RGN_AND: d->rgn = ra->rgn.intersected(rb->rgn); break;
-    case RGN_OR: d->rgn = ra->rgn.united(rb->rgn); break;
-    case RGN_XOR: d->rgn = ra->rgn.xored(rb->rgn); break;
-    case RGN_DIFF: d->rgn = ra->rgn.subtracted(rb->rgn); break;
-    default: return ERROR_REGION;
+    case RGN_AND:
+      d->rgn = ra->rgn.intersected(rb->rgn);
+      break;
+    case RGN_OR:
+      d->rgn = ra->rgn.united(rb->rgn);
+      break;
+    case RGN_XOR:
+      d->rgn = ra->rgn.xored(rb->rgn);
+      break;
+    case RGN_DIFF:
+      d->rgn = ra->rgn.subtracted(rb->rgn);
+      break;
+    default:
+      return ERROR_REGION;
   }
   return RegionKind(d->rgn);
 }

@@ -56,7 +56,7 @@ BOOL SetRectRgn(HRGN r, int l, int t, int rr, int b);
 
 // Helpers for the layer and its tests.
 HRGN CreateRegion(const QRegion& r);
-QRegion RegionOf(HRGN r);             // empty for a stale handle
+QRegion RegionOf(HRGN r);                // empty for a stale handle
 std::vector<TRect> RegionRects(HRGN r);  // y-x banded order
 int RegionKind(const QRegion& r);
 

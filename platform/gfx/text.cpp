@@ -27,19 +27,41 @@ std::u32string ToU32(std::string_view s) {
     unsigned char c = static_cast<unsigned char>(s[i]);
     char32_t cp;
     int n;
-    if (c < 0x80) { cp = c; n = 1; }
-    else if ((c >> 5) == 6) { cp = c & 0x1F; n = 2; }
-    else if ((c >> 4) == 14) { cp = c & 0x0F; n = 3; }
-    else if ((c >> 3) == 30) { cp = c & 0x07; n = 4; }
-    else { out.push_back(0xFFFD); ++i; continue; }
-    if (i + size_t(n) > s.size()) { out.push_back(0xFFFD); break; }
+    if (c < 0x80) {
+      cp = c;
+      n = 1;
+    } else if ((c >> 5) == 6) {
+      cp = c & 0x1F;
+      n = 2;
+    } else if ((c >> 4) == 14) {
+      cp = c & 0x0F;
+      n = 3;
+    } else if ((c >> 3) == 30) {
+      cp = c & 0x07;
+      n = 4;
+    } else {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
+    if (i + size_t(n) > s.size()) {
+      out.push_back(0xFFFD);
+      break;
+    }
     bool ok = true;
     for (int k = 1; k < n; ++k) {
       unsigned char cc = static_cast<unsigned char>(s[i + size_t(k)]);
-      if ((cc >> 6) != 2) { ok = false; break; }
+      if ((cc >> 6) != 2) {
+        ok = false;
+        break;
+      }
       cp = (cp << 6) | (cc & 0x3F);
     }
-    if (!ok) { out.push_back(0xFFFD); ++i; continue; }
+    if (!ok) {
+      out.push_back(0xFFFD);
+      ++i;
+      continue;
+    }
     out.push_back(cp);
     i += size_t(n);
   }
@@ -49,10 +71,21 @@ std::u32string ToU32(std::string_view s) {
 std::string ToU8(std::u32string_view s) {
   std::string out;
   for (char32_t c : s) {
-    if (c < 0x80) out += char(c);
-    else if (c < 0x800) { out += char(0xC0 | (c >> 6)); out += char(0x80 | (c & 0x3F)); }
-    else if (c < 0x10000) { out += char(0xE0 | (c >> 12)); out += char(0x80 | ((c >> 6) & 0x3F)); out += char(0x80 | (c & 0x3F)); }
-    else { out += char(0xF0 | (c >> 18)); out += char(0x80 | ((c >> 12) & 0x3F)); out += char(0x80 | ((c >> 6) & 0x3F)); out += char(0x80 | (c & 0x3F)); }
+    if (c < 0x80)
+      out += char(c);
+    else if (c < 0x800) {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += char(0xE0 | (c >> 12));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    } else {
+      out += char(0xF0 | (c >> 18));
+      out += char(0x80 | ((c >> 12) & 0x3F));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    }
   }
   return out;
 }
@@ -105,8 +138,7 @@ struct QtTextEngine::Impl {
 
   static std::string Key(const LOGFONT& lf) {
     return lf.lfFaceName + '\x1f' + std::to_string(lf.lfHeight) + '\x1f' + std::to_string(lf.lfWeight) + '\x1f' +
-           char('0' + lf.lfItalic) + char('0' + lf.lfUnderline) + char('0' + lf.lfStrikeOut) +
-           char('0' + lf.lfQuality);
+           char('0' + lf.lfItalic) + char('0' + lf.lfUnderline) + char('0' + lf.lfStrikeOut) + char('0' + lf.lfQuality);
   }
   std::pair<QFont, FontMetrics>& Font(const LOGFONT& lf) {
     std::string k = Key(lf);
@@ -190,8 +222,9 @@ void QtTextEngine::Draw(detail::BitmapObj& target, const QRegion& clip, int x, i
       if (a == 0 || !c.In(px, py)) continue;
       COLORREF d = target.GetPixel(px, py);
       auto mix = [a](int s, int dd) { return (s * a + dd * (255 - a) + 127) / 255; };
-      target.PutPixel(px, py, RGB(mix(GetRValue(color), GetRValue(d)), mix(GetGValue(color), GetGValue(d)),
-                                  mix(GetBValue(color), GetBValue(d))));
+      target.PutPixel(px, py,
+                      RGB(mix(GetRValue(color), GetRValue(d)), mix(GetGValue(color), GetGValue(d)),
+                          mix(GetBValue(color), GetBValue(d))));
     }
   }
 }
@@ -324,12 +357,16 @@ static void AlignedRun(TextCtx& c, int x, int y, std::u32string_view s, const QR
   }
   int w = c.Width(s);
   int h = a & 0x18;
-  if (h == TA_BASELINE) y -= c.m.ascent;
-  else if (h == TA_BOTTOM) y -= c.Height();
+  if (h == TA_BASELINE)
+    y -= c.m.ascent;
+  else if (h == TA_BOTTOM)
+    y -= c.Height();
   int hor = a & 6;
   int left = x;
-  if (hor == TA_CENTER) left = x - w / 2;
-  else if (hor == TA_RIGHT) left = x - w;
+  if (hor == TA_CENTER)
+    left = x - w / 2;
+  else if (hor == TA_RIGHT)
+    left = x - w;
   c.Run(left, y, s, extra, bg);
   if (useCp) c.t.dc->st.pos.X = hor == TA_RIGHT ? x - w : (hor == TA_CENTER ? x : x + w);
 }
@@ -348,8 +385,9 @@ BOOL win32api::ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* r, std
   if (!c.ok) return 0;
   QRegion rectClip;
   bool hasRect = r != nullptr && (options & (ETO_CLIPPED | ETO_OPAQUE));
-  if (hasRect) rectClip = QRegion(detail::QRectLTRB(int64_t(r->Left) + c.t.dx, int64_t(r->Top) + c.t.dy,
-                                                  int64_t(r->Right) + c.t.dx, int64_t(r->Bottom) + c.t.dy));
+  if (hasRect)
+    rectClip = QRegion(detail::QRectLTRB(int64_t(r->Left) + c.t.dx, int64_t(r->Top) + c.t.dy,
+                                         int64_t(r->Right) + c.t.dx, int64_t(r->Bottom) + c.t.dy));
   if ((options & ETO_OPAQUE) && r && c.t.ok()) {
     detail::DrawTarget t2 = c.t;
     detail::FillSpanRect(t2, rectClip.boundingRect(), c.t.dc->st.bkColor, R2_COPYPEN);
@@ -625,8 +663,10 @@ static int DrawTextImpl(HDC dc, std::u32string_view text, RECT* r, UINT fmt) {
   int y = r->Top;
   int ret = totalH;
   if (single) {
-    if (fmt & DT_VCENTER) y = r->Top + (r->Bottom - r->Top - lh) / 2;
-    else if (fmt & DT_BOTTOM) y = r->Bottom - lh;
+    if (fmt & DT_VCENTER)
+      y = r->Top + (r->Bottom - r->Top - lh) / 2;
+    else if (fmt & DT_BOTTOM)
+      y = r->Bottom - lh;
     if (fmt & (DT_VCENTER | DT_BOTTOM)) ret = y - r->Top + lh;
   }
   QRegion clipR;
@@ -638,8 +678,10 @@ static int DrawTextImpl(HDC dc, std::u32string_view text, RECT* r, UINT fmt) {
   }
   for (const Line& ln : lines) {
     int x = r->Left;
-    if (fmt & DT_CENTER) x = r->Left + (boxW - ln.width) / 2;
-    else if (fmt & DT_RIGHT) x = r->Right - ln.width;
+    if (fmt & DT_CENTER)
+      x = r->Left + (boxW - ln.width) / 2;
+    else if (fmt & DT_RIGHT)
+      x = r->Right - ln.width;
     c.Run(x, y, ln.text, extra, true);
     if (ln.underline >= 0 && ln.underline < int(ln.text.size())) {
       std::u32string_view v(ln.text);

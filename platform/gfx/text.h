@@ -13,7 +13,9 @@ class QRegion;
 
 namespace gfx {
 
-namespace detail { struct BitmapObj; }
+namespace detail {
+struct BitmapObj;
+}
 
 inline namespace win32api {
 struct TEXTMETRIC {
@@ -25,16 +27,42 @@ struct TEXTMETRIC {
 };
 
 enum : UINT {
-  DT_TOP = 0, DT_LEFT = 0, DT_CENTER = 1, DT_RIGHT = 2, DT_VCENTER = 4, DT_BOTTOM = 8, DT_WORDBREAK = 0x10,
-  DT_SINGLELINE = 0x20, DT_EXPANDTABS = 0x40, DT_TABSTOP = 0x80, DT_NOCLIP = 0x100, DT_EXTERNALLEADING = 0x200,
-  DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800, DT_INTERNAL = 0x1000, DT_EDITCONTROL = 0x2000,
-  DT_PATH_ELLIPSIS = 0x4000, DT_END_ELLIPSIS = 0x8000, DT_MODIFYSTRING = 0x10000, DT_RTLREADING = 0x20000,
-  DT_WORD_ELLIPSIS = 0x40000, DT_NOFULLWIDTHCHARBREAK = 0x80000, DT_HIDEPREFIX = 0x100000,
+  DT_TOP = 0,
+  DT_LEFT = 0,
+  DT_CENTER = 1,
+  DT_RIGHT = 2,
+  DT_VCENTER = 4,
+  DT_BOTTOM = 8,
+  DT_WORDBREAK = 0x10,
+  DT_SINGLELINE = 0x20,
+  DT_EXPANDTABS = 0x40,
+  DT_TABSTOP = 0x80,
+  DT_NOCLIP = 0x100,
+  DT_EXTERNALLEADING = 0x200,
+  DT_CALCRECT = 0x400,
+  DT_NOPREFIX = 0x800,
+  DT_INTERNAL = 0x1000,
+  DT_EDITCONTROL = 0x2000,
+  DT_PATH_ELLIPSIS = 0x4000,
+  DT_END_ELLIPSIS = 0x8000,
+  DT_MODIFYSTRING = 0x10000,
+  DT_RTLREADING = 0x20000,
+  DT_WORD_ELLIPSIS = 0x40000,
+  DT_NOFULLWIDTHCHARBREAK = 0x80000,
+  DT_HIDEPREFIX = 0x100000,
   DT_PREFIXONLY = 0x200000
 };
 enum : UINT { ETO_OPAQUE = 2, ETO_CLIPPED = 4 };
-enum : UINT { TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0,
-              TA_BOTTOM = 8, TA_BASELINE = 24 };
+enum : UINT {
+  TA_NOUPDATECP = 0,
+  TA_UPDATECP = 1,
+  TA_LEFT = 0,
+  TA_RIGHT = 2,
+  TA_CENTER = 6,
+  TA_TOP = 0,
+  TA_BOTTOM = 8,
+  TA_BASELINE = 24
+};
 
 // Returns the height of the text drawn (or measured with DT_CALCRECT, which
 // sets Right and Bottom of the rectangle and draws nothing). `count` -1 means
@@ -55,14 +83,15 @@ BOOL ExtTextOut(HDC dc, int x, int y, UINT options, const RECT* r, std::string_v
 // Tab stops are pixel positions relative to `tabOrigin` (at most 10 used;
 // none = every 8 average character widths). Returns the extent: height in
 // the high word, width in the low word.
-LONG TabbedTextOut(HDC dc, int x, int y, std::string_view text, int count, int nTabs, const int* tabs,
-                   int tabOrigin);
+LONG TabbedTextOut(HDC dc, int x, int y, std::string_view text, int count, int nTabs, const int* tabs, int tabOrigin);
 BOOL GetTextExtentPoint32(HDC dc, std::string_view text, int count, SIZE* size);
 BOOL GetTextExtentPoint32W(HDC dc, std::u32string_view text, int count, SIZE* size);
 inline BOOL GetTextExtentPoint32W(HDC dc, std::string_view text, int count, SIZE* size) {
   return GetTextExtentPoint32(dc, text, count, size);
 }
-inline BOOL TextOutW(HDC dc, int x, int y, std::string_view text, int count = -1) { return TextOut(dc, x, y, text, count); }
+inline BOOL TextOutW(HDC dc, int x, int y, std::string_view text, int count = -1) {
+  return TextOut(dc, x, y, text, count);
+}
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm);
 UINT SetTextAlign(HDC dc, UINT align);
 UINT GetTextAlign(HDC dc);
@@ -93,8 +122,8 @@ class FixedTextEngine : public ITextEngine {
   static constexpr int kCharWidth = 7, kHeight = 13, kAscent = 10;
   FontMetrics Metrics(const LOGFONT& lf) override;
   int Width(const LOGFONT& lf, std::u32string_view text) override;
-  void Draw(detail::BitmapObj& target, const QRegion& clip, int x, int y, const LOGFONT& lf,
-            std::u32string_view text, COLORREF color) override;
+  void Draw(detail::BitmapObj& target, const QRegion& clip, int x, int y, const LOGFONT& lf, std::u32string_view text,
+            COLORREF color) override;
 };
 
 // QFont and QPainter, grey-scale antialiasing; measurements cached per
@@ -105,8 +134,8 @@ class QtTextEngine : public ITextEngine {
   ~QtTextEngine() override;
   FontMetrics Metrics(const LOGFONT& lf) override;
   int Width(const LOGFONT& lf, std::u32string_view text) override;
-  void Draw(detail::BitmapObj& target, const QRegion& clip, int x, int y, const LOGFONT& lf,
-            std::u32string_view text, COLORREF color) override;
+  void Draw(detail::BitmapObj& target, const QRegion& clip, int x, int y, const LOGFONT& lf, std::u32string_view text,
+            COLORREF color) override;
 
  private:
   struct Impl;

@@ -70,7 +70,9 @@ struct HGDIOBJ {
   template <int K>
   constexpr HGDIOBJ(GdiHandle<K> h) : v(h.v) {}
   template <int K>
-  constexpr explicit operator GdiHandle<K>() const { return GdiHandle<K>(v); }
+  constexpr explicit operator GdiHandle<K>() const {
+    return GdiHandle<K>(v);
+  }
   constexpr explicit operator bool() const { return v != 0; }
   friend constexpr bool operator==(HGDIOBJ, HGDIOBJ) = default;
 };

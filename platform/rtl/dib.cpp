@@ -18,7 +18,10 @@ Dib& Dib::operator=(const Dib& other) {
 }
 
 Dib::Dib(Dib&& other) noexcept
-    : width_(other.width_), height_(other.height_), bpp_(other.bpp_), stride_(other.stride_),
+    : width_(other.width_),
+      height_(other.height_),
+      bpp_(other.bpp_),
+      stride_(other.stride_),
       bits_(std::move(other.bits_)) {
   other.width_ = other.height_ = other.stride_ = 0;
   other.bits_.clear();
@@ -51,8 +54,10 @@ void Dib::SetSize(int width, int height, int bpp) {
   bpp_ = bpp;
   stride_ = StrideFor(width, bpp);
   std::size_t size = static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height);
-  if (bits_.size() != size) bits_.assign(size, 0);
-  else if (size) std::memset(bits_.data(), 0, size);
+  if (bits_.size() != size)
+    bits_.assign(size, 0);
+  else if (size)
+    std::memset(bits_.data(), 0, size);
 }
 
 std::uint8_t* Dib::ScanLine(int y) {

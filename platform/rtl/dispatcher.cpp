@@ -183,7 +183,8 @@ bool WaitRunningCalls(const std::function<bool()>& done, std::int64_t timeoutMs,
     auto now = Clock::now();
     if (!unlimited && now >= deadline) return false;
     auto step = std::chrono::milliseconds(10);
-    if (!unlimited && deadline - now < step) step = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now) + std::chrono::milliseconds(1);
+    if (!unlimited && deadline - now < step)
+      step = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now) + std::chrono::milliseconds(1);
     std::unique_lock lock(s.m);
     s.changed.wait_for(lock, step, [&] { return s.wakeGen != gen || (main && !s.queue.empty()); });
   }

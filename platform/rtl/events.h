@@ -19,8 +19,8 @@ class Event<R(Args...)> {
 
   Event() = default;
   Event(std::nullptr_t) {}
-  template <class F, class = std::enable_if_t<std::is_constructible_v<Handler, F> &&
-                                              !std::is_same_v<std::decay_t<F>, Event>>>
+  template <class F,
+            class = std::enable_if_t<std::is_constructible_v<Handler, F> && !std::is_same_v<std::decay_t<F>, Event>>>
   Event(F&& f) : fn_(std::forward<F>(f)) {}
 
   // Binds a method of an object: Event(this, &TForm1::Button1Click).
@@ -35,8 +35,10 @@ class Event<R(Args...)> {
   // Calling an unassigned event does nothing (and returns a default value).
   R operator()(Args... args) const {
     if (!fn_) {
-      if constexpr (std::is_void_v<R>) return;
-      else return R{};
+      if constexpr (std::is_void_v<R>)
+        return;
+      else
+        return R{};
     }
     return fn_(std::forward<Args>(args)...);
   }

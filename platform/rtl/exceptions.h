@@ -44,8 +44,7 @@ RTL_EXCEPTION_CLASS(EThread, Exception);
 // A failed system call; carries the errno value and its text.
 class EInOutError : public Exception {
  public:
-  EInOutError(int errorCode, std::string message)
-      : Exception(std::move(message)), ErrorCode(errorCode) {}
+  EInOutError(int errorCode, std::string message) : Exception(std::move(message)), ErrorCode(errorCode) {}
   explicit EInOutError(int errorCode);  // message from strerror
   int ErrorCode;
 };

@@ -13,7 +13,7 @@ namespace rtl {
 
 inline constexpr char PathDelim = '/';
 
-bool FileExists(const std::string& fileName);       // regular files only, symlinks followed
+bool FileExists(const std::string& fileName);  // regular files only, symlinks followed
 bool DirectoryExists(const std::string& dirName);
 bool ForceDirectories(const std::string& dirName);  // creates every missing level
 bool CreateDir(const std::string& dirName);
@@ -24,7 +24,7 @@ bool RenameFile(const std::string& oldName, const std::string& newName);
 std::string ExtractFilePath(std::string_view fileName);  // with the trailing '/'
 std::string ExtractFileDir(std::string_view fileName);   // without it
 std::string ExtractFileName(std::string_view fileName);
-std::string ExtractFileExt(std::string_view fileName);   // ".ext" or empty
+std::string ExtractFileExt(std::string_view fileName);  // ".ext" or empty
 std::string ChangeFileExt(std::string_view fileName, std::string_view extension);
 std::string IncludeTrailingPathDelimiter(std::string_view s);
 std::string ExcludeTrailingPathDelimiter(std::string_view s);

@@ -151,9 +151,12 @@ std::string FormatV(std::string_view format, std::span<const FormatArg> args) {
     if (i < n && format[i] == '*') {
       ++i;
       const FormatArg& a = takeArg();
-      if (a.kind == FormatArg::kInt) value = static_cast<int>(a.i);
-      else if (a.kind == FormatArg::kUInt) value = static_cast<int>(a.u);
-      else BadFormat(format);
+      if (a.kind == FormatArg::kInt)
+        value = static_cast<int>(a.i);
+      else if (a.kind == FormatArg::kUInt)
+        value = static_cast<int>(a.u);
+      else
+        BadFormat(format);
       return true;
     }
     if (i >= n || format[i] < '0' || format[i] > '9') return false;
@@ -207,10 +210,14 @@ std::string FormatV(std::string_view format, std::span<const FormatArg> args) {
     std::string text;
     auto asDouble = [&]() -> double {
       switch (a.kind) {
-        case FormatArg::kFloat: return a.f;
-        case FormatArg::kInt: return static_cast<double>(a.i);
-        case FormatArg::kUInt: return static_cast<double>(a.u);
-        default: BadFormat(format);
+        case FormatArg::kFloat:
+          return a.f;
+        case FormatArg::kInt:
+          return static_cast<double>(a.i);
+        case FormatArg::kUInt:
+          return static_cast<double>(a.u);
+        default:
+          BadFormat(format);
       }
     };
     switch (type) {
@@ -238,16 +245,27 @@ std::string FormatV(std::string_view format, std::span<const FormatArg> args) {
         text = negative ? "-" + digits : digits;
         break;
       }
-      case 'f': text = FixedFloat(asDouble(), precision < 0 ? 2 : precision, false); break;
+      case 'f':
+        text = FixedFloat(asDouble(), precision < 0 ? 2 : precision, false);
+        break;
       case 'n':
-      case 'm': text = FixedFloat(asDouble(), precision < 0 ? 2 : precision, true); break;
-      case 'e': text = ExponentFloat(asDouble(), precision < 0 ? 15 : precision); break;
-      case 'g': text = GeneralFloat(asDouble(), precision < 0 ? 15 : precision); break;
+      case 'm':
+        text = FixedFloat(asDouble(), precision < 0 ? 2 : precision, true);
+        break;
+      case 'e':
+        text = ExponentFloat(asDouble(), precision < 0 ? 15 : precision);
+        break;
+      case 'g':
+        text = GeneralFloat(asDouble(), precision < 0 ? 15 : precision);
+        break;
       case 's': {
         std::string_view s;
-        if (a.kind == FormatArg::kString) s = a.s;
-        else if (a.kind == FormatArg::kChar) s = std::string_view(&a.ch, 1);
-        else BadFormat(format);
+        if (a.kind == FormatArg::kString)
+          s = a.s;
+        else if (a.kind == FormatArg::kChar)
+          s = std::string_view(&a.ch, 1);
+        else
+          BadFormat(format);
         if (precision >= 0) s = s.substr(0, PrefixBytes(s, precision));
         text.assign(s);
         break;
@@ -258,12 +276,15 @@ std::string FormatV(std::string_view format, std::span<const FormatArg> args) {
         text.insert(0, 2 * sizeof(void*) - text.size(), '0');
         break;
       }
-      default: BadFormat(format);
+      default:
+        BadFormat(format);
     }
     int len = CodePoints(text);
     if (width > len) {
-      if (left) text.append(width - len, ' ');
-      else text.insert(0, width - len, ' ');
+      if (left)
+        text.append(width - len, ' ');
+      else
+        text.insert(0, width - len, ' ');
     }
     out += text;
   }
@@ -288,10 +309,14 @@ bool TryStrToInt64(std::string_view s, std::int64_t& value) {
   for (; i < s.size(); ++i) {
     char c = s[i];
     int d;
-    if (c >= '0' && c <= '9') d = c - '0';
-    else if (base == 16 && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-    else if (base == 16 && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-    else return false;
+    if (c >= '0' && c <= '9')
+      d = c - '0';
+    else if (base == 16 && c >= 'a' && c <= 'f')
+      d = c - 'a' + 10;
+    else if (base == 16 && c >= 'A' && c <= 'F')
+      d = c - 'A' + 10;
+    else
+      return false;
     if (v > (std::numeric_limits<std::uint64_t>::max() - d) / base) return false;
     v = v * base + d;
   }
@@ -376,9 +401,12 @@ bool TryStrToBool(std::string_view s, bool& value) {
   }
   std::string t(TrimView(s));
   for (char& c : t) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (t == "true") value = true;
-  else if (t == "false") value = false;
-  else return false;
+  if (t == "true")
+    value = true;
+  else if (t == "false")
+    value = false;
+  else
+    return false;
   return true;
 }
 

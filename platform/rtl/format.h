@@ -24,15 +24,13 @@ struct FormatArg {
   char ch = 0;
 
   template <class T>
-    requires(std::is_integral_v<T> && std::is_signed_v<T> && !std::is_same_v<T, char>)
-  FormatArg(T v) : kind(kInt), i(v) {}
+  requires(std::is_integral_v<T>&& std::is_signed_v<T> && !std::is_same_v<T, char>) FormatArg(T v) : kind(kInt), i(v) {}
   template <class T>
-    requires(std::is_integral_v<T> && std::is_unsigned_v<T> && !std::is_same_v<T, bool>)
-  FormatArg(T v) : kind(kUInt), u(v) {}
+  requires(std::is_integral_v<T>&& std::is_unsigned_v<T> && !std::is_same_v<T, bool>) FormatArg(T v)
+      : kind(kUInt), u(v) {}
   FormatArg(bool v) : kind(kInt), i(v ? 1 : 0) {}
   template <class T>
-    requires std::is_enum_v<T>
-  FormatArg(T v) : kind(kInt), i(static_cast<std::int64_t>(v)) {}
+  requires std::is_enum_v<T> FormatArg(T v) : kind(kInt), i(static_cast<std::int64_t>(v)) {}
   FormatArg(float v) : kind(kFloat), f(v) {}
   FormatArg(double v) : kind(kFloat), f(v) {}
   FormatArg(long double v) : kind(kFloat), f(static_cast<double>(v)) {}
@@ -42,8 +40,7 @@ struct FormatArg {
   FormatArg(std::string_view v) : kind(kString), s(v) {}
   FormatArg(const std::string& v) : kind(kString), s(v) {}
   template <class T>
-    requires(!std::is_same_v<std::remove_cv_t<T>, char>)
-  FormatArg(T* v) : kind(kPointer), p(v) {}
+  requires(!std::is_same_v<std::remove_cv_t<T>, char>) FormatArg(T* v) : kind(kPointer), p(v) {}
   FormatArg(std::nullptr_t) : kind(kPointer), p(nullptr) {}
 };
 

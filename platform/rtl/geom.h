@@ -30,8 +30,6 @@ struct TRect {
 
 constexpr TPoint Point(int x, int y) { return {x, y}; }
 constexpr TRect Rect(int left, int top, int right, int bottom) { return {left, top, right, bottom}; }
-constexpr TRect Bounds(int left, int top, int width, int height) {
-  return {left, top, left + width, top + height};
-}
+constexpr TRect Bounds(int left, int top, int width, int height) { return {left, top, left + width, top + height}; }
 
 }  // namespace rtl

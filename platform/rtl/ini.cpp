@@ -49,8 +49,7 @@ LineInfo Classify(const std::string& line) {
 
 // Line range [begin, end) of the body of the first section named `section`;
 // begin is the header line. Returns false when there is no such section.
-bool FindSection(const std::vector<std::string>& lines, const std::string& section, size_t& header,
-                 size_t& end) {
+bool FindSection(const std::vector<std::string>& lines, const std::string& section, size_t& header, size_t& end) {
   for (size_t i = 0; i < lines.size(); ++i) {
     LineInfo info = Classify(lines[i]);
     if (info.kind == LineKind::kSection && AnsiSameText(info.name, section)) {
@@ -361,8 +360,6 @@ void TMemIniFile::Clear() { text_ = detail::IniText(); }
 
 void TMemIniFile::SetStrings(const TStrings& list) { text_.Parse(list.Text()); }
 
-void TMemIniFile::GetStrings(TStrings& list) const {
-  FillList(list, text_.Lines());
-}
+void TMemIniFile::GetStrings(TStrings& list) const { FillList(list, text_.Lines()); }
 
 }  // namespace rtl

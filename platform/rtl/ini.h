@@ -40,8 +40,7 @@ class TCustomIniFile : public TObject {
   explicit TCustomIniFile(std::string fileName) : fileName_(std::move(fileName)) {}
   const std::string& FileName() const { return fileName_; }
 
-  virtual std::string ReadString(const std::string& section, const std::string& ident,
-                                 const std::string& def) = 0;
+  virtual std::string ReadString(const std::string& section, const std::string& ident, const std::string& def) = 0;
   virtual void WriteString(const std::string& section, const std::string& ident, const std::string& value) = 0;
   virtual void ReadSection(const std::string& section, TStrings& strings) = 0;
   virtual void ReadSections(TStrings& strings) = 0;

@@ -180,7 +180,8 @@ std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
 }
 
 void TFileStream::SetSize(std::int64_t newSize) {
-  if (::ftruncate(fd_, newSize) != 0) throw EStreamError("Cannot set the size of \"" + fileName_ + "\". " + SysErrorMessage(errno));
+  if (::ftruncate(fd_, newSize) != 0)
+    throw EStreamError("Cannot set the size of \"" + fileName_ + "\". " + SysErrorMessage(errno));
   if (Position() > newSize) Seek(0, soEnd);
 }
 

@@ -135,8 +135,10 @@ void TStrings::SetValues(const std::string& name, const std::string& value) {
     if (i >= 0) Delete(i);
     return;
   }
-  if (i < 0) Add(name + "=" + value);
-  else Put(i, name + "=" + value);
+  if (i < 0)
+    Add(name + "=" + value);
+  else
+    Put(i, name + "=" + value);
 }
 
 std::string TStrings::Text() const {
@@ -263,8 +265,8 @@ int TStrings::CompareStrings(const std::string& a, const std::string& b) const {
 
 // ---------------------------------------------------------------------------
 
-TStringList::TStringList(const TStringList& other) : TStrings(other), items_(other.items_),
-    sorted_(other.sorted_), duplicates_(other.duplicates_) {
+TStringList::TStringList(const TStringList& other)
+    : TStrings(other), items_(other.items_), sorted_(other.sorted_), duplicates_(other.duplicates_) {
   updateCount_ = 0;
 }
 
@@ -289,8 +291,10 @@ void TStringList::Changing() {
 }
 
 void TStringList::SetUpdateState(bool updating) {
-  if (updating) Changing();
-  else Changed();
+  if (updating)
+    Changing();
+  else
+    Changed();
 }
 
 std::string TStringList::Get(int index) const { return At(index); }

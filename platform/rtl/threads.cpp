@@ -21,8 +21,10 @@ TThreadID MainThreadID() { return static_cast<TThreadID>(::getpid()); }
 bool IsMainThread() { return GetCurrentThreadId() == MainThreadID(); }
 
 void Sleep(std::uint32_t ms) {
-  if (ms == 0) std::this_thread::yield();
-  else std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+  if (ms == 0)
+    std::this_thread::yield();
+  else
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
 // ---------------------------------------------------------------------------
@@ -61,8 +63,10 @@ TWaitResult TMutex::WaitFor(std::uint32_t ms) {
   const TThreadID me = GetCurrentThreadId();
   std::unique_lock lock(m_);
   auto free = [&] { return count_ == 0 || owner_ == me; };
-  if (ms == INFINITE) cv_.wait(lock, free);
-  else if (!cv_.wait_for(lock, std::chrono::milliseconds(ms), free)) return wrTimeout;
+  if (ms == INFINITE)
+    cv_.wait(lock, free);
+  else if (!cv_.wait_for(lock, std::chrono::milliseconds(ms), free))
+    return wrTimeout;
   owner_ = me;
   ++count_;
   return wrSignaled;
@@ -70,7 +74,8 @@ TWaitResult TMutex::WaitFor(std::uint32_t ms) {
 
 void TMutex::Release() {
   std::lock_guard lock(m_);
-  if (count_ == 0 || owner_ != GetCurrentThreadId()) throw EInvalidOperation("Mutex released by a thread that does not own it");
+  if (count_ == 0 || owner_ != GetCurrentThreadId())
+    throw EInvalidOperation("Mutex released by a thread that does not own it");
   if (--count_ == 0) {
     owner_ = 0;
     cv_.notify_one();
@@ -193,8 +198,10 @@ std::string TThread::FatalMessage() const {
 void TThread::Synchronize(const std::function<void()>& fn) { RunInMainThread(fn); }
 
 void TThread::Queue(std::function<void()> fn) {
-  if (IsMainThread()) fn();
-  else Post(std::move(fn));
+  if (IsMainThread())
+    fn();
+  else
+    Post(std::move(fn));
 }
 
 }  // namespace rtl

@@ -134,8 +134,10 @@ std::string FormatDateTime(std::string_view format, TDateTime dt) {
         break;
       case 'm':
         n = run('m');
-        if (afterHour) out += n >= 2 ? Format("%.2d", mi) : Format("%d", mi);
-        else out += n >= 2 ? Format("%.2d", mo) : Format("%d", mo);
+        if (afterHour)
+          out += n >= 2 ? Format("%.2d", mi) : Format("%d", mi);
+        else
+          out += n >= 2 ? Format("%.2d", mo) : Format("%d", mo);
         i += n;
         afterHour = false;
         break;

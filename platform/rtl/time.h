@@ -36,7 +36,7 @@ double TimeZoneOffsetDays();
 // seconds / 86400 + 25569 + TimeZoneOffsetDays(): the local standard time.
 TDateTime UnixToLocalDateTime(std::int64_t seconds);
 TDateTime UnixToDateTime(std::int64_t seconds);  // UTC
-std::int64_t DateTimeToUnix(TDateTime dt);        // treats dt as UTC
+std::int64_t DateTimeToUnix(TDateTime dt);       // treats dt as UTC
 
 // Milliseconds of CurrentClock(); wraps like the 32-bit system counter.
 std::uint32_t GetTickCount();

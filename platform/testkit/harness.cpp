@@ -22,30 +22,70 @@ EscapeReporter gEscapeReporter = nullptr;
 const std::string Input::DefaultText = std::string("\x7f\x7f", 2);
 
 std::string MessageName(UINT m) {
-  static const std::map<UINT, const char*> names = {
-      {WM_CREATE, "WM_CREATE"}, {WM_DESTROY, "WM_DESTROY"}, {WM_MOVE, "WM_MOVE"}, {WM_SIZE, "WM_SIZE"},
-      {WM_ACTIVATE, "WM_ACTIVATE"}, {WM_SETFOCUS, "WM_SETFOCUS"}, {WM_KILLFOCUS, "WM_KILLFOCUS"},
-      {WM_ENABLE, "WM_ENABLE"}, {WM_SETTEXT, "WM_SETTEXT"}, {WM_PAINT, "WM_PAINT"}, {WM_CLOSE, "WM_CLOSE"},
-      {WM_ERASEBKGND, "WM_ERASEBKGND"}, {WM_SHOWWINDOW, "WM_SHOWWINDOW"}, {WM_SETCURSOR, "WM_SETCURSOR"},
-      {WM_MOUSEACTIVATE, "WM_MOUSEACTIVATE"}, {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
-      {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"}, {WM_NCCREATE, "WM_NCCREATE"},
-      {WM_NCDESTROY, "WM_NCDESTROY"}, {WM_NCCALCSIZE, "WM_NCCALCSIZE"}, {WM_NCHITTEST, "WM_NCHITTEST"},
-      {WM_NCPAINT, "WM_NCPAINT"}, {WM_NCACTIVATE, "WM_NCACTIVATE"}, {WM_GETDLGCODE, "WM_GETDLGCODE"},
-      {WM_NCMOUSEMOVE, "WM_NCMOUSEMOVE"}, {WM_NCLBUTTONDOWN, "WM_NCLBUTTONDOWN"},
-      {WM_NCLBUTTONUP, "WM_NCLBUTTONUP"}, {WM_NCLBUTTONDBLCLK, "WM_NCLBUTTONDBLCLK"},
-      {WM_NCRBUTTONDOWN, "WM_NCRBUTTONDOWN"}, {WM_NCRBUTTONUP, "WM_NCRBUTTONUP"}, {WM_KEYDOWN, "WM_KEYDOWN"},
-      {WM_KEYUP, "WM_KEYUP"}, {WM_CHAR, "WM_CHAR"}, {WM_SYSKEYDOWN, "WM_SYSKEYDOWN"},
-      {WM_SYSKEYUP, "WM_SYSKEYUP"}, {WM_SYSCHAR, "WM_SYSCHAR"}, {WM_SYSCOMMAND, "WM_SYSCOMMAND"},
-      {WM_TIMER, "WM_TIMER"}, {WM_MOUSEMOVE, "WM_MOUSEMOVE"}, {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
-      {WM_LBUTTONUP, "WM_LBUTTONUP"}, {WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK"},
-      {WM_RBUTTONDOWN, "WM_RBUTTONDOWN"}, {WM_RBUTTONUP, "WM_RBUTTONUP"}, {WM_MOUSEWHEEL, "WM_MOUSEWHEEL"},
-      {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"}, {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},
-      {WM_MOUSELEAVE, "WM_MOUSELEAVE"}, {CM_MOUSEENTER, "CM_MOUSEENTER"}, {CM_MOUSELEAVE, "CM_MOUSELEAVE"},
-      {CM_DIALOGKEY, "CM_DIALOGKEY"}, {CM_DIALOGCHAR, "CM_DIALOGCHAR"}, {CM_ENTER, "CM_ENTER"},
-      {CM_EXIT, "CM_EXIT"}, {CM_FOCUSCHANGED, "CM_FOCUSCHANGED"}, {CM_WANTSPECIALKEY, "CM_WANTSPECIALKEY"},
-      {CM_TEXTCHANGED, "CM_TEXTCHANGED"}, {CM_VISIBLECHANGED, "CM_VISIBLECHANGED"},
-      {CM_ENABLEDCHANGED, "CM_ENABLEDCHANGED"}, {CM_INVALIDATE, "CM_INVALIDATE"}, {CN_KEYDOWN, "CN_KEYDOWN"},
-      {CN_CHAR, "CN_CHAR"}, {CM_ACTIVATE, "CM_ACTIVATE"}, {CM_DEACTIVATE, "CM_DEACTIVATE"}};
+  static const std::map<UINT, const char*> names = {{WM_CREATE, "WM_CREATE"},
+                                                    {WM_DESTROY, "WM_DESTROY"},
+                                                    {WM_MOVE, "WM_MOVE"},
+                                                    {WM_SIZE, "WM_SIZE"},
+                                                    {WM_ACTIVATE, "WM_ACTIVATE"},
+                                                    {WM_SETFOCUS, "WM_SETFOCUS"},
+                                                    {WM_KILLFOCUS, "WM_KILLFOCUS"},
+                                                    {WM_ENABLE, "WM_ENABLE"},
+                                                    {WM_SETTEXT, "WM_SETTEXT"},
+                                                    {WM_PAINT, "WM_PAINT"},
+                                                    {WM_CLOSE, "WM_CLOSE"},
+                                                    {WM_ERASEBKGND, "WM_ERASEBKGND"},
+                                                    {WM_SHOWWINDOW, "WM_SHOWWINDOW"},
+                                                    {WM_SETCURSOR, "WM_SETCURSOR"},
+                                                    {WM_MOUSEACTIVATE, "WM_MOUSEACTIVATE"},
+                                                    {WM_WINDOWPOSCHANGING, "WM_WINDOWPOSCHANGING"},
+                                                    {WM_WINDOWPOSCHANGED, "WM_WINDOWPOSCHANGED"},
+                                                    {WM_NCCREATE, "WM_NCCREATE"},
+                                                    {WM_NCDESTROY, "WM_NCDESTROY"},
+                                                    {WM_NCCALCSIZE, "WM_NCCALCSIZE"},
+                                                    {WM_NCHITTEST, "WM_NCHITTEST"},
+                                                    {WM_NCPAINT, "WM_NCPAINT"},
+                                                    {WM_NCACTIVATE, "WM_NCACTIVATE"},
+                                                    {WM_GETDLGCODE, "WM_GETDLGCODE"},
+                                                    {WM_NCMOUSEMOVE, "WM_NCMOUSEMOVE"},
+                                                    {WM_NCLBUTTONDOWN, "WM_NCLBUTTONDOWN"},
+                                                    {WM_NCLBUTTONUP, "WM_NCLBUTTONUP"},
+                                                    {WM_NCLBUTTONDBLCLK, "WM_NCLBUTTONDBLCLK"},
+                                                    {WM_NCRBUTTONDOWN, "WM_NCRBUTTONDOWN"},
+                                                    {WM_NCRBUTTONUP, "WM_NCRBUTTONUP"},
+                                                    {WM_KEYDOWN, "WM_KEYDOWN"},
+                                                    {WM_KEYUP, "WM_KEYUP"},
+                                                    {WM_CHAR, "WM_CHAR"},
+                                                    {WM_SYSKEYDOWN, "WM_SYSKEYDOWN"},
+                                                    {WM_SYSKEYUP, "WM_SYSKEYUP"},
+                                                    {WM_SYSCHAR, "WM_SYSCHAR"},
+                                                    {WM_SYSCOMMAND, "WM_SYSCOMMAND"},
+                                                    {WM_TIMER, "WM_TIMER"},
+                                                    {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
+                                                    {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"},
+                                                    {WM_LBUTTONUP, "WM_LBUTTONUP"},
+                                                    {WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK"},
+                                                    {WM_RBUTTONDOWN, "WM_RBUTTONDOWN"},
+                                                    {WM_RBUTTONUP, "WM_RBUTTONUP"},
+                                                    {WM_MOUSEWHEEL, "WM_MOUSEWHEEL"},
+                                                    {WM_PARENTNOTIFY, "WM_PARENTNOTIFY"},
+                                                    {WM_CAPTURECHANGED, "WM_CAPTURECHANGED"},
+                                                    {WM_MOUSELEAVE, "WM_MOUSELEAVE"},
+                                                    {CM_MOUSEENTER, "CM_MOUSEENTER"},
+                                                    {CM_MOUSELEAVE, "CM_MOUSELEAVE"},
+                                                    {CM_DIALOGKEY, "CM_DIALOGKEY"},
+                                                    {CM_DIALOGCHAR, "CM_DIALOGCHAR"},
+                                                    {CM_ENTER, "CM_ENTER"},
+                                                    {CM_EXIT, "CM_EXIT"},
+                                                    {CM_FOCUSCHANGED, "CM_FOCUSCHANGED"},
+                                                    {CM_WANTSPECIALKEY, "CM_WANTSPECIALKEY"},
+                                                    {CM_TEXTCHANGED, "CM_TEXTCHANGED"},
+                                                    {CM_VISIBLECHANGED, "CM_VISIBLECHANGED"},
+                                                    {CM_ENABLEDCHANGED, "CM_ENABLEDCHANGED"},
+                                                    {CM_INVALIDATE, "CM_INVALIDATE"},
+                                                    {CN_KEYDOWN, "CN_KEYDOWN"},
+                                                    {CN_CHAR, "CN_CHAR"},
+                                                    {CM_ACTIVATE, "CM_ACTIVATE"},
+                                                    {CM_DEACTIVATE, "CM_DEACTIVATE"}};
   auto it = names.find(m);
   return it != names.end() ? it->second : std::to_string(m);
 }
@@ -219,11 +259,16 @@ void Input::Wheel(int delta) {
 static std::string TextOfKey(uint16_t vk) {
   bool shift = GetKeyState(VK_SHIFT) < 0, ctrl = GetKeyState(VK_CONTROL) < 0;
   switch (vk) {
-    case VK_RETURN: return "\r";
-    case VK_ESCAPE: return "\x1b";
-    case VK_BACK: return "\b";
-    case VK_TAB: return "\t";
-    case VK_SPACE: return " ";
+    case VK_RETURN:
+      return "\r";
+    case VK_ESCAPE:
+      return "\x1b";
+    case VK_BACK:
+      return "\b";
+    case VK_TAB:
+      return "\t";
+    case VK_SPACE:
+      return " ";
   }
   if (vk >= 'A' && vk <= 'Z') {
     if (ctrl) return std::string(1, char(vk - 'A' + 1));
@@ -256,9 +301,12 @@ void Input::Key(uint16_t vk, const std::string& text) {
 void Input::Type(const std::string& utf8) {
   for (char32_t cp : gfx::ToU32(utf8)) {
     uint16_t vk = 0xE7;  // VK_PACKET
-    if (cp >= 'a' && cp <= 'z') vk = uint16_t(cp - 'a' + 'A');
-    else if ((cp >= 'A' && cp <= 'Z') || (cp >= '0' && cp <= '9')) vk = uint16_t(cp);
-    else if (cp == ' ') vk = VK_SPACE;
+    if (cp >= 'a' && cp <= 'z')
+      vk = uint16_t(cp - 'a' + 'A');
+    else if ((cp >= 'A' && cp <= 'Z') || (cp >= '0' && cp <= '9'))
+      vk = uint16_t(cp);
+    else if (cp == ' ')
+      vk = VK_SPACE;
     KeyDown(vk, gfx::ToU8(std::u32string(1, cp)));
     KeyUp(vk);
   }

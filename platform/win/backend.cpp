@@ -41,7 +41,9 @@ void NullBackend::SetGeometry(int s, const gfx::TRect& r) { Log("SetGeometry " +
 void NullBackend::Show(int s, bool a) { Log("Show " + std::to_string(s) + " activate=" + std::to_string(a)); }
 void NullBackend::Hide(int s) { Log("Hide " + std::to_string(s)); }
 void NullBackend::Raise(int s) { Log("Raise " + std::to_string(s)); }
-void NullBackend::SetStaysOnTop(int s, bool on) { Log("SetStaysOnTop " + std::to_string(s) + " " + std::to_string(on)); }
+void NullBackend::SetStaysOnTop(int s, bool on) {
+  Log("SetStaysOnTop " + std::to_string(s) + " " + std::to_string(on));
+}
 void NullBackend::SetTransientFor(int s, int o) {
   Log("SetTransientFor " + std::to_string(s) + " " + std::to_string(o));
 }

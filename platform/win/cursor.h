@@ -8,8 +8,8 @@
 namespace win {
 
 constexpr int IDC_ARROW = 32512, IDC_IBEAM = 32513, IDC_WAIT = 32514, IDC_CROSS = 32515, IDC_UPARROW = 32516,
-              IDC_SIZENWSE = 32642, IDC_SIZENESW = 32643, IDC_SIZEWE = 32644, IDC_SIZENS = 32645,
-              IDC_SIZEALL = 32646, IDC_NO = 32648, IDC_HAND = 32649, IDC_APPSTARTING = 32650;
+              IDC_SIZENWSE = 32642, IDC_SIZENESW = 32643, IDC_SIZEWE = 32644, IDC_SIZENS = 32645, IDC_SIZEALL = 32646,
+              IDC_NO = 32648, IDC_HAND = 32649, IDC_APPSTARTING = 32650;
 
 // The shared cursor of an IDC_* id (its handle value is the id); 0 for others.
 gfx::HCURSOR LoadCursor(const void* instance, int id);

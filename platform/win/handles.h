@@ -13,12 +13,12 @@
 
 namespace win {
 
-using gfx::TPoint;
-using gfx::TRect;
-using gfx::RECT;
-using gfx::POINT;
 using gfx::BOOL;
 using gfx::DWORD;
+using gfx::POINT;
+using gfx::RECT;
+using gfx::TPoint;
+using gfx::TRect;
 
 struct HWND {
   uint32_t v = 0;

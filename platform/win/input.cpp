@@ -143,8 +143,8 @@ bool RouteMouse(const RawInput& ev, std::deque<MSG>& out) {
 
   if (ev.kind == RawKind::Wheel) {
     HWND t = s.focus ? s.focus : s.active;
-    if (t) out.push_back(Make(t, WM_MOUSEWHEEL, MAKEWPARAM(int(KeysNow()), ev.wheelDelta),
-                              MAKELPARAM(ev.pt.X, ev.pt.Y)));
+    if (t)
+      out.push_back(Make(t, WM_MOUSEWHEEL, MAKEWPARAM(int(KeysNow()), ev.wheelDelta), MAKELPARAM(ev.pt.X, ev.pt.Y)));
     return true;
   }
 
@@ -175,7 +175,8 @@ bool RouteMouse(const RawInput& ev, std::deque<MSG>& out) {
   UINT clientMsg = ClientMsg(ev.kind, ev.button, false);
   bool nc = !cap && hit != HTCLIENT;
   if (!cap) {
-    SendMessage(th, WM_SETCURSOR, WPARAM(th.v), MAKELPARAM(hit, int(nc ? clientMsg - WM_MOUSEMOVE + WM_NCMOUSEMOVE : clientMsg)));
+    SendMessage(th, WM_SETCURSOR, WPARAM(th.v),
+                MAKELPARAM(hit, int(nc ? clientMsg - WM_MOUSEMOVE + WM_NCMOUSEMOVE : clientMsg)));
     if (!Find(th)) return true;
   }
   bool dbl = false;
@@ -270,11 +271,22 @@ std::vector<uint32_t> DecodeUtf8(const std::string& s) {
     unsigned char c = s[i];
     uint32_t cp;
     int n;
-    if (c < 0x80) { cp = c; n = 1; }
-    else if ((c >> 5) == 6) { cp = c & 0x1F; n = 2; }
-    else if ((c >> 4) == 14) { cp = c & 0x0F; n = 3; }
-    else if ((c >> 3) == 30) { cp = c & 0x07; n = 4; }
-    else { i++; continue; }
+    if (c < 0x80) {
+      cp = c;
+      n = 1;
+    } else if ((c >> 5) == 6) {
+      cp = c & 0x1F;
+      n = 2;
+    } else if ((c >> 4) == 14) {
+      cp = c & 0x0F;
+      n = 3;
+    } else if ((c >> 3) == 30) {
+      cp = c & 0x07;
+      n = 4;
+    } else {
+      i++;
+      continue;
+    }
     if (i + size_t(n) > s.size()) break;
     for (int k = 1; k < n; k++) cp = (cp << 6) | (uint8_t(s[i + size_t(k)]) & 0x3F);
     out.push_back(cp);
@@ -358,8 +370,10 @@ void DeliverCloseRequest(HWND topLevel) { PostMessage(topLevel, WM_SYSCOMMAND, S
 
 void DeliverActivation(HWND topLevel, bool active) {
   Window* w = Find(topLevel);
-  if (active && w) ActivateTop(TopLevelOf(w), WA_ACTIVE);
-  else if (!active && I().active == topLevel) ActivateTop(nullptr, WA_INACTIVE);
+  if (active && w)
+    ActivateTop(TopLevelOf(w), WA_ACTIVE);
+  else if (!active && I().active == topLevel)
+    ActivateTop(nullptr, WA_INACTIVE);
 }
 
 size_t PendingInputCount() { return I().raw.size(); }
@@ -410,8 +424,10 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
   POINT p = s.cursor;
   ScreenToClient(tme->hwndTrack, &p);
   bool inside = under == w && p.X >= 0 && p.Y >= 0 && p.X < w->client.Width() && p.Y < w->client.Height();
-  if (!inside) PostMessage(tme->hwndTrack, WM_MOUSELEAVE, 0, 0);
-  else s.leaveTracked.insert(tme->hwndTrack.v);
+  if (!inside)
+    PostMessage(tme->hwndTrack, WM_MOUSELEAVE, 0, 0);
+  else
+    s.leaveTracked.insert(tme->hwndTrack.v);
   return TRUE;
 }
 
@@ -423,8 +439,7 @@ HWND WindowFromPoint(POINT screen) {
 HWND ChildWindowFromPoint(HWND parent, POINT client) {
   Window* p = Find(parent);
   if (!p) return nullptr;
-  if (client.X < 0 || client.Y < 0 || client.X >= p->client.Width() || client.Y >= p->client.Height())
-    return nullptr;
+  if (client.X < 0 || client.Y < 0 || client.X >= p->client.Width() || client.Y >= p->client.Height()) return nullptr;
   for (auto it = p->children.rbegin(); it != p->children.rend(); ++it)
     if (InShape(it->get(), client.X, client.Y)) return (*it)->handle;
   return parent;

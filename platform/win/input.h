@@ -17,9 +17,9 @@ struct RawInput {
   RawKind kind = RawKind::MouseMove;
   POINT pt;  // screen coordinates (mouse events)
   MouseButton button = MouseButton::Left;
-  int wheelDelta = 0;   // +-120 per notch
-  uint16_t vk = 0;      // key events
-  std::string text;     // characters a key press produces (UTF-8), one WM_CHAR each
+  int wheelDelta = 0;  // +-120 per notch
+  uint16_t vk = 0;     // key events
+  std::string text;    // characters a key press produces (UTF-8), one WM_CHAR each
   bool autoRepeat = false;
 };
 

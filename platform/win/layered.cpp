@@ -67,8 +67,8 @@ BOOL GetLayeredWindowAttributes(HWND hwnd, gfx::COLORREF* key, uint8_t* alpha, D
   return TRUE;
 }
 
-BOOL UpdateLayeredWindow(HWND hwnd, gfx::HDC, POINT* pos, gfx::SIZE* size, gfx::HDC src, POINT* srcPt,
-                         gfx::COLORREF, const gfx::BLENDFUNCTION* blend, DWORD flags) {
+BOOL UpdateLayeredWindow(HWND hwnd, gfx::HDC, POINT* pos, gfx::SIZE* size, gfx::HDC src, POINT* srcPt, gfx::COLORREF,
+                         const gfx::BLENDFUNCTION* blend, DWORD flags) {
   CheckUiThread();
   Window* w = Find(hwnd);
   if (!w || !w->isTopLevel() || !(w->exStyle & WS_EX_LAYERED)) return FALSE;

@@ -18,7 +18,7 @@ struct Loop {
   std::deque<MSG> posted;  // guarded by postLock
   std::atomic<bool> quit{false};
   std::atomic<int> quitCode{0};
-  std::deque<MSG> input;   // routed input waiting for retrieval (UI thread)
+  std::deque<MSG> input;  // routed input waiting for retrieval (UI thread)
   std::vector<std::pair<int, PreDispatchHook>> hooks;
   int nextHookId = 1;
   std::function<bool(MSG&)> keyPre;
@@ -243,8 +243,9 @@ bool HandleOneMessage() {
   auto hooks = L().hooks;
   try {
     for (auto it = hooks.rbegin(); it != hooks.rend() && !handled; ++it) it->second(m, handled);
-    if (!handled && L().keyPre && (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN || m.message == WM_CHAR ||
-                                   m.message == WM_SYSCHAR || m.message == WM_KEYUP || m.message == WM_SYSKEYUP))
+    if (!handled && L().keyPre &&
+        (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN || m.message == WM_CHAR || m.message == WM_SYSCHAR ||
+         m.message == WM_KEYUP || m.message == WM_SYSKEYUP))
       handled = L().keyPre(m);
   } catch (...) {
     HandleDispatchException(std::current_exception());

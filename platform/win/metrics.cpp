@@ -80,36 +80,55 @@ BOOL GetMonitorInfo(HMONITOR m, MONITORINFO* info) {
 int GetSystemMetrics(int index) {
   const TRect& p = List().front().bounds;
   switch (index) {
-    case SM_CXSCREEN: return p.Width();
-    case SM_CYSCREEN: return p.Height();
-    case SM_CXFULLSCREEN: return List().front().workArea.Width();
-    case SM_CYFULLSCREEN: return List().front().workArea.Height() - 19;
+    case SM_CXSCREEN:
+      return p.Width();
+    case SM_CYSCREEN:
+      return p.Height();
+    case SM_CXFULLSCREEN:
+      return List().front().workArea.Width();
+    case SM_CYFULLSCREEN:
+      return List().front().workArea.Height() - 19;
     case SM_CXVSCROLL:
-    case SM_CYHSCROLL: return 17;
-    case SM_CYCAPTION: return 19;
-    case SM_CYSMCAPTION: return 15;
+    case SM_CYHSCROLL:
+      return 17;
+    case SM_CYCAPTION:
+      return 19;
+    case SM_CYSMCAPTION:
+      return 15;
     case SM_CXBORDER:
-    case SM_CYBORDER: return 1;
+    case SM_CYBORDER:
+      return 1;
     case SM_CXDLGFRAME:
-    case SM_CYDLGFRAME: return 3;
+    case SM_CYDLGFRAME:
+      return 3;
     case SM_CXFRAME:
-    case SM_CYFRAME: return 3;
+    case SM_CYFRAME:
+      return 3;
     case SM_CXEDGE:
-    case SM_CYEDGE: return 2;
+    case SM_CYEDGE:
+      return 2;
     case SM_CXICON:
     case SM_CYICON:
     case SM_CXCURSOR:
-    case SM_CYCURSOR: return 32;
+    case SM_CYCURSOR:
+      return 32;
     case SM_CXSMICON:
-    case SM_CYSMICON: return 16;
+    case SM_CYSMICON:
+      return 16;
     case SM_CXSIZE:
-    case SM_CYSIZE: return 18;
-    case SM_CYMENU: return 19;
-    case SM_CXMIN: return 112;
-    case SM_CYMIN: return 27;
+    case SM_CYSIZE:
+      return 18;
+    case SM_CYMENU:
+      return 19;
+    case SM_CXMIN:
+      return 112;
+    case SM_CYMIN:
+      return 27;
     case SM_CXDOUBLECLK:
-    case SM_CYDOUBLECLK: return 4;
-    case SM_CMONITORS: return int(List().size());
+    case SM_CYDOUBLECLK:
+      return 4;
+    case SM_CMONITORS:
+      return int(List().size());
   }
   return 0;
 }

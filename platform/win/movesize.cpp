@@ -13,15 +13,23 @@ namespace detail {
 
 int WmszFromHit(int hit) {
   switch (hit) {
-    case HTLEFT: return WMSZ_LEFT;
-    case HTRIGHT: return WMSZ_RIGHT;
-    case HTTOP: return WMSZ_TOP;
-    case HTTOPLEFT: return WMSZ_TOPLEFT;
-    case HTTOPRIGHT: return WMSZ_TOPRIGHT;
-    case HTBOTTOM: return WMSZ_BOTTOM;
-    case HTBOTTOMLEFT: return WMSZ_BOTTOMLEFT;
+    case HTLEFT:
+      return WMSZ_LEFT;
+    case HTRIGHT:
+      return WMSZ_RIGHT;
+    case HTTOP:
+      return WMSZ_TOP;
+    case HTTOPLEFT:
+      return WMSZ_TOPLEFT;
+    case HTTOPRIGHT:
+      return WMSZ_TOPRIGHT;
+    case HTBOTTOM:
+      return WMSZ_BOTTOM;
+    case HTBOTTOMLEFT:
+      return WMSZ_BOTTOMLEFT;
     case HTBOTTOMRIGHT:
-    case HTGROWBOX: return WMSZ_BOTTOMRIGHT;
+    case HTGROWBOX:
+      return WMSZ_BOTTOMRIGHT;
   }
   return 0;
 }
@@ -86,10 +94,14 @@ void RunMoveSizeLoop(HWND h, int edge) {
       int wmax = mmi.ptMaxTrackSize.X, hmax = mmi.ptMaxTrackSize.Y;
       int cw = std::clamp(r.Width(), wmin, std::max(wmin, wmax));
       int ch = std::clamp(r.Height(), hmin, std::max(hmin, hmax));
-      if (left) r.Left = r.Right - cw;
-      else r.Right = r.Left + cw;
-      if (top) r.Top = r.Bottom - ch;
-      else r.Bottom = r.Top + ch;
+      if (left)
+        r.Left = r.Right - cw;
+      else
+        r.Right = r.Left + cw;
+      if (top)
+        r.Top = r.Bottom - ch;
+      else
+        r.Bottom = r.Top + ch;
     }
     if (!Find(h)) break;
     apply(r);

@@ -13,8 +13,7 @@ namespace detail {
 
 static TRect Offset(TRect r, int dx, int dy) { return {r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
 static TRect Intersect(const TRect& a, const TRect& b) {
-  TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-          std::min(a.Bottom, b.Bottom)};
+  TRect r{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
   if (r.Right <= r.Left || r.Bottom <= r.Top) return {};
   return r;
 }
@@ -265,8 +264,10 @@ BOOL InvalidateRgn(HWND hwnd, gfx::HRGN rgn, BOOL erase) {
 BOOL ValidateRect(HWND hwnd, const RECT* r) {
   Window* w = Find(hwnd);
   if (!w) return FALSE;
-  if (r) w->update.Subtract(*r);
-  else w->update.Clear();
+  if (r)
+    w->update.Subtract(*r);
+  else
+    w->update.Clear();
   if (w->update.Empty()) w->erase = false;
   return TRUE;
 }
@@ -274,8 +275,10 @@ BOOL ValidateRect(HWND hwnd, const RECT* r) {
 BOOL ValidateRgn(HWND hwnd, gfx::HRGN rgn) {
   Window* w = Find(hwnd);
   if (!w) return FALSE;
-  if (rgn) w->update.Subtract(Rgn::CopyOf(rgn));
-  else w->update.Clear();
+  if (rgn)
+    w->update.Subtract(Rgn::CopyOf(rgn));
+  else
+    w->update.Clear();
   if (w->update.Empty()) w->erase = false;
   return TRUE;
 }
@@ -335,8 +338,10 @@ BOOL RedrawWindow(HWND hwnd, const RECT* r, gfx::HRGN rgn, UINT flags) {
     if (flags & RDW_NOFRAME) w->ncDirty = false;
   }
   if (flags & (RDW_UPDATENOW | RDW_ERASENOW)) {
-    if (flags & RDW_ALLCHILDREN) UpdateTree(w);
-    else PaintNow(w);
+    if (flags & RDW_ALLCHILDREN)
+      UpdateTree(w);
+    else
+      PaintNow(w);
     if (Find(hwnd)) FlushTop(TopLevelOf(w));
   }
   return TRUE;

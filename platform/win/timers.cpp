@@ -54,8 +54,7 @@ bool TakeDueTimer(MSG& out, HWND hwnd, UINT lo, UINT hi, bool remove) {
   Timer* best = nullptr;
   for (auto& t : T().list)
     if (t.pending && (!hwnd || t.hwnd == hwnd) &&
-        (!best || t.pendingSince < best->pendingSince ||
-         (t.pendingSince == best->pendingSince && t.seq < best->seq)))
+        (!best || t.pendingSince < best->pendingSince || (t.pendingSince == best->pendingSince && t.seq < best->seq)))
       best = &t;
   if (!best) return false;
   if (remove) best->pending = false;

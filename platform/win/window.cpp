@@ -28,8 +28,8 @@ State& S() {
   static State* s = [] {
     auto* st = new State;
     st->procs.emplace_back();  // id 0 = none
-    st->procs.push_back(std::make_shared<WndProcFn>(
-        [](HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProc(h, m, w, l); }));
+    st->procs.push_back(
+        std::make_shared<WndProcFn>([](HWND h, UINT m, WPARAM w, LPARAM l) { return DefWindowProc(h, m, w, l); }));
     st->wtable.emplace_back();
     st->gens.push_back(0);
     return st;
@@ -328,9 +328,7 @@ LRESULT SendMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   return SendMessage(hwnd, m);
 }
 
-void SetExceptionHandler(std::function<void(std::exception_ptr)> handler) {
-  S().exceptionHandler = std::move(handler);
-}
+void SetExceptionHandler(std::function<void(std::exception_ptr)> handler) { S().exceptionHandler = std::move(handler); }
 
 void HandleDispatchException(std::exception_ptr e) {
   if (S().exceptionHandler) {
@@ -348,8 +346,8 @@ void HandleDispatchException(std::exception_ptr e) {
 
 // ---- lifetime and tree ---------------------------------------------------------------------
 
-HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::string& windowName,
-                    uint32_t style, int x, int y, int w, int h, HWND parent, int id, void* createParams) {
+HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::string& windowName, uint32_t style,
+                    int x, int y, int w, int h, HWND parent, int id, void* createParams) {
   CheckUiThread();
   State& s = S();
   auto win = std::make_shared<Window>();
@@ -371,8 +369,10 @@ HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::s
   } else if (parent) {
     Window* p = Find(parent);
     if (!p) return nullptr;
-    if (style & WS_CHILD) parentWin = p;
-    else win->owner = parent;
+    if (style & WS_CHILD)
+      parentWin = p;
+    else
+      win->owner = parent;
   }
   win->rect = {x, y, x + std::max(0, w), y + std::max(0, h)};
   win->client = {0, 0, win->rect.Width(), win->rect.Height()};
@@ -613,10 +613,14 @@ HWND GetWindow(HWND hwnd, UINT cmd) {
   if (it == list.end()) return nullptr;
   size_t i = size_t(it - list.begin());
   switch (cmd) {
-    case GW_HWNDFIRST: return list.back()->handle;
-    case GW_HWNDLAST: return list.front()->handle;
-    case GW_HWNDNEXT: return i == 0 ? nullptr : list[i - 1]->handle;  // next = lower in z-order
-    case GW_HWNDPREV: return i + 1 < list.size() ? list[i + 1]->handle : nullptr;
+    case GW_HWNDFIRST:
+      return list.back()->handle;
+    case GW_HWNDLAST:
+      return list.front()->handle;
+    case GW_HWNDNEXT:
+      return i == 0 ? nullptr : list[i - 1]->handle;  // next = lower in z-order
+    case GW_HWNDPREV:
+      return i + 1 < list.size() ? list[i + 1]->handle : nullptr;
   }
   return nullptr;
 }
@@ -659,12 +663,18 @@ LONG_PTR GetWindowLong(HWND hwnd, int index) {
   Window* w = Find(hwnd);
   if (!w) return 0;
   switch (index) {
-    case GWL_WNDPROC: return LONG_PTR(w->proc.v);
-    case GWL_HWNDPARENT: return LONG_PTR(w->parent ? w->parent->handle.v : w->owner.v);
-    case GWL_ID: return w->id;
-    case GWL_STYLE: return LONG_PTR(w->style);
-    case GWL_EXSTYLE: return LONG_PTR(w->exStyle);
-    case GWL_USERDATA: return w->userData;
+    case GWL_WNDPROC:
+      return LONG_PTR(w->proc.v);
+    case GWL_HWNDPARENT:
+      return LONG_PTR(w->parent ? w->parent->handle.v : w->owner.v);
+    case GWL_ID:
+      return w->id;
+    case GWL_STYLE:
+      return LONG_PTR(w->style);
+    case GWL_EXSTYLE:
+      return LONG_PTR(w->exStyle);
+    case GWL_USERDATA:
+      return w->userData;
   }
   return 0;
 }
@@ -675,7 +685,9 @@ LONG_PTR SetWindowLong(HWND hwnd, int index, LONG_PTR value) {
   if (!w) return 0;
   LONG_PTR old = GetWindowLong(hwnd, index);
   switch (index) {
-    case GWL_WNDPROC: w->proc = WNDPROC(uint32_t(value)); break;
+    case GWL_WNDPROC:
+      w->proc = WNDPROC(uint32_t(value));
+      break;
     case GWL_HWNDPARENT:
       if (w->isTopLevel()) {
         w->owner = HWND(uint32_t(value));
@@ -683,8 +695,12 @@ LONG_PTR SetWindowLong(HWND hwnd, int index, LONG_PTR value) {
         if (w->surface) Backend().SetTransientFor(w->surface, o ? o->surface : 0);
       }
       break;
-    case GWL_ID: w->id = int(value); break;
-    case GWL_USERDATA: w->userData = value; break;
+    case GWL_ID:
+      w->id = int(value);
+      break;
+    case GWL_USERDATA:
+      w->userData = value;
+      break;
     case GWL_STYLE: {
       SendMessage(hwnd, WM_STYLECHANGING, WPARAM(GWL_STYLE), 0);
       if (!(w = Find(hwnd))) return old;
@@ -898,8 +914,10 @@ BOOL SetWindowPos(HWND hwnd, HWND after, int x, int y, int cx, int cy, UINT flag
   bool nowVisible = VisibleChain(w);
   if (w->surface && wasVisible != nowVisible) {
     bool activate = nowVisible && !(wp.flags & SWP_NOACTIVATE) && IsActivatable(w);
-    if (nowVisible) Backend().Show(w->surface, activate);
-    else Backend().Hide(w->surface);
+    if (nowVisible)
+      Backend().Show(w->surface, activate);
+    else
+      Backend().Hide(w->surface);
   }
   if (!(wp.flags & SWP_NOREDRAW)) {
     bool changed = moved || sized || frame || zorder || wasVisible != nowVisible;
@@ -969,8 +987,10 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
               break;
             }
         }
-        if (next) ActivateTop(next, WA_ACTIVE);
-        else SetActiveWindow(nullptr);
+        if (next)
+          ActivateTop(next, WA_ACTIVE);
+        else
+          SetActiveWindow(nullptr);
       }
     }
   }
@@ -979,9 +999,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   return wasVisible;
 }
 
-BOOL BringWindowToTop(HWND hwnd) {
-  return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-}
+BOOL BringWindowToTop(HWND hwnd) { return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE); }
 
 BOOL IsIconic(HWND hwnd) {
   Window* w = Find(hwnd);
@@ -1075,7 +1093,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   Window* w = Find(hwnd);
   if (!w) return 0;
   switch (msg) {
-    case WM_NCCREATE: return TRUE;
+    case WM_NCCREATE:
+      return TRUE;
     case WM_NCCALCSIZE: {
       auto* p = reinterpret_cast<NCCALCSIZE_PARAMS*>(lp);
       if (!p) return 0;
@@ -1085,7 +1104,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
            std::max(r.Top + in.Top, r.Bottom - in.Bottom)};
       return 0;
     }
-    case WM_NCHITTEST: return DefHitTest(w, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    case WM_NCHITTEST:
+      return DefHitTest(w, GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
     case WM_NCPAINT: {
       TRect in = DefaultInsets(w);
       if (in == TRect{0, 0, 0, 0}) return 0;
@@ -1096,8 +1116,10 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     }
     case WM_NCACTIVATE:
-      if (wp) g_activeLook = hwnd;
-      else if (g_activeLook == hwnd) g_activeLook = nullptr;
+      if (wp)
+        g_activeLook = hwnd;
+      else if (g_activeLook == hwnd)
+        g_activeLook = nullptr;
       if (HasClassicFrame(w)) {
         w->ncDirty = true;
         if (VisibleChain(w)) SendNcPaintIfNeeded(w);
@@ -1126,7 +1148,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       }
       return TRUE;
     }
-    case WM_GETTEXTLENGTH: return LRESULT(w->text.size());
+    case WM_GETTEXTLENGTH:
+      return LRESULT(w->text.size());
     case WM_GETTEXT: {
       char* buf = reinterpret_cast<char*>(lp);
       if (!buf || wp == 0) return 0;
@@ -1147,7 +1170,9 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                     MAKELPARAM(w->client.Width(), w->client.Height()));
       return 0;
     }
-    case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_CLOSE:
+      DestroyWindow(hwnd);
+      return 0;
     case WM_SETCURSOR: {
       if (w->parent && SendMessage(w->parent->handle, WM_SETCURSOR, wp, lp)) return TRUE;
       int hit = int16_t(LOWORD(uintptr_t(lp)));
@@ -1167,11 +1192,21 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_SYSCOMMAND:
       switch (wp & 0xFFF0) {
-        case SC_MOVE: RunMoveSizeLoop(hwnd, 0); break;
-        case SC_SIZE: RunMoveSizeLoop(hwnd, int(wp & 0x0F)); break;
-        case SC_CLOSE: SendMessage(hwnd, WM_CLOSE); break;
-        case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
-        case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
+        case SC_MOVE:
+          RunMoveSizeLoop(hwnd, 0);
+          break;
+        case SC_SIZE:
+          RunMoveSizeLoop(hwnd, int(wp & 0x0F));
+          break;
+        case SC_CLOSE:
+          SendMessage(hwnd, WM_CLOSE);
+          break;
+        case SC_MINIMIZE:
+          ShowWindow(hwnd, SW_MINIMIZE);
+          break;
+        case SC_RESTORE:
+          ShowWindow(hwnd, SW_RESTORE);
+          break;
       }
       return 0;
     case WM_SYSKEYDOWN:
@@ -1180,7 +1215,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (Window* top = TopLevelOf(w)) PostMessage(top->handle, WM_SYSCOMMAND, SC_CLOSE, 0);
       }
       // Shift+F10 asks for the context menu from the keyboard.
-      if (wp == VK_F10 && GetKeyState(VK_SHIFT) < 0) SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(hwnd.v), MAKELPARAM(-1, -1));
+      if (wp == VK_F10 && GetKeyState(VK_SHIFT) < 0)
+        SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(hwnd.v), MAKELPARAM(-1, -1));
       return 0;
     case WM_KEYUP:
       if (wp == VK_APPS) SendMessage(hwnd, WM_CONTEXTMENU, WPARAM(hwnd.v), MAKELPARAM(-1, -1));
@@ -1200,7 +1236,8 @@ LRESULT DefWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       // inside it); the edges size the top-level, also when a child answered
       // the code (a size grip).
       Window* top = TopLevelOf(w);
-      if (wp == WPARAM(HTCAPTION)) SendMessage(hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
+      if (wp == WPARAM(HTCAPTION))
+        SendMessage(hwnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lp);
       else if (int edge = WmszFromHit(int(wp)))
         SendMessage(top->handle, WM_SYSCOMMAND, SC_SIZE | UINT(edge), lp);
       return 0;

@@ -51,9 +51,8 @@ int SubclassWindow(HWND hwnd, SubclassProc proc);
 bool RemoveSubclass(HWND hwnd, int id);
 
 // ---- lifetime and tree -----------------------------------------------------------
-HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::string& windowName,
-                    uint32_t style, int x, int y, int w, int h, HWND parent, int id = 0,
-                    void* createParams = nullptr);
+HWND CreateWindowEx(uint32_t exStyle, const std::string& className, const std::string& windowName, uint32_t style,
+                    int x, int y, int w, int h, HWND parent, int id = 0, void* createParams = nullptr);
 BOOL DestroyWindow(HWND hwnd);
 // Message-only window with a method as its procedure (no parent, never shown).
 HWND AllocateHWnd(TWndMethod method);
@@ -148,8 +147,8 @@ gfx::HDC GetDC(HWND hwnd);        // client area (GetDC(nullptr): the display DC
 gfx::HDC GetWindowDC(HWND hwnd);  // whole window, non-client area included
 int ReleaseDC(HWND hwnd, gfx::HDC dc);
 // Scrolls the client pixels and invalidates what is uncovered.
-int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, gfx::HRGN update,
-                   RECT* updateRect, UINT flags);
+int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, gfx::HRGN update, RECT* updateRect,
+                   UINT flags);
 // The top-level's backing image (window-sized, 32-bit) and a flush of all
 // dirty backing images to the backend.
 gfx::HBITMAP BackingImage(HWND topLevel);

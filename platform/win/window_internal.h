@@ -30,12 +30,12 @@ struct Window {
   LONG_PTR userData = 0;
   gfx::HBRUSH background;
   int cursor = 0;
-  Window* parent = nullptr;  // tree parent (children only)
-  HWND owner;                // owner (top-levels)
+  Window* parent = nullptr;                       // tree parent (children only)
+  HWND owner;                                     // owner (top-levels)
   std::vector<std::shared_ptr<Window>> children;  // bottom to top
   bool messageOnly = false;
-  TRect rect;    // parent-client coordinates for children, screen for top-levels
-  TRect client;  // client area in window coordinates
+  TRect rect;        // parent-client coordinates for children, screen for top-levels
+  TRect client;      // client area in window coordinates
   gfx::HRGN region;  // window coordinates, owned
   Rgn update;        // client coordinates
   bool erase = false, ncDirty = false;
@@ -53,8 +53,8 @@ struct Window {
   gfx::COLORREF layeredKey = 0;
   uint8_t layeredAlpha = 255;
   DWORD layeredFlags = 0;
-  bool ulwContent = false;   // pixels come from UpdateLayeredWindow, not from painting
-  gfx::HRGN alphaShape;      // window coordinates, owned
+  bool ulwContent = false;  // pixels come from UpdateLayeredWindow, not from painting
+  gfx::HRGN alphaShape;     // window coordinates, owned
   bool topMost() const { return exStyle & WS_EX_TOPMOST; }
   bool isTopLevel() const { return parent == nullptr; }
   bool visible() const { return style & WS_VISIBLE; }
@@ -79,8 +79,8 @@ struct State {
 
 State& S();
 void CheckUiThread();
-Window* Find(HWND h);                   // alive windows only
-std::shared_ptr<Window> Keep(HWND h);   // holds the memory across a dispatch
+Window* Find(HWND h);                  // alive windows only
+std::shared_ptr<Window> Keep(HWND h);  // holds the memory across a dispatch
 Window* TopLevelOf(Window* w);
 // Window origin of `w` in its top-level's window coordinates.
 TPoint OriginInTop(Window* w);

@@ -51,8 +51,8 @@ class Swatches : public TGraphicControl {
 
  protected:
   void Paint() override {
-    const TColor colors[] = {gfx::clBtnFace, gfx::clBtnShadow, gfx::clHighlight, gfx::clInfoBk,
-                             gfx::clActiveCaption, gfx::cl3DDkShadow};
+    const TColor colors[] = {gfx::clBtnFace, gfx::clBtnShadow,     gfx::clHighlight,
+                             gfx::clInfoBk,  gfx::clActiveCaption, gfx::cl3DDkShadow};
     int w = Width() / 6;
     for (int i = 0; i < 6; i++) {
       Canvas()->Brush()->SetColor(colors[i]);
@@ -69,9 +69,12 @@ int main(int argc, char** argv) {
   std::string out;
   for (int i = 1; i < argc; i++) {
     std::string a = argv[i];
-    if (a == "--fixed-text") fixed = true;
-    else if (a == "--headless" || a == "--grab") continue;
-    else out = a;
+    if (a == "--fixed-text")
+      fixed = true;
+    else if (a == "--headless" || a == "--grab")
+      continue;
+    else
+      out = a;
   }
   if (out.empty()) {
     std::fprintf(stderr, "usage: platform_demo [--fixed-text] <out.png>\n");

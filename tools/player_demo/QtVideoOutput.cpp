@@ -18,7 +18,8 @@ void QtVideoOutput::Present(const uint8_t* bgra, int stride, int width, int heig
     std::lock_guard<std::mutex> g(lock_);
     image_ = QImage(bgra, width, height, stride, QImage::Format_RGB32).copy();
   }
-  QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { update(); }, Qt::QueuedConnection);
 }
 
 void QtVideoOutput::Clear() {
@@ -26,7 +27,8 @@ void QtVideoOutput::Clear() {
     std::lock_guard<std::mutex> g(lock_);
     image_ = QImage();
   }
-  QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this, [this] { update(); }, Qt::QueuedConnection);
 }
 
 void QtVideoOutput::SetEventListener(media::IVideoOutputEvents* listener) {

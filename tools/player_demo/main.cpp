@@ -20,12 +20,18 @@ int main(int argc, char** argv) {
   bool paused = false, info = false;
   int after = 1500, quit = -1;
   for (int i = 1; i < argc; i++) {
-    if (!std::strcmp(argv[i], "--paused")) paused = true;
-    else if (!std::strcmp(argv[i], "--info")) info = true;
-    else if (!std::strcmp(argv[i], "--shot") && i + 1 < argc) shot = argv[++i];
-    else if (!std::strcmp(argv[i], "--after") && i + 1 < argc) after = std::atoi(argv[++i]);
-    else if (!std::strcmp(argv[i], "--quit") && i + 1 < argc) quit = std::atoi(argv[++i]);
-    else file = argv[i];
+    if (!std::strcmp(argv[i], "--paused"))
+      paused = true;
+    else if (!std::strcmp(argv[i], "--info"))
+      info = true;
+    else if (!std::strcmp(argv[i], "--shot") && i + 1 < argc)
+      shot = argv[++i];
+    else if (!std::strcmp(argv[i], "--after") && i + 1 < argc)
+      after = std::atoi(argv[++i]);
+    else if (!std::strcmp(argv[i], "--quit") && i + 1 < argc)
+      quit = std::atoi(argv[++i]);
+    else
+      file = argv[i];
   }
   if (file.empty()) {
     std::fprintf(stderr, "usage: player_demo FILE [--paused] [--info] [--shot PNG] [--after MS] [--quit MS]\n");

@@ -23,9 +23,7 @@ namespace {
 
 class QtPreviewWindow : public QRasterWindow, public media::IPreviewWindow {
  public:
-  QtPreviewWindow() {
-    setFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint);
-  }
+  QtPreviewWindow() { setFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint); }
   static QImage last;
 
   void Show(int width, int height, std::function<void()> onClose) override {
@@ -37,7 +35,8 @@ class QtPreviewWindow : public QRasterWindow, public media::IPreviewWindow {
   void SetCaption(const std::string& text) override { setTitle(QString::fromStdString(text)); }
   void Draw(const media::TBitmap24& b) override {
     image_ = QImage(b.Width(), b.Height(), QImage::Format_BGR888);
-    for (int y = 0; y < b.Height(); ++y) std::memcpy(image_.scanLine(y), b.ScanLine(y), static_cast<size_t>(b.Width()) * 3);
+    for (int y = 0; y < b.Height(); ++y)
+      std::memcpy(image_.scanLine(y), b.ScanLine(y), static_cast<size_t>(b.Width()) * 3);
     last = image_;
     update();
   }
@@ -69,9 +68,12 @@ int main(int argc, char** argv) {
   QGuiApplication app(argc, argv);
   std::string in, out, shot;
   for (int i = 1; i < argc; ++i) {
-    if (!std::strcmp(argv[i], "--shot") && i + 1 < argc) shot = argv[++i];
-    else if (in.empty()) in = argv[i];
-    else out = argv[i];
+    if (!std::strcmp(argv[i], "--shot") && i + 1 < argc)
+      shot = argv[++i];
+    else if (in.empty())
+      in = argv[i];
+    else
+      out = argv[i];
   }
   if (in.empty() || out.empty()) {
     std::fprintf(stderr, "usage: preview_demo INPUT OUTPUT [--shot PNG]\n");
@@ -99,7 +101,8 @@ int main(int argc, char** argv) {
         return;
       }
       if (!shot.empty())
-        std::printf("shot %s %s\n", shot.c_str(), QtPreviewWindow::last.save(QString::fromStdString(shot)) ? "saved" : "failed");
+        std::printf("shot %s %s\n", shot.c_str(),
+                    QtPreviewWindow::last.save(QString::fromStdString(shot)) ? "saved" : "failed");
       app.quit();
     });
   };

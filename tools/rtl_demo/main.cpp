@@ -53,7 +53,8 @@ int main() {
   // The main loop: keep running the workers' calls until all have ended.
   bool ok = rtl::WaitWhilePumping([&] { return finished == 4; }, 30000);
   for (ProgressWorker* w : workers) delete w;
-  std::printf("%s\n", rtl::Format("%d reports delivered, %s", delivered, ok ? "all workers finished" : "timed out").c_str());
+  std::printf("%s\n",
+              rtl::Format("%d reports delivered, %s", delivered, ok ? "all workers finished" : "timed out").c_str());
   rtl::Shutdown();
   return ok && delivered == 20 ? 0 : 1;
 }

@@ -47,8 +47,9 @@ bool IsContainer(const std::string& path) {
   return !rtl::SameText(fs::path(path).extension().string(), ".ini");
 }
 
-const char* const kRequired = "a skin description needs the sections VERSION, PICTURES, FORMINFO, SKINOBJECTS and "
-                              "SKINCONTROLS, each with at least one key";
+const char* const kRequired =
+    "a skin description needs the sections VERSION, PICTURES, FORMINFO, SKINOBJECTS and "
+    "SKINCONTROLS, each with at least one key";
 
 int Dump(const std::string& path) {
   auto storeOwned = MakeOwned<TbsSkinData>();
@@ -84,8 +85,7 @@ const char* const kUnpackedDescription = "skin.ini";
 std::string SafeName(const std::string& name, const std::string& fallback) {
   if (name.empty()) return fallback;
   if (name.find('/') != std::string::npos || name.find('\\') != std::string::npos || name == "." || name == "..") {
-    std::cerr << "skintool: picture name \"" << name << "\" is not a plain file name; written as " << fallback
-              << "\n";
+    std::cerr << "skintool: picture name \"" << name << "\" is not a plain file name; written as " << fallback << "\n";
     return fallback;
   }
   if (name == kUnpackedDescription) {
@@ -107,7 +107,8 @@ int Unpack(const std::string& from, const std::string& to) {
     ms.SetPosition(0);
     ReadSkinPayload(ms, p);
   }
-  if (p.Version > 3) throw rtl::Exception(from + ": payload version " + std::to_string(p.Version) + " is not supported");
+  if (p.Version > 3)
+    throw rtl::Exception(from + ": payload version " + std::to_string(p.Version) + " is not supported");
   TbsSkinIniFile ini(SplitSkinLines(DecodeSkinText(p.DescriptionBytes)));
   std::vector<std::string> names;
   ReadStrings(ini, "PICTURES", "activepictures", names);

@@ -18,6 +18,6 @@
 
 namespace w32 {
 using namespace gfx::win32api;
-using gfx::TColor;
 using gfx::ColorToRGB;
+using gfx::TColor;
 }  // namespace w32

@@ -83,7 +83,8 @@ std::string Fixture(const std::string& name) {
     else if (name == "av.avi")
       ok = RunFfmpeg(v + " " + a + " -c:v mpeg4 -c:a libmp3lame -ac 2 " + Quote(out));
     else if (name == "av.mkv")
-      ok = RunFfmpeg(v + " " + a + " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a libvorbis -ac 2 " + Quote(out));
+      ok = RunFfmpeg(v + " " + a + " -c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a libvorbis -ac 2 " +
+                     Quote(out));
     else if (name == "av.mpg")
       ok = RunFfmpeg(v + " " + a + " -c:v mpeg1video -c:a mp2 -ac 2 -f mpeg " + Quote(out));
     else if (name == "a.wav")
@@ -93,13 +94,16 @@ std::string Fixture(const std::string& name) {
     else if (name == "v_only.avi")
       ok = RunFfmpeg(v + " -c:v mpeg4 -an " + Quote(out));
     else if (name == "two_audio.mkv")
-      ok = RunFfmpeg(v + " " + a + " -f lavfi -i sine=frequency=880:duration=1 -map 0:v -map 1:a -map 2:a "
-                         "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac " + Quote(out));
+      ok = RunFfmpeg(v + " " + a +
+                     " -f lavfi -i sine=frequency=880:duration=1 -map 0:v -map 1:a -map 2:a "
+                     "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac " +
+                     Quote(out));
     else if (name == "chap.mkv") {
       // Long enough for a start at 4 s to find pictures.
       std::string src = TempDir() + "/chap_src.avi", meta = TempDir() + "/chapters.ffmeta";
       if (!RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=6 -f lavfi -i sine=frequency=440:duration=6 "
-                     "-c:v mpeg4 -c:a libmp3lame -ac 2 " + Quote(src)))
+                     "-c:v mpeg4 -c:a libmp3lame -ac 2 " +
+                     Quote(src)))
         src.clear();
       std::ofstream(meta) << ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1000\nSTART=0\nEND=10000\ntitle=one\n"
                              "[CHAPTER]\nTIMEBASE=1/1000\nSTART=10000\nEND=20000\ntitle=two\n";

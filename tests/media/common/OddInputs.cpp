@@ -21,13 +21,16 @@ std::string OddInput(const std::string& name) {
     };
     std::string args;
     if (name == "odd.avi") {
-      args = "-f lavfi -i testsrc=size=641x353:rate=25:duration=2 -f lavfi -i sine=r=44100:d=2 -c:v mpeg4 -c:a libmp3lame ";
+      args =
+          "-f lavfi -i testsrc=size=641x353:rate=25:duration=2 -f lavfi -i sine=r=44100:d=2 -c:v mpeg4 -c:a "
+          "libmp3lame ";
     } else if (name == "tiny.avi") {
-      args = "-f lavfi -i testsrc=size=2x2:rate=25:duration=2 -f lavfi -i sine=r=44100:d=2 -c:v rawvideo -pix_fmt yuv420p "
-             "-c:a pcm_s16le ";
+      args =
+          "-f lavfi -i testsrc=size=2x2:rate=25:duration=2 -f lavfi -i sine=r=44100:d=2 -c:v rawvideo -pix_fmt yuv420p "
+          "-c:a pcm_s16le ";
     } else if (name == "anamorphic.mp4") {
-      args = "-f lavfi -i testsrc=size=720x576:rate=25:duration=2 -f lavfi -i sine=r=48000:d=2 -vf setsar=64/45 " + kH264 +
-             "-c:a aac ";
+      args = "-f lavfi -i testsrc=size=720x576:rate=25:duration=2 -f lavfi -i sine=r=48000:d=2 -vf setsar=64/45 " +
+             kH264 + "-c:a aac ";
     } else if (name == "vfr.mkv") {
       // Half rate for the first 2 s, full rate for the last second.
       args = kVideo2s + "-f lavfi -i sine=r=44100:d=3 -vf \"setpts='if(lt(N,25),N*2,N+25)/(25*TB)'\" -fps_mode vfr " +
@@ -56,14 +59,16 @@ std::string OddInput(const std::string& name) {
       args = "-f lavfi -i testsrc=size=320x240:rate=25:duration=4 -itsoffset 2 -f lavfi -i sine=r=44100:d=2 " + kH264 +
              "-c:a aac ";
     } else if (name == "interlaced.mpg") {
-      args = "-f lavfi -i testsrc=size=720x576:rate=50:duration=2 -f lavfi -i sine=r=48000:d=2 "
-             "-vf tinterlace=interleave_top,fieldorder=tff -c:v mpeg2video -flags +ildct+ilme -c:a mp2 -f dvd ";
+      args =
+          "-f lavfi -i testsrc=size=720x576:rate=50:duration=2 -f lavfi -i sine=r=48000:d=2 "
+          "-vf tinterlace=interleave_top,fieldorder=tff -c:v mpeg2video -flags +ildct+ilme -c:a mp2 -f dvd ";
     } else if (name == "switch.ts") {
       // A recording that changes its picture size and its audio layout and
       // rate half-way, with continuous time stamps.
       const std::string a = dir + "/switch_a.ts", b = dir + "/switch_b.ts", list = dir + "/switch.txt";
       if (!RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=1 -f lavfi -i sine=r=48000:d=1 "
-                     "-c:v mpeg2video -c:a ac3 -ac 2 -f mpegts '" + a + "'") ||
+                     "-c:v mpeg2video -c:a ac3 -ac 2 -f mpegts '" +
+                     a + "'") ||
           !RunFfmpeg("-f lavfi -i testsrc=size=640x480:rate=25:duration=1 -f lavfi -i sine=r=44100:d=1 " +
                      pan("5.1", 6) + "-c:v mpeg2video -c:a ac3 -f mpegts '" + b + "'"))
         return false;

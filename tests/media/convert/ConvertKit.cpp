@@ -30,11 +30,14 @@ std::string Clip(const std::string& name) {
     else if (name == "long.avi")
       ok = mediatest::RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=40 -c:v mpeg4 -q:v 5 '" + out + "'");
     else if (name == "clip.mp4")
-      ok = mediatest::RunFfmpeg(src(1) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 '" + out + "'");
+      ok =
+          mediatest::RunFfmpeg(src(1) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -ac 2 '" + out + "'");
     else if (name == "clip2.mkv")
-      ok = mediatest::RunFfmpeg(src(2) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a libvorbis -ac 2 '" + out + "'");
+      ok = mediatest::RunFfmpeg(src(2) + "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a libvorbis -ac 2 '" +
+                                out + "'");
     else if (name == "clip.wav")
-      ok = mediatest::RunFfmpeg("-f lavfi -i sine=frequency=440:sample_rate=44100:duration=1 -c:a pcm_s16le -ac 2 '" + out + "'");
+      ok = mediatest::RunFfmpeg("-f lavfi -i sine=frequency=440:sample_rate=44100:duration=1 -c:a pcm_s16le -ac 2 '" +
+                                out + "'");
     else if (name == "broken.avi") {
       std::string good = Clip("clip.avi");
       std::ifstream in(good, std::ios::binary);
@@ -120,8 +123,7 @@ void EventLog::Bind(media::TCustomFFConverter& c, bool withProgress) {
     c.OnProgress = [this](void*, media::TProgressInfo* p) {
       std::lock_guard<std::mutex> lk(lock);
       progress.push_back(*p);
-      progress_at.push_back(
-          std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
+      progress_at.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count());
     };
 }
 

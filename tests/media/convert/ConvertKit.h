@@ -27,8 +27,8 @@ struct StreamResult {
   AVMediaType type = AVMEDIA_TYPE_UNKNOWN;
   std::string codec;
   int width = 0, height = 0;
-  int frames = 0;          // decoded pictures
-  int64_t samples = 0;     // decoded samples per channel
+  int frames = 0;       // decoded pictures
+  int64_t samples = 0;  // decoded samples per channel
   int sample_rate = 0, channels = 0;
   int decode_errors = 0;
 };

@@ -58,13 +58,33 @@ AVCodecID EncoderId(std::string name) {
 // Demuxer names that read what a muxer writes.
 bool SameContainer(const std::string& muxer, const std::string& demuxer) {
   if (demuxer.find(muxer) != std::string::npos) return true;
-  static const std::map<std::string, std::string> family = {
-      {"ipod", "mov"}, {"psp", "mov"},       {"3gp", "mov"},        {"3g2", "mov"},     {"mp4", "mov"},
-      {"dvd", "mpeg"}, {"vob", "mpeg"},      {"svcd", "mpeg"},      {"vcd", "mpeg"},    {"mpeg", "mpeg"},
-      {"mpeg1video", "mpegvideo"},           {"mpeg2video", "mpegvideo"},               {"matroska", "matroska"},
-      {"webm", "matroska"}, {"adts", "aac"}, {"ipod", "mov"},       {"f4v", "mov"},     {"m4v", "m4v"},
-      {"rawvideo", "rawvideo"}, {"amr", "amr"}, {"ogg", "ogg"},     {"oga", "ogg"},     {"asf_stream", "asf"},
-      {"mp2", "mp3"}, {"ac3", "ac3"}, {"h264", "h264"}, {"mpegts", "mpegts"}};
+  static const std::map<std::string, std::string> family = {{"ipod", "mov"},
+                                                            {"psp", "mov"},
+                                                            {"3gp", "mov"},
+                                                            {"3g2", "mov"},
+                                                            {"mp4", "mov"},
+                                                            {"dvd", "mpeg"},
+                                                            {"vob", "mpeg"},
+                                                            {"svcd", "mpeg"},
+                                                            {"vcd", "mpeg"},
+                                                            {"mpeg", "mpeg"},
+                                                            {"mpeg1video", "mpegvideo"},
+                                                            {"mpeg2video", "mpegvideo"},
+                                                            {"matroska", "matroska"},
+                                                            {"webm", "matroska"},
+                                                            {"adts", "aac"},
+                                                            {"ipod", "mov"},
+                                                            {"f4v", "mov"},
+                                                            {"m4v", "m4v"},
+                                                            {"rawvideo", "rawvideo"},
+                                                            {"amr", "amr"},
+                                                            {"ogg", "ogg"},
+                                                            {"oga", "ogg"},
+                                                            {"asf_stream", "asf"},
+                                                            {"mp2", "mp3"},
+                                                            {"ac3", "ac3"},
+                                                            {"h264", "h264"},
+                                                            {"mpegts", "mpegts"}};
   auto it = family.find(muxer);
   return it != family.end() && demuxer.find(it->second) != std::string::npos;
 }

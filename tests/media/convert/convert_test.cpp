@@ -548,15 +548,19 @@ TEST_F(ConvertTest, DamagedInputsNeitherCrashNorHang) {
     const char* clip;
     size_t at, len;
     bool truncate;
-  } damages[] = {{"clip2.avi", 9000, 4000, false}, {"clip2.mkv", 6000, 3000, false}, {"clip.mp4", 0, 0, true},
-                 {"clip2.avi", 20000, 0, true},    {"clip2.mkv", 2500, 60000, false}};
+  } damages[] = {{"clip2.avi", 9000, 4000, false},
+                 {"clip2.mkv", 6000, 3000, false},
+                 {"clip.mp4", 0, 0, true},
+                 {"clip2.avi", 20000, 0, true},
+                 {"clip2.mkv", 2500, 60000, false}};
   TFFConverter c;
   convkit::EventLog log;
   log.Bind(c, false);
   int tasks = 0;
   for (size_t i = 0; i < sizeof damages / sizeof damages[0]; ++i) {
     const Damage& d = damages[i];
-    std::string src = Clip(d.clip), dst = Out("damaged" + std::to_string(i) + std::filesystem::path(src).extension().string());
+    std::string src = Clip(d.clip),
+                dst = Out("damaged" + std::to_string(i) + std::filesystem::path(src).extension().string());
     std::ifstream in(src, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (d.truncate)

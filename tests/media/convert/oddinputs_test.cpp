@@ -33,12 +33,12 @@ constexpr int kAny = 0;
 
 struct Case {
   const char* input;
-  int key;            // preset
-  const char* error;  // nullptr: the conversion succeeds; else part of its message
+  int key;                                         // preset
+  const char* error;                               // nullptr: the conversion succeeds; else part of its message
   int width = kAny, height = kAny, frames = kAny;  // width kNone: no video stream; with a width, a height
-  int channels = kAny, rate = kAny;               // channels kNone: no audio stream; with channels, a rate
-  double seconds = 0;                             // the file's length, 0: not checked
-  double audioSeconds = 0;                        // decoded audio at least, 0: not checked
+  int channels = kAny, rate = kAny;                // channels kNone: no audio stream; with channels, a rate
+  double seconds = 0;                              // the file's length, 0: not checked
+  double audioSeconds = 0;                         // decoded audio at least, 0: not checked
 };
 
 }  // namespace

@@ -49,7 +49,8 @@ std::string GopClip() {
   if (!std::filesystem::exists(p))
     mediatest::RunFfmpeg(
         "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -f lavfi -i sine=sample_rate=44100:duration=2 "
-        "-c:v mpeg4 -g 5 -c:a libmp3lame '" + p + "'");
+        "-c:v mpeg4 -g 5 -c:a libmp3lame '" +
+        p + "'");
   return p;
 }
 
@@ -246,7 +247,8 @@ TEST_F(PathsTest, SubtitlesAreDecodedAndEncodedAgain) {
     std::fputs("1\n00:00:00,200 --> 00:00:00,600\nhello\n\n2\n00:00:01,000 --> 00:00:01,500\nworld\n\n", f);
     std::fclose(f);
   }
-  ASSERT_TRUE(mediatest::RunFfmpeg("-i '" + Clip("clip2.avi") + "' -i '" + srt + "' -map 0 -map 1 -c:v copy -c:a copy -c:s srt '" + in + "'"));
+  ASSERT_TRUE(mediatest::RunFfmpeg("-i '" + Clip("clip2.avi") + "' -i '" + srt +
+                                   "' -map 0 -map 1 -c:v copy -c:a copy -c:s srt '" + in + "'"));
   TFFConverter c;
   TOutputOptions o = Opts("mpeg4", "aac");
   o.SubtitleCodec = "mov_text";
@@ -292,9 +294,11 @@ TEST_F(PathsTest, FrameLimitEndsTheRun) {
 
 TEST_F(PathsTest, AudioSyncFillsALateAudioStartWithSilence) {
   const std::string in = Out("late_audio.mkv");
-  ASSERT_TRUE(mediatest::RunFfmpeg(
-      "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -itsoffset 0.5 -f lavfi -i sine=sample_rate=44100:duration=1.5 "
-      "-c:v mpeg4 -c:a pcm_s16le '" + in + "'"));
+  ASSERT_TRUE(
+      mediatest::RunFfmpeg("-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -itsoffset 0.5 -f lavfi -i "
+                           "sine=sample_rate=44100:duration=1.5 "
+                           "-c:v mpeg4 -c:a pcm_s16le '" +
+                           in + "'"));
   for (int method : {0, 1}) {
     TFFConverter c;
     TOutputOptions o = Opts("mpeg4", "pcm_s16le");
@@ -313,8 +317,10 @@ TEST_F(PathsTest, AudioSyncFillsALateAudioStartWithSilence) {
 
 TEST_F(PathsTest, PictureSizeChangeNeedsScaling) {
   const std::string a = Out("sz_a.m2v"), b = Out("sz_b.m2v"), in = Out("sizechange.m2v");
-  ASSERT_TRUE(mediatest::RunFfmpeg("-f lavfi -i testsrc=size=176x144:rate=25:duration=0.4 -c:v mpeg2video '" + a + "'"));
-  ASSERT_TRUE(mediatest::RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=0.4 -c:v mpeg2video '" + b + "'"));
+  ASSERT_TRUE(
+      mediatest::RunFfmpeg("-f lavfi -i testsrc=size=176x144:rate=25:duration=0.4 -c:v mpeg2video '" + a + "'"));
+  ASSERT_TRUE(
+      mediatest::RunFfmpeg("-f lavfi -i testsrc=size=320x240:rate=25:duration=0.4 -c:v mpeg2video '" + b + "'"));
   ASSERT_EQ(0, std::system(("cat '" + a + "' '" + b + "' > '" + in + "'").c_str()));
   {
     TFFConverter c;

@@ -50,19 +50,26 @@ void WaitPumping(const std::function<bool()>& done) {
 }  // namespace
 
 TEST(Logger, LevelMaps) {
-  struct { int av; TLogLevel level; } rows[] = {
-      {-100, TLogLevel::llQuiet}, {-8, TLogLevel::llQuiet}, {-7, TLogLevel::llPanic}, {7, TLogLevel::llPanic},
-      {8, TLogLevel::llFatal},    {16, TLogLevel::llError}, {31, TLogLevel::llWarning}, {32, TLogLevel::llInfo},
-      {40, TLogLevel::llVerbose}, {48, TLogLevel::llDebug}, {56, TLogLevel::llDebug}};
+  struct {
+    int av;
+    TLogLevel level;
+  } rows[] = {{-100, TLogLevel::llQuiet}, {-8, TLogLevel::llQuiet}, {-7, TLogLevel::llPanic},   {7, TLogLevel::llPanic},
+              {8, TLogLevel::llFatal},    {16, TLogLevel::llError}, {31, TLogLevel::llWarning}, {32, TLogLevel::llInfo},
+              {40, TLogLevel::llVerbose}, {48, TLogLevel::llDebug}, {56, TLogLevel::llDebug}};
   for (auto& r : rows) EXPECT_EQ(AVToLogLevel(r.av), r.level) << r.av;
   EXPECT_EQ(LogLevelToAV(TLogLevel::llQuiet), -8);
   EXPECT_EQ(LogLevelToAV(TLogLevel::llDebug), 48);
 
   TFFLogger& logger = FFLoggerInstance();
   logger.SetLogLevel(TLogLevel::llInfo);
-  struct { const char* arg; TLogLevel level; } opts[] = {
-      {"Warning", TLogLevel::llWarning}, {"40", TLogLevel::llVerbose}, {"-3", TLogLevel::llPanic},
-      {"100", TLogLevel::llDebug}, {"QUIET", TLogLevel::llQuiet}};
+  struct {
+    const char* arg;
+    TLogLevel level;
+  } opts[] = {{"Warning", TLogLevel::llWarning},
+              {"40", TLogLevel::llVerbose},
+              {"-3", TLogLevel::llPanic},
+              {"100", TLogLevel::llDebug},
+              {"QUIET", TLogLevel::llQuiet}};
   for (auto& o : opts) {
     logger.OptLogLevel(o.arg);
     EXPECT_EQ(logger.LogLevel(), o.level) << o.arg;
@@ -91,10 +98,12 @@ TEST(Logger, OnlyOneInstance) {
 TEST(Logger, EngineLinesFollowTheLevel) {
   Capture c;
   int sender = 0;
-  struct { TLogLevel set, msg; bool passes; } rows[] = {
-      {TLogLevel::llInfo, TLogLevel::llVerbose, true}, {TLogLevel::llInfo, TLogLevel::llDebug, false},
-      {TLogLevel::llInfo, TLogLevel::llError, true},   {TLogLevel::llQuiet, TLogLevel::llVerbose, false},
-      {TLogLevel::llQuiet, TLogLevel::llQuiet, true},  {TLogLevel::llError, TLogLevel::llWarning, false}};
+  struct {
+    TLogLevel set, msg;
+    bool passes;
+  } rows[] = {{TLogLevel::llInfo, TLogLevel::llVerbose, true}, {TLogLevel::llInfo, TLogLevel::llDebug, false},
+              {TLogLevel::llInfo, TLogLevel::llError, true},   {TLogLevel::llQuiet, TLogLevel::llVerbose, false},
+              {TLogLevel::llQuiet, TLogLevel::llQuiet, true},  {TLogLevel::llError, TLogLevel::llWarning, false}};
   for (auto& r : rows) {
     c.lines.clear();
     c.logger.SetLogLevel(r.set);
@@ -130,7 +139,9 @@ TEST(Logger, LibraryLinesAreAssembledPerThread) {
   cls.class_name = "TestCtx";
   cls.item_name = ffapi::av_default_item_name;
   cls.version = LIBAVUTIL_VERSION_INT;
-  struct { const AVClass* c; } ctx{&cls};
+  struct {
+    const AVClass* c;
+  } ctx{&cls};
   ffapi::av_log(&ctx, AV_LOG_ERROR, "opened %s\n", "x");
   ASSERT_EQ(c.lines.size(), 5u);
   EXPECT_EQ(c.lines[4].text, FormatStr("[TestCtx @ %p]opened x", static_cast<void*>(&ctx)));

@@ -13,8 +13,10 @@
 using namespace media;
 
 TEST(UnicodeNames, Helpers) {
-  struct { const char* name; bool unicodeForm; } forms[] = {
-      {"unicode:utf8:", false}, {"unicode:utf8:a", true}, {"unicode:utf8", false}, {"/tmp/a.avi", false}};
+  struct {
+    const char* name;
+    bool unicodeForm;
+  } forms[] = {{"unicode:utf8:", false}, {"unicode:utf8:a", true}, {"unicode:utf8", false}, {"/tmp/a.avi", false}};
   for (auto& f : forms) EXPECT_EQ(IsUnicodeName(f.name), f.unicodeForm) << f.name;
   for (const char* n : {"http://host/视频.avi", "udp://x", "rtp://y", "D:/video/视频.avi", "/tmp/视频 ü.avi"}) {
     EXPECT_FALSE(NeedsUnicodeName(n)) << n;

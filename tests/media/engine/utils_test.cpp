@@ -11,16 +11,23 @@
 using namespace media;
 
 TEST(EngineUtils, SizeSeekAndSplitTables) {
-  struct { int64_t size; const char* text; } sizes[] = {
-      {0, "0 Byte"}, {1024, "1024 Byte"}, {1025, "1.00 KB"}, {1536, "1.50 KB"}, {1048576, "1024.00 KB"},
-      {1073741824, "1024.00 MB"}, {3221225472LL, "3.00 GB"}, {-5, "-5 Byte"}};
+  struct {
+    int64_t size;
+    const char* text;
+  } sizes[] = {{0, "0 Byte"},           {1024, "1024 Byte"},        {1025, "1.00 KB"},         {1536, "1.50 KB"},
+               {1048576, "1024.00 KB"}, {1073741824, "1024.00 MB"}, {3221225472LL, "3.00 GB"}, {-5, "-5 Byte"}};
   for (auto& c : sizes) EXPECT_EQ(SizeToText(c.size), c.text) << c.size;
 
   EXPECT_EQ(SeekFlagsToAVFlags(SeekFlag(TSeekFlag::sfBackward) | SeekFlag(TSeekFlag::sfAny)), 5);
   EXPECT_EQ(SeekFlagsToAVFlags(0), 0);
   EXPECT_EQ(SeekFlagsToAVFlags(SeekFlag(TSeekFlag::sfFrame)), AVSEEK_FLAG_FRAME);
 
-  struct { const char* in; bool remove; const char* first; const char* rest; } splits[] = {
+  struct {
+    const char* in;
+    bool remove;
+    const char* first;
+    const char* rest;
+  } splits[] = {
       {"a=b=c", true, "a", "b=c"}, {"abc", true, "abc", ""}, {"a=b", false, "a", "a=b"}, {"abc", false, "abc", "abc"}};
   for (auto& c : splits) {
     std::string s = c.in, first;
@@ -46,9 +53,12 @@ TEST(EngineUtils, FilesAndTime) {
 }
 
 TEST(EngineUtils, NumberParsing) {
-  struct { const char* text; bool ok; int64_t value; } ints[] = {
-      {"42", true, 42}, {" -7 ", true, -7}, {"$1F", true, 31}, {"0x10", true, 16}, {"", false, 0},
-      {"12a", false, 0}, {"0x", false, 0}};
+  struct {
+    const char* text;
+    bool ok;
+    int64_t value;
+  } ints[] = {{"42", true, 42}, {" -7 ", true, -7}, {"$1F", true, 31}, {"0x10", true, 16},
+              {"", false, 0},   {"12a", false, 0},  {"0x", false, 0}};
   for (auto& c : ints) {
     int64_t v = 0;
     EXPECT_EQ(TryStrToInt64(c.text, v), c.ok) << c.text;
@@ -91,10 +101,10 @@ TEST(FormatUtils, GenericOptionStore) {
   CreateFFOptions(o, SWS_BICUBIC);
   EXPECT_TRUE(set_default_option(o, "g", "12"));
   EXPECT_EQ(o.avcodec_opts[0]->gop_size, 12);
-  EXPECT_FALSE(set_default_option(o, "g", "abc"));       // logged as an invalid value
+  EXPECT_FALSE(set_default_option(o, "g", "abc"));           // logged as an invalid value
   EXPECT_FALSE(set_default_option(o, "nosuchoption", "1"));  // silent
   EXPECT_FALSE(set_default_option(o, "", "1"));
-  EXPECT_TRUE(set_default_option(o, "vqmin", "3"));     // the video context's "qmin"
+  EXPECT_TRUE(set_default_option(o, "vqmin", "3"));  // the video context's "qmin"
   EXPECT_EQ(o.avcodec_opts[0]->qmin, 3);
   EXPECT_TRUE(set_default_option(o, "b", "64000"));
   EXPECT_EQ(o.avcodec_opts[0]->bit_rate, 64000);
@@ -117,14 +127,19 @@ TEST(FormatUtils, GenericOptionStore) {
 
 TEST(FormatUtils, FrameToBitmapCopiesOrScales) {
   ASSERT_TRUE(mediatest::LoadEngineLibraries());
-  struct { int w, h; bool direct; } cases[] = {{320, 240, true}, {321, 240, false}};
+  struct {
+    int w, h;
+    bool direct;
+  } cases[] = {{320, 240, true}, {321, 240, false}};
   for (auto& c : cases) {
     const int stride = (c.w * 3 + 3) & ~3;
     std::vector<uint8_t> pix(static_cast<size_t>(stride) * c.h);
     for (int y = 0; y < c.h; ++y)
       for (int x = 0; x < c.w; ++x) {
         uint8_t* p = &pix[static_cast<size_t>(y) * stride + x * 3];
-        p[0] = 200; p[1] = 100; p[2] = 50;  // B, G, R
+        p[0] = 200;
+        p[1] = 100;
+        p[2] = 50;  // B, G, R
       }
     const uint8_t* data[4] = {pix.data(), nullptr, nullptr, nullptr};
     const int linesize[4] = {stride, 0, 0, 0};

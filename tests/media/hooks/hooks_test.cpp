@@ -40,7 +40,8 @@ std::vector<uint8_t> FirstLuma(const std::string& path, int& w, int& h) {
       got = true;
       w = f->width;
       h = f->height;
-      for (int y = 0; y < h; ++y) out.insert(out.end(), f->data[0] + y * f->linesize[0], f->data[0] + y * f->linesize[0] + w);
+      for (int y = 0; y < h; ++y)
+        out.insert(out.end(), f->data[0] + y * f->linesize[0], f->data[0] + y * f->linesize[0] + w);
     }
     ffapi::av_packet_unref(p);
   }
@@ -89,11 +90,11 @@ TEST(FrameHooks, EntryPointsAndResults) {
   TFrameHookEntry* chain = nullptr;
   EXPECT_EQ(-2, add_frame_hook(&chain, 0, nullptr));
   EXPECT_EQ(-1, Add(&chain, {HookLib(9)}));
-  EXPECT_EQ(-2, Add(&chain, {HookLib(2)}));           // no Process
-  EXPECT_EQ(-2, Add(&chain, {HookLib(3), "arg"}));    // no Configure, but arguments
-  EXPECT_EQ(-22, Add(&chain, {HookLib(4)}));          // Configure fails
+  EXPECT_EQ(-2, Add(&chain, {HookLib(2)}));         // no Process
+  EXPECT_EQ(-2, Add(&chain, {HookLib(3), "arg"}));  // no Configure, but arguments
+  EXPECT_EQ(-22, Add(&chain, {HookLib(4)}));        // Configure fails
   EXPECT_EQ(nullptr, chain);
-  EXPECT_EQ(0, Add(&chain, {HookLib(3)}));             // Process only, no arguments
+  EXPECT_EQ(0, Add(&chain, {HookLib(3)}));            // Process only, no arguments
   EXPECT_EQ(0, Add(&chain, {HookLib(1), "a", "b"}));  // configured, after the first
   ASSERT_NE(nullptr, chain);
   ASSERT_NE(nullptr, chain->next);

@@ -221,11 +221,11 @@ TEST_F(Engine, AudioDriftCorrection) {
     int size;
     bool reset;
   } rows[] = {
-      {4.95, 5.00, 21, 3684, false},   // 50 ms behind: cut by the 10 % limit
-      {5.05, 5.00, 21, 4504, false},   // 50 ms ahead: stretched
-      {5.00, 25.0, 21, 3684, false},   // 20 s behind is still corrected
-      {15.0, 5.00, 21, 4096, true},    // 10 s ahead: no correction, sums reset
-      {4.95, 5.00, 20, 4096, false},   // fewer than 20 measured: unchanged
+      {4.95, 5.00, 21, 3684, false},  // 50 ms behind: cut by the 10 % limit
+      {5.05, 5.00, 21, 4504, false},  // 50 ms ahead: stretched
+      {5.00, 25.0, 21, 3684, false},  // 20 s behind is still corrected
+      {15.0, 5.00, 21, 4096, true},   // 10 s ahead: no correction, sums reset
+      {4.95, 5.00, 20, 4096, false},  // fewer than 20 measured: unchanged
   };
   is.av_sync_type = AV_SYNC_VIDEO_MASTER;
   is.video_st = &fakeVideo;
@@ -269,8 +269,12 @@ TEST_F(Engine, MixingSilenceAndRing) {
     int16_t dst, src;
     int volume;
     int16_t out;
-  } rows[] = {{0, 1000, 0, 0},          {0, 1000, 64, 500},         {0, -1000, 128, -1000},
-              {30000, 10000, 128, 32767}, {-30000, -10000, 128, -32768}, {0, 1001, 64, 500}};
+  } rows[] = {{0, 1000, 0, 0},
+              {0, 1000, 64, 500},
+              {0, -1000, 128, -1000},
+              {30000, 10000, 128, 32767},
+              {-30000, -10000, 128, -32768},
+              {0, 1001, 64, 500}};
   for (auto& r : rows) {
     int16_t d = r.dst, s = r.src;
     MixAudioS16(reinterpret_cast<uint8_t*>(&d), reinterpret_cast<uint8_t*>(&s), 2, r.volume);
@@ -439,8 +443,8 @@ TEST(EventRing, CollapseAndLoss) {
       {"three positions", {pos(1), pos(2), pos(3)}, {pos(3)}},
       {"pos state pos", {pos(1), st(psPause), pos(2)}, {pos(1), st(psPause), pos(2)}},
       {"state after state", {st(psPause), st(psResume)}, {st(psResume)}},
-      {"ten alternating", {pos(0), st(psPause), pos(2), st(psPause), pos(4), st(psPause), pos(6), st(psPause), pos(8),
-                           st(psResume)},
+      {"ten alternating",
+       {pos(0), st(psPause), pos(2), st(psPause), pos(4), st(psPause), pos(6), st(psPause), pos(8), st(psResume)},
        {st(psPause), pos(2), st(psPause), pos(4), st(psPause), pos(6), st(psPause), pos(8), st(psResume)}},
       // The Stop of one playback survives the Play of the next.
       {"stop then play", {st(psStop), st(psPlay)}, {st(psStop), st(psPlay)}},
@@ -537,13 +541,13 @@ TEST_F(Engine, RefreshDropsLateAndStalePictures) {
     int framedrop, seek_done, queued;
     double t0, t1;  // target clocks (s); now is 100 s
     int left;
-    double shown;   // video_current_pts after, -1 = nothing shown
+    double shown;  // video_current_pts after, -1 = nothing shown
   } rows[] = {
-      {1, 0, 1, 99.99, 0, 0, 1.0},     // due, shown and consumed
-      {1, 0, 1, 100.5, 0, 1, -1},      // not due yet
-      {1, 0, 2, 99.90, 99.95, 0, 2.0}, // the next is due too: the first is dropped
-      {0, 0, 2, 99.90, 99.95, 1, 1.0}, // no frame dropping: shown one by one
-      {1, 1, 1, 0.0, 0, 0, 1.0},       // queued before a finished seek (flush zeroed its time): dropped
+      {1, 0, 1, 99.99, 0, 0, 1.0},      // due, shown and consumed
+      {1, 0, 1, 100.5, 0, 1, -1},       // not due yet
+      {1, 0, 2, 99.90, 99.95, 0, 2.0},  // the next is due too: the first is dropped
+      {0, 0, 2, 99.90, 99.95, 1, 1.0},  // no frame dropping: shown one by one
+      {1, 1, 1, 0.0, 0, 0, 1.0},        // queued before a finished seek (flush zeroed its time): dropped
   };
   player.ScreenWidth = 32;
   player.ScreenHeight = 24;

@@ -188,12 +188,14 @@ TEST_F(Player, SolidColourPictureAndCapture) {
 
   // A resize of the output sets the new display size.
   out.Resize(100, 100);
-  ASSERT_TRUE(WaitPumping([&] {
-    std::vector<uint8_t> img;
-    int w = 0, h = 0;
-    out.LastImage(img, w, h);
-    return w == 100 && h == 100;
-  }, 10000));
+  ASSERT_TRUE(WaitPumping(
+      [&] {
+        std::vector<uint8_t> img;
+        int w = 0, h = 0;
+        out.LastImage(img, w, h);
+        return w == 100 && h == 100;
+      },
+      10000));
   EXPECT_EQ(p.ScreenWidth, 100);
 }
 
@@ -201,12 +203,14 @@ TEST_F(Player, AudioOnlyShowsTheWave) {
   ASSERT_TRUE(p.Open(PlaybackFixture("tone.mp3"), &out, false)) << p.LastErrMsg();
   EXPECT_EQ(p.VideoStreamIndex(), -1);
   EXPECT_EQ(p.AudioStreamIndex(), 0);
-  bool wave = WaitPumping([&] {
-    for (int x = 0; x < 200; x += 3)
-      for (int y = 0; y < 124; y += 2)
-        if (!IsBlack(out.Pixel(x, y))) return true;
-    return false;
-  }, 10000);
+  bool wave = WaitPumping(
+      [&] {
+        for (int x = 0; x < 200; x += 3)
+          for (int y = 0; y < 124; y += 2)
+            if (!IsBlack(out.Pixel(x, y))) return true;
+        return false;
+      },
+      10000);
   EXPECT_TRUE(wave);
   int64_t pts;
   EXPECT_EQ(p.CurrentFrame(pts)->Width(), 0);
@@ -290,14 +294,16 @@ TEST_F(Player, BitmapSubtitlesAreBlended) {
   int most = 0;
   // The red 64x48 picture fills x 18..181 of the 200x124 output, 2.56 times
   // its size: the box at (8, 8)-(24, 16) covers about (39, 21)-(79, 41).
-  bool blended = WaitPumping([&] {
-    if (auto* st = p.VideoState()) {
-      std::lock_guard<std::mutex> g(st->subpq_mutex);
-      most = std::max(most, st->subpq_size);
-    }
-    uint32_t c = out.Pixel(58, 30);
-    return out.PresentCount() > 0 && ((c >> 16) & 0xFF) < 128 && (c & 0xFF) > 128;
-  }, 10000);
+  bool blended = WaitPumping(
+      [&] {
+        if (auto* st = p.VideoState()) {
+          std::lock_guard<std::mutex> g(st->subpq_mutex);
+          most = std::max(most, st->subpq_size);
+        }
+        uint32_t c = out.Pixel(58, 30);
+        return out.PresentCount() > 0 && ((c >> 16) & 0xFF) < 128 && (c & 0xFF) > 128;
+      },
+      10000);
   EXPECT_TRUE(blended) << std::hex << out.Pixel(58, 30);
   EXPECT_LE(most, 4);
   EXPECT_GT(((out.Pixel(150, 100) >> 16) & 0xFF), 200u);  // outside the box the picture stays red

@@ -44,7 +44,8 @@ bool MakeBitmapSubtitles(const std::string& videoPath, const std::string& out) {
       ss = ffapi::avformat_new_stream(oc, nullptr);
       ffapi::avcodec_parameters_from_context(ss->codecpar, enc);
       ss->time_base = AVRational{1, 1000};
-      ok = ffapi::avio_open(&oc->pb, out.c_str(), AVIO_FLAG_WRITE) >= 0 && ffapi::avformat_write_header(oc, nullptr) >= 0;
+      ok = ffapi::avio_open(&oc->pb, out.c_str(), AVIO_FLAG_WRITE) >= 0 &&
+           ffapi::avformat_write_header(oc, nullptr) >= 0;
     }
   }
   for (int k = 0; ok && k < 5; k++) {
@@ -103,15 +104,19 @@ std::string PlaybackFixture(const std::string& name) {
   return MadeOnce("playback", name, [&name](const std::string& path) {
     bool ok = true;
     if (name == "clip.avi")
-      ok = RunFfmpeg("-f lavfi -i testsrc2=size=320x240:rate=25 -f lavfi -i sine=f=1000:r=44100 -t 2 "
-                     "-c:v mpeg4 -g 12 -bf 0 -c:a mp2 -metadata title=Clip '" + path + "'");
+      ok = RunFfmpeg(
+          "-f lavfi -i testsrc2=size=320x240:rate=25 -f lavfi -i sine=f=1000:r=44100 -t 2 "
+          "-c:v mpeg4 -g 12 -bf 0 -c:a mp2 -metadata title=Clip '" +
+          path + "'");
     else if (name == "red.mkv")
       ok = RunFfmpeg("-f lavfi -i color=c=red:size=64x48:rate=25 -t 1 -pix_fmt yuv420p -c:v ffv1 '" + path + "'");
     else if (name == "tone.mp3")
       ok = RunFfmpeg("-f lavfi -i sine=f=440:d=1 -c:a libmp3lame -id3v2_version 3 -metadata title=T '" + path + "'");
     else if (name == "two_audio.mkv")
-      ok = RunFfmpeg("-f lavfi -i testsrc2=size=160x120:rate=25 -f lavfi -i sine=f=300:d=2 -f lavfi -i sine=f=900:d=1 "
-                     "-map 0:v -map 1:a -map 2:a -t 2 -c:v mpeg4 -c:a mp2 '" + path + "'");
+      ok = RunFfmpeg(
+          "-f lavfi -i testsrc2=size=160x120:rate=25 -f lavfi -i sine=f=300:d=2 -f lavfi -i sine=f=900:d=1 "
+          "-map 0:v -map 1:a -map 2:a -t 2 -c:v mpeg4 -c:a mp2 '" +
+          path + "'");
     else if (name == "offset.ts")
       ok = RunFfmpeg("-f lavfi -i testsrc2=size=160x120:rate=25 -t 1 -c:v mpeg2video -f mpegts '" + path + "'");
     else if (name == "sar.mkv")

@@ -51,8 +51,11 @@ TEST(ProbeText, RateKeyAndTimeHelpers) {
     double rate;
     const char* postfix;
     const char* text;
-  } rates[] = {{25, "fps", ", 25 fps"}, {29.97, "fps", ", 29.97 fps"}, {1000, "tbn", ", 1k tbn"},
-               {90000, "tbn", ", 90k tbn"}, {12.5, "tbr", ", 12.50 tbr"}};
+  } rates[] = {{25, "fps", ", 25 fps"},
+               {29.97, "fps", ", 29.97 fps"},
+               {1000, "tbn", ", 1k tbn"},
+               {90000, "tbn", ", 90k tbn"},
+               {12.5, "tbr", ", 12.50 tbr"}};
   for (auto& r : rates) EXPECT_EQ(FormatRateText(r.rate, r.postfix), r.text) << r.rate;
   EXPECT_EQ(TranslateMetadataKey("TIT2"), "title");
   EXPECT_EQ(TranslateMetadataKey("TRK"), "track");
@@ -130,8 +133,10 @@ TEST_F(Probe, AgreesWithFfprobe) {
   for (const char* name : {"clip.avi", "tone.mp3", "two_audio.mkv"}) {
     std::string f = PlaybackFixture(name);
     ASSERT_FALSE(f.empty());
-    std::string out = Capture("ffprobe -v error -show_entries format=duration:stream=codec_type:format_tags=title "
-                              "-of default=nw=1 '" + f + "'");
+    std::string out = Capture(
+        "ffprobe -v error -show_entries format=duration:stream=codec_type:format_tags=title "
+        "-of default=nw=1 '" +
+        f + "'");
     TAVProbe p;
     ASSERT_TRUE(p.LoadFile(f, "")) << name;
     int audio = 0, video = 0;

@@ -14,7 +14,20 @@ TEST(Targets, SettingsByTargetAndNorm) {
     float aspect;
   } cases[] = {
       {"dvd", "pal", "ntsc", {0, 0}, "mpeg2video", "ac3", "dvd", 720, 576, 48000, 6, 6, {25, 1}, 16.0f / 9},
-      {"vcd", "auto", "ntsc", {30000, 1001}, "mpeg1video", "mp2", "vcd", 352, 240, 44100, 6, 2, {30000, 1001}, 4.0f / 3},
+      {"vcd",
+       "auto",
+       "ntsc",
+       {30000, 1001},
+       "mpeg1video",
+       "mp2",
+       "vcd",
+       352,
+       240,
+       44100,
+       6,
+       2,
+       {30000, 1001},
+       4.0f / 3},
       {"svcd", "ntsc", "pal", {0, 0}, "mpeg2video", "mp2", "svcd", 480, 480, 44100, 1, 2, {30000, 1001}, 4.0f / 3},
       {"dvd", "auto", "pal", {50, 1}, "mpeg2video", "ac3", "dvd", 720, 576, 48000, 2, 2, {25, 1}, 16.0f / 9},
   };
@@ -51,7 +64,10 @@ TEST(Targets, SettingsByTargetAndNorm) {
 }
 
 TEST(Targets, SetTargetPrefixes) {
-  struct { const char* value; int w; } cases[] = {{"pal-dvd", 720 * 576}, {"ntsc-vcd", 352 * 240}, {"film-svcd", 480 * 480}};
+  struct {
+    const char* value;
+    int w;
+  } cases[] = {{"pal-dvd", 720 * 576}, {"ntsc-vcd", 352 * 240}, {"film-svcd", 480 * 480}};
   for (auto& c : cases) {
     auto f = ttk::NewTask();
     f->dispatch_option("target", c.value);
@@ -75,7 +91,10 @@ TEST(Presets, LookupFilesAndErrors) {
   f->dispatch_option("fpre", dir + "/good.ffpreset");
   EXPECT_EQ(f->FOptions.avcodec_opts[0]->qmin, 3);
   EXPECT_EQ(f->Fvideo_codec_name, "mpeg4");
-  struct { const char *opt; std::string value, error; } errors[] = {
+  struct {
+    const char* opt;
+    std::string value, error;
+  } errors[] = {
       {"fpre", dir + "/missing.ffpreset", "Preset \"" + dir + "/missing.ffpreset\" not found"},
       {"vpre", dir + "/syntax.ffpreset", dir + "/syntax.ffpreset: Invalid syntax: \"qmin\""},
       {"fpre", dir + "/unknown.ffpreset",

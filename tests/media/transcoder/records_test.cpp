@@ -24,7 +24,7 @@ TEST(OptionRecords, StreamDefaultsAndGroups) {
   o.ExtOptions = "acodec=mp2\nnewaudio=\nacodec=ac3\nnewaudio=\nvfilters=hflip\nfoo=1\n";
   o.VideoCodec = "mpeg4";
   const TOptionLines want = {{"def_vcodec", "mpeg4"}, {"def_acodec", "mp2"}, {"acodec", "mp2"},
-                             {"acodec", "ac3"},       {"def_vf", "hflip"},  {"vf", "hflip"}};
+                             {"acodec", "ac3"},       {"def_vf", "hflip"},   {"vf", "hflip"}};
   EXPECT_EQ(BuildStreamDefaults(o), want);
 
   ttk::LogCapture log;

@@ -22,28 +22,65 @@ struct Job {
 TEST(TranscoderSetup, RealJobsWriteValidHeadersAndTrailers) {
   ttk::LogCapture log;
   const std::vector<Job> jobs = {
-      {"mp4 h264+aac", "av.avi", "job.mp4",
-       [](TOutputOptions& o) { o.VideoCodec = "libx264"; o.VideoPreset = "libx264-default"; o.AudioCodec = "aac"; },
-       {{AVMEDIA_TYPE_VIDEO, "h264", 320, 240}, {AVMEDIA_TYPE_AUDIO, "aac", 0, 0, 44100, 2}}},
-      {"avi xvid+mp3", "av.mp4", "job.avi",
-       [](TOutputOptions& o) { o.VideoCodec = "libxvid"; o.AudioCodec = "libmp3lame"; o.VideoTag = "XVID"; },
-       {{AVMEDIA_TYPE_VIDEO, "mpeg4", 320, 240}, {AVMEDIA_TYPE_AUDIO, "mp3", 0, 0, 44100, 2}}},
-      {"3gp h263+amr", "av.avi", "job.3gp",
+      {"mp4 h264+aac",
+       "av.avi",
+       "job.mp4",
        [](TOutputOptions& o) {
-         o.VideoCodec = "h263"; o.AudioCodec = "libamr_nb"; o.AudioChannels = 1; o.AudioSampleRate = 8000;
+         o.VideoCodec = "libx264";
+         o.VideoPreset = "libx264-default";
+         o.AudioCodec = "aac";
+       },
+       {{AVMEDIA_TYPE_VIDEO, "h264", 320, 240}, {AVMEDIA_TYPE_AUDIO, "aac", 0, 0, 44100, 2}}},
+      {"avi xvid+mp3",
+       "av.mp4",
+       "job.avi",
+       [](TOutputOptions& o) {
+         o.VideoCodec = "libxvid";
+         o.AudioCodec = "libmp3lame";
+         o.VideoTag = "XVID";
+       },
+       {{AVMEDIA_TYPE_VIDEO, "mpeg4", 320, 240}, {AVMEDIA_TYPE_AUDIO, "mp3", 0, 0, 44100, 2}}},
+      {"3gp h263+amr",
+       "av.avi",
+       "job.3gp",
+       [](TOutputOptions& o) {
+         o.VideoCodec = "h263";
+         o.AudioCodec = "libamr_nb";
+         o.AudioChannels = 1;
+         o.AudioSampleRate = 8000;
          o.FrameSize = "320x240";  // not an H.263 size: the nearest one is used
        },
        {{AVMEDIA_TYPE_VIDEO, "h263", 352, 288}, {AVMEDIA_TYPE_AUDIO, "amr_nb", 0, 0, 8000, 1}}},
-      {"flv", "av.avi", "job.flv", [](TOutputOptions& o) { o.AudioSampleRate = 22050; },
+      {"flv",
+       "av.avi",
+       "job.flv",
+       [](TOutputOptions& o) { o.AudioSampleRate = 22050; },
        {{AVMEDIA_TYPE_VIDEO, "flv1", 320, 240}, {AVMEDIA_TYPE_AUDIO, "mp3", 0, 0, 22050, 2}}},
-      {"wmv wma", "av.avi", "job.wmv", [](TOutputOptions& o) { o.VideoCodec = "wmv2"; o.AudioCodec = "wmav2"; },
+      {"wmv wma",
+       "av.avi",
+       "job.wmv",
+       [](TOutputOptions& o) {
+         o.VideoCodec = "wmv2";
+         o.AudioCodec = "wmav2";
+       },
        {{AVMEDIA_TYPE_VIDEO, "wmv2", 320, 240}, {AVMEDIA_TYPE_AUDIO, "wmav2", 0, 0, 44100, 2}}},
-      {"dvd target", "av.avi", "job.vob",
-       [](TOutputOptions& o) { o.TargetType = TOptionTargetType::ttDVD; o.NormType = TOptionNormType::ntAuto; },
+      {"dvd target",
+       "av.avi",
+       "job.vob",
+       [](TOutputOptions& o) {
+         o.TargetType = TOptionTargetType::ttDVD;
+         o.NormType = TOptionNormType::ntAuto;
+       },
        {{AVMEDIA_TYPE_VIDEO, "mpeg2video", 720, 576}, {AVMEDIA_TYPE_AUDIO, "ac3", 0, 0, 48000, 2}}},
-      {"mp3 audio only", "av.mp4", "job.mp3", [](TOutputOptions& o) { o.AudioBitrate = 128000; },
+      {"mp3 audio only",
+       "av.mp4",
+       "job.mp3",
+       [](TOutputOptions& o) { o.AudioBitrate = 128000; },
        {{AVMEDIA_TYPE_AUDIO, "mp3", 0, 0, 44100, 2}}},
-      {"mpg with aac asked", "av.avi", "job.mpg", [](TOutputOptions& o) { o.AudioCodec = "libfaac"; },
+      {"mpg with aac asked",
+       "av.avi",
+       "job.mpg",
+       [](TOutputOptions& o) { o.AudioCodec = "libfaac"; },
        {{AVMEDIA_TYPE_VIDEO, "mpeg1video", 320, 240}, {AVMEDIA_TYPE_AUDIO, "mp2", 0, 0, 44100, 2}}},
   };
   for (const Job& job : jobs) {
@@ -132,21 +169,33 @@ TEST(TranscoderSetup, OutputFileRules) {
     const char* name;
     std::function<void(TFFmpeg&)> before;
     const char* output;
-    std::string error;            // empty: the output opens
+    std::string error;  // empty: the output opens
     std::vector<AVMediaType> streams;
   } cases[] = {
-      {"unknown format", [](TFFmpeg& f) { f.dispatch_option("f", "nosuchformat"); }, "x.avi",
-       "Requested output format 'nosuchformat' is not a suitable output format", {}},
+      {"unknown format",
+       [](TFFmpeg& f) { f.dispatch_option("f", "nosuchformat"); },
+       "x.avi",
+       "Requested output format 'nosuchformat' is not a suitable output format",
+       {}},
       {"unknown extension", nullptr, "x.nosuchext", "", {}},
       {"missing folder", nullptr, "no/such/folder/x.avi", "", {}},
       {"an removes audio", [](TFFmpeg& f) { f.dispatch_option("an", ""); }, "an.mp4", "", {AVMEDIA_TYPE_VIDEO}},
-      {"experimental encoder", [](TFFmpeg& f) { f.dispatch_option("acodec", "vorbis"); }, "x.ogg",
+      {"experimental encoder",
+       [](TFFmpeg& f) { f.dispatch_option("acodec", "vorbis"); },
+       "x.ogg",
        "new_audio_stream fail: encoder 'vorbis' is experimental and might produce bad results.\r\n"
-       "Add '-strict experimental' if you want to use it.\r\nOr use the non experimental encoder 'libvorbis'.", {}},
-      {"unknown encoder", [](TFFmpeg& f) { f.dispatch_option("vcodec", "nosuchcodec"); }, "x.mkv",
-       "new_video_stream fail: Unknown encoder 'nosuchcodec'", {}},
-      {"wrong encoder type", [](TFFmpeg& f) { f.dispatch_option("vcodec", "mp2"); }, "x.mkv",
-       "new_video_stream fail: Invalid encoder type 'mp2'", {}},
+       "Add '-strict experimental' if you want to use it.\r\nOr use the non experimental encoder 'libvorbis'.",
+       {}},
+      {"unknown encoder",
+       [](TFFmpeg& f) { f.dispatch_option("vcodec", "nosuchcodec"); },
+       "x.mkv",
+       "new_video_stream fail: Unknown encoder 'nosuchcodec'",
+       {}},
+      {"wrong encoder type",
+       [](TFFmpeg& f) { f.dispatch_option("vcodec", "mp2"); },
+       "x.mkv",
+       "new_video_stream fail: Invalid encoder type 'mp2'",
+       {}},
   };
   for (auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -209,11 +258,23 @@ TEST(TranscoderSetup, MappingAndCodecSetupFailures) {
   } cases[] = {
       {"map count", [](TFFmpeg& f) { f.dispatch_option("map", "0:0"); }, nullptr,
        "Number of stream maps must match number of output streams"},
-      {"missing input stream", [](TFFmpeg& f) { f.dispatch_option("map", "0:7"); f.dispatch_option("map", "0:1"); },
+      {"missing input stream",
+       [](TFFmpeg& f) {
+         f.dispatch_option("map", "0:7");
+         f.dispatch_option("map", "0:1");
+       },
        nullptr, "Could not find input stream #0.7"},
-      {"type mismatch", [](TFFmpeg& f) { f.dispatch_option("map", "0:1"); f.dispatch_option("map", "0:0"); }, nullptr,
-       "Codec type mismatch for mapping #0.1 (Audio) -> #0.0 (Video)"},
-      {"copy and volume", [](TFFmpeg& f) { f.dispatch_option("acodec", "copy"); f.dispatch_option("vol", "512"); },
+      {"type mismatch",
+       [](TFFmpeg& f) {
+         f.dispatch_option("map", "0:1");
+         f.dispatch_option("map", "0:0");
+       },
+       nullptr, "Codec type mismatch for mapping #0.1 (Audio) -> #0.0 (Video)"},
+      {"copy and volume",
+       [](TFFmpeg& f) {
+         f.dispatch_option("acodec", "copy");
+         f.dispatch_option("vol", "512");
+       },
        nullptr, "-acodec copy and -vol are incompatible (frames are not decoded)"},
       {"copy and post hooks", [](TFFmpeg& f) { f.dispatch_option("vcodec", "copy"); },
        [](TFFmpeg& f) { f.set_post_hooks(PostHookBit(TPostHook::phPreview)); },
@@ -261,7 +322,7 @@ TEST(TranscoderSetup, SourceChoiceAndPassLogName) {
 
 TEST(TranscoderSetup, ChaptersFollowStartAndLength) {
   struct Case {
-    const char* t;  // recording time, or nullptr
+    const char* t;                                      // recording time, or nullptr
     std::vector<std::pair<int64_t, int64_t>> chapters;  // ms
   } cases[] = {{nullptr, {{0, 6000}, {6000, 16000}}}, {"3", {{0, 3000}}}};
   for (auto& c : cases) {

@@ -132,9 +132,7 @@ struct ItemList : TCollection {
   std::vector<std::string> updates;
 
  protected:
-  void Update(TCollectionItem* item) override {
-    updates.push_back(item ? static_cast<Item*>(item)->text : "*");
-  }
+  void Update(TCollectionItem* item) override { updates.push_back(item ? static_cast<Item*>(item)->text : "*"); }
 };
 
 TEST(Collection, ItemsOrderUpdatesAndIndexErrors) {

@@ -36,7 +36,8 @@ TEST(Bevel, ShapesDrawTheirEdgesInTheClassicColours) {
     b->SetParent(form);
     form->Show();
     h.Pump();
-    for (auto [x, y, col] : c.probes) EXPECT_EQ(h.Pixel(b, x, y), col) << c.shape << " " << c.style << " " << x << "," << y;
+    for (auto [x, y, col] : c.probes)
+      EXPECT_EQ(h.Pixel(b, x, y), col) << c.shape << " " << c.style << " " << x << "," << y;
     form->Free();
   }
 }
@@ -47,8 +48,12 @@ TEST(Splitter, DraggingResizesTheNeighbourWithinLimits) {
     int drag;      // pixels along the axis
     int expected;  // neighbour size afterwards
   } cases[] = {
-      {alLeft, 50, 150}, {alLeft, -60, 40}, {alLeft, -90, 0} /* below MinSize snaps shut */,
-      {alLeft, 500, 366} /* the rest keeps MinSize: 400 - 30 - 4 */, {alRight, -40, 140}, {alTop, 20, 120},
+      {alLeft, 50, 150},
+      {alLeft, -60, 40},
+      {alLeft, -90, 0} /* below MinSize snaps shut */,
+      {alLeft, 500, 366} /* the rest keeps MinSize: 400 - 30 - 4 */,
+      {alRight, -40, 140},
+      {alTop, 20, 120},
   };
   for (auto& c : cases) {
     Harness h;
@@ -60,8 +65,10 @@ TEST(Splitter, DraggingResizesTheNeighbourWithinLimits) {
     side->SetParent(form);
     auto* split = new TSplitter(form);
     split->SetAlign(c.align);
-    if (horizontal) split->SetWidth(4);
-    else split->SetHeight(4);
+    if (horizontal)
+      split->SetWidth(4);
+    else
+      split->SetHeight(4);
     // Placed just inside the neighbour's edge, so the alignment puts it after it.
     if (c.align == alLeft) split->SetLeft(150);
     if (c.align == alRight) split->SetLeft(0);

@@ -160,8 +160,8 @@ TEST(DialogKeys, EnterAndEscapeReachDefaultAndCancelButtons) {
     DialogForm d(h);
     d.edit->wantAll = c.editWantsAll;
     TWinControl* f = std::string(c.focus) == "edit" ? static_cast<TWinControl*>(d.edit)
-                     : std::string(c.focus) == "ok"  ? static_cast<TWinControl*>(d.ok)
-                                                     : d.other;
+                     : std::string(c.focus) == "ok" ? static_cast<TWinControl*>(d.ok)
+                                                    : d.other;
     f->SetFocus();
     h.Pump();
     ASSERT_TRUE(f->Focused()) << c.focus;

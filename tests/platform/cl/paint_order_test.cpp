@@ -54,8 +54,8 @@ struct PaintFixture : ::testing::Test {
 TEST_F(PaintFixture, ParentFirstThenGraphicChildrenInZOrder) {
   EXPECT_EQ(trace, (std::vector<std::string>{"board.erase", "board", "g1", "g2", "w.erase", "w"}));
   EXPECT_EQ(h.Pixel(board, 15, 20), RGBv(kGreen));
-  EXPECT_EQ(h.Pixel(board, 40, 40), RGBv(kBlue));   // g2 above g1
-  EXPECT_EQ(h.Pixel(board, 105, 15), RGBv(kRed));   // the windowed child
+  EXPECT_EQ(h.Pixel(board, 40, 40), RGBv(kBlue));  // g2 above g1
+  EXPECT_EQ(h.Pixel(board, 105, 15), RGBv(kRed));  // the windowed child
   EXPECT_EQ(h.Pixel(board, 150, 100), RGBv(kYellow));
   // The opaque child's unpainted part shows the erase colour: the parent's
   // own paint was clipped out of it.

@@ -57,9 +57,8 @@ TEST(Layout, AlignOrderInsideTheAdjustedClientRect) {
     int w, h;
     TRect expect;
   } cases[] = {
-      {alTop, 10, 20, {1, 1, 199, 21}},     {alBottom, 10, 10, {1, 89, 199, 99}},
-      {alLeft, 30, 10, {1, 21, 31, 89}},    {alRight, 40, 10, {159, 21, 199, 89}},
-      {alClient, 5, 5, {31, 21, 159, 89}},
+      {alTop, 10, 20, {1, 1, 199, 21}},      {alBottom, 10, 10, {1, 89, 199, 99}}, {alLeft, 30, 10, {1, 21, 31, 89}},
+      {alRight, 40, 10, {159, 21, 199, 89}}, {alClient, 5, 5, {31, 21, 159, 89}},
   };
   std::vector<TControl*> kids;
   panel->DisableAlign();

@@ -15,10 +15,22 @@ namespace {
 
 struct Bytes {
   std::vector<uint8_t> v;
-  Bytes& u8(uint8_t x) { v.push_back(x); return *this; }
-  Bytes& u16(uint16_t x) { u8(uint8_t(x)); return u8(uint8_t(x >> 8)); }
-  Bytes& u32(uint32_t x) { u16(uint16_t(x)); return u16(uint16_t(x >> 16)); }
-  Bytes& raw(std::initializer_list<uint8_t> l) { v.insert(v.end(), l); return *this; }
+  Bytes& u8(uint8_t x) {
+    v.push_back(x);
+    return *this;
+  }
+  Bytes& u16(uint16_t x) {
+    u8(uint8_t(x));
+    return u8(uint8_t(x >> 8));
+  }
+  Bytes& u32(uint32_t x) {
+    u16(uint16_t(x));
+    return u16(uint16_t(x >> 16));
+  }
+  Bytes& raw(std::initializer_list<uint8_t> l) {
+    v.insert(v.end(), l);
+    return *this;
+  }
 };
 
 // A BMP file with an INFO-family header of `hdrSize` bytes.
@@ -42,7 +54,10 @@ std::vector<uint8_t> MakeBmp(int w, int h, int bpp, uint32_t compression, const 
       b.u32(m);
       written += 4;
     }
-    while (written < hdrSize) { b.u8(0); ++written; }
+    while (written < hdrSize) {
+      b.u8(0);
+      ++written;
+    }
     if (hdrSize == 40 && compression == 3)
       for (uint32_t m : masks) b.u32(m);
   }
@@ -54,9 +69,7 @@ std::vector<uint8_t> MakeBmp(int w, int h, int bpp, uint32_t compression, const 
   return b.v;
 }
 
-COLORREF PixelOf(gfx::TBitmap& bm, int x, int y) {
-  return GetPixel(bm.Canvas()->Handle(), x, y);
-}
+COLORREF PixelOf(gfx::TBitmap& bm, int x, int y) { return GetPixel(bm.Canvas()->Handle(), x, y); }
 
 TEST(Bmp, ReadsEveryHeaderKindDepthAndRowOrder) {
   const std::vector<uint32_t> pal2 = {0x000000, 0xFF0000};  // black, red
@@ -72,16 +85,14 @@ TEST(Bmp, ReadsEveryHeaderKindDepthAndRowOrder) {
       {"1 bpp CORE", MakeBmp(2, 2, 1, 0, pal2, {0x40, 0, 0, 0, 0x80, 0, 0, 0}, 12), 1, red, black, black},
       {"4 bpp", MakeBmp(2, 2, 4, 0, pal2, {0x10, 0, 0, 0, 0x01, 0, 0, 0}), 4, black, red, red},
       {"8 bpp V5", MakeBmp(2, 2, 8, 0, pal2, {1, 0, 0, 0, 0, 1, 0, 0}, 124), 8, black, red, red},
-      {"24 bpp", MakeBmp(2, 2, 24, 0, {}, {0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0}), 24, black,
-       red, red},
-      {"24 bpp top-down", MakeBmp(2, -2, 24, 0, {}, {0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0}), 24,
-       red, black, black},
+      {"24 bpp", MakeBmp(2, 2, 24, 0, {}, {0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0}), 24, black, red, red},
+      {"24 bpp top-down", MakeBmp(2, -2, 24, 0, {}, {0, 0, 255, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0}), 24, red,
+       black, black},
       {"32 bpp V4", MakeBmp(2, 1, 32, 0, {}, {0, 0, 255, 9, 0, 0, 0, 9}, 108), 32, red, black, red},
       {"16 bpp 5-5-5", MakeBmp(2, 1, 16, 0, {}, {0x00, 0x7C, 0, 0}), 24, red, black, red},
-      {"16 bpp 5-6-5 bit fields", MakeBmp(2, 1, 16, 3, {}, {0x00, 0xF8, 0, 0}, 40, {0xF800, 0x07E0, 0x001F}), 24,
-       red, black, red},
-      {"32 bpp bit fields", MakeBmp(1, 1, 32, 3, {}, {0xFF, 0, 0, 0}, 40, {0xFF, 0xFF00, 0xFF0000}), 32, red,
-       red, red},
+      {"16 bpp 5-6-5 bit fields", MakeBmp(2, 1, 16, 3, {}, {0x00, 0xF8, 0, 0}, 40, {0xF800, 0x07E0, 0x001F}), 24, red,
+       black, red},
+      {"32 bpp bit fields", MakeBmp(1, 1, 32, 3, {}, {0xFF, 0, 0, 0}, 40, {0xFF, 0xFF00, 0xFF0000}), 32, red, red, red},
       // RLE8: row 0 (bottom) = runs [1][0], end of line, row 1 (top) = [0][1], end of bitmap.
       {"RLE8", MakeBmp(2, 2, 8, 1, pal2, {1, 1, 1, 0, 0, 0, 1, 0, 1, 1, 0, 1}), 8, black, red, red},
       {"RLE8 absolute run", MakeBmp(3, 1, 8, 1, pal2, {0, 3, 1, 0, 1, 0, 0, 1}), 8, red, red, red},
@@ -107,8 +118,11 @@ TEST(Bmp, ReadsEveryHeaderKindDepthAndRowOrder) {
 TEST(Bmp, RoundTripKeepsDepthPaletteAndPixels) {
   for (int bpp : {1, 4, 8, 24, 32}) {
     gfx::TBitmap a;
-    a.SetPixelFormat(bpp == 1 ? gfx::pf1bit : bpp == 4 ? gfx::pf4bit : bpp == 8 ? gfx::pf8bit
-                                            : bpp == 24 ? gfx::pf24bit : gfx::pf32bit);
+    a.SetPixelFormat(bpp == 1    ? gfx::pf1bit
+                     : bpp == 4  ? gfx::pf4bit
+                     : bpp == 8  ? gfx::pf8bit
+                     : bpp == 24 ? gfx::pf24bit
+                                 : gfx::pf32bit);
     a.SetSize(5, 3);
     HDC dc = a.Canvas()->Handle();
     for (int y = 0; y < 3; ++y)
@@ -170,12 +184,42 @@ TEST(Bmp, MalformedFilesRaiseAndLeaveTheBitmapAlone) {
     const char* name;
     std::vector<uint8_t> file;
   } cases[] = {
-      {"not BM", [&] { auto f = good; f[0] = 'X'; return f; }()},
-      {"bfSize beyond the stream", [&] { auto f = good; f[2] = 0xFF; f[3] = 0xFF; return f; }()},
-      {"bfSize too small", [&] { auto f = good; f[2] = 10; f[3] = 0; f[4] = 0; f[5] = 0; return f; }()},
-      {"pixels cut short", [&] { auto f = good; f.resize(f.size() - 4); f[2] = uint8_t(f.size()); return f; }()},
+      {"not BM",
+       [&] {
+         auto f = good;
+         f[0] = 'X';
+         return f;
+       }()},
+      {"bfSize beyond the stream",
+       [&] {
+         auto f = good;
+         f[2] = 0xFF;
+         f[3] = 0xFF;
+         return f;
+       }()},
+      {"bfSize too small",
+       [&] {
+         auto f = good;
+         f[2] = 10;
+         f[3] = 0;
+         f[4] = 0;
+         f[5] = 0;
+         return f;
+       }()},
+      {"pixels cut short",
+       [&] {
+         auto f = good;
+         f.resize(f.size() - 4);
+         f[2] = uint8_t(f.size());
+         return f;
+       }()},
       {"absurd size", MakeBmp(100000, 100000, 24, 0, {}, {0, 0, 0, 0})},
-      {"unknown header", [&] { auto f = good; f[14] = 77; return f; }()},
+      {"unknown header",
+       [&] {
+         auto f = good;
+         f[14] = 77;
+         return f;
+       }()},
       {"zero width", MakeBmp(0, 2, 24, 0, {}, {0, 0, 0, 0})},
       {"height of -2^31", MakeBmp(2, INT32_MIN, 24, 0, {}, {0, 0, 0, 0})},
       {"bad depth", MakeBmp(1, 1, 7, 0, {}, {0, 0, 0, 0})},

@@ -127,7 +127,9 @@ TEST(Canvas, PixelFormatConversionAndScanLine) {
   bm.SetPixelFormat(pf24bit);
   bm.SetSize(5, 2);
   uint8_t* row = bm.ScanLine(1);
-  row[0] = 1; row[1] = 2; row[2] = 3;
+  row[0] = 1;
+  row[1] = 2;
+  row[2] = 3;
   EXPECT_EQ(Pix(bm, 0, 1), RGB(3, 2, 1));
   EXPECT_EQ(bm.ScanLine(2), nullptr);
   BitmapInfo bi;
@@ -154,8 +156,8 @@ TEST(ImageListTest, MasksKeysAndTheDisabledLook) {
   c->Brush()->SetColor(clFuchsia);
   c->FillRect(TRect{0, 0, 6, 3});
   c->Brush()->SetColor(clBlack);
-  c->FillRect(TRect{1, 1, 2, 2});  // image 0: a dot in the middle
-  c->FillRect(TRect{3, 0, 6, 1});  // image 1: the top row
+  c->FillRect(TRect{1, 1, 2, 2});                 // image 0: a dot in the middle
+  c->FillRect(TRect{3, 0, 6, 1});                 // image 1: the top row
   EXPECT_EQ(il.AddMasked(&strip, clDefault), 0);  // bottom-left pixel is the key
   EXPECT_EQ(il.Count(), 2);
 
@@ -219,8 +221,8 @@ TEST(Icons, SystemIconsAreSharedAndScale) {
     HICON four = gfx::CreateIconFromArgb(2, 2, quad);
     Surface s(8, 5);
     SetViewportOrgEx(s.dc, 3, 2, nullptr);
-    DrawIconEx(s.dc, -1000000003, -1000000002, four, 2000000000, 2000000000, 0,
-               HBRUSH(GetStockObject(WHITE_BRUSH)), DI_NORMAL);
+    DrawIconEx(s.dc, -1000000003, -1000000002, four, 2000000000, 2000000000, 0, HBRUSH(GetStockObject(WHITE_BRUSH)),
+               DI_NORMAL);
     EXPECT_EQ(s.Px(0, 0), RGB(0, 0, 0));
     EXPECT_EQ(s.Px(7, 4), RGB(0, 0, 0));
     DestroyIcon(four);
@@ -297,13 +299,16 @@ TEST(Palette, FixedClassicSystemColours) {
     TColor c;
     COLORREF rgb;
   } cases[] = {
-      {clBtnFace, RGB(212, 208, 200)},   {clBtnShadow, RGB(128, 128, 128)}, {clBtnHighlight, RGB(255, 255, 255)},
-      {clBtnText, RGB(0, 0, 0)},         {cl3DLight, RGB(212, 208, 200)},   {cl3DDkShadow, RGB(64, 64, 64)},
-      {clWindow, RGB(255, 255, 255)},    {clWindowText, RGB(0, 0, 0)},      {clHighlight, RGB(10, 36, 106)},
-      {clHighlightText, RGB(255, 255, 255)}, {clGrayText, RGB(128, 128, 128)}, {clInfoBk, RGB(255, 255, 225)},
-      {clInfoText, RGB(0, 0, 0)},        {clAppWorkSpace, RGB(128, 128, 128)}, {clMenu, RGB(212, 208, 200)},
-      {clMenuText, RGB(0, 0, 0)},        {clActiveCaption, RGB(10, 36, 106)}, {clInactiveCaption, RGB(128, 128, 128)},
-      {clCaptionText, RGB(255, 255, 255)}, {clScrollBar, RGB(212, 208, 200)},
+      {clBtnFace, RGB(212, 208, 200)},      {clBtnShadow, RGB(128, 128, 128)},
+      {clBtnHighlight, RGB(255, 255, 255)}, {clBtnText, RGB(0, 0, 0)},
+      {cl3DLight, RGB(212, 208, 200)},      {cl3DDkShadow, RGB(64, 64, 64)},
+      {clWindow, RGB(255, 255, 255)},       {clWindowText, RGB(0, 0, 0)},
+      {clHighlight, RGB(10, 36, 106)},      {clHighlightText, RGB(255, 255, 255)},
+      {clGrayText, RGB(128, 128, 128)},     {clInfoBk, RGB(255, 255, 225)},
+      {clInfoText, RGB(0, 0, 0)},           {clAppWorkSpace, RGB(128, 128, 128)},
+      {clMenu, RGB(212, 208, 200)},         {clMenuText, RGB(0, 0, 0)},
+      {clActiveCaption, RGB(10, 36, 106)},  {clInactiveCaption, RGB(128, 128, 128)},
+      {clCaptionText, RGB(255, 255, 255)},  {clScrollBar, RGB(212, 208, 200)},
   };
   for (const auto& c : cases) EXPECT_EQ(COLORREF(ColorToRGB(c.c)), c.rgb) << std::hex << c.c;
   EXPECT_EQ(ColorToRGB(clFuchsia), clFuchsia);

@@ -177,8 +177,11 @@ TEST_F(EdgeRules, LinesAndPolygonsFarBeyondTheSurfaceMatchTheirShortForms) {
       {"dotted line over the int range", PS_DOT, {{-2147483646, 1}, {2147483647, 1}}, {{-6, 1}, {20, 1}}, false},
       {"half slope", PS_SOLID, {{-1000000000, -500000000}, {1000000000, 500000000}}, {{-20, -10}, {20, 10}}, false},
       {"steep from far below", PS_SOLID, {{4, 2000000000}, {4, -2000000000}}, {{4, 20}, {4, -20}}, false},
-      {"polygon with a diagonal through the surface", PS_NULL,
-       {{-1000000, 1000002}, {1000000, -999998}, {-1000000, -1000000}}, {{-10, 12}, {10, -8}, {-10, -10}}, true},
+      {"polygon with a diagonal through the surface",
+       PS_NULL,
+       {{-1000000, 1000002}, {1000000, -999998}, {-1000000, -1000000}},
+       {{-10, 12}, {10, -8}, {-10, -10}},
+       true},
   };
   for (const auto& c : cases) {
     Surface big(8, 5), small(8, 5);
@@ -188,8 +191,10 @@ TEST_F(EdgeRules, LinesAndPolygonsFarBeyondTheSurfaceMatchTheirShortForms) {
       HBRUSH oldBrush = SelectObject(s->dc, HBRUSH(GetStockObject(BLACK_BRUSH)));
       SetBkMode(s->dc, TRANSPARENT);
       const auto& pts = s == &big ? c.longForm : c.shortForm;
-      if (c.polygon) Polygon(s->dc, pts.data(), int(pts.size()));
-      else Polyline(s->dc, pts.data(), int(pts.size()));
+      if (c.polygon)
+        Polygon(s->dc, pts.data(), int(pts.size()));
+      else
+        Polyline(s->dc, pts.data(), int(pts.size()));
       SelectObject(s->dc, oldBrush);
       SelectObject(s->dc, oldPen);
       DeleteObject(pen);
@@ -207,31 +212,44 @@ TEST_F(EdgeRules, RectanglesSpanningTheWholeIntRangeCoverTheSurface) {
     const char* name;
     void (*draw)(HDC);
   } cases[] = {
-      {"FillRect", [](HDC dc) { RECT r{lo, lo, hi, hi}; FillRect(dc, &r, HBRUSH(GetStockObject(BLACK_BRUSH))); }},
-      {"Rectangle", [](HDC dc) {
+      {"FillRect",
+       [](HDC dc) {
+         RECT r{lo, lo, hi, hi};
+         FillRect(dc, &r, HBRUSH(GetStockObject(BLACK_BRUSH)));
+       }},
+      {"Rectangle",
+       [](HDC dc) {
          HBRUSH old = SelectObject(dc, HBRUSH(GetStockObject(BLACK_BRUSH)));
          Rectangle(dc, lo, lo, hi, hi);
          SelectObject(dc, old);
        }},
-      {"Ellipse", [](HDC dc) {
+      {"Ellipse",
+       [](HDC dc) {
          HBRUSH old = SelectObject(dc, HBRUSH(GetStockObject(BLACK_BRUSH)));
          Ellipse(dc, hi, hi, lo, lo);
          SelectObject(dc, old);
        }},
       {"PatBlt", [](HDC dc) { PatBlt(dc, -5, -5, hi, hi, BLACKNESS); }},
-      {"InvertRect", [](HDC dc) { RECT r{lo, lo, hi, hi}; InvertRect(dc, &r); }},
-      {"FillRgn", [](HDC dc) {
+      {"InvertRect",
+       [](HDC dc) {
+         RECT r{lo, lo, hi, hi};
+         InvertRect(dc, &r);
+       }},
+      {"FillRgn",
+       [](HDC dc) {
          HRGN rg = CreateRectRgn(lo, lo, hi, hi);
          FillRgn(dc, rg, HBRUSH(GetStockObject(BLACK_BRUSH)));
          DeleteObject(rg);
        }},
-      {"DrawFocusRect", [](HDC dc) {
+      {"DrawFocusRect",
+       [](HDC dc) {
          RECT r{-1, -1, hi, hi};
          DrawFocusRect(dc, &r);
          RECT all{-3, -2, 5, 3};
          InvertRect(dc, &all);  // the dotted frame lies outside: all black
        }},
-      {"clip then FillRect", [](HDC dc) {
+      {"clip then FillRect",
+       [](HDC dc) {
          IntersectClipRect(dc, lo, lo, hi, hi);
          RECT r{-3, -2, 5, 3};
          FillRect(dc, &r, HBRUSH(GetStockObject(BLACK_BRUSH)));
@@ -292,11 +310,11 @@ TEST_F(Coordinates, OriginsClipAndSaveRestore) {
 
 TEST_F(Coordinates, RestoreDcByNumberDropsNewerStates) {
   Surface s(4, 4);
-  SaveDC(s.dc);                         // 1
+  SaveDC(s.dc);  // 1
   SetViewportOrgEx(s.dc, 1, 0, nullptr);
-  SaveDC(s.dc);                         // 2
+  SaveDC(s.dc);  // 2
   SetViewportOrgEx(s.dc, 2, 0, nullptr);
-  SaveDC(s.dc);                         // 3
+  SaveDC(s.dc);  // 3
   EXPECT_TRUE(RestoreDC(s.dc, 2));
   POINT p;
   GetViewportOrgEx(s.dc, &p);
@@ -316,8 +334,8 @@ TEST_F(Coordinates, WindowDcOverABackingBitmap) {
   gfx::TakeDirtyRect(backing.bmp);
   RECT big{0, 0, 100, 100};
   FillRect(dc, &big, HBRUSH(GetStockObject(BLACK_BRUSH)));
-  EXPECT_EQ(Join(backing.Map()), Join({"............", "............", ".....####...", ".....####...",
-                                       ".....####...", "............", "............", "............"}));
+  EXPECT_EQ(Join(backing.Map()), Join({"............", "............", ".....####...", ".....####...", ".....####...",
+                                       "............", "............", "............"}));
   EXPECT_EQ(gfx::TakeDirtyRect(backing.bmp), (RECT{5, 2, 9, 5}));
   EXPECT_EQ(gfx::TakeDirtyRect(backing.bmp), (RECT{}));
   // The application clip narrows the system clip; removing it goes back to it.
@@ -341,7 +359,7 @@ TEST_F(Coordinates, ObjectsSelectedAndDeletedFollowGdiOwnership) {
   Surface s(2, 2);
   HBRUSH b = CreateSolidBrush(RGB(1, 2, 3));
   HBRUSH old = SelectObject(s.dc, b);
-  EXPECT_TRUE(DeleteObject(b));         // still selected: freed when deselected
+  EXPECT_TRUE(DeleteObject(b));  // still selected: freed when deselected
   RECT r{0, 0, 1, 1};
   EXPECT_NE(FillRect(s.dc, &r, b), 0);  // the handle still works meanwhile
   SelectObject(s.dc, old);
@@ -416,8 +434,10 @@ std::vector<int> ColumnMap(int srcW, int dstW, int sx = 0, int sw = 0, bool mirr
   Surface src(srcW, 1), dst(std::abs(dstW), 1);
   for (int x = 0; x < srcW; ++x) SetPixel(src.dc, x, 0, RGB(x, 0, 0));
   if (sw == 0) sw = srcW;
-  if (mirror) StretchBlt(dst.dc, std::abs(dstW) - 1, 0, -std::abs(dstW), 1, src.dc, sx, 0, sw, 1, SRCCOPY);
-  else StretchBlt(dst.dc, 0, 0, dstW, 1, src.dc, sx, 0, sw, 1, SRCCOPY);
+  if (mirror)
+    StretchBlt(dst.dc, std::abs(dstW) - 1, 0, -std::abs(dstW), 1, src.dc, sx, 0, sw, 1, SRCCOPY);
+  else
+    StretchBlt(dst.dc, 0, 0, dstW, 1, src.dc, sx, 0, sw, 1, SRCCOPY);
   std::vector<int> out;
   for (int x = 0; x < std::abs(dstW); ++x) out.push_back(GetRValue(dst.Px(x, 0)));
   return out;

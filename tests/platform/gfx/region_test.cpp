@@ -14,10 +14,8 @@ TEST(Regions, CombineTable) {
     RECT box;
     bool hasMiddle;  // (3,3) lies in both inputs
   } cases[] = {
-      {RGN_AND, SIMPLEREGION, {2, 2, 4, 4}, true},
-      {RGN_OR, COMPLEXREGION, {0, 0, 6, 6}, true},
-      {RGN_XOR, COMPLEXREGION, {0, 0, 6, 6}, false},
-      {RGN_DIFF, COMPLEXREGION, {0, 0, 4, 4}, false},
+      {RGN_AND, SIMPLEREGION, {2, 2, 4, 4}, true},   {RGN_OR, COMPLEXREGION, {0, 0, 6, 6}, true},
+      {RGN_XOR, COMPLEXREGION, {0, 0, 6, 6}, false}, {RGN_DIFF, COMPLEXREGION, {0, 0, 4, 4}, false},
       {RGN_COPY, SIMPLEREGION, {0, 0, 4, 4}, true},
   };
   for (const auto& c : cases) {
@@ -48,10 +46,22 @@ TEST(Regions, RgnDataLayoutAndRoundTrip) {
   // Two 1-pixel-high runs, as a mask scanner writes them.
   std::vector<uint8_t> buf(32 + 2 * 16);
   auto put = [&](size_t off, int32_t v) { std::memcpy(buf.data() + off, &v, 4); };
-  put(0, 32); put(4, 1); put(8, 2); put(12, 0);
-  put(16, 1); put(20, 0); put(24, 5); put(28, 2);
-  put(32, 1); put(36, 0); put(40, 3); put(44, 1);
-  put(48, 4); put(52, 1); put(56, 5); put(60, 2);
+  put(0, 32);
+  put(4, 1);
+  put(8, 2);
+  put(12, 0);
+  put(16, 1);
+  put(20, 0);
+  put(24, 5);
+  put(28, 2);
+  put(32, 1);
+  put(36, 0);
+  put(40, 3);
+  put(44, 1);
+  put(48, 4);
+  put(52, 1);
+  put(56, 5);
+  put(60, 2);
   HRGN r = ExtCreateRegion(nullptr, DWORD(buf.size()), reinterpret_cast<const RGNDATA*>(buf.data()));
   ASSERT_TRUE(r);
   EXPECT_TRUE(PtInRegion(r, 2, 0));
@@ -63,7 +73,11 @@ TEST(Regions, RgnDataLayoutAndRoundTrip) {
   EXPECT_EQ(need, 32u + 2 * 16);
   std::vector<uint8_t> out(need);
   EXPECT_EQ(GetRegionData(r, need, reinterpret_cast<RGNDATA*>(out.data())), need);
-  auto get = [&](size_t off) { int32_t v; std::memcpy(&v, out.data() + off, 4); return v; };
+  auto get = [&](size_t off) {
+    int32_t v;
+    std::memcpy(&v, out.data() + off, 4);
+    return v;
+  };
   EXPECT_EQ(get(0), 32);
   EXPECT_EQ(get(4), 1);
   EXPECT_EQ(get(8), 2);
@@ -117,11 +131,17 @@ TEST(Regions, ManyRunRectanglesAndComplexClips) {
   const int n = 200;
   std::vector<uint8_t> buf(32 + size_t(n) * (n / 2) * 16);
   auto put = [&](size_t off, int32_t v) { std::memcpy(buf.data() + off, &v, 4); };
-  put(0, 32); put(4, 1); put(8, n * (n / 2)); put(12, 0);
+  put(0, 32);
+  put(4, 1);
+  put(8, n * (n / 2));
+  put(12, 0);
   size_t off = 32;
   for (int y = 0; y < n; ++y)
     for (int x = (y & 1); x < n; x += 2) {
-      put(off, x); put(off + 4, y); put(off + 8, x + 1); put(off + 12, y + 1);
+      put(off, x);
+      put(off + 4, y);
+      put(off + 8, x + 1);
+      put(off + 12, y + 1);
       off += 16;
     }
   HRGN r = ExtCreateRegion(nullptr, DWORD(buf.size()), reinterpret_cast<const RGNDATA*>(buf.data()));

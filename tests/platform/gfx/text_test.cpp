@@ -21,19 +21,19 @@ TEST_F(FixedText, DrawTextCalcRectTable) {
     int expectW, expectH;
   } cases[] = {
       {"abc", DT_SINGLELINE, 100, 21, 13},
-      {"&&a", 0, 100, 14, 13},                     // "&&" is one literal "&"
-      {"a&bc", 0, 100, 21, 13},                    // the prefix is not drawn
+      {"&&a", 0, 100, 14, 13},   // "&&" is one literal "&"
+      {"a&bc", 0, 100, 21, 13},  // the prefix is not drawn
       {"a&bc", DT_NOPREFIX, 100, 28, 13},
-      {"ab\n\rcd", 0, 100, 14, 26},                // LF CR is one break
+      {"ab\n\rcd", 0, 100, 14, 26},  // LF CR is one break
       {"ab\r\ncd", 0, 100, 14, 26},
-      {"ab\n\ncd", 0, 100, 14, 39},                // two LFs are two breaks
+      {"ab\n\ncd", 0, 100, 14, 39},  // two LFs are two breaks
       {"ab\rcd\nef", 0, 100, 14, 39},
       {"ab\ncd", DT_SINGLELINE, 100, 28, 13},
-      {"aaa bbb ccc", DT_WORDBREAK, 60, 49, 26},   // "aaa bbb" fits in 60
+      {"aaa bbb ccc", DT_WORDBREAK, 60, 49, 26},  // "aaa bbb" fits in 60
       {"aaa bbb ccc", DT_WORDBREAK, 30, 21, 39},
-      {"abcdefghij", DT_WORDBREAK, 30, 70, 13},    // a long word overflows
+      {"abcdefghij", DT_WORDBREAK, 30, 70, 13},                                        // a long word overflows
       {"\xE8\xA7\x86\xE9\xA2\x91\xE8\xBD\xAC\xE6\x8D\xA2", DT_WORDBREAK, 15, 14, 26},  // CJK breaks anywhere
-      {"a\tb", DT_EXPANDTABS, 200, 63, 13},        // tab to 8 average widths
+      {"a\tb", DT_EXPANDTABS, 200, 63, 13},                                            // tab to 8 average widths
       {"", 0, 100, 0, 13},
   };
   for (const auto& c : cases) {
@@ -65,7 +65,7 @@ TEST_F(FixedText, EllipsesAlignmentAndClipping) {
       {"abcdefgh", DT_END_ELLIPSIS | DT_NOCLIP, 0, 35, "#####....."},  // "ab..." fits 35
       {"ab", DT_RIGHT, 0, 70, "........##"},
       {"ab", DT_CENTER, 0, 70, "....##...."},
-      {"abcdefgh", 0, 0, 35, "#####....."},                    // clipped to the rectangle
+      {"abcdefgh", 0, 0, 35, "#####....."},  // clipped to the rectangle
       {"abcdefgh", DT_NOCLIP, 0, 35, "########.."},
       {"a b", 0, 0, 70, "#.#......."},
   };

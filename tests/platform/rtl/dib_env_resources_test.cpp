@@ -27,7 +27,7 @@ TEST(Dib, StrideLayoutAndFill) {
   EXPECT_EQ(row1[0], 0x33);
   EXPECT_EQ(row1[1], 0x66);
   EXPECT_EQ(row1[2], 0x99);
-  EXPECT_EQ(row1[6], 0);  // padding untouched
+  EXPECT_EQ(row1[6], 0);                        // padding untouched
   EXPECT_EQ(d.ScanLine(1) - d.ScanLine(0), 8);  // top-down rows
   EXPECT_THROW(d.ScanLine(2), EInvalidGraphic);
   EXPECT_THROW(Dib(1, 1, 8), EInvalidGraphic);

@@ -141,8 +141,10 @@ TEST_F(Dispatcher, ManyProducersKeepTheirOwnOrder) {
   for (int w = 0; w < kWorkers; ++w)
     threads.emplace_back([&, w] {
       for (int i = 0; i < kCalls; ++i) {
-        if (i % 3 == 0) RunInMainThread([&seen, w, i] { seen[w].push_back(i); });
-        else Post([&seen, w, i] { seen[w].push_back(i); });
+        if (i % 3 == 0)
+          RunInMainThread([&seen, w, i] { seen[w].push_back(i); });
+        else
+          Post([&seen, w, i] { seen[w].push_back(i); });
       }
       ++finished;
       Wake();

@@ -74,8 +74,8 @@ TEST(Files, MasksTable) {
     bool match;
   };
   const Case cases[] = {
-      {"README", "*.*", true},   {"a.avi", "*.AVI", true}, {"A.AVI", "*.avi", true},
-      {"a.avi", " *.avi ", true}, {"a.mp4", "*.avi", false}, {"a.avi.bak", "*.avi", false},
+      {"README", "*.*", true},    {"a.avi", "*.AVI", true},        {"A.AVI", "*.avi", true},
+      {"a.avi", " *.avi ", true}, {"a.mp4", "*.avi", false},       {"a.avi.bak", "*.avi", false},
       {"x1.txt", "x?.txt", true}, {"a[1].avi", "a[1].avi", false}, {".hidden", "*", true},
   };
   for (const Case& c : cases) EXPECT_EQ(MatchesMask(c.name, c.mask), c.match) << c.name << " " << c.mask;
@@ -104,9 +104,12 @@ TEST(Files, FindFirstOverTempTree) {
   using V = std::vector<std::pair<std::string, int>>;
   EXPECT_EQ(List(dir / "*.*", 0), (V{{"a.avi", faArchive}, {"b.AVI", faArchive}, {"README", faArchive}}));
   EXPECT_EQ(List(dir / "*.AVI", faAnyFile), (V{{"a.avi", faArchive}, {"b.AVI", faArchive}}));
-  EXPECT_EQ(List(dir / "*", faDirectory),
-            (V{{".", faDirectory}, {"..", faDirectory}, {"a.avi", faArchive}, {"b.AVI", faArchive},
-               {"README", faArchive}, {"sub", faDirectory}}));
+  EXPECT_EQ(List(dir / "*", faDirectory), (V{{".", faDirectory},
+                                             {"..", faDirectory},
+                                             {"a.avi", faArchive},
+                                             {"b.AVI", faArchive},
+                                             {"README", faArchive},
+                                             {"sub", faDirectory}}));
   auto all = List(dir / "*.*", faAnyFile);
   ASSERT_EQ(all.size(), 7u);
   EXPECT_EQ(all[2], (std::pair<std::string, int>{".hidden", faArchive | faHidden}));

@@ -65,15 +65,30 @@ TEST(StrToInt, Table) {
     int value;
   };
   const Case cases[] = {
-      {"0", true, 0},          {"123", true, 123},       {"-42", true, -42},
-      {"+7", true, 7},         {"  12", true, 12},       {"$FF", true, 255},
-      {"$ff", true, 255},      {"0x1A", true, 26},       {"0X1a", true, 26},
-      {"-$10", true, -16},     {"$FFFFFFFF", true, -1},  {"2147483647", true, 2147483647},
+      {"0", true, 0},
+      {"123", true, 123},
+      {"-42", true, -42},
+      {"+7", true, 7},
+      {"  12", true, 12},
+      {"$FF", true, 255},
+      {"$ff", true, 255},
+      {"0x1A", true, 26},
+      {"0X1a", true, 26},
+      {"-$10", true, -16},
+      {"$FFFFFFFF", true, -1},
+      {"2147483647", true, 2147483647},
       {"-2147483648", true, -2147483647 - 1},
-      {"2147483648", false, 0}, {"", false, 0},          {" ", false, 0},
-      {"12 ", false, 0},       {"1.5", false, 0},        {"abc", false, 0},
-      {"$", false, 0},         {"0x", false, 0},         {"$G1", false, 0},
-      {"--1", false, 0},       {"1e3", false, 0},
+      {"2147483648", false, 0},
+      {"", false, 0},
+      {" ", false, 0},
+      {"12 ", false, 0},
+      {"1.5", false, 0},
+      {"abc", false, 0},
+      {"$", false, 0},
+      {"0x", false, 0},
+      {"$G1", false, 0},
+      {"--1", false, 0},
+      {"1e3", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
@@ -101,17 +116,18 @@ TEST(StrToFloat, CLocaleTable) {
     double value;
   };
   const Case cases[] = {
-      {"0.5", true, 0.5},   {"-2.25", true, -2.25}, {"+3", true, 3},     {" 1.5 ", true, 1.5},
-      {".5", true, 0.5},    {"5.", true, 5},        {"1e3", true, 1000}, {"-1.5E-2", true, -0.015},
-      {"1,5", false, 0},    {"", false, 0},         {"abc", false, 0},   {"1.5x", false, 0},
-      {"+-1", false, 0},    {"0x10", false, 0},
+      {"0.5", true, 0.5}, {"-2.25", true, -2.25}, {"+3", true, 3},           {" 1.5 ", true, 1.5}, {".5", true, 0.5},
+      {"5.", true, 5},    {"1e3", true, 1000},    {"-1.5E-2", true, -0.015}, {"1,5", false, 0},    {"", false, 0},
+      {"abc", false, 0},  {"1.5x", false, 0},     {"+-1", false, 0},         {"0x10", false, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     double v = 0;
     EXPECT_EQ(TryStrToFloat(c.text, v), c.ok);
-    if (c.ok) EXPECT_DOUBLE_EQ(StrToFloat(c.text), c.value);
-    else EXPECT_THROW(StrToFloat(c.text), EConvertError);
+    if (c.ok)
+      EXPECT_DOUBLE_EQ(StrToFloat(c.text), c.value);
+    else
+      EXPECT_THROW(StrToFloat(c.text), EConvertError);
   }
 }
 
@@ -145,8 +161,17 @@ TEST(Round, HalvesToEven) {
     double value;
     std::int64_t want;
   };
-  const Case cases[] = {{0.5, 0},  {1.5, 2},   {2.5, 2},   {3.5, 4},   {-0.5, 0},  {-1.5, -2},
-                        {-2.5, -2}, {2.4, 2},  {2.6, 3},   {-2.6, -3}, {1e10 + 0.5, 10000000000},
+  const Case cases[] = {{0.5, 0},
+                        {1.5, 2},
+                        {2.5, 2},
+                        {3.5, 4},
+                        {-0.5, 0},
+                        {-1.5, -2},
+                        {-2.5, -2},
+                        {2.4, 2},
+                        {2.6, 3},
+                        {-2.6, -3},
+                        {1e10 + 0.5, 10000000000},
                         {0, 0}};
   for (const Case& c : cases) EXPECT_EQ(Round(c.value), c.want) << c.value;
   EXPECT_EQ(Trunc(-2.7), -2);

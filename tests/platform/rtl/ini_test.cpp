@@ -41,11 +41,11 @@ TEST(IniFile, PrivateProfileReadRules) {
     const char *section, *key, *want;
   };
   const Case cases[] = {
-      {"options", "PATH", "/tmp/out"},  // case-insensitive, trimmed
+      {"options", "PATH", "/tmp/out"},      // case-insensitive, trimmed
       {"Options", "Quoted", "  spaced  "},  // matching quotes stripped, inner blanks kept
       {"Options", "Single", "x"},
       {"Options", "Half", "\"open"},
-      {"Options", "dup", "first"},  // first duplicate wins
+      {"Options", "dup", "first"},   // first duplicate wins
       {"Options", "Hidden", "def"},  // ';' lines are comments
       {"Options", "Empty", ""},
       {"Options", "missing", "def"},

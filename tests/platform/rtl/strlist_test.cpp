@@ -17,7 +17,7 @@ TEST(StringList, NamesAndValues) {
   EXPECT_EQ(l.Names(1), "height");
   EXPECT_EQ(l.ValueFromIndex(1), "480=x");  // the first '=' splits
   EXPECT_EQ(l.Names(2), "");
-  EXPECT_EQ(l.Values("width"), "640");      // case-insensitive, first match wins
+  EXPECT_EQ(l.Values("width"), "640");  // case-insensitive, first match wins
   EXPECT_EQ(l.IndexOfName("HEIGHT"), 1);
   EXPECT_EQ(l.Values("missing"), "");
   l.SetValues("height", "720");

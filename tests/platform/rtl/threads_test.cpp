@@ -73,9 +73,7 @@ TEST_F(Threads, FatalExceptionTerminateAndReturnValue) {
 
 TEST_F(Threads, PriorityBecomesTheThreadsNiceValue) {
   std::atomic<int> nice{-100};
-  LambdaThread t([&](LambdaThread&) {
-    nice = getpriority(PRIO_PROCESS, static_cast<id_t>(GetCurrentThreadId()));
-  });
+  LambdaThread t([&](LambdaThread&) { nice = getpriority(PRIO_PROCESS, static_cast<id_t>(GetCurrentThreadId())); });
   t.SetPriority(tpIdle);
   t.Start();
   t.WaitFor();

@@ -20,8 +20,10 @@ class ScopedTz {
     tzset();
   }
   ~ScopedTz() {
-    if (had_) setenv("TZ", old_.c_str(), 1);
-    else unsetenv("TZ");
+    if (had_)
+      setenv("TZ", old_.c_str(), 1);
+    else
+      unsetenv("TZ");
     tzset();
   }
 

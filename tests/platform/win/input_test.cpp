@@ -23,10 +23,13 @@ TEST(Input, NonClientHitCodesRouteToNcMessages) {
     int hit;
     UINT msg;
   } cases[] = {
-      {100, 50, HTCLIENT, WM_LBUTTONDOWN}, {100, 10, HTCAPTION, WM_NCLBUTTONDOWN},
+      {100, 50, HTCLIENT, WM_LBUTTONDOWN},
+      {100, 10, HTCAPTION, WM_NCLBUTTONDOWN},
       {1, 50, HTLEFT, WM_NCLBUTTONDOWN},
-      {198, 50, HTRIGHT, WM_NCLBUTTONDOWN}, {100, 98, HTBOTTOM, WM_NCLBUTTONDOWN},
-      {1, 1, HTTOPLEFT, WM_NCLBUTTONDOWN},   {198, 98, HTBOTTOMRIGHT, WM_NCLBUTTONDOWN},
+      {198, 50, HTRIGHT, WM_NCLBUTTONDOWN},
+      {100, 98, HTBOTTOM, WM_NCLBUTTONDOWN},
+      {1, 1, HTTOPLEFT, WM_NCLBUTTONDOWN},
+      {198, 98, HTBOTTOMRIGHT, WM_NCLBUTTONDOWN},
       {187, 10, HTCLOSE, WM_NCLBUTTONDOWN},  // last: the release closes the window
   };
   for (auto& c : cases) {
@@ -114,8 +117,8 @@ TEST(Input, DoubleClicksNeedTheClassStyleAndTheTimeBox) {
     HWND w;
     int gapMs, dx;
     bool expectDbl;
-  } cases[] = {{dbl, 100, 0, true}, {dbl, 100, 2, true}, {dbl, 100, 3, false},
-               {dbl, 501, 0, false}, {plain, 100, 0, false}};
+  } cases[] = {
+      {dbl, 100, 0, true}, {dbl, 100, 2, true}, {dbl, 100, 3, false}, {dbl, 501, 0, false}, {plain, 100, 0, false}};
   for (auto& c : cases) {
     MessageLog log(c.w, {WM_LBUTTONDBLCLK, WM_LBUTTONDOWN});
     h.input.MoveTo(c.w, 50, 50);

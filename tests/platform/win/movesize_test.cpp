@@ -11,7 +11,11 @@ using plat::test::MessageLog;
 namespace {
 
 using plat::test::Input;
-void Script(std::vector<RawInput> events) { rtl::Post([events] { for (auto& e : events) DeliverInput(e); }); }
+void Script(std::vector<RawInput> events) {
+  rtl::Post([events] {
+    for (auto& e : events) DeliverInput(e);
+  });
+}
 RawInput Move(int x, int y) { return Input::MoveEvent(x, y); }
 RawInput Up(int x, int y) { return Input::ButtonEvent(false, x, y); }
 RawInput Esc() { return Input::KeyEvent(true, VK_ESCAPE); }

@@ -45,7 +45,7 @@ TEST(Paint, ParentPaintsAroundOpaqueChildrenAndTransparentChildOnTop) {
   HWND child = Make(top, 10, 10, 30, 30, Filler(kGreen));
   HWND glass = Make(top, 50, 50, 30, 30, Filler(kBlue), WS_VISIBLE, WS_EX_TRANSPARENT);
   h.Pump();
-  EXPECT_EQ(h.Pixel(top, 5, 5), 0xFF0000u);   // red as 0x00RRGGBB
+  EXPECT_EQ(h.Pixel(top, 5, 5), 0xFF0000u);  // red as 0x00RRGGBB
   EXPECT_EQ(h.Pixel(top, 20, 20), 0x00FF00u);
   EXPECT_EQ(h.Pixel(top, 60, 60), 0x0000FFu);
   // Repainting the parent leaves the opaque child alone but the transparent
@@ -168,8 +168,8 @@ TEST(Layered, PixelsAndShapeWithAndWithoutACompositor) {
     Harness h;
     SetCompositorPresent(compositor);
     HWND under = CreateWindowEx(0, "Plain", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, nullptr);
-    HWND glow = CreateWindowEx(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "Plain", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10,
-                               nullptr);
+    HWND glow =
+        CreateWindowEx(WS_EX_LAYERED | WS_EX_TOOLWINDOW, "Plain", "", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, nullptr);
     // Source: left third alpha 0, middle alpha 100, right alpha 255, all red.
     gfx::HBITMAP src = gfx::CreateDib(30, 10, 32);
     for (int y = 0; y < 10; y++) {

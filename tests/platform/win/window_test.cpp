@@ -57,8 +57,8 @@ TEST(Window, DestroyOrderAndParentNotify) {
   rec(mid, "mid");
   rec(leaf, "leaf");
   DestroyWindow(mid);
-  EXPECT_EQ(log, (std::vector<std::string>{"top.notify", "mid.destroy", "leaf.destroy", "leaf.ncdestroy",
-                                           "mid.ncdestroy"}));
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"top.notify", "mid.destroy", "leaf.destroy", "leaf.ncdestroy", "mid.ncdestroy"}));
   EXPECT_FALSE(IsWindow(leaf));
   EXPECT_TRUE(IsWindow(top));
   DestroyWindow(top);
@@ -120,9 +120,9 @@ TEST(Window, SubclassChainSplicesAndRewrites) {
     });
   };
   SetWindowLong(w, GWL_WNDPROC, LONG_PTR(MakeWndProc([&](HWND, UINT m, WPARAM wp, LPARAM) -> LRESULT {
-                                   if (m == WM_USER) trace += "base";
-                                   return LRESULT(wp);
-                                 }).v));
+                                           if (m == WM_USER) trace += "base";
+                                           return LRESULT(wp);
+                                         }).v));
   int a = add('a');
   int b = add('b');
   add('c');
@@ -171,8 +171,8 @@ TEST(Window, SizeChangeSequenceIsSynchronousAndAdjustable) {
   });
   MessageLog log(c, {WM_WINDOWPOSCHANGING, WM_NCCALCSIZE, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE});
   SetWindowPos(c, nullptr, 20, 30, 60, 20, SWP_NOZORDER);
-  EXPECT_EQ(log.Names(), (std::vector<std::string>{"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE",
-                                                   "WM_WINDOWPOSCHANGED", "WM_MOVE", "WM_SIZE"}));
+  EXPECT_EQ(log.Names(), (std::vector<std::string>{"WM_WINDOWPOSCHANGING", "WM_NCCALCSIZE", "WM_WINDOWPOSCHANGED",
+                                                   "WM_MOVE", "WM_SIZE"}));
   TRect r = WindowBounds(c);
   EXPECT_EQ(r.Left, 20);
   EXPECT_EQ(r.Width(), 85);
@@ -256,22 +256,66 @@ namespace {
 // The numbers the skin library gives its own messages must not collide with
 // any message the layer defines.
 TEST(Messages, LibraryNumbersCollideWithNoLayerMessage) {
-  std::vector<UINT> layer = {
-      CM_ACTIVATE, CM_DEACTIVATE, CM_GOTFOCUS, CM_LOSTFOCUS, CM_CANCELMODE, CM_DIALOGKEY, CM_DIALOGCHAR,
-      CM_FOCUSCHANGED, CM_PARENTFONTCHANGED, CM_PARENTCOLORCHANGED, CM_HITTEST, CM_VISIBLECHANGED,
-      CM_ENABLEDCHANGED, CM_COLORCHANGED, CM_FONTCHANGED, CM_CURSORCHANGED, CM_TEXTCHANGED, CM_MOUSEENTER,
-      CM_MOUSELEAVE, CM_MENUCHANGED, CM_APPKEYDOWN, CM_APPSYSCOMMAND, CM_BUTTONPRESSED, CM_SHOWINGCHANGED,
-      CM_ENTER, CM_EXIT, CM_ICONCHANGED, CM_WANTSPECIALKEY, CM_RELEASE, CM_SHOWHINTCHANGED,
-      CM_PARENTSHOWHINTCHANGED, CM_SYSCOLORCHANGE, CM_TABSTOPCHANGED, CM_CONTROLLISTCHANGE, CM_CHILDKEY,
-      CM_HINTSHOW, CM_RECREATEWND, CM_INVALIDATE, CM_SYSFONTCHANGED, CM_CONTROLCHANGE, CM_CHANGED,
-      CM_BORDERCHANGED, CM_MOUSEWHEEL, CM_ISSHORTCUT, CN_COMMAND, CN_DRAWITEM, CN_NOTIFY, CN_KEYDOWN, CN_KEYUP,
-      CN_CHAR, CN_SYSKEYDOWN, CN_SYSCHAR, CN_CTLCOLOREDIT, CN_CTLCOLORSTATIC, CN_CTLCOLORBTN};
+  std::vector<UINT> layer = {CM_ACTIVATE,
+                             CM_DEACTIVATE,
+                             CM_GOTFOCUS,
+                             CM_LOSTFOCUS,
+                             CM_CANCELMODE,
+                             CM_DIALOGKEY,
+                             CM_DIALOGCHAR,
+                             CM_FOCUSCHANGED,
+                             CM_PARENTFONTCHANGED,
+                             CM_PARENTCOLORCHANGED,
+                             CM_HITTEST,
+                             CM_VISIBLECHANGED,
+                             CM_ENABLEDCHANGED,
+                             CM_COLORCHANGED,
+                             CM_FONTCHANGED,
+                             CM_CURSORCHANGED,
+                             CM_TEXTCHANGED,
+                             CM_MOUSEENTER,
+                             CM_MOUSELEAVE,
+                             CM_MENUCHANGED,
+                             CM_APPKEYDOWN,
+                             CM_APPSYSCOMMAND,
+                             CM_BUTTONPRESSED,
+                             CM_SHOWINGCHANGED,
+                             CM_ENTER,
+                             CM_EXIT,
+                             CM_ICONCHANGED,
+                             CM_WANTSPECIALKEY,
+                             CM_RELEASE,
+                             CM_SHOWHINTCHANGED,
+                             CM_PARENTSHOWHINTCHANGED,
+                             CM_SYSCOLORCHANGE,
+                             CM_TABSTOPCHANGED,
+                             CM_CONTROLLISTCHANGE,
+                             CM_CHILDKEY,
+                             CM_HINTSHOW,
+                             CM_RECREATEWND,
+                             CM_INVALIDATE,
+                             CM_SYSFONTCHANGED,
+                             CM_CONTROLCHANGE,
+                             CM_CHANGED,
+                             CM_BORDERCHANGED,
+                             CM_MOUSEWHEEL,
+                             CM_ISSHORTCUT,
+                             CN_COMMAND,
+                             CN_DRAWITEM,
+                             CN_NOTIFY,
+                             CN_KEYDOWN,
+                             CN_KEYUP,
+                             CN_CHAR,
+                             CN_SYSKEYDOWN,
+                             CN_SYSCHAR,
+                             CN_CTLCOLOREDIT,
+                             CN_CTLCOLORSTATIC,
+                             CN_CTLCOLORBTN};
   std::vector<UINT> library = {1274, 1284, 1294, 48202, 48203};
   for (UINT m = 1225; m <= 1232; m++) library.push_back(m);
   for (UINT m = 1424; m <= 1427; m++) library.push_back(m);
   for (UINT m = 45490; m <= 45513; m++) library.push_back(m);
-  for (UINT l : library)
-    EXPECT_EQ(std::count(layer.begin(), layer.end(), l), 0) << l;
+  for (UINT l : library) EXPECT_EQ(std::count(layer.begin(), layer.end(), l), 0) << l;
   EXPECT_EQ(CM_INVALIDATE, 45108u);
 }
 }  // namespace

@@ -33,9 +33,7 @@ std::string Container(TbsCompressedStoredSkin& s) {
   return std::string(static_cast<const char*>(m.Memory()), size_t(m.Size()));
 }
 
-std::string Le32(int32_t v) {
-  return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-}
+std::string Le32(int32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
 
 TEST(SkinContainer, EmptySkinIsEightBytes) {
   SKIN_NEW(TbsCompressedStoredSkin, s);
@@ -165,8 +163,8 @@ TEST(SkinContainer, PicturesOfOneSkinHaveAPixelBudget) {
   // Few pixels in very many pictures: a small block would otherwise inflate
   // into millions of bitmaps.
   const std::string dot = "BM" + Le32(58) + Le32(0) + Le32(54) + Le32(40) + Le32(1) + Le32(1) +
-                          std::string("\x01\0\x18\0", 4) + Le32(0) + Le32(4) + Le32(0) + Le32(0) + Le32(0) +
-                          Le32(0) + std::string("\0\0\xff\0", 4);
+                          std::string("\x01\0\x18\0", 4) + Le32(0) + Le32(4) + Le32(0) + Le32(0) + Le32(0) + Le32(0) +
+                          std::string("\0\0\xff\0", 4);
   std::string dots;
   for (int i = 0; i < 5000; ++i) dots += dot;
   SKIN_NEW(TbsCompressedStoredSkin, many);
@@ -174,8 +172,8 @@ TEST(SkinContainer, PicturesOfOneSkinHaveAPixelBudget) {
   EXPECT_THROW(store.LoadCompressedStoredSkin(&many), rtl::EInvalidGraphic);
   EXPECT_TRUE(store.Empty);
   SKIN_NEW(TbsCompressedStoredSkin, some);
-  some.SetCompressedData(Deflate(Le32(3) + "\x01\x01\x01" + Le32(40) + dots.substr(0, 40 * dot.size()) +
-                                 "[VERSION]\r\nver=1\r\n"));
+  some.SetCompressedData(
+      Deflate(Le32(3) + "\x01\x01\x01" + Le32(40) + dots.substr(0, 40 * dot.size()) + "[VERSION]\r\nver=1\r\n"));
   store.LoadCompressedStoredSkin(&some);
   EXPECT_EQ(store.FActivePictures.size(), 40u);
 }
@@ -270,7 +268,10 @@ TEST(SkinContainer, DamagedContainersNeverCrashOrHang) {
     inputs.push_back(bad);
   }
   // A payload whose picture header lies about its size.
-  std::string lying = Le32(3) + "\x00" "BM" + Le32(0x7FFFFFF0) + std::string(60, '\0');
+  std::string lying = Le32(3) +
+                      "\x00"
+                      "BM" +
+                      Le32(0x7FFFFFF0) + std::string(60, '\0');
   SKIN_NEW(TbsCompressedStoredSkin, l);
   l.SetCompressedData(Deflate(lying));
   inputs.push_back(Container(l));
@@ -301,7 +302,7 @@ TEST(SkinContainer, DamagedDescriptionsNeverCrashOrHang) {
   const std::string good = skintest::ReadFile(file);
   uint32_t seed = 777;
   auto next = [&] { return seed = seed * 1103515245u + 12345u; };
-  const char* junk[] = {"=", ",", "[", "]", ":", "-", "99999999999", "\n", "count=2147483647\n", "\xEF\xBB\xBF",
+  const char* junk[] = {"=",       ",", "[", "]", ":", "-", "99999999999", "\n", "count=2147483647\n", "\xEF\xBB\xBF",
                         "\xFF\xFE"};
   SKIN_NEW(TbsSkinData, store);
   for (int i = 0; i < 120; ++i) {

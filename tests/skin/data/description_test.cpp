@@ -17,17 +17,28 @@ enum Kind { kRect, kPoint, kFlag, kStyle, kStretch, kEffect, kMorph, kAlign, kIn
 std::string ReadAs(Kind kind, TIniFile& F) {
   try {
     switch (kind) {
-      case kRect: return RectToStr(ReadRect(F, "S", "k"));
-      case kPoint: return PointToStr(ReadPoint(F, "S", "k"));
-      case kFlag: return ReadBoolFlag(F, "S", "k") ? "1" : "0";
-      case kStyle: return FontStylesToStr(ReadFontStyles(F, "S", "k"));
-      case kStretch: return StretchTypeToStr(ReadStretchType(F, "S", "k"));
-      case kEffect: return InActiveEffectToStr(ReadInActiveEffect(F, "S", "k"));
-      case kMorph: return MorphKindToStr(ReadMorphKind(F, "S", "k"));
-      case kAlign: return AlignmentToStr(ReadAlignment(F, "S", "k"));
-      case kInt: return std::to_string(ReadSkinInteger(F, "S", "k", 77));
-      case kColor: return std::to_string(ReadSkinColor(F, "S", "k", 5));
-      case kCommand: return StdCommandToStr(ReadStdCommand(F, "S", "k"));
+      case kRect:
+        return RectToStr(ReadRect(F, "S", "k"));
+      case kPoint:
+        return PointToStr(ReadPoint(F, "S", "k"));
+      case kFlag:
+        return ReadBoolFlag(F, "S", "k") ? "1" : "0";
+      case kStyle:
+        return FontStylesToStr(ReadFontStyles(F, "S", "k"));
+      case kStretch:
+        return StretchTypeToStr(ReadStretchType(F, "S", "k"));
+      case kEffect:
+        return InActiveEffectToStr(ReadInActiveEffect(F, "S", "k"));
+      case kMorph:
+        return MorphKindToStr(ReadMorphKind(F, "S", "k"));
+      case kAlign:
+        return AlignmentToStr(ReadAlignment(F, "S", "k"));
+      case kInt:
+        return std::to_string(ReadSkinInteger(F, "S", "k", 77));
+      case kColor:
+        return std::to_string(ReadSkinColor(F, "S", "k", 5));
+      case kCommand:
+        return StdCommandToStr(ReadStdCommand(F, "S", "k"));
     }
   } catch (const rtl::EConvertError&) {
     return "FAIL";
@@ -129,7 +140,8 @@ TEST(SkinDescription, StringListsAndIndexEntriesToleratesGapsAndAbsurdCounts) {
 }
 
 TEST(SkinDescription, ValidityNeedsFiveSectionsWithAKeyEach) {
-  const std::string base = "[VERSION]\nver=1\n[PICTURES]\npicture=\n[FORMINFO]\nborderwidth=0\n[SKINCONTROLS]\ncount=0\n";
+  const std::string base =
+      "[VERSION]\nver=1\n[PICTURES]\npicture=\n[FORMINFO]\nborderwidth=0\n[SKINCONTROLS]\ncount=0\n";
   EXPECT_TRUE(IsValidSkinIni(*IniFromText(base + "[SKINOBJECTS]\ncount=0\n")));
   EXPECT_FALSE(IsValidSkinIni(*IniFromText(base + "[SKINOBJECTS]\n")));
   EXPECT_FALSE(IsValidSkinIni(*IniFromText(base)));
@@ -141,8 +153,10 @@ TEST(SkinDescription, IndexEntriesSplitAtTheFirstColon) {
     const char* entry;
     const char* name;
     const char* type;
-  } cases[] = {{"my:button:extra", "my", "button:extra"}, {"button:button", "button", "button"},
-               {"nocolon", "", ""}, {":panel", "", "panel"}};
+  } cases[] = {{"my:button:extra", "my", "button:extra"},
+               {"button:button", "button", "button"},
+               {"nocolon", "", ""},
+               {":panel", "", "panel"}};
   for (auto& c : cases) {
     std::string n, t;
     TbsSkinData::SplitSkinEntry(c.entry, n, t);
@@ -167,7 +181,7 @@ TEST(SkinDescription, IniGrammar) {
   auto ini = IniFromText(
       "; leading comment\n[A]\n Key = \"quoted value\" \nkey=second\n; note\n\n[b]\nx=1\n[a]\nlate=1\n[Empty]\n");
   EXPECT_EQ(ini->ReadString("a", "KEY", ""), "quoted value");  // first duplicate wins
-  EXPECT_EQ(ini->ReadString("A", "late", "none"), "none");       // the first [A] wins
+  EXPECT_EQ(ini->ReadString("A", "late", "none"), "none");     // the first [A] wins
   EXPECT_FALSE(ini->SectionExists("Empty"));
   EXPECT_TRUE(ini->SectionExists("B"));
   ini->WriteString("A", "new", "v");
@@ -184,7 +198,10 @@ TEST(SkinDescription, IniGrammar) {
 TEST(SkinDescription, TextHonoursByteOrderMarks) {
   const std::string hello = "a=\xE4\xBD\xA0";  // "a=你"
   EXPECT_EQ(DecodeSkinText("\xEF\xBB\xBF" + hello), hello);
-  EXPECT_EQ(DecodeSkinText(std::string("\xFF\xFE" "a\0=\0\x60\x4F", 8)), hello);
+  EXPECT_EQ(DecodeSkinText(std::string("\xFF\xFE"
+                                       "a\0=\0\x60\x4F",
+                                       8)),
+            hello);
   EXPECT_EQ(DecodeSkinText(std::string("\xFE\xFF\0a\0=\x4F\x60", 8)), hello);
   EXPECT_EQ(DecodeSkinText(hello), hello);
   EXPECT_EQ(EncodeSkinText("plain"), "plain");

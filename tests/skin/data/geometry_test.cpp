@@ -29,7 +29,7 @@ TEST(SkinGeometry, EdgeRules) {
   EXPECT_TRUE(RectInRect(TRect{0, 0, 10, 10}, TRect{0, 0, 11, 11}));
   EXPECT_FALSE(RectOverlapsVert(TRect{0, 5, 10, 8}, TRect{0, 0, 0, 20}));
   EXPECT_TRUE(RectOverlapsVert(TRect{0, 5, 10, 8}, TRect{0, 0, 1, 20}));
-  EXPECT_TRUE(RectOverlapsVert(TRect{0, -5, 10, 8}, TRect{0, 0, 4, 20}));   // bottom inside
+  EXPECT_TRUE(RectOverlapsVert(TRect{0, -5, 10, 8}, TRect{0, 0, 4, 20}));    // bottom inside
   EXPECT_FALSE(RectOverlapsVert(TRect{0, 20, 10, 30}, TRect{0, 0, 4, 20}));  // bottom edge excluded
   TRect r{1, 2, 3, 4};
   SetNullRect(r);
@@ -43,8 +43,11 @@ TEST(SkinGeometry, VersionRules) {
   struct {
     int major, minor;
     bool vista, xp, w2k;
-  } cases[] = {{5, 0, false, false, true}, {5, 1, false, true, true}, {5, 2, false, false, true},
-               {6, 0, true, true, true},   {4, 9, false, false, false}};
+  } cases[] = {{5, 0, false, false, true},
+               {5, 1, false, true, true},
+               {5, 2, false, false, true},
+               {6, 0, true, true, true},
+               {4, 9, false, false, false}};
   for (auto& c : cases) {
     TbsWindowsVersion v{c.major, c.minor};
     EXPECT_EQ(IsVistaOrLaterVersion(v), c.vista) << c.major << "." << c.minor;
@@ -86,8 +89,8 @@ TEST(SkinGeometry, DefaultGlyphs) {
 
 TEST(SkinGeometry, WindowAlpha) {
   plat::test::Harness h;
-  win::HWND w = win::CreateWindowEx(win::WS_EX_LAYERED, "Plain", "", win::WS_POPUP | win::WS_VISIBLE, 0, 0, 40, 30,
-                                    nullptr);
+  win::HWND w =
+      win::CreateWindowEx(win::WS_EX_LAYERED, "Plain", "", win::WS_POPUP | win::WS_VISIBLE, 0, 0, 40, 30, nullptr);
   SetWindowAlpha(w, 128);
   gfx::COLORREF key = 1;
   uint8_t alpha = 0;

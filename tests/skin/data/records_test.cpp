@@ -41,17 +41,28 @@ TEST(SkinRecords, EveryClassLoadsItsMissingValuesFromAnEmptySection) {
     const char* key;
     const char* value;
   } specials[] = {
-      {true, "button", "animateinterval", "25"},       {true, "button", "glowlayeralphablendvalue", "255"},
-      {true, "stdlabel", "activefontcolor", "16711680"}, {true, "controlbar", "itemoffset1", "3"},
-      {true, "controlbar", "itemoffset2", "3"},         {true, "listbox", "vscrollbarname", "vscrollbar"},
-      {true, "listbox", "hscrollbarname", "hscrollbar"}, {true, "listbox", "bothhscrollbarname", "bothhscrollbar"},
-      {true, "treeview", "bgcolor", "0"},               {true, "listview", "bgcolor", "0"},
-      {true, "richedit", "bgcolor", "0"},               {true, "panel", "alignment", "tacenter"},
-      {true, "panel", "grippertransparentcolor", "0"},  {true, "scrollbar", "thumbtransparentcolor", "0"},
-      {false, "caption", "glowsize", "3"},              {false, "caption", "animateinterval", "25"},
-      {false, "animate", "countframes", "1"},           {false, "animate", "timerinterval", "50"},
-      {false, "menuitem", "animateinterval", "25"},     {false, "mainmenubaritem", "animateinterval", "25"},
-      {false, "stdbutton", "command", "cmdefault"},     {false, "button", "glowlayeralphablendvalue", "255"},
+      {true, "button", "animateinterval", "25"},
+      {true, "button", "glowlayeralphablendvalue", "255"},
+      {true, "stdlabel", "activefontcolor", "16711680"},
+      {true, "controlbar", "itemoffset1", "3"},
+      {true, "controlbar", "itemoffset2", "3"},
+      {true, "listbox", "vscrollbarname", "vscrollbar"},
+      {true, "listbox", "hscrollbarname", "hscrollbar"},
+      {true, "listbox", "bothhscrollbarname", "bothhscrollbar"},
+      {true, "treeview", "bgcolor", "0"},
+      {true, "listview", "bgcolor", "0"},
+      {true, "richedit", "bgcolor", "0"},
+      {true, "panel", "alignment", "tacenter"},
+      {true, "panel", "grippertransparentcolor", "0"},
+      {true, "scrollbar", "thumbtransparentcolor", "0"},
+      {false, "caption", "glowsize", "3"},
+      {false, "caption", "animateinterval", "25"},
+      {false, "animate", "countframes", "1"},
+      {false, "animate", "timerinterval", "50"},
+      {false, "menuitem", "animateinterval", "25"},
+      {false, "mainmenubaritem", "animateinterval", "25"},
+      {false, "stdbutton", "command", "cmdefault"},
+      {false, "button", "glowlayeralphablendvalue", "255"},
   };
   for (auto& [control, kw] : AllKeywords()) {
     auto rec = MakeRecord(control, kw, "absent");
@@ -85,12 +96,18 @@ TEST(SkinRecords, SaveThenLoadIsAFixpointForEveryClassOfTheTestSkin) {
   auto src = IniFromText(skintest::ReadFile(skintest::TestSkinFolder() + "/skin.ini"));
   for (auto& [control, kw] : AllKeywords()) {
     // The test skin has a section for every class; fall back to an empty one.
-    std::string section = control ? (kw == "scrollbar" ? "hscrollbar" : kw == "splitter" ? "vsplitter"
-                                     : kw == "checkradio" ? "checkbox" : kw == "menubutton" ? "toolmenubutton"
-                                     : kw == "updown" ? "hupdown" : kw)
-                                  : (kw == "stdbutton" ? "closebutton" : kw == "mainmenubarbutton" ? "menubarclosebutton"
-                                     : kw == "button" ? "plain" : kw == "animate" ? "minanimate"
-                                     : kw == "userobject" ? "area" : kw);
+    std::string section = control ? (kw == "scrollbar"    ? "hscrollbar"
+                                     : kw == "splitter"   ? "vsplitter"
+                                     : kw == "checkradio" ? "checkbox"
+                                     : kw == "menubutton" ? "toolmenubutton"
+                                     : kw == "updown"     ? "hupdown"
+                                                          : kw)
+                                  : (kw == "stdbutton"           ? "closebutton"
+                                     : kw == "mainmenubarbutton" ? "menubarclosebutton"
+                                     : kw == "button"            ? "plain"
+                                     : kw == "animate"           ? "minanimate"
+                                     : kw == "userobject"        ? "area"
+                                                                 : kw);
     auto a = MakeRecord(control, kw, section);
     a->LoadFromFile(*src);
     TbsSkinIniFile out;
@@ -118,16 +135,19 @@ TEST(SkinRecords, SavedSectionsKeepTheDocumentedWriteOrder) {
       {true, "checkradio", {"fontcolor", "framefontcolor", "activefontcolor", "unenabledfontcolor", "activeskinrect"}},
       {true, "grid", {"celltextrect", "linescolor", "bgcolor", "bgpictureindex", "fontname"}},
       {true, "controlbar", {"gripoffset2", "itemoffset1", "itemoffset2", "itemstretcheffect", "itemtransparent"}},
-      {true, "combobox", {"activefontcolor", "buttonrect", "activebuttonrect", "downbuttonrect", "unenabledbuttonrect",
-                          "listboxname", "itemstretcheffect"}},
+      {true,
+       "combobox",
+       {"activefontcolor", "buttonrect", "activebuttonrect", "downbuttonrect", "unenabledbuttonrect", "listboxname",
+        "itemstretcheffect"}},
       {true, "checklistbox", {"buttonsarea", "itemcheckrect", "uncheckimagerect", "checkimagerect"}},
       {true, "spinedit", {"activefontcolor", "disabledfontcolor"}},
       {true, "edit", {"disabledfontcolor", "activefontcolor"}},
       {true, "memo", {"unenabledbuttonrect", "bgcolor", "activebgcolor"}},
       {true, "menubutton", {"glowlayeralphablendvalue", "trackbuttonrect"}},
       {true, "panel", {"stretchtype", "bgpictureindex", "captionrect"}},
-      {false, "stdbutton", {"hint", "glowlayeralphablendvalue", "downrect", "disableskinrsect", "command",
-                            "restorerect", "restorehint"}},
+      {false,
+       "stdbutton",
+       {"hint", "glowlayeralphablendvalue", "downrect", "disableskinrsect", "command", "restorerect", "restorehint"}},
       {false, "caption", {"reflectioneffect", "reflactioncolor", "reflactionactivecolor", "reflectionoffset"}},
       {false, "mainmenubaritem", {"downfontcolor", "unenabledfontColor", "stretcheffect"}},
   };
@@ -205,10 +225,10 @@ TEST(SkinRecords, RestoreHintRule) {
     const char* restore;  // nullptr: key absent
     const char* expected;
   } cases[] = {
-      {"Maximize", "cmmaximize", nullptr, "Restore"},  {"maximize", "cmmaximize", nullptr, ""},
-      {"Minimize", "cmminimize", nullptr, "Restore"},  {"Minimize", "cmmaximize", nullptr, ""},
-      {"Roll Up", "cmrollup", nullptr, "Restore"},     {"RollUp", "cmrollup", nullptr, "Restore"},
-      {"Maximize", "cmmaximize", "Back", "Back"},      {"Close", "cmclose", nullptr, ""},
+      {"Maximize", "cmmaximize", nullptr, "Restore"}, {"maximize", "cmmaximize", nullptr, ""},
+      {"Minimize", "cmminimize", nullptr, "Restore"}, {"Minimize", "cmmaximize", nullptr, ""},
+      {"Roll Up", "cmrollup", nullptr, "Restore"},    {"RollUp", "cmrollup", nullptr, "Restore"},
+      {"Maximize", "cmmaximize", "Back", "Back"},     {"Close", "cmclose", nullptr, ""},
   };
   for (auto& c : cases) {
     std::string text = std::string("[b]\nhint=") + c.hint + "\ncommand=" + c.command + "\n" +

@@ -13,7 +13,7 @@
 
 // A component for the scope: SKIN_NEW(TbsSkinData, store, args...) declares
 // `store` as a reference to a new component that is freed at scope end.
-#define SKIN_NEW(T, name, ...)                                  \
+#define SKIN_NEW(T, name, ...)                           \
   auto name##_owned = ::skin::MakeOwned<T>(__VA_ARGS__); \
   T& name = *name##_owned
 

@@ -90,10 +90,20 @@ TEST(SkinStore, FormInfoFixUps) {
       // With a mask: a null area becomes ClRect, null hit points take the corners.
       {"lefttoppoint=1,1\nrightbottompoint=12,12\nclientrect=2,2,10,10\nhittestlefttoppoint=5,0\n"
        "hittestrighttoppoint=9,3\n",
-       true, {2, 2, 10, 10}, {2, 2}, {10, 10}, {1, 1}, {9, 3}},
+       true,
+       {2, 2, 10, 10},
+       {2, 2},
+       {10, 10},
+       {1, 1},
+       {9, 3}},
       // A non-null area grows to contain ClRect.
-      {"lefttoppoint=3,3\nrightbottompoint=8,8\nclientrect=2,2,10,10\nmaskrectarea=4,0,6,20\n", true, {2, 0, 10, 20},
-       {3, 3}, {8, 8}, {3, 3}, {0, 0}},
+      {"lefttoppoint=3,3\nrightbottompoint=8,8\nclientrect=2,2,10,10\nmaskrectarea=4,0,6,20\n",
+       true,
+       {2, 0, 10, 20},
+       {3, 3},
+       {8, 8},
+       {3, 3},
+       {0, 0}},
   };
   for (auto& c : cases) {
     SKIN_NEW(TbsSkinData, store);

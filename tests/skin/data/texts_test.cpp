@@ -20,8 +20,8 @@ TEST(SkinTexts, DefaultTable) {
     const char* name;
     const char* text;
   } cases[] = {
-      {"mi_mincaption", "Mi&nimize"}, {"FLV_LOOKIN", "Look in: "},
-      {"MSG_BTN_NOTOALL", "N&oToAll"}, {"MSG_OVERWRITE", "Do you want to overwrite old file?"},
+      {"mi_mincaption", "Mi&nimize"},      {"FLV_LOOKIN", "Look in: "},
+      {"MSG_BTN_NOTOALL", "N&oToAll"},     {"MSG_OVERWRITE", "Do you want to overwrite old file?"},
       {"FIND_REPLACE_All", "Replace All"}, {"NOSUCHNAME", ""},
   };
   for (auto& c : cases) EXPECT_EQ(texts.GetResStr(c.name), c.text) << c.name;
