@@ -76,8 +76,8 @@ std::string FormatRateText(double d, const std::string& postfix) {
   return FormatStr(", %1.0fk %s", d / 1000, postfix.c_str());
 }
 
-// The original printed both parts with their sign ("-1.-500000"); the sign is
-// written once here.
+// A negative time is written with one leading sign ("-1.500000"), never with
+// a sign on each part.
 std::string SecondsText(int64_t us) {
   uint64_t a = us < 0 ? uint64_t(0) - uint64_t(us) : uint64_t(us);
   return FormatStr("%s%llu.%.6llu", us < 0 ? "-" : "", (unsigned long long)(a / 1000000),

@@ -209,8 +209,8 @@ FF_SDL_FUNCS(FF_DECLARE_POINTER)
 
 namespace media {
 
-// Loadable libraries. swResample is new beside the original table: it does
-// what the old audio resampler of avcodec did. myUtil is the C runtime, which
+// Loadable libraries. swResample does the audio resampling (avcodec no longer
+// carries a resampler). myUtil is the C runtime, which
 // the engine calls directly; its row keeps set membership meaningful.
 enum class TLibrary { avCodec, avDevice, avFilter, avFormat, avUtil, swScale, swResample, myUtil, lbSDL };
 constexpr int LibraryCount = 9;

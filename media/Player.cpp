@@ -87,7 +87,7 @@ void TPlayEvent::Clear() {
   Event.Reset();
 }
 
-// The original named Windows drivers; these are their Linux counterparts.
+// Audio driver names: the Windows driver names map to SDL 1.2's Linux drivers.
 const char* AudioDriverName(TAudioDriver d) {
   switch (d) {
     case adDirectSound:

@@ -864,8 +864,9 @@ void VideoDisplay(TVideoState* is) {
   }
 }
 
-// The original redrew (and captured) the entry at the read index even after
-// it was consumed, which after a seek is a picture from before the seek.
+// Redraws and captures use the last picture shown once the queue is empty:
+// the entry at the read index is stale after it is consumed, and after a seek
+// it would be a picture from before the seek.
 int DisplayIndex(TVideoState* is) {
   std::lock_guard<std::mutex> l(is->pictq_mutex);
   return is->pictq_size > 0 ? is->pictq_rindex : is->pictq_shown;

@@ -34,7 +34,7 @@ int64_t SystemNowMicros();
 extern TNowFunc EngineNow;  // microseconds, monotonic
 inline double NowSeconds() { return EngineNow() / 1000000.0; }
 
-// Round half to even, as the original's Round did.
+// Round half to even.
 int64_t RoundEven(double v);
 
 // ---------------------------------------------------------------------------
@@ -76,8 +76,8 @@ int PacketQueueCount(TPacketQueue& q);
 // ---------------------------------------------------------------------------
 enum Tav_sync_type { AV_SYNC_AUDIO_MASTER = 0, AV_SYNC_VIDEO_MASTER = 1, AV_SYNC_EXTERNAL_CLOCK = 2 };
 
-// Event kinds of the engine's event loop (the numbers of the original user events
-// are kept; expose and resize come from the video output).
+// Event kinds of the engine's event loop (fixed user-event numbers; expose and
+// resize come from the video output).
 enum TEngineEvent {
   VideoResizeEvent = 16,
   VideoExposeEvent = 17,

@@ -39,8 +39,7 @@ int IntMin(int A, int B) { return A < B ? A : B; }
 TbsWindowsVersion GetWindowsVersion() { return {6, 1}; }
 
 bool IsVistaOrLaterVersion(TbsWindowsVersion V) { return V.Major >= 6; }
-// 5.2 gives false, as the original test did; only the exact 5.1 and any
-// major version above 5 pass.
+// 5.2 gives false; only the exact 5.1 and any major version above 5 pass.
 bool IsXPOrLaterVersion(TbsWindowsVersion V) { return V.Major > 5 || (V.Major == 5 && V.Minor == 1); }
 bool Is2000OrLaterVersion(TbsWindowsVersion V) { return V.Major > 5 || (V.Major == 5 && V.Minor >= 0 && V.Minor <= 2); }
 

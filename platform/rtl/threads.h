@@ -1,5 +1,6 @@
 // Threads and synchronisation objects with the class library's names.
-// Critical sections and mutexes are recursive, as on the original platform.
+// Critical sections and mutexes are recursive: the thread that holds one may
+// enter it again.
 // There is no Suspend: code that pauses a worker does so at a safe point.
 #pragma once
 

@@ -1,6 +1,6 @@
 // Message numbers, constant families and message records of the window system.
-// The numbers are the classic Win32 / class-library values, so ported code and
-// logs read the same as on the original platform.
+// The numbers are the classic Win32 / class-library values, so the code and
+// its message logs use the numbers the skinned controls are written against.
 #pragma once
 
 #include "platform/gfx/types.h"

@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 """Transcribes the format catalogue and the two preset tables into C++.
 
-The catalogue and the preset tables were written down as Markdown: the format
-titles as "- N: "title"" lines under "CategoryId N" headings, the chooser map
-and the known descriptions as tables, the job parameters and option rows as
-tables keyed by PresetKey, and the option lists as "- R01, 28 items, ..." lines.
-This script reads those texts once and writes app/CatalogueData.cpp, which is
-committed; the build never runs it.
+The program's format catalogue and preset tables are kept as two Markdown data
+tables: FORMATS.md holds the format titles as "- N: "title"" lines under
+"CategoryId N" headings, the chooser map and the format descriptions as tables;
+PRESETS.md holds the job parameters and option rows as tables keyed by
+PresetKey and the option lists as "- R01, 28 items, ..." lines. This script
+reads them and writes app/CatalogueData.cpp (in the tree's clang-format style),
+which is committed; the build never runs it.
 
     gen_catalogue.py --formats FORMATS.md --presets PRESETS.md \
         --captions tools/catalogue/captions.tsv --out app/CatalogueData.cpp
@@ -17,6 +18,7 @@ bad transcription fails loudly instead of producing a short table.
 
 import argparse
 import re
+import subprocess
 import sys
 
 CATEGORY_RE = re.compile(r'^CategoryId (\d+)\b(.*)PresetKeys (\d+) to (\d+):\s*$')
@@ -315,6 +317,7 @@ def main():
     w("}  // namespace catalogue")
     with open(a.out, "w", encoding="utf-8") as f:
         f.write("\n".join(o) + "\n")
+    subprocess.run(["clang-format", "-i", "--style=file", a.out], check=True)
     print("wrote %s: %d formats, %d presets, %d lists, %d authored captions"
           % (a.out, total, len(jobs), len(lists), len(authored)))
 
