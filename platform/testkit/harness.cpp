@@ -7,9 +7,7 @@
 #include <cstdio>
 #include <map>
 
-namespace cl {
-void ResetControlGlobals();
-}
+#include "platform/cl/application.h"
 
 namespace plat::test {
 
@@ -128,6 +126,7 @@ Harness::~Harness() {
     else
       std::fprintf(stderr, "exception escaped a message handler: %s\n", e.c_str());
   }
+  cl::ResetApplication();
   cl::ResetControlGlobals();
   Shutdown();
   SetExceptionHandler(nullptr);
