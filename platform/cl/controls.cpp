@@ -4,6 +4,7 @@
 
 #include "platform/cl/application.h"
 #include "platform/cl/forms.h"
+#include "platform/cl/menus.h"
 #include "platform/win/cursor.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/raster.h"
@@ -928,6 +929,8 @@ void TWinControl::Dispatch(TMessage& m) {
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN: {
       m.Result = 1;
+      if (TCustomForm* f = GetParentForm(); f && f->IsShortCut(m)) return;
+      if (Destroyed()) return;
       if (Perform(CM_CHILDKEY, m.WParam, reinterpret_cast<LPARAM>(this)) != 0) return;
       unsigned mask = 0;
       switch (m.WParam) {
@@ -966,6 +969,27 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_CHILDKEY:
       if (parent_) m.Result = parent_->Perform(CM_CHILDKEY, m.WParam, m.LParam);
       return;
+    case WM_CONTEXTMENU: {
+      // The popup menu of the control under the point (graphic children
+      // included); (-1,-1) comes from the keyboard and opens at the control.
+      int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+      TControl* c = this;
+      if (x != -1 || y != -1) {
+        if (TControl* g = ControlAtPos(ScreenToClient({x, y}), false)) c = g;
+      } else {
+        TPoint o = ClientToScreen({0, 0});
+        x = o.X;
+        y = o.Y;
+      }
+      if (auto* pm = dynamic_cast<TPopupMenu*>(c->PopupMenu ? c->PopupMenu : PopupMenu); pm && pm->AutoPopup) {
+        Keep<TPopupMenu> keep(pm);
+        pm->PopupComponent = c;
+        pm->Popup(x, y);
+        m.Result = 1;
+        return;
+      }
+      break;
+    }
     case WM_SETCURSOR:
       // Screen.Cursor overrides every window; else a control's own Cursor
       // shows over its client area (graphic children included).

@@ -1,6 +1,7 @@
 #include "platform/cl/forms.h"
 
 #include "platform/cl/application.h"
+#include "platform/cl/menus.h"
 #include "platform/win/metrics.h"
 
 #include <algorithm>
@@ -321,6 +322,13 @@ void TCustomForm::Close() {
     Release();
   else if (action == caMinimize)
     SetWindowState(wsMinimized);
+}
+
+bool TCustomForm::IsShortCut(TMessage& msg) {
+  bool handled = false;
+  OnShortCut(msg, handled);
+  if (handled) return true;
+  return Menu && !Destroyed() && Menu->IsShortCut(msg);
 }
 
 void TCustomForm::Release() {

@@ -90,6 +90,9 @@ class TCustomForm : public TWinControl {
   gfx::TIcon* Icon() { return &icon_; }
   TCanvas* Canvas() { return canvas_; }
   bool KeyPreview = false;
+  // The form's OnShortCut first, then the menu's short cuts; true = handled.
+  virtual bool IsShortCut(TMessage& msg);
+  rtl::Event<void(TMessage& Msg, bool& Handled)> OnShortCut;
 
   rtl::TNotifyEvent OnActivate, OnDeactivate, OnShow, OnHide, OnCreate, OnDestroy;
   rtl::Event<void(rtl::TObject* Sender, bool& CanClose)> OnCloseQuery;

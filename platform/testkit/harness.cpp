@@ -104,6 +104,10 @@ Harness::Harness(bool fixedText) : input(*this), clock_(int64_t(1'000'000) * 1'0
     }
   });
   ResetQuit();
+  shell::SetTestHarnessActive(true);
+  shell::SetLauncher(&launcher);
+  shell::SetSoundPlayer(&sound);
+  shell::SetPowerControl(&power);
   gdiBase_ = gfx::GdiObjectCount();
   windowBase_ = win::LiveWindowCount();
 }
@@ -133,6 +137,10 @@ Harness::~Harness() {
   gfx::SetTextEngine(nullptr);
   SetClock(nullptr);
   SetBackend(nullptr);
+  shell::SetLauncher(nullptr);
+  shell::SetSoundPlayer(nullptr);
+  shell::SetPowerControl(nullptr);
+  shell::SetTestHarnessActive(false);
 }
 
 void Harness::Pump() {
