@@ -19,7 +19,7 @@ struct DirWatcher::Shared {
   std::string dir;
   uint32_t filters = 0;
   bool subtree = false;
-  bool optionsChanged = true;
+  bool optionsChanged = false;
   std::atomic<bool> stop{false};
   // UI thread only: cleared by the destructor, so queued deliveries do nothing.
   bool alive = true;
@@ -74,6 +74,10 @@ DirWatcher::DirWatcher(const std::string& dir, uint32_t filters, bool subtree, s
   shared_->filters = filters;
   shared_->subtree = subtree;
   shared_->onChange = std::move(onChange);
+  // Armed before the constructor returns: a change made right after it is seen.
+  inotifyFd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  if (inotifyFd_ >= 0) AddWatches(inotifyFd_, dir, InotifyMask(filters), subtree, watches_);
+  shared_->optionsChanged = false;
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -84,6 +88,7 @@ DirWatcher::~DirWatcher() {
   [[maybe_unused]] ssize_t r = ::write(wakeFd_, &one, sizeof one);
   if (thread_.joinable()) thread_.join();
   ::close(wakeFd_);
+  if (inotifyFd_ >= 0) ::close(inotifyFd_);
 }
 
 void DirWatcher::SetOptions(const std::string& dir, uint32_t filters, bool subtree) {
@@ -102,9 +107,9 @@ void DirWatcher::SetOnChange(std::function<void()> onChange) { shared_->onChange
 
 void DirWatcher::Run() {
   std::shared_ptr<Shared> sh = shared_;
-  int fd = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  std::map<int, std::string> watches;
-  uint32_t filters = 0;
+  int fd = inotifyFd_;
+  std::map<int, std::string>& watches = watches_;
+  uint32_t filters = sh->filters;
   std::vector<char> buf(64 * 1024);
   while (!sh->stop) {
     {
@@ -154,7 +159,6 @@ void DirWatcher::Run() {
       if (sh->alive && sh->onChange) sh->onChange();
     });
   }
-  if (fd >= 0) ::close(fd);
 }
 
 }  // namespace shell

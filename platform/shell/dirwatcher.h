@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -43,6 +44,8 @@ class DirWatcher {
   void Run();
   std::shared_ptr<Shared> shared_;
   int wakeFd_ = -1;
+  int inotifyFd_ = -1;
+  std::map<int, std::string> watches_;  // the watching thread's, once it runs
   std::thread thread_;
 };
 
