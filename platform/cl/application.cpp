@@ -349,6 +349,7 @@ class TMessageBoxForm : public TCustomForm {
   TMessageBoxForm(TComponent* o, const std::string& text, unsigned flags) : TCustomForm(o), text_(text) {
     SetBorderStyle(bsDialog);
     SetPosition(poScreenCenter);
+    HandleNeeded();  // the frame decides the window size around the client
     unsigned icon = flags & 0xF0;
     if (icon == MB_ICONHAND)
       icon_ = gfx::IDI_HAND;
