@@ -265,13 +265,13 @@ void TApplication::Run() {
     else
       mainForm_->SetVisible(true);
   }
-  while (!Terminated()) {
+  // Without a main form there is nothing to wait for.
+  while (!Terminated() && mainForm_ && !mainForm_->Destroyed()) {
     try {
       HandleMessage();
     } catch (...) {
       HandleException(std::current_exception());
     }
-    if (!mainForm_ || mainForm_->Destroyed()) break;
   }
 }
 

@@ -29,6 +29,8 @@ struct DirWatcher::Shared {
 
 namespace {
 
+constexpr int kQuietMs = 100;
+
 uint32_t InotifyMask(uint32_t filters) {
   uint32_t m = 0;
   if (filters & (FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME))
@@ -134,11 +136,16 @@ void DirWatcher::Run() {
     }
     if (sh->stop) break;
     if (fd < 0 || !(fds[1].revents & POLLIN)) continue;
-    // Everything pending now is one change.
+    // Everything pending now is one change, and so is what follows within a
+    // short quiet period (a burst of copies refreshes a view once).
     bool changed = false;
     for (;;) {
       ssize_t len = ::read(fd, buf.data(), buf.size());
-      if (len <= 0) break;
+      if (len <= 0) {
+        pollfd more[2] = {{wakeFd_, POLLIN, 0}, {fd, POLLIN, 0}};
+        if (sh->stop || ::poll(more, 2, kQuietMs) <= 0 || (more[0].revents & POLLIN)) break;
+        continue;
+      }
       for (ssize_t off = 0; off < len;) {
         auto* e = reinterpret_cast<inotify_event*>(buf.data() + off);
         if (Wanted(*e, filters)) changed = true;

@@ -112,6 +112,10 @@ TEST(DirWatcher, ABurstOfFilesIsOneChangeOnTheUiLoop) {
     where = std::this_thread::get_id();
   });
   for (int i = 0; i < 20; i++) std::ofstream(d.path / ("f" + std::to_string(i))) << i;
+  // The watcher posts once the burst has gone quiet; only then does the UI loop run.
+  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (rtl::PendingCalls() == 0 && std::chrono::steady_clock::now() < limit)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   ASSERT_TRUE(PumpUntil(h, [&] { return changes > 0; }));
   // Whatever else was still on its way joins the one delivery.
   for (int i = 0; i < 5; i++) {
