@@ -571,18 +571,14 @@ void TCustomPlayer::RequestSeek(int64_t APTS, TSeekFlags ASeekFlags) {
 
 std::string TCustomPlayer::Format() const { return FFormat; }
 
-// An empty name clears a forced format, so later files are detected again.
+// No demuxer has an empty name: it is refused like any unknown one, and the
+// format in force stays.
 void TCustomPlayer::SetFormat(const std::string& AName) {
   if (!AVLibLoaded()) {
     ReportError("libav or libsdl not loaded.", true);
     return;
   }
-  if (AName.empty()) {
-    Ffile_iformat = nullptr;
-    FFormat.clear();
-    return;
-  }
-  const AVInputFormat* f = ffapi::av_find_input_format(AName.c_str());
+  const AVInputFormat* f = AName.empty() ? nullptr : ffapi::av_find_input_format(AName.c_str());
   if (!f) throw rtl::Exception(FormatStr("Unknown input format: %s", AName.c_str()));
   Ffile_iformat = f;
   FFormat = AName;
