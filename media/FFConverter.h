@@ -150,7 +150,8 @@ int64_t OutputTimeStamp(TDateTime t);
 // The whole output translation and opening. bindCustomHook runs when the
 // record asks for the custom hook. -1 on failure (the record is reset and
 // the reason is in f.LastErrMsg()); else the output count. Setter failures
-// are raised as exceptions.
+// are raised as exceptions. The task component passes its own stored copy of
+// the host's record.
 int SetupOutput(TCustomFFmpeg& f, const std::string& fileName, TOutputOptions& opts,
                 const std::function<void()>& bindCustomHook = nullptr);
 
@@ -220,6 +221,9 @@ class TCustomFFConverter : public TFFBaseComponent {
   bool Terminated() const { return FTerminated; }
   bool Working() const { return FWorking; }
   TAVProbe* TaskProbe(int ATaskIndex, int AFileIndex) const;
+  // The task's own copy of the record an output slot was set with; null for
+  // a slot never set.
+  const TOutputOptions* TaskOutputOptions(int ATaskIndex, int AFileIndex) const;
   TFFmpeg* Task(int ATaskIndex) const;  // the task's transcoder
 
   TProgressEvent OnProgress;

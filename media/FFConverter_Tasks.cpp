@@ -78,6 +78,12 @@ TConverterTask& TCustomFFConverter::TaskAt(int i) const {
 
 TFFmpeg* TCustomFFConverter::Task(int ATaskIndex) const { return TaskAt(ATaskIndex).ff.get(); }
 
+const TOutputOptions* TCustomFFConverter::TaskOutputOptions(int ATaskIndex, int AFileIndex) const {
+  TConverterTask& t = TaskAt(ATaskIndex);
+  if (AFileIndex < 0 || AFileIndex >= static_cast<int>(t.outputs.size())) return nullptr;
+  return t.outputs[AFileIndex].get();
+}
+
 TAVProbe* TCustomFFConverter::TaskProbe(int ATaskIndex, int AFileIndex) const {
   TConverterTask& t = TaskAt(ATaskIndex);
   if (AFileIndex < 0 || AFileIndex >= static_cast<int>(t.probes.size())) return nullptr;
@@ -189,24 +195,26 @@ bool TCustomFFConverter::SetOutputFile(int ATaskIndex, const std::string& AFileN
     FLastErrMsg = FormatStr("max output files %d reached", f->MaxFiles());
     return false;
   }
+  const size_t slot = f->nb_output_files();
+  if (t.outputs.size() <= slot) t.outputs.resize(slot + 1);
+  // The caller's record only gets its file name filled in; the task works on
+  // its own copy, which a failure resets.
+  if (AOptions && AOptions->FileName.empty()) AOptions->FileName = AFileName;
+  t.outputs[slot] = std::make_unique<TOutputOptions>(AOptions ? *AOptions : TOutputOptions());
+  TOutputOptions& stored = *t.outputs[slot];
   try {
-    TOutputOptions local;
-    TOutputOptions* opts = AOptions ? AOptions : &local;
-    const size_t slot = f->nb_output_files();
-    if (t.outputs.size() <= slot) t.outputs.resize(slot + 1);
     auto bind = [this, f] {
       f->FOnCustomHook = [this](void* s, TBitmap24* b, int n, int64_t pts, bool& upd, bool& stop) {
         DoTaskCustomHook(s, b, n, pts, upd, stop);
       };
     };
-    int r = SetupOutput(*f, AFileName, *opts, bind);
-    if (r < 0) {
+    if (SetupOutput(*f, AFileName, stored, bind) < 0) {
       FLastErrMsg = f->LastErrMsg();
       return false;
     }
-    t.outputs[slot] = std::make_unique<TOutputOptions>(*opts);
     return true;
   } catch (const std::exception& e) {
+    InitOutputOptions(stored);
     FLastErrMsg = e.what();
     return false;
   }
