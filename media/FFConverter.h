@@ -165,6 +165,31 @@ using TPreviewBitmapEvent = std::function<void(void* Sender, const TPreviewInfo&
 class TAVProbe;
 struct TConverterTask;
 
+// The task list. It owns its tasks; an index outside 0 .. Count() - 1 raises
+// the list's index error. The operations on every task run in list order.
+class TFFmpegList {
+ public:
+  TFFmpegList();
+  ~TFFmpegList();
+  TFFmpegList(const TFFmpegList&) = delete;
+  TFFmpegList& operator=(const TFFmpegList&) = delete;
+
+  int Add(std::unique_ptr<TConverterTask> ATask);  // the new index
+  void Clear();
+  void Delete(int AIndex);
+  void Exchange(int AIndex1, int AIndex2);
+  TConverterTask& Items(int AIndex) const;
+  int IndexOf(const void* ATranscoder) const;  // -1 when no task has it
+  int Count() const { return static_cast<int>(FItems.size()); }
+  void Pause();
+  void Resume();
+  void StopOrTerminate(bool AWaitFor);
+  void SetPostHook(TPostHook AHook, bool AOn);
+
+ private:
+  std::vector<std::unique_ptr<TConverterTask>> FItems;
+};
+
 // Tasks (one transcoder each) run inline in Start or in worker threads, at
 // most N at once. Progress and preview events reach the host on the UI
 // thread (TriggerEventInMainThread), the custom hook on the worker, one
@@ -202,7 +227,7 @@ class TCustomFFConverter : public TFFBaseComponent {
   std::string Version() const { return "3.3"; }
   TAVProbe* AVProbe() const { return FAVProbe.get(); }
   std::string LastErrMsg() const { return FLastErrMsg; }
-  int TasksCount() const { return static_cast<int>(FTasks.size()); }
+  int TasksCount() const { return FFFmpegList.Count(); }
   int CustomMaxFiles() const { return FCustomMaxFiles; }
   void SetCustomMaxFiles(int v) { FCustomMaxFiles = v; }
   bool Preview() const { return FPreview; }
@@ -244,9 +269,7 @@ class TCustomFFConverter : public TFFBaseComponent {
   void StartNextTask();
   void DoFinalTerminate();
   void DeliverTerminate(const TTerminateInfo& info);
-  void JoinDeliveries();
-  int IndexOfTask(const void* Sender);
-  TConverterTask& TaskAt(int i) const;
+  void JoinTerminateThreads();
 
   std::string FLastErrMsg;
   int FCustomMaxFiles = 20;
@@ -262,16 +285,17 @@ class TCustomFFConverter : public TFFBaseComponent {
   std::mutex FHookLock, FPreviewLock, FProgressLock;
   std::recursive_mutex FTerminateLock;
   std::unique_ptr<TAVProbe> FAVProbe;
-  std::vector<std::unique_ptr<TConverterTask>> FTasks;
+  TFFmpegList FFFmpegList;
   int FCompleteTasks = 0;
   int FCurrentTask = -1;
   int FPendingTasks = 0;
   std::atomic<bool> FTerminated{false};
   bool FThreadMode = false;
   std::atomic<bool> FWorking{false};
-  struct Delivery;
-  std::mutex FDeliveryLock;
-  std::vector<std::shared_ptr<Delivery>> FDeliveries;
+  // In thread mode each termination event runs on a thread of its own.
+  class TDoTerminateThread;
+  std::mutex FTerminateThreadsLock;
+  std::vector<std::shared_ptr<TDoTerminateThread>> FTerminateThreads;
 };
 
 class TFFConverter : public TCustomFFConverter {

@@ -413,7 +413,7 @@ class TCustomFFmpeg {
   bool FPaused = false;
   bool FStartClaimed = false;  // a start or a termination has taken this task
   friend class TConvertThread;
-  friend class TFFmpegTerminateThread;
+  friend class TDoTerminateThread;
   // The video filter graph of an encoded stream when "vf" was given; false
   // with FLastErrMsg set when it cannot be built.
   virtual bool build_filter_graph(TAVOutputStream& ost, TAVInputStream& ist);  // FFmpeg_Filters.cpp
