@@ -1,5 +1,6 @@
 // The conversion task component: the task list, inline and threaded runs,
 // and the delivery of the tasks' events to the host.
+#include <algorithm>
 #include <exception>
 #include <thread>
 
@@ -343,6 +344,9 @@ void TCustomFFConverter::Start(int AThreadCount) {
     FThreadMode = AThreadCount > 0;
     FWorking = true;
   }
+  // The machine's processors are shared among the tasks converting at once.
+  const int atOnce = std::max(1, FThreadMode ? std::min(AThreadCount, FFFmpegList.Count()) : 1);
+  for (int i = 0; i < FFFmpegList.Count(); ++i) FFFmpegList.Items(i).ff->FTasksAtOnce = atOnce;
   if (FFFmpegList.Count() == 0) {
     // Nothing to run: the run ends at once, so the component never sticks
     // in the working state.

@@ -89,6 +89,24 @@ TBitmap24* CreateFrameBitmap(int w, int h) {
 
 TRGBConvertContext::~TRGBConvertContext() { ResetRGBConvert(*this); }
 
+SwsContext* NewVideoScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt, int flags, int threads) {
+  SwsContext* c = ffapi::sws_alloc_context();
+  if (!c) return nullptr;
+  const std::pair<const char*, int64_t> opts[] = {{"srcw", srcW},       {"srch", srcH},      {"src_format", srcFmt},
+                                                  {"dstw", dstW},       {"dsth", dstH},      {"dst_format", dstFmt},
+                                                  {"sws_flags", flags}, {"threads", threads}};
+  for (const auto& [name, value] : opts)
+    if (ffapi::av_opt_set_int(c, name, value, 0) < 0) {
+      ffapi::sws_freeContext(c);
+      return nullptr;
+    }
+  if (ffapi::sws_init_context(c, nullptr, nullptr) < 0) {
+    ffapi::sws_freeContext(c);
+    return nullptr;
+  }
+  return c;
+}
+
 void ResetRGBConvert(TRGBConvertContext& ctx) {
   delete ctx.Bitmap;
   ctx.Bitmap = nullptr;

@@ -66,6 +66,10 @@ struct TRGBConvertContext {
 };
 
 void ResetRGBConvert(TRGBConvertContext& ctx);
+
+// A scaler whose work sws_scale_frame splits over `threads` slices; null
+// when the library refuses the sizes or formats.
+SwsContext* NewVideoScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt, int flags, int threads);
 bool FrameToBitmap(TRGBConvertContext& ctx, const uint8_t* const data[4], const int linesize[4], int pix_fmt, int w,
                    int h);
 

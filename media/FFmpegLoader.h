@@ -32,6 +32,7 @@ extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/avstring.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/cpu.h>
 #include <libavutil/dict.h>
 #include <libavutil/display.h>
 #include <libavutil/error.h>
@@ -91,7 +92,7 @@ extern "C" {
   X(av_channel_layout_copy) X(av_channel_layout_describe)                      \
   X(av_channel_layout_compare) X(av_channel_layout_from_mask)                  \
   X(av_get_picture_type_char) X(av_get_media_type_string)                      \
-  X(av_display_rotation_get)
+  X(av_display_rotation_get) X(av_cpu_count)
 
 #define FF_SWRESAMPLE_FUNCS(X)                                                 \
   X(swresample_version) X(swr_alloc) X(swr_alloc_set_opts2) X(swr_init)        \
@@ -101,7 +102,8 @@ extern "C" {
 #define FF_SWSCALE_FUNCS(X)                                                    \
   X(swscale_version) X(sws_getContext) X(sws_getCachedContext) X(sws_scale)    \
   X(sws_freeContext) X(sws_alloc_context) X(sws_init_context)                  \
-  X(sws_get_class) X(sws_isSupportedInput) X(sws_isSupportedOutput)
+  X(sws_get_class) X(sws_isSupportedInput) X(sws_isSupportedOutput)         \
+  X(sws_scale_frame)
 
 #define FF_AVCODEC_FUNCS(X)                                                    \
   X(avcodec_version) X(avcodec_find_encoder) X(avcodec_find_decoder)           \

@@ -187,7 +187,7 @@ bool TCustomFFmpeg::open_input_file(const std::string& AFileName) {
       throw FFmpegException("avcodec_alloc_context failed");
     }
     input->dec[i] = dec;
-    dec->thread_count = Fthread_count;
+    dec->thread_count = codec_threads();
     dec->pkt_timebase = st->time_base;
     const AVCodec* byName = nullptr;
     switch (dec->codec_type) {
@@ -334,7 +334,7 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& of) {
     AVCodecContext* video_enc;
     if (Fvideo_stream_copy) {
       s.copy = true;
-      video_enc = s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_VIDEO, Fthread_count, Fvideo_codec_tag);
+      video_enc = s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_VIDEO, codec_threads(), Fvideo_codec_tag);
       video_enc->sample_aspect_ratio = st->sample_aspect_ratio = sar;
     } else {
       AVRational frame_rate = Fframe_rate.num ? Fframe_rate : AVRational{25, 1};
@@ -350,7 +350,7 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& of) {
         codec_id = ffapi::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr, AVMEDIA_TYPE_VIDEO);
         codec = ffapi::avcodec_find_encoder(codec_id);
       }
-      video_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_VIDEO, Fthread_count, Fvideo_codec_tag);
+      video_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_VIDEO, codec_threads(), Fvideo_codec_tag);
       video_enc->codec_id = codec_id;
       set_context_options(FOptions, video_enc, FOptions.avcodec_opts[0],
                           AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
@@ -467,7 +467,7 @@ void TCustomFFmpeg::new_audio_stream(TOutputFile& of) {
     AVCodecContext* audio_enc;
     if (Faudio_stream_copy) {
       s.copy = true;
-      audio_enc = s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_AUDIO, Fthread_count, Faudio_codec_tag);
+      audio_enc = s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_AUDIO, codec_threads(), Faudio_codec_tag);
       ffapi::av_channel_layout_default(&audio_enc->ch_layout, Faudio_channels);
       audio_enc->sample_rate = Faudio_sample_rate;
     } else {
@@ -492,7 +492,7 @@ void TCustomFFmpeg::new_audio_stream(TOutputFile& of) {
         codec_id = codec ? codec->id : AV_CODEC_ID_NONE;
       }
       s.codec = codec;
-      audio_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_AUDIO, Fthread_count, Faudio_codec_tag);
+      audio_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_AUDIO, codec_threads(), Faudio_codec_tag);
       audio_enc->codec_id = codec_id;
       set_context_options(FOptions, audio_enc, FOptions.avcodec_opts[1],
                           AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
@@ -540,7 +540,7 @@ void TCustomFFmpeg::new_subtitle_stream(TOutputFile& of) {
     AVStream* st = oc->streams[oc->nb_streams - 1];
     if (Fsubtitle_stream_copy) {
       s.copy = true;
-      s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_SUBTITLE, Fthread_count, Fsubtitle_codec_tag);
+      s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_SUBTITLE, codec_threads(), Fsubtitle_codec_tag);
     } else {
       AVCodecID codec_id;
       const int strict = FOptions.avcodec_opts[3] ? FOptions.avcodec_opts[3]->strict_std_compliance : 0;
@@ -555,7 +555,7 @@ void TCustomFFmpeg::new_subtitle_stream(TOutputFile& of) {
         codec = ffapi::avcodec_find_encoder(codec_id);
       }
       s.codec = codec;
-      s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_SUBTITLE, Fthread_count, Fsubtitle_codec_tag);
+      s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_SUBTITLE, codec_threads(), Fsubtitle_codec_tag);
       s.enc->codec_id = codec_id;
       set_context_options(FOptions, s.enc, FOptions.avcodec_opts[3],
                           AV_OPT_FLAG_SUBTITLE_PARAM | AV_OPT_FLAG_ENCODING_PARAM);

@@ -28,6 +28,7 @@ bool TCustomFFmpeg::build_filter_graph_steps(TAVInputStream& ist, TAVOutputStrea
   AVCodecContext* enc = ost.enc_ctx;
   AVFilterGraph* graph = ffapi::avfilter_graph_alloc();
   if (!graph) return false;
+  graph->nb_threads = codec_threads();
   struct Guard {
     AVFilterGraph*& g;
     bool keep = false;
