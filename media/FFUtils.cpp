@@ -1,6 +1,7 @@
 #include "media/FFUtils.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -304,6 +305,30 @@ int ReadWholeFile(const std::string& name, uint8_t** buf, int* size) {
   *size = static_cast<int>(n) + 1;
   std::fclose(f);
   return 0;
+}
+
+int StreamRotation(const AVStream* st) {
+  if (!st) return 0;
+  const uint8_t* m = ffapi::av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+  if (!m) return 0;
+  // The matrix gives the counter-clockwise angle; quarter turns only.
+  const double ccw = ffapi::av_display_rotation_get(reinterpret_cast<const int32_t*>(m));
+  if (std::isnan(ccw)) return 0;
+  const long quarters = std::lround(-ccw / 90.0);
+  return static_cast<int>(((quarters % 4) + 4) % 4) * 90;
+}
+
+std::string RotationFilters(int rotation) {
+  switch (rotation) {
+    case 90:
+      return "transpose=clock";
+    case 180:
+      return "hflip,vflip";
+    case 270:
+      return "transpose=cclock";
+    default:
+      return "";
+  }
 }
 
 std::string MetadataValue(const AVDictionary* m, const std::string& key, const std::string& def) {

@@ -102,6 +102,12 @@ AVDictionary* private_options_for(const TFFOptions& o, const AVClass* const* obj
 // size: bytes read + 1), -1 when the file cannot be opened, -12 without memory.
 int ReadWholeFile(const std::string& name, uint8_t** buf, int* size);
 
+// The turn, clockwise in degrees (0, 90, 180 or 270), that shows the
+// stream's pictures upright, from its display matrix; 0 without one.
+int StreamRotation(const AVStream* st);
+// The filters that make that turn ("transpose=clock", ...); empty for 0.
+std::string RotationFilters(int rotation);
+
 std::string MetadataValue(const AVDictionary* m, const std::string& key, const std::string& def);
 // Display text of a codec: "name(long name)", "mpeg2ts", a FourCC or the tag.
 std::string CodecText(AVCodecID codec_id, uint32_t codec_tag, bool encoder);

@@ -149,6 +149,7 @@ extern "C" {
   X(av_guess_sample_aspect_ratio) X(av_guess_frame_rate) X(av_muxer_iterate)   \
   X(av_demuxer_iterate) X(avformat_get_class) X(av_filename_number_test)       \
   X(av_get_frame_filename) X(av_pkt_dump_log2) X(av_stream_get_side_data)      \
+  X(av_stream_new_side_data)                                                   \
   X(avformat_match_stream_specifier) X(avformat_network_init)                  \
   X(avformat_network_deinit)
 

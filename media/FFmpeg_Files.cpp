@@ -216,6 +216,13 @@ bool TCustomFFmpeg::open_input_file(const std::string& AFileName) {
         } else if (Fframe_aspect_ratio == 0) {
           Fframe_aspect_ratio = 4.0f / 3.0f;
         }
+        // Pictures turned a quarter for display (a phone held upright) are
+        // encoded as shown: the size and shape follow the turned picture.
+        const int turn = StreamRotation(st);
+        if (turn == 90 || turn == 270) {
+          std::swap(Fframe_width, Fframe_height);
+          if (Fframe_aspect_ratio != 0) Fframe_aspect_ratio = 1.0f / Fframe_aspect_ratio;
+        }
         if (dec->pix_fmt < 0) dec->pix_fmt = static_cast<AVPixelFormat>(0);
         Fframe_pix_fmt = dec->pix_fmt;
         if (dec->lowres > 0) {

@@ -390,6 +390,17 @@ void TCustomFFmpeg::setup_stream_copy(TAVOutputStream& ost, TAVInputStream& ist)
         ost.st->sample_aspect_ratio = ost.enc_ctx->sample_aspect_ratio;
       else
         ost.st->sample_aspect_ratio = ist.st->sample_aspect_ratio;
+      // Copied pictures keep their turn for display, so players still show
+      // them upright.
+      {
+        size_t size = 0;
+        const uint8_t* matrix = ffapi::av_stream_get_side_data(ist.st, AV_PKT_DATA_DISPLAYMATRIX, &size);
+        if (matrix && size) {
+          uint8_t* copy = ffapi::av_stream_new_side_data(ost.st, AV_PKT_DATA_DISPLAYMATRIX, size);
+          if (!copy) throw FFmpegException("av_mallocz fail");
+          std::memcpy(copy, matrix, size);
+        }
+      }
       break;
     case AVMEDIA_TYPE_SUBTITLE:
       break;
@@ -454,7 +465,9 @@ void TCustomFFmpeg::setup_encoding(int i) {
       ost.encoding_needed = 1;
       ist.decoding_needed = 1;
       FLastErrMsg.clear();
-      if (FEnableFilter && !build_filter_graph(ost, ist))
+      // A picture turned for display goes through the filter graph, which
+      // turns it upright before it is scaled.
+      if ((FEnableFilter || StreamRotation(ist.st) != 0) && !build_filter_graph(ost, ist))
         throw FFmpegException(FLastErrMsg.empty() ? std::string("Error opening filters!")
                                                   : "Error opening filters: " + FLastErrMsg);
       break;

@@ -73,7 +73,7 @@ int TCustomFFmpeg::write_video_frames(TAVOutputStream& ost, TAVInputStream& ist,
   const int w = in_picture->width, h = in_picture->height;
   const int fmt = in_picture->format;
   AVFrame* final_picture = in_picture;
-  if (!FEnableFilter || !LoopState(ist).out_video_filter) {
+  if (!LoopState(ist).out_video_filter) {
     if (h - ost.topBand - ost.bottomBand != ost.resample_height ||
         w - ost.leftBand - ost.rightBand != ost.resample_width || fmt != ost.resample_pix_fmt) {
       const char* name = ffapi::av_get_pix_fmt_name(static_cast<AVPixelFormat>(fmt));
