@@ -330,6 +330,9 @@ void TCustomPlayer::CallFileOpen() {
     if (is->video_st && is->video_st->codecpar->width > 0) {
       w = is->video_st->codecpar->width;
       h = is->video_st->codecpar->height;
+      // As shown: a picture turned a quarter swaps its sides.
+      const int turn = StreamRotation(is->video_st);
+      if (turn == 90 || turn == 270) std::swap(w, h);
     }
     int64_t duration = is->IsImage2 ? 0 : is->Duration;
     int sw = ScreenWidth, sh = ScreenHeight;
@@ -800,7 +803,11 @@ TBitmap* TCustomPlayer::CurrentFrame(int64_t& APTS) {
     bmp->SetSize(0, 0);
     return bmp;
   }
-  bmp->SetSize(is->video_st->codecpar->width, is->video_st->codecpar->height);
+  const int turn = StreamRotation(is->video_st);
+  if (turn == 90 || turn == 270)
+    bmp->SetSize(is->video_st->codecpar->height, is->video_st->codecpar->width);
+  else
+    bmp->SetSize(is->video_st->codecpar->width, is->video_st->codecpar->height);
   std::memset(bmp->Bits(), 0, size_t(bmp->Stride()) * bmp->Height());
   // Under the queue lock: the entry cannot be reallocated while it is read.
   TVideoPicture* vp = &is->pictq[DisplayIndex(is)];
