@@ -398,3 +398,30 @@ TEST_F(Player, OpenAndStopFromItsOwnStateHandler) {
     q.Stop(true);
   }
 }
+
+TEST_F(Player, HostAndItsOwnHandlerOpenAndStopAtOnce) {
+  // The handler runs on the event thread while the host opens and stops on
+  // its own; every call comes back and the player ends stopped.
+  TZEVizeza q;
+  q.TriggerEventInMainThread = false;
+  std::atomic<int> plays{0};
+  q.SetOnState([&](TCustomPlayer* s, TPlayState st) {
+    if (st != psPlay) return;
+    if (++plays % 2)
+      s->Open(PlaybackFixture("red.mkv"), &out, true);
+    else
+      s->Stop(true);
+  });
+  for (int i = 0; i < 10; i++) {
+    ASSERT_TRUE(q.Open(PlaybackFixture("clip.avi"), &out, i % 2 == 0)) << q.LastErrMsg();
+    WaitPumping([] { return false; }, 20 * (i % 3));
+    if (i % 2) q.Stop(true);
+  }
+  EXPECT_TRUE(WaitPumping(
+      [&] {
+        q.Stop(true);
+        return q.PlayState() == psStop && q.VideoStreamIndex() == -1;
+      },
+      10000));
+  EXPECT_GE(plays, 10);
+}
