@@ -54,6 +54,10 @@ TCustomFFmpeg::TCustomFFmpeg(int AMaxFiles) {
 
 TCustomFFmpeg::~TCustomFFmpeg() {
   Stop(true);
+  // The worker threads signal their events last: they are joined before the
+  // events go (the events are members destroyed before the threads).
+  FThread.reset();
+  FTermThread.reset();
   CleanupFiles();
   // Contexts made by ResetState without libraries to release them with
   // cannot exist: ResetState does nothing then.
