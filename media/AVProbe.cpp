@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <ctime>
 #include <numeric>
 
@@ -333,6 +334,12 @@ TVideoStreamInfo TCustomAVProbe::GetVideoStreamInfo(int AStreamIndex) {
   r.AspectRatio = (sar.num == 0 || sar.den == 0 || par->height == 0)
                       ? 0.0f
                       : float(par->width * (double(sar.num) / sar.den) / par->height);
+  // As shown: a picture turned a quarter for display swaps its sides.
+  const int turn = StreamRotation(st);
+  if (turn == 90 || turn == 270) {
+    std::swap(r.Width, r.Height);
+    if (r.AspectRatio != 0) r.AspectRatio = 1.0f / r.AspectRatio;
+  }
   r.PixFmt = par->format;
   r.FrameRate.num = st->r_frame_rate.num;
   r.FrameRate.den = st->r_frame_rate.den;

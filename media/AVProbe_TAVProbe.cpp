@@ -1,6 +1,8 @@
 // TAVProbe: single-picture decoding, seeking and stepping on a probe that
 // opened its file itself.
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "media/AVProbe.h"
 #include "media/FFmpegLogger.h"
@@ -13,6 +15,38 @@ constexpr AVRational kMicro{1, 1000000};
 // Enough passes for any stream; a stream whose pictures never come before
 // the reference ends here instead of looping forever.
 constexpr int kMaxPreviousKeyFramePasses = 10000;
+
+// Planes whose chroma is subsampled alike across and down turn plane by
+// plane into a picture of the same format.
+bool TurnsPlaneByPlane(const AVPixFmtDescriptor* d) {
+  return d && !(d->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM | AV_PIX_FMT_FLAG_HWACCEL)) &&
+         d->log2_chroma_w == d->log2_chroma_h;
+}
+
+// Turns the w x h picture clockwise by `turn` degrees into dst.
+void TurnPicture(const AVPixFmtDescriptor* d, int turn, const uint8_t* const src[4], const int srcLs[4], int w, int h,
+                 uint8_t* const dst[4], const int dstLs[4]) {
+  int planeW[4] = {}, planeH[4] = {}, elem[4] = {};
+  for (int c = 0; c < d->nb_components; ++c) {
+    const AVComponentDescriptor& comp = d->comp[c];
+    const bool chroma = (c == 1 || c == 2) && !(d->flags & AV_PIX_FMT_FLAG_RGB);
+    planeW[comp.plane] = chroma ? AV_CEIL_RSHIFT(w, d->log2_chroma_w) : w;
+    planeH[comp.plane] = chroma ? AV_CEIL_RSHIFT(h, d->log2_chroma_h) : h;
+    elem[comp.plane] = std::max(elem[comp.plane], comp.step);
+  }
+  for (int p = 0; p < 4; ++p) {
+    if (!src[p] || !dst[p] || elem[p] <= 0) continue;
+    const int pw = planeW[p], ph = planeH[p], e = elem[p];
+    for (int y = 0; y < ph; ++y) {
+      const uint8_t* row = src[p] + ptrdiff_t(y) * srcLs[p];
+      for (int x = 0; x < pw; ++x) {
+        const int dx = turn == 90 ? ph - 1 - y : turn == 270 ? y : pw - 1 - x;
+        const int dy = turn == 90 ? x : turn == 270 ? pw - 1 - x : ph - 1 - y;
+        std::memcpy(dst[p] + ptrdiff_t(dy) * dstLs[p] + ptrdiff_t(dx) * e, row + ptrdiff_t(x) * e, e);
+      }
+    }
+  }
+}
 }  // namespace
 
 TAVProbe::TAVProbe(void* AOwner) : TCustomAVProbe(AOwner) { TAVProbe::RefreshFileInfo(); }
@@ -245,6 +279,28 @@ void TAVProbe::FillPicture(AVFrame* frame, AVPacket* pkt, int64_t pos) {
   AVCodecContext* c = FCodec;
   int w = frame->width, h = frame->height;
   AVPixelFormat fmt = AVPixelFormat(frame->format);
+  // A picture turned for display is kept as shown. Formats that cannot turn
+  // plane by plane are made 4:4:4 first.
+  const int turn = StreamRotation(FFileHandle->streams[pkt->stream_index]);
+  const uint8_t* src[4] = {frame->data[0], frame->data[1], frame->data[2], frame->data[3]};
+  int srcLs[4] = {frame->linesize[0], frame->linesize[1], frame->linesize[2], frame->linesize[3]};
+  uint8_t* conv[4] = {};
+  int convLs[4] = {};
+  if (turn && !TurnsPlaneByPlane(ffapi::av_pix_fmt_desc_get(fmt))) {
+    SwsContext* s = ffapi::sws_getContext(w, h, fmt, w, h, AV_PIX_FMT_YUV444P, SWS_POINT, nullptr, nullptr, nullptr);
+    if (s && ffapi::av_image_alloc(conv, convLs, w, h, AV_PIX_FMT_YUV444P, 1) >= 0) {
+      ffapi::sws_scale(s, src, srcLs, 0, h, conv, convLs);
+      fmt = AV_PIX_FMT_YUV444P;
+      for (int i = 0; i < 4; ++i) {
+        src[i] = conv[i];
+        srcLs[i] = convLs[i];
+      }
+    }
+    if (s) ffapi::sws_freeContext(s);
+  }
+  const bool turned = turn && TurnsPlaneByPlane(ffapi::av_pix_fmt_desc_get(fmt));
+  const int srcW = w, srcH = h;
+  if (turned && turn != 180) std::swap(w, h);
   int bytes = ffapi::av_image_get_buffer_size(fmt, w, h, 1);
   if (bytes > 0 && FPicture.Size < bytes) {
     if (FPicture.Buffer) ffapi::av_free(FPicture.Buffer);
@@ -280,10 +336,13 @@ void TAVProbe::FillPicture(AVFrame* frame, AVPacket* pkt, int64_t pos) {
   FPicture.Position = pos;
   if (FPicture.Buffer && bytes > 0) {
     ffapi::av_image_fill_arrays(FPicture.Picture, FPicture.Linesize, FPicture.Buffer, fmt, w, h, 1);
-    ffapi::av_image_copy(FPicture.Picture, FPicture.Linesize, const_cast<const uint8_t**>(frame->data), frame->linesize,
-                         fmt, w, h);
+    if (turned)
+      TurnPicture(ffapi::av_pix_fmt_desc_get(fmt), turn, src, srcLs, srcW, srcH, FPicture.Picture, FPicture.Linesize);
+    else
+      ffapi::av_image_copy(FPicture.Picture, FPicture.Linesize, src, srcLs, fmt, w, h);
     FPicture.Ready = true;
   }
+  if (conv[0]) ffapi::av_freep(&conv[0]);
 }
 
 bool TAVProbe::DecodeNextKeyFrame(int AStreamIndex) {

@@ -150,7 +150,8 @@ int64_t OutputTimeStamp(TDateTime t);
 // The whole output translation and opening. bindCustomHook runs when the
 // record asks for the custom hook. -1 on failure (the record is reset and
 // the reason is in f.LastErrMsg()); else the output count. Setter failures
-// are raised as exceptions.
+// are raised as exceptions. The task component passes its own stored copy of
+// the host's record.
 int SetupOutput(TCustomFFmpeg& f, const std::string& fileName, TOutputOptions& opts,
                 const std::function<void()>& bindCustomHook = nullptr);
 
@@ -163,6 +164,31 @@ using TPreviewBitmapEvent = std::function<void(void* Sender, const TPreviewInfo&
 
 class TAVProbe;
 struct TConverterTask;
+
+// The task list. It owns its tasks; an index outside 0 .. Count() - 1 raises
+// the list's index error. The operations on every task run in list order.
+class TFFmpegList {
+ public:
+  TFFmpegList();
+  ~TFFmpegList();
+  TFFmpegList(const TFFmpegList&) = delete;
+  TFFmpegList& operator=(const TFFmpegList&) = delete;
+
+  int Add(std::unique_ptr<TConverterTask> ATask);  // the new index
+  void Clear();
+  void Delete(int AIndex);
+  void Exchange(int AIndex1, int AIndex2);
+  TConverterTask& Items(int AIndex) const;
+  int IndexOf(const void* ATranscoder) const;  // -1 when no task has it
+  int Count() const { return static_cast<int>(FItems.size()); }
+  void Pause();
+  void Resume();
+  void StopOrTerminate(bool AWaitFor);
+  void SetPostHook(TPostHook AHook, bool AOn);
+
+ private:
+  std::vector<std::unique_ptr<TConverterTask>> FItems;
+};
 
 // Tasks (one transcoder each) run inline in Start or in worker threads, at
 // most N at once. Progress and preview events reach the host on the UI
@@ -201,7 +227,7 @@ class TCustomFFConverter : public TFFBaseComponent {
   std::string Version() const { return "3.3"; }
   TAVProbe* AVProbe() const { return FAVProbe.get(); }
   std::string LastErrMsg() const { return FLastErrMsg; }
-  int TasksCount() const { return static_cast<int>(FTasks.size()); }
+  int TasksCount() const { return FFFmpegList.Count(); }
   int CustomMaxFiles() const { return FCustomMaxFiles; }
   void SetCustomMaxFiles(int v) { FCustomMaxFiles = v; }
   bool Preview() const { return FPreview; }
@@ -220,6 +246,9 @@ class TCustomFFConverter : public TFFBaseComponent {
   bool Terminated() const { return FTerminated; }
   bool Working() const { return FWorking; }
   TAVProbe* TaskProbe(int ATaskIndex, int AFileIndex) const;
+  // The task's own copy of the record an output slot was set with; null for
+  // a slot never set.
+  const TOutputOptions* TaskOutputOptions(int ATaskIndex, int AFileIndex) const;
   TFFmpeg* Task(int ATaskIndex) const;  // the task's transcoder
 
   TProgressEvent OnProgress;
@@ -240,9 +269,7 @@ class TCustomFFConverter : public TFFBaseComponent {
   void StartNextTask();
   void DoFinalTerminate();
   void DeliverTerminate(const TTerminateInfo& info);
-  void JoinDeliveries();
-  int IndexOfTask(const void* Sender);
-  TConverterTask& TaskAt(int i) const;
+  void JoinTerminateThreads();
 
   std::string FLastErrMsg;
   int FCustomMaxFiles = 20;
@@ -258,16 +285,17 @@ class TCustomFFConverter : public TFFBaseComponent {
   std::mutex FHookLock, FPreviewLock, FProgressLock;
   std::recursive_mutex FTerminateLock;
   std::unique_ptr<TAVProbe> FAVProbe;
-  std::vector<std::unique_ptr<TConverterTask>> FTasks;
+  TFFmpegList FFFmpegList;
   int FCompleteTasks = 0;
   int FCurrentTask = -1;
   int FPendingTasks = 0;
   std::atomic<bool> FTerminated{false};
   bool FThreadMode = false;
   std::atomic<bool> FWorking{false};
-  struct Delivery;
-  std::mutex FDeliveryLock;
-  std::vector<std::shared_ptr<Delivery>> FDeliveries;
+  // In thread mode each termination event runs on a thread of its own.
+  class TDoTerminateThread;
+  std::mutex FTerminateThreadsLock;
+  std::vector<std::shared_ptr<TDoTerminateThread>> FTerminateThreads;
 };
 
 class TFFConverter : public TCustomFFConverter {

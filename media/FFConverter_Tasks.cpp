@@ -1,5 +1,6 @@
 // The conversion task component: the task list, inline and threaded runs,
 // and the delivery of the tasks' events to the host.
+#include <algorithm>
 #include <exception>
 #include <thread>
 
@@ -34,19 +35,97 @@ struct TConverterTask {
   }
 };
 
-// A termination event on its own thread with its own copy of the payload.
-struct TCustomFFConverter::Delivery {
-  std::thread thread;
-  std::atomic<bool> done{false};
+TFFmpegList::TFFmpegList() = default;
+TFFmpegList::~TFFmpegList() = default;
+
+int TFFmpegList::Add(std::unique_ptr<TConverterTask> ATask) {
+  FItems.push_back(std::move(ATask));
+  return Count() - 1;
+}
+
+void TFFmpegList::Clear() { FItems.clear(); }
+
+void TFFmpegList::Delete(int AIndex) {
+  Items(AIndex);
+  FItems.erase(FItems.begin() + AIndex);
+}
+
+void TFFmpegList::Exchange(int AIndex1, int AIndex2) {
+  Items(AIndex1);
+  Items(AIndex2);
+  std::swap(FItems[AIndex1], FItems[AIndex2]);
+}
+
+TConverterTask& TFFmpegList::Items(int AIndex) const {
+  if (AIndex < 0 || AIndex >= Count()) throw rtl::EListError(FormatStr("List index out of bounds (%d)", AIndex));
+  return *FItems[AIndex];
+}
+
+int TFFmpegList::IndexOf(const void* ATranscoder) const {
+  for (int i = 0; i < Count(); ++i)
+    if (FItems[i]->ff.get() == ATranscoder) return i;
+  return -1;
+}
+
+void TFFmpegList::Pause() {
+  for (auto& t : FItems) t->ff->Pause();
+}
+
+void TFFmpegList::Resume() {
+  for (auto& t : FItems) t->ff->Resume();
+}
+
+void TFFmpegList::StopOrTerminate(bool AWaitFor) {
+  for (auto& t : FItems) t->ff->StopOrTerminate(AWaitFor);
+}
+
+void TFFmpegList::SetPostHook(TPostHook AHook, bool AOn) {
+  const TPostHooks bit = PostHookBit(AHook);
+  for (auto& t : FItems) {
+    std::lock_guard<std::recursive_mutex> lk(PostHookLock());
+    t->ff->set_post_hooks(AOn ? (t->ff->FPostHooks | bit) : (t->ff->FPostHooks & ~bit));
+  }
+}
+
+// A termination event on a thread of its own, with the handler, the sender
+// and its own copy of the payload.
+class TCustomFFConverter::TDoTerminateThread {
+ public:
+  TDoTerminateThread(TTerminateEvent AOnTerminate, void* ASender, const TTerminateInfo& AInfo)
+      : FOnTerminate(std::move(AOnTerminate)), FSender(ASender), FTerminateInfo(AInfo) {}
+  // The thread keeps its record alive: a handler that clears the component
+  // detaches its own thread.
+  static void Start(const std::shared_ptr<TDoTerminateThread>& self) {
+    self->FThread = std::thread([self] {
+      self->Execute();
+      self->FDone = true;
+      rtl::Wake();
+    });
+  }
+  bool Done() const { return FDone; }
+  std::thread& Thread() { return FThread; }
+
+ private:
+  void Execute() {
+    try {
+      if (FOnTerminate) FOnTerminate(FSender, FTerminateInfo);
+    } catch (...) {
+    }
+  }
+  TTerminateEvent FOnTerminate;
+  void* FSender;
+  TTerminateInfo FTerminateInfo;
+  std::thread FThread;
+  std::atomic<bool> FDone{false};
 };
 
 TCustomFFConverter::TCustomFFConverter(void* AOwner) : TFFBaseComponent(AOwner), FAVProbe(new TAVProbe()) {}
 
 TCustomFFConverter::~TCustomFFConverter() {
   if (FWorking && !FTerminated) Stop(true);
-  JoinDeliveries();
-  FTasks.clear();
-  JoinDeliveries();
+  JoinTerminateThreads();
+  FFFmpegList.Clear();
+  JoinTerminateThreads();
   FAVProbe.reset();
   // No raiser may still hold a lock when it goes.
   { std::lock_guard<std::mutex> a(FHookLock); }
@@ -70,24 +149,18 @@ void TCustomFFConverter::CheckWorking(const char* AName) {
   if (FWorking) throw FFmpegException(FormatStr("Cannot %s while working.", AName));
 }
 
-TConverterTask& TCustomFFConverter::TaskAt(int i) const {
-  if (i < 0 || i >= static_cast<int>(FTasks.size()))
-    throw rtl::EListError(FormatStr("List index out of bounds (%d)", i));
-  return *FTasks[i];
-}
+TFFmpeg* TCustomFFConverter::Task(int ATaskIndex) const { return FFFmpegList.Items(ATaskIndex).ff.get(); }
 
-TFFmpeg* TCustomFFConverter::Task(int ATaskIndex) const { return TaskAt(ATaskIndex).ff.get(); }
+const TOutputOptions* TCustomFFConverter::TaskOutputOptions(int ATaskIndex, int AFileIndex) const {
+  TConverterTask& t = FFFmpegList.Items(ATaskIndex);
+  if (AFileIndex < 0 || AFileIndex >= static_cast<int>(t.outputs.size())) return nullptr;
+  return t.outputs[AFileIndex].get();
+}
 
 TAVProbe* TCustomFFConverter::TaskProbe(int ATaskIndex, int AFileIndex) const {
-  TConverterTask& t = TaskAt(ATaskIndex);
+  TConverterTask& t = FFFmpegList.Items(ATaskIndex);
   if (AFileIndex < 0 || AFileIndex >= static_cast<int>(t.probes.size())) return nullptr;
   return t.probes[AFileIndex].get();
-}
-
-int TCustomFFConverter::IndexOfTask(const void* Sender) {
-  for (size_t i = 0; i < FTasks.size(); ++i)
-    if (FTasks[i]->ff.get() == Sender) return static_cast<int>(i);
-  return -1;
 }
 
 int TCustomFFConverter::AddTask(const std::string& AFileName, TInputOptions* AOptions) {
@@ -130,8 +203,7 @@ int TCustomFFConverter::AddTask(const std::string& AFileName, TInputOptions* AOp
     FLastErrMsg = e.what();
     return -1;
   }
-  FTasks.push_back(std::move(task));
-  return static_cast<int>(FTasks.size()) - 1;
+  return FFFmpegList.Add(std::move(task));
 }
 
 int TCustomFFConverter::AddTask(const std::string& AFileName, const std::string& AExtOptions) {
@@ -147,7 +219,7 @@ int TCustomFFConverter::AddTask(const void* AStream, const std::string& APrivate
 
 bool TCustomFFConverter::AddInputFile(int ATaskIndex, const std::string& AFileName, TInputOptions* AOptions) {
   CheckWorking("AddInputFile");
-  TConverterTask& t = TaskAt(ATaskIndex);
+  TConverterTask& t = FFFmpegList.Items(ATaskIndex);
   TFFmpeg* f = t.ff.get();
   if (f->nb_input_files() >= f->MaxFiles()) {
     FLastErrMsg = FormatStr("max input files %d reached", f->MaxFiles());
@@ -183,30 +255,32 @@ bool TCustomFFConverter::AddInputFile(int ATaskIndex, const std::string& AFileNa
 
 bool TCustomFFConverter::SetOutputFile(int ATaskIndex, const std::string& AFileName, TOutputOptions* AOptions) {
   CheckWorking("SetOutputFile");
-  TConverterTask& t = TaskAt(ATaskIndex);
+  TConverterTask& t = FFFmpegList.Items(ATaskIndex);
   TFFmpeg* f = t.ff.get();
   if (f->nb_output_files() >= f->MaxFiles()) {
     FLastErrMsg = FormatStr("max output files %d reached", f->MaxFiles());
     return false;
   }
+  const size_t slot = f->nb_output_files();
+  if (t.outputs.size() <= slot) t.outputs.resize(slot + 1);
+  // The caller's record only gets its file name filled in; the task works on
+  // its own copy, which a failure resets.
+  if (AOptions && AOptions->FileName.empty()) AOptions->FileName = AFileName;
+  t.outputs[slot] = std::make_unique<TOutputOptions>(AOptions ? *AOptions : TOutputOptions());
+  TOutputOptions& stored = *t.outputs[slot];
   try {
-    TOutputOptions local;
-    TOutputOptions* opts = AOptions ? AOptions : &local;
-    const size_t slot = f->nb_output_files();
-    if (t.outputs.size() <= slot) t.outputs.resize(slot + 1);
     auto bind = [this, f] {
       f->FOnCustomHook = [this](void* s, TBitmap24* b, int n, int64_t pts, bool& upd, bool& stop) {
         DoTaskCustomHook(s, b, n, pts, upd, stop);
       };
     };
-    int r = SetupOutput(*f, AFileName, *opts, bind);
-    if (r < 0) {
+    if (SetupOutput(*f, AFileName, stored, bind) < 0) {
       FLastErrMsg = f->LastErrMsg();
       return false;
     }
-    t.outputs[slot] = std::make_unique<TOutputOptions>(*opts);
     return true;
   } catch (const std::exception& e) {
+    InitOutputOptions(stored);
     FLastErrMsg = e.what();
     return false;
   }
@@ -227,8 +301,8 @@ bool TCustomFFConverter::SetOutputStream(int ATaskIndex, const void* AStream, co
 
 void TCustomFFConverter::ClearTasks() {
   if (FWorking && !FTerminated) throw FFmpegException("Cannot ClearTasks while working.");
-  JoinDeliveries();
-  FTasks.clear();
+  JoinTerminateThreads();
+  FFFmpegList.Clear();
   FLastErrMsg.clear();
   std::lock_guard<std::recursive_mutex> lk(FTerminateLock);
   FCompleteTasks = 0;
@@ -241,32 +315,21 @@ void TCustomFFConverter::ClearTasks() {
 
 void TCustomFFConverter::Exchange(int ATaskIndex1, int ATaskIndex2) {
   CheckWorking("Exchange");
-  TaskAt(ATaskIndex1);
-  TaskAt(ATaskIndex2);
-  std::swap(FTasks[ATaskIndex1], FTasks[ATaskIndex2]);
+  FFFmpegList.Exchange(ATaskIndex1, ATaskIndex2);
 }
 
 void TCustomFFConverter::RemoveTask(int ATaskIndex) {
   CheckWorking("RemoveTask");
-  TaskAt(ATaskIndex);
-  FTasks.erase(FTasks.begin() + ATaskIndex);
+  FFFmpegList.Delete(ATaskIndex);
 }
 
 void TCustomFFConverter::SetPreview(bool v) {
-  for (auto& t : FTasks) {
-    std::lock_guard<std::recursive_mutex> lk(PostHookLock());
-    const TPostHooks bit = PostHookBit(TPostHook::phPreview);
-    t->ff->set_post_hooks(v ? (t->ff->FPostHooks | bit) : (t->ff->FPostHooks & ~bit));
-  }
+  FFFmpegList.SetPostHook(TPostHook::phPreview, v);
   FPreview = v;
 }
 
 void TCustomFFConverter::SetPreviewBitmap(bool v) {
-  for (auto& t : FTasks) {
-    std::lock_guard<std::recursive_mutex> lk(PostHookLock());
-    const TPostHooks bit = PostHookBit(TPostHook::phBitmap);
-    t->ff->set_post_hooks(v ? (t->ff->FPostHooks | bit) : (t->ff->FPostHooks & ~bit));
-  }
+  FFFmpegList.SetPostHook(TPostHook::phBitmap, v);
   FPreviewBitmap = v;
 }
 
@@ -276,12 +339,15 @@ void TCustomFFConverter::Start(int AThreadCount) {
     std::lock_guard<std::recursive_mutex> lk(FTerminateLock);
     FCompleteTasks = 0;
     FCurrentTask = 0;
-    FPendingTasks = static_cast<int>(FTasks.size());
+    FPendingTasks = FFFmpegList.Count();
     FTerminated = false;
     FThreadMode = AThreadCount > 0;
     FWorking = true;
   }
-  if (FTasks.empty()) {
+  // The machine's processors are shared among the tasks converting at once.
+  const int atOnce = std::max(1, FThreadMode ? std::min(AThreadCount, FFFmpegList.Count()) : 1);
+  for (int i = 0; i < FFFmpegList.Count(); ++i) FFFmpegList.Items(i).ff->FTasksAtOnce = atOnce;
+  if (FFFmpegList.Count() == 0) {
     // Nothing to run: the run ends at once, so the component never sticks
     // in the working state.
     DoFinalTerminate();
@@ -298,8 +364,7 @@ void TCustomFFConverter::Start(int AThreadCount) {
   // A Stop during an inline run terminates the tasks it finds not started on
   // threads of their own; their events, the final one included, still come
   // before Start returns.
-  if (!FThreadMode && !FTerminated)
-    for (auto& t : FTasks) t->ff->StopOrTerminate(true);
+  if (!FThreadMode && !FTerminated) FFFmpegList.StopOrTerminate(true);
 }
 
 void TCustomFFConverter::StartNextTask() {
@@ -308,7 +373,7 @@ void TCustomFFConverter::StartNextTask() {
     std::unique_lock<std::recursive_mutex> lk(FTerminateLock);
     if (FPendingTasks <= 0) return;
     --FPendingTasks;
-    f = FTasks[FCurrentTask++]->ff.get();
+    f = FFFmpegList.Items(FCurrentTask++).ff.get();
     f->ReportInterval = static_cast<int64_t>(FProgressInterval) * 1000;
     if (FThreadMode) {
       // Taken and started under the lock: a Stop either sees the task
@@ -330,16 +395,12 @@ void TCustomFFConverter::Stop(bool AWaitFor) {
     std::lock_guard<std::recursive_mutex> lk(FTerminateLock);
     FPendingTasks = 0;
   }
-  for (size_t i = 0; i < FTasks.size(); ++i) FTasks[i]->ff->StopOrTerminate(AWaitFor);
+  FFFmpegList.StopOrTerminate(AWaitFor);
 }
 
-void TCustomFFConverter::Pause() {
-  for (auto& t : FTasks) t->ff->Pause();
-}
+void TCustomFFConverter::Pause() { FFFmpegList.Pause(); }
 
-void TCustomFFConverter::Resume() {
-  for (auto& t : FTasks) t->ff->Resume();
-}
+void TCustomFFConverter::Resume() { FFFmpegList.Resume(); }
 
 void TCustomFFConverter::DeliverTerminate(const TTerminateInfo& info) {
   TTerminateEvent handler = OnTerminate;
@@ -348,47 +409,40 @@ void TCustomFFConverter::DeliverTerminate(const TTerminateInfo& info) {
     handler(this, info);
     return;
   }
-  auto d = std::make_shared<Delivery>();
-  std::lock_guard<std::mutex> lk(FDeliveryLock);
-  // Finished deliveries are joined as new ones come.
-  for (auto it = FDeliveries.begin(); it != FDeliveries.end();) {
-    if ((*it)->done && (*it)->thread.joinable() && (*it)->thread.get_id() != std::this_thread::get_id()) {
-      (*it)->thread.join();
-      it = FDeliveries.erase(it);
+  auto d = std::make_shared<TDoTerminateThread>(handler, this, info);
+  std::lock_guard<std::mutex> lk(FTerminateThreadsLock);
+  // Finished threads are joined as new ones come.
+  for (auto it = FTerminateThreads.begin(); it != FTerminateThreads.end();) {
+    std::thread& t = (*it)->Thread();
+    if ((*it)->Done() && t.joinable() && t.get_id() != std::this_thread::get_id()) {
+      t.join();
+      it = FTerminateThreads.erase(it);
     } else {
       ++it;
     }
   }
-  // The thread keeps its record alive: a handler that clears the component
-  // detaches its own thread.
-  d->thread = std::thread([this, handler, info, d] {
-    try {
-      handler(this, info);
-    } catch (...) {
-    }
-    d->done = true;
-    rtl::Wake();
-  });
-  FDeliveries.push_back(std::move(d));
+  TDoTerminateThread::Start(d);
+  FTerminateThreads.push_back(std::move(d));
 }
 
-void TCustomFFConverter::JoinDeliveries() {
-  std::vector<std::shared_ptr<Delivery>> list;
+void TCustomFFConverter::JoinTerminateThreads() {
+  std::vector<std::shared_ptr<TDoTerminateThread>> list;
   {
-    std::lock_guard<std::mutex> lk(FDeliveryLock);
-    list.swap(FDeliveries);
+    std::lock_guard<std::mutex> lk(FTerminateThreadsLock);
+    list.swap(FTerminateThreads);
   }
   const auto self = std::this_thread::get_id();
   for (auto& d : list) {
-    if (!d->thread.joinable()) continue;
-    if (d->thread.get_id() == self) {
-      d->thread.detach();  // a handler clearing the component from its own event
+    std::thread& t = d->Thread();
+    if (!t.joinable()) continue;
+    if (t.get_id() == self) {
+      t.detach();  // a handler clearing the component from its own event
       continue;
     }
     // A handler may wait for the UI thread: keep running its calls.
-    Delivery* raw = d.get();
-    rtl::WaitWhilePumping([raw] { return raw->done.load(); });
-    d->thread.join();
+    TDoTerminateThread* raw = d.get();
+    rtl::WaitWhilePumping([raw] { return raw->Done(); });
+    t.join();
   }
 }
 
@@ -400,7 +454,7 @@ void TCustomFFConverter::DoTaskTerminate(void* Sender) {
     deliver = static_cast<bool>(OnTerminate);
     if (deliver) {
       auto* f = static_cast<TFFmpeg*>(Sender);
-      FTerminateInfo.TaskIndex = IndexOfTask(Sender);
+      FTerminateInfo.TaskIndex = FFFmpegList.IndexOf(Sender);
       FTerminateInfo.Finished = f->Finished();
       FTerminateInfo.Exception = f->FatalException();
       FTerminateInfo.ExceptionMsg = f->FatalMessage();
@@ -421,7 +475,7 @@ void TCustomFFConverter::DoTaskTerminate(void* Sender) {
   {
     std::lock_guard<std::recursive_mutex> lk(FTerminateLock);
     ++FCompleteTasks;
-    if (FPendingTasks < 1 && FCompleteTasks >= static_cast<int>(FTasks.size()))
+    if (FPendingTasks < 1 && FCompleteTasks >= FFFmpegList.Count())
       final_event = true;
     else if (FPendingTasks >= 1 && FThreadMode)
       StartNextTask();
@@ -468,7 +522,7 @@ void TCustomFFConverter::DoTaskProgress(void* Sender, int AFileIndex, int AFrame
                                         int64_t ATotalDuration) {
   if (!OnProgress) return;
   std::lock_guard<std::mutex> lk(FProgressLock);
-  FProgressInfo.TaskIndex = IndexOfTask(Sender);
+  FProgressInfo.TaskIndex = FFFmpegList.IndexOf(Sender);
   FProgressInfo.FileIndex = AFileIndex;
   FProgressInfo.FrameNumber = AFrameNumber;
   FProgressInfo.FPS = AFPS;
@@ -490,7 +544,7 @@ void TCustomFFConverter::DoTaskProgress(void* Sender, int AFileIndex, int AFrame
 void TCustomFFConverter::DoTaskPreviewBitmap(void* Sender, TBitmap24* ABitmap, int AFrameNumber, int64_t APTS) {
   if (!OnPreviewBitmap) return;
   std::lock_guard<std::mutex> lk(FPreviewLock);
-  FPreviewInfo.TaskIndex = IndexOfTask(Sender);
+  FPreviewInfo.TaskIndex = FFFmpegList.IndexOf(Sender);
   FPreviewInfo.Bitmap = ABitmap;
   FPreviewInfo.FrameNumber = AFrameNumber;
   FPreviewInfo.PTS = APTS;
@@ -508,7 +562,7 @@ void TCustomFFConverter::DoTaskCustomHook(void* Sender, TBitmap24* ABitmap, int 
                                           bool& AUpdate, bool& AStopHook) {
   if (!OnCustomHook) return;
   std::lock_guard<std::mutex> lk(FHookLock);
-  FHookInfo.TaskIndex = IndexOfTask(Sender);
+  FHookInfo.TaskIndex = FFFmpegList.IndexOf(Sender);
   FHookInfo.Bitmap = ABitmap;
   FHookInfo.FrameNumber = AFrameNumber;
   FHookInfo.PTS = APTS;

@@ -1,6 +1,7 @@
 #include "media/FFUtils.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -88,6 +89,24 @@ TBitmap24* CreateFrameBitmap(int w, int h) {
 }
 
 TRGBConvertContext::~TRGBConvertContext() { ResetRGBConvert(*this); }
+
+SwsContext* NewVideoScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt, int flags, int threads) {
+  SwsContext* c = ffapi::sws_alloc_context();
+  if (!c) return nullptr;
+  const std::pair<const char*, int64_t> opts[] = {{"srcw", srcW},       {"srch", srcH},      {"src_format", srcFmt},
+                                                  {"dstw", dstW},       {"dsth", dstH},      {"dst_format", dstFmt},
+                                                  {"sws_flags", flags}, {"threads", threads}};
+  for (const auto& [name, value] : opts)
+    if (ffapi::av_opt_set_int(c, name, value, 0) < 0) {
+      ffapi::sws_freeContext(c);
+      return nullptr;
+    }
+  if (ffapi::sws_init_context(c, nullptr, nullptr) < 0) {
+    ffapi::sws_freeContext(c);
+    return nullptr;
+  }
+  return c;
+}
 
 void ResetRGBConvert(TRGBConvertContext& ctx) {
   delete ctx.Bitmap;
@@ -286,6 +305,30 @@ int ReadWholeFile(const std::string& name, uint8_t** buf, int* size) {
   *size = static_cast<int>(n) + 1;
   std::fclose(f);
   return 0;
+}
+
+int StreamRotation(const AVStream* st) {
+  if (!st) return 0;
+  const uint8_t* m = ffapi::av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, nullptr);
+  if (!m) return 0;
+  // The matrix gives the counter-clockwise angle; quarter turns only.
+  const double ccw = ffapi::av_display_rotation_get(reinterpret_cast<const int32_t*>(m));
+  if (std::isnan(ccw)) return 0;
+  const long quarters = std::lround(-ccw / 90.0);
+  return static_cast<int>(((quarters % 4) + 4) % 4) * 90;
+}
+
+std::string RotationFilters(int rotation) {
+  switch (rotation) {
+    case 90:
+      return "transpose=clock";
+    case 180:
+      return "hflip,vflip";
+    case 270:
+      return "transpose=cclock";
+    default:
+      return "";
+  }
 }
 
 std::string MetadataValue(const AVDictionary* m, const std::string& key, const std::string& def) {

@@ -66,6 +66,10 @@ struct TRGBConvertContext {
 };
 
 void ResetRGBConvert(TRGBConvertContext& ctx);
+
+// A scaler whose work sws_scale_frame splits over `threads` slices; null
+// when the library refuses the sizes or formats.
+SwsContext* NewVideoScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt, int flags, int threads);
 bool FrameToBitmap(TRGBConvertContext& ctx, const uint8_t* const data[4], const int linesize[4], int pix_fmt, int w,
                    int h);
 
@@ -97,6 +101,12 @@ AVDictionary* private_options_for(const TFFOptions& o, const AVClass* const* obj
 // 0 on success (buf: library allocation of size + 1 bytes, zero terminated;
 // size: bytes read + 1), -1 when the file cannot be opened, -12 without memory.
 int ReadWholeFile(const std::string& name, uint8_t** buf, int* size);
+
+// The turn, clockwise in degrees (0, 90, 180 or 270), that shows the
+// stream's pictures upright, from its display matrix; 0 without one.
+int StreamRotation(const AVStream* st);
+// The filters that make that turn ("transpose=clock", ...); empty for 0.
+std::string RotationFilters(int rotation);
 
 std::string MetadataValue(const AVDictionary* m, const std::string& key, const std::string& def);
 // Display text of a codec: "name(long name)", "mpeg2ts", a FourCC or the tag.

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "media/EngineUtils.h"
@@ -53,6 +54,10 @@ TCustomFFmpeg::TCustomFFmpeg(int AMaxFiles) {
 
 TCustomFFmpeg::~TCustomFFmpeg() {
   Stop(true);
+  // The worker threads signal their events last: they are joined before the
+  // events go (the events are members destroyed before the threads).
+  FThread.reset();
+  FTermThread.reset();
   CleanupFiles();
   // Contexts made by ResetState without libraries to release them with
   // cannot exist: ResetState does nothing then.
@@ -130,7 +135,10 @@ void TCustomFFmpeg::ResetOptions() {
   Fexit_on_error = false;
   Fusing_vhook = false;
   Fverbose = 1;
-  Fthread_count = 1;
+  // Codecs and filter graphs get the threads the machine can spare instead of
+  // one each, so a single file converts as fast as the ffmpeg tool converts
+  // it; the "threads" option itself stays refused, only this default changed.
+  Fthread_count = 0;
   Finput_sync = false;
   Flimit_filesize = 0;
   Fforce_fps = false;
@@ -156,6 +164,12 @@ void TCustomFFmpeg::ResetOptions() {
     ResetRGBConvert(FHookContext);
     ResetRGBConvert(FPostContext);
   }
+}
+
+int TCustomFFmpeg::codec_threads() const {
+  if (Fthread_count > 0) return Fthread_count;
+  const int cpus = ffapi::av_cpu_count ? ffapi::av_cpu_count() : 1;  // the processors this process may run on
+  return std::max(1, cpus / std::max(1, FTasksAtOnce));
 }
 
 void TCustomFFmpeg::CleanupFiles() {

@@ -337,7 +337,15 @@ class TCustomFFmpeg {
   bool Fexit_on_error;
   bool Fusing_vhook;
   int Fverbose;
+  // Threads of every codec and of the video filter graph of the task; 0 (the
+  // default) is the task's share of the machine, see codec_threads().
   int Fthread_count;
+  // Tasks of the run that convert at once, set by the task component before
+  // the task starts; a transcoder used on its own converts alone.
+  int FTasksAtOnce = 1;
+  // Fthread_count when given, else the processor count divided by the tasks
+  // converting at once, at least 1.
+  int codec_threads() const;
   bool Finput_sync;
   int64_t Flimit_filesize;
   bool Fforce_fps;
@@ -413,7 +421,7 @@ class TCustomFFmpeg {
   bool FPaused = false;
   bool FStartClaimed = false;  // a start or a termination has taken this task
   friend class TConvertThread;
-  friend class TFFmpegTerminateThread;
+  friend class TDoTerminateThread;
   // The video filter graph of an encoded stream when "vf" was given; false
   // with FLastErrMsg set when it cannot be built.
   virtual bool build_filter_graph(TAVOutputStream& ost, TAVInputStream& ist);  // FFmpeg_Filters.cpp

@@ -32,6 +32,7 @@ extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/avstring.h>
 #include <libavutil/channel_layout.h>
+#include <libavutil/cpu.h>
 #include <libavutil/dict.h>
 #include <libavutil/display.h>
 #include <libavutil/error.h>
@@ -91,7 +92,7 @@ extern "C" {
   X(av_channel_layout_copy) X(av_channel_layout_describe)                      \
   X(av_channel_layout_compare) X(av_channel_layout_from_mask)                  \
   X(av_get_picture_type_char) X(av_get_media_type_string)                      \
-  X(av_display_rotation_get)
+  X(av_display_rotation_get) X(av_cpu_count)
 
 #define FF_SWRESAMPLE_FUNCS(X)                                                 \
   X(swresample_version) X(swr_alloc) X(swr_alloc_set_opts2) X(swr_init)        \
@@ -101,7 +102,8 @@ extern "C" {
 #define FF_SWSCALE_FUNCS(X)                                                    \
   X(swscale_version) X(sws_getContext) X(sws_getCachedContext) X(sws_scale)    \
   X(sws_freeContext) X(sws_alloc_context) X(sws_init_context)                  \
-  X(sws_get_class) X(sws_isSupportedInput) X(sws_isSupportedOutput)
+  X(sws_get_class) X(sws_isSupportedInput) X(sws_isSupportedOutput)         \
+  X(sws_scale_frame)
 
 #define FF_AVCODEC_FUNCS(X)                                                    \
   X(avcodec_version) X(avcodec_find_encoder) X(avcodec_find_decoder)           \
@@ -147,6 +149,7 @@ extern "C" {
   X(av_guess_sample_aspect_ratio) X(av_guess_frame_rate) X(av_muxer_iterate)   \
   X(av_demuxer_iterate) X(avformat_get_class) X(av_filename_number_test)       \
   X(av_get_frame_filename) X(av_pkt_dump_log2) X(av_stream_get_side_data)      \
+  X(av_stream_new_side_data)                                                   \
   X(avformat_match_stream_specifier) X(avformat_network_init)                  \
   X(avformat_network_deinit)
 

@@ -173,7 +173,11 @@ void TCustomFFmpeg::do_audio_out(TAVOutputStream& ost, TAVInputStream& ist, AVFr
       }
     }
   } else {
-    ost.sync_opts = std::llround(sync_time * enc_rate) - fifo_samples;
+    // Only this frame's own samples take its time. Working the time of the
+    // samples still waiting back from it would move them by the rounding of
+    // its time stamp (milliseconds in Matroska and WebM), and the container
+    // then shifts every stream by that odd amount.
+    ls.sample_times.emplace_back(fifo_samples, std::llround(sync_time * enc_rate));
   }
 
   // Convert into the fifo.
@@ -245,6 +249,11 @@ void TCustomFFmpeg::encode_audio_frames(TAVOutputStream& ost, bool last) {
     if (nb > n) ffapi::av_samples_set_silence(f->extended_data, n, nb - n, ch, enc->sample_fmt);
     if (ffapi::av_audio_fifo_read(ost.fifo, reinterpret_cast<void**>(f->extended_data), n) < n)
       throw FFmpegException("frame_bytes invalid.");
+    if (!ls.sample_times.empty()) {
+      while (ls.sample_times.size() > 1 && ls.sample_times[1].first <= 0) ls.sample_times.pop_front();
+      ost.sync_opts = ls.sample_times.front().second - ls.sample_times.front().first;
+      for (auto& t : ls.sample_times) t.first -= n;
+    }
     f->pts = ffapi::av_rescale_q(ost.sync_opts, AVRational{1, enc_rate}, enc_tb);
     int r = ffapi::avcodec_send_frame(enc, f);
     ffapi::av_frame_unref(f);

@@ -187,7 +187,7 @@ bool TCustomFFmpeg::open_input_file(const std::string& AFileName) {
       throw FFmpegException("avcodec_alloc_context failed");
     }
     input->dec[i] = dec;
-    dec->thread_count = Fthread_count;
+    dec->thread_count = codec_threads();
     dec->pkt_timebase = st->time_base;
     const AVCodec* byName = nullptr;
     switch (dec->codec_type) {
@@ -215,6 +215,13 @@ bool TCustomFFmpeg::open_input_file(const std::string& AFileName) {
               static_cast<float>(s != 0 ? dec->width * s / dec->height : static_cast<double>(dec->width) / dec->height);
         } else if (Fframe_aspect_ratio == 0) {
           Fframe_aspect_ratio = 4.0f / 3.0f;
+        }
+        // Pictures turned a quarter for display (a phone held upright) are
+        // encoded as shown: the size and shape follow the turned picture.
+        const int turn = StreamRotation(st);
+        if (turn == 90 || turn == 270) {
+          std::swap(Fframe_width, Fframe_height);
+          if (Fframe_aspect_ratio != 0) Fframe_aspect_ratio = 1.0f / Fframe_aspect_ratio;
         }
         if (dec->pix_fmt < 0) dec->pix_fmt = static_cast<AVPixelFormat>(0);
         Fframe_pix_fmt = dec->pix_fmt;
@@ -334,7 +341,7 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& of) {
     AVCodecContext* video_enc;
     if (Fvideo_stream_copy) {
       s.copy = true;
-      video_enc = s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_VIDEO, Fthread_count, Fvideo_codec_tag);
+      video_enc = s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_VIDEO, codec_threads(), Fvideo_codec_tag);
       video_enc->sample_aspect_ratio = st->sample_aspect_ratio = sar;
     } else {
       AVRational frame_rate = Fframe_rate.num ? Fframe_rate : AVRational{25, 1};
@@ -350,7 +357,7 @@ void TCustomFFmpeg::new_video_stream(TOutputFile& of) {
         codec_id = ffapi::av_guess_codec(oc->oformat, nullptr, oc->url, nullptr, AVMEDIA_TYPE_VIDEO);
         codec = ffapi::avcodec_find_encoder(codec_id);
       }
-      video_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_VIDEO, Fthread_count, Fvideo_codec_tag);
+      video_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_VIDEO, codec_threads(), Fvideo_codec_tag);
       video_enc->codec_id = codec_id;
       set_context_options(FOptions, video_enc, FOptions.avcodec_opts[0],
                           AV_OPT_FLAG_VIDEO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
@@ -467,7 +474,7 @@ void TCustomFFmpeg::new_audio_stream(TOutputFile& of) {
     AVCodecContext* audio_enc;
     if (Faudio_stream_copy) {
       s.copy = true;
-      audio_enc = s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_AUDIO, Fthread_count, Faudio_codec_tag);
+      audio_enc = s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_AUDIO, codec_threads(), Faudio_codec_tag);
       ffapi::av_channel_layout_default(&audio_enc->ch_layout, Faudio_channels);
       audio_enc->sample_rate = Faudio_sample_rate;
     } else {
@@ -492,7 +499,7 @@ void TCustomFFmpeg::new_audio_stream(TOutputFile& of) {
         codec_id = codec ? codec->id : AV_CODEC_ID_NONE;
       }
       s.codec = codec;
-      audio_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_AUDIO, Fthread_count, Faudio_codec_tag);
+      audio_enc = s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_AUDIO, codec_threads(), Faudio_codec_tag);
       audio_enc->codec_id = codec_id;
       set_context_options(FOptions, audio_enc, FOptions.avcodec_opts[1],
                           AV_OPT_FLAG_AUDIO_PARAM | AV_OPT_FLAG_ENCODING_PARAM);
@@ -540,7 +547,7 @@ void TCustomFFmpeg::new_subtitle_stream(TOutputFile& of) {
     AVStream* st = oc->streams[oc->nb_streams - 1];
     if (Fsubtitle_stream_copy) {
       s.copy = true;
-      s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_SUBTITLE, Fthread_count, Fsubtitle_codec_tag);
+      s.enc = NewEncoderContext(nullptr, AVMEDIA_TYPE_SUBTITLE, codec_threads(), Fsubtitle_codec_tag);
     } else {
       AVCodecID codec_id;
       const int strict = FOptions.avcodec_opts[3] ? FOptions.avcodec_opts[3]->strict_std_compliance : 0;
@@ -555,7 +562,7 @@ void TCustomFFmpeg::new_subtitle_stream(TOutputFile& of) {
         codec = ffapi::avcodec_find_encoder(codec_id);
       }
       s.codec = codec;
-      s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_SUBTITLE, Fthread_count, Fsubtitle_codec_tag);
+      s.enc = NewEncoderContext(codec, AVMEDIA_TYPE_SUBTITLE, codec_threads(), Fsubtitle_codec_tag);
       s.enc->codec_id = codec_id;
       set_context_options(FOptions, s.enc, FOptions.avcodec_opts[3],
                           AV_OPT_FLAG_SUBTITLE_PARAM | AV_OPT_FLAG_ENCODING_PARAM);

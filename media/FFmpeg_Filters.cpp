@@ -1,5 +1,7 @@
 // The video filter graph and the frame and post hooks.
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "media/FFmpeg_Loop.h"
 #include "media/FrameHook.h"
@@ -28,6 +30,7 @@ bool TCustomFFmpeg::build_filter_graph_steps(TAVInputStream& ist, TAVOutputStrea
   AVCodecContext* enc = ost.enc_ctx;
   AVFilterGraph* graph = ffapi::avfilter_graph_alloc();
   if (!graph) return false;
+  graph->nb_threads = codec_threads();
   struct Guard {
     AVFilterGraph*& g;
     bool keep = false;
@@ -51,8 +54,27 @@ bool TCustomFFmpeg::build_filter_graph_steps(TAVInputStream& ist, TAVOutputStrea
       ffapi::avfilter_init_str(sink, nullptr) < 0)
     return false;
   AVFilterContext* last = src;
+  // A picture turned for display is turned upright first; crop and scale
+  // then work on the turned picture.
+  const int turn = StreamRotation(ist.st);
+  const bool sideways = turn == 90 || turn == 270;
+  std::vector<std::pair<const char*, const char*>> turns;  // filter, arguments
+  if (turn == 90)
+    turns = {{"transpose", "dir=clock"}};
+  else if (turn == 180)
+    turns = {{"hflip", nullptr}, {"vflip", nullptr}};
+  else if (turn == 270)
+    turns = {{"transpose", "dir=cclock"}};
+  for (const auto& [name, args] : turns) {
+    AVFilterContext* f = nullptr;
+    if (ffapi::avfilter_graph_create_filter(&f, ffapi::avfilter_get_by_name(name), name, args, nullptr, graph) < 0 ||
+        ffapi::avfilter_link(last, 0, f, 0) < 0)
+      return false;
+    last = f;
+  }
+  const int in_w = sideways ? dec->height : dec->width, in_h = sideways ? dec->width : dec->height;
   const int l = Fframe_leftBand, r = Fframe_rightBand, t = Fframe_topBand, b = Fframe_bottomBand;
-  const int cw = dec->width - l - r, ch = dec->height - t - b;
+  const int cw = in_w - l - r, ch = in_h - t - b;
   if (ost.video_crop) {
     // Today's crop takes width, height, x, y: the keys are written out.
     AVFilterContext* crop = nullptr;

@@ -468,7 +468,7 @@ void TCustomFFmpeg::dispatch_decoded_frame(TAVInputStream& ist, AVFrame* frame) 
   if (!(Fstart_time == 0 || ist.pts >= Fstart_time)) return;
 
   TInputLoopState& ls = LoopState(ist);
-  if (type == AVMEDIA_TYPE_VIDEO && FEnableFilter && ls.input_video_filter && ls.out_video_filter) {
+  if (type == AVMEDIA_TYPE_VIDEO && ls.input_video_filter && ls.out_video_filter) {
     frame->pts = frame->best_effort_timestamp;
     if (ffapi::av_buffersrc_add_frame_flags(ls.input_video_filter, frame, AV_BUFFERSRC_FLAG_KEEP_REF) < 0) return;
     for (;;) {

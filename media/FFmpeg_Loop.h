@@ -4,6 +4,9 @@
 // leaves nothing behind when its tables are dropped.
 #pragma once
 
+#include <cstdint>
+#include <deque>
+#include <utility>
 #include <vector>
 
 #include "media/FFmpeg.h"
@@ -36,6 +39,11 @@ struct TOutputLoopState {
   int in_rate = 0, in_format = -1, in_channels = 0;
   uint64_t in_mask = 0;
   bool drained = false;
+  // Times of the samples waiting in the audio fifo: where the samples of each
+  // input frame start, counted from the fifo's head, and the time of the
+  // first of them in samples. An encoder frame takes the time of the input
+  // frame its first sample came from.
+  std::deque<std::pair<int64_t, int64_t>> sample_times;
   TOutputLoopState();
   ~TOutputLoopState();
   TOutputLoopState(const TOutputLoopState&) = delete;

@@ -390,6 +390,17 @@ void TCustomFFmpeg::setup_stream_copy(TAVOutputStream& ost, TAVInputStream& ist)
         ost.st->sample_aspect_ratio = ost.enc_ctx->sample_aspect_ratio;
       else
         ost.st->sample_aspect_ratio = ist.st->sample_aspect_ratio;
+      // Copied pictures keep their turn for display, so players still show
+      // them upright.
+      {
+        size_t size = 0;
+        const uint8_t* matrix = ffapi::av_stream_get_side_data(ist.st, AV_PKT_DATA_DISPLAYMATRIX, &size);
+        if (matrix && size) {
+          uint8_t* copy = ffapi::av_stream_new_side_data(ost.st, AV_PKT_DATA_DISPLAYMATRIX, size);
+          if (!copy) throw FFmpegException("av_mallocz fail");
+          std::memcpy(copy, matrix, size);
+        }
+      }
       break;
     case AVMEDIA_TYPE_SUBTITLE:
       break;
@@ -438,9 +449,9 @@ void TCustomFFmpeg::setup_encoding(int i) {
         int64_t flags = 0;
         if (FOptions.sws_opts && ffapi::av_opt_get_int(FOptions.sws_opts, "sws_flags", 0, &flags) >= 0)
           Fsws_flags = static_cast<unsigned>(flags);
-        ost.img_resample_ctx = ffapi::sws_getContext(icodec->width - l - r, icodec->height - t - b, icodec->pix_fmt,
-                                                     codec->width, codec->height, codec->pix_fmt,
-                                                     static_cast<int>(Fsws_flags), nullptr, nullptr, nullptr);
+        ost.img_resample_ctx =
+            NewVideoScaler(icodec->width - l - r, icodec->height - t - b, icodec->pix_fmt, codec->width, codec->height,
+                           codec->pix_fmt, static_cast<int>(Fsws_flags), codec_threads());
         if (!ost.img_resample_ctx) throw FFmpegException("Cannot get resampling context");
         if (!FEnableFilter) {
           ost.original_height = icodec->height;
@@ -454,7 +465,9 @@ void TCustomFFmpeg::setup_encoding(int i) {
       ost.encoding_needed = 1;
       ist.decoding_needed = 1;
       FLastErrMsg.clear();
-      if (FEnableFilter && !build_filter_graph(ost, ist))
+      // A picture turned for display goes through the filter graph, which
+      // turns it upright before it is scaled.
+      if ((FEnableFilter || StreamRotation(ist.st) != 0) && !build_filter_graph(ost, ist))
         throw FFmpegException(FLastErrMsg.empty() ? std::string("Error opening filters!")
                                                   : "Error opening filters: " + FLastErrMsg);
       break;
@@ -530,6 +543,8 @@ void TCustomFFmpeg::open_encoders() {
     }
     if (ost.enc_ctx->codec_type == AVMEDIA_TYPE_SUBTITLE && !ost.enc_ctx->time_base.num)
       ost.enc_ctx->time_base = AV_TIME_BASE_Q;
+    // The share of the machine is known once the run has started.
+    ost.enc_ctx->thread_count = codec_threads();
     int r;
     {
       // Held for the opening alone; nothing here waits for the UI thread.
@@ -575,6 +590,7 @@ void TCustomFFmpeg::open_decoders() {
       Log(TLogLevel::llError, msg);
       throw FFmpegException(msg);
     }
+    ist.dec_ctx->thread_count = codec_threads();
     int r;
     {
       std::lock_guard<std::recursive_mutex> lk(CodecLock());
@@ -714,7 +730,7 @@ void TCustomFFmpeg::reopen_encoders() {
     fresh->rc_buffer_size = old->rc_buffer_size;
     fresh->rc_max_rate = old->rc_max_rate;
     fresh->rc_min_rate = old->rc_min_rate;
-    fresh->thread_count = old->thread_count;
+    fresh->thread_count = codec_threads();
     fresh->strict_std_compliance = old->strict_std_compliance;
     fresh->codec_id = ost.codec_id != AV_CODEC_ID_NONE ? ost.codec_id : old->codec_id;
     AVDictionary* opts = private_options_for(FOptions, &codec->priv_class);

@@ -25,10 +25,10 @@ class TConvertThread : public rtl::TThread {
 };
 
 // Raises the termination of a task that never started.
-class TFFmpegTerminateThread : public rtl::TThread {
+class TDoTerminateThread : public rtl::TThread {
  public:
-  explicit TFFmpegTerminateThread(TCustomFFmpeg* owner) : FOwner(owner) {}
-  ~TFFmpegTerminateThread() override { TerminateAndWait(); }
+  explicit TDoTerminateThread(TCustomFFmpeg* owner) : FOwner(owner) {}
+  ~TDoTerminateThread() override { TerminateAndWait(); }
 
  protected:
   void Execute() override {
@@ -112,7 +112,7 @@ void TCustomFFmpeg::StopOrTerminate(bool AWaitFor) {
       claimed = true;
       FBroken = true;
       FTermEvent.ResetEvent();
-      FTermThread.reset(new TFFmpegTerminateThread(this));
+      FTermThread.reset(new TDoTerminateThread(this));
     }
   }
   if (claimed) {

@@ -73,7 +73,7 @@ int TCustomFFmpeg::write_video_frames(TAVOutputStream& ost, TAVInputStream& ist,
   const int w = in_picture->width, h = in_picture->height;
   const int fmt = in_picture->format;
   AVFrame* final_picture = in_picture;
-  if (!FEnableFilter || !LoopState(ist).out_video_filter) {
+  if (!LoopState(ist).out_video_filter) {
     if (h - ost.topBand - ost.bottomBand != ost.resample_height ||
         w - ost.leftBand - ost.rightBand != ost.resample_width || fmt != ost.resample_pix_fmt) {
       const char* name = ffapi::av_get_pix_fmt_name(static_cast<AVPixelFormat>(fmt));
@@ -102,9 +102,8 @@ int TCustomFFmpeg::write_video_frames(TAVOutputStream& ost, TAVInputStream& ist,
     CropPlanes(in_picture, ost.video_crop ? ost.topBand : 0, ost.video_crop ? ost.leftBand : 0, data, linesize);
     if (ost.video_resample) {
       if (!ost.img_resample_ctx)
-        ost.img_resample_ctx =
-            ffapi::sws_getContext(ost.resample_width, ost.resample_height, static_cast<AVPixelFormat>(fmt), enc->width,
-                                  enc->height, enc->pix_fmt, static_cast<int>(Fsws_flags), nullptr, nullptr, nullptr);
+        ost.img_resample_ctx = NewVideoScaler(ost.resample_width, ost.resample_height, fmt, enc->width, enc->height,
+                                              enc->pix_fmt, static_cast<int>(Fsws_flags), codec_threads());
       if (!ost.img_resample_ctx) throw FFmpegException("Cannot get resampling context");
       if (!ost.pict_tmp) ost.pict_tmp = ffapi::av_frame_alloc();
       if (!ost.pict_tmp) throw FFmpegException("Cannot allocate temp picture, check pix fmt");
@@ -119,8 +118,20 @@ int TCustomFFmpeg::write_video_frames(TAVOutputStream& ost, TAVInputStream& ist,
       // An encoder may still hold the last picture: write into a free one.
       if (ffapi::av_frame_make_writable(ost.pict_tmp) < 0)
         throw FFmpegException("Cannot allocate temp picture, check pix fmt");
-      ffapi::sws_scale(ost.img_resample_ctx, data, linesize, 0, ost.resample_height, ost.pict_tmp->data,
-                       ost.pict_tmp->linesize);
+      // The cropped picture as a frame of its own, so the scaler can split
+      // the work over its slice threads.
+      AVFrame* src = ls.enc_frame;
+      ffapi::av_frame_unref(src);
+      if (ffapi::av_frame_ref(src, in_picture) < 0) throw FFmpegException("Cannot get resampling context");
+      for (int i = 0; i < 4; ++i) {
+        src->data[i] = data[i];
+        src->linesize[i] = linesize[i];
+      }
+      src->width = ost.resample_width;
+      src->height = ost.resample_height;
+      const int r = ffapi::sws_scale_frame(ost.img_resample_ctx, ost.pict_tmp, src);
+      ffapi::av_frame_unref(src);
+      if (r < 0) throw FFmpegException("Video scaling failed");
       final_picture = ost.pict_tmp;
     } else if (ost.video_crop) {
       // Cropped to the encoder's size without scaling: a view of the planes.

@@ -131,7 +131,14 @@ TCustomPlayer::~TCustomPlayer() {
     FOnHook = nullptr;
   }
   Stop(true);
-  JoinThreads();
+  // Every thread of the player ends before it goes, a retired event thread
+  // included.
+  std::vector<std::shared_ptr<TPlayerThread>> threads;
+  {
+    std::lock_guard<std::mutex> g(FLifeLock);
+    threads = FThreads;
+  }
+  WaitForThreads(threads);
   if (FHookToRGB) ffapi::sws_freeContext(FHookToRGB);
   if (FHookFromRGB) ffapi::sws_freeContext(FHookFromRGB);
   if (FAVProbe && FAVProbe->FileHandle() && FFLoader().Loaded(ProbeLibraries)) FAVProbe->SetFileHandle(nullptr);
@@ -202,42 +209,104 @@ bool TCustomPlayer::HasOnPosition() {
   return static_cast<bool>(FOnPosition);
 }
 
+namespace {
+// The player whose Open this thread runs, or whose file-open event it runs
+// for that Open.
+thread_local const TCustomPlayer* tOpening = nullptr;
+struct OpeningMark {
+  const TCustomPlayer* outer;
+  explicit OpeningMark(const TCustomPlayer* p) : outer(tOpening) { tOpening = p; }
+  ~OpeningMark() { tOpening = outer; }
+};
+
+void WaitStep(int ms) {
+  if (IsMainThread()) PumpMessages();
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+}  // namespace
+
+bool TCustomPlayer::InOwnOpening() { return tOpening == this; }
+
+bool TCustomPlayer::ClaimOpening() {
+  std::lock_guard<std::mutex> g(FLifeLock);
+  // Another Open may have set up a playback since this one stopped the last:
+  // then the caller stops that one too and tries again.
+  if (FOpening || FVideoState || (FPlayThread && !FPlayThread->Finished())) return false;
+  FOpening = true;
+  return true;
+}
+
+void TCustomPlayer::WaitForOpening() {
+  for (;;) {
+    {
+      std::lock_guard<std::mutex> g(FLifeLock);
+      if (!FOpening || InOwnOpening()) return;
+    }
+    WaitStep(5);
+  }
+}
+
 bool TCustomPlayer::Open(const std::string& AFileName, IVideoOutput* AScreenHandle, bool APaused) {
   if (!AVLibLoaded()) {
     ReportError("libav or libsdl not loaded.", true);
     return false;
   }
-  Stop(true);
-  // adDefault leaves SDL_AUDIODRIVER as the environment has it.
-  const char* drv = AudioDriverName(AudioDriver);
-  if (*drv) setenv("SDL_AUDIODRIVER", drv, 1);
-  if (!FSDLStarted) {
-    if (ffapi::SDL_Init(SDL_INIT_AUDIO) != 0) {
-      ReportError(FormatStr("Could not initialize SDL with ScreenHandle(%u): %s",
-                            unsigned(reinterpret_cast<uintptr_t>(AScreenHandle)), ffapi::SDL_GetError()),
-                  true);
-      return false;
+  if (InOwnOpening()) {
+    // From its own file-open event: the Open in flight would wait for itself.
+    ReportError("Cannot open a file from the file-open event.", true);
+    return false;
+  }
+  do {
+    Stop(true);
+  } while (!ClaimOpening());
+  const OpeningMark mark(this);
+  struct Claim {
+    TCustomPlayer* p;
+    ~Claim() {
+      std::lock_guard<std::mutex> g(p->FLifeLock);
+      p->FOpening = false;
     }
-    FSDLStarted = true;
+  } claim{this};
+  {
+    std::lock_guard<std::mutex> g(FLifeLock);
+    // adDefault leaves SDL_AUDIODRIVER as the environment has it.
+    const char* drv = AudioDriverName(AudioDriver);
+    if (*drv) setenv("SDL_AUDIODRIVER", drv, 1);
+    if (!FSDLStarted) {
+      if (ffapi::SDL_Init(SDL_INIT_AUDIO) != 0) {
+        ReportError(FormatStr("Could not initialize SDL with ScreenHandle(%u): %s",
+                              unsigned(reinterpret_cast<uintptr_t>(AScreenHandle)), ffapi::SDL_GetError()),
+                    true);
+        return false;
+      }
+      FSDLStarted = true;
+    }
   }
   if (DisableDisplay) DisableVideo = true;
   FPlayEvent.Clear();
   FEngineEvents.Clear();
   if (!StreamOpen(this, AFileName, Ffile_iformat, APaused)) {
+    std::lock_guard<std::mutex> g(FLifeLock);
     ffapi::SDL_Quit();
     FSDLStarted = false;
     return false;
   }
-  FFileName = AFileName;
-  FScreenHandle = AScreenHandle;
-  FAVProbe->SetFileHandle(FVideoState.load()->ic);
-  if (FScreenHandle) {
-    FScreenHandle->SetEventListener(this);
-    FListening = true;
+  {
+    std::lock_guard<std::mutex> g(FLifeLock);
+    FFileName = AFileName;
+    FScreenHandle = AScreenHandle;
+    FAVProbe->SetFileHandle(FVideoState.load()->ic);
+    if (FScreenHandle) {
+      FScreenHandle->SetEventListener(this);
+      FListening = true;
+    }
   }
   if (TriggerEventInMainThread) {
     try {
-      RunInMainThread([this] { CallFileOpen(); });
+      RunInMainThread([this] {
+        const OpeningMark inEvent(this);
+        CallFileOpen();
+      });
     } catch (const rtl::EDispatcherShutdown&) {
       CallFileOpen();
     }
@@ -261,6 +330,9 @@ void TCustomPlayer::CallFileOpen() {
     if (is->video_st && is->video_st->codecpar->width > 0) {
       w = is->video_st->codecpar->width;
       h = is->video_st->codecpar->height;
+      // As shown: a picture turned a quarter swaps its sides.
+      const int turn = StreamRotation(is->video_st);
+      if (turn == 90 || turn == 270) std::swap(w, h);
     }
     int64_t duration = is->IsImage2 ? 0 : is->Duration;
     int sw = ScreenWidth, sh = ScreenHeight;
@@ -276,19 +348,36 @@ void TCustomPlayer::CallFileOpen() {
   }
 }
 
+void TPlayerThread::Start() {
+  std::thread([self = shared_from_this()] {
+    try {
+      self->Execute();
+    } catch (...) {
+    }
+    self->FFinished.Set();  // last: nothing of the player is touched after it
+  }).detach();
+}
+
+void TPlayThread::Execute() { FOwner->PlayThreadExecute(); }
+
+void TEventThread::Execute() { FOwner->EventThreadExecute(*this); }
+
 void TCustomPlayer::StartThreads() {
-  FStopEvent.Reset();  // before the thread runs, so a quick Stop(True) waits for it
-  if (FEventThread.joinable()) {
+  auto events = std::make_shared<TEventThread>(this);
+  auto play = std::make_shared<TPlayThread>(this);
+  {
+    std::lock_guard<std::mutex> g(FLifeLock);
     // Opened from a handler of the previous playback: its event thread still
-    // waits for that handler and ends without a further look at the player.
-    *FEventThreadRetired = true;
-    FEventThread.detach();
+    // waits for that handler and ends after it.
+    if (FEventThread && !FEventThread->Finished()) FEventThread->Retired = true;
+    FEventThread = events;
+    FPlayThread = play;
+    std::erase_if(FThreads, [](const std::shared_ptr<TPlayerThread>& t) { return t->Finished(); });
+    FThreads.push_back(events);
+    FThreads.push_back(play);
   }
-  FEventThreadTerminate = false;
-  FEventThreadDone = false;
-  FEventThreadRetired = std::make_shared<std::atomic<bool>>(false);
-  FEventThread = std::thread([this, retired = FEventThreadRetired] { EventThreadExecute(*retired); });
-  FPlayThread = std::thread([this] { PlayThreadExecute(); });
+  events->Start();
+  play->Start();
 }
 
 void TCustomPlayer::PlayThreadExecute() {
@@ -313,31 +402,32 @@ void TCustomPlayer::PlayThreadExecute() {
     DoExit(this);
   }
   SetPlayState(psStop);
-  FStopEvent.Set();
 }
 
 namespace {
-// The player and event thread whose notification this thread is handling.
+// The deliveries this thread is running a handler for, innermost first: the
+// event threads behind them wait for the handlers and cannot be waited for.
 struct DeliveringFrom {
-  const TCustomPlayer* player;
-  std::thread::id thread;
+  const TPlayerThread* thread;
+  const DeliveringFrom* outer;
 };
 thread_local const DeliveringFrom* tDelivering = nullptr;
+
+bool Delivering(const TPlayerThread* t) {
+  for (const DeliveringFrom* d = tDelivering; d; d = d->outer)
+    if (d->thread == t) return true;
+  return false;
+}
 }  // namespace
 
-bool TCustomPlayer::InOwnEventHandler() const {
-  return tDelivering && tDelivering->player == this && tDelivering->thread == FEventThread.get_id();
-}
-
-void TCustomPlayer::Deliver(const std::function<void()>& fn) {
-  const DeliveringFrom from{this, std::this_thread::get_id()};
-  auto marked = [&from, &fn] {
-    const DeliveringFrom* outer = tDelivering;
+void TCustomPlayer::Deliver(const TEventThread& AFrom, const std::function<void()>& fn) {
+  auto marked = [&AFrom, &fn] {
+    const DeliveringFrom from{&AFrom, tDelivering};
     tDelivering = &from;
     struct Restore {
       const DeliveringFrom* outer;
       ~Restore() { tDelivering = outer; }
-    } restore{outer};
+    } restore{from.outer};
     fn();
   };
   try {
@@ -351,53 +441,65 @@ void TCustomPlayer::Deliver(const std::function<void()>& fn) {
   }
 }
 
-void TCustomPlayer::EventThreadExecute(const std::atomic<bool>& retired) {
-  while (!FEventThreadTerminate) {
-    TPlayEventItem item = FPlayEvent.Pop();
+void TCustomPlayer::DoPosition() {
+  if (const auto h = CopyUnder(FHandlerLock, FOnPosition)) h(this, FEventPTS);
+}
+
+void TCustomPlayer::DoState() {
+  if (const auto h = CopyUnder(FHandlerLock, FOnState)) h(this, FEventState);
+}
+
+void TCustomPlayer::EventThreadExecute(TEventThread& AThread) {
+  auto stopped = [&AThread] { return AThread.Terminated || AThread.Retired; };
+  while (!stopped()) {
+    TPlayEventItem item = PopPlayEvent();
     if (item.Kind == 1) {
       FEventPTS = item.Value;
-      Deliver([this] {
-        if (const auto h = CopyUnder(FHandlerLock, FOnPosition)) h(this, FEventPTS);
-      });
-      if (retired) return;
+      Deliver(AThread, [this] { DoPosition(); });
     } else if (item.Kind == 2) {
       const TPlayState state = TPlayState(item.Value);
       FEventState = state;
-      Deliver([this] {
-        if (const auto h = CopyUnder(FHandlerLock, FOnState)) h(this, FEventState);
-      });
-      if (retired) return;
+      Deliver(AThread, [this] { DoState(); });
       if (state == psStop) break;
     } else if (item.Kind == 3) {
       break;
     }
-    while (!FEventThreadTerminate && !FPlayEvent.Event.WaitFor(100)) {
+    while (!stopped() && !FPlayEvent.Event.WaitFor(100)) {
     }
   }
-  FEventThreadDone = true;
+}
+
+void TCustomPlayer::WaitForThreads(const std::vector<std::shared_ptr<TPlayerThread>>& AThreads) {
+  for (const auto& t : AThreads)
+    if (!Delivering(t.get()))
+      while (!t->WaitFor(5))
+        if (IsMainThread()) PumpMessages();
 }
 
 void TCustomPlayer::JoinThreads() {
-  if (FPlayThread.joinable()) {
-    while (!FStopEvent.WaitFor(20))
-      if (IsMainThread()) PumpMessages();
-    FPlayThread.join();
+  std::shared_ptr<TPlayThread> play;
+  std::shared_ptr<TEventThread> events;
+  {
+    std::lock_guard<std::mutex> g(FLifeLock);
+    play = FPlayThread;
+    events = FEventThread;
   }
+  if (play)
+    while (!play->WaitFor(20))
+      if (IsMainThread()) PumpMessages();
   // From one of its handlers the event thread is left to end after the
-  // handler; a later Stop, Open or the destructor joins it.
-  if (FEventThread.joinable() && !InOwnEventHandler()) {
+  // handler; a later Stop, Open or the destructor waits for it.
+  if (events && !Delivering(events.get())) {
     // The event thread ends at the playback's Stop; it may be delivering
     // through the UI thread, so keep that thread serving while waiting.
-    auto start = std::chrono::steady_clock::now();
-    while (!FEventThreadDone) {
+    const auto start = std::chrono::steady_clock::now();
+    while (!events->WaitFor(5)) {
       if (IsMainThread()) PumpMessages();
       if (std::chrono::steady_clock::now() - start > std::chrono::seconds(2)) {
-        FEventThreadTerminate = true;
+        events->Terminated = true;
         FPlayEvent.Event.Set();
       }
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    FEventThread.join();
   }
 }
 
@@ -422,6 +524,9 @@ void TCustomPlayer::ReportOpenPause() {
 }
 
 void TCustomPlayer::Stop(bool AWaitForStop) {
+  // A file being opened on another thread is stopped once it plays.
+  if (AWaitForStop) WaitForOpening();
+  std::shared_ptr<TPlayThread> play;
   {
     DataLock lock(FDataLock);
     TVideoState* is = FVideoState;
@@ -434,33 +539,42 @@ void TCustomPlayer::Stop(bool AWaitForStop) {
     }
   }
   if (!AWaitForStop) return;
-  WaitForStop();
+  {
+    std::lock_guard<std::mutex> g(FLifeLock);
+    play = FPlayThread;
+  }
+  if (play) WaitForStop(play);
   JoinThreads();
+  // SDL goes only when nothing plays: an Open from a handler on another
+  // thread may have started the next playback meanwhile.
+  std::lock_guard<std::mutex> g(FLifeLock);
+  if (FOpening || FVideoState || (FPlayThread && !FPlayThread->Finished())) return;
   if (FListening && FScreenHandle) FScreenHandle->SetEventListener(nullptr);
   FListening = false;
   if (FSDLStarted && ffapi::SDL_Quit) ffapi::SDL_Quit();
   FSDLStarted = false;
 }
 
-void TCustomPlayer::WaitForStop() {
+void TCustomPlayer::WaitForStop(const std::shared_ptr<TPlayThread>& APlayThread) {
   int counter = 1;
   for (;;) {
-    if (FStopEvent.WaitFor(100)) return;
+    if (APlayThread->WaitFor(100)) return;
     if (IsMainThread()) PumpMessages();
-    if (!FVideoState) return;
     if (FDataLock.WaitFor(100) != rtl::wrSignaled) continue;
     counter++;
     TVideoState* is = FVideoState;
     if (!is) {
+      // Closed; the play thread ends at its next event.
+      PushQuitEvent(this);
       FDataLock.unlock();
-      return;
+      continue;
     }
     if ((counter > 10 && is->Reading) || counter > 20) {
       // Closed by force; the play thread then finds no playback and ends.
       DoExit(this);
       PushQuitEvent(this);
       FDataLock.unlock();
-      return;
+      continue;
     }
     PushQuitEvent(this);
     FDataLock.unlock();
@@ -571,18 +685,14 @@ void TCustomPlayer::RequestSeek(int64_t APTS, TSeekFlags ASeekFlags) {
 
 std::string TCustomPlayer::Format() const { return FFormat; }
 
-// An empty name clears a forced format, so later files are detected again.
+// No demuxer has an empty name: it is refused like any unknown one, and the
+// format in force stays.
 void TCustomPlayer::SetFormat(const std::string& AName) {
   if (!AVLibLoaded()) {
     ReportError("libav or libsdl not loaded.", true);
     return;
   }
-  if (AName.empty()) {
-    Ffile_iformat = nullptr;
-    FFormat.clear();
-    return;
-  }
-  const AVInputFormat* f = ffapi::av_find_input_format(AName.c_str());
+  const AVInputFormat* f = AName.empty() ? nullptr : ffapi::av_find_input_format(AName.c_str());
   if (!f) throw rtl::Exception(FormatStr("Unknown input format: %s", AName.c_str()));
   Ffile_iformat = f;
   FFormat = AName;
@@ -693,7 +803,11 @@ TBitmap* TCustomPlayer::CurrentFrame(int64_t& APTS) {
     bmp->SetSize(0, 0);
     return bmp;
   }
-  bmp->SetSize(is->video_st->codecpar->width, is->video_st->codecpar->height);
+  const int turn = StreamRotation(is->video_st);
+  if (turn == 90 || turn == 270)
+    bmp->SetSize(is->video_st->codecpar->height, is->video_st->codecpar->width);
+  else
+    bmp->SetSize(is->video_st->codecpar->width, is->video_st->codecpar->height);
   std::memset(bmp->Bits(), 0, size_t(bmp->Stride()) * bmp->Height());
   // Under the queue lock: the entry cannot be reallocated while it is read.
   TVideoPicture* vp = &is->pictq[DisplayIndex(is)];

@@ -12,6 +12,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "media/AVProbe.h"
 #include "media/FFBaseComponent.h"
@@ -72,6 +73,49 @@ class TPlayEvent {
   int Header = 0;
   int Tailer = 0;
   TPlayEventItem Events[Slots];
+};
+
+// A thread of one playback, running from Start. It frees itself when it
+// ends: the player keeps a reference only to follow it, and nobody stops it
+// from outside; it ends by itself when its playback ends.
+class TPlayerThread : public std::enable_shared_from_this<TPlayerThread> {
+ public:
+  explicit TPlayerThread(TCustomPlayer* AOwner) : FOwner(AOwner) {}
+  virtual ~TPlayerThread() = default;
+  void Start();
+  bool Finished() { return FFinished.IsSet(); }
+  bool WaitFor(int ms) { return FFinished.WaitFor(ms); }  // True once ended
+
+ protected:
+  virtual void Execute() = 0;
+  TCustomPlayer* FOwner;
+
+ private:
+  TManualEvent FFinished{false};
+};
+
+// Runs the engine's event loop of one playback: reports psPlay, plays,
+// reports psStop.
+class TPlayThread : public TPlayerThread {
+ public:
+  using TPlayerThread::TPlayerThread;
+
+ protected:
+  void Execute() override;
+};
+
+// Delivers the position and state notifications of one playback.
+class TEventThread : public TPlayerThread {
+ public:
+  using TPlayerThread::TPlayerThread;
+  // Ends the thread at its next look; a delivery in progress finishes.
+  std::atomic<bool> Terminated{false};
+  // Left behind by an Open from one of its handlers: it ends when that
+  // handler returns and touches nothing of the player any more.
+  std::atomic<bool> Retired{false};
+
+ protected:
+  void Execute() override;
 };
 
 // Linux names of the audio drivers (empty = SDL chooses). Video drivers have
@@ -190,12 +234,13 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   void UnlockData() { FDataLock.unlock(); }
   zurora::TVideoState* VideoState() const { return FVideoState; }
   TPlayEvent& PlayEventRing() { return FPlayEvent; }
+  void PushPlayEvent(const TPlayEventItem& item) { FPlayEvent.Push(item); }
+  TPlayEventItem PopPlayEvent() { return FPlayEvent.Pop(); }  // kind 0 when none is pending
 
   std::atomic<zurora::TVideoState*> FVideoState{nullptr};
   rtl::TMutex FDataLock;  // recursive, timed
   TManualEvent FSeekEvent{true};
   TManualEvent FPictEvent{true};
-  TManualEvent FStopEvent{true};
   std::atomic<bool> FSeeking{false};
   std::atomic<bool> FStep{false};
   zurora::TEventQueue FEngineEvents;
@@ -218,19 +263,30 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   void VideoOutputClicked() override;
 
  private:
-  void WaitForStop();
+  friend class TPlayThread;
+  friend class TEventThread;
+  void WaitForStop(const std::shared_ptr<TPlayThread>& APlayThread);
   void JoinThreads();
   void StartThreads();
   void PlayThreadExecute();
-  void EventThreadExecute(const std::atomic<bool>& retired);
+  void EventThreadExecute(TEventThread& AThread);
   void CallFileOpen();
-  void PushPlayEvent(const TPlayEventItem& item) { FPlayEvent.Push(item); }
+  // OnPosition(Self, FEventPTS) and OnState(Self, FEventState), when assigned.
+  void DoPosition();
+  void DoState();
   bool HasOnState();
   bool HasOnPosition();
-  void Deliver(const std::function<void()>& fn);
-  // True on a thread that runs a handler delivered by the current event
-  // thread: that thread waits for the handler and cannot be waited for.
-  bool InOwnEventHandler() const;
+  void Deliver(const TEventThread& AFrom, const std::function<void()>& fn);
+  // Open and Stop from any thread at once: one Open at a time sets up a
+  // playback (it claims FOpening). The claim is a flag, never a lock held
+  // while waiting: whoever waits for it keeps the UI thread serving, so the
+  // opener may wait for the UI thread (its file-open event) meanwhile.
+  bool ClaimOpening();
+  void WaitForOpening();
+  bool InOwnOpening();  // this thread runs the Open in flight or its file-open event
+  // Waits until each thread has ended, pumping on the UI thread; a thread
+  // whose handler this thread is running is left to end after it.
+  void WaitForThreads(const std::vector<std::shared_ptr<TPlayerThread>>& AThreads);
 
   std::unique_ptr<TAVProbe> FAVProbe;
   std::string FFileName;
@@ -243,11 +299,9 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   std::atomic<TPlayState> FState{psStop};
   std::atomic<int64_t> FLastPTS{AV_NOPTS_VALUE};
   std::atomic<int64_t> FCurrentPTS{-1};
-  int64_t FEventPTS = 0;
-  TPlayState FEventState = psStop;
+  std::atomic<int64_t> FEventPTS{0};
+  std::atomic<TPlayState> FEventState{psStop};
   TPlayEvent FPlayEvent;
-  bool FSDLStarted = false;
-  bool FListening = false;  // registered with the output as its listener
 
   std::mutex FHandlerLock;
   TFileOpenEvent FOnFileOpen;
@@ -255,13 +309,16 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   TPositionEvent FOnPosition;
   TPlayStateEvent FOnState;
 
-  std::thread FPlayThread;
-  std::thread FEventThread;
-  std::atomic<bool> FEventThreadDone{true};
-  std::atomic<bool> FEventThreadTerminate{false};
-  // Set for an event thread left behind by an Open from one of its handlers:
-  // it ends when that handler returns, touching nothing of the player.
-  std::shared_ptr<std::atomic<bool>> FEventThreadRetired;
+  // The playback's threads and set-up. Held for short steps only, never
+  // while waiting for a thread, a lock of the engine or the UI thread.
+  std::mutex FLifeLock;
+  bool FOpening = false;  // an Open is setting up a playback
+  std::shared_ptr<TPlayThread> FPlayThread;
+  std::shared_ptr<TEventThread> FEventThread;
+  // Every thread not yet seen ended; the destructor waits for them.
+  std::vector<std::shared_ptr<TPlayerThread>> FThreads;
+  bool FSDLStarted = false;
+  bool FListening = false;  // registered with the output as its listener
 
   TRGBConvertContext FRGBContext;
   std::unique_ptr<TBitmap> FHookBitmap;

@@ -932,7 +932,9 @@ void RefreshThread(TVideoState* is) {
 
 namespace {
 
-// buffer -> [VideoFilters] -> buffersink accepting planar 4:2:0 only.
+// buffer -> [turn upright] -> [VideoFilters] -> buffersink accepting planar
+// 4:2:0 only. Pictures turned for display (a phone held upright) show as
+// they were taken.
 int ConfigureVideoFilters(TVideoState* is, AVFrame* frame) {
   TCustomPlayer* player = is->Owner;
   if (is->graph) ffapi::avfilter_graph_free(&is->graph);
@@ -956,8 +958,10 @@ int ConfigureVideoFilters(TVideoState* is, AVFrame* frame) {
     ret = ffapi::av_opt_set_bin(sink, "pix_fmts", reinterpret_cast<const uint8_t*>(fmts), sizeof(fmts[0]),
                                 AV_OPT_SEARCH_CHILDREN);
   }
+  std::string chain = RotationFilters(StreamRotation(is->video_st));
+  if (!player->VideoFilters.empty()) chain += (chain.empty() ? "" : ",") + player->VideoFilters;
   if (ret >= 0) {
-    if (!player->VideoFilters.empty()) {
+    if (!chain.empty()) {
       AVFilterInOut* outputs = ffapi::avfilter_inout_alloc();
       AVFilterInOut* inputs = ffapi::avfilter_inout_alloc();
       if (outputs && inputs) {
@@ -969,7 +973,7 @@ int ConfigureVideoFilters(TVideoState* is, AVFrame* frame) {
         inputs->filter_ctx = sink;
         inputs->pad_idx = 0;
         inputs->next = nullptr;
-        ret = ffapi::avfilter_graph_parse_ptr(is->graph, player->VideoFilters.c_str(), &inputs, &outputs, nullptr);
+        ret = ffapi::avfilter_graph_parse_ptr(is->graph, chain.c_str(), &inputs, &outputs, nullptr);
       } else {
         ret = AVERROR(ENOMEM);
       }

@@ -1,6 +1,11 @@
 #include "tests/media/common/OddInputs.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "tests/media/common/MediaFixtures.h"
 
@@ -9,6 +14,33 @@ namespace mediatest {
 namespace {
 const std::string kVideo2s = "-f lavfi -i testsrc=size=320x240:rate=25:duration=2 ";
 const std::string kH264 = "-c:v libx264 -preset ultrafast -pix_fmt yuv420p ";
+// Copies an MP4 file, writing into its video track header the display matrix
+// that turns the pictures a quarter clockwise (what a phone records); the
+// ffmpeg tool of this system writes no rotation of its own.
+bool CopyTurnedClockwise(const std::string& from, const std::string& to) {
+  std::ifstream in(from, std::ios::binary);
+  std::vector<char> d((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto be32 = [&d](size_t at) {
+    return (uint32_t(uint8_t(d[at])) << 24) | (uint32_t(uint8_t(d[at + 1])) << 16) |
+           (uint32_t(uint8_t(d[at + 2])) << 8) | uint8_t(d[at + 3]);
+  };
+  const uint32_t turned[9] = {0, 0x10000, 0, 0xFFFF0000u, 0, 0, 0, 0, 0x40000000};
+  bool patched = false;
+  const std::string tag = "tkhd";
+  for (auto it = std::search(d.begin(), d.end(), tag.begin(), tag.end()); it != d.end();
+       it = std::search(it + 1, d.end(), tag.begin(), tag.end())) {
+    const size_t box = static_cast<size_t>(it - d.begin()) - 4;
+    // Version 0 header: the matrix at 48, width at 84 (0 for sound tracks).
+    if (box + 92 > d.size() || d[box + 8] != 0 || be32(box + 84) == 0) continue;
+    for (int i = 0; i < 9; ++i)
+      for (int b = 0; b < 4; ++b) d[box + 48 + 4 * i + b] = static_cast<char>(turned[i] >> (24 - 8 * b));
+    patched = true;
+  }
+  std::ofstream out(to, std::ios::binary);
+  out.write(d.data(), static_cast<std::streamsize>(d.size()));
+  return patched && out.good();
+}
+
 }  // namespace
 
 std::string OddInput(const std::string& name) {
@@ -83,6 +115,16 @@ std::string OddInput(const std::string& name) {
              "-c:a aac -af atrim=0:0 -t 2 ";
     } else if (name == "deep422.mkv") {
       args = kVideo2s + "-f lavfi -i sine=r=48000:d=2 -c:v libx264 -preset ultrafast -pix_fmt yuv422p10le -c:a aac ";
+    } else if (name == "rotated.mp4") {
+      // Stored turned a quarter to the left; the display matrix turns it back.
+      const std::string plain = dir + "/rotated_plain.mp4";
+      return RunFfmpeg(
+                 "-f lavfi -i color=c=black:s=640x360:r=25:d=2 -f lavfi -i sine=r=44100:d=2 "
+                 "-vf drawbox=x=0:y=0:w=320:h=180:color=white:t=fill,transpose=cclock " +
+                 kH264 + "-c:a aac '" + plain + "'") &&
+             CopyTurnedClockwise(plain, out);
+    } else if (name == "vp9opus.webm") {
+      args = kVideo2s + "-f lavfi -i sine=r=48000:d=2 -c:v libvpx-vp9 -deadline realtime -cpu-used 8 -c:a libopus ";
     }
     return !args.empty() && RunFfmpeg(args + "'" + out + "'");
   });

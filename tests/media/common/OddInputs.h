@@ -24,6 +24,10 @@ namespace mediatest {
 //   "switch.ts"       320x240 stereo 48 kHz for 1 s, then 640x480 5.1 44.1 kHz; mpeg2 + ac3
 //   "emptyaudio.mkv"  video with an audio track that holds no packet
 //   "deep422.mkv"     10-bit 4:2:2 h264 + aac, 2 s
+//   "rotated.mp4"     a phone clip held upright: stored 360x640 with a display
+//                     matrix that turns it a quarter clockwise, shown 640x360
+//                     with only its top left quarter white; h264 + aac, 2 s
+//   "vp9opus.webm"    320x240 25 fps vp9 + opus 48 kHz, 2 s
 // An empty string when the tool fails.
 std::string OddInput(const std::string& name);
 

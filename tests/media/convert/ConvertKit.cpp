@@ -1,9 +1,13 @@
 #include "tests/media/convert/ConvertKit.h"
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
+#include "media/FFUtils.h"
 #include "platform/rtl/dispatcher.h"
 
 namespace convkit {
@@ -52,6 +56,27 @@ std::string Clip(const std::string& name) {
   });
 }
 
+namespace {
+// The picture in 8-bit grey, then the mean of each quarter.
+void QuarterLuma(const AVFrame* f, int out[4]) {
+  const int w = f->width, h = f->height;
+  if (w < 2 || h < 2) return;
+  SwsContext* s = ffapi::sws_getContext(w, h, static_cast<AVPixelFormat>(f->format), w, h, AV_PIX_FMT_GRAY8, SWS_POINT,
+                                        nullptr, nullptr, nullptr);
+  if (!s) return;
+  std::vector<uint8_t> grey(static_cast<size_t>(w) * h);
+  uint8_t* dst[4] = {grey.data(), nullptr, nullptr, nullptr};
+  int stride[4] = {w, 0, 0, 0};
+  ffapi::sws_scale(s, f->data, f->linesize, 0, h, dst, stride);
+  ffapi::sws_freeContext(s);
+  int64_t sum[4] = {};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) sum[(y >= h / 2) * 2 + (x >= w / 2)] += grey[static_cast<size_t>(y) * w + x];
+  const int64_t quarter = static_cast<int64_t>(w / 2) * (h / 2);
+  for (int q = 0; q < 4; ++q) out[q] = static_cast<int>(sum[q] / std::max<int64_t>(1, quarter));
+}
+}  // namespace
+
 DecodeResult DecodeAll(const std::string& path) {
   DecodeResult r;
   AVFormatContext* ic = nullptr;
@@ -73,6 +98,7 @@ DecodeResult DecodeAll(const std::string& path) {
     s.height = p->height;
     s.sample_rate = p->sample_rate;
     s.channels = p->ch_layout.nb_channels;
+    s.rotation = media::StreamRotation(ic->streams[i]);
     r.streams.push_back(s);
     const AVCodec* c = ffapi::avcodec_find_decoder(p->codec_id);
     if (c && (p->codec_type == AVMEDIA_TYPE_VIDEO || p->codec_type == AVMEDIA_TYPE_AUDIO)) {
@@ -85,20 +111,42 @@ DecodeResult DecodeAll(const std::string& path) {
   AVFrame* f = ffapi::av_frame_alloc();
   auto drain = [&](unsigned i) {
     while (ffapi::avcodec_receive_frame(dec[i], f) >= 0) {
-      if (r.streams[i].type == AVMEDIA_TYPE_VIDEO)
-        ++r.streams[i].frames;
-      else
+      if (r.streams[i].type == AVMEDIA_TYPE_VIDEO) {
+        if (++r.streams[i].frames == 1) QuarterLuma(f, r.streams[i].quarter_luma);
+      } else {
         r.streams[i].samples += f->nb_samples;
+      }
       ffapi::av_frame_unref(f);
     }
   };
+  std::vector<int64_t> last_dts(ic->nb_streams, AV_NOPTS_VALUE);
+  std::vector<std::vector<int64_t>> pts(ic->nb_streams);
   while (ffapi::av_read_frame(ic, pkt) >= 0) {
     unsigned i = pkt->stream_index;
+    if (i < last_dts.size() && pkt->dts != AV_NOPTS_VALUE) {
+      if (last_dts[i] != AV_NOPTS_VALUE && pkt->dts <= last_dts[i]) ++r.streams[i].dts_not_increasing;
+      last_dts[i] = pkt->dts;
+    }
+    if (i < pts.size() && pkt->pts != AV_NOPTS_VALUE) pts[i].push_back(pkt->pts);
     if (i < dec.size() && dec[i]) {
       if (ffapi::avcodec_send_packet(dec[i], pkt) < 0) ++r.streams[i].decode_errors;
       drain(i);
     }
     ffapi::av_packet_unref(pkt);
+  }
+  for (unsigned i = 0; i < ic->nb_streams; ++i) {
+    const AVRational rate = ic->streams[i]->r_frame_rate, tb = ic->streams[i]->time_base;
+    if (r.streams[i].type != AVMEDIA_TYPE_VIDEO || !rate.num || !rate.den) continue;
+    std::sort(pts[i].begin(), pts[i].end());
+    // Times count from the file's start, as readers take them.
+    const double start = ic->start_time != AV_NOPTS_VALUE ? ic->start_time / 1e6 : 0;
+    int64_t last = INT64_MIN;
+    for (int64_t p : pts[i]) {
+      const double t = static_cast<double>(p) * tb.num / tb.den - start;
+      const int64_t slot = std::llround(t * rate.num / rate.den);
+      if (slot <= last) ++r.streams[i].frame_slot_collisions;
+      last = slot;
+    }
   }
   for (unsigned i = 0; i < dec.size(); ++i)
     if (dec[i]) {

@@ -31,6 +31,14 @@ struct StreamResult {
   int64_t samples = 0;  // decoded samples per channel
   int sample_rate = 0, channels = 0;
   int decode_errors = 0;
+  int dts_not_increasing = 0;  // packets whose time stamp does not follow the last one's
+  // Pictures that fall into the frame slot of another when their times are
+  // read at the stream's frame rate, as a player or a converter reads them.
+  int frame_slot_collisions = 0;
+  int rotation = 0;  // of the display matrix, degrees clockwise
+  // Mean luma of the first picture's quarters: top left, top right, bottom
+  // left, bottom right.
+  int quarter_luma[4] = {-1, -1, -1, -1};
 };
 
 struct DecodeResult {

@@ -39,6 +39,7 @@ struct Case {
   int channels = kAny, rate = kAny;                // channels kNone: no audio stream; with channels, a rate
   double seconds = 0;                              // the file's length, 0: not checked
   double audioSeconds = 0;                         // decoded audio at least, 0: not checked
+  bool upright = false;                            // the picture shows only its top left quarter white
 };
 
 }  // namespace
@@ -80,6 +81,11 @@ TEST(UnusualInputs, ConvertThroughEachOutputFamilyOrFailWithTheCause) {
       // An audio track without a packet gives nothing to an audio format.
       {"emptyaudio.mkv", 200, "is empty"},
       {"emptyaudio.mkv", 1102, nullptr, 320, 240, 50},
+      // A phone clip held upright comes out as it is shown, never sideways.
+      {"rotated.mp4", 1102, nullptr, 640, 360, 50, 2, 44100, 2.0, 1.9, true},
+      // 25 fps into 29.97 fps in a container of variable rate: every picture
+      // keeps a time of its own.
+      {"vp9opus.webm", 105, nullptr, 320, 240, 50, 2, 44100, 2.0, 1.9},
   };
 
   TFFConverter c;
@@ -129,6 +135,13 @@ TEST(UnusualInputs, ConvertThroughEachOutputFamilyOrFailWithTheCause) {
     } else {
       ASSERT_NE(nullptr, v);
       EXPECT_EQ(0, v->decode_errors);
+      EXPECT_EQ(0, v->dts_not_increasing);
+      EXPECT_EQ(0, v->frame_slot_collisions);
+      EXPECT_EQ(0, v->rotation);  // the pictures are turned, not marked
+      if (k.upright) {
+        EXPECT_GT(v->quarter_luma[0], 200);
+        for (int q = 1; q < 4; ++q) EXPECT_LT(v->quarter_luma[q], 60) << "quarter " << q;
+      }
       if (k.width != kAny) {
         EXPECT_EQ(k.width, v->width);
         EXPECT_EQ(k.height, v->height);
@@ -145,6 +158,7 @@ TEST(UnusualInputs, ConvertThroughEachOutputFamilyOrFailWithTheCause) {
     } else if (k.channels != kAny || k.audioSeconds > 0) {
       ASSERT_NE(nullptr, a);
       EXPECT_EQ(0, a->decode_errors);
+      EXPECT_EQ(0, a->dts_not_increasing);
       if (k.channels != kAny) {
         EXPECT_EQ(k.channels, a->channels);
         EXPECT_EQ(k.rate, a->sample_rate);

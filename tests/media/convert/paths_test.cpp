@@ -1,11 +1,12 @@
 // The transcoder's paths checked through their outputs: two passes, stream
-// copy from a start time, joined inputs, disc targets, frame-rate sync,
+// copy from a start time and of turned pictures, joined inputs, disc targets, frame-rate sync,
 // volume, filters and the custom hook.
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 
 #include "media/FFmpeg_Loop.h"
+#include "tests/media/common/OddInputs.h"
 #include "tests/media/convert/ConvertKit.h"
 
 using namespace media;
@@ -88,6 +89,21 @@ TEST_F(PathsTest, StreamCopyFromAStartTimeShiftsAndStartsOnAKeyFrame) {
   EXPECT_EQ(0, v->decode_errors);
   EXPECT_NEAR(25, v->frames, 2);
   EXPECT_NEAR(1.0, d.duration, 0.15);
+}
+
+TEST_F(PathsTest, StreamCopyKeepsThePicturesTurnForDisplay) {
+  // Copied pictures are not turned, so the turn stays marked for players.
+  const std::string in = mediatest::OddInput("rotated.mp4");
+  ASSERT_FALSE(in.empty());
+  TFFConverter c;
+  auto r = RunOne(c, in, Out("turned_copy.mp4"), Opts("copy", "copy"));
+  EXPECT_TRUE(r.Finished && !r.Exception) << r.ExceptionMsg;
+  auto d = DecodeAll(Out("turned_copy.mp4"));
+  const auto* v = d.First(AVMEDIA_TYPE_VIDEO);
+  ASSERT_NE(nullptr, v);
+  EXPECT_EQ(360, v->width);
+  EXPECT_EQ(640, v->height);
+  EXPECT_EQ(90, v->rotation);
 }
 
 TEST_F(PathsTest, ThreeInputsJoinIntoOneOutput) {

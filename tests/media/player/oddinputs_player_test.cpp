@@ -76,6 +76,8 @@ TEST(UnusualInputs, PlayAndProbe) {
       {"interlaced.mpg", 720, 576, {23, 0, 176, 123}, 50, 1.25f, 1},
       {"switch.ts", 320, 240, {18, 0, 181, 123}, 49, 4.0f / 3, 2},
       {"deep422.mkv", 320, 240, {18, 0, 181, 123}, 50, 4.0f / 3, 1},
+      // Shown upright: only the top left quarter of the picture is white.
+      {"rotated.mp4", 640, 360, {0, 6, 99, 61}, 50, 16.0f / 9, 1},
   };
   // A failed assertion ends its case only.
   auto check = [](const OddCase& k) {
@@ -182,6 +184,14 @@ TEST(UnusualInputs, PlayAndProbe) {
     EXPECT_EQ(bmp.Height(), probe.FrameInfo().Height);
     const std::string name = k.name;
     EXPECT_EQ(bmp.Width(), name == "switch.ts" ? 640 : name == "odd.avi" ? 641 : k.width);
+    if (name == "rotated.mp4") {
+      EXPECT_EQ(vi.Width, 640);
+      EXPECT_EQ(vi.Height, 360);
+      EXPECT_EQ(bmp.Height(), 360);
+      EXPECT_GT(bmp.ScanLine(40)[3 * 40], 200);  // top left: white
+      EXPECT_LT(bmp.ScanLine(40)[3 * 600], 60);  // top right: black
+      EXPECT_LT(bmp.ScanLine(320)[3 * 40], 60);  // bottom left: black
+    }
     if (name == "silent.mp4") {
       // Its only key frame is the first: nothing to land on after 1 s.
       EXPECT_FALSE(probe.Seek(1000000, 0));

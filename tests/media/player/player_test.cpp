@@ -344,8 +344,13 @@ TEST_F(Player, FailuresGiveTheirText) {
   EXPECT_THROW(p.SetFormat("no_such_format"), rtl::Exception);
   p.SetFormat("avi");
   EXPECT_EQ(p.Format(), "avi");
-  p.SetFormat("");  // back to detection
-  EXPECT_EQ(p.Format(), "");
+  try {
+    p.SetFormat("");  // no demuxer has an empty name
+    ADD_FAILURE();
+  } catch (const rtl::Exception& e) {
+    EXPECT_STREQ(e.what(), "Unknown input format: ");
+  }
+  EXPECT_EQ(p.Format(), "avi");
   EXPECT_TRUE(states.empty());
   // Operations on an idle player do nothing.
   p.Pause();
@@ -392,4 +397,31 @@ TEST_F(Player, OpenAndStopFromItsOwnStateHandler) {
     EXPECT_EQ(2, plays);
     q.Stop(true);
   }
+}
+
+TEST_F(Player, HostAndItsOwnHandlerOpenAndStopAtOnce) {
+  // The handler runs on the event thread while the host opens and stops on
+  // its own; every call comes back and the player ends stopped.
+  TZEVizeza q;
+  q.TriggerEventInMainThread = false;
+  std::atomic<int> plays{0};
+  q.SetOnState([&](TCustomPlayer* s, TPlayState st) {
+    if (st != psPlay) return;
+    if (++plays % 2)
+      s->Open(PlaybackFixture("red.mkv"), &out, true);
+    else
+      s->Stop(true);
+  });
+  for (int i = 0; i < 10; i++) {
+    ASSERT_TRUE(q.Open(PlaybackFixture("clip.avi"), &out, i % 2 == 0)) << q.LastErrMsg();
+    WaitPumping([] { return false; }, 20 * (i % 3));
+    if (i % 2) q.Stop(true);
+  }
+  EXPECT_TRUE(WaitPumping(
+      [&] {
+        q.Stop(true);
+        return q.PlayState() == psStop && q.VideoStreamIndex() == -1;
+      },
+      10000));
+  EXPECT_GE(plays, 10);
 }

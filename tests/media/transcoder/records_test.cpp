@@ -74,7 +74,7 @@ TEST(OptionRecords, RecordFieldsWinAndAreApplied) {
   EXPECT_EQ(of.streams[1].enc->sample_rate, 44100);
   EXPECT_EQ(MetadataValue(oc->streams[1]->metadata, "language", ""), "eng");
 
-  // A rejected value raises the setter's text; a failed opening resets the record.
+  // A rejected value raises the setter's text.
   auto g = ttk::NewTask();
   TOutputOptions bad;
   bad.FrameRate = "fast";
@@ -84,10 +84,25 @@ TEST(OptionRecords, RecordFieldsWinAndAreApplied) {
   } catch (const FFmpegException& e) {
     EXPECT_STREQ(e.what(), "Incorrect frame rate");
   }
+}
+
+TEST(OptionRecords, FailedOutputResetsTheTasksCopyNotTheCallersRecord) {
+  ASSERT_TRUE(mediatest::LoadEngineLibraries());
+  TFFConverter c;
+  ASSERT_EQ(c.AddTask(mediatest::Fixture("av.avi"), static_cast<TInputOptions*>(nullptr)), 0) << c.LastErrMsg();
   TOutputOptions unknown;
   unknown.VideoCodec = "mpeg4";
-  EXPECT_EQ(SetupOutput(*g, ttk::OutPath("bad.nosuchext"), unknown), -1);
-  EXPECT_TRUE(unknown.VideoCodec.empty());
+  EXPECT_FALSE(c.SetOutputFile(0, ttk::OutPath("bad.nosuchext"), &unknown));
+  EXPECT_EQ(unknown.VideoCodec, "mpeg4");
+  EXPECT_EQ(unknown.FileName, ttk::OutPath("bad.nosuchext"));  // filled in, as on success
+  ASSERT_NE(c.TaskOutputOptions(0, 0), nullptr);
+  EXPECT_TRUE(c.TaskOutputOptions(0, 0)->VideoCodec.empty());
+  EXPECT_TRUE(c.TaskOutputOptions(0, 0)->FileName.empty());
+
+  TOutputOptions good;
+  good.VideoCodec = "mpeg4";
+  ASSERT_TRUE(c.SetOutputFile(0, ttk::OutPath("good.avi"), &good)) << c.LastErrMsg();
+  EXPECT_EQ(c.TaskOutputOptions(0, 0)->VideoCodec, "mpeg4");
 }
 
 TEST(OptionRecords, TimeStampAndTargetArguments) {
