@@ -69,7 +69,8 @@ TRect ReadRect(TIniFile& F, const std::string& Section, const std::string& Ident
 TPoint ReadPoint(TIniFile& F, const std::string& Section, const std::string& Ident);
 bool ReadBoolFlag(TIniFile& F, const std::string& Section, const std::string& Ident);
 TFontStyles ReadFontStyles(TIniFile& F, const std::string& Section, const std::string& Ident);
-// Appends the items "Prefix"+"count", "0".."n-1" of the section to AList.
+// Appends the items of the section to AList: "Prefix"+"count" gives n, the
+// keys "0".."n-1" (no prefix) the items. WriteStrings writes the same keys.
 void ReadStrings(TIniFile& F, const std::string& Section, const std::string& Prefix, std::vector<std::string>& AList);
 // The entries "0".."count-1" of an index section that are present, in
 // number order (an absent entry would create no record anyway).

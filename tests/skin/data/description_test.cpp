@@ -123,15 +123,18 @@ TEST(SkinDescription, WritersUseTheDocumentedSyntax) {
   EXPECT_EQ(ini.ReadString("S", "none", "x"), "");
   EXPECT_EQ(ini.ReadString("S", "all", ""), "fsbold,fsitalic,fsunderline,fsstrikeout");
   EXPECT_EQ(ini.ReadString("S", "f", ""), "1");
+  EXPECT_EQ(skintest::KeyOrder(skintest::IniText(ini), "S"),
+            (std::vector<std::string>{"sys", "r", "none", "all", "f", "piccount", "0", "1"}));
   std::vector<std::string> back;
   ReadStrings(ini, "S", "pic", back);
   EXPECT_EQ(back, (std::vector<std::string>{"a.bmp", "b.bmp"}));
 }
 
 TEST(SkinDescription, StringListsAndIndexEntriesToleratesGapsAndAbsurdCounts) {
-  auto ini = IniFromText("[S]\nlcount=3\nl0=a\nl2=c\n[I]\ncount=2000000000\n0=a:button\n7=b:panel\n07=x:panel\n");
+  auto ini =
+      IniFromText("[S]\nlcount=3\n0=a\n2=c\nl1=prefixed\n[I]\ncount=2000000000\n0=a:button\n7=b:panel\n07=x:panel\n");
   std::vector<std::string> items{"keep"};
-  ReadStrings(*ini, "S", "l", items);  // appends; a missing item reads as empty
+  ReadStrings(*ini, "S", "l", items);  // appends; a missing item reads as empty; items carry no prefix
   EXPECT_EQ(items, (std::vector<std::string>{"keep", "a", "", "c"}));
   auto entries = ReadIndexEntries(*ini, "I");
   ASSERT_EQ(entries.size(), 2u);

@@ -205,7 +205,7 @@ TEST(SkinStore, AFailedLoadStillFinishesTheChange) {
     const char* from;
     const char* to;
   } damages[] = {
-      {"missing picture", "activepictures1=form.bmp", "activepictures1=nosuch.bmp"},
+      {"missing picture", "\n1=form.bmp", "\n1=nosuch.bmp"},
       {"short rect", "clientrect=2,2,14,10", "clientrect=2,2,14"},
       {"not a bitmap", "mask=mask.bmp", "mask=skin.ini"},
   };
