@@ -931,8 +931,8 @@ void ReadSkinPayload(TStream& S, TbsSkinPayload& P);
 // Decodes description text honouring a UTF-8 or UTF-16 BOM; without one the
 // bytes are taken as UTF-8.
 std::string DecodeSkinText(const std::string& Bytes);
-// Encodes text for a payload or description file: UTF-8, with a BOM only
-// when non-ASCII characters are present.
+// Encodes text for a payload or description file: UTF-8, which stands in for
+// the ANSI code page here, written without a BOM.
 std::string EncodeSkinText(const std::string& Utf8);
 // Lines of a description text (CR LF, LF or CR separated).
 std::vector<std::string> SplitSkinLines(const std::string& Text);

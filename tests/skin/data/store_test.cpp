@@ -316,7 +316,10 @@ TEST(SkinStore, DescriptionEncodings) {
   ASSERT_FALSE(store.Empty);
   EXPECT_EQ(store.SkinName, "\xE7\x9A\xAE\xE8\x82\xA4");
   store.SaveToFile(dir.File("out.ini"));
-  EXPECT_EQ(skintest::ReadFile(dir.File("out.ini")).substr(0, 3), "\xEF\xBB\xBF");  // UTF-8, marked
+  EXPECT_EQ(skintest::ReadFile(dir.File("out.ini")).substr(0, 9), "[VERSION]");  // UTF-8 without a BOM
+  SKIN_NEW(TbsSkinData, again);
+  again.LoadFromFile(dir.File("out.ini"));
+  EXPECT_EQ(again.SkinName, "\xE7\x9A\xAE\xE8\x82\xA4");
   store.SkinName = "plain";
   store.SaveToFile(dir.File("ascii.ini"));
   EXPECT_EQ(skintest::ReadFile(dir.File("ascii.ini")).substr(0, 9), "[VERSION]");
