@@ -21,7 +21,7 @@ TEST(SkinStore, LoadsTheTestSkinFolder) {
   EXPECT_EQ(store.SkinName, "Test Skin");
   EXPECT_EQ(store.ObjectList.size(), 10u);
   EXPECT_EQ(store.CtrlList.size(), 28u);  // "my:button:extra" makes no record
-  EXPECT_EQ(store.FActivePictures.size(), 2u);
+  EXPECT_EQ(store.FActivePictures.size(), 3u);
   EXPECT_EQ(store.FPicture->Width(), 16);
   EXPECT_EQ(store.FMask->Height(), 12);
   EXPECT_FALSE(store.FInActivePicture->Empty());
@@ -287,7 +287,7 @@ TEST(SkinStore, StoreToDiskKeepsToItsFolderAndReportsMismatches) {
     FAIL() << "no report";
   } catch (const rtl::Exception& e) {
     EXPECT_NE(e.Message().find("../escape.bmp"), std::string::npos);
-    EXPECT_NE(e.Message().find("names 3 active pictures but holds 2"), std::string::npos);
+    EXPECT_NE(e.Message().find("names 4 active pictures but holds 3"), std::string::npos);
   }
   EXPECT_FALSE(rtl::FileExists(a.File("../escape.bmp")));
   EXPECT_TRUE(rtl::FileExists(b.File("form.bmp")));  // the rest is written
