@@ -42,7 +42,7 @@ class TbsSkinIniFile : public rtl::TCustomIniFile {
  private:
   struct Line {
     std::string raw;    // the line as written (non-key lines)
-    std::string key;    // trimmed key, original case; empty for non-key lines
+    std::string key;    // trimmed key, letter case as written; empty for non-key lines
     std::string value;  // trimmed
     bool isKey = false;
     bool deleted = false;

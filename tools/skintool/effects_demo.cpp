@@ -125,7 +125,7 @@ int skintool::DemoEffects(const std::string& folder) {
     }
   Save(Sheet(frames, 5), dir + "morph.png");
 
-  // The filters of an inactive look: original, brightness, darkness, grey,
+  // The filters of an inactive look: unchanged, brightness, darkness, grey,
   // noise, split blur, invert.
   std::vector<QImage> filtered;
   for (int f = 0; f < 7; ++f) {

@@ -81,13 +81,13 @@ TEST(SkinEffectBitmap, Filters) {
   EXPECT_EQ(grey->RowInc(), 16);
   EXPECT_EQ(grey->Size, 48);
   EXPECT_EQ(TbsEffectBmp(4, 1).RowInc(), 12);
-  auto original = Row(*grey, 2);
+  auto before = Row(*grey, 2);
   grey->GrayScale();  // grey stays grey
-  EXPECT_EQ(Row(*grey, 2), original);
+  EXPECT_EQ(Row(*grey, 2), before);
   grey->Invert();
   EXPECT_EQ(Row(*grey, 2)[1], 255 - 42);
   grey->Invert();
-  EXPECT_EQ(Row(*grey, 2), original);
+  EXPECT_EQ(Row(*grey, 2), before);
   TbsEffectBmp red(1, 1);
   red.SetPixel(0, 0, 0xFF0000);  // blue 0, green 0, red 255
   red.GrayScale();
