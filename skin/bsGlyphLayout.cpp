@@ -123,8 +123,8 @@ void DrawPictureAndText(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Sp
 }
 
 void ImageAndText(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Spacing, TbsButtonLayout Layout,
-                  const std::string& Caption, int ImageIndex, const gfx::ImageList* Images, bool Down, bool Enabled,
-                  bool DrawColorBar, gfx::TColor ColorBarValue, unsigned TextFlags) {
+                  const std::string& Caption, int ImageIndex, const cl::TCustomImageList* Images, bool Down,
+                  bool Enabled, bool DrawColorBar, gfx::TColor ColorBarValue, unsigned TextFlags) {
   TbsPicturePart pic;
   if (Images && ImageIndex >= 0 && ImageIndex < Images->Count()) pic = {Images->Width(), Images->Height(), true};
   DrawPictureAndText(Canvas, R, Margin, Spacing, Layout, Caption, pic, Down, DrawColorBar, ColorBarValue, TextFlags,
@@ -135,14 +135,14 @@ void ImageAndText(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Spacing,
 }  // namespace
 
 void DrawImageAndText(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Spacing, TbsButtonLayout Layout,
-                      const std::string& Caption, int ImageIndex, const gfx::ImageList* Images, bool Down, bool Enabled,
-                      bool DrawColorBar, gfx::TColor ColorBarValue) {
+                      const std::string& Caption, int ImageIndex, const cl::TCustomImageList* Images, bool Down,
+                      bool Enabled, bool DrawColorBar, gfx::TColor ColorBarValue) {
   ImageAndText(Canvas, R, Margin, Spacing, Layout, Caption, ImageIndex, Images, Down, Enabled, DrawColorBar,
                ColorBarValue, gfx::DT_EXPANDTABS | gfx::DT_WORDBREAK | gfx::DT_VCENTER | gfx::DT_CENTER);
 }
 
 void DrawImageAndText2(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Spacing, TbsButtonLayout Layout,
-                       const std::string& Caption, int ImageIndex, const gfx::ImageList* Images, bool Down,
+                       const std::string& Caption, int ImageIndex, const cl::TCustomImageList* Images, bool Down,
                        bool Enabled, bool DrawColorBar, gfx::TColor ColorBarValue) {
   ImageAndText(Canvas, R, Margin, Spacing, Layout, Caption, ImageIndex, Images, Down, Enabled, DrawColorBar,
                ColorBarValue, gfx::DT_EXPANDTABS | gfx::DT_WORDBREAK | gfx::DT_VCENTER);

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/gfx/canvas.h"
+#include "platform/cl/imglist.h"
 #include "platform/gfx/graphics.h"
-#include "platform/gfx/imagelist.h"
 #include "platform/rtl/geom.h"
 
 namespace skin {
@@ -40,11 +40,11 @@ TbsGlyphCaptionPos CalcGlyphCaptionLayout(TbsButtonLayout Layout, const TRect& R
 // colour bar draws three lines under the image (or caption), or fills the
 // rectangle when there is neither.
 void DrawImageAndText(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Spacing, TbsButtonLayout Layout,
-                      const std::string& Caption, int ImageIndex, const gfx::ImageList* Images, bool Down, bool Enabled,
-                      bool DrawColorBar, gfx::TColor ColorBarValue);
+                      const std::string& Caption, int ImageIndex, const cl::TCustomImageList* Images, bool Down,
+                      bool Enabled, bool DrawColorBar, gfx::TColor ColorBarValue);
 // The same with the caption lines not centred horizontally.
 void DrawImageAndText2(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Spacing, TbsButtonLayout Layout,
-                       const std::string& Caption, int ImageIndex, const gfx::ImageList* Images, bool Down,
+                       const std::string& Caption, int ImageIndex, const cl::TCustomImageList* Images, bool Down,
                        bool Enabled, bool DrawColorBar, gfx::TColor ColorBarValue);
 // The same with glyph GlyphNumber (from 1) of a strip instead of an image.
 void DrawGlyphAndText(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Spacing, TbsButtonLayout Layout,

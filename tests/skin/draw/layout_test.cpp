@@ -8,7 +8,7 @@
 #include "platform/cl/controls.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/graphics.h"
-#include "platform/gfx/imagelist.h"
+#include "platform/cl/imglist.h"
 #include "platform/gfx/region.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/testkit/harness.h"
@@ -72,13 +72,15 @@ TEST(SkinLayout, ImageGlyphAndCaptionDrawing) {
   red.SetSize(16, 16);
   red.Canvas()->Brush()->SetColor(gfx::clRed);
   red.Canvas()->FillRect(TRect{0, 0, 16, 16});
-  gfx::ImageList images(16, 16);
-  images.Add(&red, nullptr);
+  auto* list = new cl::TImageList(nullptr);
+  list->SetSize(16, 16);
+  list->Add(&red, nullptr);
+  cl::TCustomImageList* images = list;
   // "ABCDE" is 35 x 13: the block of 16 + 4 + 35 is centred at x 50.
   for (bool down : {false, true}) {
     Sheet s(100, 30);
     s.c()->Font()->SetColor(gfx::clBlue);
-    DrawImageAndText(s.c(), TRect{0, 0, 100, 30}, -1, 4, blGlyphLeft, "ABCDE", 0, &images, down, true, true,
+    DrawImageAndText(s.c(), TRect{0, 0, 100, 30}, -1, 4, blGlyphLeft, "ABCDE", 0, images, down, true, true,
                      gfx::clLime);
     int d = down ? 1 : 0;
     EXPECT_EQ(s.at(23 + d, 7 + d), gfx::clRed) << down;
@@ -92,7 +94,7 @@ TEST(SkinLayout, ImageGlyphAndCaptionDrawing) {
   // An index outside the list lays the caption out alone; no caption and no
   // image fills the bar rectangle.
   Sheet s(100, 30);
-  DrawImageAndText(s.c(), TRect{0, 0, 100, 30}, -1, 4, blGlyphLeft, "", 5, &images, false, true, true, gfx::clLime);
+  DrawImageAndText(s.c(), TRect{0, 0, 100, 30}, -1, 4, blGlyphLeft, "", 5, images, false, true, true, gfx::clLime);
   EXPECT_EQ(s.of(gfx::clLime).size(), size_t(94 * 22));
   // A glyph from a strip of four: the third glyph's columns, transparent in
   // its bottom-left pixel's colour.
@@ -114,6 +116,7 @@ TEST(SkinLayout, ImageGlyphAndCaptionDrawing) {
                    gfx::clLime);
   EXPECT_EQ(gt.at(7, 12), gfx::TColor(gfx::RGB(1, 1, 50)));  // glyph at (5 + 1, 11 + 1)
   EXPECT_EQ(gt.at(7, 11), gfx::clWhite);
+  list->Free();
 }
 
 TEST(SkinLayout, TextHelpers) {
