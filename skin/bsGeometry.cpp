@@ -45,7 +45,10 @@ bool Is2000OrLaterVersion(TbsWindowsVersion V) { return V.Major > 5 || (V.Major 
 
 bool IsWindowsVistaOrLater() { return IsVistaOrLaterVersion(GetWindowsVersion()); }
 bool IsWindowsXPOrLater() { return IsXPOrLaterVersion(GetWindowsVersion()); }
-bool IsWindows2000OrLater() { return Is2000OrLaterVersion(GetWindowsVersion()); }
+// "2000 or later" is what gates layered windows: here it holds while a
+// compositor can show them. Without one a glow or layered border would be a
+// hard opaque shape, so those effects stay off, as on older systems.
+bool IsWindows2000OrLater() { return Is2000OrLaterVersion(GetWindowsVersion()) && win::LayeredWindowsAvailable(); }
 
 void SetWindowAlpha(win::HWND Handle, uint8_t Alpha) {
   win::SetLayeredWindowAttributes(Handle, 0, Alpha, win::LWA_ALPHA);

@@ -35,8 +35,9 @@ int IntMin(int A, int B);
 bool PointInRectHalfOpen(const TRect& R, const TPoint& P);
 
 // Version tests. This platform offers everything the newest system the
-// skinned code knows about offered (layered windows, XP and Vista features),
-// so the tests run on a fixed version number.
+// skinned code knows about offered (XP and Vista features), so the tests run
+// on a fixed version number; IsWindows2000OrLater, the gate of layered
+// windows, holds only while layered windows can be shown (a compositor runs).
 struct TbsWindowsVersion {
   int Major;
   int Minor;

@@ -185,10 +185,7 @@ std::string DecodeSkinText(const std::string& Bytes) {
   return Bytes;
 }
 
-std::string EncodeSkinText(const std::string& Utf8) {
-  bool ascii = std::all_of(Utf8.begin(), Utf8.end(), [](char c) { return uint8_t(c) < 0x80; });
-  return ascii ? Utf8 : "\xEF\xBB\xBF" + Utf8;
-}
+std::string EncodeSkinText(const std::string& Utf8) { return Utf8; }
 
 std::vector<std::string> SplitSkinLines(const std::string& Text) {
   std::vector<std::string> out;

@@ -69,7 +69,8 @@ TRect ReadRect(TIniFile& F, const std::string& Section, const std::string& Ident
 TPoint ReadPoint(TIniFile& F, const std::string& Section, const std::string& Ident);
 bool ReadBoolFlag(TIniFile& F, const std::string& Section, const std::string& Ident);
 TFontStyles ReadFontStyles(TIniFile& F, const std::string& Section, const std::string& Ident);
-// Appends the items "Prefix"+"count", "0".."n-1" of the section to AList.
+// Appends the items of the section to AList: "Prefix"+"count" gives n, the
+// keys "0".."n-1" (no prefix) the items. WriteStrings writes the same keys.
 void ReadStrings(TIniFile& F, const std::string& Section, const std::string& Prefix, std::vector<std::string>& AList);
 // The entries "0".."count-1" of an index section that are present, in
 // number order (an absent entry would create no record anyway).
@@ -930,8 +931,8 @@ void ReadSkinPayload(TStream& S, TbsSkinPayload& P);
 // Decodes description text honouring a UTF-8 or UTF-16 BOM; without one the
 // bytes are taken as UTF-8.
 std::string DecodeSkinText(const std::string& Bytes);
-// Encodes text for a payload or description file: UTF-8, with a BOM only
-// when non-ASCII characters are present.
+// Encodes text for a payload or description file: UTF-8, which stands in for
+// the ANSI code page here, written without a BOM.
 std::string EncodeSkinText(const std::string& Utf8);
 // Lines of a description text (CR LF, LF or CR separated).
 std::vector<std::string> SplitSkinLines(const std::string& Text);

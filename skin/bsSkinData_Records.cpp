@@ -96,13 +96,11 @@ namespace {
 // The numeric keys "0".."Count-1" that the section really holds. Reading
 // only those keeps an absurd count from costing time, and gives the same
 // result as asking for every number in turn.
-std::map<long long, std::string> NumberedKeys(TIniFile& F, const std::string& Section, const std::string& Prefix,
-                                              long long Count) {
+std::map<long long, std::string> NumberedKeys(TIniFile& F, const std::string& Section, long long Count) {
   std::map<long long, std::string> out;
   if (Count <= 0) return out;
   for (const std::string& key : SectionKeys(F, Section)) {
-    if (!rtl::StartsText(Prefix, key)) continue;
-    std::string num = key.substr(Prefix.size());
+    const std::string& num = key;
     if (num.empty() || num.size() > 10) continue;
     bool ok = true;
     for (char c : num) ok = ok && IsDigit(c);
@@ -118,7 +116,9 @@ std::map<long long, std::string> NumberedKeys(TIniFile& F, const std::string& Se
 void ReadStrings(TIniFile& F, const std::string& Section, const std::string& Prefix, std::vector<std::string>& AList) {
   long long count = ReadSkinInteger(F, Section, Prefix + "count", 0);
   if (count <= 0) return;
-  auto keys = NumberedKeys(F, Section, Prefix, count);
+  // The items have the fixed keys "0", "1", ..., whatever the prefix, so a
+  // section holds one list.
+  auto keys = NumberedKeys(F, Section, count);
   // Items whose key is missing read as empty text. A count far beyond the
   // keys present would only add empty names; stop after the last present key
   // once past a sane list length.
@@ -134,7 +134,7 @@ void ReadStrings(TIniFile& F, const std::string& Section, const std::string& Pre
 
 std::vector<std::pair<long long, std::string>> ReadIndexEntries(TIniFile& F, const std::string& Section) {
   long long count = ReadSkinInteger(F, Section, "count", 0);
-  auto keys = NumberedKeys(F, Section, "", count);
+  auto keys = NumberedKeys(F, Section, count);
   return std::vector<std::pair<long long, std::string>>(keys.begin(), keys.end());
 }
 
@@ -268,7 +268,7 @@ void WriteFontStyles(TIniFile& F, const std::string& Section, const std::string&
 void WriteStrings(TIniFile& F, const std::string& Section, const std::string& Prefix,
                   const std::vector<std::string>& AList) {
   F.WriteString(Section, Prefix + "count", std::to_string(AList.size()));
-  for (size_t i = 0; i < AList.size(); ++i) F.WriteString(Section, Prefix + std::to_string(i), AList[i]);
+  for (size_t i = 0; i < AList.size(); ++i) F.WriteString(Section, std::to_string(i), AList[i]);
 }
 void WriteAlignment(TIniFile& F, const std::string& Section, const std::string& Ident, TAlignment A) {
   F.WriteString(Section, Ident, AlignmentToStr(A));

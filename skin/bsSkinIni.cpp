@@ -14,12 +14,6 @@ std::string Trim(const std::string& s) {
   return s.substr(b, e - b + 1);
 }
 
-std::string Unquote(const std::string& v) {
-  if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') || (v.front() == '\'' && v.back() == '\'')))
-    return v.substr(1, v.size() - 2);
-  return v;
-}
-
 std::string OneLine(const std::string& s) {
   std::string r = s;
   for (char& c : r)
@@ -51,7 +45,7 @@ void TbsSkinIniFile::SetLines(const std::vector<std::string>& Lines) {
     size_t eq = t.find('=');
     if (!t.empty() && t[0] != ';' && eq != std::string::npos) {
       l.key = Trim(t.substr(0, eq));
-      l.value = Unquote(Trim(t.substr(eq + 1)));
+      l.value = Trim(t.substr(eq + 1));
       l.isKey = true;
     }
     sections_.back()->lines.push_back(std::move(l));
@@ -110,7 +104,7 @@ void TbsSkinIniFile::WriteString(const std::string& section, const std::string& 
   std::string lk = rtl::LowerCase(key);
   Line l;
   l.key = key;
-  l.value = Unquote(Trim(OneLine(value)));
+  l.value = Trim(OneLine(value));
   l.raw = key + "=" + OneLine(value);
   l.isKey = true;
   Section* s = Find(section);

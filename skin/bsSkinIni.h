@@ -2,9 +2,9 @@
 // sections and keys, so that loading a skin of a few thousand lines reads
 // each key in constant time.
 //
-// Rules (those of the platform's ini files): section and key names match
-// without regard to letter case; blanks around names and values are dropped;
-// matching outer quotes are stripped from values; ";" lines are comments; the
+// Rules: section and key names match without regard to letter case; blanks
+// around names and values are dropped; values keep any outer quotes, as the
+// text holds them (a skin's text values read unchanged); ";" lines are comments; the
 // first of duplicate keys (and of duplicate sections) wins; a section counts
 // as present only with at least one key; writing to an absent section appends
 // it at the end, so an erased and rewritten section moves to the end. Lines
@@ -42,8 +42,8 @@ class TbsSkinIniFile : public rtl::TCustomIniFile {
  private:
   struct Line {
     std::string raw;    // the line as written (non-key lines)
-    std::string key;    // trimmed key, original case; empty for non-key lines
-    std::string value;  // trimmed, quotes stripped
+    std::string key;    // trimmed key, letter case as written; empty for non-key lines
+    std::string value;  // trimmed
     bool isKey = false;
     bool deleted = false;
   };

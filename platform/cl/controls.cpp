@@ -20,6 +20,7 @@ using namespace win;
 struct WinControlAccess {
   static void Bind(TWinControl* c, HWND h) { c->handle_ = h; }
   static WNDPROC Proc(TWinControl* c) { return c->objectInstance_; }
+  static void PaintWindow(TWinControl* c, gfx::HDC dc) { c->PaintWindow(dc); }
 };
 
 namespace {
@@ -178,6 +179,10 @@ bool IsAccel(char32_t ch, const std::string& caption) {
 }
 
 TWinControl* FindControl(HWND h) { return h ? static_cast<TWinControl*>(GetWindowObject(h)) : nullptr; }
+
+void PaintWindowOf(TWinControl* c, gfx::HDC dc) {
+  if (c && !c->Destroyed()) WinControlAccess::PaintWindow(c, dc);
+}
 
 TControl* GetCaptureControl() {
   TWinControl* w = FindControl(GetCapture());

@@ -376,6 +376,10 @@ bool IsAccel(char32_t ch, const std::string& caption);
 
 // The control of a window handle (nullptr for foreign windows).
 TWinControl* FindControl(HWND h);
+// Runs the control's PaintWindow on `dc` (its own painting, without its
+// children): for code that copies a parent's image under a child into
+// another canvas.
+void PaintWindowOf(TWinControl* c, gfx::HDC dc);
 // The control the mouse is captured by (graphic controls through their parent).
 TControl* GetCaptureControl();
 void SetCaptureControl(TControl* c);

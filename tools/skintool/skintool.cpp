@@ -2,6 +2,11 @@
 //   skintool dump <folder|description.ini|file.skn>   print every parsed record
 //   skintool pack <folder|description.ini> <file.skn> build a compressed skin
 //   skintool unpack <file.skn> <folder>               write description and pictures
+//   skintool render <skin> <record> <W>x<H> <out.png> [zoom]
+//                                                     draw a control record, or the form
+//                                                     ("form"), at a size with its region
+//   skintool demo-effects <folder>                    PNGs of the transitions, filters,
+//                                                     glow and reflection texts
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -12,16 +17,26 @@
 #include "platform/rtl/strings.h"
 #include "skin/bsSkinData.h"
 #include "skin/bsSkinIni.h"
+#include "tools/skintool/skintool.h"
 
 using namespace skin;
 namespace fs = std::filesystem;
 
 namespace {
 
+int ParseZoom(const std::string& s) {
+  int zoom = 0;
+  for (char c : s) zoom = (c >= '0' && c <= '9' && zoom < 100) ? zoom * 10 + (c - '0') : 1000;
+  if (s.empty() || zoom < 1 || zoom > 64) throw rtl::Exception("zoom \"" + s + "\" is not a number from 1 to 64");
+  return zoom;
+}
+
 int Usage() {
   std::cerr << "usage: skintool dump <folder|description.ini|file.skn>\n"
                "       skintool pack <folder|description.ini> <file.skn>\n"
-               "       skintool unpack <file.skn> <folder>\n";
+               "       skintool unpack <file.skn> <folder>\n"
+               "       skintool render <folder|description.ini|file.skn> <record|form> <W>x<H> <out.png> [zoom]\n"
+               "       skintool demo-effects <folder>\n";
   return 2;
 }
 
@@ -51,18 +66,27 @@ const char* const kRequired =
     "a skin description needs the sections VERSION, PICTURES, FORMINFO, SKINOBJECTS and "
     "SKINCONTROLS, each with at least one key";
 
-int Dump(const std::string& path) {
-  auto storeOwned = MakeOwned<TbsSkinData>();
-  TbsSkinData& store = *storeOwned;
+}  // namespace
+
+void skintool::LoadSkin(TbsSkinData& store, const std::string& path) {
+  if (!fs::exists(path)) throw rtl::Exception(path + ": no such file or folder");
   if (IsContainer(path)) {
     store.LoadFromCompressedFile(path);
     if (store.Empty) throw rtl::Exception(path + ": empty skin, or a payload version above 3");
-  } else {
-    std::string desc = DescriptionOf(path);
-    if (!fs::is_regular_file(desc)) throw rtl::Exception(desc + ": no such file");
-    store.LoadFromFile(desc);
-    if (store.Empty) throw rtl::Exception(desc + ": not a skin description (" + kRequired + ")");
+    return;
   }
+  std::string desc = DescriptionOf(path);
+  if (!fs::is_regular_file(desc)) throw rtl::Exception(desc + ": no such file");
+  store.LoadFromFile(desc);
+  if (store.Empty) throw rtl::Exception(desc + ": not a skin description (" + kRequired + ")");
+}
+
+namespace {
+
+int Dump(const std::string& path) {
+  auto storeOwned = MakeOwned<TbsSkinData>();
+  TbsSkinData& store = *storeOwned;
+  skintool::LoadSkin(store, path);
   store.Dump(std::cout);
   return 0;
 }
@@ -141,6 +165,9 @@ int main(int argc, char** argv) {
     if (cmd == "dump" && argc == 3) return Dump(argv[2]);
     if (cmd == "pack" && argc == 4) return Pack(argv[2], argv[3]);
     if (cmd == "unpack" && argc == 4) return Unpack(argv[2], argv[3]);
+    if (cmd == "render" && (argc == 6 || argc == 7))
+      return skintool::Render(argv[2], argv[3], argv[4], argv[5], argc == 7 ? ParseZoom(argv[6]) : 1);
+    if (cmd == "demo-effects" && argc == 3) return skintool::DemoEffects(argv[2]);
   } catch (const std::exception& e) {
     std::cerr << "skintool: " << e.what() << "\n";
     return 1;

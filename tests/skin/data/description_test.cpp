@@ -123,15 +123,18 @@ TEST(SkinDescription, WritersUseTheDocumentedSyntax) {
   EXPECT_EQ(ini.ReadString("S", "none", "x"), "");
   EXPECT_EQ(ini.ReadString("S", "all", ""), "fsbold,fsitalic,fsunderline,fsstrikeout");
   EXPECT_EQ(ini.ReadString("S", "f", ""), "1");
+  EXPECT_EQ(skintest::KeyOrder(skintest::IniText(ini), "S"),
+            (std::vector<std::string>{"sys", "r", "none", "all", "f", "piccount", "0", "1"}));
   std::vector<std::string> back;
   ReadStrings(ini, "S", "pic", back);
   EXPECT_EQ(back, (std::vector<std::string>{"a.bmp", "b.bmp"}));
 }
 
 TEST(SkinDescription, StringListsAndIndexEntriesToleratesGapsAndAbsurdCounts) {
-  auto ini = IniFromText("[S]\nlcount=3\nl0=a\nl2=c\n[I]\ncount=2000000000\n0=a:button\n7=b:panel\n07=x:panel\n");
+  auto ini =
+      IniFromText("[S]\nlcount=3\n0=a\n2=c\nl1=prefixed\n[I]\ncount=2000000000\n0=a:button\n7=b:panel\n07=x:panel\n");
   std::vector<std::string> items{"keep"};
-  ReadStrings(*ini, "S", "l", items);  // appends; a missing item reads as empty
+  ReadStrings(*ini, "S", "l", items);  // appends; a missing item reads as empty; items carry no prefix
   EXPECT_EQ(items, (std::vector<std::string>{"keep", "a", "", "c"}));
   auto entries = ReadIndexEntries(*ini, "I");
   ASSERT_EQ(entries.size(), 2u);
@@ -180,8 +183,8 @@ TEST(SkinDescription, FreshWriteComesOutInSectionOrderAfterForeignSections) {
 TEST(SkinDescription, IniGrammar) {
   auto ini = IniFromText(
       "; leading comment\n[A]\n Key = \"quoted value\" \nkey=second\n; note\n\n[b]\nx=1\n[a]\nlate=1\n[Empty]\n");
-  EXPECT_EQ(ini->ReadString("a", "KEY", ""), "quoted value");  // first duplicate wins
-  EXPECT_EQ(ini->ReadString("A", "late", "none"), "none");     // the first [A] wins
+  EXPECT_EQ(ini->ReadString("a", "KEY", ""), "\"quoted value\"");  // first duplicate wins; quotes stay
+  EXPECT_EQ(ini->ReadString("A", "late", "none"), "none");         // the first [A] wins
   EXPECT_FALSE(ini->SectionExists("Empty"));
   EXPECT_TRUE(ini->SectionExists("B"));
   ini->WriteString("A", "new", "v");
@@ -205,7 +208,7 @@ TEST(SkinDescription, TextHonoursByteOrderMarks) {
   EXPECT_EQ(DecodeSkinText(std::string("\xFE\xFF\0a\0=\x4F\x60", 8)), hello);
   EXPECT_EQ(DecodeSkinText(hello), hello);
   EXPECT_EQ(EncodeSkinText("plain"), "plain");
-  EXPECT_EQ(EncodeSkinText(hello), "\xEF\xBB\xBF" + hello);
+  EXPECT_EQ(EncodeSkinText(hello), hello);  // written without a BOM
   EXPECT_EQ(SplitSkinLines("a\r\nb\nc\rd"), (std::vector<std::string>{"a", "b", "c", "d"}));
 }
 

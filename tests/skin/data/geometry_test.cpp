@@ -54,7 +54,12 @@ TEST(SkinGeometry, VersionRules) {
     EXPECT_EQ(IsXPOrLaterVersion(v), c.xp) << c.major << "." << c.minor;
     EXPECT_EQ(Is2000OrLaterVersion(v), c.w2k) << c.major << "." << c.minor;
   }
-  EXPECT_TRUE(IsWindowsVistaOrLater() && IsWindowsXPOrLater() && IsWindows2000OrLater());
+  EXPECT_TRUE(IsWindowsVistaOrLater() && IsWindowsXPOrLater());
+  // Layered windows follow the compositor.
+  win::SetCompositorPresent(true);
+  EXPECT_TRUE(IsWindows2000OrLater());
+  win::SetCompositorPresent(false);
+  EXPECT_FALSE(IsWindows2000OrLater());
 }
 
 // The pixels of `colour` in a bitmap, as (x, y) pairs.
