@@ -32,8 +32,10 @@ function(vc_gtest)
   target_link_libraries(${A_NAME} PRIVATE ${A_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
   gtest_discover_tests(${A_NAME}
     DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES LABELS "${A_LABELS}")
+    DISCOVERY_TIMEOUT 60)
+  # Discovery drops all but the first label of a list, so the labels go on the
+  # folder: every test of an executable in it carries them all.
+  set_property(DIRECTORY APPEND PROPERTY LABELS ${A_LABELS})
 endfunction()
 
 # vc_embed(TARGET <target> NAME <resource-name> FILE <path>...)

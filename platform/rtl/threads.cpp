@@ -31,10 +31,12 @@ void Sleep(std::uint32_t ms) {
 
 void TEvent::SetEvent() {
   {
+    // Notify under the lock: a waiter that frees the event as soon as its wait
+    // returns cannot do so before this call has let go of it.
     std::lock_guard lock(m_);
     signaled_ = true;
+    cv_.notify_all();
   }
-  cv_.notify_all();
   Wake();  // a main thread waiting while pumping re-checks at once
 }
 
