@@ -30,8 +30,30 @@ constexpr UINT WM_IME_STARTCOMPOSITION = 0x010D, WM_IME_ENDCOMPOSITION = 0x010E,
 constexpr UINT LB_SELECTSTRING = 0x018C, LB_GETSELITEMS = 0x0191, LB_GETHORIZONTALEXTENT = 0x0193,
                LB_SETHORIZONTALEXTENT = 0x0194, LB_SETCOLUMNWIDTH = 0x0195, LB_SELITEMRANGE = 0x019B,
                LB_SETCARETINDEX = 0x019E, LB_GETCARETINDEX = 0x019F;
+using win::LB_ADDSTRING, win::LB_INSERTSTRING, win::LB_DELETESTRING, win::LB_RESETCONTENT, win::LB_SETSEL,
+    win::LB_SETCURSEL, win::LB_GETSEL, win::LB_GETCURSEL, win::LB_GETTEXT, win::LB_GETTEXTLEN, win::LB_GETCOUNT,
+    win::LB_GETTOPINDEX, win::LB_FINDSTRING, win::LB_GETSELCOUNT, win::LB_SETTOPINDEX, win::LB_GETITEMRECT,
+    win::LB_GETITEMDATA, win::LB_SETITEMDATA, win::LB_SETITEMHEIGHT, win::LB_GETITEMHEIGHT, win::LB_FINDSTRINGEXACT,
+    win::LB_ITEMFROMPOINT, win::LB_ERR;
 constexpr uint32_t LBS_NOTIFY = 0x0001, LBS_SORT = 0x0002, LBS_MULTIPLESEL = 0x0008, LBS_OWNERDRAWFIXED = 0x0010,
                    LBS_NOINTEGRALHEIGHT = 0x0100, LBS_MULTICOLUMN = 0x0200, LBS_EXTENDEDSEL = 0x0800;
+
+// ---- owner drawing (the cores perform CN_DRAWITEM on themselves) -------------------
+constexpr UINT ODT_LISTBOX = 2, ODT_LISTVIEW = 102;
+constexpr UINT ODA_DRAWENTIRE = 1, ODA_SELECT = 2, ODA_FOCUS = 4;
+constexpr UINT ODS_SELECTED = 0x0001, ODS_GRAYED = 0x0002, ODS_DISABLED = 0x0004, ODS_CHECKED = 0x0008,
+               ODS_FOCUS = 0x0010;
+struct DRAWITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  UINT itemID = 0;
+  UINT itemAction = 0;
+  UINT itemState = 0;
+  HWND hwndItem;
+  gfx::HDC hDC;
+  win::RECT rcItem;
+  uintptr_t itemData = 0;
+};
 
 // ---- notifications ------------------------------------------------------------------
 struct NMHDR {

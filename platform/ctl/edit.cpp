@@ -2,6 +2,7 @@
 
 #include "platform/ctl/clipboard.h"
 #include "platform/ctl/commctrl.h"
+#include "platform/ctl/internal.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/raster.h"
@@ -15,6 +16,7 @@
 namespace ctl {
 
 using namespace win;
+using detail::Send;
 
 namespace {
 enum CharClass { kSpace, kWord, kPunct };
@@ -65,12 +67,6 @@ void TCustomEdit::SetSelText(const std::string& s) {
 }
 
 void TCustomEdit::SelectAll() { SetSel(0, int(text_u32_.size())); }
-
-namespace {
-LRESULT Send(cl::TWinControl* c, UINT msg, WPARAM wp = 0, LPARAM lp = 0) {
-  return c->HandleAllocated() ? SendMessage(c->Handle(), msg, wp, lp) : c->Perform(msg, wp, lp);
-}
-}  // namespace
 
 void TCustomEdit::ClearSelection() { Send(this, WM_CLEAR); }
 void TCustomEdit::CutToClipboard() { Send(this, WM_CUT); }

@@ -1,5 +1,6 @@
 #include "platform/ctl/scrollinfo.h"
 
+#include "platform/ctl/internal.h"
 #include "platform/win/window.h"
 
 #include <algorithm>
@@ -107,5 +108,16 @@ int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
 }
 
 BOOL ShowScrollBar(HWND hwnd, int, BOOL) { return IsWindow(hwnd); }
+
+void detail::SetScroll(cl::TWinControl* c, int bar, int maxPos, int page, int pos) {
+  if (!c->HandleAllocated()) return;
+  SCROLLINFO si;
+  si.fMask = SIF_ALL;
+  si.nMin = 0;
+  si.nMax = std::max(0, maxPos);
+  si.nPage = UINT(std::max(0, page));
+  si.nPos = pos;
+  SetScrollInfo(c->Handle(), bar, &si, TRUE);
+}
 
 }  // namespace ctl
