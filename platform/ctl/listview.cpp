@@ -2,6 +2,7 @@
 
 #include "platform/ctl/edit.h"
 #include "platform/ctl/header.h"
+#include "platform/ctl/inplaceedit.h"
 #include "platform/ctl/internal.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/raster.h"
@@ -22,44 +23,6 @@ constexpr int kHLine = 16;                // pixels per horizontal line step in 
 
 rtl::EListError IndexError(int i) { return rtl::EListError("List index out of bounds (" + std::to_string(i) + ")"); }
 }  // namespace
-
-// The in-place label editor: Enter accepts, Escape abandons, losing the
-// focus accepts.
-class TLabelEdit : public TEdit {
- public:
-  TLabelEdit(TComponent* owner, TCustomListView* list) : TEdit(owner), list_(list) {
-    SetBorderStyle(cl::bsSingle);
-    AutoSelect = false;
-  }
-  void Dispatch(TMessage& m) override {
-    switch (m.Msg) {
-      case WM_GETDLGCODE:
-        TEdit::Dispatch(m);
-        m.Result |= DLGC_WANTALLKEYS;
-        return;
-      case WM_KEYDOWN:
-        if (m.WParam == VK_RETURN || m.WParam == VK_ESCAPE) {
-          list_->EndEdit(m.WParam == VK_RETURN);
-          return;
-        }
-        break;
-      case WM_CHAR:
-        if (m.WParam == '\r' || m.WParam == 27) return;
-        break;
-      case WM_KILLFOCUS:
-        TEdit::Dispatch(m);
-        if (!Destroyed()) list_->EndEdit(true);
-        return;
-    }
-    TEdit::Dispatch(m);
-  }
-
- protected:
-  std::string ClassName() const override { return "TListViewEdit"; }
-
- private:
-  TCustomListView* list_;
-};
 
 // ============================================================================ columns
 
@@ -1018,7 +981,8 @@ void TCustomListView::StartEdit(int index) {
   int want = gfx::TextEngine().Width(lf, gfx::ToU32(caption)) + 24;
   r.Right = std::min(std::max(r.Right, r.Left + want), ClientWidth());
   editIndex_ = index;
-  editor_ = new TLabelEdit(nullptr, this);
+  editor_ = new TInplaceEdit(nullptr);
+  editor_->OnEnd = [this](bool accept) { EndEdit(accept); };
   editor_->Font()->Assign(font_);
   editor_->SetBounds(r.Left, r.Top, std::max(20, r.Width()), r.Height());
   editor_->SetParent(this);
@@ -1029,7 +993,7 @@ void TCustomListView::StartEdit(int index) {
 
 void TCustomListView::EndEdit(bool accept) {
   if (!editor_) return;
-  TLabelEdit* e = editor_;
+  TInplaceEdit* e = editor_;
   editor_ = nullptr;
   int index = editIndex_;
   editIndex_ = -1;
@@ -1195,6 +1159,7 @@ void TCustomListView::MouseEngine(TMessage& m) {
   switch (m.Msg) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
     case WM_LBUTTONDBLCLK: {
       KillTimer(handle_, kEditTimer);
       bool dbl = m.Msg == WM_LBUTTONDBLCLK;
@@ -1210,7 +1175,7 @@ void TCustomListView::MouseEngine(TMessage& m) {
         if (!(multiSelect_ && (ctrl || shift))) ClearSelection();
         return;
       }
-      if (m.Msg == WM_RBUTTONDOWN) {
+      if (m.Msg == WM_RBUTTONDOWN || m.Msg == WM_RBUTTONDBLCLK) {
         if (!StateSelected(i)) SelectOnly(i, true);
         return;
       }
@@ -1421,10 +1386,11 @@ void TCustomListView::DefaultHandler(TMessage& m) {
       return;
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
     case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
       MouseEngine(m);
-      if (m.Msg == WM_RBUTTONDOWN) break;
+      if (m.Msg == WM_RBUTTONDOWN || m.Msg == WM_RBUTTONDBLCLK) break;
       return;
     case WM_TIMER:
       if (m.WParam == kEditTimer) {

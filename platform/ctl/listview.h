@@ -34,7 +34,7 @@ using gfx::TRect;
 
 class TCustomListView;
 class TListItems;
-class TLabelEdit;
+class TInplaceEdit;
 
 enum TViewStyle { vsIcon, vsSmallIcon, vsList, vsReport };
 enum TDisplayCode { drBounds, drIcon, drLabel, drSelectBounds };
@@ -280,7 +280,7 @@ class TCustomListView : public cl::TWinControl {
   friend class TListItem;
   friend class TListItems;
   friend class TListColumns;
-  friend class TLabelEdit;
+  friend class TInplaceEdit;
   int Count() const;
   TListItem* At(int index) const;  // fetched with owner data
   bool StateSelected(int index) const;
@@ -341,7 +341,7 @@ class TCustomListView : public cl::TWinControl {
   int pendingEdit_ = -1;
   int pressedIndex_ = -1;
   bool wasSelectedAtPress_ = false;
-  TLabelEdit* editor_ = nullptr;
+  TInplaceEdit* editor_ = nullptr;
   int editIndex_ = -1;
   std::string filter_;
   uint32_t lastKeyTime_ = 0;
