@@ -2,7 +2,10 @@
 // class library installs into the window system.
 #include "platform/cl/controls.h"
 
+#include "platform/cl/application.h"
 #include "platform/cl/forms.h"
+#include "platform/cl/menus.h"
+#include "platform/win/cursor.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/raster.h"
 #include "platform/gfx/region.h"
@@ -26,6 +29,8 @@ Keep<TControl> g_mouseControl;
 std::vector<TControlCanvas*> g_liveCanvases;
 int g_dispatchDepth = 0;
 bool g_initialized = false;
+std::function<void(TControl*)> g_mouseObserver;
+int g_screenCursor = 0;
 
 WNDPROC InitWndProc() {
   static WNDPROC p = MakeWndProc([](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
@@ -89,6 +94,7 @@ void MouseTrack(HWND under, POINT pt) {
   g_mouseControl = next;
   if (old.Alive()) old->Perform(CM_MOUSELEAVE);
   if (next.Alive() && g_mouseControl.get() == c) c->Perform(CM_MOUSEENTER);
+  if (g_mouseObserver && g_mouseControl.get() == c) g_mouseObserver(next.Alive() ? c : nullptr);
 }
 
 // The class library's keyboard pre-processing: the focused control (or its
@@ -132,7 +138,11 @@ void InitControls() {
 void ResetControlGlobals() {
   g_captureControl = Keep<TControl>();
   g_mouseControl = Keep<TControl>();
+  g_screenCursor = 0;
 }
+
+void SetMouseControlObserver(std::function<void(TControl*)> observer) { g_mouseObserver = std::move(observer); }
+void SetScreenCursorOverride(int idc) { g_screenCursor = idc; }
 
 TShiftState KeysToShiftState(unsigned keys) {
   TShiftState s = 0;
@@ -919,6 +929,8 @@ void TWinControl::Dispatch(TMessage& m) {
     case CN_KEYDOWN:
     case CN_SYSKEYDOWN: {
       m.Result = 1;
+      if (TCustomForm* f = GetParentForm(); f && f->IsShortCut(m)) return;
+      if (Destroyed()) return;
       if (Perform(CM_CHILDKEY, m.WParam, reinterpret_cast<LPARAM>(this)) != 0) return;
       unsigned mask = 0;
       switch (m.WParam) {
@@ -957,6 +969,47 @@ void TWinControl::Dispatch(TMessage& m) {
     case CM_CHILDKEY:
       if (parent_) m.Result = parent_->Perform(CM_CHILDKEY, m.WParam, m.LParam);
       return;
+    case WM_CONTEXTMENU: {
+      // The popup menu of the control under the point (graphic children
+      // included); (-1,-1) comes from the keyboard and opens at the control.
+      int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+      TControl* c = this;
+      if (x != -1 || y != -1) {
+        if (TControl* g = ControlAtPos(ScreenToClient({x, y}), false)) c = g;
+      } else {
+        TPoint o = ClientToScreen({0, 0});
+        x = o.X;
+        y = o.Y;
+      }
+      if (auto* pm = dynamic_cast<TPopupMenu*>(c->PopupMenu ? c->PopupMenu : PopupMenu); pm && pm->AutoPopup) {
+        Keep<TPopupMenu> keep(pm);
+        pm->PopupComponent = c;
+        pm->Popup(x, y);
+        m.Result = 1;
+        return;
+      }
+      break;
+    }
+    case WM_SETCURSOR:
+      // Screen.Cursor overrides every window; else a control's own Cursor
+      // shows over its client area (graphic children included).
+      if (g_screenCursor) {
+        win::SetCursor(LoadCursor(nullptr, g_screenCursor));
+        m.Result = 1;
+        return;
+      }
+      if (HWND(uint32_t(m.WParam)) == handle_ && int16_t(LOWORD(uintptr_t(m.LParam))) == HTCLIENT) {
+        POINT p;
+        GetCursorPos(&p);
+        TControl* c = ControlAtPos(ScreenToClient(p), false);
+        int cur = c && c->Cursor ? c->Cursor : Cursor;
+        if (cur) {
+          win::SetCursor(LoadCursor(nullptr, CursorToIdc(cur)));
+          m.Result = 1;
+          return;
+        }
+      }
+      break;
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:

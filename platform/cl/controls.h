@@ -385,5 +385,10 @@ void SetCaptureControl(TControl* c);
 void InitControls();
 // Drops the library's references to the capture and mouse-tracking controls (test teardown).
 void ResetControlGlobals();
+// Told each time the control under the mouse changes (nullptr: none of ours);
+// the application's hint pipeline listens here.
+void SetMouseControlObserver(std::function<void(TControl*)> observer);
+// An IDC_* cursor every window shows instead of its own (0: none), set by Screen.Cursor.
+void SetScreenCursorOverride(int idc);
 
 }  // namespace cl

@@ -1,5 +1,9 @@
 #include "platform/cl/forms.h"
 
+#include "platform/cl/application.h"
+#include "platform/cl/menus.h"
+#include "platform/win/metrics.h"
+
 #include <algorithm>
 
 namespace cl {
@@ -32,11 +36,99 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
   fontChanging_ = false;
   width_ = 320;
   height_ = 240;
+  canvas_ = new TControlCanvas(this);
+  Screen->AddForm(this);
 }
 
+TCustomForm::~TCustomForm() { delete canvas_; }
+
+void TCustomForm::DoCreate() { OnCreate(this); }
+
 void TCustomForm::Destroy() {
+  Keep<TCustomForm> keep(this);
+  OnDestroy(this);
   if (g_focusedForm == this) g_focusedForm = nullptr;
+  Screen->RemoveForm(this);
   TWinControl::Destroy();
+}
+
+void TCustomForm::PaintWindow(gfx::HDC dc) {
+  canvas_->Lock();
+  canvas_->SetHandle(dc);
+  try {
+    Paint();
+  } catch (...) {
+    canvas_->SetHandle(gfx::HDC());
+    canvas_->Unlock();
+    throw;
+  }
+  canvas_->SetHandle(gfx::HDC());
+  canvas_->Unlock();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons v) {
+  if (v == borderIcons_) return;
+  borderIcons_ = v;
+  RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle v) {
+  if (v == formStyle_) return;
+  formStyle_ = v;
+  if (HandleAllocated())
+    SetWindowPos(handle_, v == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TCustomForm::SetWindowState(TWindowState v) {
+  if (v == windowState_) return;
+  TWindowState old = windowState_;
+  windowState_ = v;
+  if (!HandleAllocated() || !visible_) return;
+  if (v == wsMinimized) {
+    ShowWindow(handle_, SW_MINIMIZE);
+    return;
+  }
+  if (old == wsMinimized) ShowWindow(handle_, SW_RESTORE);
+  if (v == wsMaximized) {
+    // No window manager is assumed: the layer fills the work area itself.
+    restoreBounds_ = BoundsRect();
+    MONITORINFO mi;
+    GetMonitorInfo(MonitorFromWindow(handle_, MONITOR_DEFAULTTONEAREST), &mi);
+    SetBoundsRect(mi.rcWork);
+  } else if (old == wsMaximized && restoreBounds_.Width() > 0) {
+    SetBoundsRect(restoreBounds_);
+  }
+}
+
+void TCustomForm::ApplyPosition() {
+  if (positioned_) return;
+  positioned_ = true;
+  TRect area;
+  TCustomForm* center = nullptr;
+  switch (position_) {
+    case poScreenCenter:
+      area = {0, 0, Screen->Width(), Screen->Height()};
+      break;
+    case poDesktopCenter:
+      area = {0, 0, Screen->DesktopWidth(), Screen->DesktopHeight()};
+      break;
+    case poMainFormCenter:
+      center = Application->MainForm();
+      break;
+    case poOwnerFormCenter:
+      center = dynamic_cast<TCustomForm*>(Owner());
+      if (!center) center = Application->MainForm();
+      break;
+    default:
+      return;
+  }
+  if (center == this) center = nullptr;
+  if (center)
+    area = center->BoundsRect();
+  else if (position_ == poMainFormCenter || position_ == poOwnerFormCenter)
+    area = {0, 0, Screen->Width(), Screen->Height()};
+  SetBounds(area.Left + (area.Width() - width_) / 2, area.Top + (area.Height() - height_) / 2, width_, height_);
 }
 
 void TCustomForm::CreateParams(TCreateParams& p) {
@@ -61,6 +153,12 @@ void TCustomForm::CreateParams(TCreateParams& p) {
       break;
   }
   if (borderStyle_ == bsToolWindow || borderStyle_ == bsSizeToolWin) p.ExStyle |= WS_EX_TOOLWINDOW;
+  if (borderStyle_ != bsNone && borderStyle_ != bsDialog) {
+    if (!(borderIcons_ & biSystemMenu)) p.Style &= ~WS_SYSMENU;
+    if (borderIcons_ & biMinimize) p.Style |= WS_MINIMIZEBOX;
+    if (borderIcons_ & biMaximize) p.Style |= WS_MAXIMIZEBOX;
+  }
+  if (formStyle_ == fsStayOnTop) p.ExStyle |= WS_EX_TOPMOST;
   if (!enabled_) p.Style |= WS_DISABLED;
   p.WndParent = nullptr;
   p.WindowClass.style = CS_DBLCLKS;
@@ -154,6 +252,7 @@ void TCustomForm::SetActive(bool v) {
 
 int TCustomForm::ShowModal() {
   if (visible_ || !enabled_) throw rtl::EInvalidOperation("Cannot make a visible window modal");
+  Application->CancelHint();
   HandleNeeded();
   HWND self = handle_;
   HWND wasActive = GetActiveWindow();
@@ -167,22 +266,34 @@ int TCustomForm::ShowModal() {
   modalResult_ = 0;
   modal_ = true;
   SetVisible(true);
-  RunModalLoop(self, [&] {
+  bool freeAfter = false;
+  bool ended = RunModalLoop(self, [&] {
     if (Destroyed()) return true;
     if (modalResult_ != 0) {
-      if (!CloseQuery()) {
+      // The close sequence of a modal form: a veto keeps the loop running.
+      TCloseAction action = caNone;
+      if (CloseQuery()) {
+        action = caHide;
+        DoClose(action);
+      }
+      if (Destroyed()) return true;
+      if (action == caNone) {
         modalResult_ = 0;
         return false;
       }
+      freeAfter = action == caFree;
       return true;
     }
     return false;
   });
+  if (!ended && modalResult_ == 0) modalResult_ = mrCancel;  // the application is ending
   modal_ = false;
   for (HWND t : disabled) EnableWindow(t, TRUE);
   if (!Destroyed()) SetVisible(false);
-  if (IsWindow(wasActive)) SetActiveWindow(wasActive);
-  return modalResult_;
+  if (IsWindow(wasActive) && IsWindowVisible(wasActive)) SetActiveWindow(wasActive);
+  int result = modalResult_;
+  if (freeAfter && !Destroyed()) Release();
+  return result;
 }
 
 bool TCustomForm::CloseQuery() {
@@ -196,15 +307,28 @@ void TCustomForm::Close() {
     modalResult_ = mrCancel;
     return;
   }
-  if (!CloseQuery()) return;
+  Keep<TCustomForm> keep(this);
+  if (!CloseQuery() || Destroyed()) return;
   TCloseAction action = caHide;
-  OnClose(this, action);
+  DoClose(action);
+  if (action == caNone || Destroyed()) return;
+  if (Application->MainForm() == this) {
+    Application->Terminate();
+    return;
+  }
   if (action == caHide)
     SetVisible(false);
   else if (action == caFree)
     Release();
-  else if (action == caMinimize && HandleAllocated())
-    ShowWindow(handle_, SW_MINIMIZE);
+  else if (action == caMinimize)
+    SetWindowState(wsMinimized);
+}
+
+bool TCustomForm::IsShortCut(TMessage& msg) {
+  bool handled = false;
+  OnShortCut(msg, handled);
+  if (handled) return true;
+  return Menu && !Destroyed() && Menu->IsShortCut(msg);
 }
 
 void TCustomForm::Release() {
@@ -217,6 +341,7 @@ void TCustomForm::Release() {
 void TCustomForm::Dispatch(TMessage& m) {
   switch (m.Msg) {
     case WM_ACTIVATE:
+      if (LOWORD(m.WParam) != WA_INACTIVE) Screen->FormActivated(this);
       SetActive(LOWORD(m.WParam) != WA_INACTIVE);
       return;
     case CM_ACTIVATE:
@@ -231,6 +356,35 @@ void TCustomForm::Dispatch(TMessage& m) {
     case CM_RELEASE:
       Free();
       return;
+    case CM_VISIBLECHANGED:
+      if (visible_) {
+        ApplyPosition();
+        if (Application->ShowHint()) Application->CancelHint();
+      }
+      TWinControl::Dispatch(m);
+      if (visible_ && HandleAllocated() && windowState_ != wsNormal) {
+        TWindowState want = windowState_;
+        windowState_ = wsNormal;
+        SetWindowState(want);
+      }
+      return;
+    case WM_SYSCOMMAND:
+      // The main form's minimize box minimizes the whole application.
+      if ((m.WParam & 0xFFF0) == SC_MINIMIZE && Application->MainForm() == this) {
+        Application->Minimize();
+        return;
+      }
+      if ((m.WParam & 0xFFF0) == SC_RESTORE && Application->MainForm() == this && IsIconic(handle_)) {
+        Application->Restore();
+        return;
+      }
+      break;
+    case WM_SIZE:
+      if (m.WParam == SIZE_MINIMIZED)
+        windowState_ = wsMinimized;
+      else if (windowState_ == wsMinimized && m.WParam == SIZE_RESTORED)
+        windowState_ = wsNormal;
+      break;
     case WM_SHOWWINDOW:
       DefaultHandler(m);
       if (m.WParam)

@@ -1,10 +1,12 @@
-// The form core the controls need: a top-level TWinControl that manages the
-// focused control (with the exit veto), dialog keys, activation and the
-// modal result. Application-wide services (TApplication, TScreen, hints,
-// positions) build on this.
+// Forms: a top-level TWinControl that manages the focused control (with the
+// exit veto), dialog keys, activation, the modal loop and result, the close
+// sequence, its place on the screen (Position, WindowState), its border and
+// its registration with Screen. TApplication and TScreen live in
+// application.h.
 #pragma once
 
 #include "platform/cl/controls.h"
+#include "platform/gfx/graphics.h"
 
 namespace cl {
 
@@ -23,11 +25,32 @@ enum TModalResult : int {
 };
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TPosition {
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
+};
+enum TBorderIcon { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = unsigned;
+// The MDI styles are accepted and behave as fsNormal: there is no MDI.
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+
+class TMainMenu;
 
 class TCustomForm : public TWinControl {
  public:
   // CreateNew: an empty form built in code.
   explicit TCustomForm(TComponent* AOwner);
+  ~TCustomForm() override;
+  // Runs OnCreate; TApplication::CreateForm calls it once the object is built
+  // (a constructor cannot reach the handlers its subclass assigns).
+  void DoCreate();
 
   TWinControl* ActiveControl() const { return activeControl_; }
   void SetActiveControl(TWinControl* c);
@@ -42,16 +65,36 @@ class TCustomForm : public TWinControl {
 
   int ModalResult() const { return modalResult_; }
   void SetModalResult(int v) { modalResult_ = v; }
+  // Disables the other windows, runs the modal loop until ModalResult is set
+  // (and the close sequence agrees), enables them again and gives the
+  // activation back.
   int ShowModal();
+  bool Modal() const { return modal_; }
+  // OnCloseQuery, then OnClose; the main form's close ends the application.
   void Close();
-  bool CloseQuery();
+  virtual bool CloseQuery();
   // Frees the form once the current message is done.
   void Release();
   TBorderStyle BorderStyle() const { return borderStyle_; }
   void SetBorderStyle(TBorderStyle b);
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons v);
+  TFormStyle FormStyle() const { return formStyle_; }
+  void SetFormStyle(TFormStyle v);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition v) { position_ = v; }
+  TWindowState WindowState() const { return windowState_; }
+  void SetWindowState(TWindowState v);
+  // A pointer only: no native menu is ever shown.
+  TMainMenu* Menu = nullptr;
+  gfx::TIcon* Icon() { return &icon_; }
+  TCanvas* Canvas() { return canvas_; }
   bool KeyPreview = false;
+  // The form's OnShortCut first, then the menu's short cuts; true = handled.
+  virtual bool IsShortCut(TMessage& msg);
+  rtl::Event<void(TMessage& Msg, bool& Handled)> OnShortCut;
 
-  rtl::TNotifyEvent OnActivate, OnDeactivate, OnShow, OnHide;
+  rtl::TNotifyEvent OnActivate, OnDeactivate, OnShow, OnHide, OnCreate, OnDestroy;
   rtl::Event<void(rtl::TObject* Sender, bool& CanClose)> OnCloseQuery;
   rtl::Event<void(rtl::TObject* Sender, TCloseAction& Action)> OnClose;
 
@@ -62,6 +105,11 @@ class TCustomForm : public TWinControl {
   void CreateParams(TCreateParams& p) override;
   void SetWindowFocus();
   void SetActive(bool v);
+  virtual void DoClose(TCloseAction& action) { OnClose(this, action); }
+  // Places the form by Position the first time it shows.
+  void ApplyPosition();
+  void PaintWindow(gfx::HDC dc) override;
+  virtual void Paint() {}
   std::string ClassName() const override { return "TCustomForm"; }
 
  private:
@@ -71,6 +119,14 @@ class TCustomForm : public TWinControl {
   int modalResult_ = 0;
   bool modal_ = false;
   TBorderStyle borderStyle_ = bsSizeable;
+  TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+  TFormStyle formStyle_ = fsNormal;
+  TPosition position_ = poDesigned;
+  TWindowState windowState_ = wsNormal;
+  bool positioned_ = false;
+  TRect restoreBounds_;
+  gfx::TIcon icon_;
+  TControlCanvas* canvas_;
 };
 
 using TForm = TCustomForm;

@@ -7,9 +7,7 @@
 #include <cstdio>
 #include <map>
 
-namespace cl {
-void ResetControlGlobals();
-}
+#include "platform/cl/application.h"
 
 namespace plat::test {
 
@@ -106,6 +104,10 @@ Harness::Harness(bool fixedText) : input(*this), clock_(int64_t(1'000'000) * 1'0
     }
   });
   ResetQuit();
+  shell::SetTestHarnessActive(true);
+  shell::SetLauncher(&launcher);
+  shell::SetSoundPlayer(&sound);
+  shell::SetPowerControl(&power);
   gdiBase_ = gfx::GdiObjectCount();
   windowBase_ = win::LiveWindowCount();
 }
@@ -128,12 +130,17 @@ Harness::~Harness() {
     else
       std::fprintf(stderr, "exception escaped a message handler: %s\n", e.c_str());
   }
+  cl::ResetApplication();
   cl::ResetControlGlobals();
   Shutdown();
   SetExceptionHandler(nullptr);
   gfx::SetTextEngine(nullptr);
   SetClock(nullptr);
   SetBackend(nullptr);
+  shell::SetLauncher(nullptr);
+  shell::SetSoundPlayer(nullptr);
+  shell::SetPowerControl(nullptr);
+  shell::SetTestHarnessActive(false);
 }
 
 void Harness::Pump() {

@@ -6,6 +6,7 @@
 #include "platform/cl/controls.h"
 #include "platform/gfx/text.h"
 #include "platform/rtl/clock.h"
+#include "platform/testkit/shell_fakes.h"
 #include "platform/win/input.h"
 #include "platform/win/window.h"
 
@@ -95,6 +96,10 @@ class Harness {
   // Exceptions that escaped a handler (their messages).
   std::vector<std::string> exceptions;
   Input input;
+  // Installed while the harness lives: the shell services only record.
+  RecordingLauncher launcher;
+  RecordingSoundPlayer sound;
+  RecordingPower power;
 
  private:
   win::NullBackend backend_;

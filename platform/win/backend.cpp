@@ -55,6 +55,7 @@ void NullBackend::GrabPointer(int s, bool g) { Log("GrabPointer " + std::to_stri
 void NullBackend::SetCursor(int, int) {}
 void NullBackend::RequestActivate(int s) { Log("RequestActivate " + std::to_string(s)); }
 void NullBackend::Iconify(int s) { Log("Iconify " + std::to_string(s)); }
+void NullBackend::Restore(int s) { Log("Restore " + std::to_string(s)); }
 void NullBackend::SetTitle(int s, const std::string& t) { Log("SetTitle " + std::to_string(s) + " " + t); }
 void NullBackend::SetIcon(int s, gfx::HICON) { Log("SetIcon " + std::to_string(s)); }
 

@@ -37,6 +37,8 @@ class ITopLevelBackend {
   virtual void SetCursor(int surface, int cursor) = 0;
   virtual void RequestActivate(int surface) = 0;
   virtual void Iconify(int surface) = 0;
+  // Undoes Iconify (the layer restored the window itself).
+  virtual void Restore(int surface) { (void)surface; }
   virtual void SetTitle(int surface, const std::string& title) = 0;
   virtual void SetIcon(int surface, gfx::HICON icon) = 0;
 
@@ -73,6 +75,7 @@ class NullBackend : public ITopLevelBackend {
   void SetCursor(int surface, int cursor) override;
   void RequestActivate(int surface) override;
   void Iconify(int surface) override;
+  void Restore(int surface) override;
   void SetTitle(int surface, const std::string& title) override;
   void SetIcon(int surface, gfx::HICON icon) override;
   void PollNative() override {}

@@ -161,4 +161,14 @@ BOOL SetCaretBlinkTime(UINT ms) {
 
 bool CaretDrawn() { return C().drawn; }
 
+bool CaretRectInTop(HWND topLevel, TRect* r) {
+  Caret& c = C();
+  Window* w = Find(c.owner);
+  if (!w || !r || TopLevelOf(w)->handle != topLevel) return false;
+  TPoint o = OriginInTop(w);
+  int x = o.X + w->client.Left + c.pos.X, y = o.Y + w->client.Top + c.pos.Y;
+  *r = {x, y, x + c.w, y + c.h};
+  return true;
+}
+
 }  // namespace win

@@ -18,5 +18,8 @@ UINT GetCaretBlinkTime();
 BOOL SetCaretBlinkTime(UINT ms);
 // True while the caret's pixels are inverted on screen (for tests).
 bool CaretDrawn();
+// The caret's rectangle in the window coordinates of `topLevel`, when the
+// caret's owner lies in it: where an input method places its candidates.
+bool CaretRectInTop(HWND topLevel, TRect* r);
 
 }  // namespace win

@@ -370,10 +370,28 @@ void DeliverCloseRequest(HWND topLevel) { PostMessage(topLevel, WM_SYSCOMMAND, S
 
 void DeliverActivation(HWND topLevel, bool active) {
   Window* w = Find(topLevel);
-  if (active && w)
-    ActivateTop(TopLevelOf(w), WA_ACTIVE);
-  else if (!active && I().active == topLevel)
+  if (active && w) {
+    Window* top = TopLevelOf(w);
+    if (!IsActivatable(top)) {
+      if (Window* cur = Find(I().active); cur && cur->surface) Backend().RequestActivate(cur->surface);
+      return;
+    }
+    ActivateTop(top, WA_ACTIVE);
+  } else if (!active && I().active == topLevel) {
     ActivateTop(nullptr, WA_INACTIVE);
+  }
+}
+
+void DeliverWindowState(HWND topLevel, bool minimized) {
+  Window* w = Find(topLevel);
+  if (!w || w->minimized == minimized) return;
+  PostMessage(topLevel, WM_SYSCOMMAND, minimized ? SC_MINIMIZE : SC_RESTORE, 0);
+}
+
+void DeliverGeometry(HWND topLevel, const TRect& r) {
+  Window* w = Find(topLevel);
+  if (!w || w->parent || w->rect == r) return;
+  SetWindowPos(topLevel, nullptr, r.Left, r.Top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 size_t PendingInputCount() { return I().raw.size(); }

@@ -27,8 +27,15 @@ struct RawInput {
 void DeliverInput(const RawInput& ev);
 // The user asked to close a top-level (title-bar button, window manager).
 void DeliverCloseRequest(HWND topLevel);
-// The backend's surface gained or lost activation.
+// The backend's surface gained or lost activation. A window that cannot be
+// activated (disabled by a modal loop, a popup) does not take it: the active
+// window asks for it back.
 void DeliverActivation(HWND topLevel, bool active);
+// The window manager (or the user through it) iconified or restored a
+// top-level: becomes SC_MINIMIZE / SC_RESTORE when the layer's state differs.
+void DeliverWindowState(HWND topLevel, bool minimized);
+// The window manager moved or sized a top-level (screen coordinates).
+void DeliverGeometry(HWND topLevel, const TRect& screenRect);
 // Input not yet routed.
 size_t PendingInputCount();
 

@@ -958,6 +958,7 @@ BOOL ShowWindow(HWND hwnd, int cmd) {
   }
   if (cmd == SW_RESTORE && w->minimized) {
     w->minimized = false;
+    if (w->surface) Backend().Restore(w->surface);
     SendMessage(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(w->client.Width(), w->client.Height()));
     if (!w->alive) return wasVisible;
   }

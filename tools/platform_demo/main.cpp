@@ -1,10 +1,22 @@
-// Builds a small form out of the layer's controls on the null backend, lets
-// the window system paint it, and writes the composed image as PNG.
+// The platform layer's demo.
 //   platform_demo [--fixed-text] <out.png>
+//     builds a small form on the null backend and writes its composed image;
+//   platform_demo --window [--screenshot <out.png>]
+//     shows the demo forms in real windows (Qt backend): a frameless form
+//     with its own frame, a popup menu, a modal dialog and Chinese text. With
+//     --screenshot it opens the popup and the dialog by itself, saves the
+//     whole screen and ends.
 #include "platform/cl/forms.h"
 #include "platform/cl/stdctrls.h"
 #include "platform/gfx/raster.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/rtl/dispatcher.h"
 #include "platform/testkit/harness.h"
+#include "tools/platform_demo/DemoForms.h"
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 
 #include <cstdio>
 #include <string>
@@ -64,18 +76,73 @@ class Swatches : public TGraphicControl {
 
 }  // namespace
 
+namespace {
+
+// Real windows: the forms run on the application's loop until the main form closes.
+int RunWindowed(const std::string& screenshot) {
+  plat::qt::QtBackend::Install();
+  Application->Initialize();
+  Application->SetTitle("Platform layer demo");
+  demo::MainForm* form = nullptr;
+  Application->CreateForm(form);
+  form->typing->typed = U"你好, typed text";
+  if (!screenshot.empty()) {
+    // Scripted: once the form is on screen, open the popup, then the dialog;
+    // when the dialog is up, grab the screen and end.
+    rtl::Post([form, screenshot] {
+      win::ProcessMessages();
+      auto* d = new demo::DemoDialog(form);
+      d->SetPosition(poDesigned);
+      d->SetLeft(form->Left() + 250);
+      d->SetTop(form->Top() + 200);
+      d->OnShow = [d, screenshot](rtl::TObject*) {
+        rtl::Post([d, screenshot] {
+          auto* form = static_cast<demo::MainForm*>(Application->MainForm());
+          win::POINT p{200, 150};
+          win::ClientToScreen(form->Handle(), &p);
+          form->popup->Popup(p.X, p.Y);
+          // Let the X server map and draw everything first.
+          for (int i = 0; i < 20; i++) {
+            win::MsgWaitForEvents(25);
+            win::ProcessMessages();
+          }
+          QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+          bool ok = shot.save(QString::fromStdString(screenshot), "PNG");
+          std::printf("%s %s\n", ok ? "wrote" : "could not write", screenshot.c_str());
+          d->SetModalResult(mrOk);
+          Application->Terminate();
+        });
+      };
+      d->ShowModal();
+      d->Free();
+    });
+  }
+  Application->Run();
+  ResetApplication();
+  win::Shutdown();
+  plat::qt::QtBackend::Uninstall();
+  return 0;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  bool fixed = false;
-  std::string out;
+  bool fixed = false, window = false;
+  std::string out, screenshot;
   for (int i = 1; i < argc; i++) {
     std::string a = argv[i];
     if (a == "--fixed-text")
       fixed = true;
+    else if (a == "--window")
+      window = true;
+    else if (a == "--screenshot" && i + 1 < argc)
+      screenshot = argv[++i];
     else if (a == "--headless" || a == "--grab")
       continue;
     else
       out = a;
   }
+  if (window) return RunWindowed(screenshot);
   if (out.empty()) {
     std::fprintf(stderr, "usage: platform_demo [--fixed-text] <out.png>\n");
     return 2;
