@@ -1,6 +1,5 @@
 #include "platform/ctl/edit.h"
 
-#include "platform/ctl/clipboard.h"
 #include "platform/ctl/commctrl.h"
 #include "platform/ctl/internal.h"
 #include "platform/gfx/dc.h"
@@ -10,6 +9,7 @@
 #include "platform/rtl/env.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/caret.h"
+#include "platform/win/clipboard.h"
 
 #include <algorithm>
 
@@ -651,11 +651,11 @@ void TCustomEdit::DefaultHandler(TMessage& m) {
       MouseEngine(m);
       return;
     case WM_COPY:
-      if (!passwordChar_ && anchor_ != caret_) Clipboard().SetText(SelText());
+      if (!passwordChar_ && anchor_ != caret_) SetClipboardText(SelText());
       return;
     case WM_CUT:
       if (readOnly_ || passwordChar_ || anchor_ == caret_) return;
-      Clipboard().SetText(SelText());
+      SetClipboardText(SelText());
       Replace(SelStart(), SelStart() + SelLength(), U"", true, false);
       return;
     case WM_CLEAR:
@@ -664,7 +664,7 @@ void TCustomEdit::DefaultHandler(TMessage& m) {
       return;
     case WM_PASTE: {
       if (readOnly_) return;
-      std::u32string t = rtl::ToUtf32(Clipboard().GetText());
+      std::u32string t = rtl::ToUtf32(GetClipboardText());
       size_t eol = t.find_first_of(U"\r\n");
       if (eol != std::u32string::npos) t.resize(eol);
       t = Cased(t);

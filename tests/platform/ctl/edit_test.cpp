@@ -2,7 +2,6 @@
 // read-only copy rule, undo, keyboard and mouse selection, the formatting
 // rectangle, transparent painting into a given DC, and input-method text.
 #include "fixtures.h"
-#include "platform/ctl/clipboard.h"
 #include "platform/ctl/commctrl.h"
 #include "platform/ctl/edit.h"
 #include "platform/gfx/bitmap.h"
@@ -10,6 +9,7 @@
 #include "platform/gfx/graphics.h"
 #include "platform/rtl/strings.h"
 #include "platform/win/caret.h"
+#include "platform/win/clipboard.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +35,7 @@ struct EditForm {
     form->Show();
     edit->SetFocus();
     h.Pump();
-    ctl::Clipboard().SetText("");
+    SetClipboardText("");
   }
   ~EditForm() {
     form->Free();
@@ -121,12 +121,12 @@ TEST(Edit, ClipboardAndUndoMessagesCanBeVetoed) {
       EditForm f(h, veto ? new VetoEdit(nullptr, c.msg) : nullptr);
       h.input.Type("hello");  // one undoable typing run
       f.edit->SelectAll();
-      ctl::Clipboard().SetText("pasted");
+      SetClipboardText("pasted");
       c.act(f);
       bool changed = f.edit->Text() != "hello";
       EXPECT_EQ(changed, !veto) << c.msg << " veto " << veto << " -> " << f.edit->Text();
       if (c.msg == WM_CUT) {
-        EXPECT_EQ(ctl::Clipboard().GetText(), veto ? "pasted" : "hello");
+        EXPECT_EQ(GetClipboardText(), veto ? "pasted" : "hello");
       }
     }
   }
@@ -138,7 +138,7 @@ TEST(Edit, ReadOnlyBlocksChangesButCopies) {
   f.edit->SetText("fixed text");
   f.edit->SetReadOnly(true);
   f.edit->SelectAll();
-  ctl::Clipboard().SetText("other");
+  SetClipboardText("other");
   int before = f.changes;
   h.input.Type("x");
   h.input.Key(VK_BACK);
@@ -150,14 +150,14 @@ TEST(Edit, ReadOnlyBlocksChangesButCopies) {
   f.Chord(VK_CONTROL, 'Z');
   EXPECT_EQ(f.edit->Text(), "fixed text");
   EXPECT_EQ(f.changes, before);
-  EXPECT_EQ(ctl::Clipboard().GetText(), "other");
+  EXPECT_EQ(GetClipboardText(), "other");
   f.Chord(VK_CONTROL, 'C');
-  EXPECT_EQ(ctl::Clipboard().GetText(), "fixed text");
-  ctl::Clipboard().SetText("");
+  EXPECT_EQ(GetClipboardText(), "fixed text");
+  SetClipboardText("");
   f.edit->SetSelStart(6);
   f.edit->SetSelLength(4);
   f.Chord(VK_CONTROL, VK_INSERT);
-  EXPECT_EQ(ctl::Clipboard().GetText(), "text");
+  EXPECT_EQ(GetClipboardText(), "text");
   // The caret still moves and selects.
   h.input.Key(VK_HOME);
   f.Chord(VK_SHIFT, VK_END);
@@ -173,7 +173,7 @@ TEST(Edit, OneLevelOfUndoThatRedoes) {
   EXPECT_EQ(f.edit->Text(), "");
   f.Chord(VK_CONTROL, 'Z');  // undoing the undo restores it
   EXPECT_EQ(f.edit->Text(), "abc");
-  ctl::Clipboard().SetText("XY");
+  SetClipboardText("XY");
   h.input.Key(VK_HOME);
   f.Chord(VK_CONTROL, 'V');
   EXPECT_EQ(f.edit->Text(), "XYabc");
@@ -361,14 +361,14 @@ TEST(Edit, PropertiesShapeTypedText) {
   f.edit->SetCharCase(ctl::ecUpperCase);
   h.input.Type("abcdef");
   EXPECT_EQ(f.edit->Text(), "ABCD");
-  ctl::Clipboard().SetText("zz\nsecond line");
+  SetClipboardText("zz\nsecond line");
   f.edit->SetMaxLength(0);
   f.Chord(VK_CONTROL, 'V');
   EXPECT_EQ(f.edit->Text(), "ABCDZZ");  // only the first line, upper-cased
   f.edit->SetPasswordChar('*');
   f.edit->SelectAll();
   f.Chord(VK_CONTROL, 'C');
-  EXPECT_EQ(ctl::Clipboard().GetText(), "zz\nsecond line");  // no copying out of a password
+  EXPECT_EQ(GetClipboardText(), "zz\nsecond line");  // no copying out of a password
 }
 
 TEST(Edit, ContextMenuFromTheKeyboardComesAtMinusOne) {
