@@ -10,6 +10,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/win/caret.h"
 #include "platform/win/clipboard.h"
+#include "platform/win/cursor.h"
 
 #include <algorithm>
 
@@ -121,6 +122,7 @@ void TCustomEdit::SetBorderStyle(cl::TBorderStyle b) {
 void TCustomEdit::CreateParams(TCreateParams& p) {
   TWinControl::CreateParams(p);
   p.Style |= ES_AUTOHSCROLL;
+  p.WindowClass.cursor = IDC_IBEAM;
   if (readOnly_) p.Style |= ES_READONLY;
   if (!hideSelection_) p.Style |= ES_NOHIDESEL;
   if (charCase_ == ecUpperCase) p.Style |= ES_UPPERCASE;
