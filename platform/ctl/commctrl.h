@@ -20,11 +20,8 @@ using win::WPARAM;
 constexpr uint32_t ES_UPPERCASE = 0x0008, ES_LOWERCASE = 0x0010, ES_NOHIDESEL = 0x0100;
 constexpr UINT EM_GETPASSWORDCHAR = 0x00D2, EM_GETLIMITTEXT = 0x00D5;
 constexpr UINT EN_CHANGE = 0x0300;
-// Input-method preedit (the layer's convention): WM_IME_COMPOSITION carries
-// the preedit text as a NUL-terminated UTF-8 pointer in lParam (nullptr or ""
-// ends it) and the cursor inside it, in code points, in wParam.
-// WM_IME_ENDCOMPOSITION drops the preedit. Committed text arrives as WM_CHAR.
-constexpr UINT WM_IME_STARTCOMPOSITION = 0x010D, WM_IME_ENDCOMPOSITION = 0x010E, WM_IME_COMPOSITION = 0x010F;
+// The input-method preedit messages (win/messages.h has the convention).
+using win::WM_IME_COMPOSITION, win::WM_IME_ENDCOMPOSITION, win::WM_IME_STARTCOMPOSITION;
 
 // ---- list box ---------------------------------------------------------------------
 constexpr UINT LB_SELECTSTRING = 0x018C, LB_GETSELITEMS = 0x0191, LB_GETHORIZONTALEXTENT = 0x0193,
