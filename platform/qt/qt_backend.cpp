@@ -234,6 +234,23 @@ class Surface : public QWindow {
             win::DeliverInput(u);
           });
         }
+        // The preedit goes to the focused window, which shows it where it types.
+        std::string preedit = ie->preeditString().toStdString();
+        int cursor = int(ie->preeditString().toStdU32String().size());
+        for (const QInputMethodEvent::Attribute& a : ie->attributes())
+          if (a.type == QInputMethodEvent::Cursor)
+            cursor = int(ie->preeditString().left(a.start).toStdU32String().size());
+        if (preedit != preedit_) {
+          preedit_ = preedit;
+          backend_->Queue([preedit, cursor] {
+            HWND f = win::GetFocus();
+            if (!f) return;
+            if (preedit.empty())
+              win::SendMessage(f, win::WM_IME_ENDCOMPOSITION);
+            else
+              win::SendMessage(f, win::WM_IME_COMPOSITION, win::WPARAM(cursor), win::LPARAM(preedit.c_str()));
+          });
+        }
         return true;
       }
       case QEvent::InputMethodQuery: {
@@ -308,6 +325,7 @@ class Surface : public QWindow {
   HWND hwnd_;
   bool popup_, normal_, argb_;
   std::unique_ptr<QBackingStore> store_;
+  std::string preedit_;  // the input method's text not yet committed
 };
 
 // ============================================================================ QtBackend

@@ -147,6 +147,12 @@ constexpr uint16_t VK_LBUTTON = 0x01, VK_RBUTTON = 0x02, VK_MBUTTON = 0x04, VK_B
                    VK_F10 = 0x79, VK_F24 = 0x87, VK_NUMLOCK = 0x90, VK_LSHIFT = 0xA0, VK_RSHIFT = 0xA1,
                    VK_LCONTROL = 0xA2, VK_RCONTROL = 0xA3, VK_LMENU = 0xA4, VK_RMENU = 0xA5;
 
+// ---- input method (the layer's convention): WM_IME_COMPOSITION carries the
+// preedit as a NUL-terminated UTF-8 pointer in lParam (nullptr or "" ends it)
+// and the cursor inside it, in code points, in wParam; committed text comes
+// as WM_CHAR, one per code point.
+constexpr UINT WM_IME_STARTCOMPOSITION = 0x010D, WM_IME_ENDCOMPOSITION = 0x010E, WM_IME_COMPOSITION = 0x010F;
+
 // ---- more window messages the ported code names
 constexpr UINT WM_QUERYENDSESSION = 0x0011, WM_USERCHANGED = 0x0054, WM_SYNCPAINT = 0x0088, WM_QUERYNEWPALETTE = 0x030F,
                WM_PALETTECHANGED = 0x0311;
