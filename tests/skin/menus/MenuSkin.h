@@ -47,10 +47,11 @@ inline skin::TbsSkinData* MakeMenuSkin(bool Morphing = false) {
   FillPic(atlas, {0, 22, 40, 44}, kActive);
   FillPic(atlas, {0, 44, 40, 48}, kItem);
   FillPic(atlas, {0, 45, 40, 47}, kDivider);
-  FillPic(atlas, {42, 2, 48, 8}, gfx::clGreen);   // check picture 6x6 (fuchsia is transparent)
-  FillPic(atlas, {50, 2, 56, 8}, gfx::clRed);     // radio picture
-  FillPic(atlas, {42, 12, 46, 20}, gfx::clBlue);  // arrow picture 4x8
-  FillPic(atlas, {0, 50, 40, 60}, kHintBack);     // header bar
+  // Glyph pictures on the transparent fuchsia: check and radio 8x8, arrow 6x12.
+  FillPic(atlas, {43, 3, 49, 7}, gfx::clGreen);
+  FillPic(atlas, {52, 2, 56, 6}, gfx::clRed);
+  FillPic(atlas, {43, 12, 46, 20}, gfx::clBlue);
+  FillPic(atlas, {0, 50, 40, 60}, kHintBack);  // header bar
   FillPic(atlas, {0, 50, 40, 51}, kDivider);
   gfx::TBitmap* hint = pic(20, 20);
   FillPic(hint, {0, 0, 20, 20}, kHintFrame);
@@ -80,9 +81,9 @@ inline skin::TbsSkinData* MakeMenuSkin(bool Morphing = false) {
   mi->FontColor = gfx::clBlack;
   mi->ActiveFontColor = gfx::clWhite;
   mi->UnEnabledFontColor = kDivider;
-  mi->CheckImageRect = {42, 2, 48, 8};
-  mi->RadioImageRect = {50, 2, 56, 8};
-  mi->ArrowImageRect = {42, 12, 46, 20};
+  mi->CheckImageRect = {42, 0, 50, 8};
+  mi->RadioImageRect = {50, 0, 58, 8};
+  mi->ArrowImageRect = {42, 10, 48, 22};
   mi->Morphing = Morphing;
   sd->ObjectList.push_back(std::move(mi));
 

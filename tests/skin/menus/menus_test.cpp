@@ -598,6 +598,17 @@ TEST_F(SkinMenus, SkinnedLookMaskAndMorphing) {
   h.Advance(100);
   EXPECT_EQ(first->MorphKf(), 0);
   EXPECT_EQ(w->ItemList[2]->MorphKf(), 1);
+  // The checked radio entry shows the skin's radio picture, its fuchsia transparent.
+  Hover(w, 4);
+  h.Advance(500);
+  ASSERT_EQ(Levels(), 2u);
+  TbsSkinPopupWindow* sub = Win(1);
+  h.Advance(200);
+  h.Pump();
+  TRect bmp = sub->ItemList[0]->ObjectRect, gif = sub->ItemList[2]->ObjectRect;
+  EXPECT_EQ(h.Pixel(sub->Handle(), bmp.Left + 12, bmp.Top + 10), 0xFF0000u);
+  EXPECT_EQ(h.Pixel(sub->Handle(), bmp.Left + 9, bmp.Top + 7), 0xF09030u) << "around the dot: the active entry";
+  EXPECT_EQ(h.Pixel(sub->Handle(), gif.Left + 12, gif.Top + 10), 0xE8F0F8u) << "no mark on an unchecked entry";
   Menu()->Hide();
   popup->SetSkinData(nullptr);
   host->skin = nullptr;
