@@ -639,3 +639,64 @@ TEST_F(SkinMenus, ThePopupMenuFindsItsFormsHost) {
   inner->Popup2(opener, 10, 10);
   EXPECT_FALSE(Menu()->Visible());
 }
+
+TEST_F(SkinMenus, HeadersOwnerDrawingAndAnimationFrames) {
+  // A disabled "-text-" entry is a header bar; an owner-drawn entry shows
+  // only what its handler draws.
+  TMenuItem* hdr = Add(popup->Items(), "-Title-", "hdr");
+  hdr->Enabled = false;
+  int drawn = 0;
+  open->OnDrawItem = [&](rtl::TObject*, gfx::TCanvas* C, TRect R, bool) {
+    ++drawn;
+    C->Brush()->SetStyle(gfx::bsSolid);
+    C->Brush()->SetColor(gfx::clLime);
+    C->FillRect(R);
+  };
+  popup->Popup(300, 200);
+  TbsSkinPopupWindow* w = Win(0);
+  h.Pump();
+  EXPECT_GT(drawn, 0);
+  TRect o = w->ItemList[0]->ObjectRect;
+  EXPECT_EQ(h.Pixel(w->Handle(), o.Left + 40, o.Top + 10), 0x00FF00u);
+  TRect hr = w->ItemList[4]->ObjectRect;
+  EXPECT_TRUE(w->ItemList[4]->IsHeader());
+  auto rgb = [](uint32_t bgr) { return ((bgr & 0xFF) << 16) | (bgr & 0xFF00) | ((bgr >> 16) & 0xFF); };
+  EXPECT_EQ(h.Pixel(w->Handle(), hr.Left + 1, hr.Top + 1), rgb(gfx::ColorToRGB(gfx::clBtnShadow)));
+  // An enabled entry with the same caption is an ordinary one.
+  hdr->Enabled = true;
+  Menu()->Hide();
+  popup->Popup(300, 200);
+  EXPECT_FALSE(Win(0)->ItemList[4]->IsHeader());
+  // Hover frames: stacked when the strip is taller than the entry, else side by side.
+  TbsSkinData* sd = menutest::MakeMenuSkin();
+  auto* mi = static_cast<TbsDataSkinMenuItem*>(sd->ObjectList[0].get());
+  mi->FrameCount = 3;
+  mi->AnimateSkinRect = {0, 0, 40, 66};
+  auto* item = new TbsSkinMenuItem(Win(0), open, mi);
+  mi->SkinRect = {0, 0, 40, 22};  // an unskinned window has no picture: the item emptied it
+  EXPECT_EQ(item->FrameRect(2), (TRect{0, 22, 40, 44}));
+  mi->AnimateSkinRect = {0, 0, 120, 22};
+  EXPECT_EQ(item->FrameRect(3), (TRect{80, 0, 120, 22}));
+  item->Free();
+  Menu()->Hide();
+  sd->Free();
+}
+
+TEST_F(SkinMenus, AnMdiChildsMenuOpensThroughTheMainFormsCascade) {
+  // The main form carries the host; a child form with its own host asks the main one.
+  cl::TCustomForm* main = nullptr;
+  cl::Application->CreateForm(main);
+  auto* mainHost = new MenuHost(main);
+  auto* child = new cl::TCustomForm(nullptr);
+  child->SetFormStyle(cl::fsMDIChild);
+  new MenuHost(child);
+  auto* m = new TbsSkinPopupMenu(child);
+  auto* i = new TMenuItem(m);
+  i->Caption = "x";
+  m->Items()->Add(i);
+  m->Popup(50, 50);
+  EXPECT_TRUE(mainHost->SkinMenu()->Visible());
+  mainHost->SkinMenu()->Hide();
+  child->Free();
+  main->Free();
+}
