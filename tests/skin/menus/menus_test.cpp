@@ -700,3 +700,34 @@ TEST_F(SkinMenus, AnMdiChildsMenuOpensThroughTheMainFormsCascade) {
   child->Free();
   main->Free();
 }
+
+TEST_F(SkinMenus, EnteringEntriesClosesOnlyTheDeeperLevels) {
+  TMenuItem* png = types->Items(3);
+  png->OnClick = nullptr;
+  Add(png, "8-bit", "p8");
+  Add(png, "24-bit", "p24");
+  std::vector<std::string> order;
+  types->OnClick = [&](rtl::TObject*) { order.push_back("click levels=" + std::to_string(Levels())); };
+  popup->Popup(300, 200);
+  // A click on a submenu entry runs its OnClick first, then opens at once.
+  ClickItem(Win(0), 3);
+  ASSERT_EQ(Levels(), 2u);
+  EXPECT_EQ(order, (std::vector<std::string>{"click levels=1"}));
+  Hover(Win(1), 3);
+  h.Advance(500);
+  ASSERT_EQ(Levels(), 3u);
+  // Back onto the entry whose submenu is open (over the separator): only the
+  // level below that submenu closes.
+  Hover(Win(0), 2);
+  EXPECT_EQ(Levels(), 3u);
+  Hover(Win(0), 3);
+  EXPECT_EQ(Levels(), 2u);
+  EXPECT_TRUE(Win(0)->ItemList[3]->Down);
+  EXPECT_FALSE(Win(1)->ItemList[3]->Down);
+  // A command entry of the first window closes every deeper window at once.
+  Hover(Win(0), 1);
+  EXPECT_EQ(Levels(), 1u);
+  EXPECT_FALSE(Win(0)->ItemList[3]->Down);
+  EXPECT_EQ(Menu()->WItem, nullptr);
+  Menu()->Hide();
+}
