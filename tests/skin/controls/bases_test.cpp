@@ -151,6 +151,28 @@ TEST_F(SkinBases, DefaultLookAndDefaultSizeWithoutARecord) {
   EXPECT_EQ(f->Width(), 30);
 }
 
+TEST_F(SkinBases, PictureIndexesBeyondTheSkinCountAsNone) {
+  // A skin file may name pictures it does not have.
+  auto* rec = skin->CtrlList[size_t(skin->GetControlIndex("maskbutton"))].get();
+  rec->PictureIndex = 99;
+  rec->MaskPictureIndex = 4;
+  auto* f = Make<Frame>(10, 10, 60, 30, "maskbutton");
+  auto* g = Make<GraphicFrame>(80, 10, 60, 30, "maskbutton");
+  auto* b = Make<TbsSkinButton>(150, 10, 60, 30, "maskbutton");
+  EXPECT_EQ(f->SkinIndex(), -1);
+  EXPECT_EQ(Px(f, 5, 5), Rgb(gfx::clBtnFace));
+  EXPECT_EQ(Px(g, 5, 5), Rgb(gfx::clBtnFace));
+  EXPECT_EQ(Px(b, 5, 12), Rgb(gfx::clBtnFace));
+  gfx::HRGN probe = gfx::CreateRectRgn(0, 0, 0, 0);
+  EXPECT_EQ(win::GetWindowRgn(f->Handle(), probe), gfx::ERROR_REGION);
+  // A real picture with a mask beyond the list: drawn, but no region.
+  rec->PictureIndex = 0;
+  f->ChangeSkinData();
+  EXPECT_EQ(Px(f, 3, 15), kNormal);
+  EXPECT_EQ(win::GetWindowRgn(f->Handle(), probe), gfx::ERROR_REGION);
+  gfx::DeleteObject(probe);
+}
+
 TEST_F(SkinBases, FreeingTheStoreClearsItsControls) {
   auto* f = Make<Frame>(10, 10, 60, 30, "button");
   auto* g = Make<GraphicFrame>(80, 10, 60, 30, "button");

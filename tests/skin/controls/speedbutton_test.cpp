@@ -99,6 +99,8 @@ TEST_F(SkinSpeedButton, ClicksGroupsRepeatAndAccelerators) {
   EXPECT_EQ(clicks[a], 2);
   h.input.Release();
   EXPECT_TRUE(a->Down());
+  h.input.MoveTo(form, 300, 190);
+  EXPECT_EQ(Px(a, 3, 15), kDown);  // latched: pressed without the mouse
   h.input.MoveTo(b, 10, 10);
   h.input.Click();
   EXPECT_TRUE(b->Down());
