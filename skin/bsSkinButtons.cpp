@@ -787,7 +787,11 @@ void TbsSkinSpeedButton::SetImageList(cl::TCustomImageList* Value) {
   Repaint();
 }
 
-void TbsSkinSpeedButton::SetImageIndex(int Value) { FImageIndex = Value; }
+void TbsSkinSpeedButton::SetImageIndex(int Value) {
+  FImageIndex = Value;
+  // Elsewhere the new image shows at the next paint.
+  if (dynamic_cast<TbsButtonImagesParent*>(Parent())) Repaint();
+}
 
 void TbsSkinSpeedButton::SetLayout(TbsButtonLayout Value) {
   if (Value == FLayout) return;
@@ -870,6 +874,23 @@ void TbsSkinSpeedButton::SetContentFont(gfx::TCanvas* C, bool ADown, bool AMouse
 void TbsSkinSpeedButton::DrawContent(gfx::TCanvas* C, const TRect& R, bool ADown, bool AMouseIn, bool Offset) {
   C->Brush()->SetStyle(gfx::bsClear);
   std::string T = CaptionText();
+  if (auto* P = dynamic_cast<TbsButtonImagesParent*>(Parent()); P && FGlyph.Empty()) {
+    // A disabled image of its own is drawn as it is; the others are dimmed
+    // when the button is disabled.
+    cl::TCustomImageList* L = nullptr;
+    bool enabled = Enabled();
+    if (!Enabled() && P->ButtonDisabledImages()) {
+      L = P->ButtonDisabledImages();
+      enabled = true;
+    } else if ((AMouseIn || ADown) && P->ButtonHotImages()) {
+      L = P->ButtonHotImages();
+    } else {
+      L = P->ButtonImages();
+    }
+    DrawImageAndText(C, R, FMargin, FSpacing, FLayout, T, FImageIndex, L, Offset, enabled, FDrawColorMarker,
+                     FColorMarkerValue);
+    return;
+  }
   if (FGlyph.Empty() && FButtonImages && FImageIndex >= 0 && FImageIndex < FButtonImages->Count())
     DrawImageAndText(C, R, FMargin, FSpacing, FLayout, T, FImageIndex, FButtonImages, Offset, Enabled(),
                      FDrawColorMarker, FColorMarkerValue);
@@ -933,7 +954,7 @@ void TbsSkinSpeedButton::Paint() {
       if (!Enabled()) C->Font()->SetColor(gfx::clBtnShadow);
       bool DrawDefault = true;
       OnPaint(this, C, client, FDown, FMouseIn, DrawDefault);
-      if (DrawDefault) DrawContent(C, client, FDown, FMouseIn, false);
+      if (DrawDefault) DrawContent(C, client, false, false, false);
       return;
     }
     TbsGraphicSkinCustomControl::Paint();
@@ -971,7 +992,7 @@ void TbsSkinSpeedButton::Paint() {
       C->Font()->SetColor(FDefaultFont.Color());
     bool DrawDefault = true;
     OnPaint(this, C, G.NewClRect, FDown, FMouseIn, DrawDefault);
-    if (DrawDefault) DrawContent(C, G.NewClRect, FDown, FMouseIn, false);
+    if (DrawDefault) DrawContent(C, G.NewClRect, false, false, false);
     return;
   } else if (Enabled()) {
     CreateStateImage(&B, G.SkinRect, false, false);

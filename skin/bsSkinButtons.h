@@ -21,6 +21,16 @@ namespace skin {
 using TbsButtonPaintEvent =
     rtl::Event<void(rtl::TObject* Sender, gfx::TCanvas* Cnvs, TRect R, bool ADown, bool AMouseIn, bool& DrawDefault)>;
 
+// A parent whose image lists its speed buttons draw from when they have no
+// glyph of their own (the skinned tool bar).
+class TbsButtonImagesParent {
+ public:
+  virtual ~TbsButtonImagesParent() = default;
+  virtual cl::TCustomImageList* ButtonImages() = 0;
+  virtual cl::TCustomImageList* ButtonHotImages() = 0;
+  virtual cl::TCustomImageList* ButtonDisabledImages() = 0;
+};
+
 // What a button copies from its record.
 struct TbsButtonSkinFields {
   std::string FontName;

@@ -2,6 +2,9 @@
 // parent, caption toggling, groups, repeat and accelerators.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <utility>
+
 #include "controls_fixture.h"
 #include "platform/win/window.h"
 #include "skin/bsSkinButtons.h"
@@ -136,6 +139,54 @@ TEST_F(SkinSpeedButton, ShowCaptionSwitchesBetweenTheTwoWidths) {
   EXPECT_EQ(b->Width(), 30);
   b->SetShowCaption(true);
   EXPECT_EQ(b->Width(), 80);
+}
+
+}  // namespace
+
+namespace {
+
+// A bar whose image lists hold one 16 x 16 image each: red, green, blue.
+struct ImageBar : cl::TCustomControl, TbsButtonImagesParent {
+  explicit ImageBar(cl::TComponent* o) : cl::TCustomControl(o) {
+    ControlStyle |= cl::csAcceptsControls;
+    for (auto [list, colour] : {std::pair{&images, gfx::clRed}, {&hot, gfx::clLime}, {&disabled, gfx::clBlue}}) {
+      *list = new cl::TImageList(this);
+      (*list)->SetSize(16, 16);
+      gfx::TBitmap b;
+      b.SetSize(16, 16);
+      b.Canvas()->Brush()->SetColor(colour);
+      b.Canvas()->FillRect({0, 0, 16, 16});
+      (*list)->Add(&b, nullptr);
+    }
+  }
+  cl::TCustomImageList* ButtonImages() override { return images; }
+  cl::TCustomImageList* ButtonHotImages() override { return hot; }
+  cl::TCustomImageList* ButtonDisabledImages() override { return useDisabled ? disabled : nullptr; }
+  cl::TImageList *images, *hot, *disabled;
+  bool useDisabled = true;
+};
+
+TEST_F(SkinSpeedButton, ButtonsOnAnImageBarDrawItsImages) {
+  auto* bar = new ImageBar(form);
+  bar->SetBounds(0, 0, 300, 60);
+  bar->SetParent(form);
+  for (bool skinned : {true, false}) {
+    SCOPED_TRACE(skinned ? "skinned" : "default look");
+    auto* b = Make<TbsSkinSpeedButton>(10, 10, 40, 30, "", skinned, bar);
+    b->SetImageIndex(0);
+    EXPECT_EQ(Px(b, 20, 15), 0xFF0000u);
+    h.input.MoveTo(b, 5, 5);
+    h.Advance(200);
+    EXPECT_EQ(Px(b, 20, 15), 0x00FF00u);
+    h.input.MoveTo(form, 300, 190);
+    b->SetEnabled(false);
+    EXPECT_EQ(Px(b, 20, 15), 0x0000FFu);  // its own disabled image, undimmed
+    bar->useDisabled = false;
+    b->Repaint();
+    EXPECT_NE(Px(b, 20, 15), 0xFF0000u);  // the normal image, dimmed
+    bar->useDisabled = true;
+    b->Free();
+  }
 }
 
 }  // namespace
