@@ -909,11 +909,11 @@ void Builder::Lists() {
       if (s_.glossy) sf.top = Lighter(s_.selection, 0.12);
       DrawFace(p_, r, sf, std::min(s_.radius, 3));
       if (focus) {
+        // The focused row: a light ring inside the selection.
         p_.setRenderHint(QPainter::Antialiasing, false);
-        QPen dots(Lighter(s_.selection, 0.55), 1, Qt::DotLine);
-        p_.setPen(dots);
+        p_.setPen(QPen(Lighter(s_.selection, 0.5), 1));
         p_.setBrush(Qt::NoBrush);
-        p_.drawRect(r.adjusted(2, 2, -3, -3));
+        p_.drawRect(r.adjusted(1, 1, -2, -2));
       }
     };
     sel(act, false);
