@@ -498,7 +498,7 @@ void Builder::ScrollBars() {
       Face f = ButtonFace(st == Hot ? Hot : Down);
       DrawFace(p_, r.adjusted(1, 1, -1, -1), f, std::min(s_.radius, 2));
     }
-    DrawGlyph(p_, r, g, st == Disabled ? Mix(s_.text, track, 0.6) : Mix(s_.text, track, st == Normal ? 0.3 : 0.0), 7);
+    DrawGlyph(p_, r, g, st == Disabled ? Mix(s_.text, track, 0.6) : Mix(s_.text, track, st == Normal ? 0.2 : 0.0), 9);
   };
   auto thumb = [&](const QRect& r, St st, bool vertical) {
     p_.fillRect(r, track);

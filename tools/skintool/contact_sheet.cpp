@@ -472,6 +472,32 @@ int Sheet::Catalogue(QPainter& p, const QPoint& at, int width, bool measure) {
       }
     }
     (void)pic;
+    // Records that carry colours only: a sample of their text on their background.
+    std::map<std::string, std::string> keys;
+    for (auto& [k, v] : r.ListKeys()) keys[k] = v;
+    if (keys.count("fontcolor") && (keys.count("bgcolor") || dynamic_cast<TbsDataSkinStdLabelControl*>(&r))) {
+      TColor bg = keys.count("bgcolor") ? TColor(ParseSkinInteger(keys["bgcolor"], 0)) : s_.SkinColors().cBtnFace();
+      QPoint pt = place(120, 37);
+      if (!measure) {
+        p.fillRect(QRect(pt, QSize(120, 24)), Col(bg));
+        Text(p, QRect(pt, QSize(120, 24)), "文字 Text", Col(TColor(ParseSkinInteger(keys["fontcolor"], 0))),
+             Font(keys["fontname"], ParseSkinInteger(keys["fontheight"], 14)));
+        if (keys.count("activefontcolor"))
+          Text(p, QRect(pt + QPoint(124, 0), QSize(120, 24)), "链接 Link",
+               Col(TColor(ParseSkinInteger(keys["activefontcolor"], 0))),
+               Font(keys["fontname"], ParseSkinInteger(keys["fontheight"], 14)), Qt::AlignLeft);
+        Text(p, QRect(pt.x(), pt.y() + 24, 120, 13), "fontcolor on bgcolor", QColor(60, 60, 60), label, Qt::AlignLeft);
+      }
+    }
+    if (keys.count("lightcolor") && keys.count("darkcolor") && dynamic_cast<TbsDataSkinBevel*>(&r)) {
+      QPoint pt = place(120, 37);
+      if (!measure) {
+        p.fillRect(QRect(pt, QSize(120, 24)), Col(s_.SkinColors().cBtnFace()));
+        p.fillRect(QRect(pt + QPoint(4, 11), QSize(112, 1)), Col(TColor(ParseSkinInteger(keys["darkcolor"], 0))));
+        p.fillRect(QRect(pt + QPoint(4, 12), QSize(112, 1)), Col(TColor(ParseSkinInteger(keys["lightcolor"], 0))));
+        Text(p, QRect(pt.x(), pt.y() + 24, 120, 13), "dark and light lines", QColor(60, 60, 60), label, Qt::AlignLeft);
+      }
+    }
     y += rowH + 10;
   };
   for (auto& c : s_.CtrlList) {
