@@ -46,7 +46,7 @@ class Atlas {
   }
   // Starts a new row (keeps related looks together).
   void NewRow() {
-    if (x_ > 0) Alloc(kWidth + 1, 0);
+    if (x_ > kWidth / 2) Alloc(kWidth + 1, 0);
   }
   QImage& Image() { return img_; }
   QImage Final() const { return img_.copy(0, 0, kWidth, y_ + row_); }
@@ -1365,7 +1365,7 @@ void Builder::FormAndCaption() {
     m.setRenderHint(QPainter::Antialiasing, false);
     m.fillPath(shape, Qt::black);
     m.end();
-    st.FMask = ToBitmap(mask_);
+    st.FMask = ToBitmap4(mask_, {QColor(Qt::black), QColor(Qt::white)});
     st.FMaskName = "mask.bmp";
     st.MaskRectArea = st.ClRect;
   }
