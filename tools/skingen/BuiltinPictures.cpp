@@ -219,7 +219,13 @@ QImage ToolGlyph(const std::string& what, bool enabled) {
   QImage img = Blank(n, n);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, true);
-  auto col = [&](const char* c) { return enabled ? QColor(c) : QColor("#A7ACB2"); };
+  // Disabled glyphs keep their shapes in greys of their own lightness, washed out.
+  auto col = [&](const char* c) {
+    QColor q(c);
+    if (enabled) return q;
+    int g = qGray(q.rgb());
+    return Mix(QColor(g, g, g), QColor("#D8DADD"), 0.45);
+  };
   QPen line(col("#3A4048"), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   if (what == "ADD") {
     p.setPen(Qt::NoPen);

@@ -10,12 +10,15 @@
 // Fails, naming each case, when a text colour does not stand out enough
 // from what lies behind it.
 #include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 
+#include "platform/gfx/bitmap.h"
 #include "platform/rtl/exceptions.h"
 #include "skin/bsSkinData.h"
 #include "skin/bsStoredSkins.h"
@@ -61,6 +64,44 @@ void Write(const fs::path& p, const std::string& text) {
   if (!out) throw rtl::Exception(p.string() + ": cannot write");
 }
 
+// All built-in pictures on one light sheet, twice their size, for looking at.
+void WritePicturesSheet(std::vector<skingen::BuiltinPicture>& pictures, const fs::path& file) {
+  const int W = 1400, scale = 2;
+  std::vector<QImage> images;
+  for (auto& pic : pictures) images.push_back(gfx::BitmapToImage(pic.bitmap->Handle()));
+  // The two chooser strips are wrapped into rows of 20 images.
+  auto wrap = [](const QImage& strip) {
+    int n = strip.width() / 32, cols = 20, rows = (n + cols - 1) / cols;
+    QImage out(cols * 34, rows * 34, QImage::Format_ARGB32);
+    out.fill(Qt::transparent);
+    QPainter p(&out);
+    for (int i = 0; i < n; ++i) p.drawImage((i % cols) * 34, (i / cols) * 34, strip.copy(i * 32, 0, 32, 32));
+    return out;
+  };
+  int x = 8, y = 8, row = 0;
+  std::vector<std::pair<QPoint, int>> at;
+  for (size_t i = 0; i < images.size(); ++i) {
+    if (images[i].width() > 32 * 20) images[i] = wrap(images[i]);
+    int s = images[i].width() > 300 ? 1 : scale;
+    int w = images[i].width() * s, h = images[i].height() * s;
+    if (x + w > W) x = 8, y += row + 24, row = 0;
+    at.push_back({QPoint(x, y), s});
+    x += std::max(w, 90) + 10;
+    row = std::max(row, h);
+  }
+  QImage sheet(W, y + row + 32, QImage::Format_ARGB32);
+  sheet.fill(QColor(236, 239, 243));
+  QPainter p(&sheet);
+  for (size_t i = 0; i < images.size(); ++i) {
+    auto [pt, s] = at[i];
+    p.drawImage(QRect(pt, images[i].size() * s), images[i]);
+    p.drawText(QRect(pt.x(), pt.y() + images[i].height() * s + 2, 200, 16), Qt::AlignLeft,
+               QString::fromStdString(pictures[i].name));
+  }
+  p.end();
+  sheet.save(QString::fromStdString(file.string()), "PNG");
+}
+
 int Run(const fs::path& out, const fs::path& folders) {
   fs::create_directories(out / "skins");
   fs::create_directories(out / "pictures");
@@ -101,11 +142,13 @@ int Run(const fs::path& out, const fs::path& folders) {
       ++failures;
     }
   }
-  for (auto& pic : skingen::MakeBuiltinPictures()) {
+  auto pictures = skingen::MakeBuiltinPictures();
+  for (auto& pic : pictures) {
     fs::path file = out / "pictures" / (pic.name + ".bmp");
     pic.bitmap->SaveToFile(file.string());
     embedded.push_back({pic.name, file});
   }
+  if (!folders.empty()) WritePicturesSheet(pictures, folders / "pictures.png");
   Write(out / "builtin_resources.cpp", EmbedSource(embedded));
   double worst = 21;
   for (const auto& c : contrast) worst = std::min(worst, c.ratio);
