@@ -942,6 +942,10 @@ void Builder::Lists() {
     r.ActiveFontColor = ToTColor(s_.selectionText);
     r.FocusFontColor = ToTColor(s_.selectionText);
     r.ShowFocus = true;
+    // A new record holds no scroll bar names; a list without them would find no bars.
+    r.VScrollBarName = "vscrollbar";
+    r.HScrollBarName = "hscrollbar";
+    r.BothScrollBarName = "bothhscrollbar";
     CheckAtlas(name + " item text", Inner(item, r.ItemTextRect), s_.windowText);
     CheckAtlas(name + " selected item text", Inner(act, r.ItemTextRect).adjusted(0, 2, 0, -2), s_.selectionText);
     if (checks) {

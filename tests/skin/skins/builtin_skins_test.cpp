@@ -275,6 +275,15 @@ TEST_P(BuiltinSkinsTest, EveryNamedRecordIsPresentWithItsClass) {
   ASSERT_TRUE(bar);
   for (const std::string& n : {bar->MenuBarItem, bar->CloseButton, bar->MaxButton, bar->MinButton, bar->SysMenuButton})
     EXPECT_GE(store.GetIndex(n), 0) << n;
+  // Records that name other records name existing ones.
+  for (auto& c : store.CtrlList) {
+    std::vector<std::string> named;
+    if (auto* l = dynamic_cast<TbsDataSkinListBox*>(c.get()))
+      named = {l->VScrollBarName, l->HScrollBarName, l->BothScrollBarName};
+    if (auto* cb = dynamic_cast<TbsDataSkinComboBox*>(c.get())) named = {cb->ListBoxName};
+    if (auto* t = dynamic_cast<TbsDataSkinTabControl*>(c.get())) named = {t->UpDown};
+    for (const std::string& n : named) EXPECT_GE(store.GetControlIndex(n), 0) << c->IDName << " names " << n;
+  }
   // Views and memos say their colours (the missing value is black on black).
   for (const char* n : {"treeview", "listview", "richedit"}) {
     auto ks = store.CtrlList[size_t(store.GetControlIndex(n))]->ListKeys();
