@@ -1408,7 +1408,8 @@ void Builder::FormAndCaption() {
       }
     }
     QColor gc = close && (stt == Hot || stt == Down) ? QColor(Qt::white) : glyph;
-    if (stt == Disabled || inactive) gc = dim;
+    if (inactive) gc = dim;
+    if (stt == Disabled) gc = Mix(s_.captionText, Mix(s_.captionTop, s_.captionBottom, 0.5), 0.68);
     p_.setBackground(close && (stt == Hot || stt == Down) ? QColor("#C42B1C")
                                                           : Mix(s_.captionTop, s_.captionBottom, 0.5));
     DrawGlyph(p_, c, g, gc, 10);

@@ -179,9 +179,8 @@ void DrawGlyph(QPainter& p, const QRect& r, Glyph g, const QColor& c, int size) 
       break;
     case Glyph::SysMenu:
       crisp(false);
-      p.fillRect(cx - h, cy - h + 1, 2 * h, 2, c);
-      p.fillRect(cx - h, cy - 1, 2 * h, 2, c);
-      p.fillRect(cx - h, cy + h - 3, 2 * h, 2, c);
+      // Three thin bars with room between them.
+      for (int i = -1; i <= 1; ++i) p.fillRect(cx - h, cy + i * 3, 2 * h, 1, c);
       break;
     case Glyph::Check: {
       crisp(true);

@@ -449,7 +449,8 @@ int Sheet::Catalogue(QPainter& p, const QPoint& at, int width, bool measure) {
     if (!measure) Text(p, QRect(x, y, 146, 16), QString::fromStdString(r.IDName), Qt::black, title, Qt::AlignLeft);
     x = at.x() + 150;
     for (auto& [key, value] : r.ListKeys()) {
-      if (key.size() < 4 || key.compare(key.size() - 4, 4, "rect") != 0 || isPlace(r, key)) continue;
+      bool look = (key.size() >= 4 && key.compare(key.size() - 4, 4, "rect") == 0) || key == "disableskinrsect";
+      if (!look || isPlace(r, key)) continue;
       TRect rc = ParseRect(value);
       if (IsNullRect(rc)) continue;
       int pi = picOf(key);

@@ -334,7 +334,8 @@ TEST_P(BuiltinSkinsTest, PictureRectanglesLieInsideTheirPictures) {
   for (auto& o : store.ObjectList) {
     gfx::TBitmap* pic = picture(o->ActivePictureIndex);
     for (auto& [key, value] : o->ListKeys()) {
-      if (key.size() < 4 || key.compare(key.size() - 4, 4, "rect") != 0) continue;
+      bool look = (key.size() >= 4 && key.compare(key.size() - 4, 4, "rect") == 0) || key == "disableskinrsect";
+      if (!look) continue;
       TRect r = ParseRectValue(value);
       if (r.Left == 0 && r.Top == 0 && r.Right == 0 && r.Bottom == 0) continue;
       if (key == "textrect" || key == "imagerect" || key == "frametextrect") continue;
