@@ -201,3 +201,11 @@ int skintool::Render(const std::string& skinPath, const std::string& record, con
   std::cout << "\n";
   return 0;
 }
+
+QImage skintool::FormImage(TbsSkinData& store, int W, int H) {
+  Drawn d;
+  DrawForm(store, W, H, d);
+  QImage img = Overlay(d.image, d.region);
+  if (d.region) gfx::DeleteObject(d.region);
+  return img;
+}

@@ -5,6 +5,8 @@
 //   skintool render <skin> <record> <W>x<H> <out.png> [zoom]
 //                                                     draw a control record, or the form
 //                                                     ("form"), at a size with its region
+//   skintool render <skin> --sheet <out.png>          a contact sheet: the form at 640x480 and
+//                                                     every record in every look
 //   skintool demo-effects <folder>                    PNGs of the transitions, filters,
 //                                                     glow and reflection texts
 #include <filesystem>
@@ -36,6 +38,7 @@ int Usage() {
                "       skintool pack <folder|description.ini> <file.skn>\n"
                "       skintool unpack <file.skn> <folder>\n"
                "       skintool render <folder|description.ini|file.skn> <record|form> <W>x<H> <out.png> [zoom]\n"
+               "       skintool render <folder|description.ini|file.skn> --sheet <out.png>\n"
                "       skintool demo-effects <folder>\n";
   return 2;
 }
@@ -165,6 +168,8 @@ int main(int argc, char** argv) {
     if (cmd == "dump" && argc == 3) return Dump(argv[2]);
     if (cmd == "pack" && argc == 4) return Pack(argv[2], argv[3]);
     if (cmd == "unpack" && argc == 4) return Unpack(argv[2], argv[3]);
+    if (cmd == "render" && argc == 5 && std::string(argv[3]) == "--sheet")
+      return skintool::ContactSheet(argv[2], argv[4]);
     if (cmd == "render" && (argc == 6 || argc == 7))
       return skintool::Render(argv[2], argv[3], argv[4], argv[5], argc == 7 ? ParseZoom(argv[6]) : 1);
     if (cmd == "demo-effects" && argc == 3) return skintool::DemoEffects(argv[2]);

@@ -1,0 +1,22 @@
+// The program's own pictures that do not belong to a skin: the slider's
+// default ruler and thumb, the shell and list bitmaps, the message-box icons,
+// the main window's tool bar glyphs, the two choosers' 32x32 images, the
+// empty-list picture and the program icon.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gfx/graphics.h"
+
+namespace skingen {
+
+struct BuiltinPicture {
+  std::string name;  // the resource name, e.g. "BS_HTB"
+  std::unique_ptr<gfx::TBitmap> bitmap;
+};
+
+std::vector<BuiltinPicture> MakeBuiltinPictures();
+
+}  // namespace skingen
