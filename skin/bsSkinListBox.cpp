@@ -368,6 +368,7 @@ void TbsSkinCustomListBox::SetTabWidths(const rtl::TStrings& V) {
 
 void TbsSkinCustomListBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   TbsSkinCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  Layout();
   if (FIndex == -1) Invalidate();
 }
 
