@@ -106,6 +106,14 @@ void TbsCustomEdit::ShowContextMenu(int X, int Y) {
 void TbsCustomEdit::Dispatch(cl::TMessage& Msg) {
   cl::Keep<TbsCustomEdit> self(this);
   switch (Msg.Msg) {
+    case win::CM_WANTSPECIALKEY:
+      // Enter and Esc come here as characters, so OnKeyPress sees them
+      // before the form's default or cancel button does.
+      if (Msg.WParam == win::VK_RETURN || Msg.WParam == win::VK_ESCAPE) {
+        Msg.Result = 1;
+        return;
+      }
+      break;
     case win::WM_CHAR: {
       char32_t key = char32_t(Msg.WParam);
       if (key == 13 || key == 27) {
@@ -213,7 +221,8 @@ void TbsSkinCustomEdit::GetSkinData() {
   if (!SkinUsable(FSD)) return;
   FIndex = FSD->GetControlIndex(FSkinDataName);
   auto* R = dynamic_cast<TbsDataSkinEditControl*>(SkinRecord(FSD, FIndex));
-  if (!R) {
+  // A record without a picture rectangle has no frame to size or draw.
+  if (!R || Empty(R->SkinRect)) {
     FIndex = -1;
     return;
   }
