@@ -164,6 +164,14 @@ void TbsCustomEdit::Dispatch(cl::TMessage& Msg) {
       ShowContextMenu(int16_t(win::LOWORD(uintptr_t(Msg.LParam))), int16_t(win::HIWORD(uintptr_t(Msg.LParam))));
       Msg.Result = 1;
       return;
+    case win::CN_CTLCOLOREDIT:
+    case win::CN_CTLCOLORSTATIC:
+      if (!FEditTransparent) break;
+      // The background was drawn underneath: text only, in the font colour.
+      gfx::SetBkMode(gfx::HDC(uint32_t(Msg.WParam)), gfx::TRANSPARENT);
+      gfx::SetTextColor(gfx::HDC(uint32_t(Msg.WParam)), gfx::ColorToRef(Font()->Color()));
+      Msg.Result = win::LRESULT(gfx::HGDIOBJ(gfx::GetStockObject(gfx::NULL_BRUSH)).v);
+      return;
     case WM_FREE_EDIT_POPUP_MENU:
       if (FSysPopupMenu) cl::FreeAndNil(FSysPopupMenu);
       return;
