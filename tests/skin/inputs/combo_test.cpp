@@ -9,9 +9,11 @@
 #include "app/FormatCatalogue.h"
 #include "app/MemoryControls.h"
 #include "inputs_fixture.h"
+#include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/bsSkinComboBox.h"
 #include "skin/bsSkinControls.h"
+#include "skin/bsSkinEdits.h"
 
 using namespace skin;
 
@@ -481,6 +483,104 @@ TEST_F(ComboTest, SixCombosGiveTheJobModelsEventLog) {
     }
   }
   EXPECT_GT(scripted, 6);
+}
+
+TEST_F(ComboTest, EditStyleKeepsOneEditAndCompletesTypedText) {
+  TLogCombo* c = MakeCombo({"10", "20", "25"});
+  c->SetStyle(bscbEditStyle);
+  TbsCustomEdit* first = c->Edit();
+  ASSERT_NE(first, nullptr);
+  c->SetStyle(bscbEditStyle);  // again: still the one edit
+  EXPECT_EQ(c->Edit(), first);
+  int edits = 0;
+  for (int i = 0; i < c->ControlCount(); ++i) edits += dynamic_cast<TbsCustomEdit*>(c->Controls(i)) != nullptr;
+  EXPECT_EQ(edits, 1);
+  h.Advance(1000);
+  first->SetFocus();
+  h.input.Type("2");
+  // The one-character completion searches after the row the typing
+  // highlighted (20), so it lands on 25 with the tail selected.
+  EXPECT_EQ(c->Text(), "25");
+  EXPECT_EQ(first->SelStart(), 1);
+  EXPECT_EQ(first->SelLength(), 1);
+  c->SetStyle(bscbFixedStyle);
+  EXPECT_EQ(c->Edit(), nullptr);
+}
+
+TEST_F(ComboTest, DropDownTranslucencyIsAppliedLazily) {
+  win::SetCompositorPresent(true);
+  TLogCombo* c = MakeCombo({"a", "b"});
+  c->AlphaBlend = true;
+  c->AlphaBlendValue = 200;
+  c->DropDown();
+  auto layered = [&] {
+    return (win::GetWindowLong(c->PopupList()->Handle(), win::GWL_EXSTYLE) & win::WS_EX_LAYERED) != 0;
+  };
+  EXPECT_TRUE(layered());
+  EXPECT_EQ(c->PopupList()->OldAlphaBlendValue(), 200);
+  c->CloseUp(false);
+  c->AlphaBlend = false;
+  c->DropDown();
+  EXPECT_FALSE(layered());
+  c->CloseUp(false);
+  // With the animation every show starts from transparent and fades in.
+  c->Free();
+  c = MakeCombo({"a", "b"});
+  c->AlphaBlend = true;
+  c->AlphaBlendAnimation = true;
+  c->AlphaBlendValue = 200;
+  c->DropDown();
+  EXPECT_TRUE(layered());
+  EXPECT_EQ(c->PopupList()->OldAlphaBlendValue(), 0);
+  EXPECT_TRUE(c->IsPopupVisible());
+  c->CloseUp(false);
+  win::SetCompositorPresent(false);
+}
+
+TEST_F(ComboTest, ToolButtonLookByState) {
+  TLogCombo* c = MakeCombo({"a", "b"});
+  c->SetToolButtonStyle(true);
+  auto px = [&] {
+    h.Pump();
+    return h.Pixel(c, 4, c->Height() - 3);
+  };
+  const uint32_t idle = px();
+  h.input.MoveTo(c, 20, 10);
+  EXPECT_EQ(px(), 0xB6BDD2u);  // hot: $00D2BDB6
+  c->DropDown();
+  EXPECT_EQ(px(), 0x8592B5u);  // open: $00B59285
+  c->CloseUp(false);
+  h.input.MoveTo(form, 300, 250);
+  EXPECT_EQ(px(), idle);
+}
+
+TEST_F(ComboTest, SkinnedButtonPicturesByState) {
+  auto store = MakeOwned<TbsSkinData>(nullptr);
+  store->LoadFromFile(std::string(INPUTS_SKINS_DIR) + "/blue/skin.ini");
+  ASSERT_FALSE(store->Empty);
+  TLogCombo* c = MakeCombo({"a", "b"});
+  c->SetSkinData(store.get());
+  h.Pump();
+  ASSERT_NE(c->SkinIndex(), -1);
+  EXPECT_EQ(c->Height(), 20);  // the record's height
+  // A pixel inside the button, away from its arrow and frame.
+  const int x = c->Width() - 60 + 44, y = 4;
+  auto px = [&] {
+    h.Pump();
+    return h.Pixel(c, x, y);
+  };
+  const uint32_t idle = px();
+  h.input.MoveTo(c, x, y);
+  const uint32_t hot = px();
+  h.input.Press();
+  const uint32_t down = px();
+  EXPECT_NE(idle, hot);
+  EXPECT_NE(hot, down);
+  EXPECT_EQ(idle, 0x466EBEu);  // the accent colour of the normal picture
+  h.input.Release();
+  c->CloseUp(false);
+  c->Free();
+  h.Pump();
 }
 
 // --- file filter combo
