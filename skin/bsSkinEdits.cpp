@@ -16,6 +16,8 @@ namespace skin {
 
 namespace {
 bool Empty(const TRect& R) { return R.Width() <= 0 || R.Height() <= 0; }
+// Hit-test answers of the image buttons, carried by the non-client mouse messages.
+constexpr win::LRESULT kHitLeftImage = 104, kHitRightImage = 105;
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -205,6 +207,55 @@ void TbsSkinCustomEdit::Destroy() { TbsCustomEdit::Destroy(); }
 void TbsSkinCustomEdit::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
   TbsCustomEdit::Notification(AComponent, Operation);
   if (Operation == cl::opRemove && AComponent == FSD) FSD = nullptr;
+  if (Operation == cl::opRemove && AComponent == FImages) SetImages(nullptr);
+}
+
+void TbsSkinCustomEdit::SetImages(cl::TCustomImageList* V) {
+  if (FImages) FImages->RemoveFreeNotification(this);
+  FImages = V;
+  if (FImages) FImages->FreeNotification(this);
+  PlaceImageButtons();
+}
+void TbsSkinCustomEdit::SetLeftImageIndex(int V) {
+  FLeftImageIndex = V;
+  PlaceImageButtons();
+}
+void TbsSkinCustomEdit::SetRightImageIndex(int V) {
+  FRightImageIndex = V;
+  PlaceImageButtons();
+}
+
+void TbsSkinCustomEdit::PlaceImageButtons() {
+  LeftButton.R = RightButton.R = TRect();
+  if (!FImages || !HandleAllocated()) return;
+  TRect r = ClientRect();
+  if (FLeftImageIndex >= 0) {
+    LeftButton.R = TRect(r.Left, r.Top, r.Left + FImages->Width(), r.Bottom);
+    r.Left += FImages->Width() + 2;
+  }
+  if (FRightImageIndex >= 0) {
+    RightButton.R = TRect(r.Right - FImages->Width(), r.Top, r.Right, r.Bottom);
+    r.Right -= FImages->Width() + 2;
+  }
+  win::SendMessage(Handle(), win::EM_SETRECT, 0, win::LPARAM(&r));
+  Invalidate();
+}
+
+void TbsSkinCustomEdit::DrawImageButtons(gfx::TCanvas* C) {
+  if (!FImages) return;
+  auto draw = [&](const TImageButton& b, int normal, int hot, int down) {
+    if (normal < 0 || b.R.Width() <= 0) return;
+    int i = normal;
+    if (b.Down && b.MouseIn && down >= 0 && down < FImages->Count())
+      i = down;
+    else if (b.MouseIn && hot >= 0 && hot < FImages->Count())
+      i = hot;
+    if (i >= FImages->Count()) return;
+    const int y = std::max(int(b.R.Top), b.R.Top + b.R.Height() / 2 - FImages->Height() / 2);
+    FImages->Draw(C, b.R.Left, y, i, Enabled());
+  };
+  draw(LeftButton, FLeftImageIndex, LeftImageHotIndex, LeftImageDownIndex);
+  draw(RightButton, FRightImageIndex, RightImageHotIndex, RightImageDownIndex);
 }
 
 void TbsSkinCustomEdit::CreateParams(cl::TCreateParams& Params) {
@@ -481,11 +532,27 @@ void TbsSkinCustomEdit::Dispatch(cl::TMessage& Msg) {
             C.StretchDraw(area, &B);
         }
       }
+      DrawImageButtons(&C);
       C.SetHandle(gfx::HDC());
       Msg.Result = 1;
       return;
     }
     case win::WM_NCHITTEST:
+      if (FImages) {
+        win::POINT p{int16_t(win::LOWORD(uintptr_t(Msg.LParam))), int16_t(win::HIWORD(uintptr_t(Msg.LParam)))};
+        win::ScreenToClient(Handle(), &p);
+        const bool inL = FLeftImageIndex >= 0 && gfx::PtInRect(LeftButton.R, TPoint(p.X, p.Y));
+        const bool inR = FRightImageIndex >= 0 && gfx::PtInRect(RightButton.R, TPoint(p.X, p.Y));
+        if (inL != LeftButton.MouseIn || inR != RightButton.MouseIn) {
+          LeftButton.MouseIn = inL;
+          RightButton.MouseIn = inR;
+          Invalidate();
+        }
+        if (inL || inR) {
+          Msg.Result = inL ? kHitLeftImage : kHitRightImage;
+          return;
+        }
+      }
       if (FButtonMode) {
         CalcRects();
         win::POINT p{int16_t(win::LOWORD(uintptr_t(Msg.LParam))), int16_t(win::HIWORD(uintptr_t(Msg.LParam)))};
@@ -504,6 +571,12 @@ void TbsSkinCustomEdit::Dispatch(cl::TMessage& Msg) {
       break;
     case win::WM_NCLBUTTONDOWN:
     case win::WM_NCLBUTTONDBLCLK:
+      if (Msg.WParam == kHitLeftImage || Msg.WParam == kHitRightImage) {
+        (Msg.WParam == kHitLeftImage ? LeftButton : RightButton).Down = true;
+        if (!Focused() && CanFocus()) SetFocus();
+        Invalidate();
+        return;
+      }
       if (FButtonMode && Msg.WParam == win::HTHSCROLL) {
         FButtonDown = true;
         FButtonActive = true;
@@ -512,6 +585,19 @@ void TbsSkinCustomEdit::Dispatch(cl::TMessage& Msg) {
       }
       break;
     case win::WM_NCLBUTTONUP:
+      if (Msg.WParam == kHitLeftImage || Msg.WParam == kHitRightImage) {
+        const bool left = Msg.WParam == kHitLeftImage;
+        TImageButton& b = left ? LeftButton : RightButton;
+        const bool was = b.Down;
+        LeftButton.Down = RightButton.Down = false;
+        Invalidate();
+        if (was) (left ? OnLeftButtonClick : OnRightButtonClick)(this);
+        return;
+      }
+      if (LeftButton.Down || RightButton.Down) {
+        LeftButton.Down = RightButton.Down = false;
+        Invalidate();
+      }
       if (FButtonMode && Msg.WParam == win::HTHSCROLL) {
         const bool was = FButtonDown;
         FButtonDown = false;
@@ -553,6 +639,10 @@ void TbsSkinCustomEdit::Dispatch(cl::TMessage& Msg) {
         FButtonActive = FButtonDown = false;
         RepaintFrame();
       }
+      if (LeftButton.MouseIn || RightButton.MouseIn) {
+        LeftButton.MouseIn = RightButton.MouseIn = false;
+        Invalidate();
+      }
       OnMouseLeave(this);
       return;
     case win::WM_SETFOCUS:
@@ -566,8 +656,17 @@ void TbsSkinCustomEdit::Dispatch(cl::TMessage& Msg) {
       return;
     case win::WM_SIZE:
       TbsCustomEdit::Dispatch(Msg);
+      if (Destroyed()) return;
+      PlaceImageButtons();
       RepaintFrame();
       return;
+    case win::WM_LBUTTONUP:
+      // A press on an image button let go over the text: no click.
+      if (LeftButton.Down || RightButton.Down) {
+        LeftButton.Down = RightButton.Down = false;
+        Invalidate();
+      }
+      break;
     default:
       break;
   }

@@ -89,6 +89,25 @@ class TbsSkinCustomEdit : public TbsCustomEdit, public TbsSkinChangeable {
   void SetEditAlignment(cl::TAlignment V);
   rtl::TNotifyEvent OnButtonClick, OnMouseEnter, OnMouseLeave;
 
+  // Image buttons inside the text area (client coordinates): an index >= 0
+  // places the button; the text keeps clear of it.
+  struct TImageButton {
+    TRect R;
+    bool MouseIn = false;
+    bool Down = false;
+  };
+  TImageButton LeftButton, RightButton;
+  cl::TCustomImageList* Images() const { return FImages; }
+  void SetImages(cl::TCustomImageList* V);
+  int LeftImageIndex() const { return FLeftImageIndex; }
+  void SetLeftImageIndex(int V);
+  int RightImageIndex() const { return FRightImageIndex; }
+  void SetRightImageIndex(int V);
+  int LeftImageHotIndex = -1, LeftImageDownIndex = -1, RightImageHotIndex = -1, RightImageDownIndex = -1;
+  rtl::TNotifyEvent OnLeftButtonClick, OnRightButtonClick;
+  // Places the image buttons and gives the rest to the text.
+  void PlaceImageButtons();
+
   // Rectangles in window coordinates (recomputed from the size and skin).
   void CalcRects();
   TRect EditRect() const { return FEditRect; }
@@ -128,6 +147,9 @@ class TbsSkinCustomEdit : public TbsCustomEdit, public TbsSkinChangeable {
   bool FButtonMode = false, FButtonDown = false, FButtonActive = false, FMouseIn = false;
   cl::TAlignment FEditAlignment = cl::taLeftJustify;
   TRect FEditRect, FButtonRect;
+  cl::TCustomImageList* FImages = nullptr;
+  int FLeftImageIndex = -1, FRightImageIndex = -1;
+  void DrawImageButtons(gfx::TCanvas* C);
 };
 
 class TbsSkinEdit : public TbsSkinCustomEdit {

@@ -182,6 +182,44 @@ TEST_F(EditTest, SkinnedEditRectanglesAndHeights) {
   EXPECT_EQ(d->Height(), 21);
 }
 
+TEST_F(EditTest, ImageButtonsKeepTheTextClearAndClickOnlyWhenReleasedOverThem) {
+  auto* images = new cl::TCustomImageList(form);
+  images->SetSize(12, 12);
+  for (gfx::TColor c : {gfx::clRed, gfx::clBlue}) {
+    gfx::TBitmap b;
+    b.SetSize(12, 12);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(TRect(0, 0, 12, 12));
+    images->Add(&b, nullptr);
+  }
+  auto* e = Make<TbsSkinEdit>(20, 20, 160, 20);
+  e->SetImages(images);
+  e->SetLeftImageIndex(0);
+  e->SetRightImageIndex(1);
+  h.Pump();
+  EXPECT_EQ(e->LeftButton.R, TRect(0, 0, 12, 16));
+  EXPECT_EQ(e->RightButton.R, TRect(144, 0, 156, 16));
+  TRect fmt;
+  win::SendMessage(e->Handle(), win::EM_GETRECT, 0, win::LPARAM(&fmt));
+  EXPECT_EQ(fmt.Left, 14);
+  EXPECT_EQ(fmt.Right, 142);
+  int lefts = 0, rights = 0;
+  e->OnLeftButtonClick = [&](rtl::TObject*) { ++lefts; };
+  e->OnRightButtonClick = [&](rtl::TObject*) { ++rights; };
+  h.input.MoveTo(e, 5, 8);
+  h.input.Click();
+  EXPECT_EQ(lefts, 1);
+  h.input.MoveTo(e, 150, 8);
+  h.input.Press();
+  h.input.MoveTo(e, 60, 8);
+  h.input.Release();
+  EXPECT_EQ(rights, 0);  // let go over the text
+  h.input.MoveTo(e, 150, 8);
+  h.input.Click();
+  EXPECT_EQ(rights, 1);
+  EXPECT_EQ(lefts, 1);
+}
+
 TEST_F(EditTest, NumericFilterTable) {
   struct Case {
     bool Float;
