@@ -109,6 +109,11 @@ void TbsSkinCustomComboBox::SetStyle(TbsSkinCustomComboBoxStyle V) {
   Invalidate();
 }
 
+void TbsSkinCustomComboBox::SetCharCase(ctl::TEditCharCase V) {
+  FCharCase = V;
+  if (FEdit) FEdit->SetCharCase(V);
+}
+
 void TbsSkinCustomComboBox::SetDefaultColor(gfx::TColor V) {
   FDefaultColor = V;
   Invalidate();
@@ -149,6 +154,7 @@ void TbsSkinCustomComboBox::CreateEditControl() {
   e->SetColor(FDefaultColor);
   e->SetAutoSize(false);
   e->SetHideSelection(HideSelection);
+  e->SetCharCase(FCharCase);
   e->OnChange = [this](rtl::TObject*) { EditChange(); };
   FEditWindowProc = e->WindowProc;
   e->WindowProc = [this](cl::TMessage& M) { EditWndProc(M); };
@@ -620,7 +626,10 @@ void TbsSkinCustomComboBox::Dispatch(cl::TMessage& Msg) {
     case win::WM_KILLFOCUS:
       TbsSkinCustomControl::Dispatch(Msg);
       if (Destroyed()) return;
-      if (IsPopupVisible() && (!FEdit || win::WPARAM(Msg.WParam) == 0)) CloseUp(false);
+      // Focus moving into the inner edit (the drop-down hands it over) keeps the list.
+      if (IsPopupVisible() &&
+          !(FEdit && FEdit->HandleAllocated() && win::HWND(uint32_t(Msg.WParam)) == FEdit->Handle()))
+        CloseUp(false);
       Invalidate();
       return;
     case win::WM_SETFOCUS:

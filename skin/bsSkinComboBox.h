@@ -16,6 +16,7 @@
 
 #include <string>
 
+#include "platform/ctl/edit.h"
 #include "skin/bsSkinControls.h"
 #include "skin/bsSkinListBox.h"
 
@@ -59,6 +60,8 @@ class TbsSkinCustomComboBox : public TbsSkinCustomControl, public TbsPopupAlphaS
   TbsSkinCustomComboBoxStyle Style() const { return FStyle; }
   void SetStyle(TbsSkinCustomComboBoxStyle V);
   bool HideSelection = true;
+  ctl::TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(ctl::TEditCharCase V);
   gfx::TColor DefaultColor() const { return FDefaultColor; }
   void SetDefaultColor(gfx::TColor V);
   cl::TCustomImageList* Images() const { return FListBox->Images(); }
@@ -166,6 +169,7 @@ class TbsSkinCustomComboBox : public TbsSkinCustomControl, public TbsPopupAlphaS
   bool FUseSkinSize = true, FToolButtonStyle = false;
   gfx::TColor FDefaultColor = gfx::clWindow;
   bool FNumEdit = false;
+  ctl::TEditCharCase FCharCase = ctl::ecNormal;
   int FOutsideHook = 0;
   void WatchOutside(bool On);
 };

@@ -583,6 +583,22 @@ TEST_F(ComboTest, SkinnedButtonPicturesByState) {
   h.Pump();
 }
 
+TEST_F(ComboTest, PaintSkinToShowsTheGivenTextAndRestoresItsOwn) {
+  TLogCombo* c = MakeCombo({"a", "b"});
+  c->SetItemIndex(0);
+  log.clear();
+  gfx::TBitmap target;
+  target.SetSize(200, 40);
+  target.Canvas()->Brush()->SetColor(gfx::clWhite);
+  target.Canvas()->FillRect(TRect(0, 0, 200, 40));
+  c->PaintSkinTo(target.Canvas(), 10, 10, "other");
+  EXPECT_EQ(c->Text(), "a");
+  EXPECT_EQ(log, Log({"OnChange", "OnChange"}));  // set and restored
+  // The frame landed at (10, 10) of the target, the white around it untouched.
+  EXPECT_NE(target.Canvas()->Pixels(10, 10), gfx::clWhite);
+  EXPECT_EQ(target.Canvas()->Pixels(9, 9), gfx::clWhite);
+}
+
 // --- file filter combo
 
 TEST_F(ComboTest, FilterParseTable) {

@@ -62,6 +62,18 @@ TEST_F(EditTest, ReadOnlyBlocksEveryChangeButCopyWorks) {
   }
 }
 
+TEST_F(EditTest, ReadOnlyFolderFieldClicks) {
+  auto* e = Make<TbsSkinEdit>(20, 20, 200, 20);
+  e->SetText("/home/user/Videos");
+  e->SetReadOnly(true);
+  int clicks = 0;
+  e->OnClick = [&](rtl::TObject*) { ++clicks; };
+  h.input.MoveTo(e, 40, 8);
+  h.input.Click();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(e->Text(), "/home/user/Videos");
+}
+
 TEST_F(EditTest, TypingPasteAndInputMethodText) {
   TbsCustomEdit* e = MakeEdit("");
   h.input.Type("ab");
