@@ -676,18 +676,14 @@ void TbsSkinCustomEdit::Dispatch(cl::TMessage& Msg) {
 // ---------------------------------------------------------------------------
 // Numeric edit.
 
-bool NumEditAccepts(bool Float, const std::u32string& Text, int SelStart, int SelLength, char32_t Key,
+bool NumEditAccepts(bool Float, bool EditorEnabled, const std::u32string& Text, char32_t Key,
                     char32_t DecimalSeparator) {
-  if (Key == 8) return true;  // Backspace edits
-  if (Key > 255 || Key == 13) return false;
-  std::u32string rest = Text;
-  if (SelLength > 0 && SelStart >= 0 && SelStart + SelLength <= int(rest.size()))
-    rest.erase(size_t(SelStart), size_t(SelLength));
-  if (Key >= U'0' && Key <= U'9') return !(SelStart == 0 && !rest.empty() && rest[0] == U'-');
-  if (Key == U'-') return SelStart == 0 && rest.find(U'-') == std::u32string::npos;
-  if (Float && (Key == DecimalSeparator || Key == U'.' || Key == U','))
-    return rest.find(DecimalSeparator) == std::u32string::npos && !(SelStart == 0 && !rest.empty() && rest[0] == U'-');
-  return false;
+  bool ok = (Key < 32 && Key != 13) || Key == U'-' || (Key >= U'0' && Key <= U'9') ||
+            (Float && Key <= 255 && Key == DecimalSeparator);
+  if (ok && !EditorEnabled && (Key >= 32 || Key == 8 || Key == 46)) ok = false;
+  if (ok && Float && Key == DecimalSeparator && Text.find(DecimalSeparator) != std::u32string::npos) ok = false;
+  if (ok && Key == U'-' && Text.find(U'-') != std::u32string::npos) ok = false;
+  return ok;
 }
 
 TbsSkinNumEdit::TbsSkinNumEdit(cl::TComponent* AOwner) : TbsCustomEdit(AOwner) {}
@@ -706,11 +702,9 @@ void TbsSkinNumEdit::KeyDown(uint16_t& Key, cl::TShiftState Shift) {
 void TbsSkinNumEdit::KeyPress(char32_t& Key) {
   TbsCustomEdit::KeyPress(Key);
   if (Key == 0) return;
-  if (!EditorEnabled || !NumEditAccepts(Float, rtl::ToUtf32(Text()), SelStart(), SelLength(), Key)) {
-    if (Key != 13) rtl::MessageBeep(0);
+  if (!NumEditAccepts(Float, EditorEnabled, rtl::ToUtf32(Text()), Key, DecimalSeparator)) {
+    rtl::MessageBeep(0);
     Key = 0;
-  } else if (Float && (Key == U'.' || Key == U',')) {
-    Key = U'.';
   }
 }
 

@@ -160,10 +160,11 @@ class TbsSkinEdit : public TbsSkinCustomEdit {
   std::string ClassName() const override { return "TbsSkinEdit"; }
 };
 
-// A key a numeric edit takes (Float: one decimal separator; "-" only as the
-// first character, once). True when accepted; `Text` and the selection are
-// the edit's before the key.
-bool NumEditAccepts(bool Float, const std::u32string& Text, int SelStart, int SelLength, char32_t Key,
+// Whether a numeric edit takes the typed character Key, judging the
+// character alone: digits, one "-", one decimal separator (decimal mode) and
+// control characters but Enter; with the editor locked nothing printable,
+// no Backspace and no ".".
+bool NumEditAccepts(bool Float, bool EditorEnabled, const std::u32string& Text, char32_t Key,
                     char32_t DecimalSeparator = U'.');
 
 class TbsSkinNumEdit : public TbsCustomEdit {
@@ -172,6 +173,7 @@ class TbsSkinNumEdit : public TbsCustomEdit {
 
   bool Float = false;
   bool EditorEnabled = true;
+  char32_t DecimalSeparator = U'.';
   // Up and Down keys and the wheel call these; an up-down pair (a seam for
   // the spin buttons) may call them too.
   rtl::TNotifyEvent OnUpClick, OnDownClick;

@@ -234,26 +234,29 @@ TEST_F(EditTest, ImageButtonsKeepTheTextClearAndClickOnlyWhenReleasedOverThem) {
 
 TEST_F(EditTest, NumericFilterTable) {
   struct Case {
-    bool Float;
+    bool Float, editor;
     const char32_t* text;
-    int selStart, selLength;
-    char32_t key;
+    char32_t key, separator;
     bool accepted;
   } cases[] = {
-      {false, U"", 0, 0, U'5', true},     {false, U"12", 2, 0, U'-', false},  {false, U"12", 0, 0, U'-', true},
-      {false, U"-12", 0, 0, U'-', false}, {false, U"-12", 0, 0, U'3', false}, {false, U"-12", 0, 1, U'-', true},
-      {false, U"12", 2, 0, U'.', false},  {true, U"12", 2, 0, U'.', true},    {true, U"1.2", 3, 0, U'.', false},
-      {true, U"1.2", 1, 1, U'.', true},   {false, U"1", 1, 0, U'a', false},   {false, U"1", 1, 0, 13, false},
-      {false, U"1", 1, 0, 0x4E2D, false}, {false, U"1", 1, 0, 8, true},
+      {false, true, U"", U'5', U'.', true},     {false, true, U"12", U'-', U'.', true},
+      {false, true, U"1-2", U'-', U'.', false}, {false, true, U"12", U'.', U'.', false},
+      {true, true, U"12", U'.', U'.', true},    {true, true, U"1.2", U'.', U'.', false},
+      {true, true, U"12", U',', U',', true},    {true, true, U"12", U'.', U',', false},
+      {true, true, U"1,2", U',', U',', false},  {false, true, U"1", U'a', U'.', false},
+      {false, true, U"1", 13, U'.', false},     {false, true, U"1", 8, U'.', true},
+      {true, true, U"1", 0x4E2D, U'.', false},  {false, false, U"1", U'5', U'.', false},
+      {false, false, U"1", 8, U'.', false},     {false, false, U"1", 3, U'.', true},
   };
   for (const Case& k : cases)
-    EXPECT_EQ(NumEditAccepts(k.Float, k.text, k.selStart, k.selLength, k.key), k.accepted)
-        << (k.Float ? "float " : "int ") << rtl::FromUtf32(k.text) << " key " << uint32_t(k.key);
+    EXPECT_EQ(NumEditAccepts(k.Float, k.editor, k.text, k.key, k.separator), k.accepted)
+        << (k.Float ? "decimal " : "integer ") << (k.editor ? "" : "locked ") << rtl::FromUtf32(k.text) << " key "
+        << uint32_t(k.key);
 
   auto* n = Make<TbsSkinNumEdit>(20, 20, 80, 20);
   n->SetFocus();
-  h.input.Type("1a2-.");
-  EXPECT_EQ(n->Text(), "12");
+  h.input.Type("1a2-.-");
+  EXPECT_EQ(n->Text(), "12-");
   int ups = 0, downs = 0;
   n->OnUpClick = [&](rtl::TObject*) { ++ups; };
   n->OnDownClick = [&](rtl::TObject*) { ++downs; };
