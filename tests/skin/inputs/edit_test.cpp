@@ -1,0 +1,271 @@
+// The edits: the read-only filter, the context menu's items and their
+// enabling, Enter reaching the form's default button, typed, pasted and
+// input-method text, the skinned edit's rectangles and the numeric filter.
+#include <gtest/gtest.h>
+
+#include "inputs_fixture.h"
+#include "platform/cl/menus.h"
+#include "platform/cl/stdctrls.h"
+#include "platform/rtl/strings.h"
+#include "platform/win/clipboard.h"
+#include "platform/win/window.h"
+#include "skin/bsSkinEdits.h"
+#include "skin/bsSkinMenus.h"
+#include "tests/skin/menus/MenuHost.h"
+
+using namespace skin;
+
+namespace inputstest {
+namespace {
+
+class EditTest : public InputsTest {
+ public:
+  template <class T = TbsCustomEdit>
+  T* MakeEdit(const std::string& text) {
+    auto* e = Make<T>(20, 20, 160, 20);
+    e->SetText(text);
+    e->SetFocus();
+    h.Pump();
+    return e;
+  }
+};
+
+TEST_F(EditTest, ReadOnlyBlocksEveryChangeButCopyWorks) {
+  struct Case {
+    const char* name;
+    std::function<void(EditTest&, TbsCustomEdit*)> act;
+  };
+  const Case cases[] = {
+      {"typing", [](EditTest& t, TbsCustomEdit*) { t.h.input.Type("x"); }},
+      {"typed Chinese", [](EditTest& t, TbsCustomEdit*) { t.h.input.ImeCommit("中文"); }},
+      {"Backspace", [](EditTest& t, TbsCustomEdit*) { t.h.input.Key(win::VK_BACK); }},
+      {"Delete key", [](EditTest& t, TbsCustomEdit*) { t.h.input.Key(win::VK_DELETE); }},
+      {"cut", [](EditTest&, TbsCustomEdit* e) { e->CutToClipboard(); }},
+      {"paste", [](EditTest&, TbsCustomEdit* e) { e->PasteFromClipboard(); }},
+      {"clear", [](EditTest&, TbsCustomEdit* e) { e->ClearSelection(); }},
+      {"undo", [](EditTest&, TbsCustomEdit* e) { e->Undo(); }},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TbsCustomEdit* e = MakeEdit("C:/output");
+    e->SetText("D:/films");  // leaves something to undo
+    e->SetReadOnly(true);
+    e->SetSelStart(0);
+    e->SetSelLength(2);
+    win::SetClipboardText("pasted");
+    k.act(*this, e);
+    h.Pump();
+    EXPECT_EQ(e->Text(), "D:/films");
+    e->CopyToClipboard();
+    EXPECT_EQ(win::GetClipboardText(), "D:");
+    e->Free();
+  }
+}
+
+TEST_F(EditTest, ReadOnlyFolderFieldClicks) {
+  auto* e = Make<TbsSkinEdit>(20, 20, 200, 20);
+  e->SetText("/home/user/Videos");
+  e->SetReadOnly(true);
+  int clicks = 0;
+  e->OnClick = [&](rtl::TObject*) { ++clicks; };
+  h.input.MoveTo(e, 40, 8);
+  h.input.Click();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(e->Text(), "/home/user/Videos");
+}
+
+TEST_F(EditTest, TypingPasteAndInputMethodText) {
+  TbsCustomEdit* e = MakeEdit("");
+  h.input.Type("ab");
+  h.input.ImeCommit("视频");
+  win::SetClipboardText("转换");
+  e->PasteFromClipboard();
+  EXPECT_EQ(e->Text(), "ab视频转换");
+}
+
+TEST_F(EditTest, EnterReachesTheDefaultButtonAndAddsNoText) {
+  auto* ok = Make<cl::TButton>(200, 20, 60, 24);
+  ok->SetDefault(true);
+  int clicks = 0;
+  ok->OnClick = [&](rtl::TObject*) { ++clicks; };
+  TbsCustomEdit* e = MakeEdit("name");
+  std::vector<char32_t> pressed;
+  e->OnKeyPress = [&](rtl::TObject*, char32_t& k) { pressed.push_back(k); };
+  h.input.Key(win::VK_RETURN);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(e->Text(), "name");
+  EXPECT_EQ(pressed, std::vector<char32_t>({13}));
+}
+
+TEST_F(EditTest, ContextMenuItemsAndTheirEnabling) {
+  struct Case {
+    const char* text;
+    int selStart, selLength;
+    bool readOnly;
+    std::string clipboard;
+    TbsCustomEdit::TMenuState expected;  // Undo, Cut, Copy, Paste, Delete, Select All
+  } cases[] = {
+      {"", 0, 0, false, "", {false, false, false, false, false, false}},
+      {"abc", 0, 0, false, "x", {false, false, false, true, false, true}},
+      {"abc", 0, 2, false, "", {false, true, true, false, true, true}},
+      {"abc", 0, 3, false, "x", {false, true, true, true, true, false}},
+      {"abc", 1, 1, true, "x", {false, false, true, false, false, true}},
+      {"abc", 0, 3, true, "", {false, false, true, false, false, false}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(std::string(k.text) + " " + std::to_string(k.selLength) + (k.readOnly ? " ro" : ""));
+    TbsCustomEdit* e = MakeEdit(k.text);
+    e->ClearUndo();
+    e->SetReadOnly(k.readOnly);
+    e->SetSelStart(k.selStart);
+    e->SetSelLength(k.selLength);
+    win::SetClipboardText(k.clipboard);
+    const auto s = e->MenuState();
+    EXPECT_EQ(s.Undo, k.expected.Undo);
+    EXPECT_EQ(s.Cut, k.expected.Cut);
+    EXPECT_EQ(s.Copy, k.expected.Copy);
+    EXPECT_EQ(s.Paste, k.expected.Paste);
+    EXPECT_EQ(s.Delete, k.expected.Delete);
+    EXPECT_EQ(s.SelectAll, k.expected.SelectAll);
+    e->Free();
+  }
+}
+
+TEST_F(EditTest, ContextMenuFromTheKeyboardOpensAtTheCentreWithSkinTexts) {
+  auto* host = new menutest::MenuHost(form);
+  host->skin = TestSkin();
+  TbsCustomEdit* e = MakeEdit("abc");
+  e->SetReadOnly(true);
+  e->SelectAll();
+  win::SendMessage(e->Handle(), win::WM_CONTEXTMENU, win::WPARAM(e->Handle().v), win::LPARAM(0xFFFFFFFF));
+  h.Pump();
+  TbsSkinPopupMenu* m = e->SysPopupMenu();
+  ASSERT_NE(m, nullptr);
+  const TPoint o = e->ClientToScreen(TPoint(0, 0));
+  EXPECT_EQ(m->PopupPoint(), TPoint(o.X + e->Width() / 2, o.Y + e->Height() / 2));
+  ASSERT_EQ(m->Items()->Count(), 8);
+  TbsResourceStrData* strs = TestSkin()->ResourceStrData();
+  const char* keys[] = {"EDIT_UNDO",  nullptr,       "EDIT_CUT", "EDIT_COPY",
+                        "EDIT_PASTE", "EDIT_DELETE", nullptr,    "EDIT_SELECTALL"};
+  const char* builtIn[] = {"Undo", "-", "Cut", "Copy", "Paste", "Delete", "-", "Select All"};
+  const bool enabled[] = {false, true, false, true, false, false, true, false};
+  for (int i = 0; i < 8; ++i) {
+    SCOPED_TRACE(i);
+    cl::TMenuItem* it = m->Items()->Items(i);
+    EXPECT_EQ(it->Caption, keys[i] && strs ? strs->GetResStr(keys[i]) : std::string(builtIn[i]));
+    if (keys[i]) EXPECT_EQ(it->Enabled, enabled[i]);
+  }
+  // Choosing frees the menu.
+  win::SendMessage(e->Handle(), WM_FREE_EDIT_POPUP_MENU, 0, 0);
+  EXPECT_EQ(e->SysPopupMenu(), nullptr);
+}
+
+TEST_F(EditTest, SkinnedEditRectanglesAndHeights) {
+  auto* e = Make<TbsSkinEdit>(20, 20, 160, 20);
+  h.Pump();
+  e->CalcRects();
+  EXPECT_EQ(e->Height(), 20);
+  EXPECT_EQ(e->EditRect(), TRect(2, 2, 158, 18));
+  EXPECT_EQ(e->NCInsets(), TRect(2, 2, 2, 2));
+  EXPECT_EQ(e->ClientWidth(), 156);
+  e->SetButtonMode(true);
+  h.Pump();
+  e->CalcRects();
+  EXPECT_EQ(e->ButtonRect(), TRect(140, 0, 160, 20));
+  EXPECT_EQ(e->EditRect().Right, 160 - 22);
+  EXPECT_EQ(e->NCInsets(), TRect(2, 2, 22, 2));
+  // Classic frame: clBtnShadow outside, clBtnFace inside.
+  h.Pump();
+  auto rgb = [](gfx::TColor c) {
+    gfx::COLORREF r = gfx::ColorToRef(c);
+    return (uint32_t(gfx::GetRValue(r)) << 16) | (uint32_t(gfx::GetGValue(r)) << 8) | gfx::GetBValue(r);
+  };
+  const TPoint o = e->ClientOrigin();
+  const TPoint fo = form->ClientOrigin();
+  EXPECT_EQ(h.Pixel(form, o.X - fo.X - 2 + 50, o.Y - fo.Y - 2), rgb(gfx::clBtnShadow));
+  EXPECT_EQ(h.Pixel(form, o.X - fo.X - 1 + 50, o.Y - fo.Y - 1), rgb(gfx::clBtnFace));
+  // A dialog sizes its edit before a skin arrives; the skin's record wins.
+  auto* d = Make<TbsSkinEdit>(20, 60, 160, 20);
+  d->SetDefaultHeight(21);
+  EXPECT_EQ(d->Height(), 21);
+  // A record without a picture rectangle leaves the classic look and size.
+  d->SetSkinData(TestSkin());
+  EXPECT_EQ(d->SkinIndex(), -1);
+  EXPECT_EQ(d->Height(), 21);
+}
+
+TEST_F(EditTest, ImageButtonsKeepTheTextClearAndClickOnlyWhenReleasedOverThem) {
+  auto* images = new cl::TCustomImageList(form);
+  images->SetSize(12, 12);
+  for (gfx::TColor c : {gfx::clRed, gfx::clBlue}) {
+    gfx::TBitmap b;
+    b.SetSize(12, 12);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(TRect(0, 0, 12, 12));
+    images->Add(&b, nullptr);
+  }
+  auto* e = Make<TbsSkinEdit>(20, 20, 160, 20);
+  e->SetImages(images);
+  e->SetLeftImageIndex(0);
+  e->SetRightImageIndex(1);
+  h.Pump();
+  EXPECT_EQ(e->LeftButton.R, TRect(0, 0, 12, 16));
+  EXPECT_EQ(e->RightButton.R, TRect(144, 0, 156, 16));
+  TRect fmt;
+  win::SendMessage(e->Handle(), win::EM_GETRECT, 0, win::LPARAM(&fmt));
+  EXPECT_EQ(fmt.Left, 14);
+  EXPECT_EQ(fmt.Right, 142);
+  int lefts = 0, rights = 0;
+  e->OnLeftButtonClick = [&](rtl::TObject*) { ++lefts; };
+  e->OnRightButtonClick = [&](rtl::TObject*) { ++rights; };
+  h.input.MoveTo(e, 5, 8);
+  h.input.Click();
+  EXPECT_EQ(lefts, 1);
+  h.input.MoveTo(e, 150, 8);
+  h.input.Press();
+  h.input.MoveTo(e, 60, 8);
+  h.input.Release();
+  EXPECT_EQ(rights, 0);  // let go over the text
+  h.input.MoveTo(e, 150, 8);
+  h.input.Click();
+  EXPECT_EQ(rights, 1);
+  EXPECT_EQ(lefts, 1);
+}
+
+TEST_F(EditTest, NumericFilterTable) {
+  struct Case {
+    bool Float, editor;
+    const char32_t* text;
+    char32_t key, separator;
+    bool accepted;
+  } cases[] = {
+      {false, true, U"", U'5', U'.', true},     {false, true, U"12", U'-', U'.', true},
+      {false, true, U"1-2", U'-', U'.', false}, {false, true, U"12", U'.', U'.', false},
+      {true, true, U"12", U'.', U'.', true},    {true, true, U"1.2", U'.', U'.', false},
+      {true, true, U"12", U',', U',', true},    {true, true, U"12", U'.', U',', false},
+      {true, true, U"1,2", U',', U',', false},  {false, true, U"1", U'a', U'.', false},
+      {false, true, U"1", 13, U'.', false},     {false, true, U"1", 8, U'.', true},
+      {true, true, U"1", 0x4E2D, U'.', false},  {false, false, U"1", U'5', U'.', false},
+      {false, false, U"1", 8, U'.', false},     {false, false, U"1", 3, U'.', true},
+  };
+  for (const Case& k : cases)
+    EXPECT_EQ(NumEditAccepts(k.Float, k.editor, k.text, k.key, k.separator), k.accepted)
+        << (k.Float ? "decimal " : "integer ") << (k.editor ? "" : "locked ") << rtl::FromUtf32(k.text) << " key "
+        << uint32_t(k.key);
+
+  auto* n = Make<TbsSkinNumEdit>(20, 20, 80, 20);
+  n->SetFocus();
+  h.input.Type("1a2-.-");
+  EXPECT_EQ(n->Text(), "12-");
+  int ups = 0, downs = 0;
+  n->OnUpClick = [&](rtl::TObject*) { ++ups; };
+  n->OnDownClick = [&](rtl::TObject*) { ++downs; };
+  h.input.Key(win::VK_UP);
+  h.input.MoveTo(n, 5, 5);
+  h.input.Wheel(120);  // the wheel runs opposite to the arrows
+  EXPECT_EQ(ups, 1);
+  EXPECT_EQ(downs, 1);
+}
+
+}  // namespace
+}  // namespace inputstest

@@ -1,0 +1,164 @@
+// The skinned list box: scroll bars that exist only while the rows do not
+// fit, the layout, the caption buttons' auto-repeat, tab stops, selection
+// and scrolling through the inner list.
+#include <gtest/gtest.h>
+
+#include "inputs_fixture.h"
+#include "platform/win/window.h"
+#include "skin/bsSkinListBox.h"
+
+using namespace skin;
+
+namespace inputstest {
+namespace {
+
+class ListBoxTest : public InputsTest {
+ public:
+  TbsSkinListBox* MakeList(int rows, int w = 120, int hgt = 120) {
+    auto* l = Make<TbsSkinListBox>(10, 10, w, hgt);
+    for (int i = 0; i < rows; ++i) l->Items().Add("row " + std::to_string(i));
+    h.Pump();
+    return l;
+  }
+};
+
+TEST_F(ListBoxTest, BarComesWithRowsAndGoesOnClear) {
+  TbsSkinListBox* l = MakeList(0);
+  EXPECT_EQ(l->Width(), 120);
+  EXPECT_EQ(l->Height(), 120);
+  EXPECT_EQ(l->ListBox->ItemHeight(), 20);
+  // 116 pixels of list: five whole rows.
+  for (int i = 0; i < 5; ++i) l->Items().Add("row");
+  EXPECT_EQ(l->ScrollBar, nullptr);
+  EXPECT_EQ(l->ListRect, TRect(2, 2, 118, 118));
+  l->Items().Add("sixth");
+  ASSERT_NE(l->ScrollBar, nullptr);
+  EXPECT_EQ(l->ScrollBar->BoundsRect(), TRect(100, 1, 119, 119));
+  EXPECT_EQ(l->ListRect, TRect(2, 2, 100, 118));
+  EXPECT_EQ(l->ScrollBar->PageSize(), 5);
+  l->Clear();
+  EXPECT_EQ(l->ScrollBar, nullptr);
+  EXPECT_EQ(l->ListRect, TRect(2, 2, 118, 118));
+}
+
+TEST_F(ListBoxTest, RowCountSizesTheListToItsRows) {
+  TbsSkinListBox* l = MakeList(5);
+  l->SetRowCount(5);
+  EXPECT_EQ(l->Height(), l->CalcHeight(5));
+  EXPECT_EQ(l->Height(), 5 * 20 + 4);
+  EXPECT_EQ(l->ScrollBar, nullptr);
+  l->Items().Add("sixth");
+  EXPECT_NE(l->ScrollBar, nullptr);
+}
+
+TEST_F(ListBoxTest, WheelAndBarScrollTheList) {
+  TbsSkinListBox* l = MakeList(12);
+  ASSERT_NE(l->ScrollBar, nullptr);
+  l->ListBox->SetFocus();
+  h.input.MoveTo(l->ListBox, 20, 20);
+  h.input.Wheel(-120);
+  EXPECT_EQ(l->TopIndex(), 1);
+  EXPECT_EQ(l->ScrollBar->Position(), 1);
+  l->ScrollBar->SetPosition(4);
+  EXPECT_EQ(l->TopIndex(), 4);
+}
+
+TEST_F(ListBoxTest, HorizontalExtentBarFollowsTheWidestRow) {
+  TbsSkinListBox* l = MakeList(2);
+  l->Items().Add(std::string(40, 'W'));
+  l->SetHorizontalExtent(true);
+  ASSERT_NE(l->HScrollBar, nullptr);
+  gfx::TBitmap m;
+  m.SetSize(1, 1);
+  m.Canvas()->Font()->Assign(*l->ListBox->Font());
+  EXPECT_EQ(l->HScrollBar->SmallChange(), m.Canvas()->TextWidth("0"));
+  l->HScrollBar->SetPosition(10);
+  EXPECT_EQ(l->ListBox->HorizontalExtentValue(), 10);
+  l->SetHorizontalExtent(false);
+  EXPECT_EQ(l->HScrollBar, nullptr);
+  EXPECT_EQ(l->ListBox->HorizontalExtentValue(), 0);
+}
+
+TEST_F(ListBoxTest, CaptionButtonsAutoRepeat) {
+  TbsSkinListBox* l = MakeList(10);
+  l->SetCaptionMode(true);
+  l->SetItemIndex(0);
+  h.Pump();
+  // Check, down, up from the right edge, 17 wide.
+  EXPECT_EQ(l->Buttons[0].R, TRect(101, 2, 118, 18));
+  EXPECT_EQ(l->Buttons[1].R, TRect(84, 2, 101, 18));
+  EXPECT_EQ(l->Buttons[2].R, TRect(67, 2, 84, 18));
+  h.input.MoveTo(l, 90, 8);
+  h.input.Press();
+  h.Advance(499);
+  EXPECT_EQ(l->ItemIndex(), 0);  // nothing before 500 ms
+  h.Advance(1);
+  h.Advance(100);
+  EXPECT_EQ(l->ItemIndex(), 1);
+  h.Advance(300);
+  EXPECT_EQ(l->ItemIndex(), 4);
+  h.Advance(2000);
+  EXPECT_EQ(l->ItemIndex(), 9);  // stops at the last row
+  h.input.Release();
+  EXPECT_EQ(l->ItemIndex(), 9);
+  // A release outside the pressed button still runs its action.
+  h.input.MoveTo(l, 110, 8);
+  h.input.Press();
+  h.input.MoveTo(l, 30, 60);
+  h.input.Release();
+  EXPECT_EQ(l->ItemIndex(), 8);
+  // An assigned handler replaces the action.
+  int ups = 0;
+  l->OnUpButtonClick = [&](rtl::TObject*) { ++ups; };
+  h.input.MoveTo(l, 110, 8);
+  h.input.Click();
+  EXPECT_EQ(ups, 1);
+  EXPECT_EQ(l->ItemIndex(), 8);
+  h.Advance(1000);
+  EXPECT_EQ(l->ItemIndex(), 8);
+}
+
+TEST_F(ListBoxTest, TabStopsFromLines) {
+  struct Case {
+    std::vector<std::string> lines;
+    std::vector<int> stops;
+  } cases[] = {
+      {{"40", "abc", "90"}, {40, 0, 90}},
+      {{"", "12x", "7"}, {0, 0, 7}},
+      {{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11"}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}},
+      {{"99999999999999999999"}, {0}},
+  };
+  for (const Case& k : cases) {
+    rtl::TStringList s;
+    for (auto& x : k.lines) s.Add(x);
+    EXPECT_EQ(TabStopsFrom(s), k.stops);
+  }
+}
+
+TEST_F(ListBoxTest, ClicksSelectAndFireTheListEvents) {
+  TbsSkinListBox* l = MakeList(4);
+  std::vector<std::string> log;
+  l->OnListBoxClick = [&](rtl::TObject* s) { log.push_back(s == l ? "click" : "click?"); };
+  l->OnListBoxDblClick = [&](rtl::TObject*) { log.push_back("dblclick"); };
+  h.input.MoveTo(l->ListBox, 10, 30);
+  h.input.Click();
+  EXPECT_EQ(l->ItemIndex(), 1);
+  h.Advance(1000);
+  h.input.DoubleClick();
+  EXPECT_EQ(log, std::vector<std::string>({"click", "click", "dblclick"}));
+  // The selected row paints in the highlight colour, the others do not.
+  h.Pump();
+  EXPECT_NE(h.Pixel(l->ListBox, 100, 30), h.Pixel(l->ListBox, 100, 50));
+}
+
+TEST_F(ListBoxTest, PopupFadeStepsAndLazyLayeredStyle) {
+  EXPECT_EQ(TbsPopupListBox::FadeSteps(200).size(), 16u);
+  EXPECT_EQ(TbsPopupListBox::FadeSteps(200).front(), 13);
+  EXPECT_EQ(TbsPopupListBox::FadeSteps(200).back(), 200);
+  EXPECT_EQ(TbsPopupListBox::FadeSteps(255).size(), 15u);
+  EXPECT_EQ(TbsPopupListBox::FadeSteps(10).size(), 10u);
+  EXPECT_EQ(TbsPopupListBox::FadeSteps(0), std::vector<int>({0}));
+}
+
+}  // namespace
+}  // namespace inputstest
