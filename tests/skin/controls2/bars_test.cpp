@@ -9,6 +9,7 @@
 
 using namespace ctltest;
 using namespace win;
+using plat::test::Input;
 
 namespace {
 
@@ -145,6 +146,16 @@ TEST_F(Bars, StatusBarGripEndsTheClientAreaAndAnswersTheSizingCode) {
   for (auto& p : probes) EXPECT_EQ(HitTest(s, p.x, p.y), p.code) << p.x << "," << p.y;
   EXPECT_EQ(Px(s, 310, 13), Rgb(gfx::clBtnShadow)) << "grip lines";
   EXPECT_EQ(Px(s, 310, 14), Rgb(gfx::clBtnHighlight));
+  // A drag on the grip sizes the form.
+  TPoint g = s->ClientToScreen({312, 12});
+  h.input.MoveTo(g.X, g.Y);
+  h.input.Later({Input::MoveEvent(g.X + 30, g.Y + 20), Input::ButtonEvent(false, g.X + 30, g.Y + 20)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Width(), 350);
+  EXPECT_EQ(form->Height(), 220);
+  form->SetBounds(0, 0, 320, 200);
+  h.Pump();
   // Maximized: no grip, whole width.
   s->SetShowGrip(false);
   h.Pump();

@@ -148,12 +148,27 @@ TEST_F(Panels, SkinnedLooksAndASkinChangeWhileRolledUp) {
   EXPECT_EQ(g->Height(), 26);
   g->SetRollUpState(false);
   EXPECT_EQ(g->Height(), 120);
-  // A background picture index outside the store is no picture: the frame look.
+  g->Hide();
   auto* r = dynamic_cast<TbsDataSkinPanelControl*>(skin->CtrlList[size_t(p->SkinIndex())].get());
+  // A background picture: tiled over the whole panel, frame included, or
+  // with the stretch effect stretched into the client area only.
+  r->BGPictureIndex = 0;
+  p->Repaint();
+  EXPECT_EQ(Px(p, 1, 60), 0xA0AFC8u) << "the atlas's pixel (1, 60)";
+  EXPECT_EQ(p->GetSkinClientRect(), (TRect{0, 0, 200, 120}));
+  // An index outside the store is no picture: the frame look.
   r->BGPictureIndex = 7;
   p->Repaint();
   EXPECT_EQ(Px(p, 1, 60), kFrame);
   EXPECT_EQ(p->GetSkinClientRect(), (TRect{4, 22, 196, 116}));
+  // Stretched, the picture covers the client area and leaves the frame alone.
+  r->BGPictureIndex = 0;
+  r->StretchEffect = true;
+  p->Repaint();
+  EXPECT_EQ(Px(p, 1, 60), kFrame);
+  uint32_t in = Px(p, 100, 60);
+  EXPECT_TRUE(in != kTileA && in != kTileB) << std::hex << in;
+  r->StretchEffect = false;
   r->BGPictureIndex = -1;
 }
 
