@@ -63,6 +63,22 @@ TEST_F(Bars, ToolBarCentresPlainChildrenAndScrollsOnlyWhenNarrowed) {
   EXPECT_EQ(t->ClientWidth(), 300);
 }
 
+TEST_F(Bars, SkinnedChildrenCentreThemselvesInTheBar) {
+  auto* t = new TbsSkinToolBar(form);
+  t->SetBounds(0, 0, 300, 31);
+  t->SetParent(form);
+  auto* b = new TbsSkinSpeedButton(form);
+  b->SetParent(t);
+  b->SetBounds(0, 0, 40, 15);
+  EXPECT_EQ(b->Top(), 8) << "31 high, 15 high: 15 - 7";
+  t->SetAdjustControls(false);
+  b->SetBounds(0, 0, 40, 15);
+  EXPECT_EQ(b->Top(), 0);
+  // The bar hands its skin to its speed buttons.
+  t->SetSkinData(skin.get());
+  EXPECT_EQ(b->SkinData(), skin.get());
+}
+
 TEST_F(Bars, HeldScrollButtonStepsEveryIntervalUntilTheEnd) {
   auto* t = ToolBar(150);
   ASSERT_TRUE(t->ScrollButtonsShown());

@@ -93,6 +93,23 @@ TEST_F(MenuButton, InTrackButtonModeOnlyTheStripOpensTheMenu) {
   EXPECT_EQ(events, (std::vector<std::string>{"down", "click"}));
 }
 
+TEST_F(MenuButton, ResizingRecordStyleDrawsEachStateFromTheRecord) {
+  b->SetSkinDataName("resizetoolbutton");
+  b->SetSkinData(skin.get());
+  h.Pump();
+  ASSERT_NE(b->SkinIndex(), -1);
+  EXPECT_EQ(Px(b, 4, 4), 0x7887A0u) << "normal";
+  h.input.MoveTo(b, 30, 12);
+  EXPECT_EQ(Px(b, 4, 4), 0xFAC85Au) << "hot";
+  h.input.Press();
+  EXPECT_TRUE(host->SkinMenu()->Visible());
+  EXPECT_EQ(Px(b, 4, 4), 0xE67828u) << "pressed while the menu shows";
+  host->SkinMenu()->Hide();
+  h.input.Release();
+  h.input.MoveTo(form, 300, 190);
+  EXPECT_EQ(Px(b, 4, 4), 0x7887A0u);
+}
+
 TEST_F(MenuButton, AMenuThatShowsNothingReleasesTheButtonAtOnce) {
   struct Case {
     const char* name;

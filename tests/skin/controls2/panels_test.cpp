@@ -172,6 +172,19 @@ TEST_F(Panels, SkinnedLooksAndASkinChangeWhileRolledUp) {
   r->BGPictureIndex = -1;
 }
 
+TEST_F(Panels, GroupBoxWithACaptionUnderItsClientBuildsTheWholePicture) {
+  auto* g = Panel<TbsSkinGroupBox>(true);
+  EXPECT_TRUE(g->ForcebackGround());
+  auto* r = dynamic_cast<TbsDataSkinPanelControl*>(skin->CtrlList[size_t(g->SkinIndex())].get());
+  TRect keep = r->CaptionRect;
+  r->CaptionRect = {4, 36, 36, 40};
+  g->ChangeSkinData();
+  EXPECT_FALSE(g->ForcebackGround());
+  r->CaptionRect = keep;
+  g->ChangeSkinData();
+  EXPECT_FALSE(g->ForcebackGround()) << "never switched back";
+}
+
 TEST_F(Panels, ClassicCaptionAndTransparentLooks) {
   auto* p = Panel(false);
   p->SetCaptionMode(true);
