@@ -124,6 +124,16 @@ TEST_F(Bars, HotScrollRunsWhileTheMouseRestsOnAButton) {
   EXPECT_FALSE(t->ScrollButton(1).MouseIn);
   h.Advance(200);
   EXPECT_EQ(t->ScrollPosition(), 60) << "back in the client area it stops";
+  // Leaving the bar from a scroll button for the form stops it too.
+  h.input.MoveTo(form, 10 + 150 - 6, 20);
+  h.Advance(50);
+  EXPECT_EQ(t->ScrollPosition(), 74);
+  h.input.MoveTo(form, 10 + 6, 20);
+  EXPECT_TRUE(t->ScrollButton(0).MouseIn);
+  h.input.MoveTo(form, 10 + 6, 120);
+  EXPECT_FALSE(t->ScrollButton(0).MouseIn);
+  h.Advance(200);
+  EXPECT_EQ(t->ScrollPosition(), 74) << "no step after leaving";
   // Refused settings.
   t->SetScrollTimerInterval(0);
   t->SetScrollOffset(-1);
