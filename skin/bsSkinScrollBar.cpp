@@ -96,6 +96,15 @@ void TbsSkinScrollBar::SetLargeChange(int V) {
 void TbsSkinScrollBar::SetKind(TScrollBarKind Value) {
   if (FKind == Value) return;
   FKind = Value;
+  // The default size follows the kind: a vertical bar keeps its default
+  // thickness as width, never squashed to a 19-pixel height without a skin.
+  if (FKind == sbVertical && FDefaultHeight > 0) {
+    FDefaultWidth = FDefaultHeight;
+    FDefaultHeight = 0;
+  } else if (FKind == sbHorizontal && FDefaultWidth > 0) {
+    FDefaultHeight = FDefaultWidth;
+    FDefaultWidth = 0;
+  }
   Repaint();
 }
 

@@ -265,9 +265,18 @@ TEST_F(ScrollBar, SkinnedLookStretchesTheTrackAndCentresTheThumb) {
   auto* v = Bar(true, sbVertical);
   ASSERT_NE(v->SkinIndex(), -1);
   EXPECT_EQ(v->Width(), 17);
+  EXPECT_EQ(v->DefaultWidth(), 19);
+  EXPECT_EQ(v->DefaultHeight(), 0);
   v->SetPosition(100);
   v->CalcRects();
   EXPECT_EQ(v->Button(0).R.Bottom, v->TrackRect().Bottom);
+  // Without the skin the vertical bar keeps its length.
+  SkinChangeWalk(form, WM_BEFORE_CHANGE_SKIN_DATA, skin.get());
+  skin->ClearAll();
+  SkinChangeWalk(form, WM_CHANGE_SKIN_DATA, skin.get());
+  EXPECT_EQ(v->SkinIndex(), -1);
+  EXPECT_EQ(v->Width(), 19);
+  EXPECT_EQ(v->Height(), 150);
 }
 
 }  // namespace
