@@ -6,6 +6,7 @@
 #include "platform/gfx/dc.h"
 #include "platform/win/window.h"
 #include "skin/bsGeometry.h"
+#include "skin/bsSkinBevelSplitter.h"
 #include "skin/bsGlyphLayout.h"
 #include "skin/bsSkinImages.h"
 #include "skin/bsSkinParts.h"
@@ -58,14 +59,17 @@ void TbsSkinToolBar::SetFlat(bool V) {
 
 void TbsSkinToolBar::SetImages(cl::TCustomImageList* V) {
   FImages = V;
+  if (V) V->FreeNotification(this);
   for (int i = 0; i < ControlCount(); ++i)
     if (auto* b = dynamic_cast<TbsSkinSpeedButton*>(Controls(i))) b->Repaint();
 }
 
 void TbsSkinToolBar::SetSkinData(TbsSkinData* Value) {
   TbsSkinPanel::SetSkinData(Value);
-  for (int i = 0; i < ControlCount(); ++i)
+  for (int i = 0; i < ControlCount(); ++i) {
     if (auto* b = dynamic_cast<TbsSkinSpeedButton*>(Controls(i))) b->SetSkinData(Value);
+    if (auto* v = dynamic_cast<TbsSkinBevel*>(Controls(i))) v->SetSkinData(Value);
+  }
 }
 
 void TbsSkinToolBar::GetSkinData() {

@@ -21,7 +21,7 @@ namespace skin {
 
 constexpr int HTBS_SCROLLLEFT = 119, HTBS_SCROLLRIGHT = 120;
 
-class TbsSkinToolBar : public TbsSkinPanel, public TbsCentringParent {
+class TbsSkinToolBar : public TbsSkinPanel, public TbsCentringParent, public TbsButtonImagesParent {
  public:
   explicit TbsSkinToolBar(cl::TComponent* AOwner);
 
@@ -48,9 +48,20 @@ class TbsSkinToolBar : public TbsSkinPanel, public TbsCentringParent {
   cl::TCustomImageList* Images() const { return FImages; }
   void SetImages(cl::TCustomImageList* V);
   cl::TCustomImageList* HotImages() const { return FHotImages; }
-  void SetHotImages(cl::TCustomImageList* V) { FHotImages = V; }
+  void SetHotImages(cl::TCustomImageList* V) {
+    FHotImages = V;
+    if (V) V->FreeNotification(this);
+  }
   cl::TCustomImageList* DisabledImages() const { return FDisabledImages; }
-  void SetDisabledImages(cl::TCustomImageList* V) { FDisabledImages = V; }
+  void SetDisabledImages(cl::TCustomImageList* V) {
+    FDisabledImages = V;
+    if (V) V->FreeNotification(this);
+  }
+
+  // Speed buttons without a glyph of their own draw from these lists.
+  cl::TCustomImageList* ButtonImages() override { return FImages; }
+  cl::TCustomImageList* ButtonHotImages() override { return FHotImages; }
+  cl::TCustomImageList* ButtonDisabledImages() override { return FDisabledImages; }
 
   // Scroll state, for the tests and the demo.
   int ScrollPosition() const { return SPosition; }

@@ -749,12 +749,30 @@ void TbsSkinSpeedButton::Destroy() {
   StopFrameAnimation();
   StopMorph();
   if (FButtonImages) FButtonImages->RemoveFreeNotification(this);
+  SetSkinImagesMenu(nullptr);
   TbsGraphicSkinCustomControl::Destroy();
 }
 
 void TbsSkinSpeedButton::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
   TbsGraphicSkinCustomControl::Notification(AComponent, Operation);
   if (Operation == cl::opRemove && AComponent == FButtonImages) FButtonImages = nullptr;
+  if (Operation == cl::opRemove && AComponent == FSkinImagesMenu) FSkinImagesMenu = nullptr;
+}
+
+void TbsSkinSpeedButton::SetSkinImagesMenu(TbsSkinImagesMenu* Value) {
+  // The menu holds a handler that calls this button: take it back before
+  // the button lets go of the menu, so a freed button is never called.
+  if (FSkinImagesMenu) {
+    FSkinImagesMenu->RemoveFreeNotification(this);
+    FSkinImagesMenu->OnInternalChange = nullptr;
+    FSkinImagesMenu->OnInternalMenuClose = nullptr;
+  }
+  FSkinImagesMenu = Value;
+  if (Value) {
+    Value->FreeNotification(this);
+    Value->OnInternalChange = [this](rtl::TObject*) { Repaint(); };
+  }
+  if (!Destroyed()) Repaint();
 }
 
 void TbsSkinSpeedButton::SetTransparent(bool Value) {
@@ -874,6 +892,11 @@ void TbsSkinSpeedButton::SetContentFont(gfx::TCanvas* C, bool ADown, bool AMouse
 void TbsSkinSpeedButton::DrawContent(gfx::TCanvas* C, const TRect& R, bool ADown, bool AMouseIn, bool Offset) {
   C->Brush()->SetStyle(gfx::bsClear);
   std::string T = CaptionText();
+  if (TbsImagesMenuItem* It = FSkinImagesMenu ? FSkinImagesMenu->SelectedItem() : nullptr; It && FUseImagesMenuImage) {
+    DrawImageAndText(C, R, FMargin, FSpacing, FLayout, FUseImagesMenuCaption ? It->Caption() : T, It->ImageIndex(),
+                     FSkinImagesMenu->Images(), Offset, Enabled(), FDrawColorMarker, FColorMarkerValue);
+    return;
+  }
   if (auto* P = dynamic_cast<TbsButtonImagesParent*>(Parent()); P && FGlyph.Empty()) {
     // A disabled image of its own is drawn as it is; the others are dimmed
     // when the button is disabled.

@@ -11,6 +11,7 @@
 #include "platform/cl/timer.h"
 #include "skin/bsGeometry.h"
 #include "skin/bsGlyphLayout.h"
+#include "skin/bsImagesMenu.h"
 #include "skin/bsLayerWindow.h"
 #include "skin/bsSkinControls.h"
 
@@ -256,6 +257,11 @@ class TbsSkinSpeedButton : public TbsGraphicSkinCustomControl {
   void SetImageList(cl::TCustomImageList* Value);
   int ImageIndex() const { return FImageIndex; }
   void SetImageIndex(int Value);
+  // An images menu whose selected item the button shows (the menu speed
+  // button publishes it); a change of its selection repaints the button.
+  TbsSkinImagesMenu* SkinImagesMenu() const { return FSkinImagesMenu; }
+  void SetSkinImagesMenu(TbsSkinImagesMenu* Value);
+  bool FUseImagesMenuImage = false, FUseImagesMenuCaption = false;
   TbsButtonPaintEvent OnPaint;
 
   bool MouseIn() const { return FMouseIn; }
@@ -304,6 +310,7 @@ class TbsSkinSpeedButton : public TbsGraphicSkinCustomControl {
   bool FUseSkinSize = true, FUseSkinFontColor = true;
   cl::TCustomImageList* FButtonImages = nullptr;
   int FImageIndex = 0;
+  TbsSkinImagesMenu* FSkinImagesMenu = nullptr;
   cl::TTimer* RepeatTimer = nullptr;
   bool FRepeatMode = false;
   int FRepeatInterval = 100;

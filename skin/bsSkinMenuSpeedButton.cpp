@@ -94,7 +94,7 @@ TRect TbsSkinMenuSpeedButton::GetTrackRect() {
 }
 
 bool TbsSkinMenuSpeedButton::InTrackArea(int X, int Y) {
-  if (!FSkinPopupMenu) return false;
+  if (!FSkinPopupMenu && !FSkinImagesMenu) return false;
   if (!FTrackButtonMode) return true;
   GetSkinData();
   return RectContainsPoint(GetTrackRect(), {X, Y});
@@ -103,19 +103,33 @@ bool TbsSkinMenuSpeedButton::InTrackArea(int X, int Y) {
 // ---------------------------------------------------------------------------- menu
 
 void TbsSkinMenuSpeedButton::TrackMenu() {
-  if (!FSkinPopupMenu) return;
   cl::Keep<TbsSkinMenuSpeedButton> self(this);
+  if (FSkinPopupMenu) {
+    OnShowTrackMenu(this);
+    if (Destroyed()) return;
+  }
+  if (FSkinPopupMenu) {
+    TPoint o = ClientToScreen({0, 0});
+    TbsSkinPopupMenu* M = FSkinPopupMenu;
+    M->PopupFromRect2(this, {o.X, o.Y, o.X + Width(), o.Y + Height()}, false);
+    if (Destroyed() || !FMenuTracked) return;
+    // A menu that shows nothing sends no close notice: release the button
+    // now rather than leave it stuck down until some later menu closes.
+    IbsSkinMenuHost* host = MenuHostOf(M);
+    bool shown = M->Items()->Count() > 0 && host && host->SkinMenu() && host->SkinMenu()->Visible();
+    if (!shown && !FSkinImagesMenu) MenuClosed();
+  }
+  if (!FSkinImagesMenu) return;
   OnShowTrackMenu(this);
-  if (Destroyed() || !FSkinPopupMenu) return;
+  if (Destroyed() || !FSkinImagesMenu) return;
   TPoint o = ClientToScreen({0, 0});
-  TbsSkinPopupMenu* M = FSkinPopupMenu;
-  M->PopupFromRect2(this, {o.X, o.Y, o.X + Width(), o.Y + Height()}, false);
-  if (Destroyed() || !FMenuTracked) return;
-  // A menu that shows nothing sends no close notice: release the button
-  // now rather than leave it stuck down until some later menu closes.
-  IbsSkinMenuHost* host = MenuHostOf(M);
-  bool shown = M->Items()->Count() > 0 && host && host->SkinMenu() && host->SkinMenu()->Visible();
-  if (!shown) MenuClosed();
+  TbsSkinImagesMenu* IM = FSkinImagesMenu;
+  IM->OnInternalMenuClose = [this](rtl::TObject*) {
+    if (FMenuTracked) MenuClosed();
+  };
+  IM->PopupFromRect({o.X, o.Y, o.X + Width(), o.Y + Height()});
+  // An images menu without images shows nothing and never closes.
+  if (!Destroyed() && FMenuTracked && !IM->FPopupWindow) MenuClosed();
 }
 
 void TbsSkinMenuSpeedButton::MenuClosed() {

@@ -6,6 +6,8 @@
 #include "platform/cl/stdctrls.h"
 #include "platform/win/window.h"
 #include "skin/bsSkinBars.h"
+#include "skin/bsSkinBevelSplitter.h"
+#include "skin/bsSkinButtons.h"
 
 using namespace ctltest;
 using namespace win;
@@ -61,6 +63,33 @@ TEST_F(Bars, ToolBarCentresPlainChildrenAndScrollsOnlyWhenNarrowed) {
   h.Pump();
   EXPECT_FALSE(t->ScrollButtonsShown());
   EXPECT_EQ(t->ClientWidth(), 300);
+}
+
+TEST_F(Bars, SpeedButtonsDrawFromTheToolBarsImageListsUntilTheListGoes) {
+  auto* t = ToolBar(260);
+  auto* images = new cl::TImageList(form);
+  images->SetSize(16, 16);
+  gfx::TBitmap red;
+  red.SetSize(16, 16);
+  red.Canvas()->Brush()->SetColor(gfx::clRed);
+  red.Canvas()->FillRect({0, 0, 16, 16});
+  images->Add(&red, nullptr);
+  t->SetImages(images);
+  auto* b = Make<TbsSkinSpeedButton>(210, 0, 40, 24, "", false, t);
+  b->SetImageIndex(0);
+  EXPECT_EQ(Px(b, 20, 12), 0xFF0000u);
+  images->Free();  // the bar lets go of a list freed under it
+  EXPECT_EQ(t->Images(), nullptr);
+  EXPECT_NE(Px(b, 20, 12), 0xFF0000u);
+  // The bar's skin reaches its speed buttons and bevels.
+  auto* bevel = new TbsSkinBevel(form);
+  bevel->SetParent(t);
+  t->SetSkinData(nullptr);
+  EXPECT_EQ(b->SkinData(), nullptr);
+  EXPECT_EQ(bevel->SkinData(), nullptr);
+  t->SetSkinData(skin.get());
+  EXPECT_EQ(b->SkinData(), skin.get());
+  EXPECT_EQ(bevel->SkinData(), skin.get());
 }
 
 TEST_F(Bars, SkinnedChildrenCentreThemselvesInTheBar) {

@@ -148,4 +148,51 @@ TEST_F(MenuButton, AMenuThatShowsNothingReleasesTheButtonAtOnce) {
   EXPECT_EQ(b->SkinDataName(), "resizetoolbutton");
 }
 
+TEST_F(MenuButton, AnImagesMenuOpensUnderTheButtonAndItsChoiceIsTheButtonsImage) {
+  b->SetSkinPopupMenu(nullptr);
+  auto* images = new cl::TImageList(form);
+  images->SetSize(16, 16);
+  for (TColor colour : {gfx::clRed, gfx::clLime}) {
+    gfx::TBitmap pic;
+    pic.SetSize(16, 16);
+    pic.Canvas()->Brush()->SetColor(colour);
+    pic.Canvas()->FillRect({0, 0, 16, 16});
+    images->Add(&pic, nullptr);
+  }
+  auto* menu = new TbsSkinImagesMenu(form);
+  menu->SetImages(images);
+  for (int i = 0; i < 2; ++i) menu->ImagesItems()->Add()->SetImageIndex(i);
+  menu->ItemIndex = 1;
+  b->SetSkinImagesMenu(menu);
+  b->FUseImagesMenuImage = true;
+  b->SetCaption("");
+  b->SetWidth(60);
+  h.Pump();
+  EXPECT_EQ(Px(b, 22, 12), 0x00FF00u) << "the selected item's image";
+
+  PressAt(10);
+  ASSERT_NE(menu->FPopupWindow, nullptr);
+  EXPECT_TRUE(b->Down());
+  EXPECT_EQ(events, std::vector<std::string>{"show"});
+  menu->Hide();
+  h.Pump();
+  EXPECT_FALSE(b->MenuTracked());
+  EXPECT_FALSE(b->Down());
+  EXPECT_EQ(events, (std::vector<std::string>{"show", "hide"}));
+
+  // The button goes first: the menu no longer calls it.
+  b->Free();
+  b = nullptr;
+  menu->ItemIndex = 0;
+  menu->OnInternalChange(menu);
+  menu->OnInternalMenuClose(menu);
+  // The menu goes first: the button lets go of it.
+  auto* b2 = new TbsSkinMenuSpeedButton(form);
+  b2->SetParent(form);
+  b2->SetSkinImagesMenu(menu);
+  menu->Free();
+  EXPECT_EQ(b2->SkinImagesMenu(), nullptr);
+  b2->Free();
+}
+
 }  // namespace
