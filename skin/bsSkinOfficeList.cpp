@@ -270,6 +270,15 @@ void TbsSkinOfficeListBox::AdjustScrollBar() {
   FScrollBar->SetBounds(R.Right, R.Top, w, RectHeight(R));
 }
 
+void TbsSkinOfficeListBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  int ow = Width(), oh = Height();
+  TbsSkinCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  if (FItems && (ow != Width() || oh != Height())) {
+    AdjustScrollBar();
+    UpdateScrollInfo();
+  }
+}
+
 void TbsSkinOfficeListBox::SBChange(rtl::TObject*) {
   if (FScrollBar) Scroll(FScrollBar->Position());
 }

@@ -140,6 +140,8 @@ class TbsSkinOfficeListBox : public TbsSkinCustomControl {
   gfx::TColor DisabledFontColor() const { return FDisabledFontColor; }
 
   void ChangeSkinData() override;
+  // A new size also places the scroll bar, even before the window exists.
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
   void WndProc(cl::TMessage& Msg) override;
   void Dispatch(cl::TMessage& Msg) override;
 
