@@ -39,6 +39,7 @@ TbsSkinCustomOfficeComboBox::TbsSkinCustomOfficeComboBox(cl::TComponent* AOwner)
 
 void TbsSkinCustomOfficeComboBox::Destroy() {
   StopTimer();
+  RemoveCancelHook();
   if (FListBox) {
     FListBox->WindowProc = FListBoxWindowProc;
     FListBox->Free();
@@ -151,12 +152,44 @@ void TbsSkinCustomOfficeComboBox::DropDown() {
   if (P.Y + h > WA.Bottom) P.Y = P.Y - Height() - h;
   FListBox->SetBounds(P.X, P.Y, w, h);
   FListBox->Show(P);
+  InstallCancelHook();
+}
+
+void TbsSkinCustomOfficeComboBox::InstallCancelHook() {
+  if (FCancelHook) return;
+  // The window system sends no cancel-mode message when a press lands on
+  // another window; the press itself is the signal.
+  FCancelHook = AddPreDispatchHook([this](MSG& M, bool&) {
+    switch (M.message) {
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
+      case WM_NCLBUTTONDOWN:
+      case WM_NCRBUTTONDOWN:
+      case WM_NCMBUTTONDOWN:
+        break;
+      default:
+        return;
+    }
+    if (!FListBox->Visible() || !HandleAllocated()) return;
+    HWND L = FListBox->Handle();
+    if (M.hwnd == Handle() || M.hwnd == L || IsChild(L, M.hwnd)) return;
+    CloseUp(false);
+  });
+}
+
+void TbsSkinCustomOfficeComboBox::RemoveCancelHook() {
+  if (!FCancelHook) return;
+  RemovePreDispatchHook(FCancelHook);
+  FCancelHook = 0;
 }
 
 void TbsSkinCustomOfficeComboBox::CloseUp(bool AcceptChanges) {
   cl::Keep<TbsSkinCustomOfficeComboBox> self(this);
   StopTimer();
   if (!FListBox->Visible()) return;
+  RemoveCancelHook();
   FListBox->Hide();
   int i = FListBox->ItemIndex();
   if (AcceptChanges && i >= 0 && i < Items()->Count()) {

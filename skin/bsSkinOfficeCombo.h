@@ -9,7 +9,9 @@
 // during a press that belongs to the list, auto-scrolls the list on window
 // timer 1 (25 ms) while the pointer is held above or below it, and accepts
 // on a release over the list. Keyboard moves commit at once; wheel moves in
-// an open list only move its highlight until Enter or a click.
+// an open list only move its highlight until Enter or a click. A press on
+// any other window of the program cancels an open list, as does losing the
+// focus.
 #pragma once
 
 #include <string>
@@ -126,6 +128,9 @@ class TbsSkinCustomOfficeComboBox : public TbsSkinCustomControl {
 
  private:
   void ListBoxWindowProcHook(cl::TMessage& Msg);
+  // While the list is open: a press on any other window closes it (cancel).
+  void InstallCancelHook();
+  void RemoveCancelHook();
   // A keyboard move: the list's find operation, then SetItemIndex (events).
   void MoveBy(void (TbsSkinOfficeListBox::*Find)());
   void StartTimer(int Mode);
@@ -163,6 +168,7 @@ class TbsSkinCustomOfficeComboBox : public TbsSkinCustomControl {
   bool FLBDown = false;
   bool WasInLB = false;
   int FTimerMode = 0;
+  int FCancelHook = 0;
   TbsCBItem FCBItem;
   TbsCBButtonX FButton;
   // Copies of the combo record.

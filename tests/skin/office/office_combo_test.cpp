@@ -152,6 +152,17 @@ TEST_F(OfficeCombo, PressDragAndReleaseOverARowPicks) {
   EXPECT_FALSE(c->IsPopupVisible());
   EXPECT_EQ(log, (V{"dropdown", "click1", "change1", "closeup"}));
 
+  // A press on another window cancels and restores.
+  c->DropDown();
+  h.input.MoveTo(l->Handle(), 30, 2 + 30 * 3 + 10);
+  EXPECT_EQ(l->ItemIndex(), 3);
+  log.clear();
+  h.input.MoveTo(form->Handle(), 300, 180);
+  h.input.Click();
+  EXPECT_FALSE(c->IsPopupVisible());
+  EXPECT_EQ(c->ItemIndex(), 1);
+  EXPECT_EQ(log, (V{"item1"}));
+
   // A release away from the list cancels and restores.
   c->DropDown();
   log.clear();
