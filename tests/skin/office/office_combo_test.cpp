@@ -222,6 +222,24 @@ TEST_F(OfficeCombo, TheListRecordNameSurvivesASkinWithoutACombo) {
   c->SetSkinData(nullptr);
 }
 
+TEST_F(OfficeCombo, ClassicButtonAndItemAreaFollowHoverPressAndFocus) {
+  auto* c = Combo();
+  c->SetItemIndex(1);
+  EXPECT_EQ(c->Button().R, (TRect{101, 2, 118, 39}));
+  EXPECT_EQ(c->CBItem().R, (TRect{2, 2, 100, 39}));
+  EXPECT_EQ(Px(c, 104, 8), Rgb(gfx::clBtnFace));
+  EXPECT_EQ(Px(c, 90, 5), Rgb(gfx::clWindow));
+  h.input.MoveTo(c, 110, 20);
+  EXPECT_EQ(Px(c, 104, 8), Rgb(gfx::TColor(0xD2BDB6)));
+  h.input.Press();
+  ASSERT_TRUE(c->IsPopupVisible());
+  EXPECT_EQ(Px(c, 104, 8), Rgb(gfx::TColor(0xB59385)));
+  EXPECT_EQ(Px(c, 90, 5), Rgb(gfx::clHighlight));  // the combo took the focus
+  h.input.Release();
+  EXPECT_EQ(Px(c, 104, 8), Rgb(gfx::TColor(0xD2BDB6)));
+  c->CloseUp(false);
+}
+
 TEST_F(OfficeCombo, ToolButtonLooksFollowTheStates) {
   auto* c = Combo(true, 6, true);
   c->SetItemIndex(1);
