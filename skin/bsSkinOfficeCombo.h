@@ -104,6 +104,8 @@ class TbsSkinCustomOfficeComboBox : public TbsSkinCustomControl {
   const TbsCBItem& CBItem() const { return FCBItem; }
   const TbsCBButtonX& Button() const { return FButton; }
   bool DroppedDown() const { return FDropDown; }
+  // The drop-down's fade-in: a press on the combo stops counting as held.
+  void ReleaseButtonHeld() { FLBDown = false; }
   int TimerMode() const { return FTimerMode; }
 
   void GetSkinData() override;

@@ -769,7 +769,9 @@ void TbsPopupOfficeListBox::CreateParams(cl::TCreateParams& Params) {
 void TbsPopupOfficeListBox::Show(TPoint Origin) {
   HWND h = Handle();
   auto* owner = dynamic_cast<TbsSkinCustomOfficeComboBox*>(Owner());
-  if (owner && IsWindows2000OrLater()) {
+  bool layered = owner && IsWindows2000OrLater();
+  bool fade = layered && owner->AlphaBlend() && owner->AlphaBlendAnimation();
+  if (layered) {
     bool ab = owner->AlphaBlend();
     LONG_PTR ex = GetWindowLong(h, GWL_EXSTYLE);
     if (ab && !FOldAlphaBlend)
@@ -778,19 +780,45 @@ void TbsPopupOfficeListBox::Show(TPoint Origin) {
       SetWindowLong(h, GWL_EXSTYLE, ex & ~LONG_PTR(WS_EX_LAYERED));
     FOldAlphaBlend = ab;
     if (ab && owner->AlphaBlendValue() != FOldAlphaBlendValue) {
-      // The fade-in of the original starts from 0; here the list shows at its
-      // final alpha at once, so a click during the fade cannot free it.
-      SetWindowAlpha(h, owner->AlphaBlendValue());
-      FOldAlphaBlendValue = owner->AlphaBlendValue();
+      FOldAlphaBlendValue = fade ? 0 : owner->AlphaBlendValue();
+      SetWindowAlpha(h, FOldAlphaBlendValue);
     }
   }
   SetBounds(Origin.X, Origin.Y, Width(), Height());
   SetWindowPos(h, HWND_TOP, Origin.X, Origin.Y, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
   visible_ = true;
   Repaint();
+  if (fade) {
+    // The press that opened the list counts again only from the first move
+    // over it.
+    owner->ReleaseButtonHeld();
+    FFadeTarget = owner->AlphaBlendValue();
+    FFadeStep = std::max(1, FFadeTarget / 15);
+    FFadeAlpha = 0;
+    SetWindowAlpha(h, 0);
+    SetTimer(h, 2, 6);
+  }
+}
+
+void TbsPopupOfficeListBox::FadeStep() {
+  if (FFadeTarget < 0 || !HandleAllocated()) return;
+  FFadeAlpha = std::min(FFadeTarget, FFadeAlpha + FFadeStep);
+  SetWindowAlpha(Handle(), uint8_t(FFadeAlpha));
+  if (FFadeAlpha >= FFadeTarget) {
+    FOldAlphaBlendValue = uint8_t(FFadeTarget);
+    FFadeTarget = -1;
+    KillTimer(Handle(), 2);
+  }
 }
 
 void TbsPopupOfficeListBox::Hide() {
+  if (HandleAllocated() && FFadeTarget >= 0) {
+    // Hidden mid-fade: the list keeps its final alpha for the next opening.
+    SetWindowAlpha(Handle(), uint8_t(FFadeTarget));
+    FOldAlphaBlendValue = uint8_t(FFadeTarget);
+    FFadeTarget = -1;
+    KillTimer(Handle(), 2);
+  }
   if (HandleAllocated())
     SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                  SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOMOVE | SWP_NOSIZE);
@@ -800,6 +828,10 @@ void TbsPopupOfficeListBox::Hide() {
 void TbsPopupOfficeListBox::Dispatch(cl::TMessage& Msg) {
   if (Msg.Msg == WM_MOUSEACTIVATE) {
     Msg.Result = MA_NOACTIVATE;
+    return;
+  }
+  if (Msg.Msg == WM_TIMER && Msg.WParam == 2) {
+    FadeStep();
     return;
   }
   TbsSkinOfficeListBox::Dispatch(Msg);

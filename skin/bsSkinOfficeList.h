@@ -196,7 +196,9 @@ class TbsSkinOfficeListBox : public TbsSkinCustomControl {
 };
 
 // The drop-down of the office combo box: a never-activated top-level popup
-// placed at screen coordinates, translucent when its combo asks for it.
+// placed at screen coordinates, translucent when its combo asks for it. The
+// fade-in steps on window timer 2 (every 6 ms by AlphaBlendValue div 15),
+// so no loop waits inside Show while clicks could close or free the list.
 class TbsPopupOfficeListBox : public TbsSkinOfficeListBox {
  public:
   explicit TbsPopupOfficeListBox(cl::TComponent* AOwner);
@@ -204,6 +206,7 @@ class TbsPopupOfficeListBox : public TbsSkinOfficeListBox {
   void Show(TPoint Origin);
   void Hide();
   bool OldAlphaBlend() const { return FOldAlphaBlend; }
+  bool Fading() const { return FFadeTarget >= 0; }
   uint8_t OldAlphaBlendValue() const { return FOldAlphaBlendValue; }
   void Dispatch(cl::TMessage& Msg) override;
 
@@ -213,8 +216,10 @@ class TbsPopupOfficeListBox : public TbsSkinOfficeListBox {
   std::string ClassName() const override { return "TbsPopupOfficeListBox"; }
 
  private:
+  void FadeStep();
   bool FOldAlphaBlend = false;
   uint8_t FOldAlphaBlendValue = 0;
+  int FFadeAlpha = 0, FFadeStep = 1, FFadeTarget = -1;
 };
 
 }  // namespace skin

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "controls_fixture.h"
+#include "platform/win/layered.h"
 #include "platform/win/metrics.h"
 #include "platform/win/window.h"
 #include "skin/bsSkinOfficeCombo.h"
@@ -207,6 +208,36 @@ TEST_F(OfficeCombo, NearTheBottomItOpensAboveJudgedByItsNewHeight) {
   EXPECT_EQ(l->Top(), top.Y - l->Height());
   c->CloseUp(false);
   win::SetScreens({});
+}
+
+TEST_F(OfficeCombo, TheTranslucentListFadesInOnTimerTicks) {
+  win::SetCompositorPresent(true);
+  auto* c = Combo();
+  c->SetAlphaBlend(true);
+  c->SetAlphaBlendAnimation(true);
+  c->SetAlphaBlendValue(200);
+  c->DropDown();
+  TbsPopupOfficeListBox* l = c->ListBox();
+  auto alpha = [&] {
+    uint8_t a = 0;
+    win::GetLayeredWindowAttributes(l->Handle(), nullptr, &a, nullptr);
+    return int(a);
+  };
+  EXPECT_TRUE(l->Fading());
+  EXPECT_EQ(alpha(), 0);
+  h.Advance(6);
+  EXPECT_EQ(alpha(), 13);  // 200 div 15 per step
+  h.Advance(6 * 20);
+  EXPECT_FALSE(l->Fading());
+  EXPECT_EQ(alpha(), 200);
+  c->CloseUp(false);
+  // Every opening fades in again; closing mid-fade leaves the final alpha.
+  c->DropDown();
+  EXPECT_TRUE(l->Fading());
+  c->CloseUp(false);
+  EXPECT_FALSE(l->Fading());
+  EXPECT_EQ(alpha(), 200);
+  win::SetCompositorPresent(false);
 }
 
 TEST_F(OfficeCombo, TheListRecordNameSurvivesASkinWithoutACombo) {
