@@ -1021,10 +1021,16 @@ void TbsSkinPageControl::PaintWindow(gfx::HDC DC) {
   int saved = gfx::SaveDC(DC);
   gfx::TCanvas C;
   C.SetHandle(DC);
-  if (!Skinned())
+  if (!Skinned()) {
     DrawDefaultFrame(&C);
-  else
+  } else {
+    // What the frame and the strip leave (the margins the display
+    // rectangle keeps on the sides without tabs) shows the skin's face.
+    C.Brush()->SetStyle(gfx::bsSolid);
+    C.Brush()->SetColor(FSD->SkinColors().cBtnFace());
+    C.FillRect({0, 0, ClientWidth(), ClientHeight()});
     DrawSkinFrame(&C);
+  }
   DrawTabs(&C);
   C.SetHandle(gfx::HDC());
   gfx::RestoreDC(DC, saved);

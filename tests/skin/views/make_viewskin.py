@@ -76,6 +76,11 @@ def main():
     framed(img, 60, 100, 80, 120, UD_DOWN)
     framed(img, 80, 100, 100, 120, UD_HOT)
     framed(img, 100, 100, 120, 120, UD_DOWN)
+    # Arrows on the up-down pair: left on the down button, right on the up one.
+    for l, right in ((0, False), (20, True), (40, True), (60, True), (80, False), (100, False)):
+        for i in range(5):
+            x = l + 8 + (4 - i if right else i)
+            fill(img, x, 110 - i, x + 1, 111 + i, (20, 30, 50))
     os.makedirs(OUT, exist_ok=True)
     write_bmp(os.path.join(OUT, "atlas.bmp"), img)
 

@@ -120,12 +120,12 @@ TEST_F(UpDownTest, SkinnedPairTakesTheRecordSize) {
   EXPECT_EQ(u->Height(), 20);
   EXPECT_EQ(u->Button(0).R, (TRect{20, 0, 40, 20}));
   EXPECT_EQ(u->Button(1).R, (TRect{0, 0, 20, 20}));
-  EXPECT_EQ(Px(u, 30, 10), kUd);
+  EXPECT_EQ(Px(u, 23, 3), kUd);
   h.input.MoveTo(u, 30, 10);
-  EXPECT_EQ(Px(u, 30, 10), kUdHot);
+  EXPECT_EQ(Px(u, 23, 3), kUdHot);
   h.input.Press();
-  EXPECT_EQ(Px(u, 30, 10), kUdDown);
-  EXPECT_EQ(Px(u, 10, 10), kUd);
+  EXPECT_EQ(Px(u, 23, 3), kUdDown);
+  EXPECT_EQ(Px(u, 3, 3), kUd);
   h.input.Release();
   // Without UseSkinSize and without a "resizebutton" record: the default
   // look at any size.
