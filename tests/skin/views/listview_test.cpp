@@ -240,6 +240,22 @@ TEST_F(ViewsTest, HeaderSectionsPressedAndFiller) {
   }
 }
 
+TEST_F(ViewsTest, PressedPictureFallsBackToTheHotOne) {
+  // "flatheader" has a hot picture and no pressed one, and no bottom
+  // corner points: sections are built as bars.
+  auto* lv = FileList(10, 20);
+  lv->SetHeaderSkinDataName("flatheader");
+  InvalidateRect(lv->SkinnedHeader(), nullptr, FALSE);
+  HWND hh = lv->SkinnedHeader();
+  h.Pump();
+  EXPECT_EQ(h.Pixel(hh, 120, 4), kHdr);
+  h.input.MoveTo(hh, 120, 8);
+  h.input.Press();
+  EXPECT_EQ(h.Pixel(hh, 120, 4), 0xFAD76Eu);
+  h.input.Release();
+  EXPECT_EQ(h.Pixel(hh, 120, 4), kHdr);
+}
+
 TEST_F(ViewsTest, HiddenColumnsTakeNoSection) {
   auto* lv = FileList(10, 20);
   for (int i = 0; i < 22; ++i) {

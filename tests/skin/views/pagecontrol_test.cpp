@@ -369,5 +369,63 @@ TEST_F(PageTest, SheetWallpaperAndBackgroundWithoutSkin) {
   EXPECT_EQ(out.Canvas()->Pixels(150, 100) & 0xFFFFFF, gfx::TColor(0x3060C0));
 }
 
+TEST_F(PageTest, CloseStatesAndBackgroundIndexStayInTheControl) {
+  // A record with only the normal close picture and a background picture
+  // index the skin does not hold.
+  auto* pc = Make(2, false);
+  pc->SetSkinDataName("tabplain");
+  pc->SetShowCloseButtons(true);
+  pc->SetSkinData(skin.get());
+  h.Pump();
+  auto* rec = dynamic_cast<TbsDataSkinTabControl*>(SkinRecord(skin.get(), skin->GetControlIndex("tabplain")));
+  ASSERT_NE(rec, nullptr);
+  TPoint p = CloseCentre(pc, 1);
+  h.input.MoveTo(pc, p.X - 4, p.Y - 4);
+  h.Pump();
+  p = CloseCentre(pc, 1);
+  h.input.MoveTo(pc, p.X - 4, p.Y - 4);
+  EXPECT_TRUE(Sheet(pc, 1)->ButtonMouseIn);
+  EXPECT_EQ(Px(pc, p.X - 4, p.Y - 4), kClose) << "the hot state falls back to the normal picture";
+  EXPECT_TRUE(rec->CloseButtonActiveRect.Width() <= 0) << "the store's record keeps what the skin said";
+  EXPECT_TRUE(rec->CloseButtonDownRect.Width() <= 0);
+  EXPECT_EQ(Px(pc->Pages(0), 50, 50), kClient) << "an index beyond the pictures counts as none";
+}
+
+TEST_F(PageTest, StretchedSkinTellsTheSheetsChildren) {
+  for (const char* record : {"tabplain", "tab"}) {
+    auto* pc = Make(1, false);
+    pc->SetSkinDataName(record);
+    pc->SetSkinData(skin.get());
+    auto* child = new TbsSkinUpDown(form);
+    child->SetParent(pc->Pages(0));
+    h.Pump();
+    plat::test::MessageLog log(child->Handle(), {WM_PARENT_BG_CHANGED});
+    pc->SetBounds(10, 10, 360, 240);
+    h.Pump();
+    EXPECT_EQ(log.Count(WM_PARENT_BG_CHANGED) > 0, std::string(record) == "tabplain") << record;
+    pc->Free();
+    h.Pump();
+  }
+}
+
+TEST_F(PageTest, OwnDrawnTabsKeepTheirCloseButtons) {
+  auto* pc = Make(2, true);
+  pc->SetShowCloseButtons(true);
+  std::vector<int> drawn;
+  pc->OnDrawSkinTab = [&](int page, const TRect& r, bool, bool, gfx::TCanvas* c) {
+    drawn.push_back(page);
+    c->Brush()->SetStyle(gfx::bsSolid);
+    c->Brush()->SetColor(gfx::TColor(0x00FF00));
+    c->FillRect({r.Left + 2, r.Top + 2, r.Left + 6, r.Top + 6});
+  };
+  pc->Invalidate();
+  h.Pump();
+  EXPECT_EQ(drawn.size(), 2u);
+  TRect t = pc->GetTabRect(1);
+  EXPECT_EQ(Px(pc, t.Left + 3, t.Top + 3), 0x00FF00u);
+  EXPECT_GE(Sheet(pc, 1)->ButtonRect.Right, t.Width() - 5 - 3) << "the close button sits at the right end";
+  EXPECT_EQ(Px(pc, CloseCentre(pc, 1).X - 4, CloseCentre(pc, 1).Y - 4), kClose);
+}
+
 }  // namespace
 }  // namespace ctltest
