@@ -252,6 +252,10 @@ void Script(DemoForm* f, const std::string& screenshot) {
   MoveTo(f->vbar, 9, thumb.Bottom + 20);
   RunTool({"xdotool", "click", "1"});
   Report(f, "bar page down");
+  // A click on the fourth row shown selects the whole row.
+  MoveTo(f->list, 300, f->list->HeaderHeight() + 3 * f->list->RowHeight() + 5);
+  RunTool({"xdotool", "click", "1"});
+  Report(f, "clicked a row");
   // Close page 3 from its close button (hover first so that it shows).
   auto* s3 = dynamic_cast<TbsSkinCustomTabSheet*>(f->pages->Pages(2));
   TRect t = f->pages->GetTabRect(2);
