@@ -664,7 +664,7 @@ void TbsSkinPageControl::MouseUp(cl::TMouseButton Button, cl::TShiftState Shift,
   if (Button == cl::mbLeft && !shifted) UpdateHotTab(X, Y);
   TbsSkinCustomTabSheet* P = Sheet(FActiveTab);
   if (P && FShowCloseButtons && Button == cl::mbLeft) {
-    bool in = Inside(CloseHitRect(FActiveTab, true), X, Y) && P->ButtonMouseDown;
+    bool in = Inside(CloseHitRect(FActiveTab, true), X, Y);
     P->ButtonMouseIn = in;
     P->ButtonMouseDown = false;
     RepaintTabs();
@@ -685,9 +685,15 @@ void TbsSkinPageControl::ClosePage(ctl::TTabSheet* Page) {
   if (CanClose) {
     // The page whose tab goes hands the control to the next visible page.
     if (Page == ActivePage()) {
-      ctl::TTabSheet* next = FindNextPage(Page, true, true);
+      // The next visible page after it, else the nearest one before it.
+      ctl::TTabSheet* next = nullptr;
+      int at = Page->PageIndex();
+      for (int i = at + 1; i < PageCount() && !next; ++i)
+        if (Pages(i)->TabVisible()) next = Pages(i);
+      for (int i = at - 1; i >= 0 && !next; --i)
+        if (Pages(i)->TabVisible()) next = Pages(i);
       Page->SetTabVisible(false);
-      if (next && next != Page) SetActivePage(next);
+      if (next) SetActivePage(next);
     }
     Page->SetTabVisible(false);
     FActiveTab = FActiveTabIndex = -1;

@@ -166,6 +166,7 @@ TEST_F(PageTest, CloseProtocol) {
     EXPECT_TRUE(Sheet(pc, 0)->ButtonMouseDown);
     h.input.Release();
     EXPECT_EQ(log, (std::vector<std::string>{"close Page0", "after"}));
+    log.clear();
     if (freeOnClose) {
       EXPECT_TRUE(page->Destroyed());
       EXPECT_EQ(pc->PageCount(), 2);
@@ -173,6 +174,11 @@ TEST_F(PageTest, CloseProtocol) {
       EXPECT_FALSE(page->TabVisible());
       EXPECT_EQ(pc->PageCount(), 3);
     }
+    EXPECT_EQ(pc->ActivePage()->Caption(), "Page1");
+    // The last page hands over to the one before it.
+    pc->SetActivePageIndex(pc->PageCount() - 1);
+    h.Pump();
+    pc->CloseActivePage();
     EXPECT_EQ(pc->ActivePage()->Caption(), "Page1");
     pc->Free();
     h.Pump();
