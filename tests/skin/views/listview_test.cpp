@@ -7,6 +7,7 @@
 #include "platform/ctl/commctrl.h"
 #include "platform/ctl/scrollinfo.h"
 #include "platform/win/window.h"
+#include "skin/bsSkinPageControl.h"
 #include "skin/bsSkinViews.h"
 
 namespace ctltest {
@@ -312,6 +313,64 @@ TEST_F(ViewsTest, SectionTextPlacement) {
     if (c.align == cl::taRightJustify && std::string(c.caption) == "Size") EXPECT_LE(last, c.width - 5);
     if (c.shown.empty()) EXPECT_LE(last, c.width - 5) << "shortened with an ellipsis inside the section";
   }
+}
+
+TEST_F(ViewsTest, SkinChangeShowsTheDefaultLookUntilTheNewSkinIsIn) {
+  auto* lv = FileList(40, 10);
+  auto* tv = new TbsSkinTreeView(form);
+  tv->SetParent(form);
+  tv->SetBounds(340, 250, 120, 100);
+  tv->Items()->Add(nullptr, "node");
+  tv->SetSkinData(skin.get());
+  auto* pc = new TbsSkinPageControl(form);
+  pc->SetParent(form);
+  pc->SetBounds(340, 10, 260, 200);
+  pc->SetShowCloseButtons(true);
+  for (int i = 0; i < 9; ++i) {
+    auto* sh = new TbsSkinTabSheet(form);
+    sh->SetCaption("Sheet" + std::to_string(i));
+    sh->SetPageControl(pc);
+  }
+  pc->SetSkinData(skin.get());
+  h.Pump();
+  ASSERT_NE(pc->Scroller(), nullptr);
+  HWND hh = lv->SkinnedHeader();
+  int rowY = lv->HeaderHeight() + lv->RowHeight() / 2;
+  EXPECT_EQ(h.Pixel(hh, 40, 4), kHdr);
+  EXPECT_EQ(Px(pc->Pages(0), 50, 50), 0xE1E8F5u);
+  // A load: the store turns empty, the frame lets the controls go, the old
+  // pictures and records are freed; paints in between show the default look.
+  skin->Empty = true;
+  SkinChangeWalk(form, WM_BEFORE_CHANGE_SKIN_DATA, skin.get());
+  skin->ClearAll();
+  for (cl::TControl* c : std::initializer_list<cl::TControl*>{lv, tv, pc, pc->Pages(0), pc->Scroller()}) c->Repaint();
+  InvalidateRect(hh, nullptr, FALSE);
+  h.Pump();
+  EXPECT_EQ(h.Pixel(hh, 40, 4), Rgb(gfx::clBtnFace));
+  EXPECT_EQ(Px(pc->Pages(0), 50, 50), Rgb(gfx::clBtnFace));
+  skin->LoadFromFile(std::string(CTLSKIN_DIR) + "/skin.ini");
+  SkinChangeWalk(form, WM_CHANGE_SKIN_DATA, skin.get());
+  h.Pump();
+  EXPECT_EQ(h.Pixel(hh, 40, 4), kHdr);
+  EXPECT_EQ(h.Pixel(lv, 200, rowY), kListBG);
+  EXPECT_EQ(Rgb(tv->Color()), 0xF0FFF0u);
+  EXPECT_EQ(Px(pc->Pages(0), 50, 50), 0xE1E8F5u);
+  ASSERT_NE(pc->Scroller(), nullptr);
+  EXPECT_EQ(pc->Scroller()->SkinIndex() >= 0, true) << "the scroller is made again from the new skin";
+}
+
+TEST_F(ViewsTest, IconViewsPageByHalfRows) {
+  auto* lv = FileList(300, 10);
+  lv->SetViewStyle(ctl::vsSmallIcon);
+  h.Pump();
+  ASSERT_TRUE(vbar->Visible());
+  int half = lv->Items()->Item(0)->DisplayRect(ctl::drBounds).Height() / 2;
+  EXPECT_EQ(vbar->SmallChange(), half);
+  EXPECT_EQ(vbar->LargeChange(), half);
+  EXPECT_EQ(vbar->PageSize(), lv->Height());
+  vbar->SetPosition(40);
+  h.Pump();
+  EXPECT_EQ(ctl::GetScrollPos(lv->Handle(), SB_VERT), 40) << "icon views scroll by pixels";
 }
 
 }  // namespace
