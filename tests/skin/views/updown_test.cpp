@@ -127,15 +127,26 @@ TEST_F(UpDownTest, SkinnedPairTakesTheRecordSize) {
   EXPECT_EQ(Px(u, 23, 3), kUdDown);
   EXPECT_EQ(Px(u, 3, 3), kUd);
   h.input.Release();
-  // Without UseSkinSize and without a "resizebutton" record: the default
-  // look at any size.
+  // Without UseSkinSize: any size, each button built from the
+  // "resizebutton" record in its state, the arrow in the state's colour.
   u->SetUseSkinSize(false);
   u->SetBounds(20, 20, 60, 30);
   h.Pump();
   EXPECT_EQ(u->Width(), 60);
   EXPECT_EQ(u->Button(0).R, (TRect{30, 0, 60, 30}));
   h.input.MoveTo(u, 5, 60);
-  EXPECT_EQ(Px(u, 40, 3), Rgb(gfx::clBtnFace));
+  EXPECT_EQ(Px(u, 40, 5), 0xC8CDD7u);
+  EXPECT_EQ(Px(u, 10, 5), 0xC8CDD7u);
+  h.input.MoveTo(u, 40, 5);
+  EXPECT_EQ(Px(u, 40, 5), 0xFAD76Eu);
+  h.input.Press();
+  EXPECT_EQ(Px(u, 40, 5), 0x6E96E1u);
+  // The pressed arrow, moved in by 2 pixels, is drawn in the pressed font colour.
+  bool white = false;
+  for (int y = 10; y < 26 && !white; ++y)
+    for (int x = 36; x < 56 && !white; ++x) white = Px(u, x, y) == 0xFFFFFFu;
+  EXPECT_TRUE(white);
+  h.input.Release();
 }
 
 TEST_F(UpDownTest, AutoRepeatTimeline) {
