@@ -433,5 +433,22 @@ TEST_F(PageTest, OwnDrawnTabsKeepTheirCloseButtons) {
   EXPECT_EQ(Px(pc, CloseCentre(pc, 1).X - 4, CloseCentre(pc, 1).Y - 4), kClose);
 }
 
+TEST_F(PageTest, StripBackgroundAndEmptyTiles) {
+  auto* pc = Make(2, true);
+  EXPECT_EQ(Px(pc, 290, 5), kTabsBG);
+  pc->SetTabsBGTransparent(true);
+  EXPECT_EQ(Px(pc, 290, 5), 0xFFFFFFu) << "the form under the strip";
+  // A record without a client rectangle or strip tile: nothing to tile,
+  // nothing divided by zero, whatever is painted.
+  pc->SetSkinDataName("tabzero");
+  pc->ChangeSkinData();
+  h.Pump();
+  pc->Pages(0)->Repaint();
+  for (int i = 0; i < pc->PageCount(); ++i) pc->Pages(i)->SetTabVisible(false);
+  pc->Repaint();
+  h.Pump();
+  EXPECT_TRUE(h.exceptions.empty());
+}
+
 }  // namespace
 }  // namespace ctltest
