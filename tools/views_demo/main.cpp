@@ -184,7 +184,7 @@ class DemoForm : public TForm {
       if (k == 1) pc->SetSkinData(store);
       (k ? leftSkinned : leftPlain) = pc;
     }
-    Heading(490, 410, "Tabs at the bottom, default look");
+    Heading(490, 410, "Tabs at the bottom (pictures mirrored), test skin");
     auto* bottom = new TbsSkinPageControl(this);
     bottom->SetTabPosition(ctl::tpBottom);
     bottom->SetBounds(490, 430, 460, 130);
@@ -195,6 +195,7 @@ class DemoForm : public TForm {
       s->SetPageControl(bottom);
     }
     bottom->SetShowCloseButtons(true);
+    bottom->SetSkinData(store);
     ShowState();
   }
 
