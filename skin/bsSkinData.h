@@ -30,6 +30,10 @@ constexpr unsigned WM_CHANGE_RESOURCE_STR_DATA = 1274;
 constexpr unsigned WM_PARENT_BG_CHANGED = 1284;
 constexpr unsigned WM_CHANGE_SKINNABLE_FORM = 1294;
 constexpr unsigned WM_CHANGE_LAYERED_BORDERS = 1427;
+// Asks a framed control to paint its frame into the DC in wParam; it answers
+// kPaintFrameAnswer when it painted (or has no frame to paint).
+constexpr unsigned CM_PAINT_FRAME_TO_DC = 45513;
+constexpr intptr_t kPaintFrameAnswer = 12851;
 constexpr intptr_t SKIN_MESSAGE_LPARAM = 1000;
 
 // The application's forms as the store's broadcast sees them. The window

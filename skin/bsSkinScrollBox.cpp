@@ -344,7 +344,7 @@ void TbsSkinScrollBox::Dispatch(cl::TMessage& Msg) {
       GetSkinData();
       if (Msg.WParam && FBGPictureIndex == -1 && FBorderStyle != bvNone) {
         PaintFrame(gfx::HDC(uint32_t(Msg.WParam)));
-        Msg.Result = 12851;
+        Msg.Result = kPaintFrameAnswer;
       } else {
         Msg.Result = 0;
       }

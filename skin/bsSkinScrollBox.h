@@ -13,9 +13,6 @@
 
 namespace skin {
 
-// Asks a framed control to paint its frame into the DC in wParam; 12851 when painted.
-constexpr unsigned CM_PAINT_FRAME_TO_DC = 45513;
-
 class TbsSkinScrollBox : public TbsSkinCustomControl {
  public:
   explicit TbsSkinScrollBox(cl::TComponent* AOwner);

@@ -23,12 +23,10 @@
 
 namespace skin {
 
-// Sent to a skinned control to paint its frame into the DC in wParam; the
-// views have none and only answer kPaintFrameAnswer.
-constexpr unsigned CM_PAINT_FRAME_TO_DC = 45513;
+// CM_PAINT_FRAME_TO_DC (skin data): the views have no frame and only answer
+// kPaintFrameAnswer.
 // Sent to a list view to paint its skinned header into the DC in wParam.
 constexpr unsigned CM_PAINT_HEADER_TO_DC = 45514;
-constexpr int kPaintFrameAnswer = 12851;
 
 // ============================================================================ tree view
 
