@@ -289,6 +289,9 @@ TCustomListView::TCustomListView(TComponent* AOwner) : TWinControl(AOwner) {
 TCustomListView::~TCustomListView() = default;
 
 void TCustomListView::Destroy() {
+  // The window goes first: its last messages (focus, selection, painting)
+  // still read the rows.
+  if (HandleAllocated()) DestroyHandle();
   if (editor_) {
     editor_->Free();
     editor_ = nullptr;

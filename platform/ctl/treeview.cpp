@@ -359,6 +359,9 @@ TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TCustomTreeView::Destroy() {
+  // The window goes first: its last messages (focus, selection, painting)
+  // still read the nodes.
+  if (HandleAllocated()) DestroyHandle();
   if (editor_) {
     editor_->Free();
     editor_ = nullptr;

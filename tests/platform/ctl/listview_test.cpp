@@ -108,6 +108,16 @@ TEST(ListView, SelectItemFiresTheOldRowOffBeforeTheNewRowOn) {
   EXPECT_EQ(f.lv->ItemFocused()->Index(), 3);
 }
 
+TEST(ListView, AFocusedViewWithASelectedRowIsFreedWhileItsFormLives) {
+  Harness h;
+  ListForm f(h);
+  f.ClickRow(2);
+  ASSERT_TRUE(f.lv->Focused());
+  f.lv->Free();  // its window's last messages must not read freed rows
+  f.lv = nullptr;
+  h.Pump();
+}
+
 TEST(ListView, ReportScrollContract) {
   Harness h;
   ListForm f(h);
