@@ -155,16 +155,17 @@ TEST_F(ShellListsTest, VolumeRowsFromTheMountTable) {
   const std::string mounts = tree.File("mounts");
   std::ofstream(mounts) << "proc /proc proc rw 0 0\n"
                            "sysfs /sys sysfs rw 0 0\n"
-                           "/dev/sda1 / ext4 rw 0 0\n"
-                           "/dev/sdb1 /media/user/STICK vfat rw 0 0\n"
-                           "/dev/sdc1 /mnt/Data ext4 rw 0 0\n"
-                           "/dev/sdd1 /mnt/bare ext4 rw 0 0\n"
+                           "/dev/vcdisk1 / ext4 rw 0 0\n"
+                           "/dev/vcdisk2 /media/user/STICK vfat rw 0 0\n"
+                           "/dev/vcdisk3 /mnt/Data ext4 rw 0 0\n"
+                           "/dev/vcdisk4 /mnt/bare ext4 rw 0 0\n"
                            "Server:/Export /mnt/net nfs4 rw 0 0\n"
-                           "/dev/sr0 /mnt/cd iso9660 ro 0 0\n"
+                           "/dev/vcdisk5 /mnt/cd iso9660 ro 0 0\n"
                            "tmpfs /mnt/ram tmpfs rw 0 0\n";
+  // Devices that no machine has, so that no real disk's removable flag counts.
   const std::string labels = tree.Dir("by-label");
-  fs::create_symlink("/dev/sdc1", labels + "/Data\\x20Disk");
-  fs::create_symlink("/dev/sr0", labels + "/Movies");
+  fs::create_symlink("/dev/vcdisk3", labels + "/Data\\x20Disk");
+  fs::create_symlink("/dev/vcdisk5", labels + "/Movies");
   auto* c = new TbsSkinDriveComboBox(form);
   c->VolumeSource = [&] { return shell::ListVolumes(mounts, labels); };
   c->SetBounds(10, 10, 200, 22);
