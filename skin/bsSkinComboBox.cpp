@@ -662,10 +662,38 @@ void TbsSkinCustomComboBox::Dispatch(cl::TMessage& Msg) {
       TbsSkinCustomControl::Dispatch(Msg);
       CalcRects();
       return;
+    case win::WM_ERASEBKGND:
+      // Inside our own paint cycle the paint covers everything; an erase
+      // from elsewhere (a parent drawing us into its DC) gets the whole look.
+      if (!FromWMPaint && Msg.WParam) PaintToDC(gfx::HDC(uint32_t(Msg.WParam)));
+      Msg.Result = 1;
+      return;
     default:
       break;
   }
   TbsSkinCustomControl::Dispatch(Msg);
+}
+
+void TbsSkinCustomComboBox::PaintToDC(gfx::HDC dc) {
+  if (Width() <= 0 || Height() <= 0) return;
+  GetSkinData();
+  gfx::TBitmap B;
+  B.SetSize(Width(), Height());
+  if (FIndex == -1)
+    CreateControlDefaultImage(&B);
+  else
+    CreateControlSkinImage(&B);
+  gfx::TCanvas C;
+  C.SetHandle(dc);
+  C.Draw(0, 0, &B);
+  C.SetHandle(gfx::HDC());
+  if (!FEdit || !FEdit->HandleAllocated() || !FEdit->Visible()) return;
+  // The edit paints its text into the same DC, moved to its place.
+  const int saved = gfx::SaveDC(dc);
+  gfx::OffsetViewportOrgEx(dc, FEdit->Left(), FEdit->Top(), nullptr);
+  gfx::IntersectClipRect(dc, 0, 0, FEdit->Width(), FEdit->Height());
+  win::SendMessage(FEdit->Handle(), win::WM_PAINT, win::WPARAM(dc.v), 0);
+  gfx::RestoreDC(dc, saved);
 }
 
 // --- skin and size

@@ -152,6 +152,8 @@ class TbsSkinCustomComboBox : public TbsSkinCustomControl, public TbsPopupAlphaS
   void DrawSkinButton(gfx::TCanvas* C);
   void DrawToolButton(gfx::TBitmap* B, const std::string* AText);
   void PaintSkinItem(gfx::TCanvas* C);
+  // The whole look, with the inner edit's text, into a foreign DC.
+  void PaintToDC(gfx::HDC dc);
   void PaintDefaultItem(gfx::TCanvas* C);
   bool Hot();
   void EditChange();

@@ -36,6 +36,15 @@ constexpr unsigned CM_PAINT_FRAME_TO_DC = 45513;
 constexpr intptr_t kPaintFrameAnswer = 12851;
 constexpr intptr_t SKIN_MESSAGE_LPARAM = 1000;
 
+// Paint-to-DC requests (wParam = the target device context): the look
+// without text (answer 12851), and the "2" forms that act only with lParam
+// PAINT_TO_DC2_KEY and answer it.
+constexpr unsigned CM_PAINT_FRAME_TO_DC = 45513;
+constexpr unsigned WM_PAINT_CLIENT_TO_DC2 = 48202;
+constexpr unsigned WM_PAINT_FRAME_TO_DC2 = 48203;
+constexpr intptr_t PAINT_FRAME_TO_DC_ANSWER = 12851;
+constexpr intptr_t PAINT_TO_DC2_KEY = 16802;
+
 // The application's forms as the store's broadcast sees them. The window
 // layer installs one process-wide (SetSkinFormRegistry); tests install a fake.
 class TbsSkinFormRegistry {

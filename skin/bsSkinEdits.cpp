@@ -344,7 +344,8 @@ void TbsSkinCustomEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) 
     else if (FIndex != -1)
       AHeight = SkinRect.Height();
   }
-  ATop = CentredTop(Parent(), ATop, AHeight);
+  // A centring tool bar places only aligned edits.
+  if (Align() != cl::alNone) ATop = CentredTop(Parent(), ATop, AHeight);
   TbsCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
   CalcRects();
   RepaintFrame();
@@ -659,6 +660,39 @@ void TbsSkinCustomEdit::Dispatch(cl::TMessage& Msg) {
       if (Destroyed()) return;
       PlaceImageButtons();
       RepaintFrame();
+      return;
+    case win::CM_FONTCHANGED:
+      TbsCustomEdit::Dispatch(Msg);
+      if (Destroyed() || UseSkinFont) return;
+      // The height follows the font; without a record the window is made
+      // again so that the native edit takes the new metrics.
+      GetSkinData();
+      SetHeight(FontHeightNow());
+      if (FIndex == -1) RecreateWnd();
+      return;
+    case CM_PAINT_FRAME_TO_DC:
+      if (Msg.WParam) {
+        gfx::TCanvas C;
+        C.SetHandle(gfx::HDC(uint32_t(Msg.WParam)));
+        PaintFrame(&C);
+        C.SetHandle(gfx::HDC());
+      }
+      Msg.Result = PAINT_FRAME_TO_DC_ANSWER;
+      return;
+    case WM_PAINT_FRAME_TO_DC2:
+      if (Msg.LParam != PAINT_TO_DC2_KEY) break;
+      if (Msg.WParam) {
+        const gfx::HDC dc(uint32_t(Msg.WParam));
+        const int saved = gfx::SaveDC(dc);
+        CalcRects();
+        gfx::ExcludeClipRect(dc, FEditRect.Left, FEditRect.Top, FEditRect.Right, FEditRect.Bottom);
+        gfx::TCanvas C;
+        C.SetHandle(dc);
+        PaintFrame(&C);
+        C.SetHandle(gfx::HDC());
+        gfx::RestoreDC(dc, saved);
+      }
+      Msg.Result = PAINT_TO_DC2_KEY;
       return;
     case win::WM_LBUTTONUP:
       // A press on an image button let go over the text: no click.

@@ -103,6 +103,19 @@ void TbsListBox::WndProc(cl::TMessage& Msg) {
       }
       break;
     }
+    case WM_PAINT_CLIENT_TO_DC2:
+      // An empty list hands its background to whoever asks with the key.
+      if (Count() == 0 && Msg.LParam == PAINT_TO_DC2_KEY) {
+        if (Msg.WParam && Width() > 0 && Height() > 0) {
+          SkinListBox->GetSkinData();
+          gfx::TCanvas C;
+          C.SetHandle(gfx::HDC(uint32_t(Msg.WParam)));
+          FillBackground(&C, TRect(0, 0, Width(), Height()));
+          C.SetHandle(gfx::HDC());
+        }
+        Msg.Result = PAINT_TO_DC2_KEY;
+      }
+      break;
     default:
       break;
   }
@@ -686,6 +699,24 @@ void TbsSkinCustomListBox::CreateControlSkinImage(gfx::TBitmap* B) {
   TbsSkinCustomControl::CreateControlSkinImage(B);
   gfx::TCanvas* C = B->Canvas();
   const int dx = Width() - G.SkinRect.Width(), dy = Height() - G.SkinRect.Height();
+  // Hidden caption buttons: their place shows the record's disabled-buttons
+  // picture, or the caption strip stretched over it when there is none.
+  if (!FShowCaptionButtons && !Empty(UpButtonRect) && Picture) {
+    if (!Empty(DisabledButtonsRect)) {
+      TRect dst = ButtonsArea;
+      gfx::OffsetRect(dst, dx, 0);
+      C->CopyRect(dst, Picture->Canvas(), DisabledButtonsRect);
+    } else {
+      const int top = G.ClRect.Top - 1;  // the client rectangle's top does not move with the size
+      const TRect strip(G.NewLTPoint.X, 0, G.NewRTPoint.X, top);
+      if (strip.Width() > 0 && strip.Height() > 0) {
+        gfx::TBitmap aside;
+        aside.SetSize(strip.Width(), strip.Height());
+        aside.Canvas()->CopyRect(TRect(0, 0, strip.Width(), strip.Height()), C, strip);
+        C->StretchDraw(TRect(G.NewLTPoint.X, 0, Width() + UpButtonRect.Right - G.SkinRect.Width(), top), &aside);
+      }
+    }
+  }
   for (auto& b : Buttons) b.R = TRect();
   if (!FCaptionMode) return;
   NewCaptionRect = CaptionRect;
