@@ -30,19 +30,16 @@ constexpr unsigned WM_CHANGE_RESOURCE_STR_DATA = 1274;
 constexpr unsigned WM_PARENT_BG_CHANGED = 1284;
 constexpr unsigned WM_CHANGE_SKINNABLE_FORM = 1294;
 constexpr unsigned WM_CHANGE_LAYERED_BORDERS = 1427;
-// Asks a framed control to paint its frame into the DC in wParam; it answers
-// kPaintFrameAnswer when it painted (or has no frame to paint).
-constexpr unsigned CM_PAINT_FRAME_TO_DC = 45513;
-constexpr intptr_t kPaintFrameAnswer = 12851;
 constexpr intptr_t SKIN_MESSAGE_LPARAM = 1000;
 
-// Paint-to-DC requests (wParam = the target device context): the look
-// without text (answer 12851), and the "2" forms that act only with lParam
-// PAINT_TO_DC2_KEY and answer it.
+// Paint-to-DC requests (wParam = the target device context): a framed
+// control paints its look without text (answer kPaintFrameAnswer, also
+// given by controls with no frame to paint), and the "2" forms act only
+// with lParam PAINT_TO_DC2_KEY and answer it.
 constexpr unsigned CM_PAINT_FRAME_TO_DC = 45513;
+constexpr intptr_t kPaintFrameAnswer = 12851;
 constexpr unsigned WM_PAINT_CLIENT_TO_DC2 = 48202;
 constexpr unsigned WM_PAINT_FRAME_TO_DC2 = 48203;
-constexpr intptr_t PAINT_FRAME_TO_DC_ANSWER = 12851;
 constexpr intptr_t PAINT_TO_DC2_KEY = 16802;
 
 // The application's forms as the store's broadcast sees them. The window

@@ -677,7 +677,7 @@ void TbsSkinCustomEdit::Dispatch(cl::TMessage& Msg) {
         PaintFrame(&C);
         C.SetHandle(gfx::HDC());
       }
-      Msg.Result = PAINT_FRAME_TO_DC_ANSWER;
+      Msg.Result = kPaintFrameAnswer;
       return;
     case WM_PAINT_FRAME_TO_DC2:
       if (Msg.LParam != PAINT_TO_DC2_KEY) break;

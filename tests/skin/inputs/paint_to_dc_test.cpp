@@ -136,11 +136,11 @@ TEST_F(PaintToDCTest, EditFramePaintedIntoAGivenDC) {
   h.Pump();
   {  // the whole look without text
     Target t(160, 20);
-    EXPECT_EQ(win::SendMessage(e->Handle(), CM_PAINT_FRAME_TO_DC, t.dc(), 0), PAINT_FRAME_TO_DC_ANSWER);
+    EXPECT_EQ(win::SendMessage(e->Handle(), CM_PAINT_FRAME_TO_DC, t.dc(), 0), kPaintFrameAnswer);
     EXPECT_EQ(Rgb(t.at(0, 0)), Rgb(gfx::clBtnShadow));
     EXPECT_EQ(Rgb(t.at(1, 1)), Rgb(gfx::clBtnFace));
     EXPECT_EQ(Rgb(t.at(80, 10)), Rgb(gfx::clWindow));
-    EXPECT_EQ(win::SendMessage(e->Handle(), CM_PAINT_FRAME_TO_DC, 0, 0), PAINT_FRAME_TO_DC_ANSWER);
+    EXPECT_EQ(win::SendMessage(e->Handle(), CM_PAINT_FRAME_TO_DC, 0, 0), kPaintFrameAnswer);
   }
   {  // the keyed form leaves the text area to the caller
     Target t(160, 20);
