@@ -323,7 +323,7 @@ void TbsCustomShellListView::BuildColumns() {
   static const Fixed kCols[4] = {{"FLV_NAME", "Name", 25, cl::taLeftJustify},
                                  {"FLV_SIZE", "Size", 10, cl::taRightJustify},
                                  {"FLV_TYPE", "Type", 10, cl::taLeftJustify},
-                                 {"FLV_MODIFIED", "Modified", 14, cl::taLeftJustify}};
+                                 {"FLV_MODIFIED", "Modified", 19, cl::taLeftJustify}};
   const int n = (FRootFolder->Properties() & fpFileSystem) ? 4 : 1;
   gfx::TBitmap b;
   b.SetSize(1, 1);
