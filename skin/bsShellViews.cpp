@@ -111,6 +111,26 @@ int CompareListFolders(TbsShellFolder* A, TbsShellFolder* B, const TbsShellSortC
   return Ctx.Descending ? -res : res;
 }
 
+void ShowShellContextMenu(cl::TWinControl* Owner, TbsSkinPopupMenu*& Menu, TbsShellFolder* Folder, TPoint Screen,
+                          std::function<void(const std::string& Verb)> Run) {
+  if (!Folder) return;
+  std::unique_ptr<IContextMenuLx> cm;
+  IShellFolderLx* parent = Folder->ParentShellFolder();
+  if (!parent || FAILED(parent->GetContextMenu(Folder->RelativeID(), &cm)) || !cm) return;
+  if (!Menu) Menu = new TbsSkinPopupMenu(Owner);
+  if (auto* sc = dynamic_cast<TbsSkinChangeable*>(Owner)) Menu->SetSkinData(sc->SkinData());
+  Menu->Items()->Clear();
+  for (const ContextCommand& c : cm->Commands()) {
+    auto* item = new cl::TMenuItem(Menu);
+    item->Caption = c.caption;
+    std::string verb = c.verb;
+    item->OnClick = [Run, verb](rtl::TObject*) { Run(verb); };
+    Menu->Items()->Add(item);
+  }
+  Menu->PopupComponent = Owner;
+  Menu->Popup(Screen.X, Screen.Y);
+}
+
 // ============================================================================ list view
 
 TbsCustomShellListView::TbsCustomShellListView(cl::TComponent* AOwner) : TbsSkinCustomListView(AOwner) {
@@ -493,6 +513,26 @@ void TbsCustomShellListView::Refresh() {
   FRootFolder = nullptr;
   OpenFolderId(copy.get());
   if (index >= 0 && index < Items()->Count()) Items()->Item(index)->SetSelected(true);
+}
+
+void TbsCustomShellListView::Dispatch(cl::TMessage& Msg) {
+  if (Msg.Msg == win::WM_CONTEXTMENU && AutoContextMenus && SelectedFolder()) {
+    TPoint p{int16_t(Msg.LParam & 0xFFFF), int16_t((Msg.LParam >> 16) & 0xFFFF)};
+    if (p.X == -1 && p.Y == -1) p = ClientToScreen({0, 0});
+    cl::Keep<TbsCustomShellListView> self(this);
+    ShowShellContextMenu(this, FShellMenu, SelectedFolder(), p, [self](const std::string& Verb) {
+      if (self.Alive()) self->RunContextCommand(Verb);
+    });
+    Msg.Result = 1;
+    return;
+  }
+  TbsSkinCustomListView::Dispatch(Msg);
+}
+
+void TbsCustomShellListView::RunContextCommand(const std::string& Verb) {
+  RunShellCommand(this, SelectedFolder(), Verb);
+  // Re-reading now would end the name edit the command just started.
+  if (!IsEditing()) Refresh();
 }
 
 void TbsCustomShellListView::ExecuteCommand(const std::string& Verb, bool& Handled) {
@@ -879,6 +919,20 @@ void TbsCustomShellTreeView::SetShellComboBox(TbsCustomShellComboBox* Value) {
     Value->LinkTree(this);
     Value->FreeNotification(this);
   }
+}
+
+void TbsCustomShellTreeView::DoContextPopup(TPoint MousePos, bool& Handled) {
+  cl::TPopupMenu* own = dynamic_cast<cl::TPopupMenu*>(PopupMenu);
+  if (!AutoContextMenus || (own && own->AutoPopup)) {
+    TbsSkinCustomTreeView::DoContextPopup(MousePos, Handled);
+    return;
+  }
+  Handled = true;
+  TPoint p = MousePos.X == -1 && MousePos.Y == -1 ? ClientToScreen({0, 0}) : ClientToScreen(MousePos);
+  cl::Keep<TbsCustomShellTreeView> self(this);
+  ShowShellContextMenu(this, FShellMenu, SelectedFolder(), p, [self](const std::string& Verb) {
+    if (self.Alive()) RunShellCommand(self.get(), self->SelectedFolder(), Verb);
+  });
 }
 
 void TbsCustomShellTreeView::ExecuteCommand(const std::string& Verb, bool& Handled) {

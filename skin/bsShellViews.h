@@ -12,6 +12,7 @@
 #include "platform/rtl/strlist.h"
 #include "skin/bsShellFolder.h"
 #include "skin/bsSkinComboBox.h"
+#include "skin/bsSkinMenus.h"
 #include "skin/bsSkinViews.h"
 
 namespace skin {
@@ -35,6 +36,12 @@ struct TbsShellSortContext {
   bool Descending = false;
 };
 int CompareListFolders(TbsShellFolder* A, TbsShellFolder* B, const TbsShellSortContext& Ctx);
+
+// The small context menu of one entry: the namespace's commands as items of
+// a skinned popup menu (made in Menu when null, owned by Owner) at a screen
+// point; a chosen item calls Run with its verb once the menu has closed.
+void ShowShellContextMenu(cl::TWinControl* Owner, TbsSkinPopupMenu*& Menu, TbsShellFolder* Folder, TPoint Screen,
+                          std::function<void(const std::string& Verb)> Run);
 
 // ============================================================================ list view
 
@@ -85,6 +92,11 @@ class TbsCustomShellListView : public TbsSkinCustomListView, public IbsShellComm
 
   void ExecuteCommand(const std::string& Verb, bool& Handled) override;
   void CommandCompleted(const std::string& Verb, bool Succeeded) override;
+  // A verb chosen from the context menu, for the selected entry; the view
+  // re-reads its folder afterwards unless it went on to edit a name.
+  void RunContextCommand(const std::string& Verb);
+  TbsSkinPopupMenu* ShellMenu() const { return FShellMenu; }
+  void Dispatch(cl::TMessage& Msg) override;
 
   // The back-links the linked controls set.
   void LinkTree(TbsCustomShellTreeView* T) { FTreeView = T; }
@@ -120,6 +132,7 @@ class TbsCustomShellListView : public TbsSkinCustomListView, public IbsShellComm
   TbsCustomShellTreeView* FTreeView = nullptr;
   TbsCustomShellComboBox* FComboBox = nullptr;
   TbsShellChangeNotifier* FNotifier = nullptr;
+  TbsSkinPopupMenu* FShellMenu = nullptr;
   std::string FSavePath;
   std::string FMask = "*.*|*.*";
 };
@@ -167,6 +180,7 @@ class TbsCustomShellTreeView : public TbsSkinCustomTreeView, public IbsShellComm
 
   void ExecuteCommand(const std::string& Verb, bool& Handled) override;
   void CommandCompleted(const std::string& Verb, bool Succeeded) override;
+  TbsSkinPopupMenu* ShellMenu() const { return FShellMenu; }
 
   void LinkList(TbsCustomShellListView* L) { FListView = L; }
   void LinkCombo(TbsCustomShellComboBox* C) { FComboBox = C; }
@@ -181,6 +195,7 @@ class TbsCustomShellTreeView : public TbsSkinCustomTreeView, public IbsShellComm
   bool CanChange(ctl::TTreeNode* Node) override;
   void Delete(ctl::TTreeNode* Node) override;
   void Edit(ctl::TTreeNode* Node, const std::string* NewText) override;
+  void DoContextPopup(TPoint MousePos, bool& Handled) override;
   std::string ClassName() const override { return "TbsCustomShellTreeView"; }
 
  private:
@@ -200,6 +215,7 @@ class TbsCustomShellTreeView : public TbsSkinCustomTreeView, public IbsShellComm
   TbsCustomShellListView* FListView = nullptr;
   TbsCustomShellComboBox* FComboBox = nullptr;
   TbsShellChangeNotifier* FNotifier = nullptr;
+  TbsSkinPopupMenu* FShellMenu = nullptr;
   std::string FSavePath;
   ctl::TTreeNode* FNodeToMonitor = nullptr;
 };

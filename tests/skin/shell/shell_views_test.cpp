@@ -1,6 +1,8 @@
 // The shell views over the temporary tree: the mask and sort tables of the
 // folder list, its navigation and search, the tree's path selection with
 // its linked list, and the combo box's outline and ShowPath.
+#include <fstream>
+
 #include "platform/cl/forms.h"
 #include "platform/rtl/strlist.h"
 #include "shell_fixture.h"
@@ -247,6 +249,136 @@ TEST_F(ViewsTest, ComboOutlineAndShowPath) {
   cb->SetRoot("rfMyComputer");
   EXPECT_EQ(outline(), "0Computer,1File System,1TREE,") << "no drives added below another root";
   EXPECT_EQ(lv->Root(), "rfMyComputer");
+}
+
+}  // namespace
+}  // namespace shelltest
+
+namespace shelltest {
+namespace {
+
+using namespace skin;
+
+class TestTree : public TbsSkinDirTreeView {
+ public:
+  using TbsSkinDirTreeView::TbsSkinDirTreeView;
+  void EndEdit(ctl::TTreeNode* n, const std::string& s) { Edit(n, &s); }
+};
+
+class TreeTest : public ViewsTest {
+ public:
+  TestTree* Tree() {
+    auto* tv = new TestTree(form);
+    tv->SetBounds(0, 0, 200, 300);
+    tv->SetParent(form);
+    tv->HandleNeeded();
+    return tv;
+  }
+  static ctl::TTreeNode* Find(TestTree* tv, const std::string& text) {
+    for (int i = 0; i < tv->Items()->Count(); i++)
+      if (tv->Items()->Item(i)->Text() == text) return tv->Items()->Item(i);
+    return nullptr;
+  }
+};
+
+TEST_F(TreeTest, RefreshKeepsWhatWasOpenAndSeesNewFolders) {
+  TestTree* tv = Tree();
+  tv->SetPath(P("a/b"));
+  ctl::TTreeNode* top = Find(tv, "TREE");
+  ASSERT_TRUE(top);
+  fs::create_directories(root / "new");
+  fs::remove_all(root / "home");
+  tv->Refresh(top);
+  EXPECT_EQ(tv->Path(), P("a/b")) << "the selection survives";
+  EXPECT_TRUE(Find(tv, "new"));
+  EXPECT_FALSE(Find(tv, "home"));
+  ASSERT_TRUE(Find(tv, "a"));
+  EXPECT_TRUE(Find(tv, "a")->Expanded()) << "what was open stays open";
+  EXPECT_TRUE(Find(tv, "TREE")->Expanded());
+}
+
+TEST_F(TreeTest, AddFolderVetoNamesAndCommands) {
+  TestTree* tv = Tree();
+  tv->OnAddFolder = [](rtl::TObject*, TbsShellFolder* f, bool& can) { can = f->DisplayName() != "home"; };
+  tv->SetPath(root.string());
+  EXPECT_TRUE(Find(tv, "a"));
+  EXPECT_FALSE(Find(tv, "home")) << "a vetoed folder is not shown";
+  EXPECT_FALSE(Find(tv, ".hiddendir"));
+
+  // A rename through the label, then one the namespace refuses.
+  tv->SetPath(P("a/b"));
+  ctl::TTreeNode* b = tv->Selected();
+  tv->EndEdit(b, "bee");
+  EXPECT_TRUE(fs::is_directory(root / "a" / "bee"));
+  ctl::TTreeNode* bee = Find(tv, "bee");
+  ASSERT_TRUE(bee);
+  EXPECT_THROW(tv->EndEdit(bee, "../x"), rtl::Exception);
+  EXPECT_EQ(bee->Text(), "bee");
+
+  // The menu's verbs: "rename" edits in place, "delete" drops the node.
+  tv->SetSelected(bee);
+  EXPECT_TRUE(RunShellCommand(tv, tv->SelectedFolder(), "rename"));
+  EXPECT_TRUE(tv->IsEditing());
+  bee->EndEdit(true);
+  fs::remove_all(root / "a" / "bee");
+  tv->CommandCompleted("delete", true);
+  EXPECT_FALSE(Find(tv, "bee"));
+}
+
+TEST_F(TreeTest, FileNodesMoveTheListToTheirFolder) {
+  TestTree* tv = Tree();
+  tv->SetObjectTypes(otFolders | otNonFolders);
+  TestList* lv = List(P("a"));
+  tv->SetShellListView(lv);
+  tv->SetPath(root.string());
+  ctl::TTreeNode* song = Find(tv, "song.mp3");
+  ASSERT_TRUE(song);
+  EXPECT_FALSE(song->HasChildren());
+  lv->SetPath(P("a/b"));
+  tv->SetSelected(song);
+  EXPECT_EQ(lv->Path(), root.string()) << "a file shows its folder";
+  ctl::TTreeNode* zip = Find(tv, "arch.zip");
+  ASSERT_TRUE(zip);
+  h.launcher.calls.clear();
+  zip->SetHasChildren(true);
+  zip->Expand(false);
+  ASSERT_EQ(h.launcher.calls.size(), 1u) << "an archive is opened, not listed";
+  EXPECT_EQ(h.launcher.calls[0].back(), P("arch.zip"));
+}
+
+TEST_F(ViewsTest, ListCommandsAndAutoRefresh) {
+  TestList* lv = List(root.string());
+  // Enter on a file opens nothing; the menu's "open" hands it to the opener
+  // from its own folder and gives the working folder back.
+  const std::string cwd = fs::current_path().string();
+  int notes = -1;
+  for (int i = 0; i < lv->FolderCount(); i++)
+    if (lv->FolderAt(i)->DisplayName() == "notes.txt") notes = i;
+  ASSERT_GE(notes, 0);
+  lv->Items()->Item(notes)->SetSelected(true);
+  lv->Press(win::VK_RETURN);
+  EXPECT_EQ(lv->Path(), root.string());
+  lv->Press(win::VK_RETURN, cl::ssAlt);
+  EXPECT_TRUE(h.launcher.calls.empty()) << "properties do nothing";
+  lv->RunContextCommand("open");
+  ASSERT_EQ(h.launcher.calls.size(), 1u);
+  EXPECT_EQ(h.launcher.calls[0].back(), P("notes.txt"));
+  EXPECT_EQ(fs::current_path().string(), cwd);
+  lv->ReadOnly = false;
+  lv->RunContextCommand("rename");
+  EXPECT_TRUE(lv->IsEditing()) << "no re-read ends the edit the menu started";
+
+  lv->SetAutoRefresh(true);
+  ASSERT_TRUE(lv->Notifier());
+  EXPECT_EQ(lv->Notifier()->Root(), root.string());
+  const int before = lv->FolderCount();
+  std::ofstream(root / "fresh.avi") << 1;
+  EXPECT_TRUE(PumpUntil([&] { return lv->FolderCount() == before + 1; }));
+  lv->SetPath(P("a"));
+  ASSERT_TRUE(lv->Notifier());
+  EXPECT_EQ(lv->Notifier()->Root(), P("a")) << "the watcher follows the folder shown";
+  lv->SetAutoRefresh(false);
+  EXPECT_FALSE(lv->Notifier());
 }
 
 }  // namespace
