@@ -208,7 +208,9 @@ ShellFolderIntf BindSubFolder(IShellFolderLx* Parent, PCIDLIST List) {
   ShellFolderIntf f;
   if (Parent && SUCCEEDED(Parent->BindToObject(List, &f)) && f) return f;
   f.reset();
-  if (FAILED(AcquireDesktopFolderIntf()->BindToObject(List, &f))) f.reset();
+  // Only a list of the desktop's own may be bound there: a relative list of
+  // another folder would name a desktop entry that merely shares its name.
+  if (!Parent && FAILED(AcquireDesktopFolderIntf()->BindToObject(List, &f))) f.reset();
   return f;
 }
 

@@ -171,6 +171,12 @@ void TbsCustomShellListView::DestroyWnd() {
   TbsSkinCustomListView::DestroyWnd();
 }
 
+void TbsCustomShellListView::Loaded() {
+  TbsSkinCustomListView::Loaded();
+  FillFromFolder();
+  SetAutoRefresh(FAutoRefresh);
+}
+
 void TbsCustomShellListView::ReleaseEntries() {
   if (!Destroying()) Items()->SetCount(0);
   for (TbsShellFolder* f : FFolders) delete f;

@@ -106,6 +106,7 @@ class TbsCustomShellListView : public TbsSkinCustomListView, public IbsShellComm
   void CreateWnd() override;
   void DestroyWnd() override;
   void Destroy() override;
+  void Loaded() override;
   void Notification(cl::TComponent* AComponent, cl::TOperation Operation) override;
   bool OwnerDataFetch(ctl::TListItem* Item) override;
   int OwnerDataFind(ctl::TItemFind Find, const std::string& FindString, int StartIndex, bool Wrap) override;

@@ -167,6 +167,8 @@ TEST_F(ViewsTest, NavigationBackRefreshAndSearch) {
   lv->Back();
   EXPECT_EQ(lv->Path(), "Desktop") << "the desktop has no parent";
   EXPECT_THROW(lv->SetPath(P("missing")), EInvalidPath);
+  lv->SetPath(P("notes.txt"));
+  EXPECT_EQ(lv->FolderCount(), 0) << "a file opened as a folder lists nothing, never the desktop";
   try {
     lv->SetRoot("rfControlPanel");
     ADD_FAILURE();
