@@ -248,6 +248,17 @@ TEST_F(ViewsTest, ComboOutlineAndShowPath) {
   EXPECT_EQ(moves, 1);
   EXPECT_EQ(cb->ItemIndex(), 1);
 
+  // A row taken while the list is down moves nothing until the list closes.
+  cb->DropDown();
+  ASSERT_TRUE(cb->IsPopupVisible());
+  const int tree = 3;
+  ASSERT_EQ(cb->ItemsEx()[tree].Caption, "TREE");
+  cb->SetItemIndex(tree);
+  EXPECT_EQ(lv->Path(), "Computer");
+  cb->CloseUp(true);
+  EXPECT_EQ(lv->Path(), root.string());
+  EXPECT_EQ(moves, 2);
+
   cb->SetRoot("rfMyComputer");
   EXPECT_EQ(outline(), "0Computer,1File System,1TREE,") << "no drives added below another root";
   EXPECT_EQ(lv->Root(), "rfMyComputer");
