@@ -9,6 +9,7 @@
 // what xclip put there, drags a header divider and clicks a row; then it
 // saves the whole screen and ends. Run it under xvfb-run without a display.
 #include "media/Player.h"
+#include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
 #include "platform/cl/forms.h"
 #include "platform/cl/stdctrls.h"
@@ -44,60 +45,11 @@ extern char** environ;
 
 using namespace cl;
 
+using namespace demokit;
+
 namespace {
 
 // ---- driving the X server ----------------------------------------------------------
-
-template <class F>
-bool PumpUntil(F done, int seconds = 20) {
-  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    win::MsgWaitForEvents(20);
-    win::ProcessMessages();
-  }
-  return true;
-}
-
-void PumpFor(int ms) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; });
-}
-
-// Runs a tool while the loop keeps pumping (the X server's input needs a reader).
-bool RunTool(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
-  int status = 0;
-  bool ended = PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
-  PumpFor(100);
-  return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// The output of a tool, read while the loop pumps: xclip asks this very
-// program for the clipboard's content.
-std::string Capture(const std::vector<std::string>& argv) {
-  std::string file = (std::filesystem::temp_directory_path() / "controls-demo-capture").string();
-  posix_spawn_file_actions_t fa;
-  posix_spawn_file_actions_init(&fa);
-  posix_spawn_file_actions_addopen(&fa, 1, file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-  std::vector<char*> args;
-  for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  int rc = posix_spawnp(&pid, args[0], &fa, nullptr, args.data(), environ);
-  posix_spawn_file_actions_destroy(&fa);
-  if (rc != 0) return "";
-  int status = 0;
-  PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
-  std::ifstream in(file);
-  std::string out((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::filesystem::remove(file);
-  return out;
-}
 
 win::POINT ScreenOf(TWinControl* c, int x, int y) {
   win::POINT p{x, y};

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
 #include "platform/cl/forms.h"
 #include "platform/qt/qt_backend.h"
@@ -33,34 +34,9 @@ extern char** environ;
 using namespace cl;
 using namespace skin;
 
+using namespace demokit;
+
 namespace {
-
-template <class F>
-bool PumpUntil(F done, int ms = 20000) {
-  auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    win::MsgWaitForEvents(10);
-    win::ProcessMessages();
-  }
-  return true;
-}
-
-void PumpFor(int ms) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; }, ms + 1000);
-}
-
-bool RunTool(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
-  int status = 0;
-  bool ended = PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
-  return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 void MoveTo(int x, int y) { RunTool({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y)}); }
 void ClickAt(int x, int y) {
@@ -155,13 +131,6 @@ class DemoForm : public TForm {
     Canvas()->TextOut(12, 380, "右键菜单演示：快照菜单与两行提示");
   }
 };
-
-void Shot(const std::string& path) {
-  PumpFor(150);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-  bool ok = shot.save(QString::fromStdString(path), "PNG");
-  std::printf("%s %s\n", ok ? "wrote" : "could not write", path.c_str());
-}
 
 TPoint Center(TbsSkinPopupWindow* w, int item) {
   TRect r = w->ItemList.at(size_t(item))->ObjectRect;

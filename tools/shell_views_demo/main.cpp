@@ -15,6 +15,7 @@
 #include <fstream>
 #include <string>
 
+#include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
 #include "platform/cl/forms.h"
 #include "platform/cl/stdctrls.h"
@@ -29,23 +30,9 @@ using namespace cl;
 using namespace skin;
 namespace fs = std::filesystem;
 
+using namespace demokit;
+
 namespace {
-
-template <class F>
-bool PumpUntil(F done, int seconds = 20) {
-  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    win::MsgWaitForEvents(5);
-    win::ProcessMessages();
-  }
-  return true;
-}
-
-void PumpFor(int ms) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; });
-}
 
 fs::path MakeTree() {
   char tmpl[] = "/tmp/vc_shelldemo_XXXXXX";
@@ -130,14 +117,6 @@ class DemoForm : public TForm {
   TbsSkinDirTreeView* tree = nullptr;
   TbsSkinFileListView* list = nullptr;
 };
-
-bool Shot(const std::string& path) {
-  PumpFor(300);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-  bool ok = shot.save(QString::fromStdString(path), "PNG");
-  std::printf("%s %s\n", ok ? "wrote" : "could not write", path.c_str());
-  return ok;
-}
 
 void Script(DemoForm* f, const std::string& screenshot) {
   PumpFor(500);
