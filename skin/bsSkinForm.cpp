@@ -14,6 +14,7 @@
 #include "skin/bsMaskRegions.h"
 #include "skin/bsSkinControls.h"
 #include "skin/bsSkinImages.h"
+#include "skin/bsSkinMainMenuBar.h"
 #include "skin/bsTextHelpers.h"
 #include "skin/bsWorkArea.h"
 
@@ -102,6 +103,7 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
   FMorphTimer = MakeTimer(25, &TbsSkinForm::MorphTimerTick);
   FAnimateTimer = MakeTimer(25, &TbsSkinForm::AnimateTimerTick);
   FForm->SetBorderIcons(0);
+  FForm->OnShortCut = [this](TMessage& m, bool& h) { FormShortCut(m, h); };
   FSysMenu = new cl::TPopupMenu(this);
   FSkinMenu = new TbsSkinMenu(this, FForm);
   OldWindowProc = FForm->WindowProc;
@@ -129,6 +131,7 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
   if (AComponent == FSD) FSD = nullptr;
   if (AComponent == FMSD) FMSD = nullptr;
   if (AComponent == SystemMenu) SystemMenu = nullptr;
+  if (AComponent == MainMenuBar) MainMenuBar = nullptr;
 }
 
 void TbsSkinForm::OldProc(TMessage& Msg) {
@@ -1316,7 +1319,48 @@ void TbsSkinForm::SkinMenuClose() {
 void TbsSkinForm::EndMainMenuMode() {
   if (!FInMainMenu) return;
   FInMainMenu = false;
-  if (OnMainMenuModeEnd) OnMainMenuModeEnd();
+  if (MainMenuBar) MainMenuBar->MenuExit();
+  if (!FInMenu) UnhookAppMessages();
+  OnMainMenuExit(this);
+}
+
+void TbsSkinForm::EnterMainMenuMode() {
+  if (FInMainMenu) {
+    EndMainMenuMode();
+    return;
+  }
+  if (FInMenu) {
+    if (FSkinMenu->Visible()) FSkinMenu->CloseLevels(0);
+    SkinMenuClose();
+  }
+  if (!MainMenuBar || !MainMenuBar->MainMenu() || MainMenuBar->ObjectList.empty()) return;
+  HookAppMessages();
+  FInMainMenu = true;
+  MainMenuBar->MenuEnter();
+  OnMainMenuEnter(this);
+}
+
+void TbsSkinForm::FormShortCut(TMessage& Msg, bool& Handled) {
+  OnShortCut(Msg, Handled);
+  if (Handled) return;
+  bool Alt = (uintptr_t(Msg.LParam) >> 29) & 1;
+  uint16_t VK = LOWORD(Msg.WParam);
+  if (Alt && VK == VK_SPACE && !DisableSystemMenu) {
+    for (auto& O : ObjectList)
+      if (auto* S = dynamic_cast<TbsSkinStdButtonObject*>(O.get()))
+        if (S->Command == cmSysMenu && S->Enabled && S->Visible) {
+          TRect R = S->ObjectRect;
+          PopupSysMenuAt(FForm->Left() + R.Left, FForm->Top() + R.Bottom);
+          Handled = true;
+          return;
+        }
+  }
+  if (!MainMenuBar) return;
+  if (Alt && VK != VK_F4 && MainMenuBar->FindHotKeyItem(VK)) {
+    Handled = true;
+    return;
+  }
+  if (MainMenuBar->MainMenu() && MainMenuBar->MainMenu()->IsShortCut(Msg)) Handled = true;
 }
 
 void TbsSkinForm::HookAppMessages() {
@@ -1332,14 +1376,29 @@ void TbsSkinForm::UnhookAppMessages() {
 
 void TbsSkinForm::AppMessage(MSG& M, bool& Handled) {
   if (M.message == WM_KEYDOWN) {
+    cl::Keep<TbsSkinForm> K(this);
+    if (FInMainMenu && MainMenuBar && MainMenuBar->MenuKeyDown(int(M.wParam))) {
+      Handled = true;
+      return;
+    }
+    if (Destroyed()) return;
     if (FSkinMenu->Visible())
       if (TbsSkinPopupWindow* W = FSkinMenu->LastWindow()) {
         cl::Keep<TbsSkinPopupWindow> K(W);
         W->PopupKeyDown(int(M.wParam));
       }
     Handled = true;
-    // Escape on the last level leaves the cascade without telling the form.
-    if (!FSkinMenu->Visible() && FInMenu) SkinMenuClose();
+    // Escape on the last level leaves the cascade without telling the form;
+    // in keyboard menu mode the bar keeps its item lit.
+    if (!FSkinMenu->Visible() && FInMenu) {
+      if (FInMainMenu && MainMenuBar) {
+        FInMenu = false;
+        OnSkinMenuClose(this);
+        MainMenuBar->RestoreActiveItem();
+      } else {
+        SkinMenuClose();
+      }
+    }
   } else if (M.message == WM_MOUSEWHEEL) {
     Handled = true;
   }
@@ -1657,10 +1716,7 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       } else if ((Msg.WParam & 0xFFF0) == SC_KEYMENU) {
         // The skinned menu bar takes the keyboard instead of a system menu.
         PassOn = false;
-        if (FInMainMenu)
-          EndMainMenuMode();
-        else if (FInMenu)
-          SkinMenuClose();
+        EnterMainMenuMode();
       }
       break;
     case WM_MOVING:

@@ -38,6 +38,8 @@ enum TbsBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4
 using TbsBorderIcons = unsigned;
 enum TbsPositionInMonitor { bspDefault, bspScreenCenter, bspDesktopCenter };
 
+class TbsSkinMainMenuBar;
+
 class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
  public:
   // AOwner must be a form; its window procedure is taken over at once.
@@ -74,8 +76,13 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   gfx::TFont* DefCaptionFont() { return &FDefCaptionFont; }
   gfx::TFont* DefInActiveCaptionFont() { return &FDefInActiveCaptionFont; }
   cl::TPopupMenu* SystemMenu = nullptr;
-  // The menu bar, when the form has one, ends its menu mode through this.
-  std::function<void()> OnMainMenuModeEnd;
+  // The form's skinned menu bar (set by the bar's SetSkinForm).
+  TbsSkinMainMenuBar* MainMenuBar = nullptr;
+  rtl::TNotifyEvent OnMainMenuEnter, OnMainMenuExit;
+  // The form's short-cut path: OnShortCut, Alt+Space, the bar's accelerators,
+  // then the bar's menu.
+  rtl::Event<void(cl::TMessage& Msg, bool& Handled)> OnShortCut;
+  void FormShortCut(cl::TMessage& Msg, bool& Handled);
 
   // --- events ---------------------------------------------------------------
   rtl::TNotifyEvent OnChangeSkinData, OnBeforeChangeSkinData, OnAfterChangeSkinData, OnActivate, OnDeActivate,
@@ -168,6 +175,8 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool InMainMenu() const { return FInMainMenu; }
   void SetInMainMenu(bool V) { FInMainMenu = V; }
   void EndMainMenuMode();
+  // Alt or F10: the bar takes the keyboard.
+  void EnterMainMenuMode();
   bool AppHooked() const { return FAppHook != 0; }
 
   // The hook itself (tests send messages through the form as usual).

@@ -16,6 +16,7 @@
 #include "platform/win/window.h"
 #include "skin/bsSkinControls.h"
 #include "skin/bsSkinForm.h"
+#include "skin/bsSkinMainMenuBar.h"
 
 using namespace skin;
 
@@ -474,6 +475,122 @@ TEST_F(FormFrame, CaptionDragMovesAndEdgeDragResizesThroughTheLayersLoop) {
   EXPECT_FALSE(gfx::PtInRegion(sf->FormRegion(), 259, 149));
   EXPECT_TRUE(gfx::PtInRegion(sf->FormRegion(), 255, 145));
   EXPECT_EQ(Px(258, 60), Rgb(FrameTestColors(0).Right));
+}
+
+// ---------------------------------------------------------------------------
+// The main menu bar.
+
+class MenuBar : public FormFrame {
+ public:
+  void SetUp() override {
+    FormFrame::SetUp();
+    form->SetBounds(100, 100, 320, 200);
+    menu = new TbsSkinMainMenu(form);
+    for (const char* top : {"&File", "&Edit", "&Help"}) {
+      auto* t = new cl::TMenuItem(menu);
+      t->Caption = top;
+      menu->Items()->Add(t);
+      for (int i = 0; i < 2; ++i) {
+        auto* sub = new cl::TMenuItem(menu);
+        sub->Caption = std::string(top + 1) + " " + std::to_string(i);
+        sub->OnClick = [this, sub](rtl::TObject*) { clicked.push_back(sub->Caption); };
+        t->Add(sub);
+      }
+    }
+    bar = new TbsSkinMainMenuBar(form);
+    bar->SetParent(form);
+    bar->SetSkinForm(sf);
+    bar->SetMainMenu(menu);
+    Show(skin.get());
+  }
+  // The caption of the first entry of the open cascade's last window.
+  std::string OpenFirst() {
+    TbsSkinPopupWindow* w = sf->SkinMenu()->LastWindow();
+    if (!w || w->ItemList.empty()) return "";
+    return w->ItemList[0]->MenuItem->Caption;
+  }
+  int Lit() {
+    for (size_t i = 0; i < bar->ObjectList.size(); ++i)
+      if (bar->ObjectList[i]->Active || bar->ObjectList[i]->FDown) return int(i);
+    return -1;
+  }
+  TbsSkinMainMenu* menu = nullptr;
+  TbsSkinMainMenuBar* bar = nullptr;
+  std::vector<std::string> clicked;
+};
+
+TEST_F(MenuBar, KeyboardMenuModeAltDownRightEscapeTwice) {
+  h.input.AltTap();
+  h.Pump();
+  EXPECT_TRUE(sf->InMainMenu());
+  EXPECT_EQ(Lit(), 0);
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  h.input.Key(win::VK_DOWN);
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "File 0");
+  EXPECT_TRUE(bar->ObjectList[0]->FDown);
+  h.input.Key(win::VK_RIGHT);
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "Edit 0");
+  EXPECT_TRUE(bar->ObjectList[1]->FDown);
+  EXPECT_FALSE(bar->ObjectList[0]->FDown);
+  h.input.Key(win::VK_LEFT);
+  EXPECT_EQ(OpenFirst(), "File 0");
+  h.input.Key(win::VK_ESCAPE);
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_TRUE(sf->InMainMenu());
+  EXPECT_EQ(Lit(), 0);
+  h.input.Key(win::VK_ESCAPE);
+  EXPECT_FALSE(sf->InMainMenu());
+  EXPECT_EQ(Lit(), -1);
+  EXPECT_FALSE(sf->AppHooked());
+  // Keys reach the form again.
+  EXPECT_TRUE(form->Active());
+}
+
+TEST_F(MenuBar, MouseOpensSwitchesAndRunsACommand) {
+  h.Pump();
+  TRect r0 = bar->ObjectList[0]->ObjectRect, r1 = bar->ObjectList[1]->ObjectRect;
+  ASSERT_GT(r0.Width(), 0);
+  h.input.MoveTo(bar, r0.Left + 3, r0.Top + 3);
+  h.input.Click();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "File 0");
+  EXPECT_TRUE(sf->InMainMenu());
+  // Moving along the bar switches the open submenu without a click.
+  h.input.MoveTo(bar, r1.Left + 3, r1.Top + 3);
+  h.Pump();
+  EXPECT_EQ(OpenFirst(), "Edit 0");
+  // Return on an entry runs it and leaves menu mode.
+  h.input.Key(win::VK_DOWN);
+  h.input.Key(win::VK_RETURN);
+  h.Pump();
+  ASSERT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(clicked[0].substr(0, 4), "Edit");
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_FALSE(sf->InMainMenu());
+  EXPECT_FALSE(sf->AppHooked());
+}
+
+TEST_F(MenuBar, OverflowPopupStartsAtTheFirstHiddenMenuItem) {
+  // An invisible top-level item before the cut: the popup must still show
+  // exactly the items that did not fit.
+  auto* hidden = new cl::TMenuItem(menu);
+  hidden->Caption = "Hidden";
+  hidden->Visible = false;
+  menu->Items()->Insert(0, hidden);
+  bar->UpDateItems();
+  form->SetWidth(120);
+  h.Pump();
+  bar->Repaint();
+  ASSERT_TRUE(bar->Scroll);
+  int shown = 0;
+  for (auto& o : bar->ObjectList) shown += o->Visible;
+  ASSERT_LT(shown, 3);
+  bar->PopupRemainingItems();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), bar->ObjectList[size_t(shown)]->MenuItem->Caption);
+  sf->SkinMenu()->Hide();
 }
 
 }  // namespace
