@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
+#include <vector>
 
 #include "platform/cl/application.h"
 #include "platform/gfx/icons.h"
@@ -80,8 +82,20 @@ void LoadTypeIcon(cl::TImage* Img, TMsgDlgType T) {
     rtl::TMemoryStream MS;
     MS.WriteBuffer(Bytes.data(), int64_t(Bytes.size()));
     MS.SetPosition(0);
-    Img->Picture()->Bitmap()->LoadFromStream(MS);
-    return;
+    gfx::TBitmap B;
+    B.LoadFromStream(MS);
+    if (B.PixelFormat() != gfx::pf32bit) {
+      Img->Picture()->Bitmap()->Assign(&B);
+      return;
+    }
+    // As an icon, so its alpha edge blends over the form.
+    std::vector<uint32_t> Argb(size_t(B.Width()) * size_t(B.Height()));
+    for (int Y = 0; Y < B.Height(); ++Y)
+      std::memcpy(&Argb[size_t(Y) * size_t(B.Width())], B.ScanLine(Y), size_t(B.Width()) * 4);
+    if (gfx::HICON H = gfx::CreateIconFromArgb(B.Width(), B.Height(), Argb.data())) {
+      Img->Picture()->Icon()->SetHandle(H);
+      return;
+    }
   }
   gfx::HICON H = gfx::LoadIconW(nullptr, R.IconId);
   if (H) Img->Picture()->Icon()->SetHandle(H);
