@@ -214,7 +214,10 @@ bool TbsSelectSkinDialog::Execute(int ASkinIndex) {
   F->OnCloseQuery = [F, &Chosen](rtl::TObject*, bool&) {
     if (F->PreviewSkinData) Chosen = F->PreviewSkinData->SkinIndex();
   };
+  int Count = FSkinList->Skins().Count();
   if (Run(F) != cl::mrOk) return false;
+  // A start index outside the list loads nothing; OK then has chosen nothing.
+  if (Chosen < 0 || Chosen >= Count) return false;
   FSelectedSkinIndex = Chosen;
   return true;
 }

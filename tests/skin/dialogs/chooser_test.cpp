@@ -114,6 +114,18 @@ TEST_F(SkinChooser, OkTakesTheLastPreviewedSkinAndCancelKeepsNone) {
   };
   EXPECT_TRUE(Dlg->Execute(0));
   EXPECT_EQ(Dlg->SelectedSkinIndex(), 1);
+  // A start index outside the list selects no row and loads nothing, so OK
+  // alone chooses nothing; a row picked afterwards is chosen.
+  Dlg->OnFormShow = [&](TbsSelectSkinDlgForm* F) {
+    EXPECT_EQ(F->SkinsListBox->ItemIndex(), -1);
+    EXPECT_TRUE(F->PreviewSkinData->Empty);
+  };
+  KeysLater({win::VK_RETURN});
+  EXPECT_FALSE(Dlg->Execute(11));
+  EXPECT_EQ(Dlg->SelectedSkinIndex(), -1);
+  KeysLater({win::VK_HOME, win::VK_RETURN});
+  EXPECT_TRUE(Dlg->Execute(11));
+  EXPECT_EQ(Dlg->SelectedSkinIndex(), 0);
   // Without a skin list nothing shows.
   Dlg->SetSkinList(nullptr);
   EXPECT_FALSE(Dlg->Execute(0));
