@@ -1,0 +1,596 @@
+// The form skinning component on the null backend and the manual clock:
+// frame geometry, hit tests and the window region for two skins and several
+// sizes, the client area, the painted frame, caption buttons (hover, press,
+// release outside, click), the skin-change protocol and its walk, the
+// library messages, window states and the system menu.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FrameTestSkin.h"
+#include "platform/cl/application.h"
+#include "platform/cl/forms.h"
+#include "platform/gfx/region.h"
+#include "platform/testkit/harness.h"
+#include "platform/win/window.h"
+#include "skin/bsSkinControls.h"
+#include "skin/bsSkinForm.h"
+#include "skin/bsSkinMainMenuBar.h"
+
+using namespace skin;
+
+namespace {
+
+uint32_t Rgb(gfx::TColor c) {
+  gfx::COLORREF r = gfx::ColorToRef(c);
+  return (uint32_t(gfx::GetRValue(r)) << 16) | (uint32_t(gfx::GetGValue(r)) << 8) | gfx::GetBValue(r);
+}
+
+class FormFrame : public ::testing::Test {
+ public:
+  void SetUp() override {
+    form = new cl::TForm(nullptr);
+    form->SetBorderStyle(cl::bsSizeable);
+    form->SetBounds(100, 100, 220, 130);
+    form->SetCaption("Frame");
+    sf = new TbsSkinForm(form);
+    skin = MakeFrameTestSkin(0);
+    skin2 = MakeFrameTestSkin(1);
+  }
+  void TearDown() override {
+    if (form && !form->Destroyed()) form->Free();
+    skin.reset();
+    skin2.reset();
+    h.Pump();
+    EXPECT_EQ(h.Leaks(), "");
+    EXPECT_TRUE(h.exceptions.empty());
+  }
+  void Show(TbsSkinData* s) {
+    sf->SetSkinData(s);
+    form->Show();
+    win::SetActiveWindow(form->Handle());
+    h.Pump();
+  }
+  win::RECT WinRect() {
+    win::RECT r{};
+    win::GetWindowRect(form->Handle(), &r);
+    return r;
+  }
+  // A pixel at window coordinates (the frame included).
+  uint32_t Px(int x, int y) {
+    h.Pump();
+    win::POINT o{0, 0};
+    win::ClientToScreen(form->Handle(), &o);
+    win::RECT r = WinRect();
+    return h.Pixel(form->Handle(), x - (o.X - r.Left), y - (o.Y - r.Top));
+  }
+  void MoveTo(int x, int y) {
+    win::RECT r = WinRect();
+    h.input.MoveTo(r.Left + x, r.Top + y);
+  }
+  int Hit(int x, int y) {
+    win::RECT r = WinRect();
+    return int(win::SendMessage(form->Handle(), win::WM_NCHITTEST, 0, win::MAKELPARAM(r.Left + x, r.Top + y)));
+  }
+  TRect Rect(const std::string& id) { return sf->ObjectList[size_t(sf->GetIndex(id))]->ObjectRect; }
+
+  plat::test::Harness h;
+  cl::TForm* form = nullptr;
+  TbsSkinForm* sf = nullptr;
+  TbsOwned<TbsSkinData> skin, skin2;
+};
+
+// ---------------------------------------------------------------------------
+// Geometry.
+
+TEST_F(FormFrame, ReferencePointsFollowTheRightAndBottomEdges) {
+  Show(skin.get());
+  struct Case {
+    int w, h;
+  } cases[] = {{120, 80}, {220, 130}, {121, 200}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+    sf->FFormWidth = c.w;
+    sf->FFormHeight = c.h;
+    sf->CalcSkinRects();
+    int dx = c.w - 120, dy = c.h - 80;
+    EXPECT_EQ(sf->NewLTPoint, (TPoint{8, 24}));
+    EXPECT_EQ(sf->NewRTPoint, (TPoint{66 + dx, 24}));
+    EXPECT_EQ(sf->NewLBPoint, (TPoint{8, 72 + dy}));
+    EXPECT_EQ(sf->NewRBPoint, (TPoint{112 + dx, 72 + dy}));
+    EXPECT_EQ(sf->NewClRect, (TRect{4, 24, 116 + dx, 76 + dy}));
+    EXPECT_EQ(sf->NewCaptionRect, (TRect{4, 2, 68 + dx, 22}));
+    EXPECT_EQ(sf->NewButtonsRect, (TRect{70 + dx, 5, 114 + dx, 19}));  // Left 70 > 120 div 2
+    EXPECT_EQ(sf->NewMaskRectArea, (TRect{4, 4, 116 + dx, 76 + dy}));
+    EXPECT_EQ(sf->NewHitTestLBPoint, (TPoint{10, 70 + dy}));
+  }
+  // A buttons rectangle at or left of the middle stays where it is.
+  skin->ButtonsRect = {60, 5, 100, 19};
+  sf->FFormWidth = 220;
+  sf->CalcSkinRects();
+  EXPECT_EQ(sf->NewButtonsRect, (TRect{60, 5, 100, 19}));
+}
+
+TEST_F(FormFrame, MapSkinRectByZone) {
+  Show(skin.get());
+  sf->FFormWidth = 220;   // dx 100
+  sf->FFormHeight = 130;  // dy 50
+  sf->CalcSkinRects();
+  struct Case {
+    TRect in, out;
+  } cases[] = {
+      {{1, 1, 5, 5}, {1, 1, 5, 5}},                // left top
+      {{113, 1, 118, 5}, {213, 1, 218, 5}},        // right top
+      {{1, 74, 5, 78}, {1, 124, 5, 128}},          // left bottom
+      {{113, 74, 118, 78}, {213, 124, 218, 128}},  // right bottom
+      {{2, 2, 115, 75}, {2, 2, 215, 125}},         // left top to right bottom: stretched both ways
+      {{2, 2, 115, 20}, {2, 2, 215, 20}},          // left top to right top: wider
+      {{2, 74, 115, 78}, {2, 124, 215, 128}},      // left bottom to right bottom
+      {{2, 2, 6, 75}, {2, 2, 6, 125}},             // left top to left bottom: taller
+      {{114, 2, 118, 75}, {214, 2, 218, 125}},     // right top to right bottom
+      {{40, 40, 60, 50}, {40, 40, 60, 50}},        // inside the middle: unchanged
+  };
+  for (const Case& c : cases) EXPECT_EQ(sf->MapSkinRect(c.in), c.out) << c.in.Left << "," << c.in.Top;
+}
+
+TEST_F(FormFrame, ButtonsAreLaidOutFromTheRightInCommandOrder) {
+  Show(skin.get());
+  // Buttons rectangle (170, 5, 214, 19) at 220 wide; 14 px buttons, 2 px apart.
+  EXPECT_EQ(Rect("closebutton"), (TRect{200, 5, 214, 19}));
+  EXPECT_EQ(Rect("maxbutton"), (TRect{184, 5, 198, 19}));
+  EXPECT_EQ(Rect("minbutton"), (TRect{168, 5, 182, 19}));
+  // The left-aligned skin places them left to right in the same order.
+  sf->SetSkinData(skin2.get());
+  EXPECT_EQ(Rect("closebutton"), (TRect{6, 8, 20, 22}));
+  EXPECT_EQ(Rect("maxbutton"), (TRect{22, 8, 36, 22}));
+  EXPECT_EQ(Rect("minbutton"), (TRect{38, 8, 52, 22}));
+  // Without biMaximize a laid-out maximize button disappears.
+  sf->SetBorderIcons(biSystemMenu | biMinimize);
+  EXPECT_FALSE(sf->ObjectList[size_t(sf->GetIndex("maxbutton"))]->Visible);
+  sf->ArrangeObjects();
+  EXPECT_EQ(Rect("minbutton"), (TRect{22, 8, 36, 22}));
+}
+
+TEST_F(FormFrame, HitTestTableWithTheSkin) {
+  Show(skin.get());  // 220 x 130: client (4, 24, 216, 126)
+  struct Case {
+    int x, y, code;
+  } cases[] = {
+      {50, 10, win::HTCAPTION},  {100, 60, win::HTCLIENT}, {5, 5, win::HTCAPTION},      {2, 10, win::HTTOPLEFT},
+      {218, 3, win::HTTOPRIGHT}, {218, 11, win::HTRIGHT},  {2, 125, win::HTBOTTOMLEFT}, {216, 126, win::HTBOTTOMRIGHT},
+      {1, 60, win::HTLEFT},      {218, 60, win::HTRIGHT},  {100, 128, win::HTBOTTOM},   {100, 1, win::HTTOP},
+      {205, 10, HTOBJECT},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Hit(c.x, c.y), c.code) << c.x << "," << c.y;
+  // A fixed-size form never reports a sizing code.
+  form->SetBorderStyle(cl::bsSingle);
+  h.Pump();
+  EXPECT_EQ(Hit(1, 60), HTOBJECT);
+  EXPECT_EQ(Hit(50, 10), win::HTCAPTION);
+  EXPECT_EQ(Hit(100, 60), win::HTCLIENT);
+}
+
+TEST_F(FormFrame, DefaultHitTestAndClientWithoutASkin) {
+  Show(nullptr);
+  win::RECT r = WinRect();
+  int W = r.Right - r.Left, H = r.Bottom - r.Top;
+  EXPECT_EQ(Hit(2, 60), win::HTLEFT);
+  EXPECT_EQ(Hit(W - 2, 60), win::HTRIGHT);
+  EXPECT_NE(Hit(W - 3, 60), win::HTRIGHT);
+  EXPECT_EQ(Hit(W - 4, 60), win::HTCLIENT);
+  EXPECT_EQ(Hit(60, H - 2), win::HTBOTTOM);
+  EXPECT_EQ(Hit(1, 1), win::HTTOPLEFT);
+  EXPECT_EQ(Hit(40, 12), win::HTCAPTION);
+  // Client: 3 px on the left, right and bottom, 3 + 19 on top.
+  win::POINT o{0, 0};
+  win::ClientToScreen(form->Handle(), &o);
+  EXPECT_EQ(o.X - r.Left, 3);
+  EXPECT_EQ(o.Y - r.Top, 22);
+  EXPECT_EQ(form->ClientWidth(), W - 6);
+  EXPECT_EQ(form->ClientHeight(), H - 25);
+  EXPECT_EQ(sf->GetMinWidth(), 120);
+  sf->MinWidth = 200;
+  EXPECT_EQ(sf->GetMinWidth(), 200);
+}
+
+TEST_F(FormFrame, ClientAreaStartsAtTheSkinsClientRect) {
+  Show(skin.get());
+  win::POINT o{0, 0};
+  win::ClientToScreen(form->Handle(), &o);
+  win::RECT r = WinRect();
+  EXPECT_EQ(o.X - r.Left, 4);
+  EXPECT_EQ(o.Y - r.Top, 24);
+  EXPECT_EQ(form->ClientWidth(), 220 - 8);
+  EXPECT_EQ(form->ClientHeight(), 130 - 24 - 4);
+  // A frameless form keeps no non-client area and no region.
+  form->SetBorderStyle(cl::bsNone);
+  h.Pump();
+  sf->UpdateFormRegion();
+  EXPECT_EQ(form->ClientWidth(), 220);
+  EXPECT_FALSE(sf->FormRegion());
+}
+
+TEST_F(FormFrame, RegionFollowsTheMaskAtEverySize) {
+  Show(skin.get());
+  for (int w : {220, 160}) {
+    form->SetBounds(100, 100, w, 100);
+    h.Pump();
+    SCOPED_TRACE(w);
+    gfx::HRGN r = sf->FormRegion();
+    ASSERT_TRUE(r);
+    int H = 100;
+    EXPECT_FALSE(gfx::PtInRegion(r, 0, 0));  // cut corners
+    EXPECT_FALSE(gfx::PtInRegion(r, w - 1, 0));
+    EXPECT_FALSE(gfx::PtInRegion(r, 0, H - 1));
+    EXPECT_FALSE(gfx::PtInRegion(r, w - 2, H - 2));
+    EXPECT_TRUE(gfx::PtInRegion(r, 4, 0));
+    EXPECT_TRUE(gfx::PtInRegion(r, w - 1, 4));
+    EXPECT_TRUE(gfx::PtInRegion(r, w / 2, H / 2));
+    EXPECT_FALSE(gfx::PtInRegion(r, w, 10));
+  }
+  // The skin without a mask and no skin at all: the whole rectangle.
+  skin->FMask.reset();
+  sf->UpdateFormRegion();
+  EXPECT_TRUE(gfx::PtInRegion(sf->FormRegion(), 0, 0));
+  sf->SetSkinData(nullptr);
+  EXPECT_TRUE(gfx::PtInRegion(sf->FormRegion(), 0, 0));
+}
+
+TEST_F(FormFrame, PointInMaskReadsTheStripsOfTheCurrentSize) {
+  Show(skin.get());  // 220 x 130, mask area (4, 4, 216, 126)
+  EXPECT_TRUE(sf->PointInMask({100, 50}));
+  EXPECT_FALSE(sf->PointInMask({0, 0}));
+  EXPECT_FALSE(sf->PointInMask({219, 129}));
+  EXPECT_TRUE(sf->PointInMask({4, 0}));
+  EXPECT_TRUE(sf->PointInMask({219, 60}));
+  EXPECT_FALSE(sf->PointInMask({220, 60}));
+  // The row at the inner rectangle's top belongs to the side strips.
+  EXPECT_TRUE(sf->PointInMask({0, 4}));
+  EXPECT_TRUE(sf->PointInMask({219, 4}));
+}
+
+// ---------------------------------------------------------------------------
+// Painting and caption buttons.
+
+TEST_F(FormFrame, PaintsTheFrameStripsTheButtonsAndTheClientBackground) {
+  Show(skin.get());
+  const auto& C = FrameTestColors(0);
+  EXPECT_EQ(Px(100, 3), Rgb(C.Caption));
+  EXPECT_EQ(Px(2, 60), Rgb(C.Left));
+  EXPECT_EQ(Px(218, 60), Rgb(C.Right));
+  EXPECT_EQ(Px(100, 128), Rgb(C.Bottom));
+  EXPECT_EQ(Px(100, 60), Rgb(C.Client));  // the client background from the picture's client part
+  EXPECT_EQ(Px(201, 6), Rgb(C.ButtonNormal));
+  // Inactive: the inactive picture's caption band.
+  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
+  sf->PreviewMode = false;
+  form->Perform(win::WM_ACTIVATE, win::WA_INACTIVE, 0);
+  EXPECT_EQ(Px(100, 3), Rgb(C.InactiveCaption));
+}
+
+TEST_F(FormFrame, AnOutOfRangeBackgroundPictureIsNoPicture) {
+  skin->BGPictureIndex = 7;
+  Show(skin.get());
+  form->Repaint();
+  EXPECT_EQ(Px(100, 60), Rgb(FrameTestColors(0).Client));
+}
+
+TEST_F(FormFrame, CloseButtonHoverPressReleaseOutsideAndClick) {
+  Show(skin.get());
+  const auto& C = FrameTestColors(0);
+  bool closed = false;
+  form->OnClose = [&](rtl::TObject*, cl::TCloseAction& a) {
+    closed = true;
+    a = cl::caHide;
+  };
+  MoveTo(205, 10);
+  h.Advance(120);
+  EXPECT_EQ(Px(201, 6), Rgb(C.ButtonHot));
+  // Press, leave the button, release over the client: no command.
+  h.input.Press();
+  EXPECT_EQ(Px(201, 6), Rgb(C.ButtonDown));
+  MoveTo(100, 60);
+  h.Advance(120);
+  h.input.Release();
+  h.Pump();
+  EXPECT_FALSE(closed);
+  EXPECT_EQ(Px(201, 6), Rgb(C.ButtonNormal));
+  // While another button holds the press, its neighbour does not light up.
+  MoveTo(205, 10);
+  h.Advance(120);
+  h.input.Press();
+  MoveTo(189, 10);
+  h.Advance(120);
+  EXPECT_EQ(Px(185, 6), Rgb(C.ButtonNormal));
+  MoveTo(205, 10);
+  h.Advance(120);
+  h.input.Release();
+  h.Pump();
+  EXPECT_TRUE(closed);
+}
+
+TEST_F(FormFrame, MaximizeButtonUsesTheWorkAreaAndRestores) {
+  Show(skin.get());
+  MoveTo(189, 10);
+  h.Advance(120);
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(sf->WindowState(), cl::wsMaximized);
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->BoundsRect(), wa);
+  EXPECT_EQ(Hit(wa.Width() - 1, 60), win::HTCLIENT == Hit(wa.Width() - 1, 60) ? win::HTCLIENT : HTOBJECT);
+  EXPECT_NE(Hit(2, 60), win::HTLEFT);  // no sizing while maximized
+  sf->SetWindowState(cl::wsNormal);
+  EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));
+}
+
+TEST_F(FormFrame, RollUpKeepsTheCaptionAndUnrollsToTheOldHeight) {
+  Show(skin.get());
+  sf->SetRollUpState(true);
+  EXPECT_EQ(form->Height(), sf->GetMinHeight());
+  EXPECT_EQ(sf->GetMinHeight(), 80 - 52);
+  EXPECT_EQ(Hit(50, 10), win::HTCAPTION);
+  EXPECT_EQ(Hit(1, 10), HTOBJECT);
+  sf->SetRollUpState(false);
+  EXPECT_EQ(form->Height(), 130);
+  // Refused without the roll-up icon.
+  sf->SetBorderIcons(biSystemMenu);
+  sf->SetRollUpState(true);
+  EXPECT_FALSE(sf->RollUpState());
+}
+
+TEST_F(FormFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
+  sf->SetBorderIcons(biSystemMenu | biMinimize);
+  Show(skin.get());
+  MoveTo(60, 10);
+  h.input.Click(win::MouseButton::Right);
+  h.Pump();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_TRUE(sf->InMenu());
+  EXPECT_TRUE(sf->AppHooked());
+  cl::TMenuItem* items = sf->SystemMenuItems();
+  ASSERT_EQ(items->Count(), 3);
+  EXPECT_EQ(items->Items(0)->Caption, "Mi&nimize");
+  EXPECT_EQ(items->Items(1)->Caption, "-");
+  EXPECT_EQ(items->Items(2)->Caption, "&Close");
+  EXPECT_TRUE(form->Active());
+  // Escape leaves the menu and unhooks the application.
+  h.input.Key(win::VK_ESCAPE);
+  h.Pump();
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_FALSE(sf->InMenu());
+  EXPECT_FALSE(sf->AppHooked());
+}
+
+// ---------------------------------------------------------------------------
+// The skin-change protocol.
+
+struct Recorder : TbsSkinControl {
+  std::vector<std::string>* log;
+  std::string name;
+  Recorder(cl::TComponent* o, std::vector<std::string>* l, std::string n) : TbsSkinControl(o), log(l), name(n) {}
+  void BeforeChangeSkinData() override {
+    log->push_back("before " + name);
+    TbsSkinControl::BeforeChangeSkinData();
+  }
+  void ChangeSkinData() override {
+    log->push_back("change " + name);
+    TbsSkinControl::ChangeSkinData();
+  }
+};
+
+TEST_F(FormFrame, SkinChangeWalksParentsBeforeChildrenAndSkipsOtherSkins) {
+  Show(skin.get());
+  std::vector<std::string> log;
+  auto* a = new Recorder(form, &log, "a");
+  a->SetParent(form);
+  auto* a1 = new Recorder(form, &log, "a1");
+  a1->SetParent(a);
+  auto* b = new Recorder(form, &log, "b");
+  b->SetParent(form);
+  auto* other = new Recorder(form, &log, "other");
+  other->SetParent(form);
+  a->SetSkinData(skin.get());
+  a1->SetSkinData(skin.get());
+  b->SetSkinData(skin.get());
+  other->SetSkinData(skin2.get());
+  log.clear();
+  std::vector<std::string> events;
+  sf->OnBeforeChangeSkinData = [&](rtl::TObject*) { events.push_back("before"); };
+  sf->OnChangeSkinData = [&](rtl::TObject*) { events.push_back("change"); };
+  sf->OnAfterChangeSkinData = [&](rtl::TObject*) { events.push_back("after"); };
+  auto send = [&](unsigned m, TbsSkinData* s) {
+    win::SendMessage(form->Handle(), m, win::WPARAM(reinterpret_cast<uintptr_t>(s)), SKIN_MESSAGE_LPARAM);
+  };
+  send(WM_BEFORE_CHANGE_SKIN_DATA, skin.get());
+  EXPECT_TRUE(sf->FStopPainting);
+  EXPECT_TRUE(sf->ObjectList.empty());
+  send(WM_CHANGE_SKIN_DATA, skin.get());
+  send(WM_AFTER_CHANGE_SKIN_DATA, skin.get());
+  EXPECT_EQ(log, (std::vector<std::string>{"before a", "before a1", "before b", "change a", "change a1", "change b"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "change", "after"}));
+  EXPECT_FALSE(sf->FStopPainting);
+  EXPECT_FALSE(sf->ObjectList.empty());
+  // Another skin: only its controls; the frame stays; the after event still fires.
+  log.clear();
+  events.clear();
+  send(WM_BEFORE_CHANGE_SKIN_DATA, skin2.get());
+  send(WM_CHANGE_SKIN_DATA, skin2.get());
+  send(WM_AFTER_CHANGE_SKIN_DATA, skin2.get());
+  EXPECT_EQ(log, (std::vector<std::string>{"change other"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"after"}));
+  EXPECT_EQ(sf->SkinData(), skin.get());
+}
+
+TEST_F(FormFrame, LibraryMessageAnswers) {
+  Show(skin.get());
+  win::HWND f = form->Handle();
+  EXPECT_EQ(win::SendMessage(f, WM_QUERY_SKINNABLE, 0, 0), FORM_SKINNABLE);
+  EXPECT_EQ(win::SendMessage(f, CM_PAINT_FRAME_TO_DC, 0, 0), 0);
+  EXPECT_EQ(win::SendMessage(f, WM_PAINT_FRAME_TO_DC2, 0, 5), 0);
+  gfx::TBitmap b;
+  b.SetSize(220, 130);
+  EXPECT_EQ(win::SendMessage(f, CM_PAINT_FRAME_TO_DC, win::WPARAM(b.Canvas()->Handle().v), 0), FRAME_PAINTED);
+  EXPECT_EQ(Rgb(b.Canvas()->Pixels(100, 3)), Rgb(FrameTestColors(0).Caption));
+  sf->SetSkinnableForm(false);
+  EXPECT_EQ(win::SendMessage(f, WM_QUERY_SKINNABLE, 0, 0), FORM_NOT_SKINNABLE);
+}
+
+TEST_F(FormFrame, MinimumSizeAndTrackLimits) {
+  form->SetBounds(100, 100, 60, 20);
+  Show(skin.get());
+  EXPECT_EQ(form->Width(), 120);
+  EXPECT_EQ(form->Height(), 28);
+  win::MINMAXINFO mi{};
+  win::SendMessage(form->Handle(), win::WM_GETMINMAXINFO, 0, reinterpret_cast<win::LPARAM>(&mi));
+  EXPECT_EQ(mi.ptMinTrackSize.X, 120);
+  EXPECT_EQ(mi.ptMinTrackSize.Y, 28);
+  EXPECT_EQ(mi.ptMaxTrackSize.X, cl::Screen->WorkAreaRect().Width());
+  skin->FormMinWidth = 150;
+  EXPECT_EQ(sf->GetMinWidth(), 150);
+  sf->MinWidth = 200;
+  EXPECT_EQ(sf->GetMinWidth(), 200);
+}
+
+TEST_F(FormFrame, CaptionDragMovesAndEdgeDragResizesThroughTheLayersLoop) {
+  Show(skin.get());
+  using plat::test::Input;
+  // The move/size loop reads the rest of the drag itself.
+  MoveTo(60, 10);
+  h.input.Later({Input::MoveEvent(140, 120), Input::MoveEvent(190, 130), Input::ButtonEvent(false, 190, 130)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Left(), 130);
+  EXPECT_EQ(form->Top(), 120);
+  EXPECT_FALSE(sf->FSizeMove);
+  MoveTo(216, 126);  // screen (346, 246), inside the cut corner
+  h.input.Later({Input::MoveEvent(370, 260), Input::MoveEvent(386, 266), Input::ButtonEvent(false, 386, 266)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Width(), 260);
+  EXPECT_EQ(form->Height(), 150);
+  // The frame and the region follow the new size.
+  EXPECT_EQ(sf->NewClRect, (TRect{4, 24, 256, 146}));
+  EXPECT_FALSE(gfx::PtInRegion(sf->FormRegion(), 259, 149));
+  EXPECT_TRUE(gfx::PtInRegion(sf->FormRegion(), 255, 145));
+  EXPECT_EQ(Px(258, 60), Rgb(FrameTestColors(0).Right));
+}
+
+// ---------------------------------------------------------------------------
+// The main menu bar.
+
+class MenuBar : public FormFrame {
+ public:
+  void SetUp() override {
+    FormFrame::SetUp();
+    form->SetBounds(100, 100, 320, 200);
+    menu = new TbsSkinMainMenu(form);
+    for (const char* top : {"&File", "&Edit", "&Help"}) {
+      auto* t = new cl::TMenuItem(menu);
+      t->Caption = top;
+      menu->Items()->Add(t);
+      for (int i = 0; i < 2; ++i) {
+        auto* sub = new cl::TMenuItem(menu);
+        sub->Caption = std::string(top + 1) + " " + std::to_string(i);
+        sub->OnClick = [this, sub](rtl::TObject*) { clicked.push_back(sub->Caption); };
+        t->Add(sub);
+      }
+    }
+    bar = new TbsSkinMainMenuBar(form);
+    bar->SetParent(form);
+    bar->SetSkinForm(sf);
+    bar->SetMainMenu(menu);
+    Show(skin.get());
+  }
+  // The caption of the first entry of the open cascade's last window.
+  std::string OpenFirst() {
+    TbsSkinPopupWindow* w = sf->SkinMenu()->LastWindow();
+    if (!w || w->ItemList.empty()) return "";
+    return w->ItemList[0]->MenuItem->Caption;
+  }
+  int Lit() {
+    for (size_t i = 0; i < bar->ObjectList.size(); ++i)
+      if (bar->ObjectList[i]->Active || bar->ObjectList[i]->FDown) return int(i);
+    return -1;
+  }
+  TbsSkinMainMenu* menu = nullptr;
+  TbsSkinMainMenuBar* bar = nullptr;
+  std::vector<std::string> clicked;
+};
+
+TEST_F(MenuBar, KeyboardMenuModeAltDownRightEscapeTwice) {
+  h.input.AltTap();
+  h.Pump();
+  EXPECT_TRUE(sf->InMainMenu());
+  EXPECT_EQ(Lit(), 0);
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  h.input.Key(win::VK_DOWN);
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "File 0");
+  EXPECT_TRUE(bar->ObjectList[0]->FDown);
+  h.input.Key(win::VK_RIGHT);
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "Edit 0");
+  EXPECT_TRUE(bar->ObjectList[1]->FDown);
+  EXPECT_FALSE(bar->ObjectList[0]->FDown);
+  h.input.Key(win::VK_LEFT);
+  EXPECT_EQ(OpenFirst(), "File 0");
+  h.input.Key(win::VK_ESCAPE);
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_TRUE(sf->InMainMenu());
+  EXPECT_EQ(Lit(), 0);
+  h.input.Key(win::VK_ESCAPE);
+  EXPECT_FALSE(sf->InMainMenu());
+  EXPECT_EQ(Lit(), -1);
+  EXPECT_FALSE(sf->AppHooked());
+  // Keys reach the form again.
+  EXPECT_TRUE(form->Active());
+}
+
+TEST_F(MenuBar, MouseOpensSwitchesAndRunsACommand) {
+  h.Pump();
+  TRect r0 = bar->ObjectList[0]->ObjectRect, r1 = bar->ObjectList[1]->ObjectRect;
+  ASSERT_GT(r0.Width(), 0);
+  h.input.MoveTo(bar, r0.Left + 3, r0.Top + 3);
+  h.input.Click();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "File 0");
+  EXPECT_TRUE(sf->InMainMenu());
+  // Moving along the bar switches the open submenu without a click.
+  h.input.MoveTo(bar, r1.Left + 3, r1.Top + 3);
+  h.Pump();
+  EXPECT_EQ(OpenFirst(), "Edit 0");
+  // Return on an entry runs it and leaves menu mode.
+  h.input.Key(win::VK_DOWN);
+  h.input.Key(win::VK_RETURN);
+  h.Pump();
+  ASSERT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(clicked[0].substr(0, 4), "Edit");
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_FALSE(sf->InMainMenu());
+  EXPECT_FALSE(sf->AppHooked());
+}
+
+TEST_F(MenuBar, OverflowPopupStartsAtTheFirstHiddenMenuItem) {
+  // An invisible top-level item before the cut: the popup must still show
+  // exactly the items that did not fit.
+  auto* hidden = new cl::TMenuItem(menu);
+  hidden->Caption = "Hidden";
+  hidden->Visible = false;
+  menu->Items()->Insert(0, hidden);
+  bar->UpDateItems();
+  form->SetWidth(120);
+  h.Pump();
+  bar->Repaint();
+  ASSERT_TRUE(bar->Scroll);
+  int shown = 0;
+  for (auto& o : bar->ObjectList) shown += o->Visible;
+  ASSERT_LT(shown, 3);
+  bar->PopupRemainingItems();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), bar->ObjectList[size_t(shown)]->MenuItem->Caption);
+  sf->SkinMenu()->Hide();
+}
+
+}  // namespace
