@@ -29,8 +29,8 @@ std::unique_ptr<TBitmap> FormPicture(int W, int H, int CapH, const TbsFrameTestC
   Fill(B.get(), TRect{0, CapH, 4, H - 4}, C.Left);
   Fill(B.get(), TRect{W - 4, CapH, W, H - 4}, C.Right);
   Fill(B.get(), TRect{0, H - 4, W, H}, C.Bottom);
-  // Corner marks: a dark square in each outer corner.
-  for (TRect R : {TRect{0, 0, 6, 6}, TRect{W - 6, 0, W, 6}, TRect{0, H - 6, 6, H}, TRect{W - 6, H - 6, W, H}})
+  // Corner marks: a dark square in each outer corner, inside the border.
+  for (TRect R : {TRect{0, 0, 4, 4}, TRect{W - 4, 0, W, 4}, TRect{0, H - 4, 4, H}, TRect{W - 4, H - 4, W, H}})
     Fill(B.get(), R, C.Corner);
   return B;
 }
@@ -88,10 +88,27 @@ TbsOwned<TbsSkinData> MakeFrameTestSkin(int Variant) {
     Fill(Atlas.get(), TRect{0, Row * 14, 14, Row * 14 + 14}, C.ButtonNormal);
     Fill(Atlas.get(), TRect{14, Row * 14, 28, Row * 14 + 14}, C.ButtonHot);
     Fill(Atlas.get(), TRect{28, Row * 14, 42, Row * 14 + 14}, C.ButtonDown);
-    // A light mark so the three buttons differ in a screenshot.
-    Fill(Atlas.get(), TRect{4, Row * 14 + 4 + Row * 2, 10, Row * 14 + 6 + Row * 2}, gfx::clWhite);
-    Fill(Atlas.get(), TRect{18, Row * 14 + 4 + Row * 2, 24, Row * 14 + 6 + Row * 2}, gfx::clWhite);
-    Fill(Atlas.get(), TRect{32, Row * 14 + 4 + Row * 2, 38, Row * 14 + 6 + Row * 2}, gfx::clWhite);
+    // A light mark so the three buttons differ in a screenshot: a cross for
+    // close, a box for maximize, a bar for minimize.
+    for (int Col = 0; Col < 3; ++Col) {
+      int X = Col * 14, Y = Row * 14;
+      gfx::TCanvas* AC = Atlas->Canvas();
+      if (Row == 0) {
+        for (int k = 4; k < 10; ++k) {
+          AC->SetPixels(X + k, Y + k, gfx::clWhite);
+          AC->SetPixels(X + 13 - k, Y + k, gfx::clWhite);
+        }
+      } else if (Row == 1) {
+        Fill(Atlas.get(), TRect{X + 4, Y + 4, X + 10, Y + 6}, gfx::clWhite);
+        for (int k = 6; k < 10; ++k) {
+          AC->SetPixels(X + 4, Y + k, gfx::clWhite);
+          AC->SetPixels(X + 9, Y + k, gfx::clWhite);
+        }
+        Fill(Atlas.get(), TRect{X + 4, Y + 9, X + 10, Y + 10}, gfx::clWhite);
+      } else {
+        Fill(Atlas.get(), TRect{X + 4, Y + 8, X + 10, Y + 10}, gfx::clWhite);
+      }
+    }
   }
   S->FActivePictures.push_back(std::move(Atlas));
 
