@@ -7,6 +7,7 @@
 #include "platform/gfx/rect.h"
 #include "platform/gfx/region.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/win/layered.h"
 #include "platform/win/metrics.h"
 #include "platform/win/window.h"
 #include "skin/bsEffectBitmap.h"
@@ -1281,6 +1282,105 @@ void TbsSkinForm::SetRollUpState(bool Value) {
 }
 
 // ---------------------------------------------------------------------------
+// Alpha and fade-in.
+
+void TbsSkinForm::SetLayered(bool On) {
+  if (!FForm->HandleAllocated()) return;
+  HWND Wnd = FForm->Handle();
+  LONG_PTR Ex = GetWindowLong(Wnd, GWL_EXSTYLE);
+  bool Has = Ex & WS_EX_LAYERED;
+  if (On && !Has) SetWindowLong(Wnd, GWL_EXSTYLE, Ex | WS_EX_LAYERED);
+  if (!On && Has) SetWindowLong(Wnd, GWL_EXSTYLE, Ex & ~LONG_PTR(WS_EX_LAYERED));
+}
+
+void TbsSkinForm::SetAlphaBlend(bool Value) {
+  if (Value == FAlphaBlend) return;
+  FAlphaBlend = Value;
+  if (ComponentState() != 0 || !IsWindows2000OrLater() || !FForm->HandleAllocated()) return;
+  if (Value) {
+    SetLayered(true);
+    SetWindowAlpha(FForm->Handle(), FAlphaBlendValue);
+  } else {
+    SetLayered(false);
+  }
+}
+
+void TbsSkinForm::SetAlphaBlendValue(uint8_t Value) {
+  if (Value == FAlphaBlendValue) return;
+  FAlphaBlendValue = Value;
+  if (FAlphaBlend && ComponentState() == 0 && IsWindows2000OrLater() && FForm->HandleAllocated())
+    SetWindowAlpha(FForm->Handle(), Value);
+}
+
+bool TbsSkinForm::IsLayerBorderUsable() {
+  return HasSkin() && FSD->ShowLayeredBorders() && FSD->LayerFrame.PictureIndex != -1 && IsWindows2000OrLater() &&
+         FSkinnableForm && !AlwaysDisableLayeredFrames && !PreviewMode && FrameShown() && !FSmartEffectsShow;
+}
+
+bool TbsSkinForm::IsLayerBorderShowOnly() {
+  return IsLayerBorderUsable() && !FAlphaBlend && !AlphaBlendAnimation && !(FSD && FSD->AnimationForAllWindows());
+}
+
+bool TbsSkinForm::FadeWanted() { return AlphaBlendAnimation || (FSD && FSD->AnimationForAllWindows()); }
+
+bool TbsSkinForm::AlphaWanted() { return IsWindows2000OrLater() && (FAlphaBlend || FadeWanted()); }
+
+void TbsSkinForm::EnableShadow(bool AShowShadow, bool) {
+  if (!IsWindows2000OrLater() || AShowShadow == FHaveShadow) return;
+  FHaveShadow = AShowShadow;
+}
+
+void TbsSkinForm::StartShowEffect() {
+  if (FSkinnableForm && FSD && FSD->AnimationForAllWindows() && FAlphaBlendValue == 0) FAlphaBlendValue = 255;
+  if (!(AlphaWanted() || IsLayerBorderShowOnly()) || !FForm->HandleAllocated()) return;
+  SetLayered(true);
+  SetWindowAlpha(FForm->Handle(), 0);
+  FFadeTarget = -1;
+  SetTimer(FForm->Handle(), 1, 1);
+}
+
+void TbsSkinForm::FadeTick() {
+  HWND Wnd = FForm->Handle();
+  if (FFadeTarget < 0) {
+    // The first tick decides: the border's own fade, a fade, or a jump.
+    if (IsLayerBorderShowOnly()) {
+      KillTimer(Wnd, 1);
+      SetLayered(false);
+      return;
+    }
+    if (!AlphaWanted()) {
+      KillTimer(Wnd, 1);
+      return;
+    }
+    int Target = FadeWanted() && !FAlphaBlend ? 255 : FAlphaBlendValue;
+    if (FadeWanted()) {
+      FFadeTarget = Target;
+      FFadeAlpha = 0;
+      FFadeStep = std::max(Target / 15, 1);
+      FFadeLast = GetTickCount();
+      KillTimer(Wnd, 1);
+      SetTimer(Wnd, 1, 6);
+      return;
+    }
+    KillTimer(Wnd, 1);
+    if (Target != 255)
+      SetWindowAlpha(Wnd, FAlphaBlendValue);
+    else
+      SetLayered(false);
+    return;
+  }
+  uint32_t Now = GetTickCount();
+  if (uint32_t(Now - FFadeLast) <= 5) return;
+  FFadeLast = Now;
+  FFadeAlpha = std::min(FFadeAlpha + FFadeStep, FFadeTarget);
+  SetWindowAlpha(Wnd, uint8_t(FFadeAlpha));
+  if (FFadeAlpha < FFadeTarget) return;
+  KillTimer(Wnd, 1);
+  if (FFadeTarget == 255) SetLayered(false);
+  FFadeTarget = -1;
+}
+
+// ---------------------------------------------------------------------------
 // Menus.
 
 void TbsSkinForm::SkinMenuOpen() {
@@ -1532,6 +1632,14 @@ bool TbsSkinForm::LibraryMessage(TMessage& Msg) {
       if (FForm->Tag == -10000) FForm->Tag = 0;
       OldProc(Msg);
       return true;
+    case WM_SMART_EFFECTS_BEGIN:
+      FSmartEffectsShow = true;
+      OldProc(Msg);
+      return true;
+    case WM_SMART_EFFECTS_END:
+      FSmartEffectsShow = false;
+      OldProc(Msg);
+      return true;
     case WM_QUERY_SKINNABLE:
       Msg.Result = FSkinnableForm ? FORM_SKINNABLE : FORM_NOT_SKINNABLE;
       return true;
@@ -1631,10 +1739,14 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       break;
     }
     case WM_SHOWWINDOW:
+      if (Msg.WParam) StartShowEffect();
       if (Msg.WParam && Sk) {
         RefreshFormSize();
         FForm->Menu = nullptr;
       }
+      break;
+    case WM_TIMER:
+      if (Msg.WParam == 1) FadeTick();
       break;
     case WM_SETCURSOR:
       if (Sk && UseFormCursorInNCArea) {

@@ -164,6 +164,28 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   int RealHeight() const;
   void MinimizeToTray() {}  // no notification area here (the tray icon is off)
 
+  // --- alpha, fade-in and shadow ----------------------------------------------
+  // Translucency needs a compositor ("layered windows available"); without
+  // one every form shows at once and opaque.
+  bool AlphaBlend() const { return FAlphaBlend; }
+  void SetAlphaBlend(bool Value);
+  uint8_t AlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(uint8_t Value);
+  bool AlphaBlendAnimation = false;
+  bool AlwaysDisableLayeredFrames = false;
+  bool IsLayerBorderUsable();
+  bool IsLayerBorderShowOnly();
+  bool AlphaWanted();
+  bool FadeWanted();
+  // X11 has no class-style drop shadow (shadows are the compositor's
+  // business): the setting is kept and nothing is drawn.
+  void EnableShadow(bool AShowShadow, bool AHideFormBefore);
+  bool HaveShadow() const { return FHaveShadow; }
+  // The fade runs one step per tick of window timer 1 (no nested message
+  // loop), so a form closed meanwhile simply stops ticking.
+  bool Fading() const { return FFadeTarget >= 0; }
+  int FadeAlpha() const { return FFadeAlpha; }
+
   // --- menus --------------------------------------------------------------------
   TbsSkinMenu* SkinMenu() override { return FSkinMenu; }
   void SkinMenuOpen() override;
@@ -231,6 +253,15 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   TRect OldBoundsRect;
   bool FFullDrag = true;
   bool FFormActive = false;
+  bool FAlphaBlend = false;
+  uint8_t FAlphaBlendValue = 200;
+  bool FHaveShadow = false;
+  bool FSmartEffectsShow = false;
+  int FFadeAlpha = 0, FFadeStep = 1, FFadeTarget = -1;
+  uint32_t FFadeLast = 0;
+  void StartShowEffect();
+  void FadeTick();
+  void SetLayered(bool On);
   bool FInMenu = false, FInMainMenu = false;
   int FAppHook = 0;
   gfx::HRGN FRgn;

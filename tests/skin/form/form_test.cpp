@@ -13,6 +13,7 @@
 #include "platform/cl/forms.h"
 #include "platform/gfx/region.h"
 #include "platform/testkit/harness.h"
+#include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/bsSkinControls.h"
 #include "skin/bsSkinForm.h"
@@ -475,6 +476,102 @@ TEST_F(FormFrame, CaptionDragMovesAndEdgeDragResizesThroughTheLayersLoop) {
   EXPECT_FALSE(gfx::PtInRegion(sf->FormRegion(), 259, 149));
   EXPECT_TRUE(gfx::PtInRegion(sf->FormRegion(), 255, 145));
   EXPECT_EQ(Px(258, 60), Rgb(FrameTestColors(0).Right));
+}
+
+// ---------------------------------------------------------------------------
+// Alpha and fade-in.
+
+class FormAlpha : public FormFrame {
+ public:
+  void TearDown() override {
+    win::SetCompositorPresent(false);
+    FormFrame::TearDown();
+  }
+  bool Layered() { return win::GetWindowLong(form->Handle(), win::GWL_EXSTYLE) & win::WS_EX_LAYERED; }
+  int Alpha() {
+    uint8_t a = 0;
+    gfx::COLORREF k = 0;
+    win::DWORD f = 0;
+    win::GetLayeredWindowAttributes(form->Handle(), &k, &a, &f);
+    return a;
+  }
+  // The alphas the fade sets, tick by tick, until it ends.
+  std::vector<int> Run() {
+    std::vector<int> seen;
+    for (int i = 0; i < 400 && (sf->Fading() || seen.empty()); ++i) {
+      h.Advance(1);
+      int a = sf->FadeAlpha();
+      if (a > 0 && (seen.empty() || seen.back() != a)) seen.push_back(a);
+    }
+    return seen;
+  }
+};
+
+TEST_F(FormAlpha, WithoutACompositorFormsShowAtOnceAndOpaque) {
+  sf->SetAlphaBlend(true);
+  sf->AlphaBlendAnimation = true;
+  Show(skin.get());
+  h.Advance(50);
+  EXPECT_FALSE(Layered());
+  EXPECT_FALSE(sf->Fading());
+  EXPECT_FALSE(sf->IsLayerBorderUsable());
+}
+
+TEST_F(FormAlpha, FadeStepsAreTimerStateAndEndAtTheTarget) {
+  win::SetCompositorPresent(true);
+  struct Case {
+    bool blend;
+    int value, step, last;
+    bool layeredAfter;
+  } cases[] = {{false, 200, 17, 255, false}, {true, 150, 10, 150, true}, {true, 10, 1, 10, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    form->Hide();
+    h.Pump();
+    sf->SetAlphaBlendValue(uint8_t(c.value));
+    sf->SetAlphaBlend(c.blend);
+    sf->AlphaBlendAnimation = true;
+    Show(skin.get());
+    EXPECT_TRUE(Layered());
+    EXPECT_EQ(Alpha(), 0);
+    std::vector<int> seen = Run();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), c.step);
+    EXPECT_EQ(seen.back(), c.last);
+    EXPECT_FALSE(sf->Fading());
+    EXPECT_EQ(Layered(), c.layeredAfter);
+    if (c.layeredAfter) EXPECT_EQ(Alpha(), c.last);
+  }
+  // Without animation the first tick jumps to the value.
+  form->Hide();
+  h.Pump();
+  sf->AlphaBlendAnimation = false;
+  sf->SetAlphaBlendValue(200);
+  Show(skin.get());
+  h.Advance(5);
+  EXPECT_EQ(Alpha(), 200);
+  EXPECT_FALSE(sf->Fading());
+}
+
+TEST_F(FormAlpha, AFormFreedDuringItsFadeIsNeverTouchedAgain) {
+  win::SetCompositorPresent(true);
+  sf->AlphaBlendAnimation = true;
+  Show(skin.get());
+  h.Advance(20);
+  ASSERT_TRUE(sf->Fading());
+  form->Free();
+  form = nullptr;
+  h.Advance(200);
+  EXPECT_TRUE(h.exceptions.empty());
+}
+
+TEST_F(FormAlpha, LookupFindsTheFirstSkinComponent) {
+  EXPECT_EQ(GetSkinFormComponent(form), sf);
+  EXPECT_EQ(GetSkinFormComponent(nullptr), nullptr);
+  // A shadow has no X11 counterpart: the setting is kept, nothing is drawn.
+  win::SetCompositorPresent(true);
+  sf->EnableShadow(true, false);
+  EXPECT_TRUE(sf->HaveShadow());
 }
 
 // ---------------------------------------------------------------------------
