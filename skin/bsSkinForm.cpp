@@ -11,6 +11,7 @@
 #include "platform/win/metrics.h"
 #include "platform/win/window.h"
 #include "skin/bsEffectBitmap.h"
+#include "skin/bsFormLayerBorder.h"
 #include "skin/bsGeometry.h"
 #include "skin/bsMaskRegions.h"
 #include "skin/bsSkinControls.h"
@@ -105,6 +106,7 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
   FAnimateTimer = MakeTimer(25, &TbsSkinForm::AnimateTimerTick);
   FForm->SetBorderIcons(0);
   FForm->OnShortCut = [this](TMessage& m, bool& h) { FormShortCut(m, h); };
+  FBorderLayer = new TbsFormLayerBorder(this);
   FSysMenu = new cl::TPopupMenu(this);
   FSkinMenu = new TbsSkinMenu(this, FForm);
   OldWindowProc = FForm->WindowProc;
@@ -215,6 +217,23 @@ void TbsSkinForm::ApplySkinData() {
   OnChangeSkinData(this);
   FInChangeSkinData = false;
   ApplyClientSize();
+  FBorderLayer->InitFrame(FSD);
+  UpdateBorderLayer();
+}
+
+// The border follows the form: shown with it while usable, hidden otherwise.
+void TbsSkinForm::UpdateBorderLayer() {
+  bool Want = IsLayerBorderUsable() && FForm->HandleAllocated() && IsWindowVisible(FForm->Handle()) &&
+              FWindowState == cl::wsNormal;
+  if (!Want) {
+    if (FBorderLayer->Visible()) FBorderLayer->Hide();
+    return;
+  }
+  FBorderLayer->FActive = GetFormActive();
+  if (FBorderLayer->Visible())
+    FBorderLayer->SetBoundsWithForm();
+  else
+    FBorderLayer->ShowWithForm();
 }
 
 void TbsSkinForm::ApplyClientSize() {
@@ -1679,6 +1698,7 @@ void TbsSkinForm::NCActivate(TMessage& Msg) {
   } else {
     UpdateCaptionActivity(false);
   }
+  if (FBorderLayer->Visible()) FBorderLayer->SetActive(FFormActive, true);
 }
 
 void TbsSkinForm::FormWindowProc(TMessage& Msg) {
@@ -1709,6 +1729,7 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       } else if (Sk && FFormWidth >= GetMinWidth() && FFormHeight >= GetMinHeight()) {
         UpdateFrame();
       }
+      if (FBorderLayer->Visible() || IsLayerBorderUsable()) UpdateBorderLayer();
       break;
     case WM_ACTIVATE:
       if (!Sk) break;
@@ -1739,6 +1760,7 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       break;
     }
     case WM_SHOWWINDOW:
+      if (!Msg.WParam) FBorderLayer->Hide();
       if (Msg.WParam) StartShowEffect();
       if (Msg.WParam && Sk) {
         RefreshFormSize();
@@ -1770,7 +1792,14 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       if (auto* WP = reinterpret_cast<WINDOWPOS*>(Msg.LParam)) {
         FFormLeft = WP->x;
         FFormTop = WP->y;
+        if (WP->flags & SWP_HIDEWINDOW) FBorderLayer->Hide();
       }
+      OldProc(Msg);
+      PassOn = false;
+      if (auto* WP = reinterpret_cast<WINDOWPOS*>(Msg.LParam); WP && (WP->flags & SWP_SHOWWINDOW))
+        UpdateBorderLayer();
+      else if (FBorderLayer->Visible())
+        FBorderLayer->MoveWithForm();
       break;
     case WM_NCCALCSIZE:
       if (!Sk) break;

@@ -39,6 +39,7 @@ using TbsBorderIcons = unsigned;
 enum TbsPositionInMonitor { bspDefault, bspScreenCenter, bspDesktopCenter };
 
 class TbsSkinMainMenuBar;
+class TbsFormLayerBorder;
 
 class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
  public:
@@ -181,6 +182,8 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   // business): the setting is kept and nothing is drawn.
   void EnableShadow(bool AShowShadow, bool AHideFormBefore);
   bool HaveShadow() const { return FHaveShadow; }
+  // The layered border (shown only while IsLayerBorderUsable holds).
+  TbsFormLayerBorder* BorderLayer() const { return FBorderLayer; }
   // The fade runs one step per tick of window timer 1 (no nested message
   // loop), so a form closed meanwhile simply stops ticking.
   bool Fading() const { return FFadeTarget >= 0; }
@@ -256,6 +259,8 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool FAlphaBlend = false;
   uint8_t FAlphaBlendValue = 200;
   bool FHaveShadow = false;
+  TbsFormLayerBorder* FBorderLayer = nullptr;
+  void UpdateBorderLayer();
   bool FSmartEffectsShow = false;
   int FFadeAlpha = 0, FFadeStep = 1, FFadeTarget = -1;
   uint32_t FFadeLast = 0;

@@ -16,6 +16,7 @@
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/bsSkinControls.h"
+#include "skin/bsFormLayerBorder.h"
 #include "skin/bsSkinForm.h"
 #include "skin/bsSkinMainMenuBar.h"
 
@@ -572,6 +573,146 @@ TEST_F(FormAlpha, LookupFindsTheFirstSkinComponent) {
   win::SetCompositorPresent(true);
   sf->EnableShadow(true, false);
   EXPECT_TRUE(sf->HaveShadow());
+}
+
+// ---------------------------------------------------------------------------
+// The layered border.
+
+// A 40 x 30 layer picture (a soft frame) around a form rectangle at
+// (10, 8, 30, 22), handles 6 / 5 / 6 / 5 wide, and its mask.
+void AddLayerFrame(TbsSkinData* s, bool withMask) {
+  auto pic = std::make_unique<gfx::TBitmap>();
+  pic->SetSize(40, 30);
+  pic->Canvas()->Brush()->SetColor(0x404040);
+  pic->Canvas()->FillRect(TRect{0, 0, 40, 30});
+  auto mask = std::make_unique<gfx::TBitmap>();
+  mask->SetSize(40, 30);
+  mask->Canvas()->Brush()->SetColor(0x808080);  // half transparent
+  mask->Canvas()->FillRect(TRect{0, 0, 40, 30});
+  s->FActivePictures.push_back(std::move(pic));
+  int p = int(s->FActivePictures.size()) - 1;
+  if (withMask) s->FActivePictures.push_back(std::move(mask));
+  TbsDataSkinLayerFrame& f = s->LayerFrame;
+  f.PictureIndex = p;
+  f.MaskPictureIndex = withMask ? p + 1 : -1;
+  f.LTPoint = {10, 8};
+  f.RTPoint = {30, 8};
+  f.LBPoint = {10, 22};
+  f.RBPoint = {30, 22};
+  f.ClRect = {10, 8, 30, 22};
+  f.BorderRect = {4, 3, 36, 27};
+  f.AlphaBlendValue = 200;
+  f.InActiveAlphaBlendValue = 128;
+  f.HitTestEnable = true;
+}
+
+TEST_F(FormFrame, LayerBorderImagesBoundsAndAlpha) {
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Data());
+  EXPECT_FALSE(b->Visible());  // no compositor here: never shown
+  EXPECT_EQ(b->LeftSize, 6);
+  EXPECT_EQ(b->TopSize, 5);
+  EXPECT_EQ(b->RightSize, 6);
+  EXPECT_EQ(b->BottomSize, 5);
+  // The border is the form grown by the picture's margins.
+  EXPECT_EQ(b->BoundsFor(TRect{100, 100, 320, 230}), (TRect{90, 92, 330, 238}));
+  b->CreateBorderImages(240, 146);
+  EXPECT_EQ(b->TopImage->Width(), 240);
+  EXPECT_EQ(b->TopImage->Height(), 8);
+  EXPECT_EQ(b->BottomImage->Height(), 8);
+  EXPECT_EQ(b->LeftImage->Width(), 10);
+  EXPECT_EQ(b->LeftImage->Height(), 146 - 16);
+  EXPECT_EQ(b->RightImage->Width(), 10);
+  // Alpha from the mask: (128 * 3) / 3.
+  EXPECT_EQ(int(b->LeftImage->ScanLine(5)[3] >> 24), 128);
+  // No room between top and bottom: no side images.
+  b->CreateBorderImages(240, 16);
+  EXPECT_TRUE(b->LeftImage->Empty());
+  EXPECT_TRUE(b->RightImage->Empty());
+  // The form's alpha scales both alphas: 200 x 128 / 255 = 100.39.
+  b->CheckFormAlpha(128, false);
+  EXPECT_EQ(b->FCurrentAlphaBlendValue, 100);
+  EXPECT_EQ(b->FCurrentInActiveAlphaBlendValue, 64);
+  EXPECT_EQ(ScaleAlpha(255, 255), 255);
+  EXPECT_EQ(ScaleAlpha(200, 0), 0);
+}
+
+TEST_F(FormFrame, LayerBorderWithoutAMaskIsOpaqueInsteadOfACrash) {
+  AddLayerFrame(skin.get(), false);
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Data());
+  b->CreateBorderImages(100, 60);
+  EXPECT_EQ(int(b->TopImage->ScanLine(2)[2] >> 24), 255);
+  // A mask index beyond the list is the same as none.
+  skin->LayerFrame.MaskPictureIndex = 99;
+  b->InitFrame(skin.get());
+  b->CreateBorderImages(100, 60);
+  EXPECT_EQ(int(b->TopImage->ScanLine(2)[2] >> 24), 255);
+}
+
+TEST_F(FormFrame, LayerBorderFollowsTheFormWhereACompositorRuns) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Visible());
+  ASSERT_TRUE(b->TopBorder && b->BottomBorder && b->LeftBorder && b->RightBorder);
+  win::RECT r{};
+  win::GetWindowRect(b->TopBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 90);
+  EXPECT_EQ(r.Top, 92);
+  EXPECT_EQ(r.Right - r.Left, 240);
+  // The form moves and grows: the windows follow.
+  form->SetBounds(150, 120, 260, 140);
+  h.Pump();
+  win::GetWindowRect(b->RightBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 140 + 280 - 10);
+  EXPECT_EQ(r.Top, 112 + 8);
+  form->Hide();
+  h.Pump();
+  EXPECT_FALSE(b->Visible());
+  win::SetCompositorPresent(false);
+}
+
+TEST(LayerBorder, HitModesPerSideWindow) {
+  TRect f{100, 100, 300, 250};  // L 100, T 100, FW 200, FH 150
+  struct Case {
+    TbsFormLayerBorderType side;
+    int x, y;
+    TbsFormLayerBorderHit hit;
+  } cases[] = {
+      {bsflLeft, 95, 150, bsflhLeft},           {bsflLeft, 93, 150, bsflhNone},
+      {bsflRight, 305, 150, bsflhRight},        {bsflRight, 307, 150, bsflhNone},
+      {bsflTop, 96, 97, bsflhTopLeft},          {bsflTop, 150, 97, bsflhTop},
+      {bsflTop, 302, 97, bsflhTopRight},        {bsflTop, 96, 110, bsflhLeft},
+      {bsflBottom, 96, 252, bsflhBottomLeft},   {bsflBottom, 150, 252, bsflhBottom},
+      {bsflBottom, 303, 252, bsflhBottomRight}, {bsflBottom, 303, 200, bsflhRight},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(LayerBorderHitMode(c.side, TPoint{c.x, c.y}, f, 6, 5, 6, 5), c.hit) << c.x << "," << c.y;
+}
+
+TEST(LayerBorder, ResizeStepsKeepTheLeftEdgeAtTheMinimum) {
+  TRect f{100, 100, 220, 200};  // 120 x 100 = the minimum
+  rtl::TSize mn{120, 80}, mx{800, 600};
+  TRect n;
+  // Left edge dragged right at the minimum width: refused, the edge stays.
+  EXPECT_FALSE(LayerBorderResizeStep(bsflhLeft, f, 10, 0, mn, mx, n));
+  EXPECT_EQ(n, f);
+  // Left edge dragged left: grows, moves.
+  EXPECT_TRUE(LayerBorderResizeStep(bsflhLeft, f, -10, 0, mn, mx, n));
+  EXPECT_EQ(n, (TRect{90, 100, 220, 200}));
+  // Right edge below the minimum clamps to it.
+  EXPECT_FALSE(LayerBorderResizeStep(bsflhRight, f, -30, 0, mn, mx, n));
+  EXPECT_EQ(n.Width(), 120);
+  // Bottom-right grows both ways; top above the maximum is refused.
+  EXPECT_TRUE(LayerBorderResizeStep(bsflhBottomRight, f, 5, 7, mn, mx, n));
+  EXPECT_EQ(n, (TRect{100, 100, 225, 207}));
+  EXPECT_FALSE(LayerBorderResizeStep(bsflhTop, f, 0, -600, mn, mx, n));
+  EXPECT_EQ(n.Top, 100);
 }
 
 // ---------------------------------------------------------------------------
