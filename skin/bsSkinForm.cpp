@@ -1230,6 +1230,19 @@ void TbsSkinForm::AnimateTimerTick(rtl::TObject*) {
 // ---------------------------------------------------------------------------
 // Window states.
 
+// Where a maximized or minimized form goes: the work area of its monitor,
+// or, for a form placed inside another window (a child form), that
+// window's client area.
+TRect TbsSkinForm::StateArea(bool WorkArea) {
+  if (cl::TWinControl* P = FForm->Parent()) {
+    TRect C = P->ClientRect();
+    return {0, 0, C.Width(), C.Height()};
+  }
+  TRect WA{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  GetMonitorWorkArea(FForm->Handle(), WorkArea, WA);
+  return WA;
+}
+
 int TbsSkinForm::RealHeight() const { return FRollUpState ? OldHeight : FForm->Height(); }
 
 void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
@@ -1250,8 +1263,7 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
       if (FWindowState == cl::wsNormal) OldBoundsRect = FForm->BoundsRect();
       FWindowState = cl::wsMinimized;
       {
-        TRect WA{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        GetMonitorWorkArea(FForm->Handle(), true, WA);
+        TRect WA = StateArea(true);
         int H = GetMinHeight(), W = GetMinWidth();
         FForm->SetBounds(WA.Left, WA.Bottom - H, W, H);
       }
@@ -1264,8 +1276,7 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
         FRollUpState = false;
         MaxRollUpState = false;
       }
-      TRect WA{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-      GetMonitorWorkArea(FForm->Handle(), !MaximizeOnFullScreen, WA);
+      TRect WA = StateArea(!MaximizeOnFullScreen);
       FForm->SetBounds(WA.Left, WA.Top, RectWidth(WA), RectHeight(WA));
       OnMaximize(this);
       break;

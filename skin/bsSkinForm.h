@@ -163,6 +163,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool RollUpState() const { return FRollUpState; }
   void SetRollUpState(bool Value);
   int RealHeight() const;
+  TRect StateArea(bool WorkArea);
   void MinimizeToTray() {}  // no notification area here (the tray icon is off)
 
   // --- alpha, fade-in and shadow ----------------------------------------------

@@ -10,6 +10,7 @@
 
 #include "FrameTestSkin.h"
 #include "platform/cl/application.h"
+#include "platform/cl/extctrls.h"
 #include "platform/cl/forms.h"
 #include "platform/gfx/region.h"
 #include "platform/testkit/harness.h"
@@ -18,6 +19,7 @@
 #include "skin/bsSkinControls.h"
 #include "skin/bsFormLayerBorder.h"
 #include "skin/bsSkinForm.h"
+#include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
 
 using namespace skin;
@@ -713,6 +715,98 @@ TEST(LayerBorder, ResizeStepsKeepTheLeftEdgeAtTheMinimum) {
   EXPECT_EQ(n, (TRect{100, 100, 225, 207}));
   EXPECT_FALSE(LayerBorderResizeStep(bsflhTop, f, 0, -600, mn, mx, n));
   EXPECT_EQ(n.Top, 100);
+}
+
+// ---------------------------------------------------------------------------
+// Multiple-document forms.
+
+class MDIForms : public FormFrame {
+ public:
+  void SetUp() override {
+    FormFrame::SetUp();
+    form->SetBounds(50, 50, 620, 460);
+    top = new cl::TPanel(form);
+    top->SetAlign(cl::alTop);
+    top->SetHeight(30);
+    top->SetParent(form);
+    client = new cl::TPanel(form);
+    client->SetAlign(cl::alClient);
+    client->SetParent(form);
+    Show(skin.get());
+    mdi = new TbsSkinMDI(sf, client);
+    winMenu = new cl::TMenuItem(form);
+    mdi->WindowMenu = winMenu;
+  }
+  cl::TForm* Child(const std::string& name) {
+    auto* c = new cl::TForm(form);
+    c->SetName(name);
+    c->SetCaption(name);
+    c->SetBorderStyle(cl::bsSizeable);
+    c->SetBounds(0, 0, 200, 150);
+    auto* s = new TbsSkinForm(c);
+    s->SetSkinData(skin.get());
+    mdi->AddChild(c);
+    c->Show();
+    h.Pump();
+    return c;
+  }
+  cl::TPanel *top = nullptr, *client = nullptr;
+  TbsSkinMDI* mdi = nullptr;
+  cl::TMenuItem* winMenu = nullptr;
+};
+
+TEST_F(MDIForms, TileFiveChildrenInTwoColumns) {
+  std::vector<cl::TForm*> c;
+  for (int i = 0; i < 5; ++i) c.push_back(Child("Doc" + std::to_string(i)));
+  TRect a = mdi->GetMDIClientArea();
+  EXPECT_EQ(a.Top, 30);  // below the top panel
+  mdi->Tile();
+  int cw = a.Width() / 2, h3 = a.Height() / 3, h2 = a.Height() / 2;
+  // The right column holds the last three, a third of the height each.
+  EXPECT_EQ(c[4]->BoundsRect(), (TRect{a.Right - cw, a.Bottom - h3, a.Right - cw + cw, a.Bottom}));
+  EXPECT_EQ(c[2]->Top(), a.Bottom - 3 * h3);
+  EXPECT_EQ(c[2]->Height(), h3);
+  // The left column the first two, half the height each.
+  EXPECT_EQ(c[1]->BoundsRect(), (TRect{a.Right - 2 * cw, a.Bottom - h2, a.Right - cw, a.Bottom}));
+  EXPECT_EQ(c[0]->Top(), a.Bottom - 2 * h2);
+}
+
+TEST_F(MDIForms, CascadeStepsByTheCaptionAndSurvivesASkinWithoutOne) {
+  auto* a = Child("A");
+  auto* b = Child("B");
+  mdi->Cascade();
+  EXPECT_EQ(b->Left(), 0);
+  EXPECT_EQ(a->Left(), sf->NewClRect.Top);
+  EXPECT_EQ(a->Top(), sf->NewClRect.Top);
+  // A skin whose client starts at the top: a step of one pixel, no division by zero.
+  sf->NewClRect.Top = 0;
+  skin->ClRect.Top = 0;
+  mdi->Cascade();
+  EXPECT_EQ(a->Left(), 1);
+}
+
+TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
+  auto* doc = Child("Doc");
+  auto* doc1 = Child("Doc1");
+  mdi->MaximizeAll();
+  EXPECT_EQ(doc->BoundsRect(), (TRect{0, 0, client->ClientWidth(), client->ClientHeight()}));
+  EXPECT_EQ(mdi->FindMaximizedMDIChild(), doc1);  // the active one first
+  mdi->RestoreAll();
+  EXPECT_EQ(mdi->FindMaximizedMDIChild(), nullptr);
+  ASSERT_EQ(winMenu->Count(), 2);
+  EXPECT_EQ(winMenu->Items(0)->Name(), "Doc_BSFCHILDITEM");
+  EXPECT_TRUE(winMenu->Items(1)->Checked());
+  GetSkinFormComponent(doc)->SetWindowState(cl::wsMinimized);
+  winMenu->Items(0)->Click();
+  EXPECT_EQ(mdi->ActiveChild(), doc);
+  EXPECT_EQ(GetSkinFormComponent(doc)->WindowState(), cl::wsNormal);
+  EXPECT_TRUE(winMenu->Items(0)->Checked());
+  EXPECT_FALSE(winMenu->Items(1)->Checked());
+  // Closing a child (freed) takes its item away.
+  doc1->Free();
+  h.Pump();
+  EXPECT_EQ(winMenu->Count(), 1);
+  EXPECT_EQ(mdi->Children().size(), 1u);
 }
 
 // ---------------------------------------------------------------------------
