@@ -314,6 +314,77 @@ TEST_F(FormFrame, CloseButtonHoverPressReleaseOutsideAndClick) {
   EXPECT_TRUE(closed);
 }
 
+TEST_F(FormFrame, HoverMorphTakesFiveTicksAndAnimatedStripsStepByTheirInterval) {
+  // The close button blends to its hot look in 0.2 steps of 25 ms.
+  auto* rec = dynamic_cast<TbsDataSkinStdButton*>(skin->ObjectList[1].get());
+  ASSERT_TRUE(rec);
+  rec->Morphing = true;
+  auto anim = std::make_unique<TbsDataSkinAnimate>("anim");
+  anim->SkinRect = {0, 0, 14, 14};
+  anim->ActiveSkinRect = {0, 28, 14, 42};
+  anim->ActivePictureIndex = 0;
+  anim->CountFrames = 3;
+  anim->TimerInterval = 100;
+  anim->Cycle = true;
+  anim->Command = cmDefault;
+  skin->ObjectList.push_back(std::move(anim));
+  Show(skin.get());
+  auto* close = sf->ObjectList[size_t(sf->GetIndex("closebutton"))].get();
+  auto* strip = dynamic_cast<TbsSkinAnimateObject*>(sf->ObjectList[size_t(sf->GetIndex("anim"))].get());
+  ASSERT_TRUE(strip);
+  MoveTo(205, 10);
+  h.Advance(60);  // the mouse timer notices the pointer
+  ASSERT_TRUE(close->Active);
+  std::vector<double> kf;
+  for (int i = 0; i < 6; ++i) {
+    kf.push_back(close->MorphKf());
+    h.Advance(25);
+  }
+  EXPECT_NEAR(kf.back(), 1.0, 1e-9);
+  int ticks = 0;
+  while (ticks < 6 && kf[size_t(ticks)] < 1.0 - 1e-9) ++ticks;
+  EXPECT_LE(ticks, 5);
+  EXPECT_GE(ticks, 4);
+  // Leaving fades back to 0; the factor never leaves 0..1.
+  MoveTo(100, 60);
+  h.Advance(300);
+  EXPECT_NEAR(close->MorphKf(), 0.0, 1e-9);
+  // An animated strip with a 100 ms interval steps every fourth 25 ms tick.
+  strip->Start();
+  std::vector<int> frames;
+  for (int i = 0; i < 12; ++i) {
+    h.Advance(25);
+    frames.push_back(strip->FFrame);
+  }
+  EXPECT_EQ(frames, (std::vector<int>{1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 1}));
+}
+
+TEST_F(FormFrame, MinimizingTheMainFormIconifiesAndKeepsTheOwnState) {
+  Show(skin.get());
+  cl::TForm* main = nullptr;
+  cl::Application->CreateForm(main);
+  // A secondary form minimizes to a caption strip at the bottom left.
+  sf->SetWindowState(cl::wsMinimized);
+  EXPECT_EQ(sf->WindowState(), cl::wsMinimized);
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->Left(), wa.Left);
+  EXPECT_EQ(form->Top() + form->Height(), wa.Bottom);
+  EXPECT_EQ(form->Height(), sf->GetMinHeight());
+  EXPECT_EQ(Hit(50, 10), win::HTCAPTION);
+  sf->SetWindowState(cl::wsNormal);
+  EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));
+  // The main form goes to the task bar through the application.
+  auto* msf = new TbsSkinForm(main);
+  msf->SetSkinData(skin.get());
+  main->Show();
+  h.Pump();
+  msf->SetWindowState(cl::wsMinimized);
+  h.Pump();
+  EXPECT_EQ(msf->WindowState(), cl::wsNormal);
+  EXPECT_TRUE(win::IsIconic(main->Handle()));
+  main->Free();
+}
+
 TEST_F(FormFrame, MaximizeButtonUsesTheWorkAreaAndRestores) {
   Show(skin.get());
   MoveTo(189, 10);
