@@ -880,6 +880,52 @@ TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
   EXPECT_EQ(mdi->Children().size(), 1u);
 }
 
+TEST_F(MDIForms, TabsBarLayoutActivationDragAndClose) {
+  auto* bar = new TbsSkinMDITabsBar(form);
+  bar->SetParent(top);
+  bar->SetBounds(0, 0, 330, 21);
+  bar->MDI = mdi;
+  mdi->TabsBar = bar;
+  std::vector<cl::TForm*> c;
+  for (const char* n : {"One", "Two", "Three"}) c.push_back(Child(n));
+  bar->CalcTabs();
+  ASSERT_EQ(bar->Tabs.size(), 3u);
+  EXPECT_EQ(bar->Tabs[0].ObjectRect, (TRect{15, 0, 115, 21}));
+  EXPECT_EQ(bar->Tabs[2].ObjectRect, (TRect{215, 0, 315, 21}));
+  EXPECT_TRUE(bar->Tabs[2].Active);
+  // A press on the first tab activates its child.
+  h.input.MoveTo(bar, 40, 10);
+  h.input.Click();
+  EXPECT_EQ(mdi->ActiveChild(), c[0]);
+  EXPECT_TRUE(bar->Tabs[0].Active);
+  // Dragging it past the middle of the second swaps them.
+  h.input.MoveTo(bar, 40, 10);
+  h.input.Press();
+  h.input.MoveTo(bar, 110, 10);
+  h.input.MoveTo(bar, 120, 10);
+  h.input.Release();
+  h.Pump();
+  EXPECT_EQ(bar->Tabs[0].Child, c[1]);
+  EXPECT_EQ(bar->Tabs[1].Child, c[0]);
+  // Tabs narrower than the minimum are hidden.
+  bar->MinTabWidth = 120;
+  bar->CalcTabs();
+  EXPECT_EQ(bar->InVisibleCount, 1);
+  EXPECT_FALSE(bar->Tabs[2].Visible);
+  // A close button closes its child; a freed child loses its tab.
+  bar->MinTabWidth = 0;
+  bar->ShowCloseButtons = true;
+  bar->CalcTabs();
+  TRect b = bar->Tabs[0].ButtonRect;
+  h.input.MoveTo(bar, b.Left + 3, b.Top + 3);
+  h.input.Click();
+  h.Pump();
+  EXPECT_FALSE(c[1]->Visible());
+  c[2]->Free();
+  h.Pump();
+  EXPECT_EQ(bar->Tabs.size(), 2u);
+}
+
 // ---------------------------------------------------------------------------
 // The main menu bar.
 
