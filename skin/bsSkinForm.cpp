@@ -1243,6 +1243,89 @@ TRect TbsSkinForm::StateArea(bool WorkArea) {
   return WA;
 }
 
+void TbsSkinForm::CheckMagnetic(int& L, int& T, int W, int H) {
+  const int MS = MagneticSize;
+  TRect R = StateArea(true);
+  if (FForm->Parent()) {
+    TPoint O = FForm->Parent()->ClientToScreen({0, 0});
+    gfx::OffsetRect(R, O.X, O.Y);
+  }
+  POINT C{};
+  GetCursorPos(&C);
+  bool Border = FBorderLayer->Visible() && IsLayerBorderUsable() && FBorderLayer->Data() &&
+                !IsNullRect(FBorderLayer->Data()->BorderRect);
+  if (Border) {
+    L -= FBorderLayer->LeftSize;
+    T -= FBorderLayer->TopSize;
+    H += FBorderLayer->BottomSize;
+    W += FBorderLayer->RightSize;
+  }
+  bool NearLeft = std::abs(L - R.Left) < MS, NearTop = std::abs(T - R.Top) < MS;
+  if (NearLeft && !HMagnetized) {
+    L = R.Left;
+    FOnMouseDownCoord.X = C.X;
+  } else if (HMagnetized && std::abs(C.X - FOnMouseDownCoord.X) > MS) {
+    L = C.X + R.Left - FOnMouseDownCoord.X;
+  } else if (HMagnetized) {
+    L = R.Left;
+  }
+  HMagnetized = NearLeft;
+  if (NearTop && !VMagnetized) {
+    T = R.Top;
+    FOnMouseDownCoord.Y = C.Y;
+  } else if (VMagnetized && std::abs(C.Y - FOnMouseDownCoord.Y) > MS) {
+    T = C.Y + R.Top - FOnMouseDownCoord.Y;
+  } else if (VMagnetized) {
+    T = R.Top;
+  }
+  VMagnetized = NearTop;
+  bool NearRight = R.Right - MS < L + W && L + W < R.Right + MS;
+  bool NearBottom = R.Bottom - MS < T + H && T + H < R.Bottom + MS;
+  if (NearRight && !HMagnetized2) {
+    L = R.Right - W;
+    FOnMouseDownCoord.X = C.X;
+  } else if (HMagnetized2 && std::abs(C.X - FOnMouseDownCoord.X) > MS) {
+    L = C.X + R.Right - W - FOnMouseDownCoord.X;
+  } else if (HMagnetized2) {
+    L = R.Right - W;
+  }
+  HMagnetized2 = NearRight;
+  if (NearBottom && !VMagnetized2) {
+    T = R.Bottom - H;
+    FOnMouseDownCoord.Y = C.Y;
+  } else if (VMagnetized2 && std::abs(C.Y - FOnMouseDownCoord.Y) > MS) {
+    T = C.Y + R.Bottom - H - FOnMouseDownCoord.Y;
+  } else if (VMagnetized2) {
+    T = R.Bottom - H;
+  }
+  VMagnetized2 = NearBottom;
+  if (Border) {
+    if (!NearRight) L += FBorderLayer->LeftSize;
+    if (!NearBottom) T += FBorderLayer->TopSize;
+  }
+}
+
+TPoint TbsSkinForm::GetMinimizedPosition() {
+  TRect WA = StateArea(true);
+  int W = GetMinWidth(), H = GetMinHeight();
+  std::vector<TRect> Taken;
+  for (int i = 0; i < cl::Screen->FormCount(); ++i) {
+    cl::TCustomForm* F = cl::Screen->Forms(i);
+    if (F == FForm || F->Parent() != FForm->Parent() || !F->Visible()) continue;
+    if (TbsSkinForm* S = GetSkinFormComponent(F))
+      if (S->WindowState() == cl::wsMinimized) Taken.push_back(F->BoundsRect());
+  }
+  for (int Y = WA.Bottom - H; Y >= WA.Top; Y -= H)
+    for (int X = WA.Left; X + W <= WA.Right || X == WA.Left; X += W) {
+      TRect Slot{X, Y, X + W, Y + H};
+      bool Free = true;
+      for (const TRect& Tk : Taken)
+        if (Tk.Left < Slot.Right && Slot.Left < Tk.Right && Tk.Top < Slot.Bottom && Slot.Top < Tk.Bottom) Free = false;
+      if (Free) return {X, Y};
+    }
+  return {WA.Left, WA.Bottom - H};
+}
+
 int TbsSkinForm::RealHeight() const { return FRollUpState ? OldHeight : FForm->Height(); }
 
 void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
@@ -1263,9 +1346,9 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
       if (FWindowState == cl::wsNormal) OldBoundsRect = FForm->BoundsRect();
       FWindowState = cl::wsMinimized;
       {
-        TRect WA = StateArea(true);
         int H = GetMinHeight(), W = GetMinWidth();
-        FForm->SetBounds(WA.Left, WA.Bottom - H, W, H);
+        TPoint P = GetMinimizedPosition();
+        FForm->SetBounds(P.X, P.Y, W, H);
       }
       OnMinimize(this);
       break;
@@ -1732,6 +1815,7 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       if (FSizeMove && FFullDrag) break;
       OldProc(Msg);
       PassOn = false;
+      HMagnetized = VMagnetized = HMagnetized2 = VMagnetized2 = false;
       FFormWidth = FForm->Width();
       FFormHeight = FForm->Height();
       if (Sk && !HasSkin()) {
@@ -1872,8 +1956,14 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       }
       break;
     case WM_MOVING:
-      if (Sk && FWindowState == cl::wsMaximized) {
-        if (auto* R = reinterpret_cast<RECT*>(Msg.LParam)) *R = FForm->BoundsRect();
+      if (auto* R = reinterpret_cast<RECT*>(Msg.LParam); R && Sk) {
+        if (FWindowState == cl::wsMaximized && !FForm->Parent()) {
+          *R = FForm->BoundsRect();
+        } else if (Magnetic) {
+          int L = R->Left, T = R->Top, W = FForm->Width(), H = FForm->Height();
+          CheckMagnetic(L, T, W, H);
+          *R = RECT{L, T, L + W, T + H};
+        }
       }
       break;
     case WM_ENTERSIZEMOVE:
@@ -1882,11 +1972,17 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       FMouseTimer->SetEnabled(false);
       ActiveObject = MouseCaptureObject = -1;
       FSizeMove = true;
+      {
+        POINT C{};
+        GetCursorPos(&C);
+        FOnMouseDownCoord = {C.X, C.Y};
+      }
       FFullDrag = true;
       break;
     case WM_SIZING:
       if (FSizeMove && FFullDrag) {
         FSizing = true;
+        HMagnetized = VMagnetized = HMagnetized2 = VMagnetized2 = false;
         OldProc(Msg);
         PassOn = false;
         if (auto* R = reinterpret_cast<RECT*>(Msg.LParam)) {

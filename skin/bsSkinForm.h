@@ -163,6 +163,12 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool RollUpState() const { return FRollUpState; }
   void SetRollUpState(bool Value);
   int RealHeight() const;
+  // Snaps a proposed window position to the work area's edges (Magnetic).
+  void CheckMagnetic(int& L, int& T, int W, int H);
+  // Where a minimized secondary form goes: a strip at the bottom left of
+  // the work area, right of the strips already there, a row higher when
+  // the row is full.
+  TPoint GetMinimizedPosition();
   TRect StateArea(bool WorkArea);
   void MinimizeToTray() {}  // no notification area here (the tray icon is off)
 
@@ -256,6 +262,8 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   int OldHeight = 0;
   TRect OldBoundsRect;
   bool FFullDrag = true;
+  bool HMagnetized = false, VMagnetized = false, HMagnetized2 = false, VMagnetized2 = false;
+  TPoint FOnMouseDownCoord;
   bool FFormActive = false;
   bool FAlphaBlend = false;
   uint8_t FAlphaBlendValue = 200;

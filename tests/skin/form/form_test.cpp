@@ -400,6 +400,52 @@ TEST_F(FormFrame, MaximizeButtonUsesTheWorkAreaAndRestores) {
   EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));
 }
 
+TEST_F(FormFrame, MagneticEdgesHoldTheFormUntilThePointerTearsItLoose) {
+  using plat::test::Input;
+  sf->Magnetic = true;
+  Show(skin.get());
+  // Caption at screen (160, 110); a drag to a proposed left of 3 sticks at 0,
+  // a further 2 pixels keep it there.
+  MoveTo(60, 10);
+  h.input.Later({Input::MoveEvent(63, 110), Input::MoveEvent(61, 110), Input::ButtonEvent(false, 61, 110)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Left(), 0);
+  // Moving on by more than the magnetic size from where it stuck tears it loose.
+  MoveTo(60, 10);  // screen (60, 110)
+  h.input.Later({Input::MoveEvent(62, 110), Input::MoveEvent(75, 110), Input::ButtonEvent(false, 75, 110)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_GT(form->Left(), 5);
+  // The bottom-right corner of the work area.
+  TRect wa = cl::Screen->WorkAreaRect();
+  win::RECT r = WinRect();
+  MoveTo(60, 10);
+  int x = r.Left + 60 + (wa.Right - r.Right) - 2, y = r.Top + 10 + (wa.Bottom - r.Bottom) + 3;
+  h.input.Later({Input::MoveEvent(x, y), Input::ButtonEvent(false, x, y)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Left() + form->Width(), wa.Right);
+  EXPECT_EQ(form->Top() + form->Height(), wa.Bottom);
+}
+
+TEST_F(FormFrame, MinimizedSecondaryFormsStackAlongTheBottom) {
+  Show(skin.get());
+  auto* other = new cl::TForm(nullptr);
+  other->SetBounds(300, 300, 200, 120);
+  auto* osf = new TbsSkinForm(other);
+  osf->SetSkinData(skin.get());
+  other->Show();
+  h.Pump();
+  sf->SetWindowState(cl::wsMinimized);
+  osf->SetWindowState(cl::wsMinimized);
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->Left(), wa.Left);
+  EXPECT_EQ(other->Left(), wa.Left + sf->GetMinWidth());
+  EXPECT_EQ(other->Top(), form->Top());
+  other->Free();
+}
+
 TEST_F(FormFrame, RollUpKeepsTheCaptionAndUnrollsToTheOldHeight) {
   Show(skin.get());
   sf->SetRollUpState(true);
