@@ -15,6 +15,7 @@
 #include "skin/bsGeometry.h"
 #include "skin/bsMaskRegions.h"
 #include "skin/bsSkinControls.h"
+#include "skin/bsSkinHint.h"
 #include "skin/bsSkinImages.h"
 #include "skin/bsSkinMainMenuBar.h"
 #include "skin/bsTextHelpers.h"
@@ -135,6 +136,7 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
   if (AComponent == FMSD) FMSD = nullptr;
   if (AComponent == SystemMenu) SystemMenu = nullptr;
   if (AComponent == MainMenuBar) MainMenuBar = nullptr;
+  if (AComponent == FSkinHint) FSkinHint = nullptr;
 }
 
 void TbsSkinForm::OldProc(TMessage& Msg) {
@@ -266,6 +268,12 @@ void TbsSkinForm::ChangeChildrenSkinData(TbsSkinData* ASkinData, cl::TControl* A
       if (C->SkinData() == ASkinData || !ASkinData) C->ChangeSkinData();
   if (auto* W = dynamic_cast<cl::TWinControl*>(AControl))
     for (int i = 0; i < W->ControlCount(); ++i) ChangeChildrenSkinData(ASkinData, W->Controls(i));
+}
+
+void TbsSkinForm::SetSkinHint(TbsSkinHint* Value) {
+  if (FSkinHint) FSkinHint->RemoveFreeNotification(this);
+  FSkinHint = Value;
+  if (FSkinHint) FSkinHint->FreeNotification(this);
 }
 
 void TbsSkinForm::SetBorderIcons(TbsBorderIcons Value) {
@@ -982,11 +990,17 @@ void TbsSkinForm::TestActive(int X, int Y, bool AFlag) {
   if (ActiveObject == OldActiveObject) return;
   if (OldActiveObject != -1) {
     auto& O = ObjectList[size_t(OldActiveObject)];
-    if (O->Enabled && O->Visible) O->MouseLeave();
+    if (O->Enabled && O->Visible) {
+      O->MouseLeave();
+      if (ShowObjectHint && FSkinHint && !O->Hint.empty()) FSkinHint->HideHint();
+    }
   }
   if (ActiveObject != -1) {
     auto& O = ObjectList[size_t(ActiveObject)];
-    if (O->Enabled && O->Visible) O->MouseEnter();
+    if (O->Enabled && O->Visible) {
+      O->MouseEnter();
+      if (ShowObjectHint && FSkinHint && !O->Hint.empty()) FSkinHint->ActivateHint2(O->Hint);
+    }
   }
 }
 
@@ -1691,6 +1705,7 @@ void TbsSkinForm::PopupSysMenuAt(int X, int Y) {
 
 void TbsSkinForm::CheckMenuCloseMessage(TMessage& Msg) {
   if (!IsMenuCloseMessage(Msg.Msg)) return;
+  if (ShowObjectHint && FSkinHint) FSkinHint->HideHint();
   if (!FInMainMenu || FInMenu) {
     if (FSkinMenu->Visible())
       FSkinMenu->Hide();

@@ -40,6 +40,7 @@ enum TbsPositionInMonitor { bspDefault, bspScreenCenter, bspDesktopCenter };
 
 class TbsSkinMainMenuBar;
 class TbsFormLayerBorder;
+class TbsSkinHint;
 
 class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
  public:
@@ -74,6 +75,10 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool AlwaysMinimizeToTray = false, MinimizeDefault = false;
   bool PreviewMode = false;
   bool UseDefaultObjectHint = true;
+  // Hints of the caption objects, shown through SkinHint.
+  bool ShowObjectHint = false;
+  TbsSkinHint* SkinHint() const { return FSkinHint; }
+  void SetSkinHint(TbsSkinHint* Value);
   gfx::TFont* DefCaptionFont() { return &FDefCaptionFont; }
   gfx::TFont* DefInActiveCaptionFont() { return &FDefInActiveCaptionFont; }
   cl::TPopupMenu* SystemMenu = nullptr;
@@ -269,6 +274,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   uint8_t FAlphaBlendValue = 200;
   bool FHaveShadow = false;
   TbsFormLayerBorder* FBorderLayer = nullptr;
+  TbsSkinHint* FSkinHint = nullptr;
   void UpdateBorderLayer();
   bool FSmartEffectsShow = false;
   int FFadeAlpha = 0, FFadeStep = 1, FFadeTarget = -1;

@@ -19,6 +19,7 @@
 #include "skin/bsSkinControls.h"
 #include "skin/bsFormLayerBorder.h"
 #include "skin/bsSkinForm.h"
+#include "skin/bsSkinHint.h"
 #include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
 
@@ -383,6 +384,23 @@ TEST_F(FormFrame, MinimizingTheMainFormIconifiesAndKeepsTheOwnState) {
   EXPECT_EQ(msf->WindowState(), cl::wsNormal);
   EXPECT_TRUE(win::IsIconic(main->Handle()));
   main->Free();
+}
+
+TEST_F(FormFrame, CaptionButtonHintsAreAskedForOnEnteringAndDroppedOnLeaving) {
+  auto* hint = new TbsSkinHint(form);
+  sf->SetSkinHint(hint);
+  sf->ShowObjectHint = true;
+  Show(skin.get());
+  MoveTo(205, 10);
+  h.Advance(60);
+  // The hint component waits its pause for "Close" ...
+  EXPECT_NE(hint->HintTimer, nullptr);
+  EXPECT_EQ(hint->HintText, "Close");
+  // ... and drops it when the pointer leaves the button.
+  MoveTo(100, 60);
+  h.Advance(120);
+  EXPECT_EQ(hint->HintTimer, nullptr);
+  EXPECT_FALSE(hint->IsVisible());
 }
 
 TEST_F(FormFrame, MaximizeButtonUsesTheWorkAreaAndRestores) {
