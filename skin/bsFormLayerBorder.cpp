@@ -130,6 +130,64 @@ void TbsFormLayerWindow::CreateParams(cl::TCreateParams& Params) {
   if (D && !IsNullRect(D->BorderRect)) Params.ExStyle &= ~uint32_t(win::WS_EX_TRANSPARENT);
 }
 
+bool TbsFormLayerWindow::CanResizeForm() {
+  TbsSkinForm* F = FLayerBorder->SkinForm();
+  return F && F->CanResize() && !F->RollUpState() && F->WindowState() == cl::wsNormal;
+}
+
+void TbsFormLayerWindow::Dispatch(cl::TMessage& Msg) {
+  TbsDataSkinLayerFrame* D = FLayerBorder->Data();
+  TbsSkinForm* SF = FLayerBorder->SkinForm();
+  bool Hits = D && D->HitTestEnable && SF;
+  auto Cursor = [] {
+    win::POINT P{};
+    win::GetCursorPos(&P);
+    return TPoint{P.X, P.Y};
+  };
+  auto Hit = [&] {
+    return LayerBorderHitMode(BorderType, Cursor(), SF->Form()->BoundsRect(), FLayerBorder->LeftSize,
+                              FLayerBorder->TopSize, FLayerBorder->RightSize, FLayerBorder->BottomSize);
+  };
+  switch (Msg.Msg) {
+    case win::WM_LBUTTONDOWN:
+      if (Hits && CanResizeForm()) {
+        FHitMode = Hit();
+        FDown = FHitMode != bsflhNone;
+        MousePos1 = MousePos2 = Cursor();
+        if (FDown) win::SetCapture(Handle());
+      }
+      Msg.Result = 0;
+      return;
+    case win::WM_LBUTTONUP:
+      if (FDown) win::ReleaseCapture();
+      FDown = false;
+      Msg.Result = 0;
+      return;
+    case win::WM_MOUSEMOVE:
+      if (!Hits || !CanResizeForm()) break;
+      MousePos2 = Cursor();
+      if (FDown) {
+        cl::TCustomForm* F = SF->Form();
+        TRect NB;
+        int dx = MousePos2.X - MousePos1.X, dy = MousePos2.Y - MousePos1.Y;
+        if ((dx || dy) &&
+            LayerBorderResizeStep(FHitMode, F->BoundsRect(), dx, dy, rtl::TSize{SF->GetMinWidth(), SF->GetMinHeight()},
+                                  rtl::TSize{SF->GetMaxWidth(), SF->GetMaxHeight()}, NB)) {
+          cl::Keep<TbsFormLayerWindow> K(this);
+          F->SetBounds(NB.Left, NB.Top, NB.Width(), NB.Height());
+          if (Destroyed()) return;
+        }
+      } else {
+        FHitMode = Hit();
+      }
+      // A refused step is not carried over.
+      MousePos1 = MousePos2;
+      Msg.Result = 0;
+      return;
+  }
+  TbsLayerWindow::Dispatch(Msg);
+}
+
 // ---------------------------------------------------------------------------
 
 TbsFormLayerBorder::TbsFormLayerBorder(TbsSkinForm* AOwner) : cl::TComponent(AOwner), BSF(AOwner) {}

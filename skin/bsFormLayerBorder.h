@@ -49,6 +49,13 @@ class TbsFormLayerWindow : public TbsLayerWindow {
  public:
   TbsFormLayerWindow(TbsFormLayerBorder* AOwner, TbsFormLayerBorderType AType);
   TbsFormLayerBorderType BorderType;
+  TbsFormLayerBorderHit FHitMode = bsflhNone;
+  bool FDown = false;
+  TPoint MousePos1, MousePos2;
+  // The handles size the form (with HitTestEnable): each pointer move is
+  // one resize step; nothing pumps messages inside it.
+  void Dispatch(cl::TMessage& Msg) override;
+  bool CanResizeForm();
 
  protected:
   void CreateParams(cl::TCreateParams& Params) override;
@@ -64,6 +71,7 @@ class TbsFormLayerBorder : public cl::TComponent {
 
   void InitFrame(TbsSkinData* ASkinData);
   TbsDataSkinLayerFrame* Data() const { return FData; }
+  TbsSkinForm* SkinForm() const { return BSF; }
   // Builds the four side images for a border of W x H.
   void CreateBorderImages(int W, int H);
   // The border's bounds for a form rectangle: the form grown by the

@@ -808,6 +808,17 @@ TEST_F(FormFrame, LayerBorderFollowsTheFormWhereACompositorRuns) {
   win::GetWindowRect(b->RightBorder->Handle(), &r);
   EXPECT_EQ(r.Left, 140 + 280 - 10);
   EXPECT_EQ(r.Top, 112 + 8);
+  // The right handle sizes the form: one step per pointer move.
+  h.input.MoveTo(410 + 3, 200);
+  h.input.Press();
+  h.input.MoveTo(410 + 23, 200);
+  h.input.MoveTo(410 + 33, 205);
+  h.input.Release();
+  h.Pump();
+  EXPECT_EQ(form->Width(), 290);
+  EXPECT_EQ(form->Left(), 150);
+  win::GetWindowRect(b->RightBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 150 + 290);
   form->Hide();
   h.Pump();
   EXPECT_FALSE(b->Visible());
