@@ -1319,6 +1319,18 @@ void TbsSkinForm::CheckMagnetic(int& L, int& T, int W, int H) {
   }
 }
 
+TPoint TbsSkinForm::GetPositionInMonitor(int AX, int AY, int AW, int AH) {
+  if (PositionInMonitor == bspDefault) return {AX, AY};
+  TRect R{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  GetMonitorWorkArea(FForm->HandleAllocated() ? FForm->Handle() : HWND{}, PositionInMonitor == bspDesktopCenter, R);
+  return {R.Left + RectWidth(R) / 2 - AW / 2, R.Top + RectHeight(R) / 2 - AH / 2};
+}
+
+void TbsSkinForm::ApplyPositionInMonitor() {
+  TPoint P = GetPositionInMonitor(FForm->Left(), FForm->Top(), FForm->Width(), FForm->Height());
+  FForm->SetBounds(P.X, P.Y, FForm->Width(), FForm->Height());
+}
+
 TPoint TbsSkinForm::GetMinimizedPosition() {
   TRect WA = StateArea(true);
   int W = GetMinWidth(), H = GetMinHeight();
@@ -1870,6 +1882,10 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       break;
     }
     case WM_SHOWWINDOW:
+      if (Msg.WParam && FStartShow) {
+        FStartShow = false;
+        if (PositionInMonitor != bspDefault && FWindowState == cl::wsNormal) ApplyPositionInMonitor();
+      }
       if (!Msg.WParam) FBorderLayer->Hide();
       if (Msg.WParam) StartShowEffect();
       if (Msg.WParam && Sk) {

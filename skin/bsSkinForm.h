@@ -168,6 +168,11 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool RollUpState() const { return FRollUpState; }
   void SetRollUpState(bool Value);
   int RealHeight() const;
+  TbsPositionInMonitor PositionInMonitor = bspDefault;
+  // Centres the form on its monitor (bspScreenCenter) or its work area
+  // (bspDesktopCenter); runs at the first show.
+  void ApplyPositionInMonitor();
+  TPoint GetPositionInMonitor(int AX, int AY, int AW, int AH);
   // Snaps a proposed window position to the work area's edges (Magnetic).
   void CheckMagnetic(int& L, int& T, int W, int H);
   // Where a minimized secondary form goes: a strip at the bottom left of
@@ -267,6 +272,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   int OldHeight = 0;
   TRect OldBoundsRect;
   bool FFullDrag = true;
+  bool FStartShow = true;
   bool HMagnetized = false, VMagnetized = false, HMagnetized2 = false, VMagnetized2 = false;
   TPoint FOnMouseDownCoord;
   bool FFormActive = false;

@@ -447,6 +447,20 @@ TEST_F(FormFrame, MagneticEdgesHoldTheFormUntilThePointerTearsItLoose) {
   EXPECT_EQ(form->Top() + form->Height(), wa.Bottom);
 }
 
+TEST_F(FormFrame, FirstShowCentresOnTheWorkArea) {
+  sf->PositionInMonitor = bspDesktopCenter;
+  Show(skin.get());
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->Left(), wa.Left + wa.Width() / 2 - 110);
+  EXPECT_EQ(form->Top(), wa.Top + wa.Height() / 2 - 65);
+  // Only the first show places it.
+  form->SetBounds(10, 10, 220, 130);
+  form->Hide();
+  form->Show();
+  h.Pump();
+  EXPECT_EQ(form->Left(), 10);
+}
+
 TEST_F(FormFrame, MinimizedSecondaryFormsStackAlongTheBottom) {
   Show(skin.get());
   auto* other = new cl::TForm(nullptr);
