@@ -1110,6 +1110,25 @@ TEST_F(MenuBar, MouseOpensSwitchesAndRunsACommand) {
   EXPECT_FALSE(sf->AppHooked());
 }
 
+TEST_F(MenuBar, ShortCutsReachTheBarsMenuAndItsAccelerators) {
+  // F1 on a submenu item runs it although the form has no Menu.
+  cl::TMenuItem* help0 = menu->Items()->Items(2)->Items(0);
+  help0->ShortCut = cl::ShortCut(win::VK_F1, 0);
+  EXPECT_EQ(form->Menu, nullptr);
+  h.input.Key(win::VK_F1);
+  h.Pump();
+  EXPECT_EQ(clicked, (std::vector<std::string>{"Help 0"}));
+  // Alt+E opens the second item's submenu.
+  h.input.KeyDown(win::VK_MENU);
+  h.input.Key('E', "");
+  h.input.KeyUp(win::VK_MENU);
+  h.Pump();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "Edit 0");
+  h.input.Key(win::VK_ESCAPE);
+  h.input.Key(win::VK_ESCAPE);
+}
+
 TEST_F(MenuBar, OverflowPopupStartsAtTheFirstHiddenMenuItem) {
   // An invisible top-level item before the cut: the popup must still show
   // exactly the items that did not fit.
