@@ -12,9 +12,11 @@ constexpr TColor Rgb(int R, int G, int B) { return TColor(R | (G << 8) | (B << 1
 
 const TbsFrameTestColors kColors[2] = {
     {Rgb(40, 40, 90), Rgb(60, 110, 200), Rgb(150, 150, 160), Rgb(70, 120, 190), Rgb(80, 130, 200), Rgb(50, 90, 160),
-     Rgb(235, 238, 245), Rgb(200, 60, 60), Rgb(250, 200, 60), Rgb(90, 40, 40)},
+     Rgb(235, 238, 245), Rgb(200, 60, 60), Rgb(250, 200, 60), Rgb(90, 40, 40), Rgb(210, 222, 240), Rgb(150, 185, 235),
+     Rgb(60, 110, 200)},
     {Rgb(30, 70, 30), Rgb(60, 150, 80), Rgb(140, 160, 140), Rgb(70, 140, 90), Rgb(80, 150, 100), Rgb(40, 110, 60),
-     Rgb(240, 245, 235), Rgb(220, 120, 40), Rgb(255, 230, 120), Rgb(120, 60, 20)}};
+     Rgb(240, 245, 235), Rgb(220, 120, 40), Rgb(255, 230, 120), Rgb(120, 60, 20), Rgb(215, 235, 215),
+     Rgb(160, 215, 170), Rgb(60, 150, 80)}};
 
 void Fill(TBitmap* B, const TRect& R, TColor C) {
   B->Canvas()->Brush()->SetColor(C);
@@ -134,6 +136,38 @@ TbsOwned<TbsSkinData> MakeFrameTestSkin(int Variant) {
     B->DownRect = {28, i * 14, 42, i * 14 + 14};
     S->ObjectList.push_back(std::move(B));
   }
+  // Active picture 1: the menu bar (60 x 22) and its item looks below it
+  // (normal, hot, pressed; 20 x 18 each).
+  auto BarPic = std::make_unique<TBitmap>();
+  BarPic->SetSize(60, 40);
+  Fill(BarPic.get(), TRect{0, 0, 60, 22}, C.Bar);
+  Fill(BarPic.get(), TRect{0, 21, 60, 22}, C.Bottom);
+  Fill(BarPic.get(), TRect{0, 22, 20, 40}, C.Bar);
+  Fill(BarPic.get(), TRect{20, 22, 40, 40}, C.ItemHot);
+  Fill(BarPic.get(), TRect{40, 22, 60, 40}, C.ItemDown);
+  S->FActivePictures.push_back(std::move(BarPic));
+  auto Bar = std::make_unique<TbsDataSkinMainMenuBar>("mainmenubar");
+  Bar->PictureIndex = 1;
+  Bar->SkinRect = {0, 0, 60, 22};
+  Bar->ItemsRect = {2, 2, 58, 20};
+  Bar->MenuBarItem = "mainmenubaritem";
+  Bar->TrackMarkColor = TColor(C.Bottom);
+  S->CtrlList.push_back(std::move(Bar));
+  auto Item = std::make_unique<TbsDataSkinMainMenuBarItem>("mainmenubaritem");
+  Item->ActivePictureIndex = 1;
+  Item->SkinRect = {0, 22, 20, 40};
+  Item->ActiveSkinRect = {20, 22, 40, 40};
+  Item->DownRect = {40, 22, 60, 40};
+  Item->TextRct = {4, 0, 16, 18};
+  Item->ItemLO = 2;
+  Item->ItemRO = 2;
+  Item->FontName = "Arial";
+  Item->FontHeight = 14;
+  Item->FontColor = gfx::clBlack;
+  Item->ActiveFontColor = gfx::clBlack;
+  Item->DownFontColor = gfx::clWhite;
+  Item->UnEnabledFontColor = gfx::clGray;
+  S->ObjectList.push_back(std::move(Item));
   S->SkinName = Variant ? "Frame Test Green" : "Frame Test Blue";
   S->Empty = false;
   return S;

@@ -1110,6 +1110,29 @@ TEST_F(MenuBar, MouseOpensSwitchesAndRunsACommand) {
   EXPECT_FALSE(sf->AppHooked());
 }
 
+TEST_F(MenuBar, SkinnedBarTakesTheRecordsHeightAndLooks) {
+  bar->SetSkinData(skin.get());
+  h.Pump();
+  EXPECT_EQ(bar->Height(), 22);
+  bar->SetHeight(40);  // the record decides the height
+  EXPECT_EQ(bar->Height(), 22);
+  const auto& C = FrameTestColors(0);
+  ASSERT_NE(C.Bar, C.ItemHot);
+  ASSERT_NE(C.Bar, gfx::clBlack);
+  TRect r0 = bar->ObjectList[0]->ObjectRect;
+  EXPECT_EQ(r0.Height(), 18);
+  EXPECT_EQ(h.Pixel(bar, bar->Width() - 3, 10), Rgb(C.Bar));
+  EXPECT_EQ(h.Pixel(bar, bar->Width() / 2, 10), Rgb(C.Bar));
+  EXPECT_TRUE(bar->ObjectList[2]->Visible);
+  h.input.MoveTo(bar, r0.Left + 1, r0.Top + 1);
+  h.Pump();
+  EXPECT_EQ(h.Pixel(bar, r0.Left + 1, r0.Top + 1), Rgb(C.ItemHot));
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(h.Pixel(bar, r0.Left + 1, r0.Top + 1), Rgb(C.ItemDown));
+  sf->SkinMenu()->Hide();
+}
+
 TEST_F(MenuBar, ShortCutsReachTheBarsMenuAndItsAccelerators) {
   // F1 on a submenu item runs it although the form has no Menu.
   cl::TMenuItem* help0 = menu->Items()->Items(2)->Items(0);
