@@ -123,6 +123,15 @@ class DemoForm : public TForm {
   }
 };
 
+// Each step's outcome; the run fails (exit code 1) when one is not as expected.
+int g_failures = 0;
+void Expect(bool ok, const char* what) {
+  if (!ok) {
+    ++g_failures;
+    std::printf("NOT AS EXPECTED: %s\n", what);
+  }
+}
+
 void Shot(const std::string& path) {
   PumpFor(150);
   QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
@@ -178,11 +187,14 @@ void Script(DemoForm* f, TbsSkinData* second, const std::string& prefix) {
   Drag(r.Left + 200, r.Top + 12, r.Left + 260, r.Top + 52);
   TRect r2 = WinRect(f);
   std::printf("caption drag by (60, 40): the form moved from (%d, %d) to (%d, %d)\n", r.Left, r.Top, r2.Left, r2.Top);
+  Expect(r2.Left == r.Left + 60 && r2.Top == r.Top + 40, "the caption drag moves the form");
   // Bottom-right edge drag.
   Drag(r2.Right - 4, r2.Bottom - 4, r2.Right + 36, r2.Bottom + 26);
   TRect r3 = WinRect(f);
   std::printf("edge drag by (40, 30): the form is %d x %d (was %d x %d)\n", r3.Right - r3.Left, r3.Bottom - r3.Top,
               r2.Right - r2.Left, r2.Bottom - r2.Top);
+  Expect(r3.Right - r3.Left == r2.Right - r2.Left + 40 && r3.Bottom - r3.Top == r2.Bottom - r2.Top + 30,
+         "the edge drag resizes the form");
   Shot(prefix + "-2-moved-resized.png");
   // Close button: hover, press, leave, release outside.
   TRect cb = f->sf->ObjectList[size_t(f->sf->GetIndex("closebutton"))]->ObjectRect;
@@ -196,12 +208,15 @@ void Script(DemoForm* f, TbsSkinData* second, const std::string& prefix) {
   PumpFor(200);
   Xdo({"mouseup", "1"});
   std::printf("close pressed and released outside: the form is %s\n", f->Visible() ? "still shown" : "closed");
+  Expect(f->Visible(), "a release outside the close button keeps the form");
   // Keyboard menu mode.
   Xdo({"key", "alt"});
   std::printf("Alt: menu mode %s\n", f->sf->InMainMenu() ? "on" : "off");
+  Expect(f->sf->InMainMenu(), "Alt enters menu mode");
   Xdo({"key", "Down"});
   PumpFor(200);
   std::printf("Down: a submenu is %s\n", f->sf->SkinMenu()->Visible() ? "open" : "closed");
+  Expect(f->sf->SkinMenu()->Visible(), "Down opens the first submenu");
   Shot(prefix + "-5-menu-file.png");
   Xdo({"key", "Right"});
   PumpFor(200);
@@ -211,12 +226,14 @@ void Script(DemoForm* f, TbsSkinData* second, const std::string& prefix) {
               f->sf->InMainMenu() ? "on" : "off");
   Xdo({"key", "Escape"});
   std::printf("Escape again: menu mode %s\n", f->sf->InMainMenu() ? "on" : "off");
+  Expect(!f->sf->InMainMenu(), "a second Escape ends menu mode");
   // System menu on a right click of the caption.
   MoveTo(r3.Left + 150, r3.Top + 12);
   Xdo({"click", "3"});
   PumpFor(200);
   std::printf("right click on the caption: system menu %s, the form is active: %s\n",
               f->sf->SkinMenu()->Visible() ? "open" : "closed", win::GetActiveWindow() == f->Handle() ? "yes" : "no");
+  Expect(f->sf->SkinMenu()->Visible(), "a right click on the caption opens the system menu");
   Shot(prefix + "-7-system-menu.png");
   Xdo({"key", "Escape"});
   // The second skin.
@@ -233,6 +250,7 @@ void Script(DemoForm* f, TbsSkinData* second, const std::string& prefix) {
   Xdo({"click", "1"});
   PumpFor(300);
   std::printf("close clicked: the application is %s\n", Application->Terminated() ? "ending" : "still running");
+  Expect(Application->Terminated(), "a click on close closes the main form");
   std::fflush(stdout);
 }
 
@@ -266,5 +284,5 @@ int main(int argc, char** argv) {
   second.reset();
   win::Shutdown();
   plat::qt::QtBackend::Uninstall();
-  return 0;
+  return g_failures ? 1 : 0;
 }
