@@ -137,6 +137,7 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
   if (AComponent == SystemMenu) SystemMenu = nullptr;
   if (AComponent == MainMenuBar) MainMenuBar = nullptr;
   if (AComponent == FSkinHint) FSkinHint = nullptr;
+  if (AComponent == FInActivePanel) FInActivePanel = nullptr;
 }
 
 void TbsSkinForm::OldProc(TMessage& Msg) {
@@ -1421,6 +1422,52 @@ void TbsSkinForm::SetRollUpState(bool Value) {
 }
 
 // ---------------------------------------------------------------------------
+// Inactive client effect.
+
+TbsClientInActivePanel::TbsClientInActivePanel(cl::TComponent* AOwner) : cl::TCustomControl(AOwner) {}
+
+void TbsClientInActivePanel::ShowPanel(cl::TCustomForm* AForm, TbsClientInActiveEffect AEffect) {
+  TRect C = AForm->ClientRect();
+  int W = C.Width(), H = C.Height();
+  if (W <= 0 || H <= 0 || !AForm->HandleAllocated()) return;
+  // The picture of the client as it is now, taken before the panel covers it.
+  Snapshot.SetSize(W, H);
+  gfx::HDC DC = GetDC(AForm->Handle());
+  gfx::BitBlt(Snapshot.Canvas()->Handle(), 0, 0, W, H, DC, 0, 0, gfx::SRCCOPY);
+  ReleaseDC(AForm->Handle(), DC);
+  std::unique_ptr<TbsEffectBmp> E(TbsEffectBmp::CreateFromhWnd(Snapshot.Handle()));
+  if (E) {
+    if (AEffect == bsieBlur)
+      E->SplitBlur(2);
+    else
+      E->ChangeDarkness(0.3);
+    E->Draw(Snapshot.Canvas()->Handle(), 0, 0);
+  }
+  SetBounds(0, 0, W, H);
+  SetParent(AForm);
+  BringToFront();
+  Show();
+  Repaint();
+}
+
+void TbsClientInActivePanel::HidePanel() { Hide(); }
+
+void TbsClientInActivePanel::Paint() { Canvas()->Draw(0, 0, &Snapshot); }
+
+void TbsSkinForm::ShowClientInActiveEffect() {
+  HideClientInActiveEffect();
+  FInActivePanel = new TbsClientInActivePanel(this);
+  FInActivePanel->ShowPanel(FForm, ClientInActiveEffectType);
+}
+
+void TbsSkinForm::HideClientInActiveEffect() {
+  if (!FInActivePanel) return;
+  FInActivePanel->HidePanel();
+  FInActivePanel->Free();
+  FInActivePanel = nullptr;
+}
+
+// ---------------------------------------------------------------------------
 // Alpha and fade-in.
 
 void TbsSkinForm::SetLayered(bool On) {
@@ -1818,6 +1865,12 @@ void TbsSkinForm::NCActivate(TMessage& Msg) {
     UpdateCaptionActivity(true);
   } else {
     UpdateCaptionActivity(false);
+  }
+  if (ClientInActiveEffect && FForm->HandleAllocated() && IsWindowVisible(FForm->Handle())) {
+    if (FFormActive)
+      HideClientInActiveEffect();
+    else
+      ShowClientInActiveEffect();
   }
   if (FBorderLayer->Visible()) FBorderLayer->SetActive(FFormActive, true);
 }

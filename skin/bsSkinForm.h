@@ -42,6 +42,22 @@ class TbsSkinMainMenuBar;
 class TbsFormLayerBorder;
 class TbsSkinHint;
 
+enum TbsClientInActiveEffect { bsieSemiTransparent, bsieBlur };
+
+// Covers an inactive form's client area with a dimmed (or blurred) picture
+// of it, taken when it shows.
+class TbsClientInActivePanel : public cl::TCustomControl {
+ public:
+  explicit TbsClientInActivePanel(cl::TComponent* AOwner);
+  void ShowPanel(cl::TCustomForm* AForm, TbsClientInActiveEffect AEffect);
+  void HidePanel();
+  gfx::TBitmap Snapshot;
+
+ protected:
+  void Paint() override;
+  std::string ClassName() const override { return "TbsClientInActivePanel"; }
+};
+
 class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
  public:
   // AOwner must be a form; its window procedure is taken over at once.
@@ -199,6 +215,11 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   // business): the setting is kept and nothing is drawn.
   void EnableShadow(bool AShowShadow, bool AHideFormBefore);
   bool HaveShadow() const { return FHaveShadow; }
+  bool ClientInActiveEffect = false;
+  TbsClientInActiveEffect ClientInActiveEffectType = bsieSemiTransparent;
+  void ShowClientInActiveEffect();
+  void HideClientInActiveEffect();
+  TbsClientInActivePanel* InActivePanel() const { return FInActivePanel; }
   // The layered border (shown only while IsLayerBorderUsable holds).
   TbsFormLayerBorder* BorderLayer() const { return FBorderLayer; }
   // The fade runs one step per tick of window timer 1 (no nested message
@@ -281,6 +302,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool FHaveShadow = false;
   TbsFormLayerBorder* FBorderLayer = nullptr;
   TbsSkinHint* FSkinHint = nullptr;
+  TbsClientInActivePanel* FInActivePanel = nullptr;
   void UpdateBorderLayer();
   bool FSmartEffectsShow = false;
   int FFadeAlpha = 0, FFadeStep = 1, FFadeTarget = -1;

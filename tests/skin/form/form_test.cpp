@@ -274,6 +274,23 @@ TEST_F(FormFrame, PaintsTheFrameStripsTheButtonsAndTheClientBackground) {
   EXPECT_EQ(Px(100, 3), Rgb(C.InactiveCaption));
 }
 
+TEST_F(FormFrame, InactiveClientEffectDimsTheClientUntilActivation) {
+  sf->ClientInActiveEffect = true;
+  Show(skin.get());
+  uint32_t before = Px(100, 60);
+  EXPECT_EQ(before, Rgb(FrameTestColors(0).Client));
+  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
+  h.Pump();
+  ASSERT_NE(sf->InActivePanel(), nullptr);
+  uint32_t dim = Px(100, 60);
+  EXPECT_LT(dim & 0xFF, before & 0xFF);
+  EXPECT_LT((dim >> 16) & 0xFF, (before >> 16) & 0xFF);
+  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 1, 0);
+  h.Pump();
+  EXPECT_EQ(sf->InActivePanel(), nullptr);
+  EXPECT_EQ(Px(100, 60), before);
+}
+
 TEST_F(FormFrame, AnOutOfRangeBackgroundPictureIsNoPicture) {
   skin->BGPictureIndex = 7;
   Show(skin.get());
