@@ -1716,6 +1716,44 @@ void TbsSkinForm::BuildSysMenu() {
   Add("BSF_CLOSE", "&Close", 4);
 }
 
+// The application's own system menu gets the window commands: the items the
+// component put there before are taken out, then the commands go in at the
+// top (so they read minimize, restore, maximize, roll-up, tray) and close at
+// the end, without a separator.
+void TbsSkinForm::UpdateUserSysMenu() {
+  cl::TMenuItem* Items = SystemMenu->Items();
+  for (bool Found = true; Found;) {
+    Found = false;
+    for (int i = 0; i < Items->Count(); ++i) {
+      const std::string& N = Items->Items(i)->Name();
+      if (N == "BSF_MINITEM" || N == "BSF_MAXITEM" || N == "BSF_CLOSE" || N == "BSF_MINTOTRAY" || N == "BSF_ROLLUP" ||
+          N == "BSF_RESTORE") {
+        Items->Items(i)->Free();
+        Found = true;
+        break;
+      }
+    }
+  }
+  auto Make = [&](const char* Name, const char* Caption, intptr_t Tag) {
+    auto* I = new cl::TMenuItem(SystemMenu);
+    I->SetName(Name);
+    I->Caption = Caption;
+    I->Tag = Tag;
+    if (Tag == 4) I->ShortCut = cl::ShortCut(VK_F4, cl::ssAlt);
+    I->OnClick = [this](rtl::TObject* S) { SysMenuClick(S); };
+    return I;
+  };
+  if (FBorderIcons & biMinimizeToTray) Items->Insert(0, Make("BSF_MINTOTRAY", "Minimize to &Tray", 6));
+  if ((FBorderIcons & biRollUp) && !FRollUpState && FWindowState != cl::wsMinimized)
+    Items->Insert(0, Make("BSF_ROLLUP", "Ro&llUp", 5));
+  if ((FBorderIcons & biMaximize) && FWindowState != cl::wsMaximized)
+    Items->Insert(0, Make("BSF_MAXITEM", "Ma&ximize", 2));
+  if (FWindowState != cl::wsNormal || FRollUpState) Items->Insert(0, Make("BSF_RESTORE", "&Restore", 1));
+  if ((FBorderIcons & biMinimize) && FWindowState != cl::wsMinimized)
+    Items->Insert(0, Make("BSF_MINITEM", "Mi&nimize", 3));
+  Items->Add(Make("BSF_CLOSE", "&Close", 4));
+}
+
 void TbsSkinForm::SysMenuClick(rtl::TObject* Sender) {
   auto* I = dynamic_cast<cl::TMenuItem*>(static_cast<cl::TObject*>(Sender));
   if (!I) return;
@@ -1745,7 +1783,10 @@ void TbsSkinForm::SysMenuClick(rtl::TObject* Sender) {
 }
 
 cl::TMenuItem* TbsSkinForm::SystemMenuItems() {
-  if (SystemMenu) return SystemMenu->Items();
+  if (SystemMenu) {
+    if (UseDefaultSysMenu && !FInMenu) UpdateUserSysMenu();
+    return SystemMenu->Items();
+  }
   // An open menu shows these very items: they are rebuilt only while no
   // menu of the form is open.
   if (!FInMenu || FSysMenu->Items()->Count() == 0) BuildSysMenu();

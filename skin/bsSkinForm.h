@@ -278,6 +278,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   void UnhookAppMessages();
   void AppMessage(win::MSG& M, bool& Handled);
   void BuildSysMenu();
+  void UpdateUserSysMenu();
   void SysMenuClick(rtl::TObject* Sender);
   void ApplyClientSize();
   TPoint LParamToForm(win::LPARAM lp);

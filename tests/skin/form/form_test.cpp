@@ -533,6 +533,27 @@ TEST_F(FormFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
   EXPECT_FALSE(sf->AppHooked());
 }
 
+TEST_F(FormFrame, AnApplicationSystemMenuGetsTheCommandsAroundItsOwnItems) {
+  auto* own = new cl::TPopupMenu(form);
+  auto* about = new cl::TMenuItem(own);
+  about->Caption = "About";
+  own->Items()->Add(about);
+  sf->SystemMenu = own;
+  sf->SetBorderIcons(biSystemMenu | biMinimize | biMaximize | biRollUp);
+  Show(skin.get());
+  auto captions = [&] {
+    std::vector<std::string> c;
+    cl::TMenuItem* items = sf->SystemMenuItems();
+    for (int i = 0; i < items->Count(); ++i) c.push_back(items->Items(i)->Caption);
+    return c;
+  };
+  EXPECT_EQ(captions(), (std::vector<std::string>{"Mi&nimize", "Ma&ximize", "Ro&llUp", "About", "&Close"}));
+  // Asked again after maximizing: the old commands are replaced, not doubled.
+  sf->SetWindowState(cl::wsMaximized);
+  EXPECT_EQ(captions(), (std::vector<std::string>{"Mi&nimize", "&Restore", "Ro&llUp", "About", "&Close"}));
+  sf->SetWindowState(cl::wsNormal);
+}
+
 // ---------------------------------------------------------------------------
 // The skin-change protocol.
 
