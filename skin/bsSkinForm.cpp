@@ -7,12 +7,15 @@
 #include "platform/gfx/rect.h"
 #include "platform/gfx/region.h"
 #include "platform/rtl/exceptions.h"
+#include "platform/win/layered.h"
 #include "platform/win/metrics.h"
 #include "platform/win/window.h"
 #include "skin/bsEffectBitmap.h"
+#include "skin/bsFormLayerBorder.h"
 #include "skin/bsGeometry.h"
 #include "skin/bsMaskRegions.h"
 #include "skin/bsSkinControls.h"
+#include "skin/bsSkinHint.h"
 #include "skin/bsSkinImages.h"
 #include "skin/bsSkinMainMenuBar.h"
 #include "skin/bsTextHelpers.h"
@@ -104,6 +107,7 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
   FAnimateTimer = MakeTimer(25, &TbsSkinForm::AnimateTimerTick);
   FForm->SetBorderIcons(0);
   FForm->OnShortCut = [this](TMessage& m, bool& h) { FormShortCut(m, h); };
+  FBorderLayer = new TbsFormLayerBorder(this);
   FSysMenu = new cl::TPopupMenu(this);
   FSkinMenu = new TbsSkinMenu(this, FForm);
   OldWindowProc = FForm->WindowProc;
@@ -132,6 +136,8 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
   if (AComponent == FMSD) FMSD = nullptr;
   if (AComponent == SystemMenu) SystemMenu = nullptr;
   if (AComponent == MainMenuBar) MainMenuBar = nullptr;
+  if (AComponent == FSkinHint) FSkinHint = nullptr;
+  if (AComponent == FInActivePanel) FInActivePanel = nullptr;
 }
 
 void TbsSkinForm::OldProc(TMessage& Msg) {
@@ -214,6 +220,23 @@ void TbsSkinForm::ApplySkinData() {
   OnChangeSkinData(this);
   FInChangeSkinData = false;
   ApplyClientSize();
+  FBorderLayer->InitFrame(FSD);
+  UpdateBorderLayer();
+}
+
+// The border follows the form: shown with it while usable, hidden otherwise.
+void TbsSkinForm::UpdateBorderLayer() {
+  bool Want = IsLayerBorderUsable() && FForm->HandleAllocated() && IsWindowVisible(FForm->Handle()) &&
+              FWindowState == cl::wsNormal;
+  if (!Want) {
+    if (FBorderLayer->Visible()) FBorderLayer->Hide();
+    return;
+  }
+  FBorderLayer->FActive = GetFormActive();
+  if (FBorderLayer->Visible())
+    FBorderLayer->SetBoundsWithForm();
+  else
+    FBorderLayer->ShowWithForm();
 }
 
 void TbsSkinForm::ApplyClientSize() {
@@ -246,6 +269,12 @@ void TbsSkinForm::ChangeChildrenSkinData(TbsSkinData* ASkinData, cl::TControl* A
       if (C->SkinData() == ASkinData || !ASkinData) C->ChangeSkinData();
   if (auto* W = dynamic_cast<cl::TWinControl*>(AControl))
     for (int i = 0; i < W->ControlCount(); ++i) ChangeChildrenSkinData(ASkinData, W->Controls(i));
+}
+
+void TbsSkinForm::SetSkinHint(TbsSkinHint* Value) {
+  if (FSkinHint) FSkinHint->RemoveFreeNotification(this);
+  FSkinHint = Value;
+  if (FSkinHint) FSkinHint->FreeNotification(this);
 }
 
 void TbsSkinForm::SetBorderIcons(TbsBorderIcons Value) {
@@ -962,11 +991,17 @@ void TbsSkinForm::TestActive(int X, int Y, bool AFlag) {
   if (ActiveObject == OldActiveObject) return;
   if (OldActiveObject != -1) {
     auto& O = ObjectList[size_t(OldActiveObject)];
-    if (O->Enabled && O->Visible) O->MouseLeave();
+    if (O->Enabled && O->Visible) {
+      O->MouseLeave();
+      if (ShowObjectHint && FSkinHint && !O->Hint.empty()) FSkinHint->HideHint();
+    }
   }
   if (ActiveObject != -1) {
     auto& O = ObjectList[size_t(ActiveObject)];
-    if (O->Enabled && O->Visible) O->MouseEnter();
+    if (O->Enabled && O->Visible) {
+      O->MouseEnter();
+      if (ShowObjectHint && FSkinHint && !O->Hint.empty()) FSkinHint->ActivateHint2(O->Hint);
+    }
   }
 }
 
@@ -1210,6 +1245,114 @@ void TbsSkinForm::AnimateTimerTick(rtl::TObject*) {
 // ---------------------------------------------------------------------------
 // Window states.
 
+// Where a maximized or minimized form goes: the work area of its monitor,
+// or, for a form placed inside another window (a child form), that
+// window's client area.
+TRect TbsSkinForm::StateArea(bool WorkArea) {
+  if (cl::TWinControl* P = FForm->Parent()) {
+    TRect C = P->ClientRect();
+    return {0, 0, C.Width(), C.Height()};
+  }
+  TRect WA{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  GetMonitorWorkArea(FForm->Handle(), WorkArea, WA);
+  return WA;
+}
+
+void TbsSkinForm::CheckMagnetic(int& L, int& T, int W, int H) {
+  const int MS = MagneticSize;
+  TRect R = StateArea(true);
+  if (FForm->Parent()) {
+    TPoint O = FForm->Parent()->ClientToScreen({0, 0});
+    gfx::OffsetRect(R, O.X, O.Y);
+  }
+  POINT C{};
+  GetCursorPos(&C);
+  bool Border = FBorderLayer->Visible() && IsLayerBorderUsable() && FBorderLayer->Data() &&
+                !IsNullRect(FBorderLayer->Data()->BorderRect);
+  if (Border) {
+    L -= FBorderLayer->LeftSize;
+    T -= FBorderLayer->TopSize;
+    H += FBorderLayer->BottomSize;
+    W += FBorderLayer->RightSize;
+  }
+  bool NearLeft = std::abs(L - R.Left) < MS, NearTop = std::abs(T - R.Top) < MS;
+  if (NearLeft && !HMagnetized) {
+    L = R.Left;
+    FOnMouseDownCoord.X = C.X;
+  } else if (HMagnetized && std::abs(C.X - FOnMouseDownCoord.X) > MS) {
+    L = C.X + R.Left - FOnMouseDownCoord.X;
+  } else if (HMagnetized) {
+    L = R.Left;
+  }
+  HMagnetized = NearLeft;
+  if (NearTop && !VMagnetized) {
+    T = R.Top;
+    FOnMouseDownCoord.Y = C.Y;
+  } else if (VMagnetized && std::abs(C.Y - FOnMouseDownCoord.Y) > MS) {
+    T = C.Y + R.Top - FOnMouseDownCoord.Y;
+  } else if (VMagnetized) {
+    T = R.Top;
+  }
+  VMagnetized = NearTop;
+  bool NearRight = R.Right - MS < L + W && L + W < R.Right + MS;
+  bool NearBottom = R.Bottom - MS < T + H && T + H < R.Bottom + MS;
+  if (NearRight && !HMagnetized2) {
+    L = R.Right - W;
+    FOnMouseDownCoord.X = C.X;
+  } else if (HMagnetized2 && std::abs(C.X - FOnMouseDownCoord.X) > MS) {
+    L = C.X + R.Right - W - FOnMouseDownCoord.X;
+  } else if (HMagnetized2) {
+    L = R.Right - W;
+  }
+  HMagnetized2 = NearRight;
+  if (NearBottom && !VMagnetized2) {
+    T = R.Bottom - H;
+    FOnMouseDownCoord.Y = C.Y;
+  } else if (VMagnetized2 && std::abs(C.Y - FOnMouseDownCoord.Y) > MS) {
+    T = C.Y + R.Bottom - H - FOnMouseDownCoord.Y;
+  } else if (VMagnetized2) {
+    T = R.Bottom - H;
+  }
+  VMagnetized2 = NearBottom;
+  if (Border) {
+    if (!NearRight) L += FBorderLayer->LeftSize;
+    if (!NearBottom) T += FBorderLayer->TopSize;
+  }
+}
+
+TPoint TbsSkinForm::GetPositionInMonitor(int AX, int AY, int AW, int AH) {
+  if (PositionInMonitor == bspDefault) return {AX, AY};
+  TRect R{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  GetMonitorWorkArea(FForm->HandleAllocated() ? FForm->Handle() : HWND{}, PositionInMonitor == bspDesktopCenter, R);
+  return {R.Left + RectWidth(R) / 2 - AW / 2, R.Top + RectHeight(R) / 2 - AH / 2};
+}
+
+void TbsSkinForm::ApplyPositionInMonitor() {
+  TPoint P = GetPositionInMonitor(FForm->Left(), FForm->Top(), FForm->Width(), FForm->Height());
+  FForm->SetBounds(P.X, P.Y, FForm->Width(), FForm->Height());
+}
+
+TPoint TbsSkinForm::GetMinimizedPosition() {
+  TRect WA = StateArea(true);
+  int W = GetMinWidth(), H = GetMinHeight();
+  std::vector<TRect> Taken;
+  for (int i = 0; i < cl::Screen->FormCount(); ++i) {
+    cl::TCustomForm* F = cl::Screen->Forms(i);
+    if (F == FForm || F->Parent() != FForm->Parent() || !F->Visible()) continue;
+    if (TbsSkinForm* S = GetSkinFormComponent(F))
+      if (S->WindowState() == cl::wsMinimized) Taken.push_back(F->BoundsRect());
+  }
+  for (int Y = WA.Bottom - H; Y >= WA.Top; Y -= H)
+    for (int X = WA.Left; X + W <= WA.Right || X == WA.Left; X += W) {
+      TRect Slot{X, Y, X + W, Y + H};
+      bool Free = true;
+      for (const TRect& Tk : Taken)
+        if (Tk.Left < Slot.Right && Slot.Left < Tk.Right && Tk.Top < Slot.Bottom && Slot.Top < Tk.Bottom) Free = false;
+      if (Free) return {X, Y};
+    }
+  return {WA.Left, WA.Bottom - H};
+}
+
 int TbsSkinForm::RealHeight() const { return FRollUpState ? OldHeight : FForm->Height(); }
 
 void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
@@ -1230,10 +1373,9 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
       if (FWindowState == cl::wsNormal) OldBoundsRect = FForm->BoundsRect();
       FWindowState = cl::wsMinimized;
       {
-        TRect WA{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-        GetMonitorWorkArea(FForm->Handle(), true, WA);
         int H = GetMinHeight(), W = GetMinWidth();
-        FForm->SetBounds(WA.Left, WA.Bottom - H, W, H);
+        TPoint P = GetMinimizedPosition();
+        FForm->SetBounds(P.X, P.Y, W, H);
       }
       OnMinimize(this);
       break;
@@ -1244,8 +1386,7 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
         FRollUpState = false;
         MaxRollUpState = false;
       }
-      TRect WA{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-      GetMonitorWorkArea(FForm->Handle(), !MaximizeOnFullScreen, WA);
+      TRect WA = StateArea(!MaximizeOnFullScreen);
       FForm->SetBounds(WA.Left, WA.Top, RectWidth(WA), RectHeight(WA));
       OnMaximize(this);
       break;
@@ -1278,6 +1419,151 @@ void TbsSkinForm::SetRollUpState(bool Value) {
   }
   OnChangeRollUpState(this);
   SendNCPaint();
+}
+
+// ---------------------------------------------------------------------------
+// Inactive client effect.
+
+TbsClientInActivePanel::TbsClientInActivePanel(cl::TComponent* AOwner) : cl::TCustomControl(AOwner) {}
+
+void TbsClientInActivePanel::ShowPanel(cl::TCustomForm* AForm, TbsClientInActiveEffect AEffect) {
+  TRect C = AForm->ClientRect();
+  int W = C.Width(), H = C.Height();
+  if (W <= 0 || H <= 0 || !AForm->HandleAllocated()) return;
+  // The picture of the client as it is now, taken before the panel covers it.
+  Snapshot.SetSize(W, H);
+  gfx::HDC DC = GetDC(AForm->Handle());
+  gfx::BitBlt(Snapshot.Canvas()->Handle(), 0, 0, W, H, DC, 0, 0, gfx::SRCCOPY);
+  ReleaseDC(AForm->Handle(), DC);
+  std::unique_ptr<TbsEffectBmp> E(TbsEffectBmp::CreateFromhWnd(Snapshot.Handle()));
+  if (E) {
+    if (AEffect == bsieBlur)
+      E->SplitBlur(2);
+    else
+      E->ChangeDarkness(0.3);
+    E->Draw(Snapshot.Canvas()->Handle(), 0, 0);
+  }
+  SetBounds(0, 0, W, H);
+  SetParent(AForm);
+  BringToFront();
+  Show();
+  Repaint();
+}
+
+void TbsClientInActivePanel::HidePanel() { Hide(); }
+
+void TbsClientInActivePanel::Paint() { Canvas()->Draw(0, 0, &Snapshot); }
+
+void TbsSkinForm::ShowClientInActiveEffect() {
+  HideClientInActiveEffect();
+  FInActivePanel = new TbsClientInActivePanel(this);
+  FInActivePanel->ShowPanel(FForm, ClientInActiveEffectType);
+}
+
+void TbsSkinForm::HideClientInActiveEffect() {
+  if (!FInActivePanel) return;
+  FInActivePanel->HidePanel();
+  FInActivePanel->Free();
+  FInActivePanel = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Alpha and fade-in.
+
+void TbsSkinForm::SetLayered(bool On) {
+  if (!FForm->HandleAllocated()) return;
+  HWND Wnd = FForm->Handle();
+  LONG_PTR Ex = GetWindowLong(Wnd, GWL_EXSTYLE);
+  bool Has = Ex & WS_EX_LAYERED;
+  if (On && !Has) SetWindowLong(Wnd, GWL_EXSTYLE, Ex | WS_EX_LAYERED);
+  if (!On && Has) SetWindowLong(Wnd, GWL_EXSTYLE, Ex & ~LONG_PTR(WS_EX_LAYERED));
+}
+
+void TbsSkinForm::SetAlphaBlend(bool Value) {
+  if (Value == FAlphaBlend) return;
+  FAlphaBlend = Value;
+  if (ComponentState() != 0 || !IsWindows2000OrLater() || !FForm->HandleAllocated()) return;
+  if (Value) {
+    SetLayered(true);
+    SetWindowAlpha(FForm->Handle(), FAlphaBlendValue);
+  } else {
+    SetLayered(false);
+  }
+}
+
+void TbsSkinForm::SetAlphaBlendValue(uint8_t Value) {
+  if (Value == FAlphaBlendValue) return;
+  FAlphaBlendValue = Value;
+  if (FAlphaBlend && ComponentState() == 0 && IsWindows2000OrLater() && FForm->HandleAllocated())
+    SetWindowAlpha(FForm->Handle(), Value);
+}
+
+bool TbsSkinForm::IsLayerBorderUsable() {
+  return HasSkin() && FSD->ShowLayeredBorders() && FSD->LayerFrame.PictureIndex != -1 && IsWindows2000OrLater() &&
+         FSkinnableForm && !AlwaysDisableLayeredFrames && !PreviewMode && FrameShown() && !FSmartEffectsShow;
+}
+
+bool TbsSkinForm::IsLayerBorderShowOnly() {
+  return IsLayerBorderUsable() && !FAlphaBlend && !AlphaBlendAnimation && !(FSD && FSD->AnimationForAllWindows());
+}
+
+bool TbsSkinForm::FadeWanted() { return AlphaBlendAnimation || (FSD && FSD->AnimationForAllWindows()); }
+
+bool TbsSkinForm::AlphaWanted() { return IsWindows2000OrLater() && (FAlphaBlend || FadeWanted()); }
+
+void TbsSkinForm::EnableShadow(bool AShowShadow, bool) {
+  if (!IsWindows2000OrLater() || AShowShadow == FHaveShadow) return;
+  FHaveShadow = AShowShadow;
+}
+
+void TbsSkinForm::StartShowEffect() {
+  if (FSkinnableForm && FSD && FSD->AnimationForAllWindows() && FAlphaBlendValue == 0) FAlphaBlendValue = 255;
+  if (!(AlphaWanted() || IsLayerBorderShowOnly()) || !FForm->HandleAllocated()) return;
+  SetLayered(true);
+  SetWindowAlpha(FForm->Handle(), 0);
+  FFadeTarget = -1;
+  SetTimer(FForm->Handle(), 1, 1);
+}
+
+void TbsSkinForm::FadeTick() {
+  HWND Wnd = FForm->Handle();
+  if (FFadeTarget < 0) {
+    // The first tick decides: the border's own fade, a fade, or a jump.
+    if (IsLayerBorderShowOnly()) {
+      KillTimer(Wnd, 1);
+      SetLayered(false);
+      return;
+    }
+    if (!AlphaWanted()) {
+      KillTimer(Wnd, 1);
+      return;
+    }
+    int Target = FadeWanted() && !FAlphaBlend ? 255 : FAlphaBlendValue;
+    if (FadeWanted()) {
+      FFadeTarget = Target;
+      FFadeAlpha = 0;
+      FFadeStep = std::max(Target / 15, 1);
+      FFadeLast = GetTickCount();
+      KillTimer(Wnd, 1);
+      SetTimer(Wnd, 1, 6);
+      return;
+    }
+    KillTimer(Wnd, 1);
+    if (Target != 255)
+      SetWindowAlpha(Wnd, FAlphaBlendValue);
+    else
+      SetLayered(false);
+    return;
+  }
+  uint32_t Now = GetTickCount();
+  if (uint32_t(Now - FFadeLast) <= 5) return;
+  FFadeLast = Now;
+  FFadeAlpha = std::min(FFadeAlpha + FFadeStep, FFadeTarget);
+  SetWindowAlpha(Wnd, uint8_t(FFadeAlpha));
+  if (FFadeAlpha < FFadeTarget) return;
+  KillTimer(Wnd, 1);
+  if (FFadeTarget == 255) SetLayered(false);
+  FFadeTarget = -1;
 }
 
 // ---------------------------------------------------------------------------
@@ -1430,6 +1716,44 @@ void TbsSkinForm::BuildSysMenu() {
   Add("BSF_CLOSE", "&Close", 4);
 }
 
+// The application's own system menu gets the window commands: the items the
+// component put there before are taken out, then the commands go in at the
+// top (so they read minimize, restore, maximize, roll-up, tray) and close at
+// the end, without a separator.
+void TbsSkinForm::UpdateUserSysMenu() {
+  cl::TMenuItem* Items = SystemMenu->Items();
+  for (bool Found = true; Found;) {
+    Found = false;
+    for (int i = 0; i < Items->Count(); ++i) {
+      const std::string& N = Items->Items(i)->Name();
+      if (N == "BSF_MINITEM" || N == "BSF_MAXITEM" || N == "BSF_CLOSE" || N == "BSF_MINTOTRAY" || N == "BSF_ROLLUP" ||
+          N == "BSF_RESTORE") {
+        Items->Items(i)->Free();
+        Found = true;
+        break;
+      }
+    }
+  }
+  auto Make = [&](const char* Name, const char* Caption, intptr_t Tag) {
+    auto* I = new cl::TMenuItem(SystemMenu);
+    I->SetName(Name);
+    I->Caption = Caption;
+    I->Tag = Tag;
+    if (Tag == 4) I->ShortCut = cl::ShortCut(VK_F4, cl::ssAlt);
+    I->OnClick = [this](rtl::TObject* S) { SysMenuClick(S); };
+    return I;
+  };
+  if (FBorderIcons & biMinimizeToTray) Items->Insert(0, Make("BSF_MINTOTRAY", "Minimize to &Tray", 6));
+  if ((FBorderIcons & biRollUp) && !FRollUpState && FWindowState != cl::wsMinimized)
+    Items->Insert(0, Make("BSF_ROLLUP", "Ro&llUp", 5));
+  if ((FBorderIcons & biMaximize) && FWindowState != cl::wsMaximized)
+    Items->Insert(0, Make("BSF_MAXITEM", "Ma&ximize", 2));
+  if (FWindowState != cl::wsNormal || FRollUpState) Items->Insert(0, Make("BSF_RESTORE", "&Restore", 1));
+  if ((FBorderIcons & biMinimize) && FWindowState != cl::wsMinimized)
+    Items->Insert(0, Make("BSF_MINITEM", "Mi&nimize", 3));
+  Items->Add(Make("BSF_CLOSE", "&Close", 4));
+}
+
 void TbsSkinForm::SysMenuClick(rtl::TObject* Sender) {
   auto* I = dynamic_cast<cl::TMenuItem*>(static_cast<cl::TObject*>(Sender));
   if (!I) return;
@@ -1459,7 +1783,10 @@ void TbsSkinForm::SysMenuClick(rtl::TObject* Sender) {
 }
 
 cl::TMenuItem* TbsSkinForm::SystemMenuItems() {
-  if (SystemMenu) return SystemMenu->Items();
+  if (SystemMenu) {
+    if (UseDefaultSysMenu && !FInMenu) UpdateUserSysMenu();
+    return SystemMenu->Items();
+  }
   // An open menu shows these very items: they are rebuilt only while no
   // menu of the form is open.
   if (!FInMenu || FSysMenu->Items()->Count() == 0) BuildSysMenu();
@@ -1478,6 +1805,7 @@ void TbsSkinForm::PopupSysMenuAt(int X, int Y) {
 
 void TbsSkinForm::CheckMenuCloseMessage(TMessage& Msg) {
   if (!IsMenuCloseMessage(Msg.Msg)) return;
+  if (ShowObjectHint && FSkinHint) FSkinHint->HideHint();
   if (!FInMainMenu || FInMenu) {
     if (FSkinMenu->Visible())
       FSkinMenu->Hide();
@@ -1532,6 +1860,14 @@ bool TbsSkinForm::LibraryMessage(TMessage& Msg) {
       if (FForm->Tag == -10000) FForm->Tag = 0;
       OldProc(Msg);
       return true;
+    case WM_SMART_EFFECTS_BEGIN:
+      FSmartEffectsShow = true;
+      OldProc(Msg);
+      return true;
+    case WM_SMART_EFFECTS_END:
+      FSmartEffectsShow = false;
+      OldProc(Msg);
+      return true;
     case WM_QUERY_SKINNABLE:
       Msg.Result = FSkinnableForm ? FORM_SKINNABLE : FORM_NOT_SKINNABLE;
       return true;
@@ -1571,6 +1907,13 @@ void TbsSkinForm::NCActivate(TMessage& Msg) {
   } else {
     UpdateCaptionActivity(false);
   }
+  if (ClientInActiveEffect && FForm->HandleAllocated() && IsWindowVisible(FForm->Handle())) {
+    if (FFormActive)
+      HideClientInActiveEffect();
+    else
+      ShowClientInActiveEffect();
+  }
+  if (FBorderLayer->Visible()) FBorderLayer->SetActive(FFormActive, true);
 }
 
 void TbsSkinForm::FormWindowProc(TMessage& Msg) {
@@ -1593,6 +1936,7 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       if (FSizeMove && FFullDrag) break;
       OldProc(Msg);
       PassOn = false;
+      HMagnetized = VMagnetized = HMagnetized2 = VMagnetized2 = false;
       FFormWidth = FForm->Width();
       FFormHeight = FForm->Height();
       if (Sk && !HasSkin()) {
@@ -1601,6 +1945,7 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       } else if (Sk && FFormWidth >= GetMinWidth() && FFormHeight >= GetMinHeight()) {
         UpdateFrame();
       }
+      if (FBorderLayer->Visible() || IsLayerBorderUsable()) UpdateBorderLayer();
       break;
     case WM_ACTIVATE:
       if (!Sk) break;
@@ -1631,10 +1976,19 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       break;
     }
     case WM_SHOWWINDOW:
+      if (Msg.WParam && FStartShow) {
+        FStartShow = false;
+        if (PositionInMonitor != bspDefault && FWindowState == cl::wsNormal) ApplyPositionInMonitor();
+      }
+      if (!Msg.WParam) FBorderLayer->Hide();
+      if (Msg.WParam) StartShowEffect();
       if (Msg.WParam && Sk) {
         RefreshFormSize();
         FForm->Menu = nullptr;
       }
+      break;
+    case WM_TIMER:
+      if (Msg.WParam == 1) FadeTick();
       break;
     case WM_SETCURSOR:
       if (Sk && UseFormCursorInNCArea) {
@@ -1658,7 +2012,14 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       if (auto* WP = reinterpret_cast<WINDOWPOS*>(Msg.LParam)) {
         FFormLeft = WP->x;
         FFormTop = WP->y;
+        if (WP->flags & SWP_HIDEWINDOW) FBorderLayer->Hide();
       }
+      OldProc(Msg);
+      PassOn = false;
+      if (auto* WP = reinterpret_cast<WINDOWPOS*>(Msg.LParam); WP && (WP->flags & SWP_SHOWWINDOW))
+        UpdateBorderLayer();
+      else if (FBorderLayer->Visible())
+        FBorderLayer->MoveWithForm();
       break;
     case WM_NCCALCSIZE:
       if (!Sk) break;
@@ -1720,8 +2081,14 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       }
       break;
     case WM_MOVING:
-      if (Sk && FWindowState == cl::wsMaximized) {
-        if (auto* R = reinterpret_cast<RECT*>(Msg.LParam)) *R = FForm->BoundsRect();
+      if (auto* R = reinterpret_cast<RECT*>(Msg.LParam); R && Sk) {
+        if (FWindowState == cl::wsMaximized && !FForm->Parent()) {
+          *R = FForm->BoundsRect();
+        } else if (Magnetic) {
+          int L = R->Left, T = R->Top, W = FForm->Width(), H = FForm->Height();
+          CheckMagnetic(L, T, W, H);
+          *R = RECT{L, T, L + W, T + H};
+        }
       }
       break;
     case WM_ENTERSIZEMOVE:
@@ -1730,11 +2097,17 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       FMouseTimer->SetEnabled(false);
       ActiveObject = MouseCaptureObject = -1;
       FSizeMove = true;
+      {
+        POINT C{};
+        GetCursorPos(&C);
+        FOnMouseDownCoord = {C.X, C.Y};
+      }
       FFullDrag = true;
       break;
     case WM_SIZING:
       if (FSizeMove && FFullDrag) {
         FSizing = true;
+        HMagnetized = VMagnetized = HMagnetized2 = VMagnetized2 = false;
         OldProc(Msg);
         PassOn = false;
         if (auto* R = reinterpret_cast<RECT*>(Msg.LParam)) {

@@ -36,6 +36,24 @@ using TbsBorderIcons = unsigned;
 enum TbsPositionInMonitor { bspDefault, bspScreenCenter, bspDesktopCenter };
 
 class TbsSkinMainMenuBar;
+class TbsFormLayerBorder;
+class TbsSkinHint;
+
+enum TbsClientInActiveEffect { bsieSemiTransparent, bsieBlur };
+
+// Covers an inactive form's client area with a dimmed (or blurred) picture
+// of it, taken when it shows.
+class TbsClientInActivePanel : public cl::TCustomControl {
+ public:
+  explicit TbsClientInActivePanel(cl::TComponent* AOwner);
+  void ShowPanel(cl::TCustomForm* AForm, TbsClientInActiveEffect AEffect);
+  void HidePanel();
+  gfx::TBitmap Snapshot;
+
+ protected:
+  void Paint() override;
+  std::string ClassName() const override { return "TbsClientInActivePanel"; }
+};
 
 class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
  public:
@@ -70,6 +88,10 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool AlwaysMinimizeToTray = false, MinimizeDefault = false;
   bool PreviewMode = false;
   bool UseDefaultObjectHint = true;
+  // Hints of the caption objects, shown through SkinHint.
+  bool ShowObjectHint = false;
+  TbsSkinHint* SkinHint() const { return FSkinHint; }
+  void SetSkinHint(TbsSkinHint* Value);
   gfx::TFont* DefCaptionFont() { return &FDefCaptionFont; }
   gfx::TFont* DefInActiveCaptionFont() { return &FDefInActiveCaptionFont; }
   cl::TPopupMenu* SystemMenu = nullptr;
@@ -159,7 +181,48 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool RollUpState() const { return FRollUpState; }
   void SetRollUpState(bool Value);
   int RealHeight() const;
+  TbsPositionInMonitor PositionInMonitor = bspDefault;
+  // Centres the form on its monitor (bspScreenCenter) or its work area
+  // (bspDesktopCenter); runs at the first show.
+  void ApplyPositionInMonitor();
+  TPoint GetPositionInMonitor(int AX, int AY, int AW, int AH);
+  // Snaps a proposed window position to the work area's edges (Magnetic).
+  void CheckMagnetic(int& L, int& T, int W, int H);
+  // Where a minimized secondary form goes: a strip at the bottom left of
+  // the work area, right of the strips already there, a row higher when
+  // the row is full.
+  TPoint GetMinimizedPosition();
+  TRect StateArea(bool WorkArea);
   void MinimizeToTray() {}  // no notification area here (the tray icon is off)
+
+  // --- alpha, fade-in and shadow ----------------------------------------------
+  // Translucency needs a compositor ("layered windows available"); without
+  // one every form shows at once and opaque.
+  bool AlphaBlend() const { return FAlphaBlend; }
+  void SetAlphaBlend(bool Value);
+  uint8_t AlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(uint8_t Value);
+  bool AlphaBlendAnimation = false;
+  bool AlwaysDisableLayeredFrames = false;
+  bool IsLayerBorderUsable();
+  bool IsLayerBorderShowOnly();
+  bool AlphaWanted();
+  bool FadeWanted();
+  // X11 has no class-style drop shadow (shadows are the compositor's
+  // business): the setting is kept and nothing is drawn.
+  void EnableShadow(bool AShowShadow, bool AHideFormBefore);
+  bool HaveShadow() const { return FHaveShadow; }
+  bool ClientInActiveEffect = false;
+  TbsClientInActiveEffect ClientInActiveEffectType = bsieSemiTransparent;
+  void ShowClientInActiveEffect();
+  void HideClientInActiveEffect();
+  TbsClientInActivePanel* InActivePanel() const { return FInActivePanel; }
+  // The layered border (shown only while IsLayerBorderUsable holds).
+  TbsFormLayerBorder* BorderLayer() const { return FBorderLayer; }
+  // The fade runs one step per tick of window timer 1 (no nested message
+  // loop), so a form closed meanwhile simply stops ticking.
+  bool Fading() const { return FFadeTarget >= 0; }
+  int FadeAlpha() const { return FFadeAlpha; }
 
   // --- menus --------------------------------------------------------------------
   TbsSkinMenu* SkinMenu() override { return FSkinMenu; }
@@ -212,6 +275,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   void UnhookAppMessages();
   void AppMessage(win::MSG& M, bool& Handled);
   void BuildSysMenu();
+  void UpdateUserSysMenu();
   void SysMenuClick(rtl::TObject* Sender);
   void ApplyClientSize();
   TPoint LParamToForm(win::LPARAM lp);
@@ -227,7 +291,23 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   int OldHeight = 0;
   TRect OldBoundsRect;
   bool FFullDrag = true;
+  bool FStartShow = true;
+  bool HMagnetized = false, VMagnetized = false, HMagnetized2 = false, VMagnetized2 = false;
+  TPoint FOnMouseDownCoord;
   bool FFormActive = false;
+  bool FAlphaBlend = false;
+  uint8_t FAlphaBlendValue = 200;
+  bool FHaveShadow = false;
+  TbsFormLayerBorder* FBorderLayer = nullptr;
+  TbsSkinHint* FSkinHint = nullptr;
+  TbsClientInActivePanel* FInActivePanel = nullptr;
+  void UpdateBorderLayer();
+  bool FSmartEffectsShow = false;
+  int FFadeAlpha = 0, FFadeStep = 1, FFadeTarget = -1;
+  uint32_t FFadeLast = 0;
+  void StartShowEffect();
+  void FadeTick();
+  void SetLayered(bool On);
   bool FInMenu = false, FInMainMenu = false;
   int FAppHook = 0;
   gfx::HRGN FRgn;

@@ -14,6 +14,7 @@ namespace skin {
 struct TbsFrameTestColors {
   TColor Corner, Caption, InactiveCaption, Left, Right, Bottom, Client;
   TColor ButtonNormal, ButtonHot, ButtonDown;
+  TColor Bar, ItemHot, ItemDown;
 };
 const TbsFrameTestColors& FrameTestColors(int Variant = 0);
 

@@ -10,12 +10,17 @@
 
 #include "FrameTestSkin.h"
 #include "platform/cl/application.h"
+#include "platform/cl/extctrls.h"
 #include "platform/cl/forms.h"
 #include "platform/gfx/region.h"
 #include "platform/testkit/harness.h"
+#include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/bsSkinControls.h"
+#include "skin/bsFormLayerBorder.h"
 #include "skin/bsSkinForm.h"
+#include "skin/bsSkinHint.h"
+#include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
 
 using namespace skin;
@@ -269,6 +274,23 @@ TEST_F(FormFrame, PaintsTheFrameStripsTheButtonsAndTheClientBackground) {
   EXPECT_EQ(Px(100, 3), Rgb(C.InactiveCaption));
 }
 
+TEST_F(FormFrame, InactiveClientEffectDimsTheClientUntilActivation) {
+  sf->ClientInActiveEffect = true;
+  Show(skin.get());
+  uint32_t before = Px(100, 60);
+  EXPECT_EQ(before, Rgb(FrameTestColors(0).Client));
+  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
+  h.Pump();
+  ASSERT_NE(sf->InActivePanel(), nullptr);
+  uint32_t dim = Px(100, 60);
+  EXPECT_LT(dim & 0xFF, before & 0xFF);
+  EXPECT_LT((dim >> 16) & 0xFF, (before >> 16) & 0xFF);
+  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 1, 0);
+  h.Pump();
+  EXPECT_EQ(sf->InActivePanel(), nullptr);
+  EXPECT_EQ(Px(100, 60), before);
+}
+
 TEST_F(FormFrame, AnOutOfRangeBackgroundPictureIsNoPicture) {
   skin->BGPictureIndex = 7;
   Show(skin.get());
@@ -310,6 +332,94 @@ TEST_F(FormFrame, CloseButtonHoverPressReleaseOutsideAndClick) {
   EXPECT_TRUE(closed);
 }
 
+TEST_F(FormFrame, HoverMorphTakesFiveTicksAndAnimatedStripsStepByTheirInterval) {
+  // The close button blends to its hot look in 0.2 steps of 25 ms.
+  auto* rec = dynamic_cast<TbsDataSkinStdButton*>(skin->ObjectList[1].get());
+  ASSERT_TRUE(rec);
+  rec->Morphing = true;
+  auto anim = std::make_unique<TbsDataSkinAnimate>("anim");
+  anim->SkinRect = {0, 0, 14, 14};
+  anim->ActiveSkinRect = {0, 28, 14, 42};
+  anim->ActivePictureIndex = 0;
+  anim->CountFrames = 3;
+  anim->TimerInterval = 100;
+  anim->Cycle = true;
+  anim->Command = cmDefault;
+  skin->ObjectList.push_back(std::move(anim));
+  Show(skin.get());
+  auto* close = sf->ObjectList[size_t(sf->GetIndex("closebutton"))].get();
+  auto* strip = dynamic_cast<TbsSkinAnimateObject*>(sf->ObjectList[size_t(sf->GetIndex("anim"))].get());
+  ASSERT_TRUE(strip);
+  MoveTo(205, 10);
+  h.Advance(60);  // the mouse timer notices the pointer
+  ASSERT_TRUE(close->Active);
+  std::vector<double> kf;
+  for (int i = 0; i < 6; ++i) {
+    kf.push_back(close->MorphKf());
+    h.Advance(25);
+  }
+  EXPECT_NEAR(kf.back(), 1.0, 1e-9);
+  int ticks = 0;
+  while (ticks < 6 && kf[size_t(ticks)] < 1.0 - 1e-9) ++ticks;
+  EXPECT_LE(ticks, 5);
+  EXPECT_GE(ticks, 4);
+  // Leaving fades back to 0; the factor never leaves 0..1.
+  MoveTo(100, 60);
+  h.Advance(300);
+  EXPECT_NEAR(close->MorphKf(), 0.0, 1e-9);
+  // An animated strip with a 100 ms interval steps every fourth 25 ms tick.
+  strip->Start();
+  std::vector<int> frames;
+  for (int i = 0; i < 12; ++i) {
+    h.Advance(25);
+    frames.push_back(strip->FFrame);
+  }
+  EXPECT_EQ(frames, (std::vector<int>{1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 1}));
+}
+
+TEST_F(FormFrame, MinimizingTheMainFormIconifiesAndKeepsTheOwnState) {
+  Show(skin.get());
+  cl::TForm* main = nullptr;
+  cl::Application->CreateForm(main);
+  // A secondary form minimizes to a caption strip at the bottom left.
+  sf->SetWindowState(cl::wsMinimized);
+  EXPECT_EQ(sf->WindowState(), cl::wsMinimized);
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->Left(), wa.Left);
+  EXPECT_EQ(form->Top() + form->Height(), wa.Bottom);
+  EXPECT_EQ(form->Height(), sf->GetMinHeight());
+  EXPECT_EQ(Hit(50, 10), win::HTCAPTION);
+  sf->SetWindowState(cl::wsNormal);
+  EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));
+  // The main form goes to the task bar through the application.
+  auto* msf = new TbsSkinForm(main);
+  msf->SetSkinData(skin.get());
+  main->Show();
+  h.Pump();
+  msf->SetWindowState(cl::wsMinimized);
+  h.Pump();
+  EXPECT_EQ(msf->WindowState(), cl::wsNormal);
+  EXPECT_TRUE(win::IsIconic(main->Handle()));
+  main->Free();
+}
+
+TEST_F(FormFrame, CaptionButtonHintsAreAskedForOnEnteringAndDroppedOnLeaving) {
+  auto* hint = new TbsSkinHint(form);
+  sf->SetSkinHint(hint);
+  sf->ShowObjectHint = true;
+  Show(skin.get());
+  MoveTo(205, 10);
+  h.Advance(60);
+  // The hint component waits its pause for "Close" ...
+  EXPECT_NE(hint->HintTimer, nullptr);
+  EXPECT_EQ(hint->HintText, "Close");
+  // ... and drops it when the pointer leaves the button.
+  MoveTo(100, 60);
+  h.Advance(120);
+  EXPECT_EQ(hint->HintTimer, nullptr);
+  EXPECT_FALSE(hint->IsVisible());
+}
+
 TEST_F(FormFrame, MaximizeButtonUsesTheWorkAreaAndRestores) {
   Show(skin.get());
   MoveTo(189, 10);
@@ -323,6 +433,66 @@ TEST_F(FormFrame, MaximizeButtonUsesTheWorkAreaAndRestores) {
   EXPECT_NE(Hit(2, 60), win::HTLEFT);  // no sizing while maximized
   sf->SetWindowState(cl::wsNormal);
   EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));
+}
+
+TEST_F(FormFrame, MagneticEdgesHoldTheFormUntilThePointerTearsItLoose) {
+  using plat::test::Input;
+  sf->Magnetic = true;
+  Show(skin.get());
+  // Caption at screen (160, 110); a drag to a proposed left of 3 sticks at 0,
+  // a further 2 pixels keep it there.
+  MoveTo(60, 10);
+  h.input.Later({Input::MoveEvent(63, 110), Input::MoveEvent(61, 110), Input::ButtonEvent(false, 61, 110)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Left(), 0);
+  // Moving on by more than the magnetic size from where it stuck tears it loose.
+  MoveTo(60, 10);  // screen (60, 110)
+  h.input.Later({Input::MoveEvent(62, 110), Input::MoveEvent(75, 110), Input::ButtonEvent(false, 75, 110)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_GT(form->Left(), 5);
+  // The bottom-right corner of the work area.
+  TRect wa = cl::Screen->WorkAreaRect();
+  win::RECT r = WinRect();
+  MoveTo(60, 10);
+  int x = r.Left + 60 + (wa.Right - r.Right) - 2, y = r.Top + 10 + (wa.Bottom - r.Bottom) + 3;
+  h.input.Later({Input::MoveEvent(x, y), Input::ButtonEvent(false, x, y)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Left() + form->Width(), wa.Right);
+  EXPECT_EQ(form->Top() + form->Height(), wa.Bottom);
+}
+
+TEST_F(FormFrame, FirstShowCentresOnTheWorkArea) {
+  sf->PositionInMonitor = bspDesktopCenter;
+  Show(skin.get());
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->Left(), wa.Left + wa.Width() / 2 - 110);
+  EXPECT_EQ(form->Top(), wa.Top + wa.Height() / 2 - 65);
+  // Only the first show places it.
+  form->SetBounds(10, 10, 220, 130);
+  form->Hide();
+  form->Show();
+  h.Pump();
+  EXPECT_EQ(form->Left(), 10);
+}
+
+TEST_F(FormFrame, MinimizedSecondaryFormsStackAlongTheBottom) {
+  Show(skin.get());
+  auto* other = new cl::TForm(nullptr);
+  other->SetBounds(300, 300, 200, 120);
+  auto* osf = new TbsSkinForm(other);
+  osf->SetSkinData(skin.get());
+  other->Show();
+  h.Pump();
+  sf->SetWindowState(cl::wsMinimized);
+  osf->SetWindowState(cl::wsMinimized);
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->Left(), wa.Left);
+  EXPECT_EQ(other->Left(), wa.Left + sf->GetMinWidth());
+  EXPECT_EQ(other->Top(), form->Top());
+  other->Free();
 }
 
 TEST_F(FormFrame, RollUpKeepsTheCaptionAndUnrollsToTheOldHeight) {
@@ -361,6 +531,27 @@ TEST_F(FormFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
   EXPECT_FALSE(sf->SkinMenu()->Visible());
   EXPECT_FALSE(sf->InMenu());
   EXPECT_FALSE(sf->AppHooked());
+}
+
+TEST_F(FormFrame, AnApplicationSystemMenuGetsTheCommandsAroundItsOwnItems) {
+  auto* own = new cl::TPopupMenu(form);
+  auto* about = new cl::TMenuItem(own);
+  about->Caption = "About";
+  own->Items()->Add(about);
+  sf->SystemMenu = own;
+  sf->SetBorderIcons(biSystemMenu | biMinimize | biMaximize | biRollUp);
+  Show(skin.get());
+  auto captions = [&] {
+    std::vector<std::string> c;
+    cl::TMenuItem* items = sf->SystemMenuItems();
+    for (int i = 0; i < items->Count(); ++i) c.push_back(items->Items(i)->Caption);
+    return c;
+  };
+  EXPECT_EQ(captions(), (std::vector<std::string>{"Mi&nimize", "Ma&ximize", "Ro&llUp", "About", "&Close"}));
+  // Asked again after maximizing: the old commands are replaced, not doubled.
+  sf->SetWindowState(cl::wsMaximized);
+  EXPECT_EQ(captions(), (std::vector<std::string>{"Mi&nimize", "&Restore", "Ro&llUp", "About", "&Close"}));
+  sf->SetWindowState(cl::wsNormal);
 }
 
 // ---------------------------------------------------------------------------
@@ -478,6 +669,391 @@ TEST_F(FormFrame, CaptionDragMovesAndEdgeDragResizesThroughTheLayersLoop) {
 }
 
 // ---------------------------------------------------------------------------
+// Alpha and fade-in.
+
+class FormAlpha : public FormFrame {
+ public:
+  void TearDown() override {
+    win::SetCompositorPresent(false);
+    FormFrame::TearDown();
+  }
+  bool Layered() { return win::GetWindowLong(form->Handle(), win::GWL_EXSTYLE) & win::WS_EX_LAYERED; }
+  int Alpha() {
+    uint8_t a = 0;
+    gfx::COLORREF k = 0;
+    win::DWORD f = 0;
+    win::GetLayeredWindowAttributes(form->Handle(), &k, &a, &f);
+    return a;
+  }
+  // The alphas the fade sets, tick by tick, until it ends.
+  std::vector<int> Run() {
+    std::vector<int> seen;
+    for (int i = 0; i < 400 && (sf->Fading() || seen.empty()); ++i) {
+      h.Advance(1);
+      int a = sf->FadeAlpha();
+      if (a > 0 && (seen.empty() || seen.back() != a)) seen.push_back(a);
+    }
+    return seen;
+  }
+};
+
+TEST_F(FormAlpha, WithoutACompositorFormsShowAtOnceAndOpaque) {
+  sf->SetAlphaBlend(true);
+  sf->AlphaBlendAnimation = true;
+  Show(skin.get());
+  h.Advance(50);
+  EXPECT_FALSE(Layered());
+  EXPECT_FALSE(sf->Fading());
+  EXPECT_FALSE(sf->IsLayerBorderUsable());
+}
+
+TEST_F(FormAlpha, FadeStepsAreTimerStateAndEndAtTheTarget) {
+  win::SetCompositorPresent(true);
+  struct Case {
+    bool blend;
+    int value, step, last;
+    bool layeredAfter;
+  } cases[] = {{false, 200, 17, 255, false}, {true, 150, 10, 150, true}, {true, 10, 1, 10, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    form->Hide();
+    h.Pump();
+    sf->SetAlphaBlendValue(uint8_t(c.value));
+    sf->SetAlphaBlend(c.blend);
+    sf->AlphaBlendAnimation = true;
+    Show(skin.get());
+    EXPECT_TRUE(Layered());
+    EXPECT_EQ(Alpha(), 0);
+    std::vector<int> seen = Run();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), c.step);
+    EXPECT_EQ(seen.back(), c.last);
+    EXPECT_FALSE(sf->Fading());
+    EXPECT_EQ(Layered(), c.layeredAfter);
+    if (c.layeredAfter) EXPECT_EQ(Alpha(), c.last);
+  }
+  // Without animation the first tick jumps to the value.
+  form->Hide();
+  h.Pump();
+  sf->AlphaBlendAnimation = false;
+  sf->SetAlphaBlendValue(200);
+  Show(skin.get());
+  h.Advance(5);
+  EXPECT_EQ(Alpha(), 200);
+  EXPECT_FALSE(sf->Fading());
+}
+
+TEST_F(FormAlpha, AFormFreedDuringItsFadeIsNeverTouchedAgain) {
+  win::SetCompositorPresent(true);
+  sf->AlphaBlendAnimation = true;
+  Show(skin.get());
+  h.Advance(20);
+  ASSERT_TRUE(sf->Fading());
+  form->Free();
+  form = nullptr;
+  h.Advance(200);
+  EXPECT_TRUE(h.exceptions.empty());
+}
+
+TEST_F(FormAlpha, LookupFindsTheFirstSkinComponent) {
+  EXPECT_EQ(GetSkinFormComponent(form), sf);
+  EXPECT_EQ(GetSkinFormComponent(nullptr), nullptr);
+  // A shadow has no X11 counterpart: the setting is kept, nothing is drawn.
+  win::SetCompositorPresent(true);
+  sf->EnableShadow(true, false);
+  EXPECT_TRUE(sf->HaveShadow());
+}
+
+// ---------------------------------------------------------------------------
+// The layered border.
+
+// A 40 x 30 layer picture (a soft frame) around a form rectangle at
+// (10, 8, 30, 22), handles 6 / 5 / 6 / 5 wide, and its mask.
+void AddLayerFrame(TbsSkinData* s, bool withMask) {
+  auto pic = std::make_unique<gfx::TBitmap>();
+  pic->SetSize(40, 30);
+  pic->Canvas()->Brush()->SetColor(0x404040);
+  pic->Canvas()->FillRect(TRect{0, 0, 40, 30});
+  auto mask = std::make_unique<gfx::TBitmap>();
+  mask->SetSize(40, 30);
+  mask->Canvas()->Brush()->SetColor(0x808080);  // half transparent
+  mask->Canvas()->FillRect(TRect{0, 0, 40, 30});
+  s->FActivePictures.push_back(std::move(pic));
+  int p = int(s->FActivePictures.size()) - 1;
+  if (withMask) s->FActivePictures.push_back(std::move(mask));
+  TbsDataSkinLayerFrame& f = s->LayerFrame;
+  f.PictureIndex = p;
+  f.MaskPictureIndex = withMask ? p + 1 : -1;
+  f.LTPoint = {10, 8};
+  f.RTPoint = {30, 8};
+  f.LBPoint = {10, 22};
+  f.RBPoint = {30, 22};
+  f.ClRect = {10, 8, 30, 22};
+  f.BorderRect = {4, 3, 36, 27};
+  f.AlphaBlendValue = 200;
+  f.InActiveAlphaBlendValue = 128;
+  f.HitTestEnable = true;
+}
+
+TEST_F(FormFrame, LayerBorderImagesBoundsAndAlpha) {
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Data());
+  EXPECT_FALSE(b->Visible());  // no compositor here: never shown
+  EXPECT_EQ(b->LeftSize, 6);
+  EXPECT_EQ(b->TopSize, 5);
+  EXPECT_EQ(b->RightSize, 6);
+  EXPECT_EQ(b->BottomSize, 5);
+  // The border is the form grown by the picture's margins.
+  EXPECT_EQ(b->BoundsFor(TRect{100, 100, 320, 230}), (TRect{90, 92, 330, 238}));
+  b->CreateBorderImages(240, 146);
+  EXPECT_EQ(b->TopImage->Width(), 240);
+  EXPECT_EQ(b->TopImage->Height(), 8);
+  EXPECT_EQ(b->BottomImage->Height(), 8);
+  EXPECT_EQ(b->LeftImage->Width(), 10);
+  EXPECT_EQ(b->LeftImage->Height(), 146 - 16);
+  EXPECT_EQ(b->RightImage->Width(), 10);
+  // Alpha from the mask: (128 * 3) / 3.
+  EXPECT_EQ(int(b->LeftImage->ScanLine(5)[3] >> 24), 128);
+  // No room between top and bottom: no side images.
+  b->CreateBorderImages(240, 16);
+  EXPECT_TRUE(b->LeftImage->Empty());
+  EXPECT_TRUE(b->RightImage->Empty());
+  // The form's alpha scales both alphas: 200 x 128 / 255 = 100.39.
+  b->CheckFormAlpha(128, false);
+  EXPECT_EQ(b->FCurrentAlphaBlendValue, 100);
+  EXPECT_EQ(b->FCurrentInActiveAlphaBlendValue, 64);
+  EXPECT_EQ(ScaleAlpha(255, 255), 255);
+  EXPECT_EQ(ScaleAlpha(200, 0), 0);
+}
+
+TEST_F(FormFrame, LayerBorderWithoutAMaskIsOpaqueInsteadOfACrash) {
+  AddLayerFrame(skin.get(), false);
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Data());
+  b->CreateBorderImages(100, 60);
+  EXPECT_EQ(int(b->TopImage->ScanLine(2)[2] >> 24), 255);
+  // A mask index beyond the list is the same as none.
+  skin->LayerFrame.MaskPictureIndex = 99;
+  b->InitFrame(skin.get());
+  b->CreateBorderImages(100, 60);
+  EXPECT_EQ(int(b->TopImage->ScanLine(2)[2] >> 24), 255);
+}
+
+TEST_F(FormFrame, LayerBorderFollowsTheFormWhereACompositorRuns) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Visible());
+  ASSERT_TRUE(b->TopBorder && b->BottomBorder && b->LeftBorder && b->RightBorder);
+  win::RECT r{};
+  win::GetWindowRect(b->TopBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 90);
+  EXPECT_EQ(r.Top, 92);
+  EXPECT_EQ(r.Right - r.Left, 240);
+  // The form moves and grows: the windows follow.
+  form->SetBounds(150, 120, 260, 140);
+  h.Pump();
+  win::GetWindowRect(b->RightBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 140 + 280 - 10);
+  EXPECT_EQ(r.Top, 112 + 8);
+  // The right handle sizes the form: one step per pointer move.
+  h.input.MoveTo(410 + 3, 200);
+  h.input.Press();
+  h.input.MoveTo(410 + 23, 200);
+  h.input.MoveTo(410 + 33, 205);
+  h.input.Release();
+  h.Pump();
+  EXPECT_EQ(form->Width(), 290);
+  EXPECT_EQ(form->Left(), 150);
+  win::GetWindowRect(b->RightBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 150 + 290);
+  form->Hide();
+  h.Pump();
+  EXPECT_FALSE(b->Visible());
+  win::SetCompositorPresent(false);
+}
+
+TEST(LayerBorder, HitModesPerSideWindow) {
+  TRect f{100, 100, 300, 250};  // L 100, T 100, FW 200, FH 150
+  struct Case {
+    TbsFormLayerBorderType side;
+    int x, y;
+    TbsFormLayerBorderHit hit;
+  } cases[] = {
+      {bsflLeft, 95, 150, bsflhLeft},           {bsflLeft, 93, 150, bsflhNone},
+      {bsflRight, 305, 150, bsflhRight},        {bsflRight, 307, 150, bsflhNone},
+      {bsflTop, 96, 97, bsflhTopLeft},          {bsflTop, 150, 97, bsflhTop},
+      {bsflTop, 302, 97, bsflhTopRight},        {bsflTop, 96, 110, bsflhLeft},
+      {bsflBottom, 96, 252, bsflhBottomLeft},   {bsflBottom, 150, 252, bsflhBottom},
+      {bsflBottom, 303, 252, bsflhBottomRight}, {bsflBottom, 303, 200, bsflhRight},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(LayerBorderHitMode(c.side, TPoint{c.x, c.y}, f, 6, 5, 6, 5), c.hit) << c.x << "," << c.y;
+}
+
+TEST(LayerBorder, ResizeStepsKeepTheLeftEdgeAtTheMinimum) {
+  TRect f{100, 100, 220, 200};  // 120 x 100 = the minimum
+  rtl::TSize mn{120, 80}, mx{800, 600};
+  TRect n;
+  // Left edge dragged right at the minimum width: refused, the edge stays.
+  EXPECT_FALSE(LayerBorderResizeStep(bsflhLeft, f, 10, 0, mn, mx, n));
+  EXPECT_EQ(n, f);
+  // Left edge dragged left: grows, moves.
+  EXPECT_TRUE(LayerBorderResizeStep(bsflhLeft, f, -10, 0, mn, mx, n));
+  EXPECT_EQ(n, (TRect{90, 100, 220, 200}));
+  // Right edge below the minimum clamps to it.
+  EXPECT_FALSE(LayerBorderResizeStep(bsflhRight, f, -30, 0, mn, mx, n));
+  EXPECT_EQ(n.Width(), 120);
+  // Bottom-right grows both ways; top above the maximum is refused.
+  EXPECT_TRUE(LayerBorderResizeStep(bsflhBottomRight, f, 5, 7, mn, mx, n));
+  EXPECT_EQ(n, (TRect{100, 100, 225, 207}));
+  EXPECT_FALSE(LayerBorderResizeStep(bsflhTop, f, 0, -600, mn, mx, n));
+  EXPECT_EQ(n.Top, 100);
+}
+
+// ---------------------------------------------------------------------------
+// Multiple-document forms.
+
+class MDIForms : public FormFrame {
+ public:
+  void SetUp() override {
+    FormFrame::SetUp();
+    form->SetBounds(50, 50, 620, 460);
+    top = new cl::TPanel(form);
+    top->SetAlign(cl::alTop);
+    top->SetHeight(30);
+    top->SetParent(form);
+    client = new cl::TPanel(form);
+    client->SetAlign(cl::alClient);
+    client->SetParent(form);
+    Show(skin.get());
+    mdi = new TbsSkinMDI(sf, client);
+    winMenu = new cl::TMenuItem(form);
+    mdi->WindowMenu = winMenu;
+  }
+  cl::TForm* Child(const std::string& name) {
+    auto* c = new cl::TForm(form);
+    c->SetName(name);
+    c->SetCaption(name);
+    c->SetBorderStyle(cl::bsSizeable);
+    c->SetBounds(0, 0, 200, 150);
+    auto* s = new TbsSkinForm(c);
+    s->SetSkinData(skin.get());
+    mdi->AddChild(c);
+    c->Show();
+    h.Pump();
+    return c;
+  }
+  cl::TPanel *top = nullptr, *client = nullptr;
+  TbsSkinMDI* mdi = nullptr;
+  cl::TMenuItem* winMenu = nullptr;
+};
+
+TEST_F(MDIForms, TileFiveChildrenInTwoColumns) {
+  std::vector<cl::TForm*> c;
+  for (int i = 0; i < 5; ++i) c.push_back(Child("Doc" + std::to_string(i)));
+  TRect a = mdi->GetMDIClientArea();
+  EXPECT_EQ(a.Top, 30);  // below the top panel
+  mdi->Tile();
+  int cw = a.Width() / 2, h3 = a.Height() / 3, h2 = a.Height() / 2;
+  // The right column holds the last three, a third of the height each.
+  EXPECT_EQ(c[4]->BoundsRect(), (TRect{a.Right - cw, a.Bottom - h3, a.Right - cw + cw, a.Bottom}));
+  EXPECT_EQ(c[2]->Top(), a.Bottom - 3 * h3);
+  EXPECT_EQ(c[2]->Height(), h3);
+  // The left column the first two, half the height each.
+  EXPECT_EQ(c[1]->BoundsRect(), (TRect{a.Right - 2 * cw, a.Bottom - h2, a.Right - cw, a.Bottom}));
+  EXPECT_EQ(c[0]->Top(), a.Bottom - 2 * h2);
+}
+
+TEST_F(MDIForms, CascadeStepsByTheCaptionAndSurvivesASkinWithoutOne) {
+  auto* a = Child("A");
+  auto* b = Child("B");
+  mdi->Cascade();
+  EXPECT_EQ(b->Left(), 0);
+  EXPECT_EQ(a->Left(), sf->NewClRect.Top);
+  EXPECT_EQ(a->Top(), sf->NewClRect.Top);
+  // A skin whose client starts at the top: a step of one pixel, no division by zero.
+  sf->NewClRect.Top = 0;
+  skin->ClRect.Top = 0;
+  mdi->Cascade();
+  EXPECT_EQ(a->Left(), 1);
+}
+
+TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
+  auto* doc = Child("Doc");
+  auto* doc1 = Child("Doc1");
+  mdi->MaximizeAll();
+  EXPECT_EQ(doc->BoundsRect(), (TRect{0, 0, client->ClientWidth(), client->ClientHeight()}));
+  EXPECT_EQ(mdi->FindMaximizedMDIChild(), doc1);  // the active one first
+  mdi->RestoreAll();
+  EXPECT_EQ(mdi->FindMaximizedMDIChild(), nullptr);
+  ASSERT_EQ(winMenu->Count(), 2);
+  EXPECT_EQ(winMenu->Items(0)->Name(), "Doc_BSFCHILDITEM");
+  EXPECT_TRUE(winMenu->Items(1)->Checked());
+  GetSkinFormComponent(doc)->SetWindowState(cl::wsMinimized);
+  winMenu->Items(0)->Click();
+  EXPECT_EQ(mdi->ActiveChild(), doc);
+  EXPECT_EQ(GetSkinFormComponent(doc)->WindowState(), cl::wsNormal);
+  EXPECT_TRUE(winMenu->Items(0)->Checked());
+  EXPECT_FALSE(winMenu->Items(1)->Checked());
+  // Closing a child (freed) takes its item away.
+  doc1->Free();
+  h.Pump();
+  EXPECT_EQ(winMenu->Count(), 1);
+  EXPECT_EQ(mdi->Children().size(), 1u);
+}
+
+TEST_F(MDIForms, TabsBarLayoutActivationDragAndClose) {
+  auto* bar = new TbsSkinMDITabsBar(form);
+  bar->SetParent(top);
+  bar->SetBounds(0, 0, 330, 21);
+  bar->MDI = mdi;
+  mdi->TabsBar = bar;
+  std::vector<cl::TForm*> c;
+  for (const char* n : {"One", "Two", "Three"}) c.push_back(Child(n));
+  bar->CalcTabs();
+  ASSERT_EQ(bar->Tabs.size(), 3u);
+  EXPECT_EQ(bar->Tabs[0].ObjectRect, (TRect{15, 0, 115, 21}));
+  EXPECT_EQ(bar->Tabs[2].ObjectRect, (TRect{215, 0, 315, 21}));
+  EXPECT_TRUE(bar->Tabs[2].Active);
+  // A press on the first tab activates its child.
+  h.input.MoveTo(bar, 40, 10);
+  h.input.Click();
+  EXPECT_EQ(mdi->ActiveChild(), c[0]);
+  EXPECT_TRUE(bar->Tabs[0].Active);
+  // Dragging it past the middle of the second swaps them.
+  h.input.MoveTo(bar, 40, 10);
+  h.input.Press();
+  h.input.MoveTo(bar, 110, 10);
+  h.input.MoveTo(bar, 120, 10);
+  h.input.Release();
+  h.Pump();
+  EXPECT_EQ(bar->Tabs[0].Child, c[1]);
+  EXPECT_EQ(bar->Tabs[1].Child, c[0]);
+  // Tabs narrower than the minimum are hidden.
+  bar->MinTabWidth = 120;
+  bar->CalcTabs();
+  EXPECT_EQ(bar->InVisibleCount, 1);
+  EXPECT_FALSE(bar->Tabs[2].Visible);
+  // A close button closes its child; a freed child loses its tab.
+  bar->MinTabWidth = 0;
+  bar->ShowCloseButtons = true;
+  bar->CalcTabs();
+  TRect b = bar->Tabs[0].ButtonRect;
+  h.input.MoveTo(bar, b.Left + 3, b.Top + 3);
+  h.input.Click();
+  h.Pump();
+  EXPECT_FALSE(c[1]->Visible());
+  c[2]->Free();
+  h.Pump();
+  EXPECT_EQ(bar->Tabs.size(), 2u);
+}
+
+// ---------------------------------------------------------------------------
 // The main menu bar.
 
 class MenuBar : public FormFrame {
@@ -570,6 +1146,48 @@ TEST_F(MenuBar, MouseOpensSwitchesAndRunsACommand) {
   EXPECT_FALSE(sf->SkinMenu()->Visible());
   EXPECT_FALSE(sf->InMainMenu());
   EXPECT_FALSE(sf->AppHooked());
+}
+
+TEST_F(MenuBar, SkinnedBarTakesTheRecordsHeightAndLooks) {
+  bar->SetSkinData(skin.get());
+  h.Pump();
+  EXPECT_EQ(bar->Height(), 22);
+  bar->SetHeight(40);  // the record decides the height
+  EXPECT_EQ(bar->Height(), 22);
+  const auto& C = FrameTestColors(0);
+  ASSERT_NE(C.Bar, C.ItemHot);
+  ASSERT_NE(C.Bar, gfx::clBlack);
+  TRect r0 = bar->ObjectList[0]->ObjectRect;
+  EXPECT_EQ(r0.Height(), 18);
+  EXPECT_EQ(h.Pixel(bar, bar->Width() - 3, 10), Rgb(C.Bar));
+  EXPECT_EQ(h.Pixel(bar, bar->Width() / 2, 10), Rgb(C.Bar));
+  EXPECT_TRUE(bar->ObjectList[2]->Visible);
+  h.input.MoveTo(bar, r0.Left + 1, r0.Top + 1);
+  h.Pump();
+  EXPECT_EQ(h.Pixel(bar, r0.Left + 1, r0.Top + 1), Rgb(C.ItemHot));
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(h.Pixel(bar, r0.Left + 1, r0.Top + 1), Rgb(C.ItemDown));
+  sf->SkinMenu()->Hide();
+}
+
+TEST_F(MenuBar, ShortCutsReachTheBarsMenuAndItsAccelerators) {
+  // F1 on a submenu item runs it although the form has no Menu.
+  cl::TMenuItem* help0 = menu->Items()->Items(2)->Items(0);
+  help0->ShortCut = cl::ShortCut(win::VK_F1, 0);
+  EXPECT_EQ(form->Menu, nullptr);
+  h.input.Key(win::VK_F1);
+  h.Pump();
+  EXPECT_EQ(clicked, (std::vector<std::string>{"Help 0"}));
+  // Alt+E opens the second item's submenu.
+  h.input.KeyDown(win::VK_MENU);
+  h.input.Key('E', "");
+  h.input.KeyUp(win::VK_MENU);
+  h.Pump();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "Edit 0");
+  h.input.Key(win::VK_ESCAPE);
+  h.input.Key(win::VK_ESCAPE);
 }
 
 TEST_F(MenuBar, OverflowPopupStartsAtTheFirstHiddenMenuItem) {
