@@ -56,6 +56,7 @@ void TForm5::Build() {
   auto box = [&](cl::TWinControl* parent, const std::string& caption, bool radio, int x, int y, int w) {
     auto* b = Place<TbsSkinCheckRadioBox>(this, parent, x, y, w, 20);
     b->SetRadio(radio);
+    if (radio) b->SetGroupIndex(1);  // one group per group box
     b->SetCaption(caption);
     b->SetSkinData(skin_);
     return b;
