@@ -106,3 +106,156 @@ std::vector<std::string> GetFilenames(const std::string& folder) {
   }
   return out;
 }
+
+// --- the add commands of the main window -----------------------------------------
+
+#include "app/MainForm.h"
+#include "media/AVProbe.h"
+#include "platform/rtl/files.h"
+
+namespace {
+
+bool EnsureLibraries(TForm1& f) {
+  if (f.FFConv->AVLibLoaded()) return true;
+  if (f.FFConv->LoadAVLib(rtl::ExeFolder() + "LibAV")) return true;
+  f.Log(f.FFConv->LastErrMsg());
+  return false;
+}
+
+}  // namespace
+
+bool TForm1::AddOneFile(const std::string& name) {
+  media::TAVProbe* probe = FFConv->AVProbe();
+  if (!probe->LoadFile(name, "")) {
+    Log("");
+    Log("***File load error: " + probe->LastErrMsg());
+    Log("");
+    return true;  // skipped; a several-files add goes on
+  }
+  Logic->Job.Video_AddFileName = name;
+  media::TInputOptions io;
+  media::InitInputOptions(io);
+  const int task = FFConv->AddTask(name, &io);
+  if (task < 0) {
+    Log("");
+    Log("***File open error: " + FFConv->LastErrMsg());
+    Log("");
+    return false;
+  }
+  Log("");
+  if (media::TAVProbe* tp = FFConv->TaskProbe(task, 0)) Log(tp->FileInfoText());
+  Logic->T_Movie_PLayer_FileName = name;
+  media::TOutputOptions oo;
+  media::InitOutputOptions(oo);
+  // The new file's job; the row selected before the add keeps its columns.
+  Logic->ApplyPresetForAdd();
+  Logic->Button13Click();
+  BuildJobOutputOptions(Logic->Job, oo);
+  if (!FFConv->SetOutputFile(task, Logic->Job.Video_OutPutFileName, &oo)) {
+    FFConv->RemoveTask(task);
+    Log("");
+    Log("***Cannot do convert, error: " + FFConv->LastErrMsg());
+    Log("");
+    return false;
+  }
+  const int slot = JobSlots.Store(io, oo);
+  if (slot < 0) {
+    // Every slot was used since the list was last cleared: the row could not
+    // be converted, so it is not offered.
+    FFConv->RemoveTask(task);
+    Log("");
+    Log("***Cannot do convert, error: the list holds as many files as it can; clear it first");
+    Log("");
+    return false;
+  }
+  ShowEmptyListPicture(false);
+  const media::TFileStreamInfo info = probe->FileStreamInfo();
+  const TJobSettings& job = Logic->Job;
+  ctl::TListItem* it = lvFiles->Items()->Add();
+  it->SetCaption(io.FileName.empty() ? name : io.FileName);
+  rtl::TStrings* c = it->SubItems();
+  c->Add(info.Duration > 0 ? SecToDate(info.Duration / 1000000) : "N/A");
+  c->Add(SizeInMB(probe->FileSize()));
+  c->Add(ExtractFileName(oo.FileName.empty() ? job.Video_OutPutFileName : oo.FileName));
+  for (int i = 0; i < 4; ++i) c->Add("");
+  c->Add(std::to_string(task + 1));
+  c->Add(Logic->CurrentCategoryCode());
+  c->Add(Logic->CurrentPresetOptionCode());
+  c->Add(oo.VideoCodec);
+  c->Add(oo.AudioCodec);
+  c->Add(std::to_string(oo.AudioChannels));
+  c->Add(oo.VideoTag);
+  c->Add("");
+  c->Add(oo.FrameSize);
+  c->Add(std::to_string(oo.VideoBitrate));
+  c->Add(oo.FrameRate);
+  c->Add(std::to_string(oo.AudioBitrate));
+  c->Add(std::to_string(oo.AudioSampleRate));
+  c->Add(oo.FrameAspectRatio);
+  c->Add(job.Video_DisableVideo ? "True" : "False");
+  c->Add(job.Video_TargetType);
+  c->Add(job.Video_NormType);
+  it->Data = reinterpret_cast<void*>(intptr_t(slot) + 1);
+  SetGroup(TCommandGroup::Remove, true);
+  SetGroup(TCommandGroup::Clear, true);
+  SetGroup(TCommandGroup::Start, true);
+  Log("");
+  Log("***Can do convert.");
+  Log("");
+  return true;
+}
+
+void TForm1::btnAddClick() {
+  Logic->Button6Click();
+  if (!EnsureLibraries(*this)) return;
+  std::string file;
+  IFileChooser* chooser = Services().Chooser;
+  if (!chooser || !chooser->OpenFile(OpenDialogFilter, file) || !rtl::FileExists(file)) return;
+  const int before = lvFiles->Items()->Count();
+  AddOneFile(file);
+  if (lvFiles->Items()->Count() > before) {
+    lvFiles->Items()->Item(lvFiles->Items()->Count() - 1)->SetSelected(true);
+    if (lvFiles->CanFocus()) lvFiles->SetFocus();
+  }
+}
+
+void TForm1::Button8Click() {
+  Logic->Button6Click();
+  if (!EnsureLibraries(*this)) return;
+  std::vector<std::string> files;
+  IFileChooser* chooser = Services().Chooser;
+  if (!chooser || !chooser->OpenFiles(OpenDialogFilter, files) || files.empty() || !rtl::FileExists(files.front()))
+    return;
+  for (auto i = files.rbegin(); i != files.rend(); ++i)
+    if (!rtl::FileExists(*i) || !AddOneFile(*i)) return;
+  if (lvFiles->Items()->Count() > 0) {
+    lvFiles->Items()->Item(lvFiles->Items()->Count() - 1)->SetSelected(true);
+    if (lvFiles->CanFocus()) lvFiles->SetFocus();
+  }
+}
+
+void TForm1::Button12Click() {
+  const int before = lvFiles->Items()->Count();
+  Logic->Button6Click();
+  if (!EnsureLibraries(*this)) return;
+  std::string folder;
+  IFileChooser* chooser = Services().Chooser;
+  if (!chooser || !chooser->SelectFolder("选择目录", folder) || folder.empty() || !rtl::DirectoryExists(folder)) return;
+  ListBox1->Items()->Clear();
+  for (const std::string& f : GetFilenames(folder)) ListBox1->Items()->Add(f);
+  for (int i = ListBox1->Items()->Count() - 1; i >= 0; --i) {
+    const std::string name = ListBox1->Items()->Get(i);
+    if (!rtl::FileExists(name) || !AddOneFile(name)) return;
+  }
+  if (lvFiles->Items()->Count() > 0) {
+    lvFiles->Items()->Item(lvFiles->Items()->Count() - 1)->SetSelected(true);
+    if (lvFiles->CanFocus()) lvFiles->SetFocus();
+  }
+  if (lvFiles->Items()->Count() <= before) {
+    const std::string text = "在该目录没有发现可以用的视频或音频文件！";
+    if (Services().InfoBox)
+      Services().InfoBox(text);
+    else
+      Log(text);
+  }
+}

@@ -106,7 +106,12 @@ TProgramServices& TForm1::Services() {
   return s;
 }
 
+std::string TForm1::ProgramFolder() {
+  return Services().ProgramFolder.empty() ? rtl::ExeFolder() : Services().ProgramFolder;
+}
+
 TForm1::TForm1(cl::TComponent* owner) : cl::TForm(owner) {
+  FFConv = std::make_unique<media::TFFConverter>(this);
   SetName("Form1");
   SetCaption("VarnelMOD格式转换器");
   SetBorderStyle(cl::bsSingle);
@@ -140,6 +145,8 @@ TForm1::TForm1(cl::TComponent* owner) : cl::TForm(owner) {
   BuildPreviewPanel();
   BuildHiddenPanels();
   WireJobLogic();
+  AttachConverterEvents();
+  WireCommands();
 
   OnCreate = [this](rtl::TObject* s) { FormCreate(s); };
   OnCloseQuery = [this](rtl::TObject* s, bool& c) { FormCloseQuery(s, c); };
@@ -473,7 +480,33 @@ void TForm1::FormCreate(rtl::TObject*) {
   ShowEmptyListPicture(true);
 }
 
-void TForm1::FormCloseQuery(rtl::TObject*, bool&) {}
+void TForm1::FormCloseQuery(rtl::TObject*, bool&) {
+  // No handler of the window may run while the tasks end and it goes.
+  closing_ = true;
+  DetachConverterEvents();
+  FFConv->Stop(true);
+}
+
+void TForm1::WireCommands() {
+  auto on = [this](const char* name, std::function<void()> fn) {
+    if (cl::TMenuItem* it = MenuItem(name)) it->OnClick = [fn](rtl::TObject*) { fn(); };
+  };
+  on("Item111", [this] { btnAddClick(); });
+  on("N11111", [this] { btnAddClick(); });
+  on("Item121", [this] { Button8Click(); });
+  on("N2222", [this] { Button8Click(); });
+  on("N21", [this] { Button12Click(); });
+  on("N3331", [this] { Button12Click(); });
+  on("N7", [this] { btnStartClick(); });
+  on("N8", [this] { btnStopClick(); });
+  on("N10", [this] { bsSkinButton11Click(); });
+  on("N11", [this] { bsSkinButton12Click(); });
+  bsSkinMenuSpeedButton1->OnClick = [this](rtl::TObject*) { btnAddClick(); };
+  bsSkinButton2->OnClick = [this](rtl::TObject*) { btnStartClick(); };
+  bsSkinButton10->OnClick = [this](rtl::TObject*) { btnStopClick(); };
+  bsSkinButton11->OnClick = [this](rtl::TObject*) { bsSkinButton11Click(); };
+  bsSkinButton12->OnClick = [this](rtl::TObject*) { bsSkinButton12Click(); };
+}
 
 void TForm1::Log(const std::string& line) {
   mmoLog->Lines()->Add(line);
@@ -592,6 +625,6 @@ void TForm1::bsSkinButton5Click() {
 }
 
 void TForm1::bsSkinButton6Click() {
-  shell::ShellExecute(Handle(), "", Video_OutPut_Folder_Edit->Text(), "", "", 1);
+  Button20Click();
   filesPort_->SetFocus();
 }

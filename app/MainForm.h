@@ -97,6 +97,8 @@ class TForm1 : public cl::TForm {
 
   // What the window reaches outside itself; set before the form is created.
   static TProgramServices& Services();
+  // The program's folder (with '/'): the services' one, else the executable's.
+  static std::string ProgramFolder();
 
   // --- start-up and close ---------------------------------------------------
   void FormCreate(rtl::TObject* Sender);
@@ -121,6 +123,34 @@ class TForm1 : public cl::TForm {
   void bsSkinButton6Click();   // open the output folder
 
   void Log(const std::string& line);
+
+  // --- adding files -----------------------------------------------------------
+  void btnAddClick();    // one file
+  void Button8Click();   // several files
+  void Button12Click();  // every file of a folder
+  // Adds one file; false ends a multi-file command (a skipped file is true).
+  bool AddOneFile(const std::string& name);
+
+  // --- running the conversion ---------------------------------------------------
+  void btnStartClick();
+  void button28Click();  // the tasks rebuilt from the rows
+  void Button22Click();  // preset controls off
+  void Button23Click();  // preset controls on
+  void btnPauseClick();
+  void btnResumeClick();
+  void btnStopClick();
+  void bsSkinButton11Click();  // pause, then "继续" shows
+  void bsSkinButton12Click();  // resume, then "暂停" shows
+  void FFConvProgress(const media::TProgressInfo& info);
+  void FFConvTerminate(const media::TTerminateInfo& info);  // on the UI thread
+  void Button20Click();                                     // open the output folder
+  void Button25Click();                                     // power off
+  void Button29Click();                                     // the finish sound
+  std::unique_ptr<media::TFFConverter> FFConv;
+  // The row of each task of the running list.
+  std::vector<int> TaskRows;
+  int RowOfTask(int task) const;
+  void ShowFailure(const std::string& text);
 
   // --- state ------------------------------------------------------------------
   std::unique_ptr<TSettingsFile> Ini;
@@ -180,6 +210,9 @@ class TForm1 : public cl::TForm {
   skin::TbsSkinButton* ToolButton(const std::string& caption, const char* picture, int x);
   cl::TMenuItem* AddMenuItem(cl::TMenuItem* parent, const std::string& name, const std::string& caption,
                              std::function<void()> onClick = nullptr, bool enabled = true);
+  void WireCommands();
+  void AttachConverterEvents();
+  void DetachConverterEvents();
   void ApplyGlyph(skin::TbsSkinButton* b, const char* picture, bool enabled);
 
   TSkinOfficeComboPort* categoryPort_ = nullptr;
@@ -187,5 +220,8 @@ class TForm1 : public cl::TForm {
   std::vector<std::unique_ptr<TSkinPresetComboPort>> comboPorts_;
   std::unique_ptr<TSkinFileListPort> filesPort_;
   std::vector<std::pair<std::string, cl::TMenuItem*>> menuItems_;
+  // Handed to work queued for the window; gone once the window is.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  bool closing_ = false;
   bool groups_[8] = {};
 };
