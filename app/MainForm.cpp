@@ -36,6 +36,32 @@ void LoadStrip(cl::TCustomImageList* L, const char* name) {
   if (LoadPicture(name, b)) L->Add(&b, nullptr);
 }
 
+// The empty-list picture laid over the list's own white, centred in a
+// bitmap of the given size: the picture's alpha is blended here once, so
+// the panel shows it the same in every skin.
+void ComposeEmptyListPicture(gfx::TBitmap& out, int w, int h) {
+  out.SetPixelFormat(gfx::pf32bit);
+  out.SetSize(w, h);
+  for (int y = 0; y < h; ++y) {
+    uint8_t* d = out.ScanLine(y);
+    for (int x = 0; x < w * 4; ++x) d[x] = 255;
+  }
+  gfx::TBitmap pic;
+  if (!LoadPicture("EMPTY_LIST", pic) || pic.PixelFormat() != gfx::pf32bit) return;
+  const int ox = (w - pic.Width()) / 2, oy = (h - pic.Height()) / 2;
+  for (int y = 0; y < pic.Height(); ++y) {
+    if (y + oy < 0 || y + oy >= h) continue;
+    const uint8_t* s = pic.ScanLine(y);
+    uint8_t* d = out.ScanLine(y + oy);
+    for (int x = 0; x < pic.Width(); ++x) {
+      if (x + ox < 0 || x + ox >= w) continue;
+      const int a = s[x * 4 + 3];
+      uint8_t* px = d + (x + ox) * 4;
+      for (int c = 0; c < 3; ++c) px[c] = uint8_t((s[x * 4 + c] * a + px[c] * (255 - a)) / 255);
+    }
+  }
+}
+
 template <class T>
 T* Place(cl::TComponent* owner, cl::TWinControl* parent, int x, int y, int w, int h) {
   T* c = new T(owner);
@@ -303,9 +329,7 @@ void TForm1::BuildFileList() {
   bsSkinPanel5->SetSkinData(bsSkinData1);
   bsSkinPanel5->SetSkinDataName("panel");
   EmptyListImage = Place<cl::TImage>(this, bsSkinPanel5, 0, 0, 719, 206);
-  EmptyListImage->Center = true;
-  EmptyListImage->Transparent = true;
-  LoadPicture("EMPTY_LIST", *EmptyListImage->Picture()->Bitmap());
+  ComposeEmptyListPicture(*EmptyListImage->Picture()->Bitmap(), 719, 206);
 }
 
 void TForm1::BuildOutputPanel() {
@@ -320,7 +344,7 @@ void TForm1::BuildOutputPanel() {
   bsSkinOfficeComboBox2->SetListBoxSkinDataName("resizetoolpanel");
   bsSkinOfficeComboBox2->SetImages(ImageList1);
   bsSkinOfficeComboBox2->SetSkinData(bsSkinData1);
-  bsSkinOfficeComboBox1 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 160, 6, 180, 72);
+  bsSkinOfficeComboBox1 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 160, 6, 236, 72);
   bsSkinOfficeComboBox1->SetToolButtonStyle(true);
   bsSkinOfficeComboBox1->SetDropDownCount(4);
   bsSkinOfficeComboBox1->SetListBoxItemHeight(60);
@@ -330,17 +354,17 @@ void TForm1::BuildOutputPanel() {
   bsSkinOfficeComboBox1->SetImages(ImageList2);
   bsSkinOfficeComboBox1->SetSkinData(bsSkinData1);
 
-  auto* label = Place<TbsSkinStdLabel>(this, bsSkinPanel2, 350, 10, 100, 18);
+  auto* label = Place<TbsSkinStdLabel>(this, bsSkinPanel2, 404, 10, 100, 18);
   label->SetSkinData(bsSkinData1);
   label->SetCaption("输出目录：");
-  Video_OutPut_Folder_Edit = Place<TbsSkinEdit>(this, bsSkinPanel2, 350, 30, 230, 20);
+  Video_OutPut_Folder_Edit = Place<TbsSkinEdit>(this, bsSkinPanel2, 404, 30, 178, 20);
   Video_OutPut_Folder_Edit->SetReadOnly(true);
   Video_OutPut_Folder_Edit->SetSkinData(bsSkinData1);
-  bsSkinButton5 = Place<TbsSkinButton>(this, bsSkinPanel2, 430, 55, 70, 24);
+  bsSkinButton5 = Place<TbsSkinButton>(this, bsSkinPanel2, 424, 55, 76, 24);
   bsSkinButton5->SetSkinData(bsSkinData1);
   bsSkinButton5->SetCaption("浏览");
   bsSkinButton5->OnClick = [this](rtl::TObject*) { bsSkinButton5Click(); };
-  bsSkinButton6 = Place<TbsSkinButton>(this, bsSkinPanel2, 510, 55, 70, 24);
+  bsSkinButton6 = Place<TbsSkinButton>(this, bsSkinPanel2, 506, 55, 76, 24);
   bsSkinButton6->SetSkinData(bsSkinData1);
   bsSkinButton6->SetCaption("打开");
   bsSkinButton6->OnClick = [this](rtl::TObject*) { bsSkinButton6Click(); };
@@ -348,6 +372,7 @@ void TForm1::BuildOutputPanel() {
 
 void TForm1::BuildPresetPanel() {
   bsSkinPanel4 = Place<TbsSkinPanel>(this, this, 0, 374, 590, 167);
+  bsSkinPanel4->SetSkinDataName("groupbox");  // the look with a caption
   bsSkinPanel4->SetSkinData(bsSkinData1);
   bsSkinPanel4->SetCaptionMode(true);
   bsSkinPanel4->SetCaption("预置选项");
@@ -371,6 +396,7 @@ void TForm1::BuildPresetPanel() {
 
 void TForm1::BuildPreviewPanel() {
   bsSkinPanel3 = Place<TbsSkinPanel>(this, this, 590, 290, 216, 251);
+  bsSkinPanel3->SetSkinDataName("groupbox");
   bsSkinPanel3->SetSkinData(bsSkinData1);
   bsSkinPanel3->SetCaptionMode(true);
   bsSkinPanel3->SetCaption("视频预览");
@@ -501,6 +527,8 @@ void TForm1::WireCommands() {
   on("N8", [this] { btnStopClick(); });
   on("N10", [this] { bsSkinButton11Click(); });
   on("N11", [this] { bsSkinButton12Click(); });
+  on("N23", [this] { bsSkinButton9Click(); });
+  bsSkinButton9->OnClick = [this](rtl::TObject*) { bsSkinButton9Click(); };
   bsSkinMenuSpeedButton1->OnClick = [this](rtl::TObject*) { btnAddClick(); };
   bsSkinButton2->OnClick = [this](rtl::TObject*) { btnStartClick(); };
   bsSkinButton10->OnClick = [this](rtl::TObject*) { btnStopClick(); };
@@ -533,6 +561,12 @@ void TForm1::Button21Click() { OpenDialogFilter = ::OpenDialogFilter(); }
 void TForm1::Button3Click() {
   const int index = ReadSkinIndex(*Ini);
   if (index >= 0) bsSkinData1->SetSkinIndex(index);
+}
+
+void TForm1::bsSkinButton9Click() {
+  int index = bsSkinData1->SkinIndex();
+  if (Services().ChooseSkin && Services().ChooseSkin(index)) bsSkinData1->SetSkinIndex(index);
+  Button4Click();
 }
 
 void TForm1::Button4Click() { WriteSkinIndex(*Ini, bsSkinData1->SkinIndex()); }

@@ -105,12 +105,13 @@ class TForm1 : public cl::TForm {
   void FormCloseQuery(rtl::TObject* Sender, bool& CanClose);
 
   // --- hidden commands --------------------------------------------------------
-  void Button15Click();  // every job slot free
-  void Button17Click();  // read the output folder
-  void Button16Click();  // write the output folder
-  void Button21Click();  // the file filter of the open dialogs
-  void Button3Click();   // read the skin index and select that skin
-  void Button4Click();   // write the skin index
+  void Button15Click();       // every job slot free
+  void Button17Click();       // read the output folder
+  void Button16Click();       // write the output folder
+  void Button21Click();       // the file filter of the open dialogs
+  void Button3Click();        // read the skin index and select that skin
+  void Button4Click();        // write the skin index
+  void bsSkinButton9Click();  // the skin chooser, then the index is stored
 
   // --- command groups ---------------------------------------------------------
   void SetGroup(TCommandGroup g, bool enabled);
