@@ -218,3 +218,22 @@ TEST_F(Conversion, PauseResumeAndStopMidRunClaimNothingUnfinished) {
   }
   EXPECT_TRUE(failures.empty());
 }
+
+TEST_F(Conversion, ClosingDuringARunStopsItAndNothingIsHandledAfterwards) {
+  Start();
+  chooser.files = {Input("chap.mkv", "long.mkv")};
+  form1->btnAddClick();
+  ASSERT_EQ(Rows(), 1) << log;
+  h.launcher.calls.clear();
+  form1->btnStartClick();
+  const std::string before = Cell(0, colProgress);
+  bool can = true;
+  form1->FormCloseQuery(form1, can);
+  EXPECT_TRUE(can);
+  h.Pump();
+  rtl::WaitWhilePumping([] { return false; }, 300);
+  // No row update and no after-completion action once the close began.
+  EXPECT_EQ(Cell(0, colProgress), before);
+  EXPECT_TRUE(h.launcher.calls.empty());
+  EXPECT_TRUE(form1->GroupEnabled(TCommandGroup::Stop));
+}
