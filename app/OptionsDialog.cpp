@@ -24,6 +24,8 @@ TForm5::TForm5(cl::TComponent* owner) : cl::TForm(owner) {
     main->Options = this;
   }
   Build();
+  if (auto* main = dynamic_cast<TForm1*>(cl::Application->MainForm()))
+    OnPreviewChanged = [main](bool on) { main->FFConv->SetPreview(on); };
 }
 
 TForm5::TForm5(cl::TComponent* owner, TSettingsFile* ini, TbsSkinData* skin)

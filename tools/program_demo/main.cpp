@@ -3,7 +3,8 @@
 // dialog stands in as a chooser answering with the given file), then "开始";
 // when the list has run the screen is saved.
 //   program_demo --add <file> --screenshot <prefix>
-// Saves <prefix>-start.png (the window as it starts), <prefix>-added.png and
+// Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
+// (the options dialog over it), <prefix>-added.png and
 // <prefix>-done.png, and prints the row's progress and whether the output
 // file exists. Run it under xvfb-run without a display.
 #include <spawn.h>
@@ -89,6 +90,14 @@ void Script(TForm1* f, const std::string& prefix) {
   PumpUntil([&] { return w && w->isExposed(); });
   PumpFor(500);
   Shot(prefix + "-start.png");
+  // The options dialog over the window, then Cancel.
+  rtl::Post([f, prefix] {
+    PumpFor(600);
+    Shot(prefix + "-options.png");
+    f->Options->bsSkinButton1Click();
+  });
+  f->bsSkinButton19Click();
+  PumpFor(300);
   Click(f->bsSkinMenuSpeedButton1);
   std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
   Shot(prefix + "-added.png");

@@ -197,7 +197,9 @@ TEST_F(Conversion, PauseResumeAndStopMidRunClaimNothingUnfinished) {
   form1->Button8Click();
   ASSERT_EQ(Rows(), 2) << log;
   form5->bsSkinCheckRadioBox5->SetChecked(true);
+  form5->bsSkinCheckRadioBox9->SetChecked(true);  // "系统空闲时进行"
   form1->btnStartClick();
+  EXPECT_EQ(form1->FFConv->ThreadPriority(), rtl::tpIdle);
   form1->bsSkinButton11Click();
   EXPECT_FALSE(form1->GroupEnabled(TCommandGroup::Pause));
   EXPECT_TRUE(form1->GroupEnabled(TCommandGroup::Resume));
