@@ -39,26 +39,37 @@ void TForm5::Build() {
   SetBorderStyle(cl::bsSingle);
   SetBorderIcons(0);
   SetPosition(cl::poMainFormCenter);
-  SetClientSize(420, 330);
+  SetClientSize(420, 352);
   SetColor(gfx::clBtnFace);
   bsSkinForm1 = new TbsSkinForm(this);
   bsSkinForm1->SetBorderIcons(biSystemMenu);
   bsSkinForm1->ClientWidth = 420;
-  bsSkinForm1->ClientHeight = 330;
+  bsSkinForm1->ClientHeight = 352;
   if (skin_) {
     bsSkinForm1->SetSkinData(skin_);
     bsSkinForm1->SetMenusSkinData(skin_);
   }
+  // The store was loaded before the frame came: size the client once the
+  // window and its frame exist.
+  HandleNeeded();
+  SetClientSize(420, 352);
+  // A framed group with its heading as a label: the group-box record's
+  // caption strip is too short for the longer headings.
   auto group = [&](const std::string& caption, int x, int y, int w, int h) {
-    auto* g = Place<TbsSkinGroupBox>(this, this, x, y, w, h);
-    g->SetCaption(caption);
+    auto* g = Place<TbsSkinPanel>(this, this, x, y, w, h);
     g->SetSkinData(skin_);
+    auto* l = Place<TbsSkinStdLabel>(this, g, 8, 4, w - 16, 18);
+    l->SetCaption(caption);
+    l->SetSkinData(skin_);
     return g;
   };
   auto box = [&](cl::TWinControl* parent, const std::string& caption, bool radio, int x, int y, int w) {
     auto* b = Place<TbsSkinCheckRadioBox>(this, parent, x, y, w, 20);
     b->SetRadio(radio);
-    if (radio) b->SetGroupIndex(1);  // one group per group box
+    if (radio) {
+      b->SetGroupIndex(1);  // one group per group box
+      b->SetSkinDataName("radiobox");
+    }
     b->SetCaption(caption);
     b->SetSkinData(skin_);
     return b;
@@ -81,15 +92,15 @@ void TForm5::Build() {
   bsSkinCheckRadioBox8 = box(params, "转换时进行实时视频预览", false, 10, 48, 300);
   bsSkinCheckRadioBox7 = box(params, "启用多线程模式   （同时进行转换的视频个数）", false, 10, 72, 300);
   bsSkinCheckRadioBox7->SetVisible(false);
-  auto* cpu = group("转换时CPU利用方式", 8, 236, 404, 60);
-  bsSkinCheckRadioBox9 = box(cpu, "系统空闲时进行", true, 10, 22, 95);
-  bsSkinCheckRadioBox10 = box(cpu, "最低优先级进行", true, 108, 22, 95);
-  bsSkinCheckRadioBox11 = box(cpu, "较低优先级进行", true, 206, 22, 95);
-  bsSkinCheckRadioBox12 = box(cpu, "正常优先级进行", true, 304, 22, 95);
-  bsSkinButton6 = Place<TbsSkinButton>(this, this, 250, 302, 76, 24);
+  auto* cpu = group("转换时CPU利用方式", 8, 236, 404, 76);
+  bsSkinCheckRadioBox9 = box(cpu, "系统空闲时进行", true, 10, 26, 180);
+  bsSkinCheckRadioBox10 = box(cpu, "最低优先级进行", true, 204, 26, 180);
+  bsSkinCheckRadioBox11 = box(cpu, "较低优先级进行", true, 10, 50, 180);
+  bsSkinCheckRadioBox12 = box(cpu, "正常优先级进行", true, 204, 50, 180);
+  bsSkinButton6 = Place<TbsSkinButton>(this, this, 250, 320, 76, 24);
   bsSkinButton6->SetCaption("确定");
   bsSkinButton6->SetSkinData(skin_);
-  bsSkinButton1 = Place<TbsSkinButton>(this, this, 336, 302, 76, 24);
+  bsSkinButton1 = Place<TbsSkinButton>(this, this, 336, 320, 76, 24);
   bsSkinButton1->SetCaption("取消");
   bsSkinButton1->SetSkinData(skin_);
 
