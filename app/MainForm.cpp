@@ -1,0 +1,664 @@
+#include "app/MainForm.h"
+
+#include <cstdio>
+
+#include "app/AddFiles.h"
+#include "app/FormatCatalogue.h"
+#include "app/OptionsDialog.h"
+#include "platform/cl/application.h"
+#include "platform/rtl/files.h"
+#include "platform/rtl/resources.h"
+#include "platform/rtl/streams.h"
+#include "platform/shell/launcher.h"
+
+using namespace skin;
+
+namespace {
+
+// The window's client area.
+constexpr int kClientWidth = 806;
+constexpr int kClientHeight = 541;
+
+// A BMP from the program's resources; false when there is none.
+bool LoadPicture(const char* name, gfx::TBitmap& b) {
+  auto bytes = rtl::Resource(name);
+  if (bytes.empty()) return false;
+  rtl::TMemoryStream ms;
+  ms.WriteBuffer(bytes.data(), int64_t(bytes.size()));
+  ms.SetPosition(0);
+  b.LoadFromStream(ms);
+  return true;
+}
+
+void LoadStrip(cl::TCustomImageList* L, const char* name) {
+  L->SetSize(32, 32);
+  gfx::TBitmap b;
+  if (LoadPicture(name, b)) L->Add(&b, nullptr);
+}
+
+// The empty-list picture laid over the list's own white, centred in a
+// bitmap of the given size: the picture's alpha is blended here once, so
+// the panel shows it the same in every skin.
+void ComposeEmptyListPicture(gfx::TBitmap& out, int w, int h) {
+  out.SetPixelFormat(gfx::pf32bit);
+  out.SetSize(w, h);
+  for (int y = 0; y < h; ++y) {
+    uint8_t* d = out.ScanLine(y);
+    for (int x = 0; x < w * 4; ++x) d[x] = 255;
+  }
+  gfx::TBitmap pic;
+  if (!LoadPicture("EMPTY_LIST", pic) || pic.PixelFormat() != gfx::pf32bit) return;
+  const int ox = (w - pic.Width()) / 2, oy = (h - pic.Height()) / 2;
+  for (int y = 0; y < pic.Height(); ++y) {
+    if (y + oy < 0 || y + oy >= h) continue;
+    const uint8_t* s = pic.ScanLine(y);
+    uint8_t* d = out.ScanLine(y + oy);
+    for (int x = 0; x < pic.Width(); ++x) {
+      if (x + ox < 0 || x + ox >= w) continue;
+      const int a = s[x * 4 + 3];
+      uint8_t* px = d + (x + ox) * 4;
+      for (int c = 0; c < 3; ++c) px[c] = uint8_t((s[x * 4 + c] * a + px[c] * (255 - a)) / 255);
+    }
+  }
+}
+
+template <class T>
+T* Place(cl::TComponent* owner, cl::TWinControl* parent, int x, int y, int w, int h) {
+  T* c = new T(owner);
+  c->SetBounds(x, y, w, h);
+  c->SetParent(parent);
+  return c;
+}
+
+}  // namespace
+
+// --- ports ---------------------------------------------------------------------
+
+void TSkinOfficeComboPort::ItemsAdd(const std::string& title, const std::string& caption, int imageIndex) {
+  TbsSkinOfficeItem* it = c_->Items()->Add();
+  it->SetTitle(title);
+  it->SetCaption(caption);
+  it->SetImageIndex(FirstImage >= 0 ? FirstImage + c_->Items()->Count() - 1 : imageIndex);
+}
+
+std::string TSkinOfficeComboPort::ItemTitle(int index) const {
+  if (index < 0 || index >= c_->Items()->Count()) return {};
+  return c_->Items()->Items(index)->Title();
+}
+
+int TSkinFileListPort::Selected() const {
+  ctl::TListItem* it = l_->Selected();
+  return it ? it->Index() : -1;
+}
+
+std::string TSkinFileListPort::Cell(int row, int col) const {
+  if (row < 0 || row >= Count()) return {};
+  ctl::TListItem* it = l_->Items()->Item(row);
+  if (col == 0) return it->Caption();
+  if (col - 1 >= it->SubItems()->Count()) return {};
+  return it->SubItems()->Get(col - 1);
+}
+
+void TSkinFileListPort::SetCell(int row, int col, const std::string& text) {
+  if (row < 0 || row >= Count()) return;
+  ctl::TListItem* it = l_->Items()->Item(row);
+  if (col == 0) {
+    it->SetCaption(text);
+    return;
+  }
+  while (it->SubItems()->Count() < col) it->SubItems()->Add("");
+  it->SubItems()->Put(col - 1, text);
+  it->Update();
+}
+
+int TSkinFileListPort::RowSlot(int row) const {
+  if (row < 0 || row >= Count()) return -1;
+  return int(reinterpret_cast<intptr_t>(l_->Items()->Item(row)->Data)) - 1;
+}
+
+void TSkinFileListPort::SetRowSlot(int row, int slot) {
+  if (row < 0 || row >= Count()) return;
+  l_->Items()->Item(row)->Data = reinterpret_cast<void*>(intptr_t(slot) + 1);
+}
+
+void TSkinFileListPort::SetFocus() {
+  if (l_->CanFocus()) l_->SetFocus();
+}
+
+// --- the window ----------------------------------------------------------------
+
+TProgramServices& TForm1::Services() {
+  static TProgramServices s;
+  return s;
+}
+
+std::string TForm1::ProgramFolder() {
+  return Services().ProgramFolder.empty() ? rtl::ExeFolder() : Services().ProgramFolder;
+}
+
+TForm1::TForm1(cl::TComponent* owner) : cl::TForm(owner) {
+  FFConv = std::make_unique<media::TFFConverter>(this);
+  SetName("Form1");
+  SetCaption("VarnelMOD格式转换器");
+  SetBorderStyle(cl::bsSingle);
+  SetBorderIcons(0);
+  SetPosition(cl::poDesktopCenter);
+  SetClientSize(kClientWidth, kClientHeight);
+  SetColor(gfx::clBtnFace);
+
+  SkinList = new TbsCompressedSkinList(this);
+  LoadBuiltinSkins(*SkinList);
+  bsSkinData1 = new TbsSkinData(this);
+  bsSkinData1->SetSkinIndex(1);
+  bsSkinData1->SetSkinList(SkinList);
+  bsSkinForm1 = new TbsSkinForm(this);
+  bsSkinForm1->SetBorderIcons(biSystemMenu | biMinimize);
+  bsSkinForm1->ClientWidth = kClientWidth;
+  bsSkinForm1->ClientHeight = kClientHeight;
+  bsSkinForm1->SetSkinData(bsSkinData1);
+  bsSkinForm1->SetMenusSkinData(bsSkinData1);
+
+  ImageList1 = new cl::TCustomImageList(this);
+  LoadStrip(ImageList1, "CATEGORY_IMAGES");
+  ImageList2 = new cl::TCustomImageList(this);
+  LoadStrip(ImageList2, "FORMAT_IMAGES");
+
+  BuildMenus();
+  BuildToolBar();
+  BuildFileList();
+  BuildOutputPanel();
+  BuildPresetPanel();
+  BuildPreviewPanel();
+  BuildHiddenPanels();
+  WireJobLogic();
+  AttachConverterEvents();
+  WireCommands();
+
+  OnCreate = [this](rtl::TObject* s) { FormCreate(s); };
+  OnCloseQuery = [this](rtl::TObject* s, bool& c) { FormCloseQuery(s, c); };
+}
+
+cl::TMenuItem* TForm1::AddMenuItem(cl::TMenuItem* parent, const std::string& name, const std::string& caption,
+                                   std::function<void()> onClick, bool enabled) {
+  auto* it = new cl::TMenuItem(this);
+  it->Caption = caption;
+  it->Enabled = enabled;
+  if (onClick) it->OnClick = [f = std::move(onClick)](rtl::TObject*) { f(); };
+  parent->Add(it);
+  if (!name.empty()) menuItems_.emplace_back(name, it);
+  return it;
+}
+
+cl::TMenuItem* TForm1::MenuItem(const std::string& name) const {
+  for (auto& [n, it] : menuItems_)
+    if (n == name) return it;
+  return nullptr;
+}
+
+void TForm1::BuildMenus() {
+  bsSkinMainMenu1 = new TbsSkinMainMenu(this);
+  bsSkinMainMenu1->SkinData = bsSkinData1;
+  cl::TMenuItem* root = bsSkinMainMenu1->Items();
+  auto top = [&](const std::string& caption) { return AddMenuItem(root, "", caption); };
+  cl::TMenuItem* file = top("文件");
+  AddMenuItem(file, "Item111", "添加一个文件");
+  AddMenuItem(file, "Item121", "添加多个文件");
+  AddMenuItem(file, "N21", "添加整个目录");
+  AddMenuItem(file, "", "-");
+  AddMenuItem(file, "N4", "退出", [this] { Close(); });
+  cl::TMenuItem* edit = top("编辑");
+  AddMenuItem(edit, "N16", "上移文件");
+  AddMenuItem(edit, "N17", "下移文件");
+  AddMenuItem(edit, "", "-");
+  AddMenuItem(edit, "N13", "删除选择", nullptr, false);
+  AddMenuItem(edit, "N14", "清空文件", nullptr, false);
+  AddMenuItem(edit, "", "-");
+  AddMenuItem(edit, "N26", "重新命名", nullptr, false);
+  cl::TMenuItem* action = top("动作");
+  AddMenuItem(action, "N7", "开始转换", nullptr, false);
+  AddMenuItem(action, "N8", "停止转换", nullptr, false);
+  AddMenuItem(action, "", "-");
+  AddMenuItem(action, "N10", "暂停转换", nullptr, false);
+  AddMenuItem(action, "N11", "继续继续", nullptr, false);
+  cl::TMenuItem* func = top("功能");
+  AddMenuItem(func, "N24", "转换设置", [this] { bsSkinButton19Click(); });
+  AddMenuItem(func, "N23", "软件皮肤");
+  cl::TMenuItem* help = top("帮助");
+  cl::TMenuItem* helpItem = AddMenuItem(help, "N15", "帮助系统");
+  helpItem->ShortCut = cl::TextToShortCut("F1");
+  AddMenuItem(help, "", "-");
+  AddMenuItem(help, "N19", "官方网站");
+  AddMenuItem(help, "N5", "关于软件");
+
+  bsSkinPopupMenu1 = new TbsSkinPopupMenu(this);
+  bsSkinPopupMenu1->SetSkinData(bsSkinData1);
+  AddMenuItem(bsSkinPopupMenu1->Items(), "N11111", "添加一个文件");
+  AddMenuItem(bsSkinPopupMenu1->Items(), "N2222", "添加多个文件");
+  AddMenuItem(bsSkinPopupMenu1->Items(), "N3331", "添加整个目录");
+
+  bsSkinMainMenuBar1 = Place<TbsSkinMainMenuBar>(this, this, 0, 0, kClientWidth, 22);
+  bsSkinMainMenuBar1->SetSkinData(bsSkinData1);
+  bsSkinMainMenuBar1->SetSkinForm(bsSkinForm1);
+  bsSkinMainMenuBar1->SetMainMenu(bsSkinMainMenu1);
+}
+
+void TForm1::ApplyGlyph(TbsSkinButton* b, const char* picture, bool enabled) {
+  gfx::TBitmap g;
+  std::string name = std::string("TB_") + picture + (enabled ? "" : "_DISABLED");
+  if (LoadPicture(name.c_str(), g)) b->SetGlyph(&g);
+}
+
+TbsSkinButton* TForm1::ToolButton(const std::string& caption, const char* picture, int x) {
+  auto* b = Place<TbsSkinButton>(this, bsSkinToolBar1, x, 3, 72, 44);
+  b->SetSkinData(bsSkinData1);
+  b->SetSkinDataName("toolbutton");
+  b->SetCaption(caption);
+  b->SetLayout(blGlyphTop);
+  b->SetCanFocused(false);
+  ApplyGlyph(b, picture, true);
+  return b;
+}
+
+void TForm1::BuildToolBar() {
+  bsSkinToolBar1 = Place<TbsSkinToolBar>(this, this, 0, 22, kClientWidth, 50);
+  bsSkinToolBar1->SetSkinData(bsSkinData1);
+  bsSkinMenuSpeedButton1 = Place<TbsSkinMenuSpeedButton>(this, bsSkinToolBar1, 4, 3, 84, 44);
+  bsSkinMenuSpeedButton1->SetSkinData(bsSkinData1);
+  bsSkinMenuSpeedButton1->SetSkinDataName("toolmenutrackbutton");
+  bsSkinMenuSpeedButton1->SetCaption("添加");
+  bsSkinMenuSpeedButton1->SetShowCaption(true);
+  bsSkinMenuSpeedButton1->SetLayout(blGlyphTop);
+  bsSkinMenuSpeedButton1->SetSkinPopupMenu(bsSkinPopupMenu1);
+  bsSkinMenuSpeedButton1->SetTrackButtonMode(true);
+  {
+    gfx::TBitmap g;
+    if (LoadPicture("TB_ADD", g)) bsSkinMenuSpeedButton1->SetGlyph(&g);
+  }
+  bsSkinButton7 = ToolButton("删除", "REMOVE", 92);
+  bsSkinButton8 = ToolButton("清空", "CLEAR", 166);
+  bsSkinButton2 = ToolButton("开始", "START", 248);
+  bsSkinButton10 = ToolButton("停止", "STOP", 322);
+  bsSkinButton11 = ToolButton("暂停", "PAUSE", 396);
+  bsSkinButton12 = ToolButton("继续", "RESUME", 396);  // same place: one shows at a time
+  bsSkinButton12->SetVisible(false);
+  bsSkinButton19 = ToolButton("选项", "OPTIONS", 478);
+  bsSkinButton9 = ToolButton("皮肤", "SKIN", 552);
+  bsSkinButton19->OnClick = [this](rtl::TObject*) { bsSkinButton19Click(); };
+}
+
+void TForm1::BuildFileList() {
+  bsSkinPanel1 = Place<TbsSkinPanel>(this, this, 0, 72, kClientWidth, 218);
+  bsSkinPanel1->SetSkinData(bsSkinData1);
+  lvFiles = Place<TbsSkinListView>(this, bsSkinPanel1, 6, 6, 700, 187);
+  lvFiles->SetName("lvFiles");
+  lvFiles->SetViewStyle(ctl::vsReport);
+  lvFiles->SetGridLines(true);
+  lvFiles->SetRowSelect(true);
+  lvFiles->ReadOnly = true;
+  lvFiles->SetHideSelection(false);
+  for (int i = 0; i < kFileColumnCount; ++i) {
+    auto* col = lvFiles->Columns()->Add();
+    col->SetCaption(kFileColumns[i].caption);
+    col->SetWidth(kFileColumns[i].width);
+    if (kFileColumns[i].width == 0) col->SetMaxWidth(1);
+  }
+  lvFiles->SetSkinData(bsSkinData1);
+  lvVBar = Place<TbsSkinScrollBar>(this, bsSkinPanel1, 706, 6, 19, 187);
+  lvVBar->SetKind(sbVertical);
+  lvVBar->SetSkinDataName("vscrollbar");
+  lvVBar->SetSkinData(bsSkinData1);
+  lvHBar = Place<TbsSkinScrollBar>(this, bsSkinPanel1, 6, 193, 700, 19);
+  lvHBar->SetSkinData(bsSkinData1);
+  lvFiles->SetVScrollBar(lvVBar);
+  lvFiles->SetHScrollBar(lvHBar);
+  auto side = [&](const std::string& caption, const char* picture, int y) {
+    auto* b = Place<TbsSkinButton>(this, bsSkinPanel1, 732, y, 68, 40);
+    b->SetSkinData(bsSkinData1);
+    b->SetCaption(caption);
+    b->SetLayout(blGlyphTop);
+    b->SetCanFocused(false);
+    if (picture) ApplyGlyph(b, picture, true);
+    return b;
+  };
+  bsSkinButton3 = side("上移", nullptr, 8);
+  bsSkinButton4 = side("下移", nullptr, 56);
+  bsSkinButton21 = side("重命名", "RENAME", 104);
+
+  // The picture over the empty list.
+  bsSkinPanel5 = Place<TbsSkinPanel>(this, bsSkinPanel1, 6, 6, 719, 206);
+  bsSkinPanel5->SetSkinData(bsSkinData1);
+  bsSkinPanel5->SetSkinDataName("panel");
+  EmptyListImage = Place<cl::TImage>(this, bsSkinPanel5, 0, 0, 719, 206);
+  ComposeEmptyListPicture(*EmptyListImage->Picture()->Bitmap(), 719, 206);
+}
+
+void TForm1::BuildOutputPanel() {
+  bsSkinPanel2 = Place<TbsSkinPanel>(this, this, 0, 290, 590, 84);
+  bsSkinPanel2->SetSkinData(bsSkinData1);
+  bsSkinOfficeComboBox2 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 6, 6, 150, 72);
+  bsSkinOfficeComboBox2->SetToolButtonStyle(true);
+  bsSkinOfficeComboBox2->SetDropDownCount(4);
+  bsSkinOfficeComboBox2->SetListBoxItemHeight(50);
+  bsSkinOfficeComboBox2->ListBoxWidth = 180;
+  bsSkinOfficeComboBox2->SetListBoxShowItemTitles(false);
+  bsSkinOfficeComboBox2->SetListBoxSkinDataName("resizetoolpanel");
+  bsSkinOfficeComboBox2->SetImages(ImageList1);
+  bsSkinOfficeComboBox2->SetSkinData(bsSkinData1);
+  bsSkinOfficeComboBox1 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 160, 6, 236, 72);
+  bsSkinOfficeComboBox1->SetToolButtonStyle(true);
+  bsSkinOfficeComboBox1->SetDropDownCount(4);
+  bsSkinOfficeComboBox1->SetListBoxItemHeight(60);
+  bsSkinOfficeComboBox1->ListBoxWidth = 320;
+  bsSkinOfficeComboBox1->SetListBoxShowLines(true);
+  bsSkinOfficeComboBox1->SetListBoxSkinDataName("listbox");
+  bsSkinOfficeComboBox1->SetImages(ImageList2);
+  bsSkinOfficeComboBox1->SetSkinData(bsSkinData1);
+
+  auto* label = Place<TbsSkinStdLabel>(this, bsSkinPanel2, 404, 10, 100, 18);
+  label->SetSkinData(bsSkinData1);
+  label->SetCaption("输出目录：");
+  Video_OutPut_Folder_Edit = Place<TbsSkinEdit>(this, bsSkinPanel2, 404, 30, 178, 20);
+  Video_OutPut_Folder_Edit->SetReadOnly(true);
+  Video_OutPut_Folder_Edit->SetSkinData(bsSkinData1);
+  bsSkinButton5 = Place<TbsSkinButton>(this, bsSkinPanel2, 424, 55, 76, 24);
+  bsSkinButton5->SetSkinData(bsSkinData1);
+  bsSkinButton5->SetCaption("浏览");
+  bsSkinButton5->OnClick = [this](rtl::TObject*) { bsSkinButton5Click(); };
+  bsSkinButton6 = Place<TbsSkinButton>(this, bsSkinPanel2, 506, 55, 76, 24);
+  bsSkinButton6->SetSkinData(bsSkinData1);
+  bsSkinButton6->SetCaption("打开");
+  bsSkinButton6->OnClick = [this](rtl::TObject*) { bsSkinButton6Click(); };
+}
+
+void TForm1::BuildPresetPanel() {
+  bsSkinPanel4 = Place<TbsSkinPanel>(this, this, 0, 374, 590, 167);
+  bsSkinPanel4->SetSkinDataName("groupbox");  // the look with a caption
+  bsSkinPanel4->SetSkinData(bsSkinData1);
+  bsSkinPanel4->SetCaptionMode(true);
+  bsSkinPanel4->SetCaption("预置选项");
+  struct Row {
+    const char* label;
+    TbsSkinComboBox** box;
+    int col, row;
+  } rows[] = {{"视频尺寸：", &bsSkinComboBox1, 0, 0},    {"视频比特率：", &bsSkinComboBox2, 0, 1},
+              {"视频帧率：", &bsSkinComboBox9, 0, 2},    {"音频比特率：", &bsSkinComboBox3, 1, 0},
+              {"音频采样率：", &bsSkinComboBox10, 1, 1}, {"缩放模式：", &bsSkinComboBox4, 1, 2}};
+  for (auto& r : rows) {
+    const int x = 12 + r.col * 290, y = 36 + r.row * 42;
+    auto* l = Place<TbsSkinStdLabel>(this, bsSkinPanel4, x, y + 2, 84, 18);
+    l->SetSkinData(bsSkinData1);
+    l->SetCaption(r.label);
+    auto* c = Place<TbsSkinComboBox>(this, bsSkinPanel4, x + 86, y, 180, 20);
+    c->SetSkinData(bsSkinData1);
+    *r.box = c;
+  }
+}
+
+void TForm1::BuildPreviewPanel() {
+  bsSkinPanel3 = Place<TbsSkinPanel>(this, this, 590, 290, 216, 251);
+  bsSkinPanel3->SetSkinDataName("groupbox");
+  bsSkinPanel3->SetSkinData(bsSkinData1);
+  bsSkinPanel3->SetCaptionMode(true);
+  bsSkinPanel3->SetCaption("视频预览");
+  Panel6 = Place<cl::TPanel>(this, bsSkinPanel3, 8, 30, 200, 124);
+  Panel6->SetName("Panel6");
+  Panel6->SetColor(gfx::clBtnText);
+  Panel6->BevelOuter = cl::bvNone;
+  bsSkinSlider1 = Place<TbsSkinSlider>(this, bsSkinPanel3, 8, 160, 200, 20);
+  bsSkinSlider1->SetSkinData(bsSkinData1);
+  bsSkinSlider1->SetMinValue(0);
+  bsSkinSlider1->SetMaxValue(100);
+  const char* captions[] = {"播放", "暂停", "停止", "静音", "快照", "设置"};
+  for (int i = 0; i < 6; ++i) {
+    auto* b = Place<TbsSkinButton>(this, bsSkinPanel3, 8 + i * 34, 190, 32, 24);
+    b->SetSkinData(bsSkinData1);
+    b->SetCaption(captions[i]);
+    b->SetCanFocused(false);
+    PreviewButtons.push_back(b);
+  }
+}
+
+void TForm1::BuildHiddenPanels() {
+  // Beyond the right edge of the client area: state holders nobody sees.
+  Panel1 = Place<cl::TPanel>(this, this, kClientWidth + 20, 0, 200, 200);
+  Panel3 = Place<cl::TPanel>(this, this, kClientWidth + 20, 210, 200, 100);
+  Panel5 = Place<cl::TPanel>(this, this, kClientWidth + 20, 320, 200, 100);
+  mmoLog = Place<cl::TMemo>(this, Panel1, 0, 0, 200, 100);
+  cboScreens = Place<cl::TComboBox>(this, Panel3, 0, 0, 200, 20);
+  ListBox1 = Place<cl::TListBox>(this, Panel5, 0, 0, 200, 100);
+}
+
+void TForm1::WireJobLogic() {
+  categoryPortOwned_ = std::make_unique<TSkinOfficeComboPort>(bsSkinOfficeComboBox2);
+  formatPortOwned_ = std::make_unique<TSkinOfficeComboPort>(bsSkinOfficeComboBox1);
+  filesPort_ = std::make_unique<TSkinFileListPort>(lvFiles);
+  TMainJobLogic::Ports ports;
+  ports.Category = categoryPortOwned_.get();
+  ports.Format = formatPortOwned_.get();
+  ports.Files = filesPort_.get();
+  TbsSkinComboBox* byRole[catalogue::kComboCount] = {bsSkinComboBox1, bsSkinComboBox2,  bsSkinComboBox9,
+                                                     bsSkinComboBox3, bsSkinComboBox10, bsSkinComboBox4};
+  for (int r = 0; r < catalogue::kComboCount; ++r) {
+    comboPorts_.push_back(std::make_unique<TSkinPresetComboPort>(byRole[r]));
+    ports.Combos.box[r] = comboPorts_.back().get();
+  }
+  Logic = std::make_unique<TMainJobLogic>(ports);
+  Logic->OutputFolderText = [this] { return Video_OutPut_Folder_Edit->Text(); };
+  Logic->OverwriteOutput = [this] { return Options && Options->OverwriteChecked(); };
+  Logic->ResetSeekBar = [this] { bsSkinSlider1->SetValue(0); };
+
+  // The category chooser's items come with the window, item 0 chosen.
+  for (int i = 0; i < catalogue::kChooserItemCount; ++i) {
+    TbsSkinOfficeItem* it = bsSkinOfficeComboBox2->Items()->Add();
+    it->SetCaption(catalogue::kCategoryChooser[i].caption);
+    it->SetImageIndex(catalogue::kCategoryChooser[i].imageIndex);
+  }
+  bsSkinOfficeComboBox2->SetItemIndex(0);
+
+  auto formatsOf = [this] {
+    const int id = catalogue::CategoryIdMap(bsSkinOfficeComboBox2->ItemIndex());
+    formatPortOwned_->FirstImage = id >= 0 ? catalogue::kCategories[id].firstFormat : -1;
+  };
+  bsSkinOfficeComboBox2->OnChange = [this, formatsOf](rtl::TObject*) {
+    formatsOf();
+    Logic->bsSkinOfficeComboBox2Change();
+  };
+  bsSkinOfficeComboBox1->OnChange = [this](rtl::TObject*) { Logic->bsSkinOfficeComboBox1Change(); };
+  bsSkinComboBox1->OnChange = [this](rtl::TObject*) { Logic->bsSkinComboBox1Change(); };
+  bsSkinComboBox2->OnChange = [this](rtl::TObject*) { Logic->bsSkinComboBox2Change(); };
+  bsSkinComboBox3->OnChange = [this](rtl::TObject*) { Logic->bsSkinComboBox3Change(); };
+  bsSkinComboBox4->OnChange = [this](rtl::TObject*) { Logic->bsSkinComboBox4Change(); };
+  bsSkinComboBox9->OnChange = [this](rtl::TObject*) { Logic->bsSkinComboBox9Change(); };
+  bsSkinComboBox10->OnChange = [this](rtl::TObject*) { Logic->bsSkinComboBox10Change(); };
+  lvFiles->OnSelectItem = [this](rtl::TObject*, ctl::TListItem*, bool) { Logic->lvFilesSelectItem(); };
+}
+
+// --- start-up and close --------------------------------------------------------
+
+void TForm1::FormCreate(rtl::TObject*) {
+  Button15Click();
+  Button17Click();
+  Button21Click();
+  Button3Click();
+  formatPortOwned_->FirstImage =
+      catalogue::kCategories[catalogue::CategoryIdMap(bsSkinOfficeComboBox2->ItemIndex())].firstFormat;
+  Logic->Button2Click();
+  // The preview renders into the control named by the chosen screen item.
+  cboScreens->Items()->Clear();
+  cboScreens->Items()->Add("Panel6");
+  for (int order = 0;; ++order) {
+    cl::TWinControl* found = nullptr;
+    for (int i = 0; i < ControlCount(); ++i) {
+      auto* w = dynamic_cast<cl::TWinControl*>(Controls(i));
+      if (w && w->TabOrder() == order) found = w;
+    }
+    if (!found) break;
+    cboScreens->Items()->Add(found->Name());
+  }
+  cboScreens->SetItemIndex(0);
+  bsSkinSlider1_down_UP = "UP";
+
+  SetGroup(TCommandGroup::Add, true);
+  for (auto g : {TCommandGroup::Remove, TCommandGroup::Clear, TCommandGroup::Start, TCommandGroup::Stop,
+                 TCommandGroup::Pause, TCommandGroup::Resume})
+    SetGroup(g, false);
+  SetGroup(TCommandGroup::Preset, true);
+  ShowEmptyListPicture(true);
+}
+
+void TForm1::FormCloseQuery(rtl::TObject*, bool&) {
+  // No handler of the window may run while the tasks end and it goes.
+  closing_ = true;
+  DetachConverterEvents();
+  FFConv->Stop(true);
+}
+
+void TForm1::WireCommands() {
+  auto on = [this](const char* name, std::function<void()> fn) {
+    if (cl::TMenuItem* it = MenuItem(name)) it->OnClick = [fn](rtl::TObject*) { fn(); };
+  };
+  on("Item111", [this] { btnAddClick(); });
+  on("N11111", [this] { btnAddClick(); });
+  on("Item121", [this] { Button8Click(); });
+  on("N2222", [this] { Button8Click(); });
+  on("N21", [this] { Button12Click(); });
+  on("N3331", [this] { Button12Click(); });
+  on("N7", [this] { btnStartClick(); });
+  on("N8", [this] { btnStopClick(); });
+  on("N10", [this] { bsSkinButton11Click(); });
+  on("N11", [this] { bsSkinButton12Click(); });
+  on("N23", [this] { bsSkinButton9Click(); });
+  bsSkinButton9->OnClick = [this](rtl::TObject*) { bsSkinButton9Click(); };
+  bsSkinMenuSpeedButton1->OnClick = [this](rtl::TObject*) { btnAddClick(); };
+  bsSkinButton2->OnClick = [this](rtl::TObject*) { btnStartClick(); };
+  bsSkinButton10->OnClick = [this](rtl::TObject*) { btnStopClick(); };
+  bsSkinButton11->OnClick = [this](rtl::TObject*) { bsSkinButton11Click(); };
+  bsSkinButton12->OnClick = [this](rtl::TObject*) { bsSkinButton12Click(); };
+}
+
+void TForm1::Log(const std::string& line) {
+  mmoLog->Lines()->Add(line);
+  if (Services().LogSink) Services().LogSink(line);
+}
+
+void TForm1::Button15Click() { JobSlots.Button15Click(); }
+
+void TForm1::Button17Click() {
+  TProgramServices& s = Services();
+  if (!Ini) {
+    std::string prog = s.ProgramFolder.empty() ? rtl::ExeFolder() : s.ProgramFolder;
+    std::string conf = s.ConfigFolder.empty() ? TSettingsFile::UserConfigFolder() : s.ConfigFolder;
+    Ini = std::make_unique<TSettingsFile>(prog, conf, [this](const std::string& l) { Log(l); });
+  }
+  FileOutPutPath = ReadOutPath(*Ini, s.DefaultOutputFolder.empty() ? DefaultOutputFolder() : s.DefaultOutputFolder);
+  Video_OutPut_Folder_Edit->SetText(FileOutPutPath);
+}
+
+void TForm1::Button16Click() { WriteOutPath(*Ini, FileOutPutPath); }
+
+void TForm1::Button21Click() { OpenDialogFilter = ::OpenDialogFilter(); }
+
+void TForm1::Button3Click() {
+  const int index = ReadSkinIndex(*Ini);
+  if (index >= 0) bsSkinData1->SetSkinIndex(index);
+}
+
+void TForm1::bsSkinButton9Click() {
+  int index = bsSkinData1->SkinIndex();
+  if (Services().ChooseSkin && Services().ChooseSkin(index)) bsSkinData1->SetSkinIndex(index);
+  Button4Click();
+}
+
+void TForm1::Button4Click() { WriteSkinIndex(*Ini, bsSkinData1->SkinIndex()); }
+
+// --- command groups --------------------------------------------------------------
+
+void TForm1::SetGroup(TCommandGroup g, bool on) {
+  groups_[int(g)] = on;
+  auto items = [&](std::initializer_list<const char*> names) {
+    for (const char* n : names)
+      if (cl::TMenuItem* it = MenuItem(n)) it->Enabled = on;
+  };
+  auto button = [&](TbsSkinButton* b, const char* picture) {
+    ApplyGlyph(b, picture, on);
+    b->SetEnabled(on);
+  };
+  switch (g) {
+    case TCommandGroup::Add: {
+      gfx::TBitmap gl;
+      if (LoadPicture(on ? "TB_ADD" : "TB_ADD_DISABLED", gl)) bsSkinMenuSpeedButton1->SetGlyph(&gl);
+      bsSkinMenuSpeedButton1->SetEnabled(on);
+      items({"Item111", "Item121", "N21", "N11111", "N2222", "N3331"});
+      break;
+    }
+    case TCommandGroup::Remove:
+      button(bsSkinButton7, "REMOVE");
+      button(bsSkinButton21, "RENAME");
+      items({"N13", "N26"});
+      break;
+    case TCommandGroup::Clear:
+      button(bsSkinButton8, "CLEAR");
+      items({"N14"});
+      break;
+    case TCommandGroup::Start:
+      button(bsSkinButton2, "START");
+      items({"N7"});
+      break;
+    case TCommandGroup::Stop:
+      button(bsSkinButton10, "STOP");
+      items({"N8"});
+      break;
+    case TCommandGroup::Pause:
+      button(bsSkinButton11, "PAUSE");
+      items({"N10"});
+      break;
+    case TCommandGroup::Resume:
+      button(bsSkinButton12, "RESUME");
+      items({"N11"});
+      break;
+    case TCommandGroup::Preset:
+      for (auto* c :
+           {bsSkinComboBox1, bsSkinComboBox2, bsSkinComboBox9, bsSkinComboBox3, bsSkinComboBox10, bsSkinComboBox4})
+        c->SetEnabled(on);
+      bsSkinOfficeComboBox2->SetEnabled(on);
+      bsSkinOfficeComboBox1->SetEnabled(on);
+      bsSkinButton5->SetEnabled(on);
+      break;
+  }
+  // Pause and resume share a place: the one that may be pressed shows.
+  if (g == TCommandGroup::Pause || g == TCommandGroup::Resume) {
+    const bool resume = groups_[int(TCommandGroup::Resume)];
+    bsSkinButton12->SetVisible(resume);
+    bsSkinButton11->SetVisible(!resume);
+  }
+}
+
+bool TForm1::GroupEnabled(TCommandGroup g) const { return groups_[int(g)]; }
+
+void TForm1::ShowEmptyListPicture(bool show) {
+  bsSkinPanel5->SetVisible(show);
+  if (show) bsSkinPanel5->BringToFront();
+}
+
+// --- options and output folder -----------------------------------------------------
+
+void TForm1::bsSkinButton19Click() {
+  if (Options) Options->ShowModal();
+}
+
+void TForm1::bsSkinButton5Click() {
+  IFileChooser* chooser = Services().Chooser;
+  if (!chooser) return;
+  std::string folder = FileOutPutPath;
+  chooser->SelectFolder("选择输出目录", folder);
+  if (!rtl::DirectoryExists(folder)) return;
+  FileOutPutPath = folder;
+  Video_OutPut_Folder_Edit->SetText(folder);
+  Button16Click();
+  filesPort_->SetFocus();
+}
+
+void TForm1::bsSkinButton6Click() {
+  Button20Click();
+  filesPort_->SetFocus();
+}

@@ -1,0 +1,228 @@
+// The main window TForm1: the skinned frame, menu bar, tool bar, file list,
+// the output panel with the category and format choosers, the six preset
+// combos, the preview panel and the off-screen state holders. The job logic
+// (app/MainJobLogic) drives the real controls through the ports below.
+#pragma once
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/ControlPorts.h"
+#include "app/JobOutput.h"
+#include "app/MainJobLogic.h"
+#include "app/ProgramServices.h"
+#include "app/Settings.h"
+#include "platform/cl/forms.h"
+#include "platform/cl/imglist.h"
+#include "platform/cl/stateholders.h"
+#include "skin/bsSkinBars.h"
+#include "skin/bsSkinButtons.h"
+#include "skin/bsSkinComboBox.h"
+#include "skin/bsSkinData.h"
+#include "skin/bsSkinEdits.h"
+#include "skin/bsSkinForm.h"
+#include "skin/bsSkinLabels.h"
+#include "skin/bsSkinMainMenuBar.h"
+#include "skin/bsSkinMenuSpeedButton.h"
+#include "skin/bsSkinMenus.h"
+#include "skin/bsSkinOfficeCombo.h"
+#include "skin/bsSkinPanels.h"
+#include "skin/bsSkinScrollBar.h"
+#include "skin/bsSkinSlider.h"
+#include "skin/bsSkinViews.h"
+#include "skin/bsStoredSkins.h"
+
+class TForm5;
+
+// A preset combo of the window as the job logic sees it.
+class TSkinPresetComboPort : public IPresetCombo {
+ public:
+  explicit TSkinPresetComboPort(skin::TbsSkinComboBox* c) : c_(c) {}
+  void ItemsClear() override { c_->Items().Clear(); }
+  void ItemsAdd(const std::string& text) override { c_->Items().Add(text); }
+  int ItemCount() const override { return c_->Items().Count(); }
+  std::string Item(int index) const override { return c_->Items().Get(index); }
+  void SetItemIndex(int index) override { c_->SetItemIndex(index); }
+  int ItemIndex() const override { return c_->ItemIndex(); }
+  std::string Text() const override { return c_->Text(); }
+  void SetEnabled(bool enabled) override { c_->SetEnabled(enabled); }
+  bool Enabled() const override { return c_->Enabled(); }
+
+ private:
+  skin::TbsSkinComboBox* c_;
+};
+
+// The category or format chooser. Format rows get the picture of their own
+// format: FirstImage is the picture of the category's first format.
+class TSkinOfficeComboPort : public IOfficeCombo {
+ public:
+  explicit TSkinOfficeComboPort(skin::TbsSkinOfficeComboBox* c) : c_(c) {}
+  void ItemsClear() override { c_->Items()->Clear(); }
+  void ItemsAdd(const std::string& title, const std::string& caption, int imageIndex) override;
+  int ItemCount() const override { return c_->Items()->Count(); }
+  std::string ItemTitle(int index) const override;
+  void SetItemIndex(int index) override { c_->SetItemIndex(index); }
+  int ItemIndex() const override { return c_->ItemIndex(); }
+  void Refresh() override { c_->Invalidate(); }
+  int FirstImage = -1;  // -1: keep the index given
+
+ private:
+  skin::TbsSkinOfficeComboBox* c_;
+};
+
+// The file list: column 0 is the row's caption, the others its sub-items;
+// each row carries its job slot.
+class TSkinFileListPort : public IFileList {
+ public:
+  explicit TSkinFileListPort(skin::TbsSkinListView* l) : l_(l) {}
+  int Count() const override { return l_->Items()->Count(); }
+  int Selected() const override;
+  std::string Cell(int row, int col) const override;
+  void SetCell(int row, int col, const std::string& text) override;
+  int RowSlot(int row) const override;
+  void SetFocus() override;
+  void SetRowSlot(int row, int slot);
+
+ private:
+  skin::TbsSkinListView* l_;
+};
+
+// The command groups whose enabled state shows what may be done next.
+enum class TCommandGroup { Add, Remove, Clear, Start, Stop, Pause, Resume, Preset };
+
+class TForm1 : public cl::TForm {
+ public:
+  explicit TForm1(cl::TComponent* owner);
+
+  // What the window reaches outside itself; set before the form is created.
+  static TProgramServices& Services();
+  // The program's folder (with '/'): the services' one, else the executable's.
+  static std::string ProgramFolder();
+
+  // --- start-up and close ---------------------------------------------------
+  void FormCreate(rtl::TObject* Sender);
+  void FormCloseQuery(rtl::TObject* Sender, bool& CanClose);
+
+  // --- hidden commands --------------------------------------------------------
+  void Button15Click();       // every job slot free
+  void Button17Click();       // read the output folder
+  void Button16Click();       // write the output folder
+  void Button21Click();       // the file filter of the open dialogs
+  void Button3Click();        // read the skin index and select that skin
+  void Button4Click();        // write the skin index
+  void bsSkinButton9Click();  // the skin chooser, then the index is stored
+
+  // --- command groups ---------------------------------------------------------
+  void SetGroup(TCommandGroup g, bool enabled);
+  bool GroupEnabled(TCommandGroup g) const;
+  void ShowEmptyListPicture(bool show);
+
+  // --- options dialog -------------------------------------------------------
+  void bsSkinButton19Click();  // show the options dialog
+  void bsSkinButton5Click();   // browse for the output folder
+  void bsSkinButton6Click();   // open the output folder
+
+  void Log(const std::string& line);
+
+  // --- adding files -----------------------------------------------------------
+  void btnAddClick();    // one file
+  void Button8Click();   // several files
+  void Button12Click();  // every file of a folder
+  // Adds one file; false ends a multi-file command (a skipped file is true).
+  bool AddOneFile(const std::string& name);
+
+  // --- running the conversion ---------------------------------------------------
+  void btnStartClick();
+  void button28Click();  // the tasks rebuilt from the rows
+  void Button22Click();  // preset controls off
+  void Button23Click();  // preset controls on
+  void btnPauseClick();
+  void btnResumeClick();
+  void btnStopClick();
+  void bsSkinButton11Click();  // pause, then "继续" shows
+  void bsSkinButton12Click();  // resume, then "暂停" shows
+  void FFConvProgress(const media::TProgressInfo& info);
+  void FFConvTerminate(const media::TTerminateInfo& info);  // on the UI thread
+  void Button20Click();                                     // open the output folder
+  void Button25Click();                                     // power off
+  void Button29Click();                                     // the finish sound
+  std::unique_ptr<media::TFFConverter> FFConv;
+  // The row of each task of the running list.
+  std::vector<int> TaskRows;
+  int RowOfTask(int task) const;
+  void ShowFailure(const std::string& text);
+
+  // --- state ------------------------------------------------------------------
+  std::unique_ptr<TSettingsFile> Ini;
+  std::string FileOutPutPath;
+  std::string OpenDialogFilter;
+  std::string bsSkinSlider1_down_UP;
+  TJobSlots JobSlots;
+  std::unique_ptr<TMainJobLogic> Logic;
+  TForm5* Options = nullptr;  // the options dialog once it exists
+
+  // --- controls ---------------------------------------------------------------
+  skin::TbsCompressedSkinList* SkinList = nullptr;
+  skin::TbsSkinData* bsSkinData1 = nullptr;
+  skin::TbsSkinForm* bsSkinForm1 = nullptr;
+  skin::TbsSkinMainMenu* bsSkinMainMenu1 = nullptr;
+  skin::TbsSkinMainMenuBar* bsSkinMainMenuBar1 = nullptr;
+  skin::TbsSkinPopupMenu* bsSkinPopupMenu1 = nullptr;
+  skin::TbsSkinToolBar* bsSkinToolBar1 = nullptr;
+  skin::TbsSkinMenuSpeedButton* bsSkinMenuSpeedButton1 = nullptr;
+  skin::TbsSkinButton *bsSkinButton7 = nullptr, *bsSkinButton8 = nullptr, *bsSkinButton2 = nullptr,
+                      *bsSkinButton10 = nullptr, *bsSkinButton11 = nullptr, *bsSkinButton12 = nullptr,
+                      *bsSkinButton19 = nullptr, *bsSkinButton9 = nullptr;
+  skin::TbsSkinPanel* bsSkinPanel1 = nullptr;
+  skin::TbsSkinListView* lvFiles = nullptr;
+  skin::TbsSkinScrollBar *lvVBar = nullptr, *lvHBar = nullptr;
+  skin::TbsSkinButton *bsSkinButton3 = nullptr, *bsSkinButton4 = nullptr, *bsSkinButton21 = nullptr;
+  skin::TbsSkinPanel* bsSkinPanel5 = nullptr;
+  cl::TImage* EmptyListImage = nullptr;
+  skin::TbsSkinPanel* bsSkinPanel2 = nullptr;
+  skin::TbsSkinOfficeComboBox *bsSkinOfficeComboBox2 = nullptr, *bsSkinOfficeComboBox1 = nullptr;
+  skin::TbsSkinEdit* Video_OutPut_Folder_Edit = nullptr;
+  skin::TbsSkinButton *bsSkinButton5 = nullptr, *bsSkinButton6 = nullptr;
+  skin::TbsSkinPanel* bsSkinPanel4 = nullptr;
+  skin::TbsSkinComboBox *bsSkinComboBox1 = nullptr, *bsSkinComboBox2 = nullptr, *bsSkinComboBox9 = nullptr,
+                        *bsSkinComboBox3 = nullptr, *bsSkinComboBox10 = nullptr, *bsSkinComboBox4 = nullptr;
+  skin::TbsSkinPanel* bsSkinPanel3 = nullptr;
+  cl::TPanel* Panel6 = nullptr;
+  skin::TbsSkinSlider* bsSkinSlider1 = nullptr;
+  std::vector<skin::TbsSkinButton*> PreviewButtons;
+  cl::TPanel *Panel1 = nullptr, *Panel3 = nullptr, *Panel5 = nullptr;
+  cl::TMemo* mmoLog = nullptr;
+  cl::TComboBox* cboScreens = nullptr;
+  cl::TListBox* ListBox1 = nullptr;
+  cl::TCustomImageList *ImageList1 = nullptr, *ImageList2 = nullptr;
+  // Menu items by name (Item111, N13, N7, ...).
+  cl::TMenuItem* MenuItem(const std::string& name) const;
+
+ private:
+  void BuildMenus();
+  void BuildToolBar();
+  void BuildFileList();
+  void BuildOutputPanel();
+  void BuildPresetPanel();
+  void BuildPreviewPanel();
+  void BuildHiddenPanels();
+  void WireJobLogic();
+  skin::TbsSkinButton* ToolButton(const std::string& caption, const char* picture, int x);
+  cl::TMenuItem* AddMenuItem(cl::TMenuItem* parent, const std::string& name, const std::string& caption,
+                             std::function<void()> onClick = nullptr, bool enabled = true);
+  void WireCommands();
+  void AttachConverterEvents();
+  void DetachConverterEvents();
+  void ApplyGlyph(skin::TbsSkinButton* b, const char* picture, bool enabled);
+
+  TSkinOfficeComboPort* categoryPort_ = nullptr;
+  std::unique_ptr<TSkinOfficeComboPort> categoryPortOwned_, formatPortOwned_;
+  std::vector<std::unique_ptr<TSkinPresetComboPort>> comboPorts_;
+  std::unique_ptr<TSkinFileListPort> filesPort_;
+  std::vector<std::pair<std::string, cl::TMenuItem*>> menuItems_;
+  // Handed to work queued for the window; gone once the window is.
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+  bool closing_ = false;
+  bool groups_[8] = {};
+};

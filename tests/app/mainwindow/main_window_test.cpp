@@ -1,0 +1,158 @@
+// The main window headless on the real skinned controls: start-up from an
+// empty program folder, the command groups, the options dialog.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/AboutBox.h"
+#include "app/HiddenSettingsDialogForm.h"
+#include "app/MainForm.h"
+#include "app/OptionsDialog.h"
+#include "platform/cl/application.h"
+#include "platform/rtl/dispatcher.h"
+#include "platform/testkit/harness.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Slurp(const std::string& p) {
+  std::ifstream f(p);
+  std::stringstream s;
+  s << f.rdbuf();
+  return s.str();
+}
+
+class MainWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root = fs::temp_directory_path() / ("vc_main_" + std::to_string(getpid()) + "_" +
+                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(root);
+    fs::create_directories(root / "prog");
+    TProgramServices& s = TForm1::Services();
+    s = TProgramServices{};
+    s.ProgramFolder = (root / "prog").string() + "/";
+    s.ConfigFolder = (root / "conf").string() + "/";
+    s.DefaultOutputFolder = (root / "out").string();
+    s.LogSink = [this](const std::string& l) { log += l + "\n"; };
+  }
+  void TearDown() override {
+    TForm1::Services() = TProgramServices{};
+    fs::remove_all(root);
+  }
+  void Start() {
+    cl::Application->CreateForm(form1);
+    cl::Application->CreateForm(form2);
+    cl::Application->CreateForm(form5);
+    cl::Application->CreateForm(form6);
+    form1->Show();
+    h.Pump();
+  }
+  std::string Ini() { return Slurp((root / "prog" / "option.ini").string()); }
+
+  plat::test::Harness h;
+  fs::path root;
+  std::string log;
+  TForm1* form1 = nullptr;
+  TForm2* form2 = nullptr;
+  TForm5* form5 = nullptr;
+  TForm6* form6 = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MainWindow, FirstStartShowsTheDefaultsOfTheFirstCategory) {
+  Start();
+  EXPECT_EQ(form1->ClientWidth(), 806);
+  EXPECT_EQ(form1->ClientHeight(), 541);
+  // option.ini appeared with the output folder, the skin and the options.
+  const std::string ini = Ini();
+  EXPECT_NE(ini.find("OutPath=" + (root / "out").string()), std::string::npos) << ini;
+  EXPECT_NE(ini.find("SetSkin=0"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("Thread_Count=0"), std::string::npos) << ini;
+  EXPECT_TRUE(fs::is_directory(root / "out"));
+  EXPECT_EQ(form1->Video_OutPut_Folder_Edit->Text(), (root / "out").string());
+  EXPECT_EQ(form1->bsSkinData1->SkinIndex(), 0);
+
+  // The first category with its thirteen formats, the first one chosen, and
+  // the six combos at that preset's defaults.
+  EXPECT_EQ(form1->bsSkinOfficeComboBox2->ItemIndex(), 0);
+  EXPECT_EQ(form1->bsSkinOfficeComboBox2->Items()->Items(0)->Caption(), "MOD视频");
+  EXPECT_EQ(form1->bsSkinOfficeComboBox1->Items()->Count(), 13);
+  EXPECT_EQ(form1->bsSkinOfficeComboBox1->ItemIndex(), 0);
+  EXPECT_EQ(form1->bsSkinComboBox1->Text(), "704*480");
+  EXPECT_EQ(form1->bsSkinComboBox2->Text(), "816 kbps");
+  EXPECT_EQ(form1->bsSkinComboBox9->Text(), "25.00");
+  EXPECT_EQ(form1->bsSkinComboBox3->Text(), "128 kbps");
+  EXPECT_EQ(form1->bsSkinComboBox10->Text(), "44100");
+  EXPECT_EQ(form1->bsSkinComboBox4->Text(), "保持原视频模式");
+
+  // Only adding and the preset controls are offered; the list shows its picture.
+  EXPECT_TRUE(form1->GroupEnabled(TCommandGroup::Add));
+  EXPECT_TRUE(form1->GroupEnabled(TCommandGroup::Preset));
+  for (auto g : {TCommandGroup::Remove, TCommandGroup::Clear, TCommandGroup::Start, TCommandGroup::Stop,
+                 TCommandGroup::Pause, TCommandGroup::Resume})
+    EXPECT_FALSE(form1->GroupEnabled(g)) << int(g);
+  EXPECT_TRUE(form1->bsSkinMenuSpeedButton1->Enabled());
+  EXPECT_FALSE(form1->bsSkinButton2->Enabled());
+  EXPECT_FALSE(form1->MenuItem("N7")->Enabled);
+  EXPECT_TRUE(form1->MenuItem("Item111")->Enabled);
+  EXPECT_TRUE(form1->bsSkinPanel5->Visible());
+  EXPECT_EQ(form1->lvFiles->Columns()->Count(), 25);
+
+  EXPECT_EQ(form1->cboScreens->Items()->Get(0), "Panel6");
+  EXPECT_EQ(form1->cboScreens->ItemIndex(), 0);
+  EXPECT_EQ(form1->bsSkinSlider1_down_UP, "UP");
+  EXPECT_EQ(form1->OpenDialogFilter.rfind("所有文件格式 (*.*)|*.*|支持的视频/音频文件格式|*.AVI;", 0), 0u);
+  // The hidden settings dialog's creation leaves its mark on the main job.
+  EXPECT_EQ(form1->Logic->All_Trant_Number, 100);
+  EXPECT_EQ(log, "");
+}
+
+TEST_F(MainWindow, StoredSettingsAreShownAtStart) {
+  std::ofstream(root / "prog" / "option.ini") << "[OutPath]\nOutPath=" << (root / "mine").string()
+                                              << "\n[Skin]\nSetSkin=4\n[Options]\nThread_Count=6\n"
+                                                 "After_Done=2\nThread_Priority=1\nOverwrite_File=0\nShow_Preview=1\n";
+  bool preview = false;
+  Start();
+  form5->OnPreviewChanged = [&](bool on) { preview = on; };
+  form5->Button1Click();
+  EXPECT_TRUE(preview);
+  EXPECT_EQ(form1->Video_OutPut_Folder_Edit->Text(), (root / "mine").string());
+  EXPECT_TRUE(fs::is_directory(root / "mine"));
+  EXPECT_EQ(form1->bsSkinData1->SkinIndex(), 4);
+  EXPECT_EQ(form5->bsSkinComboBox2->Text(), "6");
+  EXPECT_TRUE(form5->bsSkinCheckRadioBox4->Checked());
+  EXPECT_FALSE(form5->bsSkinCheckRadioBox1->Checked());
+  EXPECT_TRUE(form5->bsSkinCheckRadioBox10->Checked());
+  EXPECT_TRUE(form5->OverwriteChecked());
+  EXPECT_TRUE(form5->bsSkinCheckRadioBox8->Checked());
+}
+
+TEST_F(MainWindow, OptionsCancelKeepsTheControlsButNotTheFileAndOkWrites) {
+  Start();
+  const std::string before = Ini();
+  // Cancel: the changed choice stays in the dialog (the window reads it) but
+  // the file keeps the old value.
+  rtl::Post([&] {
+    form5->bsSkinCheckRadioBox5->SetChecked(true);
+    form5->bsSkinComboBox2->SetItemIndex(3);
+    form5->bsSkinButton1Click();
+  });
+  form1->bsSkinButton19Click();
+  EXPECT_TRUE(form5->bsSkinCheckRadioBox5->Checked());
+  EXPECT_FALSE(form5->bsSkinCheckRadioBox1->Checked());
+  EXPECT_EQ(form5->Values().AfterDone, 3);
+  EXPECT_EQ(form5->ThreadCount(), 4);
+  EXPECT_EQ(Ini(), before);
+  // OK: written at once.
+  rtl::Post([&] { form5->bsSkinButton6Click(); });
+  form1->bsSkinButton19Click();
+  const std::string after = Ini();
+  EXPECT_NE(after.find("After_Done=3"), std::string::npos) << after;
+  EXPECT_NE(after.find("Thread_Count=4"), std::string::npos) << after;
+}

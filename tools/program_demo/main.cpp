@@ -1,0 +1,153 @@
+// The program's main window in a real window (Qt backend), driven through
+// the X server: the "添加" tool button is clicked with xdotool (the open
+// dialog stands in as a chooser answering with the given file), then "开始";
+// when the list has run the screen is saved.
+//   program_demo --add <file> --screenshot <prefix>
+// Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
+// (the options dialog over it), <prefix>-added.png and
+// <prefix>-done.png, and prints the row's progress and whether the output
+// file exists. Run it under xvfb-run without a display.
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QWindow>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/AboutBox.h"
+#include "app/HiddenSettingsDialogForm.h"
+#include "app/MainForm.h"
+#include "app/OptionsDialog.h"
+#include "platform/cl/application.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/rtl/dispatcher.h"
+#include "platform/win/window.h"
+
+extern char** environ;
+
+namespace {
+
+class OneFileChooser : public IFileChooser {
+ public:
+  bool OpenFile(const std::string&, std::string& f) override {
+    f = file;
+    return !file.empty();
+  }
+  bool OpenFiles(const std::string&, std::vector<std::string>& fs) override {
+    fs = {file};
+    return !file.empty();
+  }
+  bool SelectFolder(const std::string&, std::string&) override { return false; }
+  std::string file;
+};
+
+template <class F>
+bool PumpUntil(F done, int seconds = 60) {
+  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    win::MsgWaitForEvents(5);
+    win::ProcessMessages();
+  }
+  return true;
+}
+
+void PumpFor(int ms) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; });
+}
+
+bool RunTool(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
+  int status = 0;
+  bool ended = PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+  return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void Click(cl::TControl* c) {
+  cl::TPoint p = c->ClientToScreen({c->Width() / 2, c->Height() / 2});
+  RunTool({"xdotool", "mousemove", std::to_string(p.X), std::to_string(p.Y), "click", "1"});
+  PumpFor(300);
+}
+
+void Shot(const std::string& path) {
+  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+  std::printf("%s %s\n", shot.save(QString::fromStdString(path), "PNG") ? "wrote" : "could not write", path.c_str());
+}
+
+void Script(TForm1* f, const std::string& prefix) {
+  QWindow* w = plat::qt::QtBackend::Install()->WindowOf(f->Handle());
+  PumpUntil([&] { return w && w->isExposed(); });
+  PumpFor(500);
+  Shot(prefix + "-start.png");
+  // The options dialog over the window, then Cancel.
+  rtl::Post([f, prefix] {
+    PumpFor(600);
+    Shot(prefix + "-options.png");
+    f->Options->bsSkinButton1Click();
+  });
+  f->bsSkinButton19Click();
+  PumpFor(300);
+  Click(f->bsSkinMenuSpeedButton1);
+  std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
+  Shot(prefix + "-added.png");
+  if (f->lvFiles->Items()->Count() == 0) return;
+  Click(f->bsSkinButton2);
+  bool ended =
+      PumpUntil([&] { return f->GroupEnabled(TCommandGroup::Clear) && !f->GroupEnabled(TCommandGroup::Stop); }, 120);
+  PumpFor(300);
+  auto* row = f->lvFiles->Items()->Item(0);
+  const std::string progress = row->SubItems()->Get(colProgress - 1);
+  const std::string out = f->FileOutPutPath + "/" + row->SubItems()->Get(colOutputFile - 1);
+  std::printf("ended: %s, progress: %s, output %s: %s\n", ended ? "yes" : "no", progress.c_str(), out.c_str(),
+              std::filesystem::exists(out) ? "exists" : "missing");
+  Shot(prefix + "-done.png");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string screenshot;
+  OneFileChooser chooser;
+  for (int i = 1; i < argc; i++) {
+    if (std::string(argv[i]) == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
+    if (std::string(argv[i]) == "--add" && i + 1 < argc) chooser.file = argv[++i];
+  }
+  plat::qt::QtBackend::Install();
+  TForm1::Services().Chooser = &chooser;
+  TForm1::Services().LogSink = [](const std::string& l) { std::fprintf(stderr, "%s\n", l.c_str()); };
+  cl::Application->Initialize();
+  cl::Application->SetTitle("VarnelMOD格式转换器");
+  cl::Application->HelpFile = "help.chm";
+  TForm1* Form1 = nullptr;
+  TForm2* Form2 = nullptr;
+  TForm5* Form5 = nullptr;
+  TForm6* Form6 = nullptr;
+  cl::Application->CreateForm(Form1);
+  cl::Application->CreateForm(Form2);
+  cl::Application->CreateForm(Form5);
+  cl::Application->CreateForm(Form6);
+  // Nothing after the run: the demo must not open a file manager.
+  Form5->bsSkinCheckRadioBox5->SetChecked(true);
+  rtl::Post([&] {
+    if (!screenshot.empty()) {
+      Script(Form1, screenshot);
+      Form1->Close();
+    }
+  });
+  cl::Application->Run();
+  cl::ResetApplication();
+  win::Shutdown();
+  plat::qt::QtBackend::Uninstall();
+  return 0;
+}
