@@ -1,0 +1,411 @@
+#include "skin/bsSkinMDI.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/gfx/rect.h"
+#include "skin/bsCaptionGlyphs.h"
+
+namespace skin {
+
+namespace {
+
+constexpr const char* kItemSuffix = "_BSFCHILDITEM";
+
+}  // namespace
+
+TbsSkinMDI::TbsSkinMDI(TbsSkinForm* AMain, cl::TWinControl* AClient)
+    : cl::TComponent(AMain), FMain(AMain), FClient(AClient) {}
+
+void TbsSkinMDI::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
+  cl::TComponent::Notification(AComponent, Operation);
+  if (Operation != cl::opRemove) return;
+  auto it = std::find(FChildren.begin(), FChildren.end(), AComponent);
+  if (it != FChildren.end()) {
+    DeleteChildFromMenu(*it);
+    if (TabsBar) TabsBar->DeleteTab(*it);
+    FChildren.erase(it);
+  }
+  if (AComponent == FActive) FActive = FChildren.empty() ? nullptr : FChildren.back();
+  if (AComponent == WindowMenu) WindowMenu = nullptr;
+  if (AComponent == TabsBar) TabsBar = nullptr;
+}
+
+void TbsSkinMDI::AddChild(cl::TCustomForm* AChild) {
+  if (!AChild) return;
+  AChild->SetParent(FClient);
+  AChild->FreeNotification(this);
+  FChildren.push_back(AChild);
+  FActive = AChild;
+  AddChildToMenu(AChild);
+  if (TabsBar) TabsBar->AddTab(AChild);
+  UpDateChildActiveInMenu();
+}
+
+cl::TCustomForm* TbsSkinMDI::ActiveChild() const { return FActive; }
+
+void TbsSkinMDI::SetActiveChild(cl::TCustomForm* AChild) {
+  FActive = AChild;
+  UpDateChildActiveInMenu();
+  if (TabsBar) TabsBar->UpdateActiveTab();
+}
+
+TRect TbsSkinMDI::GetMDIClientArea() const {
+  cl::TCustomForm* F = FMain->Form();
+  TRect C = F->ClientRect();
+  TRect R{0, 0, C.Width(), C.Height()};
+  for (int i = 0; i < F->ControlCount(); ++i) {
+    cl::TControl* Ctl = F->Controls(i);
+    if (!Ctl->Visible() || Ctl == FClient) continue;
+    switch (Ctl->Align()) {
+      case cl::alLeft:
+        R.Left = std::max(R.Left, Ctl->Left() + Ctl->Width());
+        break;
+      case cl::alTop:
+        R.Top = std::max(R.Top, Ctl->Top() + Ctl->Height());
+        break;
+      case cl::alRight:
+        R.Right = std::min(R.Right, Ctl->Left());
+        break;
+      case cl::alBottom:
+        R.Bottom = std::min(R.Bottom, Ctl->Top());
+        break;
+      default:
+        break;
+    }
+  }
+  return R;
+}
+
+void TbsSkinMDI::RestoreAll() {
+  for (cl::TCustomForm* C : FChildren)
+    if (TbsSkinForm* S = GetSkinFormComponent(C)) {
+      S->SetWindowState(cl::wsNormal);
+      if (S->RollUpState()) S->SetRollUpState(false);
+    }
+}
+
+void TbsSkinMDI::MinimizeAll() {
+  for (cl::TCustomForm* C : FChildren)
+    if (TbsSkinForm* S = GetSkinFormComponent(C)) S->SetWindowState(cl::wsMinimized);
+}
+
+void TbsSkinMDI::MaximizeAll() {
+  for (cl::TCustomForm* C : FChildren)
+    if (TbsSkinForm* S = GetSkinFormComponent(C)) S->SetWindowState(cl::wsMaximized);
+}
+
+void TbsSkinMDI::CloseAll() {
+  std::vector<cl::TCustomForm*> L = FChildren;
+  for (auto it = L.rbegin(); it != L.rend(); ++it) (*it)->Close();
+}
+
+cl::TCustomForm* TbsSkinMDI::FindMaximizedMDIChild() const {
+  auto Max = [](cl::TCustomForm* C) {
+    TbsSkinForm* S = GetSkinFormComponent(C);
+    return S && S->WindowState() == cl::wsMaximized;
+  };
+  if (FActive && Max(FActive)) return FActive;
+  for (cl::TCustomForm* C : FChildren)
+    if (Max(C)) return C;
+  return nullptr;
+}
+
+void TbsSkinMDI::Tile() {
+  RestoreAll();
+  int Count = int(FChildren.size());
+  int Cols = int(std::sqrt(double(Count)));
+  if (Cols < 1) return;
+  int Rows = Count / Cols + (Cols * (Count / Cols) < Count ? 1 : 0);
+  TRect A = GetMDIClientArea();
+  int CW = A.Width() / Cols, CH = A.Height() / Rows;
+  // From the last child to the first, column by column from the right,
+  // each column bottom-up.
+  int X = A.Right - CW, Y = A.Bottom - CH, InCol = 0, ColsLeft = Cols, Left = Count;
+  for (int i = Count - 1; i >= 0; --i) {
+    FChildren[size_t(i)]->SetBounds(std::max(X, 0), std::max(Y, 0), CW, CH);
+    --Left;
+    ++InCol;
+    Y -= CH;
+    if (InCol == Rows && Left > 0) {
+      ColsLeft = std::max(ColsLeft - 1, 1);
+      Rows = std::max((Left + ColsLeft - 1) / ColsLeft, 1);
+      CH = A.Height() / Rows;
+      X -= CW;
+      Y = A.Bottom - CH;
+      InCol = 0;
+    }
+  }
+}
+
+void TbsSkinMDI::Cascade() {
+  RestoreAll();
+  int Count = int(FChildren.size());
+  if (Count == 0) return;
+  TbsSkinData* SD = FMain->SkinData();
+  int Step = SD && !SD->Empty ? FMain->NewClRect.Top : FMain->GetDefCaptionHeight() + 3;
+  // A skin whose client starts at the very top gives no step: one pixel,
+  // so the count of places below is never a division by zero.
+  Step = std::max(Step, 1);
+  TRect A = GetMDIClientArea();
+  int N = (A.Width() - int(std::lround(A.Width() * 0.8))) / Step;
+  int Shrink = Step * (Count < N ? Count - 1 : N);
+  int W = std::max(A.Width() - Shrink, FMain->GetMinWidth());
+  int H = std::max(A.Height() - Shrink, FMain->GetMinHeight());
+  int P = 0;
+  for (int i = Count - 1; i >= 0; --i) {
+    cl::TCustomForm* C = FChildren[size_t(i)];
+    int CW = C->BorderStyle() == cl::bsSingle ? C->Width() : W;
+    int CH = C->BorderStyle() == cl::bsSingle ? C->Height() : H;
+    if (P + CW > A.Right || P + CH > A.Bottom) P = 0;
+    C->SetBounds(P, P, CW, CH);
+    P += Step;
+  }
+}
+
+void TbsSkinMDI::AddChildToMenu(cl::TCustomForm* AChild) {
+  if (!WindowMenu) return;
+  auto* I = new cl::TMenuItem(this);
+  I->SetName(AChild->Name() + kItemSuffix);
+  I->Caption = AChild->Caption();
+  I->OnClick = [this](rtl::TObject* S) { MDIItemClick(S); };
+  WindowMenu->Add(I);
+}
+
+void TbsSkinMDI::DeleteChildFromMenu(cl::TCustomForm* AChild) {
+  if (!WindowMenu) return;
+  std::string N = AChild->Name() + kItemSuffix;
+  for (int i = 0; i < WindowMenu->Count(); ++i)
+    if (WindowMenu->Items(i)->Name() == N) {
+      WindowMenu->Items(i)->Free();
+      return;
+    }
+}
+
+void TbsSkinMDI::UpDateChildActiveInMenu() {
+  if (!WindowMenu) return;
+  for (int i = 0; i < WindowMenu->Count(); ++i) {
+    cl::TMenuItem* I = WindowMenu->Items(i);
+    const std::string& N = I->Name();
+    if (N.size() < std::string(kItemSuffix).size() || N.find(kItemSuffix) == std::string::npos) continue;
+    I->SetChecked(FActive && N == FActive->Name() + kItemSuffix);
+  }
+}
+
+void TbsSkinMDI::MDIItemClick(rtl::TObject* Sender) {
+  auto* I = dynamic_cast<cl::TMenuItem*>(static_cast<cl::TObject*>(Sender));
+  if (!I) return;
+  std::string N = I->Name();
+  std::string Suffix = kItemSuffix;
+  if (N.size() < Suffix.size() || N.compare(N.size() - Suffix.size(), Suffix.size(), Suffix) != 0) return;
+  N.resize(N.size() - Suffix.size());
+  // The exact name: a child whose name is a prefix of another's is still
+  // the one meant.
+  for (cl::TCustomForm* C : FChildren)
+    if (C->Name() == N) {
+      if (TbsSkinForm* S = GetSkinFormComponent(C))
+        if (S->WindowState() == cl::wsMinimized) S->SetWindowState(cl::wsNormal);
+      C->Show();
+      SetActiveChild(C);
+      return;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Tabs bar.
+
+TbsSkinMDITabsBar::TbsSkinMDITabsBar(cl::TComponent* AOwner) : TbsSkinControl(AOwner) {
+  SetWidth(150);
+  SetHeight(21);
+  FSkinDataName = "tab";
+  DefaultFont.SetName("Arial");
+  DefaultFont.SetHeight(14);
+}
+
+void TbsSkinMDITabsBar::AddTab(cl::TCustomForm* AChild) {
+  TbsMDITab T;
+  T.Child = AChild;
+  Tabs.push_back(T);
+  UpdateActiveTab();
+}
+
+void TbsSkinMDITabsBar::DeleteTab(cl::TCustomForm* AChild) {
+  for (auto it = Tabs.begin(); it != Tabs.end(); ++it)
+    if (it->Child == AChild) {
+      Tabs.erase(it);
+      break;
+    }
+  Invalidate();
+}
+
+void TbsSkinMDITabsBar::UpdateActiveTab() {
+  cl::TCustomForm* A = MDI ? MDI->ActiveChild() : nullptr;
+  if (!A) return;
+  for (auto& T : Tabs) T.Active = T.Child == A;
+  Invalidate();
+}
+
+void TbsSkinMDITabsBar::CalcTabs() {
+  InVisibleCount = 0;
+  if (Tabs.empty()) return;
+  int N = int(Tabs.size());
+  int H = Height();
+  int W = std::min(DefaultTabWidth, (Width() - 15) / N);
+  int X = 15;
+  if (MinTabWidth != 0 && W < MinTabWidth) {
+    int Fit = std::max((Width() - 30) / MinTabWidth, 0);
+    for (int i = 0; i < N; ++i) {
+      TbsMDITab& T = Tabs[size_t(i)];
+      if (i < Fit) {
+        T.ObjectRect = {X, 0, X + MinTabWidth, H};
+        T.Visible = true;
+        X += MinTabWidth;
+      } else {
+        T.ObjectRect = TRect{};
+        T.Visible = false;
+        ++InVisibleCount;
+      }
+    }
+  } else {
+    for (auto& T : Tabs) {
+      T.ObjectRect = {X, 0, X + W, H};
+      T.Visible = true;
+      X += W;
+    }
+    if (W < DefaultTabWidth) Tabs.back().ObjectRect.Right = Width();
+  }
+  if (IsDrag && DragIndex >= 0 && DragIndex < N) {
+    TRect& R = Tabs[size_t(DragIndex)].ObjectRect;
+    gfx::OffsetRect(R, TabDX, 0);
+    int Limit = InVisibleCount ? Width() - 15 : Width();
+    if (R.Left < 0) gfx::OffsetRect(R, -R.Left, 0);
+    if (R.Right > Limit) gfx::OffsetRect(R, Limit - R.Right, 0);
+  }
+  for (auto& T : Tabs)
+    if (ShowCloseButtons && T.Visible) {
+      int Y = (H - CloseSize) / 2;
+      T.ButtonRect = {T.ObjectRect.Right - CloseSize - 3, Y, T.ObjectRect.Right - 3, Y + CloseSize};
+    }
+}
+
+int TbsSkinMDITabsBar::GetTabIndex(int X, int Y) const {
+  for (size_t i = 0; i < Tabs.size(); ++i) {
+    const TRect& R = Tabs[i].ObjectRect;
+    if (Tabs[i].Visible && X >= R.Left && X <= R.Right && Y >= R.Top && Y <= R.Bottom) return int(i);
+  }
+  return -1;
+}
+
+void TbsSkinMDITabsBar::CreateControlDefaultImage(gfx::TBitmap* B) {
+  gfx::TCanvas* C = B->Canvas();
+  C->Brush()->SetColor(gfx::clBtnFace);
+  C->FillRect(TRect{0, 0, B->Width(), B->Height()});
+  CalcTabs();
+  for (auto& T : Tabs) {
+    if (!T.Visible || T.ObjectRect.Width() <= 0) continue;
+    TRect R = T.ObjectRect;
+    C->Brush()->SetColor(T.Active    ? gfx::TColor(gfx::RGB(133, 147, 181))
+                         : T.MouseIn ? gfx::TColor(gfx::RGB(182, 189, 210))
+                                     : gfx::clBtnFace);
+    C->FillRect(R);
+    TRect F = R;
+    gfx::Frame3D(C, F, gfx::clBtnHighlight, gfx::clBtnShadow, 1);
+    C->Font()->Assign(DefaultFont);
+    C->Brush()->SetStyle(gfx::bsClear);
+    TRect TR{R.Left + 2, 0, (ShowCloseButtons ? R.Right - CloseSize - 5 : R.Right - 2), R.Bottom};
+    std::string Text = T.Child->Caption();
+    int TW = C->TextWidth(Text), TH = C->TextHeight(Text);
+    C->TextOut(TR.Left + std::max((TR.Width() - TW) / 2, 0), (R.Height() - TH) / 2, Text);
+    if (ShowCloseButtons) {
+      gfx::TColor Gl = T.ButtonMouseIn ? gfx::clWhite : gfx::clBlack;
+      DrawCloseGlyph(C, T.ButtonRect.Left + 2, T.ButtonRect.Top + 2, Gl);
+    }
+  }
+}
+
+void TbsSkinMDITabsBar::MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) {
+  TbsSkinControl::MouseDown(Button, Shift, X, Y);
+  CalcTabs();
+  int i = GetTabIndex(X, Y);
+  if (i < 0 || Button != cl::mbLeft) return;
+  TbsMDITab& T = Tabs[size_t(i)];
+  if (TbsSkinForm* S = GetSkinFormComponent(T.Child))
+    if (S->WindowState() == cl::wsMinimized) S->SetWindowState(cl::wsNormal);
+  T.Child->Show();
+  if (MDI) MDI->SetActiveChild(T.Child);
+  FDown = true;
+  DragIndex = MoveTabs ? i : -1;
+  DX = X;
+  TabDX = 0;
+  if (ShowCloseButtons && gfx::PtInRect(T.ButtonRect, TPoint{X, Y})) {
+    FDown = false;
+    DragIndex = -1;
+    T.ButtonMouseIn = T.ButtonMouseDown = true;
+  }
+  Invalidate();
+}
+
+void TbsSkinMDITabsBar::MouseMove(cl::TShiftState Shift, int X, int Y) {
+  TbsSkinControl::MouseMove(Shift, X, Y);
+  if (FDown && DragIndex >= 0 && X != DX) {
+    IsDrag = true;
+    TabDX = X - DX;
+    Invalidate();
+    return;
+  }
+  int i = GetTabIndex(X, Y);
+  for (size_t k = 0; k < Tabs.size(); ++k) {
+    bool In = int(k) == i;
+    if (Tabs[k].MouseIn != In) {
+      Tabs[k].MouseIn = In;
+      Invalidate();
+    }
+  }
+}
+
+void TbsSkinMDITabsBar::MouseUp(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) {
+  FDown = false;
+  if (IsDrag && DragIndex >= 0 && DragIndex < int(Tabs.size())) {
+    CalcTabs();
+    const TRect D = Tabs[size_t(DragIndex)].ObjectRect;
+    int Target = -1;
+    if (TabDX > 0) {
+      for (int k = DragIndex + 1; k < int(Tabs.size()); ++k)
+        if (Tabs[size_t(k)].Visible &&
+            (Tabs[size_t(k)].ObjectRect.Left + Tabs[size_t(k)].ObjectRect.Right) / 2 < D.Right)
+          Target = k;
+    } else {
+      for (int k = 0; k < DragIndex; ++k)
+        if (Tabs[size_t(k)].Visible &&
+            (Tabs[size_t(k)].ObjectRect.Left + Tabs[size_t(k)].ObjectRect.Right) / 2 > D.Left) {
+          Target = k;
+          break;
+        }
+    }
+    if (Target >= 0 && Target != DragIndex) {
+      TbsMDITab T = Tabs[size_t(DragIndex)];
+      Tabs.erase(Tabs.begin() + DragIndex);
+      Tabs.insert(Tabs.begin() + Target, T);
+    }
+  }
+  IsDrag = false;
+  DragIndex = -1;
+  TabDX = 0;
+  if (ShowCloseButtons && Button == cl::mbLeft) {
+    int i = GetTabIndex(X, Y);
+    for (size_t k = 0; k < Tabs.size(); ++k) {
+      TbsMDITab& T = Tabs[k];
+      bool Close = int(k) == i && T.ButtonMouseDown && gfx::PtInRect(T.ButtonRect, TPoint{X, Y});
+      T.ButtonMouseIn = T.ButtonMouseDown = false;
+      if (Close) {
+        cl::Keep<TbsSkinMDITabsBar> K(this);
+        T.Child->Close();
+        break;
+      }
+    }
+  }
+  Invalidate();
+  TbsSkinControl::MouseUp(Button, Shift, X, Y);
+}
+
+}  // namespace skin

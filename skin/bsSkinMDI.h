@@ -1,0 +1,107 @@
+// Multiple-document forms in the layer's own window system: a main form
+// whose client area holds framed child forms (each with its own form
+// skinning component), with tile, cascade and the all-children commands,
+// the children listed in the main form's window menu, and the lookups of
+// the maximized and active child. The program itself has no such forms.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/cl/forms.h"
+#include "platform/cl/menus.h"
+#include "skin/bsSkinControls.h"
+#include "skin/bsSkinForm.h"
+
+namespace skin {
+
+class TbsSkinMDI;
+class TbsSkinMDITabsBar;
+
+// One tab per child.
+struct TbsMDITab {
+  cl::TCustomForm* Child = nullptr;
+  TRect ObjectRect, ButtonRect;
+  bool Active = false, MouseIn = false, Visible = false;
+  bool ButtonMouseIn = false, ButtonMouseDown = false;
+};
+
+// A row of tabs, one per child: a press activates the child, a tab can be
+// dragged to another place, and with ShowCloseButtons each tab closes its
+// child. Tabs that do not fit (narrower than MinTabWidth) are hidden.
+class TbsSkinMDITabsBar : public TbsSkinControl {
+ public:
+  explicit TbsSkinMDITabsBar(cl::TComponent* AOwner);
+  TbsSkinMDI* MDI = nullptr;
+  bool ShowCloseButtons = false;
+  bool MoveTabs = true;
+  int DefaultTabWidth = 100;
+  int MinTabWidth = 0;
+  gfx::TFont DefaultFont;
+
+  void AddTab(cl::TCustomForm* AChild);
+  void DeleteTab(cl::TCustomForm* AChild);
+  void UpdateActiveTab();
+  // Places the tabs for the current width (also before every paint).
+  void CalcTabs();
+  int GetTabIndex(int X, int Y) const;
+  std::vector<TbsMDITab> Tabs;
+  int InVisibleCount = 0;
+  static constexpr int CloseSize = 14;
+
+ protected:
+  void CreateControlDefaultImage(gfx::TBitmap* B) override;
+  void CreateControlSkinImage(gfx::TBitmap* B) override { CreateControlDefaultImage(B); }
+  void MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) override;
+  void MouseMove(cl::TShiftState Shift, int X, int Y) override;
+  void MouseUp(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) override;
+  std::string ClassName() const override { return "TbsSkinMDITabsBar"; }
+
+ private:
+  int DragIndex = -1, DX = 0, TabDX = 0;
+  bool FDown = false, IsDrag = false;
+};
+
+class TbsSkinMDI : public cl::TComponent {
+ public:
+  // AMain: the main form's component; AClient: the control whose client
+  // area holds the children (usually aligned to the rest of the form).
+  TbsSkinMDI(TbsSkinForm* AMain, cl::TWinControl* AClient);
+
+  // Takes AChild (a form with its own skinning component) into the client.
+  void AddChild(cl::TCustomForm* AChild);
+  const std::vector<cl::TCustomForm*>& Children() const { return FChildren; }
+  cl::TCustomForm* ActiveChild() const;
+  void SetActiveChild(cl::TCustomForm* AChild);
+
+  // The main form's client rectangle less its visible aligned controls
+  // (relative to the main form's client).
+  TRect GetMDIClientArea() const;
+  void Tile();
+  void Cascade();
+  void MinimizeAll();
+  void MaximizeAll();
+  void RestoreAll();
+  void CloseAll();
+  cl::TCustomForm* FindMaximizedMDIChild() const;
+
+  // The main form's window menu: one item per child, named after it.
+  cl::TMenuItem* WindowMenu = nullptr;
+  TbsSkinMDITabsBar* TabsBar = nullptr;
+  void AddChildToMenu(cl::TCustomForm* AChild);
+  void DeleteChildFromMenu(cl::TCustomForm* AChild);
+  void UpDateChildActiveInMenu();
+  void MDIItemClick(rtl::TObject* Sender);
+
+ protected:
+  void Notification(cl::TComponent* AComponent, cl::TOperation Operation) override;
+  std::string ClassName() const override { return "TbsSkinMDI"; }
+
+ private:
+  TbsSkinForm* FMain;
+  cl::TWinControl* FClient;
+  std::vector<cl::TCustomForm*> FChildren;
+  cl::TCustomForm* FActive = nullptr;
+};
+
+}  // namespace skin

@@ -1,0 +1,23 @@
+// A small synthetic frame skin built in memory, for the form frame's tests
+// and demo: a 120 x 80 form picture whose zones have flat, distinct colours
+// (so one pixel tells which zone was drawn), an inactive picture, a mask
+// with cut corners, caption buttons whose looks are solid colours, and a
+// caption record. Variant 1 is a second look of other sizes: a taller
+// caption, buttons on the left, larger rounded corners.
+#pragma once
+
+#include "skin/bsSkinData.h"
+
+namespace skin {
+
+// The colours of the zones (TColor, 0x00BBGGRR).
+struct TbsFrameTestColors {
+  TColor Corner, Caption, InactiveCaption, Left, Right, Bottom, Client;
+  TColor ButtonNormal, ButtonHot, ButtonDown;
+};
+const TbsFrameTestColors& FrameTestColors(int Variant = 0);
+
+// The store, filled and not empty; owned by the caller. Variant 0 or 1.
+TbsOwned<TbsSkinData> MakeFrameTestSkin(int Variant = 0);
+
+}  // namespace skin

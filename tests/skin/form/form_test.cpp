@@ -1,0 +1,1109 @@
+// The form skinning component on the null backend and the manual clock:
+// frame geometry, hit tests and the window region for two skins and several
+// sizes, the client area, the painted frame, caption buttons (hover, press,
+// release outside, click), the skin-change protocol and its walk, the
+// library messages, window states and the system menu.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "FrameTestSkin.h"
+#include "platform/cl/application.h"
+#include "platform/cl/extctrls.h"
+#include "platform/cl/forms.h"
+#include "platform/gfx/region.h"
+#include "platform/testkit/harness.h"
+#include "platform/win/layered.h"
+#include "platform/win/window.h"
+#include "skin/bsSkinControls.h"
+#include "skin/bsFormLayerBorder.h"
+#include "skin/bsSkinForm.h"
+#include "skin/bsSkinHint.h"
+#include "skin/bsSkinMDI.h"
+#include "skin/bsSkinMainMenuBar.h"
+
+using namespace skin;
+
+namespace {
+
+uint32_t Rgb(gfx::TColor c) {
+  gfx::COLORREF r = gfx::ColorToRef(c);
+  return (uint32_t(gfx::GetRValue(r)) << 16) | (uint32_t(gfx::GetGValue(r)) << 8) | gfx::GetBValue(r);
+}
+
+class FormFrame : public ::testing::Test {
+ public:
+  void SetUp() override {
+    form = new cl::TForm(nullptr);
+    form->SetBorderStyle(cl::bsSizeable);
+    form->SetBounds(100, 100, 220, 130);
+    form->SetCaption("Frame");
+    sf = new TbsSkinForm(form);
+    skin = MakeFrameTestSkin(0);
+    skin2 = MakeFrameTestSkin(1);
+  }
+  void TearDown() override {
+    if (form && !form->Destroyed()) form->Free();
+    skin.reset();
+    skin2.reset();
+    h.Pump();
+    EXPECT_EQ(h.Leaks(), "");
+    EXPECT_TRUE(h.exceptions.empty());
+  }
+  void Show(TbsSkinData* s) {
+    sf->SetSkinData(s);
+    form->Show();
+    win::SetActiveWindow(form->Handle());
+    h.Pump();
+  }
+  win::RECT WinRect() {
+    win::RECT r{};
+    win::GetWindowRect(form->Handle(), &r);
+    return r;
+  }
+  // A pixel at window coordinates (the frame included).
+  uint32_t Px(int x, int y) {
+    h.Pump();
+    win::POINT o{0, 0};
+    win::ClientToScreen(form->Handle(), &o);
+    win::RECT r = WinRect();
+    return h.Pixel(form->Handle(), x - (o.X - r.Left), y - (o.Y - r.Top));
+  }
+  void MoveTo(int x, int y) {
+    win::RECT r = WinRect();
+    h.input.MoveTo(r.Left + x, r.Top + y);
+  }
+  int Hit(int x, int y) {
+    win::RECT r = WinRect();
+    return int(win::SendMessage(form->Handle(), win::WM_NCHITTEST, 0, win::MAKELPARAM(r.Left + x, r.Top + y)));
+  }
+  TRect Rect(const std::string& id) { return sf->ObjectList[size_t(sf->GetIndex(id))]->ObjectRect; }
+
+  plat::test::Harness h;
+  cl::TForm* form = nullptr;
+  TbsSkinForm* sf = nullptr;
+  TbsOwned<TbsSkinData> skin, skin2;
+};
+
+// ---------------------------------------------------------------------------
+// Geometry.
+
+TEST_F(FormFrame, ReferencePointsFollowTheRightAndBottomEdges) {
+  Show(skin.get());
+  struct Case {
+    int w, h;
+  } cases[] = {{120, 80}, {220, 130}, {121, 200}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
+    sf->FFormWidth = c.w;
+    sf->FFormHeight = c.h;
+    sf->CalcSkinRects();
+    int dx = c.w - 120, dy = c.h - 80;
+    EXPECT_EQ(sf->NewLTPoint, (TPoint{8, 24}));
+    EXPECT_EQ(sf->NewRTPoint, (TPoint{66 + dx, 24}));
+    EXPECT_EQ(sf->NewLBPoint, (TPoint{8, 72 + dy}));
+    EXPECT_EQ(sf->NewRBPoint, (TPoint{112 + dx, 72 + dy}));
+    EXPECT_EQ(sf->NewClRect, (TRect{4, 24, 116 + dx, 76 + dy}));
+    EXPECT_EQ(sf->NewCaptionRect, (TRect{4, 2, 68 + dx, 22}));
+    EXPECT_EQ(sf->NewButtonsRect, (TRect{70 + dx, 5, 114 + dx, 19}));  // Left 70 > 120 div 2
+    EXPECT_EQ(sf->NewMaskRectArea, (TRect{4, 4, 116 + dx, 76 + dy}));
+    EXPECT_EQ(sf->NewHitTestLBPoint, (TPoint{10, 70 + dy}));
+  }
+  // A buttons rectangle at or left of the middle stays where it is.
+  skin->ButtonsRect = {60, 5, 100, 19};
+  sf->FFormWidth = 220;
+  sf->CalcSkinRects();
+  EXPECT_EQ(sf->NewButtonsRect, (TRect{60, 5, 100, 19}));
+}
+
+TEST_F(FormFrame, MapSkinRectByZone) {
+  Show(skin.get());
+  sf->FFormWidth = 220;   // dx 100
+  sf->FFormHeight = 130;  // dy 50
+  sf->CalcSkinRects();
+  struct Case {
+    TRect in, out;
+  } cases[] = {
+      {{1, 1, 5, 5}, {1, 1, 5, 5}},                // left top
+      {{113, 1, 118, 5}, {213, 1, 218, 5}},        // right top
+      {{1, 74, 5, 78}, {1, 124, 5, 128}},          // left bottom
+      {{113, 74, 118, 78}, {213, 124, 218, 128}},  // right bottom
+      {{2, 2, 115, 75}, {2, 2, 215, 125}},         // left top to right bottom: stretched both ways
+      {{2, 2, 115, 20}, {2, 2, 215, 20}},          // left top to right top: wider
+      {{2, 74, 115, 78}, {2, 124, 215, 128}},      // left bottom to right bottom
+      {{2, 2, 6, 75}, {2, 2, 6, 125}},             // left top to left bottom: taller
+      {{114, 2, 118, 75}, {214, 2, 218, 125}},     // right top to right bottom
+      {{40, 40, 60, 50}, {40, 40, 60, 50}},        // inside the middle: unchanged
+  };
+  for (const Case& c : cases) EXPECT_EQ(sf->MapSkinRect(c.in), c.out) << c.in.Left << "," << c.in.Top;
+}
+
+TEST_F(FormFrame, ButtonsAreLaidOutFromTheRightInCommandOrder) {
+  Show(skin.get());
+  // Buttons rectangle (170, 5, 214, 19) at 220 wide; 14 px buttons, 2 px apart.
+  EXPECT_EQ(Rect("closebutton"), (TRect{200, 5, 214, 19}));
+  EXPECT_EQ(Rect("maxbutton"), (TRect{184, 5, 198, 19}));
+  EXPECT_EQ(Rect("minbutton"), (TRect{168, 5, 182, 19}));
+  // The left-aligned skin places them left to right in the same order.
+  sf->SetSkinData(skin2.get());
+  EXPECT_EQ(Rect("closebutton"), (TRect{6, 8, 20, 22}));
+  EXPECT_EQ(Rect("maxbutton"), (TRect{22, 8, 36, 22}));
+  EXPECT_EQ(Rect("minbutton"), (TRect{38, 8, 52, 22}));
+  // Without biMaximize a laid-out maximize button disappears.
+  sf->SetBorderIcons(biSystemMenu | biMinimize);
+  EXPECT_FALSE(sf->ObjectList[size_t(sf->GetIndex("maxbutton"))]->Visible);
+  sf->ArrangeObjects();
+  EXPECT_EQ(Rect("minbutton"), (TRect{22, 8, 36, 22}));
+}
+
+TEST_F(FormFrame, HitTestTableWithTheSkin) {
+  Show(skin.get());  // 220 x 130: client (4, 24, 216, 126)
+  struct Case {
+    int x, y, code;
+  } cases[] = {
+      {50, 10, win::HTCAPTION},  {100, 60, win::HTCLIENT}, {5, 5, win::HTCAPTION},      {2, 10, win::HTTOPLEFT},
+      {218, 3, win::HTTOPRIGHT}, {218, 11, win::HTRIGHT},  {2, 125, win::HTBOTTOMLEFT}, {216, 126, win::HTBOTTOMRIGHT},
+      {1, 60, win::HTLEFT},      {218, 60, win::HTRIGHT},  {100, 128, win::HTBOTTOM},   {100, 1, win::HTTOP},
+      {205, 10, HTOBJECT},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Hit(c.x, c.y), c.code) << c.x << "," << c.y;
+  // A fixed-size form never reports a sizing code.
+  form->SetBorderStyle(cl::bsSingle);
+  h.Pump();
+  EXPECT_EQ(Hit(1, 60), HTOBJECT);
+  EXPECT_EQ(Hit(50, 10), win::HTCAPTION);
+  EXPECT_EQ(Hit(100, 60), win::HTCLIENT);
+}
+
+TEST_F(FormFrame, DefaultHitTestAndClientWithoutASkin) {
+  Show(nullptr);
+  win::RECT r = WinRect();
+  int W = r.Right - r.Left, H = r.Bottom - r.Top;
+  EXPECT_EQ(Hit(2, 60), win::HTLEFT);
+  EXPECT_EQ(Hit(W - 2, 60), win::HTRIGHT);
+  EXPECT_NE(Hit(W - 3, 60), win::HTRIGHT);
+  EXPECT_EQ(Hit(W - 4, 60), win::HTCLIENT);
+  EXPECT_EQ(Hit(60, H - 2), win::HTBOTTOM);
+  EXPECT_EQ(Hit(1, 1), win::HTTOPLEFT);
+  EXPECT_EQ(Hit(40, 12), win::HTCAPTION);
+  // Client: 3 px on the left, right and bottom, 3 + 19 on top.
+  win::POINT o{0, 0};
+  win::ClientToScreen(form->Handle(), &o);
+  EXPECT_EQ(o.X - r.Left, 3);
+  EXPECT_EQ(o.Y - r.Top, 22);
+  EXPECT_EQ(form->ClientWidth(), W - 6);
+  EXPECT_EQ(form->ClientHeight(), H - 25);
+  EXPECT_EQ(sf->GetMinWidth(), 120);
+  sf->MinWidth = 200;
+  EXPECT_EQ(sf->GetMinWidth(), 200);
+}
+
+TEST_F(FormFrame, ClientAreaStartsAtTheSkinsClientRect) {
+  Show(skin.get());
+  win::POINT o{0, 0};
+  win::ClientToScreen(form->Handle(), &o);
+  win::RECT r = WinRect();
+  EXPECT_EQ(o.X - r.Left, 4);
+  EXPECT_EQ(o.Y - r.Top, 24);
+  EXPECT_EQ(form->ClientWidth(), 220 - 8);
+  EXPECT_EQ(form->ClientHeight(), 130 - 24 - 4);
+  // A frameless form keeps no non-client area and no region.
+  form->SetBorderStyle(cl::bsNone);
+  h.Pump();
+  sf->UpdateFormRegion();
+  EXPECT_EQ(form->ClientWidth(), 220);
+  EXPECT_FALSE(sf->FormRegion());
+}
+
+TEST_F(FormFrame, RegionFollowsTheMaskAtEverySize) {
+  Show(skin.get());
+  for (int w : {220, 160}) {
+    form->SetBounds(100, 100, w, 100);
+    h.Pump();
+    SCOPED_TRACE(w);
+    gfx::HRGN r = sf->FormRegion();
+    ASSERT_TRUE(r);
+    int H = 100;
+    EXPECT_FALSE(gfx::PtInRegion(r, 0, 0));  // cut corners
+    EXPECT_FALSE(gfx::PtInRegion(r, w - 1, 0));
+    EXPECT_FALSE(gfx::PtInRegion(r, 0, H - 1));
+    EXPECT_FALSE(gfx::PtInRegion(r, w - 2, H - 2));
+    EXPECT_TRUE(gfx::PtInRegion(r, 4, 0));
+    EXPECT_TRUE(gfx::PtInRegion(r, w - 1, 4));
+    EXPECT_TRUE(gfx::PtInRegion(r, w / 2, H / 2));
+    EXPECT_FALSE(gfx::PtInRegion(r, w, 10));
+  }
+  // The skin without a mask and no skin at all: the whole rectangle.
+  skin->FMask.reset();
+  sf->UpdateFormRegion();
+  EXPECT_TRUE(gfx::PtInRegion(sf->FormRegion(), 0, 0));
+  sf->SetSkinData(nullptr);
+  EXPECT_TRUE(gfx::PtInRegion(sf->FormRegion(), 0, 0));
+}
+
+TEST_F(FormFrame, PointInMaskReadsTheStripsOfTheCurrentSize) {
+  Show(skin.get());  // 220 x 130, mask area (4, 4, 216, 126)
+  EXPECT_TRUE(sf->PointInMask({100, 50}));
+  EXPECT_FALSE(sf->PointInMask({0, 0}));
+  EXPECT_FALSE(sf->PointInMask({219, 129}));
+  EXPECT_TRUE(sf->PointInMask({4, 0}));
+  EXPECT_TRUE(sf->PointInMask({219, 60}));
+  EXPECT_FALSE(sf->PointInMask({220, 60}));
+  // The row at the inner rectangle's top belongs to the side strips.
+  EXPECT_TRUE(sf->PointInMask({0, 4}));
+  EXPECT_TRUE(sf->PointInMask({219, 4}));
+}
+
+// ---------------------------------------------------------------------------
+// Painting and caption buttons.
+
+TEST_F(FormFrame, PaintsTheFrameStripsTheButtonsAndTheClientBackground) {
+  Show(skin.get());
+  const auto& C = FrameTestColors(0);
+  EXPECT_EQ(Px(100, 3), Rgb(C.Caption));
+  EXPECT_EQ(Px(2, 60), Rgb(C.Left));
+  EXPECT_EQ(Px(218, 60), Rgb(C.Right));
+  EXPECT_EQ(Px(100, 128), Rgb(C.Bottom));
+  EXPECT_EQ(Px(100, 60), Rgb(C.Client));  // the client background from the picture's client part
+  EXPECT_EQ(Px(201, 6), Rgb(C.ButtonNormal));
+  // Inactive: the inactive picture's caption band.
+  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
+  sf->PreviewMode = false;
+  form->Perform(win::WM_ACTIVATE, win::WA_INACTIVE, 0);
+  EXPECT_EQ(Px(100, 3), Rgb(C.InactiveCaption));
+}
+
+TEST_F(FormFrame, AnOutOfRangeBackgroundPictureIsNoPicture) {
+  skin->BGPictureIndex = 7;
+  Show(skin.get());
+  form->Repaint();
+  EXPECT_EQ(Px(100, 60), Rgb(FrameTestColors(0).Client));
+}
+
+TEST_F(FormFrame, CloseButtonHoverPressReleaseOutsideAndClick) {
+  Show(skin.get());
+  const auto& C = FrameTestColors(0);
+  bool closed = false;
+  form->OnClose = [&](rtl::TObject*, cl::TCloseAction& a) {
+    closed = true;
+    a = cl::caHide;
+  };
+  MoveTo(205, 10);
+  h.Advance(120);
+  EXPECT_EQ(Px(201, 6), Rgb(C.ButtonHot));
+  // Press, leave the button, release over the client: no command.
+  h.input.Press();
+  EXPECT_EQ(Px(201, 6), Rgb(C.ButtonDown));
+  MoveTo(100, 60);
+  h.Advance(120);
+  h.input.Release();
+  h.Pump();
+  EXPECT_FALSE(closed);
+  EXPECT_EQ(Px(201, 6), Rgb(C.ButtonNormal));
+  // While another button holds the press, its neighbour does not light up.
+  MoveTo(205, 10);
+  h.Advance(120);
+  h.input.Press();
+  MoveTo(189, 10);
+  h.Advance(120);
+  EXPECT_EQ(Px(185, 6), Rgb(C.ButtonNormal));
+  MoveTo(205, 10);
+  h.Advance(120);
+  h.input.Release();
+  h.Pump();
+  EXPECT_TRUE(closed);
+}
+
+TEST_F(FormFrame, HoverMorphTakesFiveTicksAndAnimatedStripsStepByTheirInterval) {
+  // The close button blends to its hot look in 0.2 steps of 25 ms.
+  auto* rec = dynamic_cast<TbsDataSkinStdButton*>(skin->ObjectList[1].get());
+  ASSERT_TRUE(rec);
+  rec->Morphing = true;
+  auto anim = std::make_unique<TbsDataSkinAnimate>("anim");
+  anim->SkinRect = {0, 0, 14, 14};
+  anim->ActiveSkinRect = {0, 28, 14, 42};
+  anim->ActivePictureIndex = 0;
+  anim->CountFrames = 3;
+  anim->TimerInterval = 100;
+  anim->Cycle = true;
+  anim->Command = cmDefault;
+  skin->ObjectList.push_back(std::move(anim));
+  Show(skin.get());
+  auto* close = sf->ObjectList[size_t(sf->GetIndex("closebutton"))].get();
+  auto* strip = dynamic_cast<TbsSkinAnimateObject*>(sf->ObjectList[size_t(sf->GetIndex("anim"))].get());
+  ASSERT_TRUE(strip);
+  MoveTo(205, 10);
+  h.Advance(60);  // the mouse timer notices the pointer
+  ASSERT_TRUE(close->Active);
+  std::vector<double> kf;
+  for (int i = 0; i < 6; ++i) {
+    kf.push_back(close->MorphKf());
+    h.Advance(25);
+  }
+  EXPECT_NEAR(kf.back(), 1.0, 1e-9);
+  int ticks = 0;
+  while (ticks < 6 && kf[size_t(ticks)] < 1.0 - 1e-9) ++ticks;
+  EXPECT_LE(ticks, 5);
+  EXPECT_GE(ticks, 4);
+  // Leaving fades back to 0; the factor never leaves 0..1.
+  MoveTo(100, 60);
+  h.Advance(300);
+  EXPECT_NEAR(close->MorphKf(), 0.0, 1e-9);
+  // An animated strip with a 100 ms interval steps every fourth 25 ms tick.
+  strip->Start();
+  std::vector<int> frames;
+  for (int i = 0; i < 12; ++i) {
+    h.Advance(25);
+    frames.push_back(strip->FFrame);
+  }
+  EXPECT_EQ(frames, (std::vector<int>{1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 1}));
+}
+
+TEST_F(FormFrame, MinimizingTheMainFormIconifiesAndKeepsTheOwnState) {
+  Show(skin.get());
+  cl::TForm* main = nullptr;
+  cl::Application->CreateForm(main);
+  // A secondary form minimizes to a caption strip at the bottom left.
+  sf->SetWindowState(cl::wsMinimized);
+  EXPECT_EQ(sf->WindowState(), cl::wsMinimized);
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->Left(), wa.Left);
+  EXPECT_EQ(form->Top() + form->Height(), wa.Bottom);
+  EXPECT_EQ(form->Height(), sf->GetMinHeight());
+  EXPECT_EQ(Hit(50, 10), win::HTCAPTION);
+  sf->SetWindowState(cl::wsNormal);
+  EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));
+  // The main form goes to the task bar through the application.
+  auto* msf = new TbsSkinForm(main);
+  msf->SetSkinData(skin.get());
+  main->Show();
+  h.Pump();
+  msf->SetWindowState(cl::wsMinimized);
+  h.Pump();
+  EXPECT_EQ(msf->WindowState(), cl::wsNormal);
+  EXPECT_TRUE(win::IsIconic(main->Handle()));
+  main->Free();
+}
+
+TEST_F(FormFrame, CaptionButtonHintsAreAskedForOnEnteringAndDroppedOnLeaving) {
+  auto* hint = new TbsSkinHint(form);
+  sf->SetSkinHint(hint);
+  sf->ShowObjectHint = true;
+  Show(skin.get());
+  MoveTo(205, 10);
+  h.Advance(60);
+  // The hint component waits its pause for "Close" ...
+  EXPECT_NE(hint->HintTimer, nullptr);
+  EXPECT_EQ(hint->HintText, "Close");
+  // ... and drops it when the pointer leaves the button.
+  MoveTo(100, 60);
+  h.Advance(120);
+  EXPECT_EQ(hint->HintTimer, nullptr);
+  EXPECT_FALSE(hint->IsVisible());
+}
+
+TEST_F(FormFrame, MaximizeButtonUsesTheWorkAreaAndRestores) {
+  Show(skin.get());
+  MoveTo(189, 10);
+  h.Advance(120);
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(sf->WindowState(), cl::wsMaximized);
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->BoundsRect(), wa);
+  EXPECT_EQ(Hit(wa.Width() - 1, 60), win::HTCLIENT == Hit(wa.Width() - 1, 60) ? win::HTCLIENT : HTOBJECT);
+  EXPECT_NE(Hit(2, 60), win::HTLEFT);  // no sizing while maximized
+  sf->SetWindowState(cl::wsNormal);
+  EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));
+}
+
+TEST_F(FormFrame, MagneticEdgesHoldTheFormUntilThePointerTearsItLoose) {
+  using plat::test::Input;
+  sf->Magnetic = true;
+  Show(skin.get());
+  // Caption at screen (160, 110); a drag to a proposed left of 3 sticks at 0,
+  // a further 2 pixels keep it there.
+  MoveTo(60, 10);
+  h.input.Later({Input::MoveEvent(63, 110), Input::MoveEvent(61, 110), Input::ButtonEvent(false, 61, 110)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Left(), 0);
+  // Moving on by more than the magnetic size from where it stuck tears it loose.
+  MoveTo(60, 10);  // screen (60, 110)
+  h.input.Later({Input::MoveEvent(62, 110), Input::MoveEvent(75, 110), Input::ButtonEvent(false, 75, 110)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_GT(form->Left(), 5);
+  // The bottom-right corner of the work area.
+  TRect wa = cl::Screen->WorkAreaRect();
+  win::RECT r = WinRect();
+  MoveTo(60, 10);
+  int x = r.Left + 60 + (wa.Right - r.Right) - 2, y = r.Top + 10 + (wa.Bottom - r.Bottom) + 3;
+  h.input.Later({Input::MoveEvent(x, y), Input::ButtonEvent(false, x, y)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Left() + form->Width(), wa.Right);
+  EXPECT_EQ(form->Top() + form->Height(), wa.Bottom);
+}
+
+TEST_F(FormFrame, MinimizedSecondaryFormsStackAlongTheBottom) {
+  Show(skin.get());
+  auto* other = new cl::TForm(nullptr);
+  other->SetBounds(300, 300, 200, 120);
+  auto* osf = new TbsSkinForm(other);
+  osf->SetSkinData(skin.get());
+  other->Show();
+  h.Pump();
+  sf->SetWindowState(cl::wsMinimized);
+  osf->SetWindowState(cl::wsMinimized);
+  TRect wa = cl::Screen->WorkAreaRect();
+  EXPECT_EQ(form->Left(), wa.Left);
+  EXPECT_EQ(other->Left(), wa.Left + sf->GetMinWidth());
+  EXPECT_EQ(other->Top(), form->Top());
+  other->Free();
+}
+
+TEST_F(FormFrame, RollUpKeepsTheCaptionAndUnrollsToTheOldHeight) {
+  Show(skin.get());
+  sf->SetRollUpState(true);
+  EXPECT_EQ(form->Height(), sf->GetMinHeight());
+  EXPECT_EQ(sf->GetMinHeight(), 80 - 52);
+  EXPECT_EQ(Hit(50, 10), win::HTCAPTION);
+  EXPECT_EQ(Hit(1, 10), HTOBJECT);
+  sf->SetRollUpState(false);
+  EXPECT_EQ(form->Height(), 130);
+  // Refused without the roll-up icon.
+  sf->SetBorderIcons(biSystemMenu);
+  sf->SetRollUpState(true);
+  EXPECT_FALSE(sf->RollUpState());
+}
+
+TEST_F(FormFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
+  sf->SetBorderIcons(biSystemMenu | biMinimize);
+  Show(skin.get());
+  MoveTo(60, 10);
+  h.input.Click(win::MouseButton::Right);
+  h.Pump();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_TRUE(sf->InMenu());
+  EXPECT_TRUE(sf->AppHooked());
+  cl::TMenuItem* items = sf->SystemMenuItems();
+  ASSERT_EQ(items->Count(), 3);
+  EXPECT_EQ(items->Items(0)->Caption, "Mi&nimize");
+  EXPECT_EQ(items->Items(1)->Caption, "-");
+  EXPECT_EQ(items->Items(2)->Caption, "&Close");
+  EXPECT_TRUE(form->Active());
+  // Escape leaves the menu and unhooks the application.
+  h.input.Key(win::VK_ESCAPE);
+  h.Pump();
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_FALSE(sf->InMenu());
+  EXPECT_FALSE(sf->AppHooked());
+}
+
+// ---------------------------------------------------------------------------
+// The skin-change protocol.
+
+struct Recorder : TbsSkinControl {
+  std::vector<std::string>* log;
+  std::string name;
+  Recorder(cl::TComponent* o, std::vector<std::string>* l, std::string n) : TbsSkinControl(o), log(l), name(n) {}
+  void BeforeChangeSkinData() override {
+    log->push_back("before " + name);
+    TbsSkinControl::BeforeChangeSkinData();
+  }
+  void ChangeSkinData() override {
+    log->push_back("change " + name);
+    TbsSkinControl::ChangeSkinData();
+  }
+};
+
+TEST_F(FormFrame, SkinChangeWalksParentsBeforeChildrenAndSkipsOtherSkins) {
+  Show(skin.get());
+  std::vector<std::string> log;
+  auto* a = new Recorder(form, &log, "a");
+  a->SetParent(form);
+  auto* a1 = new Recorder(form, &log, "a1");
+  a1->SetParent(a);
+  auto* b = new Recorder(form, &log, "b");
+  b->SetParent(form);
+  auto* other = new Recorder(form, &log, "other");
+  other->SetParent(form);
+  a->SetSkinData(skin.get());
+  a1->SetSkinData(skin.get());
+  b->SetSkinData(skin.get());
+  other->SetSkinData(skin2.get());
+  log.clear();
+  std::vector<std::string> events;
+  sf->OnBeforeChangeSkinData = [&](rtl::TObject*) { events.push_back("before"); };
+  sf->OnChangeSkinData = [&](rtl::TObject*) { events.push_back("change"); };
+  sf->OnAfterChangeSkinData = [&](rtl::TObject*) { events.push_back("after"); };
+  auto send = [&](unsigned m, TbsSkinData* s) {
+    win::SendMessage(form->Handle(), m, win::WPARAM(reinterpret_cast<uintptr_t>(s)), SKIN_MESSAGE_LPARAM);
+  };
+  send(WM_BEFORE_CHANGE_SKIN_DATA, skin.get());
+  EXPECT_TRUE(sf->FStopPainting);
+  EXPECT_TRUE(sf->ObjectList.empty());
+  send(WM_CHANGE_SKIN_DATA, skin.get());
+  send(WM_AFTER_CHANGE_SKIN_DATA, skin.get());
+  EXPECT_EQ(log, (std::vector<std::string>{"before a", "before a1", "before b", "change a", "change a1", "change b"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"before", "change", "after"}));
+  EXPECT_FALSE(sf->FStopPainting);
+  EXPECT_FALSE(sf->ObjectList.empty());
+  // Another skin: only its controls; the frame stays; the after event still fires.
+  log.clear();
+  events.clear();
+  send(WM_BEFORE_CHANGE_SKIN_DATA, skin2.get());
+  send(WM_CHANGE_SKIN_DATA, skin2.get());
+  send(WM_AFTER_CHANGE_SKIN_DATA, skin2.get());
+  EXPECT_EQ(log, (std::vector<std::string>{"change other"}));
+  EXPECT_EQ(events, (std::vector<std::string>{"after"}));
+  EXPECT_EQ(sf->SkinData(), skin.get());
+}
+
+TEST_F(FormFrame, LibraryMessageAnswers) {
+  Show(skin.get());
+  win::HWND f = form->Handle();
+  EXPECT_EQ(win::SendMessage(f, WM_QUERY_SKINNABLE, 0, 0), FORM_SKINNABLE);
+  EXPECT_EQ(win::SendMessage(f, CM_PAINT_FRAME_TO_DC, 0, 0), 0);
+  EXPECT_EQ(win::SendMessage(f, WM_PAINT_FRAME_TO_DC2, 0, 5), 0);
+  gfx::TBitmap b;
+  b.SetSize(220, 130);
+  EXPECT_EQ(win::SendMessage(f, CM_PAINT_FRAME_TO_DC, win::WPARAM(b.Canvas()->Handle().v), 0), FRAME_PAINTED);
+  EXPECT_EQ(Rgb(b.Canvas()->Pixels(100, 3)), Rgb(FrameTestColors(0).Caption));
+  sf->SetSkinnableForm(false);
+  EXPECT_EQ(win::SendMessage(f, WM_QUERY_SKINNABLE, 0, 0), FORM_NOT_SKINNABLE);
+}
+
+TEST_F(FormFrame, MinimumSizeAndTrackLimits) {
+  form->SetBounds(100, 100, 60, 20);
+  Show(skin.get());
+  EXPECT_EQ(form->Width(), 120);
+  EXPECT_EQ(form->Height(), 28);
+  win::MINMAXINFO mi{};
+  win::SendMessage(form->Handle(), win::WM_GETMINMAXINFO, 0, reinterpret_cast<win::LPARAM>(&mi));
+  EXPECT_EQ(mi.ptMinTrackSize.X, 120);
+  EXPECT_EQ(mi.ptMinTrackSize.Y, 28);
+  EXPECT_EQ(mi.ptMaxTrackSize.X, cl::Screen->WorkAreaRect().Width());
+  skin->FormMinWidth = 150;
+  EXPECT_EQ(sf->GetMinWidth(), 150);
+  sf->MinWidth = 200;
+  EXPECT_EQ(sf->GetMinWidth(), 200);
+}
+
+TEST_F(FormFrame, CaptionDragMovesAndEdgeDragResizesThroughTheLayersLoop) {
+  Show(skin.get());
+  using plat::test::Input;
+  // The move/size loop reads the rest of the drag itself.
+  MoveTo(60, 10);
+  h.input.Later({Input::MoveEvent(140, 120), Input::MoveEvent(190, 130), Input::ButtonEvent(false, 190, 130)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Left(), 130);
+  EXPECT_EQ(form->Top(), 120);
+  EXPECT_FALSE(sf->FSizeMove);
+  MoveTo(216, 126);  // screen (346, 246), inside the cut corner
+  h.input.Later({Input::MoveEvent(370, 260), Input::MoveEvent(386, 266), Input::ButtonEvent(false, 386, 266)});
+  h.input.Press();
+  h.Pump();
+  EXPECT_EQ(form->Width(), 260);
+  EXPECT_EQ(form->Height(), 150);
+  // The frame and the region follow the new size.
+  EXPECT_EQ(sf->NewClRect, (TRect{4, 24, 256, 146}));
+  EXPECT_FALSE(gfx::PtInRegion(sf->FormRegion(), 259, 149));
+  EXPECT_TRUE(gfx::PtInRegion(sf->FormRegion(), 255, 145));
+  EXPECT_EQ(Px(258, 60), Rgb(FrameTestColors(0).Right));
+}
+
+// ---------------------------------------------------------------------------
+// Alpha and fade-in.
+
+class FormAlpha : public FormFrame {
+ public:
+  void TearDown() override {
+    win::SetCompositorPresent(false);
+    FormFrame::TearDown();
+  }
+  bool Layered() { return win::GetWindowLong(form->Handle(), win::GWL_EXSTYLE) & win::WS_EX_LAYERED; }
+  int Alpha() {
+    uint8_t a = 0;
+    gfx::COLORREF k = 0;
+    win::DWORD f = 0;
+    win::GetLayeredWindowAttributes(form->Handle(), &k, &a, &f);
+    return a;
+  }
+  // The alphas the fade sets, tick by tick, until it ends.
+  std::vector<int> Run() {
+    std::vector<int> seen;
+    for (int i = 0; i < 400 && (sf->Fading() || seen.empty()); ++i) {
+      h.Advance(1);
+      int a = sf->FadeAlpha();
+      if (a > 0 && (seen.empty() || seen.back() != a)) seen.push_back(a);
+    }
+    return seen;
+  }
+};
+
+TEST_F(FormAlpha, WithoutACompositorFormsShowAtOnceAndOpaque) {
+  sf->SetAlphaBlend(true);
+  sf->AlphaBlendAnimation = true;
+  Show(skin.get());
+  h.Advance(50);
+  EXPECT_FALSE(Layered());
+  EXPECT_FALSE(sf->Fading());
+  EXPECT_FALSE(sf->IsLayerBorderUsable());
+}
+
+TEST_F(FormAlpha, FadeStepsAreTimerStateAndEndAtTheTarget) {
+  win::SetCompositorPresent(true);
+  struct Case {
+    bool blend;
+    int value, step, last;
+    bool layeredAfter;
+  } cases[] = {{false, 200, 17, 255, false}, {true, 150, 10, 150, true}, {true, 10, 1, 10, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    form->Hide();
+    h.Pump();
+    sf->SetAlphaBlendValue(uint8_t(c.value));
+    sf->SetAlphaBlend(c.blend);
+    sf->AlphaBlendAnimation = true;
+    Show(skin.get());
+    EXPECT_TRUE(Layered());
+    EXPECT_EQ(Alpha(), 0);
+    std::vector<int> seen = Run();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.front(), c.step);
+    EXPECT_EQ(seen.back(), c.last);
+    EXPECT_FALSE(sf->Fading());
+    EXPECT_EQ(Layered(), c.layeredAfter);
+    if (c.layeredAfter) EXPECT_EQ(Alpha(), c.last);
+  }
+  // Without animation the first tick jumps to the value.
+  form->Hide();
+  h.Pump();
+  sf->AlphaBlendAnimation = false;
+  sf->SetAlphaBlendValue(200);
+  Show(skin.get());
+  h.Advance(5);
+  EXPECT_EQ(Alpha(), 200);
+  EXPECT_FALSE(sf->Fading());
+}
+
+TEST_F(FormAlpha, AFormFreedDuringItsFadeIsNeverTouchedAgain) {
+  win::SetCompositorPresent(true);
+  sf->AlphaBlendAnimation = true;
+  Show(skin.get());
+  h.Advance(20);
+  ASSERT_TRUE(sf->Fading());
+  form->Free();
+  form = nullptr;
+  h.Advance(200);
+  EXPECT_TRUE(h.exceptions.empty());
+}
+
+TEST_F(FormAlpha, LookupFindsTheFirstSkinComponent) {
+  EXPECT_EQ(GetSkinFormComponent(form), sf);
+  EXPECT_EQ(GetSkinFormComponent(nullptr), nullptr);
+  // A shadow has no X11 counterpart: the setting is kept, nothing is drawn.
+  win::SetCompositorPresent(true);
+  sf->EnableShadow(true, false);
+  EXPECT_TRUE(sf->HaveShadow());
+}
+
+// ---------------------------------------------------------------------------
+// The layered border.
+
+// A 40 x 30 layer picture (a soft frame) around a form rectangle at
+// (10, 8, 30, 22), handles 6 / 5 / 6 / 5 wide, and its mask.
+void AddLayerFrame(TbsSkinData* s, bool withMask) {
+  auto pic = std::make_unique<gfx::TBitmap>();
+  pic->SetSize(40, 30);
+  pic->Canvas()->Brush()->SetColor(0x404040);
+  pic->Canvas()->FillRect(TRect{0, 0, 40, 30});
+  auto mask = std::make_unique<gfx::TBitmap>();
+  mask->SetSize(40, 30);
+  mask->Canvas()->Brush()->SetColor(0x808080);  // half transparent
+  mask->Canvas()->FillRect(TRect{0, 0, 40, 30});
+  s->FActivePictures.push_back(std::move(pic));
+  int p = int(s->FActivePictures.size()) - 1;
+  if (withMask) s->FActivePictures.push_back(std::move(mask));
+  TbsDataSkinLayerFrame& f = s->LayerFrame;
+  f.PictureIndex = p;
+  f.MaskPictureIndex = withMask ? p + 1 : -1;
+  f.LTPoint = {10, 8};
+  f.RTPoint = {30, 8};
+  f.LBPoint = {10, 22};
+  f.RBPoint = {30, 22};
+  f.ClRect = {10, 8, 30, 22};
+  f.BorderRect = {4, 3, 36, 27};
+  f.AlphaBlendValue = 200;
+  f.InActiveAlphaBlendValue = 128;
+  f.HitTestEnable = true;
+}
+
+TEST_F(FormFrame, LayerBorderImagesBoundsAndAlpha) {
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Data());
+  EXPECT_FALSE(b->Visible());  // no compositor here: never shown
+  EXPECT_EQ(b->LeftSize, 6);
+  EXPECT_EQ(b->TopSize, 5);
+  EXPECT_EQ(b->RightSize, 6);
+  EXPECT_EQ(b->BottomSize, 5);
+  // The border is the form grown by the picture's margins.
+  EXPECT_EQ(b->BoundsFor(TRect{100, 100, 320, 230}), (TRect{90, 92, 330, 238}));
+  b->CreateBorderImages(240, 146);
+  EXPECT_EQ(b->TopImage->Width(), 240);
+  EXPECT_EQ(b->TopImage->Height(), 8);
+  EXPECT_EQ(b->BottomImage->Height(), 8);
+  EXPECT_EQ(b->LeftImage->Width(), 10);
+  EXPECT_EQ(b->LeftImage->Height(), 146 - 16);
+  EXPECT_EQ(b->RightImage->Width(), 10);
+  // Alpha from the mask: (128 * 3) / 3.
+  EXPECT_EQ(int(b->LeftImage->ScanLine(5)[3] >> 24), 128);
+  // No room between top and bottom: no side images.
+  b->CreateBorderImages(240, 16);
+  EXPECT_TRUE(b->LeftImage->Empty());
+  EXPECT_TRUE(b->RightImage->Empty());
+  // The form's alpha scales both alphas: 200 x 128 / 255 = 100.39.
+  b->CheckFormAlpha(128, false);
+  EXPECT_EQ(b->FCurrentAlphaBlendValue, 100);
+  EXPECT_EQ(b->FCurrentInActiveAlphaBlendValue, 64);
+  EXPECT_EQ(ScaleAlpha(255, 255), 255);
+  EXPECT_EQ(ScaleAlpha(200, 0), 0);
+}
+
+TEST_F(FormFrame, LayerBorderWithoutAMaskIsOpaqueInsteadOfACrash) {
+  AddLayerFrame(skin.get(), false);
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Data());
+  b->CreateBorderImages(100, 60);
+  EXPECT_EQ(int(b->TopImage->ScanLine(2)[2] >> 24), 255);
+  // A mask index beyond the list is the same as none.
+  skin->LayerFrame.MaskPictureIndex = 99;
+  b->InitFrame(skin.get());
+  b->CreateBorderImages(100, 60);
+  EXPECT_EQ(int(b->TopImage->ScanLine(2)[2] >> 24), 255);
+}
+
+TEST_F(FormFrame, LayerBorderFollowsTheFormWhereACompositorRuns) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Visible());
+  ASSERT_TRUE(b->TopBorder && b->BottomBorder && b->LeftBorder && b->RightBorder);
+  win::RECT r{};
+  win::GetWindowRect(b->TopBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 90);
+  EXPECT_EQ(r.Top, 92);
+  EXPECT_EQ(r.Right - r.Left, 240);
+  // The form moves and grows: the windows follow.
+  form->SetBounds(150, 120, 260, 140);
+  h.Pump();
+  win::GetWindowRect(b->RightBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 140 + 280 - 10);
+  EXPECT_EQ(r.Top, 112 + 8);
+  form->Hide();
+  h.Pump();
+  EXPECT_FALSE(b->Visible());
+  win::SetCompositorPresent(false);
+}
+
+TEST(LayerBorder, HitModesPerSideWindow) {
+  TRect f{100, 100, 300, 250};  // L 100, T 100, FW 200, FH 150
+  struct Case {
+    TbsFormLayerBorderType side;
+    int x, y;
+    TbsFormLayerBorderHit hit;
+  } cases[] = {
+      {bsflLeft, 95, 150, bsflhLeft},           {bsflLeft, 93, 150, bsflhNone},
+      {bsflRight, 305, 150, bsflhRight},        {bsflRight, 307, 150, bsflhNone},
+      {bsflTop, 96, 97, bsflhTopLeft},          {bsflTop, 150, 97, bsflhTop},
+      {bsflTop, 302, 97, bsflhTopRight},        {bsflTop, 96, 110, bsflhLeft},
+      {bsflBottom, 96, 252, bsflhBottomLeft},   {bsflBottom, 150, 252, bsflhBottom},
+      {bsflBottom, 303, 252, bsflhBottomRight}, {bsflBottom, 303, 200, bsflhRight},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(LayerBorderHitMode(c.side, TPoint{c.x, c.y}, f, 6, 5, 6, 5), c.hit) << c.x << "," << c.y;
+}
+
+TEST(LayerBorder, ResizeStepsKeepTheLeftEdgeAtTheMinimum) {
+  TRect f{100, 100, 220, 200};  // 120 x 100 = the minimum
+  rtl::TSize mn{120, 80}, mx{800, 600};
+  TRect n;
+  // Left edge dragged right at the minimum width: refused, the edge stays.
+  EXPECT_FALSE(LayerBorderResizeStep(bsflhLeft, f, 10, 0, mn, mx, n));
+  EXPECT_EQ(n, f);
+  // Left edge dragged left: grows, moves.
+  EXPECT_TRUE(LayerBorderResizeStep(bsflhLeft, f, -10, 0, mn, mx, n));
+  EXPECT_EQ(n, (TRect{90, 100, 220, 200}));
+  // Right edge below the minimum clamps to it.
+  EXPECT_FALSE(LayerBorderResizeStep(bsflhRight, f, -30, 0, mn, mx, n));
+  EXPECT_EQ(n.Width(), 120);
+  // Bottom-right grows both ways; top above the maximum is refused.
+  EXPECT_TRUE(LayerBorderResizeStep(bsflhBottomRight, f, 5, 7, mn, mx, n));
+  EXPECT_EQ(n, (TRect{100, 100, 225, 207}));
+  EXPECT_FALSE(LayerBorderResizeStep(bsflhTop, f, 0, -600, mn, mx, n));
+  EXPECT_EQ(n.Top, 100);
+}
+
+// ---------------------------------------------------------------------------
+// Multiple-document forms.
+
+class MDIForms : public FormFrame {
+ public:
+  void SetUp() override {
+    FormFrame::SetUp();
+    form->SetBounds(50, 50, 620, 460);
+    top = new cl::TPanel(form);
+    top->SetAlign(cl::alTop);
+    top->SetHeight(30);
+    top->SetParent(form);
+    client = new cl::TPanel(form);
+    client->SetAlign(cl::alClient);
+    client->SetParent(form);
+    Show(skin.get());
+    mdi = new TbsSkinMDI(sf, client);
+    winMenu = new cl::TMenuItem(form);
+    mdi->WindowMenu = winMenu;
+  }
+  cl::TForm* Child(const std::string& name) {
+    auto* c = new cl::TForm(form);
+    c->SetName(name);
+    c->SetCaption(name);
+    c->SetBorderStyle(cl::bsSizeable);
+    c->SetBounds(0, 0, 200, 150);
+    auto* s = new TbsSkinForm(c);
+    s->SetSkinData(skin.get());
+    mdi->AddChild(c);
+    c->Show();
+    h.Pump();
+    return c;
+  }
+  cl::TPanel *top = nullptr, *client = nullptr;
+  TbsSkinMDI* mdi = nullptr;
+  cl::TMenuItem* winMenu = nullptr;
+};
+
+TEST_F(MDIForms, TileFiveChildrenInTwoColumns) {
+  std::vector<cl::TForm*> c;
+  for (int i = 0; i < 5; ++i) c.push_back(Child("Doc" + std::to_string(i)));
+  TRect a = mdi->GetMDIClientArea();
+  EXPECT_EQ(a.Top, 30);  // below the top panel
+  mdi->Tile();
+  int cw = a.Width() / 2, h3 = a.Height() / 3, h2 = a.Height() / 2;
+  // The right column holds the last three, a third of the height each.
+  EXPECT_EQ(c[4]->BoundsRect(), (TRect{a.Right - cw, a.Bottom - h3, a.Right - cw + cw, a.Bottom}));
+  EXPECT_EQ(c[2]->Top(), a.Bottom - 3 * h3);
+  EXPECT_EQ(c[2]->Height(), h3);
+  // The left column the first two, half the height each.
+  EXPECT_EQ(c[1]->BoundsRect(), (TRect{a.Right - 2 * cw, a.Bottom - h2, a.Right - cw, a.Bottom}));
+  EXPECT_EQ(c[0]->Top(), a.Bottom - 2 * h2);
+}
+
+TEST_F(MDIForms, CascadeStepsByTheCaptionAndSurvivesASkinWithoutOne) {
+  auto* a = Child("A");
+  auto* b = Child("B");
+  mdi->Cascade();
+  EXPECT_EQ(b->Left(), 0);
+  EXPECT_EQ(a->Left(), sf->NewClRect.Top);
+  EXPECT_EQ(a->Top(), sf->NewClRect.Top);
+  // A skin whose client starts at the top: a step of one pixel, no division by zero.
+  sf->NewClRect.Top = 0;
+  skin->ClRect.Top = 0;
+  mdi->Cascade();
+  EXPECT_EQ(a->Left(), 1);
+}
+
+TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
+  auto* doc = Child("Doc");
+  auto* doc1 = Child("Doc1");
+  mdi->MaximizeAll();
+  EXPECT_EQ(doc->BoundsRect(), (TRect{0, 0, client->ClientWidth(), client->ClientHeight()}));
+  EXPECT_EQ(mdi->FindMaximizedMDIChild(), doc1);  // the active one first
+  mdi->RestoreAll();
+  EXPECT_EQ(mdi->FindMaximizedMDIChild(), nullptr);
+  ASSERT_EQ(winMenu->Count(), 2);
+  EXPECT_EQ(winMenu->Items(0)->Name(), "Doc_BSFCHILDITEM");
+  EXPECT_TRUE(winMenu->Items(1)->Checked());
+  GetSkinFormComponent(doc)->SetWindowState(cl::wsMinimized);
+  winMenu->Items(0)->Click();
+  EXPECT_EQ(mdi->ActiveChild(), doc);
+  EXPECT_EQ(GetSkinFormComponent(doc)->WindowState(), cl::wsNormal);
+  EXPECT_TRUE(winMenu->Items(0)->Checked());
+  EXPECT_FALSE(winMenu->Items(1)->Checked());
+  // Closing a child (freed) takes its item away.
+  doc1->Free();
+  h.Pump();
+  EXPECT_EQ(winMenu->Count(), 1);
+  EXPECT_EQ(mdi->Children().size(), 1u);
+}
+
+TEST_F(MDIForms, TabsBarLayoutActivationDragAndClose) {
+  auto* bar = new TbsSkinMDITabsBar(form);
+  bar->SetParent(top);
+  bar->SetBounds(0, 0, 330, 21);
+  bar->MDI = mdi;
+  mdi->TabsBar = bar;
+  std::vector<cl::TForm*> c;
+  for (const char* n : {"One", "Two", "Three"}) c.push_back(Child(n));
+  bar->CalcTabs();
+  ASSERT_EQ(bar->Tabs.size(), 3u);
+  EXPECT_EQ(bar->Tabs[0].ObjectRect, (TRect{15, 0, 115, 21}));
+  EXPECT_EQ(bar->Tabs[2].ObjectRect, (TRect{215, 0, 315, 21}));
+  EXPECT_TRUE(bar->Tabs[2].Active);
+  // A press on the first tab activates its child.
+  h.input.MoveTo(bar, 40, 10);
+  h.input.Click();
+  EXPECT_EQ(mdi->ActiveChild(), c[0]);
+  EXPECT_TRUE(bar->Tabs[0].Active);
+  // Dragging it past the middle of the second swaps them.
+  h.input.MoveTo(bar, 40, 10);
+  h.input.Press();
+  h.input.MoveTo(bar, 110, 10);
+  h.input.MoveTo(bar, 120, 10);
+  h.input.Release();
+  h.Pump();
+  EXPECT_EQ(bar->Tabs[0].Child, c[1]);
+  EXPECT_EQ(bar->Tabs[1].Child, c[0]);
+  // Tabs narrower than the minimum are hidden.
+  bar->MinTabWidth = 120;
+  bar->CalcTabs();
+  EXPECT_EQ(bar->InVisibleCount, 1);
+  EXPECT_FALSE(bar->Tabs[2].Visible);
+  // A close button closes its child; a freed child loses its tab.
+  bar->MinTabWidth = 0;
+  bar->ShowCloseButtons = true;
+  bar->CalcTabs();
+  TRect b = bar->Tabs[0].ButtonRect;
+  h.input.MoveTo(bar, b.Left + 3, b.Top + 3);
+  h.input.Click();
+  h.Pump();
+  EXPECT_FALSE(c[1]->Visible());
+  c[2]->Free();
+  h.Pump();
+  EXPECT_EQ(bar->Tabs.size(), 2u);
+}
+
+// ---------------------------------------------------------------------------
+// The main menu bar.
+
+class MenuBar : public FormFrame {
+ public:
+  void SetUp() override {
+    FormFrame::SetUp();
+    form->SetBounds(100, 100, 320, 200);
+    menu = new TbsSkinMainMenu(form);
+    for (const char* top : {"&File", "&Edit", "&Help"}) {
+      auto* t = new cl::TMenuItem(menu);
+      t->Caption = top;
+      menu->Items()->Add(t);
+      for (int i = 0; i < 2; ++i) {
+        auto* sub = new cl::TMenuItem(menu);
+        sub->Caption = std::string(top + 1) + " " + std::to_string(i);
+        sub->OnClick = [this, sub](rtl::TObject*) { clicked.push_back(sub->Caption); };
+        t->Add(sub);
+      }
+    }
+    bar = new TbsSkinMainMenuBar(form);
+    bar->SetParent(form);
+    bar->SetSkinForm(sf);
+    bar->SetMainMenu(menu);
+    Show(skin.get());
+  }
+  // The caption of the first entry of the open cascade's last window.
+  std::string OpenFirst() {
+    TbsSkinPopupWindow* w = sf->SkinMenu()->LastWindow();
+    if (!w || w->ItemList.empty()) return "";
+    return w->ItemList[0]->MenuItem->Caption;
+  }
+  int Lit() {
+    for (size_t i = 0; i < bar->ObjectList.size(); ++i)
+      if (bar->ObjectList[i]->Active || bar->ObjectList[i]->FDown) return int(i);
+    return -1;
+  }
+  TbsSkinMainMenu* menu = nullptr;
+  TbsSkinMainMenuBar* bar = nullptr;
+  std::vector<std::string> clicked;
+};
+
+TEST_F(MenuBar, KeyboardMenuModeAltDownRightEscapeTwice) {
+  h.input.AltTap();
+  h.Pump();
+  EXPECT_TRUE(sf->InMainMenu());
+  EXPECT_EQ(Lit(), 0);
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  h.input.Key(win::VK_DOWN);
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "File 0");
+  EXPECT_TRUE(bar->ObjectList[0]->FDown);
+  h.input.Key(win::VK_RIGHT);
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "Edit 0");
+  EXPECT_TRUE(bar->ObjectList[1]->FDown);
+  EXPECT_FALSE(bar->ObjectList[0]->FDown);
+  h.input.Key(win::VK_LEFT);
+  EXPECT_EQ(OpenFirst(), "File 0");
+  h.input.Key(win::VK_ESCAPE);
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_TRUE(sf->InMainMenu());
+  EXPECT_EQ(Lit(), 0);
+  h.input.Key(win::VK_ESCAPE);
+  EXPECT_FALSE(sf->InMainMenu());
+  EXPECT_EQ(Lit(), -1);
+  EXPECT_FALSE(sf->AppHooked());
+  // Keys reach the form again.
+  EXPECT_TRUE(form->Active());
+}
+
+TEST_F(MenuBar, MouseOpensSwitchesAndRunsACommand) {
+  h.Pump();
+  TRect r0 = bar->ObjectList[0]->ObjectRect, r1 = bar->ObjectList[1]->ObjectRect;
+  ASSERT_GT(r0.Width(), 0);
+  h.input.MoveTo(bar, r0.Left + 3, r0.Top + 3);
+  h.input.Click();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), "File 0");
+  EXPECT_TRUE(sf->InMainMenu());
+  // Moving along the bar switches the open submenu without a click.
+  h.input.MoveTo(bar, r1.Left + 3, r1.Top + 3);
+  h.Pump();
+  EXPECT_EQ(OpenFirst(), "Edit 0");
+  // Return on an entry runs it and leaves menu mode.
+  h.input.Key(win::VK_DOWN);
+  h.input.Key(win::VK_RETURN);
+  h.Pump();
+  ASSERT_EQ(clicked.size(), 1u);
+  EXPECT_EQ(clicked[0].substr(0, 4), "Edit");
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_FALSE(sf->InMainMenu());
+  EXPECT_FALSE(sf->AppHooked());
+}
+
+TEST_F(MenuBar, OverflowPopupStartsAtTheFirstHiddenMenuItem) {
+  // An invisible top-level item before the cut: the popup must still show
+  // exactly the items that did not fit.
+  auto* hidden = new cl::TMenuItem(menu);
+  hidden->Caption = "Hidden";
+  hidden->Visible = false;
+  menu->Items()->Insert(0, hidden);
+  bar->UpDateItems();
+  form->SetWidth(120);
+  h.Pump();
+  bar->Repaint();
+  ASSERT_TRUE(bar->Scroll);
+  int shown = 0;
+  for (auto& o : bar->ObjectList) shown += o->Visible;
+  ASSERT_LT(shown, 3);
+  bar->PopupRemainingItems();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_EQ(OpenFirst(), bar->ObjectList[size_t(shown)]->MenuItem->Caption);
+  sf->SkinMenu()->Hide();
+}
+
+}  // namespace

@@ -1,0 +1,270 @@
+// The skinned form frame in a real window (Qt backend): a main form framed
+// by the form skinning component with a five-item skinned menu bar.
+//   form_demo [--screenshot <prefix>]
+// With --screenshot the demo drives itself through the X server (xdotool):
+// it reads the window's shape at two sizes (xwininfo -shape), drags the
+// caption and the bottom-right edge, hovers and presses the close button
+// (releasing outside first), opens the menu bar with Alt and Down, moves on
+// with Right, ends menu mode with Escape twice, opens the system menu with a
+// right click on the caption, switches to the second skin, and finally
+// clicks close. It saves a screenshot at each step. Run it under xvfb-run.
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QWindow>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "FrameTestSkin.h"
+#include "platform/cl/application.h"
+#include "platform/cl/forms.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/rtl/dispatcher.h"
+#include "platform/win/window.h"
+#include "skin/bsSkinForm.h"
+#include "skin/bsSkinMainMenuBar.h"
+
+extern char** environ;
+
+using namespace cl;
+using namespace skin;
+
+namespace {
+
+template <class F>
+bool PumpUntil(F done, int ms = 20000) {
+  auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    win::MsgWaitForEvents(10);
+    win::ProcessMessages();
+  }
+  return true;
+}
+
+void PumpFor(int ms) {
+  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; }, ms + 1000);
+}
+
+bool RunTool(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
+  int status = 0;
+  bool ended = PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
+  return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void Xdo(std::vector<std::string> args) {
+  args.insert(args.begin(), "xdotool");
+  RunTool(args);
+  PumpFor(120);
+}
+void MoveTo(int x, int y) { Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)}); }
+
+// The shape rectangles the X server holds for the window.
+void PrintShape(unsigned long wid, const char* when) {
+  std::string cmd = "xwininfo -shape -id " + std::to_string(wid);
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p) return;
+  char line[256];
+  std::printf("xwininfo -shape (%s):\n", when);
+  while (fgets(line, sizeof line, p)) {
+    std::string l = line;
+    if (l.find("Width") != std::string::npos || l.find("Height") != std::string::npos ||
+        l.find("hape") != std::string::npos || l.find("extents") != std::string::npos)
+      std::printf("  %s", line);
+  }
+  pclose(p);
+}
+
+class DemoForm : public TForm {
+ public:
+  explicit DemoForm(TComponent* o) : TForm(o) {
+    SetCaption("VarnelMOD格式转换器 — 皮肤窗体");
+    SetBorderStyle(bsSizeable);
+    SetBounds(100, 80, 420, 260);
+    sf = new TbsSkinForm(this);
+    sf->SetBorderIcons(skin::biSystemMenu | skin::biMinimize | skin::biMaximize);
+    menu = new TbsSkinMainMenu(this);
+    for (const char* top : {"文件(&F)", "编辑(&E)", "动作(&A)", "功能(&U)", "帮助(&H)"}) {
+      auto* t = new TMenuItem(menu);
+      t->Caption = top;
+      menu->Items()->Add(t);
+      for (const char* sub : {"第一项", "第二项", "第三项"}) {
+        auto* s = new TMenuItem(menu);
+        s->Caption = std::string(sub);
+        t->Add(s);
+      }
+    }
+    bar = new TbsSkinMainMenuBar(this);
+    bar->SetParent(this);
+    bar->SetSkinForm(sf);
+    bar->SetMainMenu(menu);
+  }
+  TbsSkinForm* sf;
+  TbsSkinMainMenu* menu;
+  TbsSkinMainMenuBar* bar;
+
+ protected:
+  void Paint() override {
+    Canvas()->Brush()->SetStyle(gfx::bsClear);
+    Canvas()->Font()->SetName("Arial");
+    Canvas()->Font()->SetHeight(14);
+    Canvas()->TextOut(12, 40, "客户区：皮肤背景");
+  }
+};
+
+void Shot(const std::string& path) {
+  PumpFor(150);
+  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+  bool ok = shot.save(QString::fromStdString(path), "PNG");
+  std::printf("%s %s\n", ok ? "wrote" : "could not write", path.c_str());
+}
+
+TRect WinRect(TForm* f) {
+  win::RECT r{};
+  win::GetWindowRect(f->Handle(), &r);
+  return r;
+}
+
+void Script(DemoForm* f, TbsSkinData* second, const std::string& prefix) {
+  QWindow* qw = plat::qt::QtBackend::Install()->WindowOf(f->Handle());
+  PumpUntil([&] { return qw && qw->isExposed(); });
+  PumpFor(300);
+  unsigned long wid = qw->winId();
+  PrintShape(wid, "420 x 260");
+  Shot(prefix + "-1-form.png");
+  f->SetBounds(100, 80, 520, 320);
+  PumpFor(200);
+  PrintShape(wid, "520 x 320");
+  // Caption drag.
+  TRect r = WinRect(f);
+  // One xdotool run for the whole drag: the layer's move loop runs inside
+  // the pump that waits for it.
+  auto Drag = [](int x0, int y0, int x1, int y1) {
+    Xdo({"mousemove",
+         "--sync",
+         std::to_string(x0),
+         std::to_string(y0),
+         "sleep",
+         "0.2",
+         "mousedown",
+         "1",
+         "sleep",
+         "0.2",
+         "mousemove",
+         std::to_string((x0 + x1) / 2),
+         std::to_string((y0 + y1) / 2),
+         "sleep",
+         "0.2",
+         "mousemove",
+         std::to_string(x1),
+         std::to_string(y1),
+         "sleep",
+         "0.2",
+         "mouseup",
+         "1"});
+    PumpFor(200);
+  };
+  Drag(r.Left + 200, r.Top + 12, r.Left + 260, r.Top + 52);
+  TRect r2 = WinRect(f);
+  std::printf("caption drag by (60, 40): the form moved from (%d, %d) to (%d, %d)\n", r.Left, r.Top, r2.Left, r2.Top);
+  // Bottom-right edge drag.
+  Drag(r2.Right - 4, r2.Bottom - 4, r2.Right + 36, r2.Bottom + 26);
+  TRect r3 = WinRect(f);
+  std::printf("edge drag by (40, 30): the form is %d x %d (was %d x %d)\n", r3.Right - r3.Left, r3.Bottom - r3.Top,
+              r2.Right - r2.Left, r2.Bottom - r2.Top);
+  Shot(prefix + "-2-moved-resized.png");
+  // Close button: hover, press, leave, release outside.
+  TRect cb = f->sf->ObjectList[size_t(f->sf->GetIndex("closebutton"))]->ObjectRect;
+  int cx = r3.Left + (cb.Left + cb.Right) / 2, cy = r3.Top + (cb.Top + cb.Bottom) / 2;
+  MoveTo(cx, cy);
+  PumpFor(200);
+  Shot(prefix + "-3-close-hover.png");
+  Xdo({"mousedown", "1"});
+  Shot(prefix + "-4-close-pressed.png");
+  MoveTo(r3.Left + 150, r3.Top + 150);
+  PumpFor(200);
+  Xdo({"mouseup", "1"});
+  std::printf("close pressed and released outside: the form is %s\n", f->Visible() ? "still shown" : "closed");
+  // Keyboard menu mode.
+  Xdo({"key", "alt"});
+  std::printf("Alt: menu mode %s\n", f->sf->InMainMenu() ? "on" : "off");
+  Xdo({"key", "Down"});
+  PumpFor(200);
+  std::printf("Down: a submenu is %s\n", f->sf->SkinMenu()->Visible() ? "open" : "closed");
+  Shot(prefix + "-5-menu-file.png");
+  Xdo({"key", "Right"});
+  PumpFor(200);
+  Shot(prefix + "-6-menu-edit.png");
+  Xdo({"key", "Escape"});
+  std::printf("Escape: submenu %s, menu mode %s\n", f->sf->SkinMenu()->Visible() ? "open" : "closed",
+              f->sf->InMainMenu() ? "on" : "off");
+  Xdo({"key", "Escape"});
+  std::printf("Escape again: menu mode %s\n", f->sf->InMainMenu() ? "on" : "off");
+  // System menu on a right click of the caption.
+  MoveTo(r3.Left + 150, r3.Top + 12);
+  Xdo({"click", "3"});
+  PumpFor(200);
+  std::printf("right click on the caption: system menu %s, the form is active: %s\n",
+              f->sf->SkinMenu()->Visible() ? "open" : "closed", win::GetActiveWindow() == f->Handle() ? "yes" : "no");
+  Shot(prefix + "-7-system-menu.png");
+  Xdo({"key", "Escape"});
+  // The second skin.
+  f->sf->SetSkinData(second);
+  f->bar->SetSkinData(second);
+  PumpFor(300);
+  PrintShape(wid, "second skin");
+  Shot(prefix + "-8-second-skin.png");
+  // Close by a click.
+  r3 = WinRect(f);
+  cb = f->sf->ObjectList[size_t(f->sf->GetIndex("closebutton"))]->ObjectRect;
+  MoveTo(r3.Left + (cb.Left + cb.Right) / 2, r3.Top + (cb.Top + cb.Bottom) / 2);
+  PumpFor(200);
+  Xdo({"click", "1"});
+  PumpFor(300);
+  std::printf("close clicked: the application is %s\n", Application->Terminated() ? "ending" : "still running");
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::setvbuf(stdout, nullptr, _IONBF, 0);
+  std::string screenshot;
+  for (int i = 1; i < argc; i++) {
+    std::string a = argv[i];
+    if (a == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
+  }
+  plat::qt::QtBackend::Install();
+  Application->Initialize();
+  Application->SetTitle("Form demo");
+  auto first = MakeFrameTestSkin(0);
+  auto second = MakeFrameTestSkin(1);
+  DemoForm* form = nullptr;
+  Application->CreateForm(form);
+  form->sf->SetSkinData(first.get());
+  form->bar->SetSkinData(first.get());
+  rtl::Post([&] {
+    if (!screenshot.empty()) {
+      Script(form, second.get(), screenshot);
+      Application->Terminate();
+    }
+  });
+  Application->Run();
+  ResetApplication();
+  first.reset();
+  second.reset();
+  win::Shutdown();
+  plat::qt::QtBackend::Uninstall();
+  return 0;
+}
