@@ -150,6 +150,7 @@ TbsOpenDlgForm::TbsOpenDlgForm(cl::TComponent* AOwner, bool ASaveMode, TbsSkinDa
   Drivelabel = new TbsSkinStdLabel(this);
   Drivelabel->SetLeft(10);
   Drivelabel->SetAutoSize(true);
+  Drivelabel->SetLayout(tlCenter);
   Drivelabel->SetCaption(text("FLV_LOOKIN", "Look in: "));
   Drivelabel->SetAlign(alLeft);
   Drivelabel->SetParent(ToolPanel);

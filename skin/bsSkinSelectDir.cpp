@@ -181,6 +181,20 @@ bool TbsSkinSelectDirectoryDialog::Execute() {
     H = std::max(H, F->BSF->GetMinHeight());
   }
   F->SetClientSize(W, H);
+  // The size is final only now: bring the start folder into view.
+  // The size is final only now: bring the start folder fully into view,
+  // with the rows above it that fit (a row cut off at the bottom counts as
+  // visible for the tree itself).
+  if (ctl::TTreeNode* n = F->DirTreeView->Selected()) {
+    F->DirTreeView->SetTopItem(n);
+    const int rowH = std::max(1, n->DisplayRect(false).Height());
+    for (int rows = F->DirTreeView->ClientHeight() / rowH - 2; rows > 0; rows--) {
+      ctl::TTreeNode* up = F->DirTreeView->TopItem() ? F->DirTreeView->TopItem()->GetPrevVisible() : nullptr;
+      if (!up) break;
+      F->DirTreeView->SetTopItem(up);
+    }
+    F->DirTreeView->UpDateScrollBars();
+  }
   F->SetActiveControl(F->DirTreeView);
   const bool result = F->ShowModal() == cl::mrOk;
   DialogWidth = F->ClientWidth();
