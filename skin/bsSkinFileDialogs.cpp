@@ -531,6 +531,11 @@ bool TbsSkinFileDialogBase::Run(bool ASaveMode, bool APicture, const std::string
   F->BSF->AlphaBlendAnimation = AlphaBlendAnimation;
   F->BSF->SetAlphaBlendValue(AlphaBlendValue);
   F->BSF->SetAlphaBlend(AlphaBlend);
+  for (TbsSkinCustomComboBox* c : std::initializer_list<TbsSkinCustomComboBox*>{F->ShellBox, F->FilterComboBox}) {
+    c->AlphaBlend = CtrlAlphaBlend;
+    c->AlphaBlendAnimation = CtrlAlphaBlendAnimation;
+    c->AlphaBlendValue = CtrlAlphaBlendValue;
+  }
   F->OpenButton->SetDefaultFont(FDefaultFont);
   F->CancelButton->SetDefaultFont(FDefaultFont);
   F->ShellBox->SetDefaultFont(FDefaultFont);
