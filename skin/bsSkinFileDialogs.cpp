@@ -74,7 +74,7 @@ void MakeDialogGlyph(const std::string& Name, gfx::TBitmap* B) {
   } else if (Name == "BS_STRETCH") {
     c->Brush()->SetColor(gfx::clWhite);
     c->Rectangle(4, 4, 12, 12);
-    for (auto [x0, y0, dx, dy] : {std::array{0, 0, 1, 1}, {15, 0, -1, 1}, {0, 15, 1, -1}, {15, 15, -1, -1}}) {
+    for (auto [x0, y0, dx, dy] : {std::array{1, 1, 1, 1}, {14, 1, -1, 1}, {1, 14, 1, -1}, {14, 14, -1, -1}}) {
       c->MoveTo(x0, y0), c->LineTo(x0 + 4 * dx, y0 + 4 * dy);
       c->MoveTo(x0, y0), c->LineTo(x0 + 3 * dx, y0);
       c->MoveTo(x0, y0), c->LineTo(x0, y0 + 3 * dy);

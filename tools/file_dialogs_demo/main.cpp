@@ -4,7 +4,7 @@
 // It opens "选择目录" (no folder yet: Computer), then "选择输出目录" at a
 // folder three levels down, then the open dialog with the program's media
 // filter, selects a file and presses Enter, then the multi-select dialog
-// with three files. Each dialog is saved as <prefix>-<n>.png before the keys
+// with three files, then the picture dialog with a preview. Each dialog is saved as <prefix>-<n>.png before the keys
 // go in; the results are printed. Run it under xvfb-run.
 #include <cstdio>
 #include <filesystem>
@@ -134,6 +134,31 @@ void Script(TbsSkinData* store, const fs::path& root, const std::string& prefix)
   std::printf("打开文件 (several): %s, FileName \"%s\", Files:", ok ? "OK" : "Cancel", open2.FileName.c_str());
   for (int i = 0; i < open2.Files()->Count(); i++) std::printf(" %s", open2.Files()->Get(i).c_str());
   std::printf("\n");
+
+  // The picture dialog's preview: a picture drawn here, shown at its size.
+  {
+    gfx::TBitmap b;
+    b.SetSize(120, 80);
+    b.Canvas()->Brush()->SetColor(gfx::TColor(0xD08030));
+    b.Canvas()->FillRect(TRect(0, 0, 120, 80));
+    b.Canvas()->Brush()->SetColor(gfx::TColor(0x30C0F0));
+    b.Canvas()->Ellipse(20, 10, 100, 70);
+    b.SaveToFile((root / "Videos/poster.bmp").string());
+  }
+  TbsSkinOpenPictureDialog pic(nullptr);
+  pic.Filter = "Bitmaps (*.bmp)|*.bmp";
+  pic.InitialDir = (root / "Videos").string();
+  pic.SetSkinData(store);
+  pic.SetCtrlSkinData(store);
+  WhenShown([&] {
+    TbsOpenDlgForm* F = pic.Form();
+    if (int i = Row(F, "poster.bmp"); i >= 0) F->FileListView->Items()->Item(i)->SetSelected(true);
+    PumpFor(200);
+    Shot(prefix + "-5.png");
+    Key("Escape");
+  });
+  ok = pic.Execute();
+  std::printf("Open picture: %s\n", ok ? "OK" : "Cancel");
   std::fflush(stdout);
 }
 
