@@ -25,6 +25,7 @@ constexpr unsigned WM_TRAY_RESTORED = 1426;
 constexpr unsigned WM_QUERY_SKINNABLE = 0xB1B2;
 constexpr unsigned WM_SMART_EFFECTS_BEGIN = 0xB1B3;
 constexpr unsigned WM_SMART_EFFECTS_END = 0xB1B4;
+// CM_PAINT_FRAME_TO_DC, WM_PAINT_FRAME_TO_DC2 and PAINT_TO_DC2_KEY come with the skin data.
 constexpr intptr_t FRAME_PAINTED = 12851;
 constexpr intptr_t FORM_NOT_SKINNABLE = 12852;
 constexpr intptr_t FORM_SKINNABLE = 12853;
