@@ -7,6 +7,7 @@
 #include "app/HiddenSettingsDialogForm.h"
 #include "app/MainForm.h"
 #include "app/OptionsDialog.h"
+#include "app/ProgramDialogs.h"
 #include "platform/cl/application.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/win/window.h"
@@ -22,6 +23,7 @@ int main() {
   TForm5* Form5 = nullptr;
   TForm6* Form6 = nullptr;
   cl::Application->CreateForm(Form1);
+  InstallProgramDialogs(Form1);
   cl::Application->CreateForm(Form2);
   cl::Application->CreateForm(Form5);
   cl::Application->CreateForm(Form6);

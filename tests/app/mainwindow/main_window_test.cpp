@@ -10,6 +10,7 @@
 #include "app/AboutBox.h"
 #include "app/HiddenSettingsDialogForm.h"
 #include "app/MainForm.h"
+#include "app/ProgramDialogs.h"
 #include "app/OptionsDialog.h"
 #include "platform/cl/application.h"
 #include "platform/rtl/dispatcher.h"
@@ -156,3 +157,33 @@ TEST_F(MainWindow, OptionsCancelKeepsTheControlsButNotTheFileAndOkWrites) {
   EXPECT_NE(after.find("After_Done=3"), std::string::npos) << after;
   EXPECT_NE(after.find("Thread_Count=4"), std::string::npos) << after;
 }
+
+namespace {
+
+TEST_F(MainWindow, TheProgramsSkinnedDialogsAnswerTheKeyboard) {
+  Start();
+  InstallProgramDialogs(form1);
+  TProgramServices& s = TForm1::Services();
+  auto keysLater = [&](std::vector<uint16_t> keys) {
+    std::vector<win::RawInput> ev;
+    for (uint16_t k : keys) {
+      ev.push_back(plat::test::Input::KeyEvent(true, k));
+      ev.push_back(plat::test::Input::KeyEvent(false, k));
+    }
+    h.input.Later(ev);
+  };
+  keysLater({win::VK_RETURN});
+  s.InfoBox("在该目录没有发现可以用的视频或音频文件！");  // returns once Enter closed it
+  keysLater({win::VK_ESCAPE});
+  s.FailureBox("broken.avi");
+  int index = 0;
+  keysLater({win::VK_DOWN, win::VK_RETURN});
+  ASSERT_TRUE(s.ChooseSkin(index));
+  EXPECT_EQ(index, 1);
+  keysLater({win::VK_ESCAPE});
+  EXPECT_FALSE(s.ChooseSkin(index));
+  EXPECT_EQ(index, 1) << "Cancel keeps the skin";
+  EXPECT_NE(s.Chooser, nullptr);
+}
+
+}  // namespace
