@@ -554,10 +554,11 @@ int TbsSkinForm::SkinHitTest(TPoint P) {
   int W = FFormWidth, H = FFormHeight, B = FSD->BorderW;
   const TPoint Probe[4] = {{P.X - B, P.Y}, {P.X, P.Y - B}, {P.X + B, P.Y}, {P.X, P.Y + B}};
   bool Near = false;
-  if (!FSD->FMask || FSD->FMask->Empty()) {
-    for (const TPoint& Q : Probe)
-      if (!InRectHalfOpen(TRect{0, 0, W, H}, Q)) Near = true;
-  } else if (!InRectHalfOpen(NewMaskRectArea, P)) {
+  // The form's own edge always gives a grip a border wide, also where a
+  // mask's strips are thinner than the border (a slightly rounded skin).
+  for (const TPoint& Q : Probe)
+    if (!InRectHalfOpen(TRect{0, 0, W, H}, Q)) Near = true;
+  if (!Near && FSD->FMask && !FSD->FMask->Empty() && !InRectHalfOpen(NewMaskRectArea, P)) {
     for (const TPoint& Q : Probe)
       if (!PointInMask(Q)) Near = true;
   }

@@ -176,6 +176,20 @@ TEST_F(FormFrame, HitTestTableWithTheSkin) {
   EXPECT_EQ(Hit(100, 60), win::HTCLIENT);
 }
 
+// A mask whose strips are thinner than the border (a slightly rounded skin)
+// still leaves a border-wide grip along the form's edges.
+TEST_F(FormFrame, ThinMaskStripsKeepABorderWideGrip) {
+  skin->MaskRectArea = {1, 1, 119, 79};
+  Show(skin.get());  // 220 x 130: client (4, 24, 216, 126)
+  struct Case {
+    int x, y, code;
+  } cases[] = {
+      {217, 60, win::HTRIGHT},        {2, 60, win::HTLEFT},     {100, 127, win::HTBOTTOM},
+      {217, 127, win::HTBOTTOMRIGHT}, {100, 60, win::HTCLIENT}, {50, 10, win::HTCAPTION},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Hit(c.x, c.y), c.code) << c.x << "," << c.y;
+}
+
 TEST_F(FormFrame, DefaultHitTestAndClientWithoutASkin) {
   Show(nullptr);
   win::RECT r = WinRect();
