@@ -1691,10 +1691,19 @@ void TbsSkinForm::AppMessage(MSG& M, bool& Handled) {
   }
 }
 
+// A window command's caption: the skin's interface text when it has one.
+static std::string SysMenuText(TbsSkinData* SD, const char* Key, const char* Default) {
+  if (SD && SD->ResourceStrData()) {
+    std::string T = SD->ResourceStrData()->GetResStr(Key);
+    if (!T.empty()) return T;
+  }
+  return Default;
+}
+
 void TbsSkinForm::BuildSysMenu() {
   cl::TMenuItem* Items = FSysMenu->Items();
   while (Items->Count() > 0) Items->Items(0)->Free();
-  auto Add = [&](const char* Name, const char* Caption, intptr_t Tag) {
+  auto Add = [&](const char* Name, const std::string& Caption, intptr_t Tag) {
     auto* I = new cl::TMenuItem(FSysMenu);
     I->SetName(Name);
     I->Caption = Caption;
@@ -1704,17 +1713,21 @@ void TbsSkinForm::BuildSysMenu() {
     Items->Add(I);
   };
   bool Normal = FWindowState == cl::wsNormal;
-  if ((FBorderIcons & biMinimize) && FWindowState != cl::wsMinimized) Add("BSF_MINITEM", "Mi&nimize", 3);
-  if ((FBorderIcons & biMaximize) && FWindowState != cl::wsMaximized) Add("BSF_MAXITEM", "Ma&ximize", 2);
-  if (!Normal || FRollUpState) Add("BSF_RESTORE", "&Restore", 1);
-  if ((FBorderIcons & biRollUp) && !FRollUpState && FWindowState != cl::wsMinimized) Add("BSF_ROLLUP", "Ro&llUp", 5);
-  if (FBorderIcons & biMinimizeToTray) Add("BSF_MINTOTRAY", "Minimize to &Tray", 6);
+  if ((FBorderIcons & biMinimize) && FWindowState != cl::wsMinimized)
+    Add("BSF_MINITEM", SysMenuText(FSD, "MI_MINCAPTION", "Mi&nimize"), 3);
+  if ((FBorderIcons & biMaximize) && FWindowState != cl::wsMaximized)
+    Add("BSF_MAXITEM", SysMenuText(FSD, "MI_MAXCAPTION", "Ma&ximize"), 2);
+  if (!Normal || FRollUpState) Add("BSF_RESTORE", SysMenuText(FSD, "MI_RESTORECAPTION", "&Restore"), 1);
+  if ((FBorderIcons & biRollUp) && !FRollUpState && FWindowState != cl::wsMinimized)
+    Add("BSF_ROLLUP", SysMenuText(FSD, "MI_ROLLUPCAPTION", "Ro&llUp"), 5);
+  if (FBorderIcons & biMinimizeToTray)
+    Add("BSF_MINTOTRAY", SysMenuText(FSD, "MI_MINTOTRAYCAPTION", "Minimize to &Tray"), 6);
   if (Items->Count() > 0) {
     auto* Sep = new cl::TMenuItem(FSysMenu);
     Sep->Caption = "-";
     Items->Add(Sep);
   }
-  Add("BSF_CLOSE", "&Close", 4);
+  Add("BSF_CLOSE", SysMenuText(FSD, "MI_CLOSECAPTION", "&Close"), 4);
 }
 
 // The application's own system menu gets the window commands: the items the
@@ -1735,7 +1748,7 @@ void TbsSkinForm::UpdateUserSysMenu() {
       }
     }
   }
-  auto Make = [&](const char* Name, const char* Caption, intptr_t Tag) {
+  auto Make = [&](const char* Name, const std::string& Caption, intptr_t Tag) {
     auto* I = new cl::TMenuItem(SystemMenu);
     I->SetName(Name);
     I->Caption = Caption;
@@ -1744,15 +1757,17 @@ void TbsSkinForm::UpdateUserSysMenu() {
     I->OnClick = [this](rtl::TObject* S) { SysMenuClick(S); };
     return I;
   };
-  if (FBorderIcons & biMinimizeToTray) Items->Insert(0, Make("BSF_MINTOTRAY", "Minimize to &Tray", 6));
+  if (FBorderIcons & biMinimizeToTray)
+    Items->Insert(0, Make("BSF_MINTOTRAY", SysMenuText(FSD, "MI_MINTOTRAYCAPTION", "Minimize to &Tray"), 6));
   if ((FBorderIcons & biRollUp) && !FRollUpState && FWindowState != cl::wsMinimized)
-    Items->Insert(0, Make("BSF_ROLLUP", "Ro&llUp", 5));
+    Items->Insert(0, Make("BSF_ROLLUP", SysMenuText(FSD, "MI_ROLLUPCAPTION", "Ro&llUp"), 5));
   if ((FBorderIcons & biMaximize) && FWindowState != cl::wsMaximized)
-    Items->Insert(0, Make("BSF_MAXITEM", "Ma&ximize", 2));
-  if (FWindowState != cl::wsNormal || FRollUpState) Items->Insert(0, Make("BSF_RESTORE", "&Restore", 1));
+    Items->Insert(0, Make("BSF_MAXITEM", SysMenuText(FSD, "MI_MAXCAPTION", "Ma&ximize"), 2));
+  if (FWindowState != cl::wsNormal || FRollUpState)
+    Items->Insert(0, Make("BSF_RESTORE", SysMenuText(FSD, "MI_RESTORECAPTION", "&Restore"), 1));
   if ((FBorderIcons & biMinimize) && FWindowState != cl::wsMinimized)
-    Items->Insert(0, Make("BSF_MINITEM", "Mi&nimize", 3));
-  Items->Add(Make("BSF_CLOSE", "&Close", 4));
+    Items->Insert(0, Make("BSF_MINITEM", SysMenuText(FSD, "MI_MINCAPTION", "Mi&nimize"), 3));
+  Items->Add(Make("BSF_CLOSE", SysMenuText(FSD, "MI_CLOSECAPTION", "&Close"), 4));
 }
 
 void TbsSkinForm::SysMenuClick(rtl::TObject* Sender) {

@@ -568,6 +568,21 @@ TEST_F(FormFrame, AnApplicationSystemMenuGetsTheCommandsAroundItsOwnItems) {
   sf->SetWindowState(cl::wsNormal);
 }
 
+// The window commands read as the skin's interface texts say; a text the
+// skin leaves out keeps its default.
+TEST_F(FormFrame, SystemMenuCaptionsComeFromTheSkinTexts) {
+  auto* strs = new TbsResourceStrData(form);
+  strs->SetResStrings({"MI_MINCAPTION=最小化(&N)", "MI_CLOSECAPTION=关闭(&C)", "MI_MAXCAPTION="});
+  skin->SetResourceStrData(strs);
+  sf->SetBorderIcons(biSystemMenu | biMinimize | biMaximize);
+  Show(skin.get());
+  std::vector<std::string> c;
+  cl::TMenuItem* items = sf->SystemMenuItems();
+  for (int i = 0; i < items->Count(); ++i) c.push_back(items->Items(i)->Caption);
+  EXPECT_EQ(c, (std::vector<std::string>{"最小化(&N)", "Ma&ximize", "-", "关闭(&C)"}));
+  skin->SetResourceStrData(nullptr);
+}
+
 // ---------------------------------------------------------------------------
 // The skin-change protocol.
 
