@@ -1115,6 +1115,15 @@ void TbsSkinForm::UpdateObjectsByBorderIcons() {
   UpdateObjectHints();
 }
 
+// A window command's caption or hint: the skin's interface text when it has one.
+static std::string SysMenuText(TbsSkinData* SD, const char* Key, const char* Default) {
+  if (SD && SD->ResourceStrData()) {
+    std::string T = SD->ResourceStrData()->GetResStr(Key);
+    if (!T.empty()) return T;
+  }
+  return Default;
+}
+
 void TbsSkinForm::UpdateObjectHints() {
   if (!UseDefaultObjectHint || !FSD) return;
   for (auto& O : ObjectList) {
@@ -1122,37 +1131,45 @@ void TbsSkinForm::UpdateObjectHints() {
     auto* A = dynamic_cast<TbsSkinAnimateObject*>(O.get());
     if (!S && !A) continue;
     TbsStdCommand C = S ? S->Command : A->Command;
+    const char* Key = nullptr;
     const char* Text = nullptr;
     switch (C) {
       case cmClose:
+        Key = "CLOSEBUTTON_HINT";
         Text = "Close";
         break;
       case cmMaximize:
+        Key = "MAXBUTTON_HINT";
         Text = "Maximize";
         break;
       case cmMinimize:
+        Key = "MINBUTTON_HINT";
         Text = "Minimize";
         break;
       case cmSysMenu:
+        Key = "MENUBUTTON_HINT";
         Text = "System menu";
         break;
       case cmRollUp:
+        Key = "ROLLUPBUTTON_HINT";
         Text = "Roll Up";
         break;
       case cmMinimizeToTray:
+        Key = "TRAYBUTTON_HINT";
         Text = "Minimize to Tray";
         break;
       case cmDefault:
         break;
     }
     if (!Text) continue;
-    O->Hint = Text;
+    std::string Hint = SysMenuText(FSD, Key, Text), Restore = SysMenuText(FSD, "RESTORE_HINT", "Restore");
+    O->Hint = Hint;
     if (S) {
-      S->FTempHint = Text;
-      S->RestoreHint = "Restore";
+      S->FTempHint = Hint;
+      S->RestoreHint = Restore;
     } else {
-      A->FTempHint = Text;
-      A->RestoreHint = "Restore";
+      A->FTempHint = Hint;
+      A->RestoreHint = Restore;
     }
   }
 }
@@ -1689,15 +1706,6 @@ void TbsSkinForm::AppMessage(MSG& M, bool& Handled) {
   } else if (M.message == WM_MOUSEWHEEL) {
     Handled = true;
   }
-}
-
-// A window command's caption: the skin's interface text when it has one.
-static std::string SysMenuText(TbsSkinData* SD, const char* Key, const char* Default) {
-  if (SD && SD->ResourceStrData()) {
-    std::string T = SD->ResourceStrData()->GetResStr(Key);
-    if (!T.empty()) return T;
-  }
-  return Default;
 }
 
 void TbsSkinForm::BuildSysMenu() {

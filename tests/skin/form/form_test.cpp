@@ -570,7 +570,7 @@ TEST_F(FormFrame, AnApplicationSystemMenuGetsTheCommandsAroundItsOwnItems) {
 
 // The window commands read as the skin's interface texts say; a text the
 // skin leaves out keeps its default.
-TEST_F(FormFrame, SystemMenuCaptionsComeFromTheSkinTexts) {
+TEST_F(FormFrame, SystemMenuCaptionsAndButtonHintsComeFromTheSkinTexts) {
   auto* strs = new TbsResourceStrData(form);
   strs->SetResStrings({"MI_MINCAPTION=最小化(&N)", "MI_CLOSECAPTION=关闭(&C)", "MI_MAXCAPTION="});
   skin->SetResourceStrData(strs);
@@ -580,6 +580,14 @@ TEST_F(FormFrame, SystemMenuCaptionsComeFromTheSkinTexts) {
   cl::TMenuItem* items = sf->SystemMenuItems();
   for (int i = 0; i < items->Count(); ++i) c.push_back(items->Items(i)->Caption);
   EXPECT_EQ(c, (std::vector<std::string>{"最小化(&N)", "Ma&ximize", "-", "关闭(&C)"}));
+  // The caption buttons' hints likewise.
+  strs->SetResStrings({"CLOSEBUTTON_HINT=关闭", "RESTORE_HINT=还原"});
+  sf->UpdateObjectHints();
+  auto* close = dynamic_cast<TbsSkinStdButtonObject*>(sf->ObjectList[size_t(sf->GetIndex("closebutton"))].get());
+  ASSERT_TRUE(close);
+  EXPECT_EQ(close->Hint, "关闭");
+  EXPECT_EQ(close->RestoreHint, "还原");
+  EXPECT_EQ(sf->ObjectList[size_t(sf->GetIndex("minbutton"))]->Hint, "Minimize");
   skin->SetResourceStrData(nullptr);
 }
 
