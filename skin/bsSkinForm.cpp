@@ -1,4 +1,5 @@
 #include "skin/bsSkinForm.h"
+#include "skin/bsTrayIcon.h"
 
 #include <algorithm>
 
@@ -137,7 +138,20 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
   if (AComponent == SystemMenu) SystemMenu = nullptr;
   if (AComponent == MainMenuBar) MainMenuBar = nullptr;
   if (AComponent == FSkinHint) FSkinHint = nullptr;
+  if (AComponent == FTrayIcon) FTrayIcon = nullptr;
   if (AComponent == FInActivePanel) FInActivePanel = nullptr;
+}
+
+void TbsSkinForm::SetTrayIcon(TbsTrayIcon* Value) {
+  if (FTrayIcon) FTrayIcon->RemoveFreeNotification(this);
+  FTrayIcon = Value;
+  if (FTrayIcon) FTrayIcon->FreeNotification(this);
+}
+
+void TbsSkinForm::MinimizeToTray() {
+  if (!FTrayIcon) return;
+  FTrayIcon->SetIconVisible(true);
+  FForm->SetVisible(false);
 }
 
 void TbsSkinForm::OldProc(TMessage& Msg) {
@@ -1381,6 +1395,10 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
   }
   switch (Value) {
     case cl::wsMinimized:
+      if (AlwaysMinimizeToTray && FTrayIcon) {
+        MinimizeToTray();
+        return;
+      }
       // The main form (or one that asks for it) goes to the task bar; the
       // component's own state stays.
       if (FForm == cl::Application->MainForm() || MinimizeDefault) {

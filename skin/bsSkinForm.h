@@ -20,6 +20,8 @@
 
 namespace skin {
 
+class TbsTrayIcon;
+
 // Library messages answered by the form's hook.
 constexpr unsigned WM_TRAY_RESTORED = 1426;
 constexpr unsigned WM_QUERY_SKINNABLE = 0xB1B2;
@@ -86,6 +88,9 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   int MagneticSize = 5;
   bool DisableSystemMenu = false, UseDefaultSysMenu = true;
   bool AlwaysMinimizeToTray = false, MinimizeDefault = false;
+  // The notification-area icon the form goes to on "minimize to tray".
+  TbsTrayIcon* TrayIcon() const { return FTrayIcon; }
+  void SetTrayIcon(TbsTrayIcon* Value);
   bool PreviewMode = false;
   bool UseDefaultObjectHint = true;
   // Hints of the caption objects, shown through SkinHint.
@@ -193,7 +198,9 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   // the row is full.
   TPoint GetMinimizedPosition();
   TRect StateArea(bool WorkArea);
-  void MinimizeToTray() {}  // no notification area here (the tray icon is off)
+  // The form leaves the screen and the linked tray icon shows; without a
+  // linked icon nothing happens (the form would be lost).
+  void MinimizeToTray();
 
   // --- alpha, fade-in and shadow ----------------------------------------------
   // Translucency needs a compositor ("layered windows available"); without
@@ -300,6 +307,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool FHaveShadow = false;
   TbsFormLayerBorder* FBorderLayer = nullptr;
   TbsSkinHint* FSkinHint = nullptr;
+  TbsTrayIcon* FTrayIcon = nullptr;
   TbsClientInActivePanel* FInActivePanel = nullptr;
   void UpdateBorderLayer();
   bool FSmartEffectsShow = false;

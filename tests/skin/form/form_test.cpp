@@ -19,6 +19,7 @@
 #include "skin/bsSkinControls.h"
 #include "skin/bsFormLayerBorder.h"
 #include "skin/bsSkinForm.h"
+#include "skin/bsTrayIcon.h"
 #include "skin/bsSkinHint.h"
 #include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
@@ -589,6 +590,41 @@ TEST_F(FormFrame, SystemMenuCaptionsAndButtonHintsComeFromTheSkinTexts) {
   EXPECT_EQ(close->RestoreHint, "还原");
   EXPECT_EQ(sf->ObjectList[size_t(sf->GetIndex("minbutton"))]->Hint, "Minimize");
   skin->SetResourceStrData(nullptr);
+}
+
+// "Minimize to tray" hides the form and shows the linked tray icon; with
+// AlwaysMinimizeToTray the minimize command does the same. Without an icon
+// the form stays (it could not be brought back).
+TEST_F(FormFrame, MinimizeToTrayGoesThroughTheLinkedTrayIcon) {
+  sf->SetBorderIcons(biSystemMenu | biMinimize | biMinimizeToTray);
+  Show(skin.get());
+  auto trayItem = [&] {
+    cl::TMenuItem* items = sf->SystemMenuItems();
+    for (int i = 0; i < items->Count(); ++i)
+      if (items->Items(i)->Name() == "BSF_MINTOTRAY") return items->Items(i);
+    return static_cast<cl::TMenuItem*>(nullptr);
+  };
+  ASSERT_TRUE(trayItem());
+  trayItem()->Click();
+  h.Pump();
+  EXPECT_TRUE(form->Visible());
+  auto* tray = new TbsTrayIcon(form);
+  sf->SetTrayIcon(tray);
+  trayItem()->Click();
+  h.Pump();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(tray->IconVisible());
+  form->SetVisible(true);
+  tray->SetIconVisible(false);
+  h.Pump();
+  sf->AlwaysMinimizeToTray = true;
+  sf->SetWindowState(cl::wsMinimized);
+  h.Pump();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(tray->IconVisible());
+  // The icon going away unlinks it.
+  tray->Free();
+  EXPECT_EQ(sf->TrayIcon(), nullptr);
 }
 
 // ---------------------------------------------------------------------------
