@@ -1557,8 +1557,15 @@ void TbsSkinForm::StartShowEffect() {
   if (!(AlphaWanted() || IsLayerBorderShowOnly()) || !FForm->HandleAllocated()) return;
   SetLayered(true);
   SetWindowAlpha(FForm->Handle(), 0);
+  if (AlphaWanted()) BorderFollowsAlpha(0);
   FFadeTarget = -1;
   SetTimer(FForm->Handle(), 1, 1);
+}
+
+// The layered border fades with the form: its own alphas are scaled by the
+// form's current one.
+void TbsSkinForm::BorderFollowsAlpha(int AFormAlpha) {
+  if (FBorderLayer && FBorderLayer->Data()) FBorderLayer->CheckFormAlpha(AFormAlpha, FBorderLayer->Visible());
 }
 
 void TbsSkinForm::FadeTick() {
@@ -1589,6 +1596,7 @@ void TbsSkinForm::FadeTick() {
       SetWindowAlpha(Wnd, FAlphaBlendValue);
     else
       SetLayered(false);
+    BorderFollowsAlpha(Target);
     return;
   }
   uint32_t Now = GetTickCount();
@@ -1596,6 +1604,7 @@ void TbsSkinForm::FadeTick() {
   FFadeLast = Now;
   FFadeAlpha = std::min(FFadeAlpha + FFadeStep, FFadeTarget);
   SetWindowAlpha(Wnd, uint8_t(FFadeAlpha));
+  BorderFollowsAlpha(FFadeAlpha);
   if (FFadeAlpha < FFadeTarget) return;
   KillTimer(Wnd, 1);
   if (FFadeTarget == 255) SetLayered(false);

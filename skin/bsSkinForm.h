@@ -315,6 +315,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   uint32_t FFadeLast = 0;
   void StartShowEffect();
   void FadeTick();
+  void BorderFollowsAlpha(int AFormAlpha);
   void SetLayered(bool On);
   bool FInMenu = false, FInMainMenu = false;
   int FAppHook = 0;

@@ -5,6 +5,8 @@
 // library messages, window states and the system menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -814,6 +816,28 @@ TEST_F(FormAlpha, FadeStepsAreTimerStateAndEndAtTheTarget) {
   h.Advance(5);
   EXPECT_EQ(Alpha(), 200);
   EXPECT_FALSE(sf->Fading());
+}
+
+void AddLayerFrame(TbsSkinData* s, bool withMask);
+
+// Where a compositor runs the layered border fades in with the form and
+// ends at its own alpha.
+TEST_F(FormAlpha, TheLayeredBorderFadesInWithTheForm) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  sf->AlphaBlendAnimation = true;
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Visible());
+  EXPECT_EQ(b->FCurrentAlphaBlendValue, 0);
+  std::vector<int> border;
+  for (int i = 0; i < 400 && (sf->Fading() || border.empty()); ++i) {
+    h.Advance(1);
+    if (border.empty() || border.back() != b->FCurrentAlphaBlendValue) border.push_back(b->FCurrentAlphaBlendValue);
+  }
+  EXPECT_GT(border.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(border.begin(), border.end()));
+  EXPECT_EQ(border.back(), 200);  // the frame's own value at full form alpha
 }
 
 TEST_F(FormAlpha, AFormFreedDuringItsFadeIsNeverTouchedAgain) {
