@@ -689,6 +689,41 @@ TEST_F(FormFrame, SkinChangeWalksParentsBeforeChildrenAndSkipsOtherSkins) {
   EXPECT_EQ(sf->SkinData(), skin.get());
 }
 
+// The caption text's glow (plain or the wide one) in a colour of the skin's
+// puts that colour around the text.
+TEST_F(FormFrame, CaptionTextGlowLooks) {
+  form->SetCaption("WWWWWW");
+  Show(skin.get());
+  auto* cap = dynamic_cast<TbsSkinCaptionObject*>(sf->ObjectList[size_t(sf->GetIndex("caption"))].get());
+  ASSERT_TRUE(cap);
+  const TColor green = 0x0000FF00;
+  // How much green stands out over red and blue, summed over the caption.
+  auto greenPixels = [&] {
+    win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+    int n = 0;
+    for (int y = 2; y < 22; ++y)
+      for (int x = 4; x < 68; ++x) {
+        uint32_t p = Px(x, y);  // 0x00RRGGBB
+        int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+        n += std::max(0, g - std::max(r, b));
+      }
+    return n;
+  };
+  const int plain = greenPixels();
+  struct Case {
+    const char* name;
+    bool glow, vista;
+  } cases[] = {{"glow", true, false}, {"wide glow", false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cap->GlowEffect = c.glow;
+    cap->VistaGlowEffect = c.vista;
+    cap->GlowSize = 3;
+    cap->GlowActiveColor = green;
+    EXPECT_GT(greenPixels(), plain + 200);
+  }
+}
+
 TEST_F(FormFrame, LibraryMessageAnswers) {
   Show(skin.get());
   win::HWND f = form->Handle();
