@@ -1,4 +1,5 @@
 #include "skin/bsSkinCaptionObjects.h"
+#include "skin/bsGlowText.h"
 
 #include <algorithm>
 #include <memory>
@@ -605,6 +606,18 @@ TbsSkinCaptionObject::TbsSkinCaptionObject(TbsSkinForm* AParent, TbsDataSkinObje
     ShadowColor = C->ShadowColor;
     ActiveShadowColor = C->ActiveShadowColor;
     Shadow = C->Shadow;
+    GlowEffect = C->GlowEffect;
+    GlowInActiveEffect = C->GlowInActiveEffect;
+    VistaGlowEffect = C->VistaGlowEffect;
+    VistaGlowInActiveEffect = C->VistaGlowInActiveEffect;
+    GlowSize = C->GlowSize;
+    GlowOffset = C->GlowOffset;
+    GlowColor = C->GlowColor;
+    GlowActiveColor = C->GlowActiveColor;
+    ReflectionEffect = C->ReflectionEffect;
+    ReflectionColor = C->ReflectionColor;
+    ReflectionActiveColor = C->ReflectionActiveColor;
+    ReflectionOffset = C->ReflectionOffset;
     Alignment = C->Alignment;
     TextRct = C->TextRct;
     StretchEffect = C->StretchEffect;
@@ -676,7 +689,19 @@ void TbsSkinCaptionObject::Draw(gfx::TCanvas* Cnvs, bool UpDate) {
       C->TextOut(X + 1, Y + 1, Text);
     }
     F->SetColor(FormActive ? ActiveFontColor : FontColor);
-    C->TextOut(X, Y, Text);
+    const TRect TextR{X, Y, X + TW, Y + TH};
+    const TbsTextFormat Flags(gfx::win32api::DT_LEFT | gfx::win32api::DT_SINGLELINE | gfx::win32api::DT_NOPREFIX);
+    TColor GC = FormActive ? GlowActiveColor : GlowColor;
+    if (VistaGlowEffect && (FormActive || VistaGlowInActiveEffect)) {
+      DrawVistaGlowText(C, TextR, Text, Flags, GC);
+    } else if (GlowEffect && (FormActive || GlowInActiveEffect)) {
+      DrawGlowText2(C, TextR, Text, Flags, TbsTextOffset(GlowOffset), GC, TbsGlowSize(GlowSize));
+    } else if (ReflectionEffect) {
+      DrawReflectionText(C, TextR, Text, Flags, TbsTextOffset(ReflectionOffset),
+                         FormActive ? ReflectionActiveColor : ReflectionColor);
+    } else {
+      C->TextOut(X, Y, Text);
+    }
   }
   Cnvs->Draw(ObjectRect.Left, ObjectRect.Top, &B);
 }

@@ -157,6 +157,14 @@ class TbsSkinCaptionObject : public TbsActiveSkinObject {
   TFontStyles FontStyle{};
   TColor FontColor = 0, ActiveFontColor = 0, ShadowColor = 0, ActiveShadowColor = 0;
   bool Shadow = false;
+  // Looks of the text: a glow behind it (plain or the wider "vista" one,
+  // each on the inactive form only when asked) or a reflection below it.
+  bool GlowEffect = false, GlowInActiveEffect = false, VistaGlowEffect = false, VistaGlowInActiveEffect = false;
+  int GlowSize = 0, GlowOffset = 0;
+  TColor GlowColor = 0, GlowActiveColor = 0;
+  bool ReflectionEffect = false;
+  TColor ReflectionColor = 0, ReflectionActiveColor = 0;
+  int ReflectionOffset = 0;
   TAlignment Alignment = taLeftJustify;
   TRect TextRct;
   bool StretchEffect = false;

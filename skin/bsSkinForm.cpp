@@ -1,4 +1,5 @@
 #include "skin/bsSkinForm.h"
+#include "skin/bsTrayIcon.h"
 
 #include <algorithm>
 
@@ -137,7 +138,20 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
   if (AComponent == SystemMenu) SystemMenu = nullptr;
   if (AComponent == MainMenuBar) MainMenuBar = nullptr;
   if (AComponent == FSkinHint) FSkinHint = nullptr;
+  if (AComponent == FTrayIcon) FTrayIcon = nullptr;
   if (AComponent == FInActivePanel) FInActivePanel = nullptr;
+}
+
+void TbsSkinForm::SetTrayIcon(TbsTrayIcon* Value) {
+  if (FTrayIcon) FTrayIcon->RemoveFreeNotification(this);
+  FTrayIcon = Value;
+  if (FTrayIcon) FTrayIcon->FreeNotification(this);
+}
+
+void TbsSkinForm::MinimizeToTray() {
+  if (!FTrayIcon) return;
+  FTrayIcon->SetIconVisible(true);
+  FForm->SetVisible(false);
 }
 
 void TbsSkinForm::OldProc(TMessage& Msg) {
@@ -554,10 +568,11 @@ int TbsSkinForm::SkinHitTest(TPoint P) {
   int W = FFormWidth, H = FFormHeight, B = FSD->BorderW;
   const TPoint Probe[4] = {{P.X - B, P.Y}, {P.X, P.Y - B}, {P.X + B, P.Y}, {P.X, P.Y + B}};
   bool Near = false;
-  if (!FSD->FMask || FSD->FMask->Empty()) {
-    for (const TPoint& Q : Probe)
-      if (!InRectHalfOpen(TRect{0, 0, W, H}, Q)) Near = true;
-  } else if (!InRectHalfOpen(NewMaskRectArea, P)) {
+  // The form's own edge always gives a grip a border wide, also where a
+  // mask's strips are thinner than the border (a slightly rounded skin).
+  for (const TPoint& Q : Probe)
+    if (!InRectHalfOpen(TRect{0, 0, W, H}, Q)) Near = true;
+  if (!Near && FSD->FMask && !FSD->FMask->Empty() && !InRectHalfOpen(NewMaskRectArea, P)) {
     for (const TPoint& Q : Probe)
       if (!PointInMask(Q)) Near = true;
   }
@@ -1114,6 +1129,15 @@ void TbsSkinForm::UpdateObjectsByBorderIcons() {
   UpdateObjectHints();
 }
 
+// A window command's caption or hint: the skin's interface text when it has one.
+static std::string SysMenuText(TbsSkinData* SD, const char* Key, const char* Default) {
+  if (SD && SD->ResourceStrData()) {
+    std::string T = SD->ResourceStrData()->GetResStr(Key);
+    if (!T.empty()) return T;
+  }
+  return Default;
+}
+
 void TbsSkinForm::UpdateObjectHints() {
   if (!UseDefaultObjectHint || !FSD) return;
   for (auto& O : ObjectList) {
@@ -1121,37 +1145,45 @@ void TbsSkinForm::UpdateObjectHints() {
     auto* A = dynamic_cast<TbsSkinAnimateObject*>(O.get());
     if (!S && !A) continue;
     TbsStdCommand C = S ? S->Command : A->Command;
+    const char* Key = nullptr;
     const char* Text = nullptr;
     switch (C) {
       case cmClose:
+        Key = "CLOSEBUTTON_HINT";
         Text = "Close";
         break;
       case cmMaximize:
+        Key = "MAXBUTTON_HINT";
         Text = "Maximize";
         break;
       case cmMinimize:
+        Key = "MINBUTTON_HINT";
         Text = "Minimize";
         break;
       case cmSysMenu:
+        Key = "MENUBUTTON_HINT";
         Text = "System menu";
         break;
       case cmRollUp:
+        Key = "ROLLUPBUTTON_HINT";
         Text = "Roll Up";
         break;
       case cmMinimizeToTray:
+        Key = "TRAYBUTTON_HINT";
         Text = "Minimize to Tray";
         break;
       case cmDefault:
         break;
     }
     if (!Text) continue;
-    O->Hint = Text;
+    std::string Hint = SysMenuText(FSD, Key, Text), Restore = SysMenuText(FSD, "RESTORE_HINT", "Restore");
+    O->Hint = Hint;
     if (S) {
-      S->FTempHint = Text;
-      S->RestoreHint = "Restore";
+      S->FTempHint = Hint;
+      S->RestoreHint = Restore;
     } else {
-      A->FTempHint = Text;
-      A->RestoreHint = "Restore";
+      A->FTempHint = Hint;
+      A->RestoreHint = Restore;
     }
   }
 }
@@ -1363,6 +1395,10 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
   }
   switch (Value) {
     case cl::wsMinimized:
+      if (AlwaysMinimizeToTray && FTrayIcon) {
+        MinimizeToTray();
+        return;
+      }
       // The main form (or one that asks for it) goes to the task bar; the
       // component's own state stays.
       if (FForm == cl::Application->MainForm() || MinimizeDefault) {
@@ -1521,8 +1557,15 @@ void TbsSkinForm::StartShowEffect() {
   if (!(AlphaWanted() || IsLayerBorderShowOnly()) || !FForm->HandleAllocated()) return;
   SetLayered(true);
   SetWindowAlpha(FForm->Handle(), 0);
+  if (AlphaWanted()) BorderFollowsAlpha(0);
   FFadeTarget = -1;
   SetTimer(FForm->Handle(), 1, 1);
+}
+
+// The layered border fades with the form: its own alphas are scaled by the
+// form's current one.
+void TbsSkinForm::BorderFollowsAlpha(int AFormAlpha) {
+  if (FBorderLayer && FBorderLayer->Data()) FBorderLayer->CheckFormAlpha(AFormAlpha, FBorderLayer->Visible());
 }
 
 void TbsSkinForm::FadeTick() {
@@ -1553,6 +1596,7 @@ void TbsSkinForm::FadeTick() {
       SetWindowAlpha(Wnd, FAlphaBlendValue);
     else
       SetLayered(false);
+    BorderFollowsAlpha(Target);
     return;
   }
   uint32_t Now = GetTickCount();
@@ -1560,6 +1604,7 @@ void TbsSkinForm::FadeTick() {
   FFadeLast = Now;
   FFadeAlpha = std::min(FFadeAlpha + FFadeStep, FFadeTarget);
   SetWindowAlpha(Wnd, uint8_t(FFadeAlpha));
+  BorderFollowsAlpha(FFadeAlpha);
   if (FFadeAlpha < FFadeTarget) return;
   KillTimer(Wnd, 1);
   if (FFadeTarget == 255) SetLayered(false);
@@ -1693,7 +1738,7 @@ void TbsSkinForm::AppMessage(MSG& M, bool& Handled) {
 void TbsSkinForm::BuildSysMenu() {
   cl::TMenuItem* Items = FSysMenu->Items();
   while (Items->Count() > 0) Items->Items(0)->Free();
-  auto Add = [&](const char* Name, const char* Caption, intptr_t Tag) {
+  auto Add = [&](const char* Name, const std::string& Caption, intptr_t Tag) {
     auto* I = new cl::TMenuItem(FSysMenu);
     I->SetName(Name);
     I->Caption = Caption;
@@ -1703,17 +1748,21 @@ void TbsSkinForm::BuildSysMenu() {
     Items->Add(I);
   };
   bool Normal = FWindowState == cl::wsNormal;
-  if ((FBorderIcons & biMinimize) && FWindowState != cl::wsMinimized) Add("BSF_MINITEM", "Mi&nimize", 3);
-  if ((FBorderIcons & biMaximize) && FWindowState != cl::wsMaximized) Add("BSF_MAXITEM", "Ma&ximize", 2);
-  if (!Normal || FRollUpState) Add("BSF_RESTORE", "&Restore", 1);
-  if ((FBorderIcons & biRollUp) && !FRollUpState && FWindowState != cl::wsMinimized) Add("BSF_ROLLUP", "Ro&llUp", 5);
-  if (FBorderIcons & biMinimizeToTray) Add("BSF_MINTOTRAY", "Minimize to &Tray", 6);
+  if ((FBorderIcons & biMinimize) && FWindowState != cl::wsMinimized)
+    Add("BSF_MINITEM", SysMenuText(FSD, "MI_MINCAPTION", "Mi&nimize"), 3);
+  if ((FBorderIcons & biMaximize) && FWindowState != cl::wsMaximized)
+    Add("BSF_MAXITEM", SysMenuText(FSD, "MI_MAXCAPTION", "Ma&ximize"), 2);
+  if (!Normal || FRollUpState) Add("BSF_RESTORE", SysMenuText(FSD, "MI_RESTORECAPTION", "&Restore"), 1);
+  if ((FBorderIcons & biRollUp) && !FRollUpState && FWindowState != cl::wsMinimized)
+    Add("BSF_ROLLUP", SysMenuText(FSD, "MI_ROLLUPCAPTION", "Ro&llUp"), 5);
+  if (FBorderIcons & biMinimizeToTray)
+    Add("BSF_MINTOTRAY", SysMenuText(FSD, "MI_MINTOTRAYCAPTION", "Minimize to &Tray"), 6);
   if (Items->Count() > 0) {
     auto* Sep = new cl::TMenuItem(FSysMenu);
     Sep->Caption = "-";
     Items->Add(Sep);
   }
-  Add("BSF_CLOSE", "&Close", 4);
+  Add("BSF_CLOSE", SysMenuText(FSD, "MI_CLOSECAPTION", "&Close"), 4);
 }
 
 // The application's own system menu gets the window commands: the items the
@@ -1734,7 +1783,7 @@ void TbsSkinForm::UpdateUserSysMenu() {
       }
     }
   }
-  auto Make = [&](const char* Name, const char* Caption, intptr_t Tag) {
+  auto Make = [&](const char* Name, const std::string& Caption, intptr_t Tag) {
     auto* I = new cl::TMenuItem(SystemMenu);
     I->SetName(Name);
     I->Caption = Caption;
@@ -1743,15 +1792,17 @@ void TbsSkinForm::UpdateUserSysMenu() {
     I->OnClick = [this](rtl::TObject* S) { SysMenuClick(S); };
     return I;
   };
-  if (FBorderIcons & biMinimizeToTray) Items->Insert(0, Make("BSF_MINTOTRAY", "Minimize to &Tray", 6));
+  if (FBorderIcons & biMinimizeToTray)
+    Items->Insert(0, Make("BSF_MINTOTRAY", SysMenuText(FSD, "MI_MINTOTRAYCAPTION", "Minimize to &Tray"), 6));
   if ((FBorderIcons & biRollUp) && !FRollUpState && FWindowState != cl::wsMinimized)
-    Items->Insert(0, Make("BSF_ROLLUP", "Ro&llUp", 5));
+    Items->Insert(0, Make("BSF_ROLLUP", SysMenuText(FSD, "MI_ROLLUPCAPTION", "Ro&llUp"), 5));
   if ((FBorderIcons & biMaximize) && FWindowState != cl::wsMaximized)
-    Items->Insert(0, Make("BSF_MAXITEM", "Ma&ximize", 2));
-  if (FWindowState != cl::wsNormal || FRollUpState) Items->Insert(0, Make("BSF_RESTORE", "&Restore", 1));
+    Items->Insert(0, Make("BSF_MAXITEM", SysMenuText(FSD, "MI_MAXCAPTION", "Ma&ximize"), 2));
+  if (FWindowState != cl::wsNormal || FRollUpState)
+    Items->Insert(0, Make("BSF_RESTORE", SysMenuText(FSD, "MI_RESTORECAPTION", "&Restore"), 1));
   if ((FBorderIcons & biMinimize) && FWindowState != cl::wsMinimized)
-    Items->Insert(0, Make("BSF_MINITEM", "Mi&nimize", 3));
-  Items->Add(Make("BSF_CLOSE", "&Close", 4));
+    Items->Insert(0, Make("BSF_MINITEM", SysMenuText(FSD, "MI_MINCAPTION", "Mi&nimize"), 3));
+  Items->Add(Make("BSF_CLOSE", SysMenuText(FSD, "MI_CLOSECAPTION", "&Close"), 4));
 }
 
 void TbsSkinForm::SysMenuClick(rtl::TObject* Sender) {

@@ -20,6 +20,8 @@
 
 namespace skin {
 
+class TbsTrayIcon;
+
 // Library messages answered by the form's hook.
 constexpr unsigned WM_TRAY_RESTORED = 1426;
 constexpr unsigned WM_QUERY_SKINNABLE = 0xB1B2;
@@ -87,6 +89,9 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   int MagneticSize = 5;
   bool DisableSystemMenu = false, UseDefaultSysMenu = true;
   bool AlwaysMinimizeToTray = false, MinimizeDefault = false;
+  // The notification-area icon the form goes to on "minimize to tray".
+  TbsTrayIcon* TrayIcon() const { return FTrayIcon; }
+  void SetTrayIcon(TbsTrayIcon* Value);
   bool PreviewMode = false;
   bool UseDefaultObjectHint = true;
   // Hints of the caption objects, shown through SkinHint.
@@ -194,7 +199,9 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   // the row is full.
   TPoint GetMinimizedPosition();
   TRect StateArea(bool WorkArea);
-  void MinimizeToTray() {}  // no notification area here (the tray icon is off)
+  // The form leaves the screen and the linked tray icon shows; without a
+  // linked icon nothing happens (the form would be lost).
+  void MinimizeToTray();
 
   // --- alpha, fade-in and shadow ----------------------------------------------
   // Translucency needs a compositor ("layered windows available"); without
@@ -301,6 +308,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool FHaveShadow = false;
   TbsFormLayerBorder* FBorderLayer = nullptr;
   TbsSkinHint* FSkinHint = nullptr;
+  TbsTrayIcon* FTrayIcon = nullptr;
   TbsClientInActivePanel* FInActivePanel = nullptr;
   void UpdateBorderLayer();
   bool FSmartEffectsShow = false;
@@ -308,6 +316,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   uint32_t FFadeLast = 0;
   void StartShowEffect();
   void FadeTick();
+  void BorderFollowsAlpha(int AFormAlpha);
   void SetLayered(bool On);
   bool FInMenu = false, FInMainMenu = false;
   int FAppHook = 0;

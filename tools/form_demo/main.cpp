@@ -1,6 +1,8 @@
 // The skinned form frame in a real window (Qt backend): a main form framed
 // by the form skinning component with a five-item skinned menu bar.
-//   form_demo [--screenshot <prefix>]
+//   form_demo [--skin N] [--screenshot <prefix>]
+// --skin N frames the form in built-in skin N (and switches to skin N + 1
+// later); without it the two synthetic frame test skins are used.
 // With --screenshot the demo drives itself through the X server (xdotool):
 // it reads the window's shape at two sizes (xwininfo -shape), drags the
 // caption and the bottom-right edge, hovers and presses the close button
@@ -17,6 +19,8 @@
 #include <QWindow>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +32,7 @@
 #include "platform/win/window.h"
 #include "skin/bsSkinForm.h"
 #include "skin/bsSkinMainMenuBar.h"
+#include "skin/bsStoredSkins.h"
 
 extern char** environ;
 
@@ -119,6 +124,9 @@ class DemoForm : public TForm {
     Canvas()->Brush()->SetStyle(gfx::bsClear);
     Canvas()->Font()->SetName("Arial");
     Canvas()->Font()->SetHeight(14);
+    // The skin's text colour, so the line reads on dark skins too.
+    TbsSkinData* sd = sf->SkinData();
+    if (sd && !sd->Empty) Canvas()->Font()->SetColor(sd->SkinColors().cBtnText());
     Canvas()->TextOut(12, 40, "客户区：皮肤背景");
   }
 };
@@ -259,15 +267,36 @@ void Script(DemoForm* f, TbsSkinData* second, const std::string& prefix) {
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   std::string screenshot;
+  int builtin = -1;
   for (int i = 1; i < argc; i++) {
     std::string a = argv[i];
     if (a == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
+    if (a == "--skin" && i + 1 < argc) builtin = std::atoi(argv[++i]);
+  }
+  if (builtin >= kBuiltinSkinCount) {
+    std::fprintf(stderr, "form_demo: --skin takes 0 .. %d\n", kBuiltinSkinCount - 1);
+    return 2;
   }
   plat::qt::QtBackend::Install();
   Application->Initialize();
   Application->SetTitle("Form demo");
-  auto first = MakeFrameTestSkin(0);
-  auto second = MakeFrameTestSkin(1);
+  TbsOwned<TbsSkinData> first, second;
+  TbsOwned<TbsCompressedSkinList> skins;
+  if (builtin >= 0) {
+    skins = MakeOwned<TbsCompressedSkinList>(nullptr);
+    LoadBuiltinSkins(*skins);
+    first = MakeOwned<TbsSkinData>(nullptr);
+    first->SetSkinList(skins.get());
+    first->SetSkinIndex(builtin);
+    second = MakeOwned<TbsSkinData>(nullptr);
+    second->SetSkinList(skins.get());
+    second->SetSkinIndex((builtin + 1) % kBuiltinSkinCount);
+    std::printf("skins: %s, then %s\n", BuiltinSkins()[size_t(builtin)].CompressedFileName,
+                BuiltinSkins()[size_t((builtin + 1) % kBuiltinSkinCount)].CompressedFileName);
+  } else {
+    first = MakeFrameTestSkin(0);
+    second = MakeFrameTestSkin(1);
+  }
   DemoForm* form = nullptr;
   Application->CreateForm(form);
   form->sf->SetSkinData(first.get());
@@ -282,6 +311,7 @@ int main(int argc, char** argv) {
   ResetApplication();
   first.reset();
   second.reset();
+  skins.reset();
   win::Shutdown();
   plat::qt::QtBackend::Uninstall();
   return g_failures ? 1 : 0;

@@ -5,6 +5,8 @@
 // library messages, window states and the system menu.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -19,6 +21,7 @@
 #include "skin/bsSkinControls.h"
 #include "skin/bsFormLayerBorder.h"
 #include "skin/bsSkinForm.h"
+#include "skin/bsTrayIcon.h"
 #include "skin/bsSkinHint.h"
 #include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
@@ -174,6 +177,20 @@ TEST_F(FormFrame, HitTestTableWithTheSkin) {
   EXPECT_EQ(Hit(1, 60), HTOBJECT);
   EXPECT_EQ(Hit(50, 10), win::HTCAPTION);
   EXPECT_EQ(Hit(100, 60), win::HTCLIENT);
+}
+
+// A mask whose strips are thinner than the border (a slightly rounded skin)
+// still leaves a border-wide grip along the form's edges.
+TEST_F(FormFrame, ThinMaskStripsKeepABorderWideGrip) {
+  skin->MaskRectArea = {1, 1, 119, 79};
+  Show(skin.get());  // 220 x 130: client (4, 24, 216, 126)
+  struct Case {
+    int x, y, code;
+  } cases[] = {
+      {217, 60, win::HTRIGHT},        {2, 60, win::HTLEFT},     {100, 127, win::HTBOTTOM},
+      {217, 127, win::HTBOTTOMRIGHT}, {100, 60, win::HTCLIENT}, {50, 10, win::HTCAPTION},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Hit(c.x, c.y), c.code) << c.x << "," << c.y;
 }
 
 TEST_F(FormFrame, DefaultHitTestAndClientWithoutASkin) {
@@ -554,6 +571,64 @@ TEST_F(FormFrame, AnApplicationSystemMenuGetsTheCommandsAroundItsOwnItems) {
   sf->SetWindowState(cl::wsNormal);
 }
 
+// The window commands read as the skin's interface texts say; a text the
+// skin leaves out keeps its default.
+TEST_F(FormFrame, SystemMenuCaptionsAndButtonHintsComeFromTheSkinTexts) {
+  auto* strs = new TbsResourceStrData(form);
+  strs->SetResStrings({"MI_MINCAPTION=最小化(&N)", "MI_CLOSECAPTION=关闭(&C)", "MI_MAXCAPTION="});
+  skin->SetResourceStrData(strs);
+  sf->SetBorderIcons(biSystemMenu | biMinimize | biMaximize);
+  Show(skin.get());
+  std::vector<std::string> c;
+  cl::TMenuItem* items = sf->SystemMenuItems();
+  for (int i = 0; i < items->Count(); ++i) c.push_back(items->Items(i)->Caption);
+  EXPECT_EQ(c, (std::vector<std::string>{"最小化(&N)", "Ma&ximize", "-", "关闭(&C)"}));
+  // The caption buttons' hints likewise.
+  strs->SetResStrings({"CLOSEBUTTON_HINT=关闭", "RESTORE_HINT=还原"});
+  sf->UpdateObjectHints();
+  auto* close = dynamic_cast<TbsSkinStdButtonObject*>(sf->ObjectList[size_t(sf->GetIndex("closebutton"))].get());
+  ASSERT_TRUE(close);
+  EXPECT_EQ(close->Hint, "关闭");
+  EXPECT_EQ(close->RestoreHint, "还原");
+  EXPECT_EQ(sf->ObjectList[size_t(sf->GetIndex("minbutton"))]->Hint, "Minimize");
+  skin->SetResourceStrData(nullptr);
+}
+
+// "Minimize to tray" hides the form and shows the linked tray icon; with
+// AlwaysMinimizeToTray the minimize command does the same. Without an icon
+// the form stays (it could not be brought back).
+TEST_F(FormFrame, MinimizeToTrayGoesThroughTheLinkedTrayIcon) {
+  sf->SetBorderIcons(biSystemMenu | biMinimize | biMinimizeToTray);
+  Show(skin.get());
+  auto trayItem = [&] {
+    cl::TMenuItem* items = sf->SystemMenuItems();
+    for (int i = 0; i < items->Count(); ++i)
+      if (items->Items(i)->Name() == "BSF_MINTOTRAY") return items->Items(i);
+    return static_cast<cl::TMenuItem*>(nullptr);
+  };
+  ASSERT_TRUE(trayItem());
+  trayItem()->Click();
+  h.Pump();
+  EXPECT_TRUE(form->Visible());
+  auto* tray = new TbsTrayIcon(form);
+  sf->SetTrayIcon(tray);
+  trayItem()->Click();
+  h.Pump();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(tray->IconVisible());
+  form->SetVisible(true);
+  tray->SetIconVisible(false);
+  h.Pump();
+  sf->AlwaysMinimizeToTray = true;
+  sf->SetWindowState(cl::wsMinimized);
+  h.Pump();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_TRUE(tray->IconVisible());
+  // The icon going away unlinks it.
+  tray->Free();
+  EXPECT_EQ(sf->TrayIcon(), nullptr);
+}
+
 // ---------------------------------------------------------------------------
 // The skin-change protocol.
 
@@ -612,6 +687,41 @@ TEST_F(FormFrame, SkinChangeWalksParentsBeforeChildrenAndSkipsOtherSkins) {
   EXPECT_EQ(log, (std::vector<std::string>{"change other"}));
   EXPECT_EQ(events, (std::vector<std::string>{"after"}));
   EXPECT_EQ(sf->SkinData(), skin.get());
+}
+
+// The caption text's glow (plain or the wide one) in a colour of the skin's
+// puts that colour around the text.
+TEST_F(FormFrame, CaptionTextGlowLooks) {
+  form->SetCaption("WWWWWW");
+  Show(skin.get());
+  auto* cap = dynamic_cast<TbsSkinCaptionObject*>(sf->ObjectList[size_t(sf->GetIndex("caption"))].get());
+  ASSERT_TRUE(cap);
+  const TColor green = 0x0000FF00;
+  // How much green stands out over red and blue, summed over the caption.
+  auto greenPixels = [&] {
+    win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+    int n = 0;
+    for (int y = 2; y < 22; ++y)
+      for (int x = 4; x < 68; ++x) {
+        uint32_t p = Px(x, y);  // 0x00RRGGBB
+        int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+        n += std::max(0, g - std::max(r, b));
+      }
+    return n;
+  };
+  const int plain = greenPixels();
+  struct Case {
+    const char* name;
+    bool glow, vista;
+  } cases[] = {{"glow", true, false}, {"wide glow", false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cap->GlowEffect = c.glow;
+    cap->VistaGlowEffect = c.vista;
+    cap->GlowSize = 3;
+    cap->GlowActiveColor = green;
+    EXPECT_GT(greenPixels(), plain + 200);
+  }
 }
 
 TEST_F(FormFrame, LibraryMessageAnswers) {
@@ -741,6 +851,28 @@ TEST_F(FormAlpha, FadeStepsAreTimerStateAndEndAtTheTarget) {
   h.Advance(5);
   EXPECT_EQ(Alpha(), 200);
   EXPECT_FALSE(sf->Fading());
+}
+
+void AddLayerFrame(TbsSkinData* s, bool withMask);
+
+// Where a compositor runs the layered border fades in with the form and
+// ends at its own alpha.
+TEST_F(FormAlpha, TheLayeredBorderFadesInWithTheForm) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  sf->AlphaBlendAnimation = true;
+  Show(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Visible());
+  EXPECT_EQ(b->FCurrentAlphaBlendValue, 0);
+  std::vector<int> border;
+  for (int i = 0; i < 400 && (sf->Fading() || border.empty()); ++i) {
+    h.Advance(1);
+    if (border.empty() || border.back() != b->FCurrentAlphaBlendValue) border.push_back(b->FCurrentAlphaBlendValue);
+  }
+  EXPECT_GT(border.size(), 3u);
+  EXPECT_TRUE(std::is_sorted(border.begin(), border.end()));
+  EXPECT_EQ(border.back(), 200);  // the frame's own value at full form alpha
 }
 
 TEST_F(FormAlpha, AFormFreedDuringItsFadeIsNeverTouchedAgain) {
