@@ -9,7 +9,7 @@
 #include "platform/rtl/format.h"
 #include "platform/rtl/strings.h"
 #include "platform/rtl/time.h"
-#include "platform/shell/specialfolders.h"
+#include "platform/shell/knownfolders.h"
 
 namespace skin {
 

@@ -10,7 +10,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/gfx/raster.h"
 #include "platform/shell/launcher.h"
-#include "platform/shell/specialfolders.h"
+#include "platform/shell/knownfolders.h"
 #include "platform/win/messages.h"
 #include "skin/bsSkinData.h"
 

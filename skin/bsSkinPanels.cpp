@@ -142,7 +142,7 @@ void TbsSkinPanel::SetRollUpState(bool V) {
     return;
   }
   if (V) {
-    // Saved once per roll-up, so rolling down gives the original back.
+    // Saved once per roll-up, so rolling down restores the constraints the panel had before it rolled up.
     if (!FConstraintsSaved) {
       FCMaxWidth = Constraints.MaxWidth;
       FCMinWidth = Constraints.MinWidth;

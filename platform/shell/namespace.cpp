@@ -3,7 +3,7 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/strings.h"
 #include "platform/shell/launcher.h"
-#include "platform/shell/specialfolders.h"
+#include "platform/shell/knownfolders.h"
 #include "platform/shell/volumes.h"
 
 #include <dirent.h>

@@ -148,7 +148,7 @@ class IShellFolderLx {
 };
 
 HRESULT SHGetDesktopFolder(std::shared_ptr<IShellFolderLx>* out);
-// The absolute list of a special folder (specialfolders.h); fails for those
+// The absolute list of a special folder (knownfolders.h); fails for those
 // that are not available here.
 HRESULT SHGetSpecialFolderLocation(int csidl, PIDLIST* out);
 // The file-system path of an absolute list; false for virtual items.

@@ -28,7 +28,7 @@ QFont SmallFont(int px, bool bold) {
   return f;
 }
 
-// --- slider (4 bits per pixel, like the originals) -------------------------------------
+// --- slider (4 bits per pixel, the depth the slider reads) -------------------------------
 
 const std::vector<QColor>& SliderPalette() {
   static const std::vector<QColor> pal = {

@@ -3,7 +3,7 @@
 // paths through the longest mount point, the Desktop and special folders,
 // renaming that never overwrites, icons and the small context menu.
 #include "platform/shell/namespace.h"
-#include "platform/shell/specialfolders.h"
+#include "platform/shell/knownfolders.h"
 #include "platform/shell/volumes.h"
 #include "platform/testkit/shell_fakes.h"
 #include "platform/gfx/imagelist.h"

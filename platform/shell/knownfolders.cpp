@@ -1,4 +1,4 @@
-#include "platform/shell/specialfolders.h"
+#include "platform/shell/knownfolders.h"
 
 #include "platform/rtl/env.h"
 #include "platform/rtl/files.h"
