@@ -1,6 +1,7 @@
 #include "platform/ctl/listbox.h"
 
 #include "platform/ctl/internal.h"
+#include "platform/ctl/scrollinfo.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/raster.h"
@@ -411,33 +412,7 @@ void TCustomListBox::ScrollMessage(TMessage& m, bool vertical) {
   int step = columns_ > 0 ? rows : 1, page = columns_ > 0 ? rows * columns_ : std::max(1, rows - 1);
   if (vertical == (columns_ > 0)) return;  // the other direction does not scroll
   int top = top_;
-  switch (code) {
-    case SB_LINEUP:
-      top -= step;
-      break;
-    case SB_LINEDOWN:
-      top += step;
-      break;
-    case SB_PAGEUP:
-      top -= page;
-      break;
-    case SB_PAGEDOWN:
-      top += page;
-      break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-      top = pos * step;
-      break;
-    case SB_TOP:
-      top = 0;
-      break;
-    case SB_BOTTOM:
-      top = MaxTop();
-      break;
-    default:
-      return;
-  }
-  top = std::clamp(top, 0, MaxTop());
+  if (!ScrollCodeTarget(code, top, pos * step, step, page, MaxTop(), top)) return;
   if (top == top_) return;
   top_ = top;
   UpdateScroll();

@@ -4,6 +4,7 @@
 #include "platform/ctl/header.h"
 #include "platform/ctl/inplaceedit.h"
 #include "platform/ctl/internal.h"
+#include "platform/ctl/scrollinfo.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/raster.h"
 #include "platform/gfx/text.h"
@@ -1015,33 +1016,7 @@ void TCustomListView::ScrollMessage(TMessage& m, bool vertical) {
   int code = LOWORD(m.WParam), pos = int16_t(HIWORD(m.WParam));
   TRect area = ContentArea();
   int oldTop = top_, oldX = scrollX_, oldY = scrollY_;
-  auto step = [&](int& v, int line, int page, int maxV) {
-    switch (code) {
-      case SB_LINEUP:
-        v -= line;
-        break;
-      case SB_LINEDOWN:
-        v += line;
-        break;
-      case SB_PAGEUP:
-        v -= page;
-        break;
-      case SB_PAGEDOWN:
-        v += page;
-        break;
-      case SB_THUMBPOSITION:
-      case SB_THUMBTRACK:
-        v = pos;
-        break;
-      case SB_TOP:
-        v = 0;
-        break;
-      case SB_BOTTOM:
-        v = maxV;
-        break;
-    }
-    v = std::clamp(v, 0, maxV);
-  };
+  auto step = [&](int& v, int line, int page, int maxV) { ScrollCodeTarget(code, v, pos, line, page, maxV, v); };
   switch (viewStyle_) {
     case vsReport:
       if (vertical)

@@ -109,6 +109,38 @@ int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
 
 BOOL ShowScrollBar(HWND hwnd, int, BOOL) { return IsWindow(hwnd); }
 
+bool ScrollCodeTarget(int code, int current, int thumbPos, int line, int page, int maxPos, int& target) {
+  int v = current;
+  switch (code) {
+    case SB_LINEUP:
+      v -= line;
+      break;
+    case SB_LINEDOWN:
+      v += line;
+      break;
+    case SB_PAGEUP:
+      v -= page;
+      break;
+    case SB_PAGEDOWN:
+      v += page;
+      break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+      v = thumbPos;
+      break;
+    case SB_TOP:
+      v = 0;
+      break;
+    case SB_BOTTOM:
+      v = maxPos;
+      break;
+    default:
+      return false;
+  }
+  target = std::clamp(v, 0, std::max(0, maxPos));
+  return true;
+}
+
 void detail::SetScroll(cl::TWinControl* c, int bar, int maxPos, int page, int pos) {
   if (!c->HandleAllocated()) return;
   SCROLLINFO si;

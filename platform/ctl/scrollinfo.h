@@ -38,4 +38,9 @@ int GetScrollPos(HWND hwnd, int bar);
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
 
+// Where a WM_HSCROLL/WM_VSCROLL code moves a position that runs from 0 to
+// maxPos, by `line` or `page`, or to `thumbPos` for the thumb codes; the
+// result is kept inside the range. False for codes that move nothing.
+bool ScrollCodeTarget(int code, int current, int thumbPos, int line, int page, int maxPos, int& target);
+
 }  // namespace ctl

@@ -2,6 +2,7 @@
 
 #include "platform/ctl/inplaceedit.h"
 #include "platform/ctl/internal.h"
+#include "platform/ctl/scrollinfo.h"
 #include "platform/gfx/dc.h"
 #include "platform/gfx/raster.h"
 #include "platform/gfx/text.h"
@@ -721,33 +722,7 @@ void TCustomTreeView::ScrollMessage(TMessage& m, bool vertical) {
   int& v = vertical ? top_ : scrollX_;
   int line = vertical ? 1 : kHLine, page = vertical ? std::max(1, VisibleCount() - 1) : std::max(1, ClientWidth());
   int maxV = vertical ? MaxTop() : MaxScrollX(), old = v;
-  switch (code) {
-    case SB_LINEUP:
-      v -= line;
-      break;
-    case SB_LINEDOWN:
-      v += line;
-      break;
-    case SB_PAGEUP:
-      v -= page;
-      break;
-    case SB_PAGEDOWN:
-      v += page;
-      break;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-      v = pos;
-      break;
-    case SB_TOP:
-      v = 0;
-      break;
-    case SB_BOTTOM:
-      v = maxV;
-      break;
-    default:
-      return;
-  }
-  v = std::clamp(v, 0, maxV);
+  if (!ScrollCodeTarget(code, v, pos, line, page, maxV, v)) return;
   if (v == old) return;
   if (editor_) EndEdit(true);
   UpdateScroll();
