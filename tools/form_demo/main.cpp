@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "FrameTestSkin.h"
+#include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
 #include "platform/cl/forms.h"
 #include "platform/qt/qt_backend.h"
@@ -39,34 +40,9 @@ extern char** environ;
 using namespace cl;
 using namespace skin;
 
+using namespace demokit;
+
 namespace {
-
-template <class F>
-bool PumpUntil(F done, int ms = 20000) {
-  auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    win::MsgWaitForEvents(10);
-    win::ProcessMessages();
-  }
-  return true;
-}
-
-void PumpFor(int ms) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; }, ms + 1000);
-}
-
-bool RunTool(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
-  int status = 0;
-  bool ended = PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
-  return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 void Xdo(std::vector<std::string> args) {
   args.insert(args.begin(), "xdotool");
@@ -138,13 +114,6 @@ void Expect(bool ok, const char* what) {
     ++g_failures;
     std::printf("NOT AS EXPECTED: %s\n", what);
   }
-}
-
-void Shot(const std::string& path) {
-  PumpFor(150);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-  bool ok = shot.save(QString::fromStdString(path), "PNG");
-  std::printf("%s %s\n", ok ? "wrote" : "could not write", path.c_str());
 }
 
 TRect WinRect(TForm* f) {

@@ -24,12 +24,15 @@
 #include "app/HiddenSettingsDialogForm.h"
 #include "app/MainForm.h"
 #include "app/OptionsDialog.h"
+#include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/window.h"
 
 extern char** environ;
+
+using namespace demokit;
 
 namespace {
 
@@ -47,42 +50,10 @@ class OneFileChooser : public IFileChooser {
   std::string file;
 };
 
-template <class F>
-bool PumpUntil(F done, int seconds = 60) {
-  auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > limit) return false;
-    win::MsgWaitForEvents(5);
-    win::ProcessMessages();
-  }
-  return true;
-}
-
-void PumpFor(int ms) {
-  auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  PumpUntil([&] { return std::chrono::steady_clock::now() >= end; });
-}
-
-bool RunTool(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  for (auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, args[0], nullptr, nullptr, args.data(), environ) != 0) return false;
-  int status = 0;
-  bool ended = PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; });
-  return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 void Click(cl::TControl* c) {
   cl::TPoint p = c->ClientToScreen({c->Width() / 2, c->Height() / 2});
   RunTool({"xdotool", "mousemove", std::to_string(p.X), std::to_string(p.Y), "click", "1"});
   PumpFor(300);
-}
-
-void Shot(const std::string& path) {
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-  std::printf("%s %s\n", shot.save(QString::fromStdString(path), "PNG") ? "wrote" : "could not write", path.c_str());
 }
 
 void Script(TForm1* f, const std::string& prefix) {
