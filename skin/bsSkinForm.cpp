@@ -14,6 +14,7 @@
 #include "skin/bsEffectBitmap.h"
 #include "skin/bsFormLayerBorder.h"
 #include "skin/bsGeometry.h"
+#include "skin/bsSkinBars.h"
 #include "skin/bsMaskRegions.h"
 #include "skin/bsSkinControls.h"
 #include "skin/bsSkinHint.h"
@@ -111,6 +112,10 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
   FBorderLayer = new TbsFormLayerBorder(this);
   FSysMenu = new cl::TPopupMenu(this);
   FSkinMenu = new TbsSkinMenu(this, FForm);
+  FSkinMenu->AlphaBlendValue = FMenusAlphaBlendValue;
+  FSysTrayMenu = new TbsSkinPopupMenu(this);
+  FSysTrayMenu->ComponentForm = FForm;
+  CreateSysTrayMenu();
   OldWindowProc = FForm->WindowProc;
   FForm->WindowProc = [this](TMessage& m) { FormWindowProc(m); };
   // A fresh frame: the non-client area is computed again through the hook
@@ -122,6 +127,8 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
 
 void TbsSkinForm::Destroy() {
   UnhookAppMessages();
+  UnlinkTrayIcon();
+  SetStatusBar(nullptr);
   ClearObjects();
   if (FForm && !FForm->Destroyed() && OldWindowProc) FForm->WindowProc = OldWindowProc;
   OldWindowProc = nullptr;
@@ -138,20 +145,12 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
   if (AComponent == SystemMenu) SystemMenu = nullptr;
   if (AComponent == MainMenuBar) MainMenuBar = nullptr;
   if (AComponent == FSkinHint) FSkinHint = nullptr;
-  if (AComponent == FTrayIcon) FTrayIcon = nullptr;
+  if (AComponent == FTrayIcon) {
+    FTrayIcon = nullptr;
+    FTrayMenuGiven = FTrayDblClickGiven = false;
+  }
+  if (AComponent == FStatusBar) FStatusBar = nullptr;
   if (AComponent == FInActivePanel) FInActivePanel = nullptr;
-}
-
-void TbsSkinForm::SetTrayIcon(TbsTrayIcon* Value) {
-  if (FTrayIcon) FTrayIcon->RemoveFreeNotification(this);
-  FTrayIcon = Value;
-  if (FTrayIcon) FTrayIcon->FreeNotification(this);
-}
-
-void TbsSkinForm::MinimizeToTray() {
-  if (!FTrayIcon) return;
-  FTrayIcon->SetIconVisible(true);
-  FForm->SetVisible(false);
 }
 
 void TbsSkinForm::OldProc(TMessage& Msg) {
@@ -174,6 +173,8 @@ void TbsSkinForm::SetSkinData(TbsSkinData* Value) {
     FSD->FreeNotification(this);
     FSkinnableForm = FSD->SkinnableForm();
   }
+  FSysTrayMenu->SetSkinData(Value);
+  UpdateSysTrayMenuTexts();
   ApplySkinData();
 }
 
@@ -882,6 +883,7 @@ void TbsSkinForm::PaintBG(gfx::HDC DC) {
   TRect CR = FForm->ClientRect();
   PaintPictureBG(DC, FSD->FPicture.get(), FSD->ClRect, FSD->StretchEffect, FSD->StretchType, FFormWidth, FFormHeight,
                  CR.Width(), CR.Height());
+  DrawLogoDC(DC);
 }
 
 void TbsSkinForm::PaintBG2(gfx::HDC DC) {
@@ -897,6 +899,7 @@ void TbsSkinForm::PaintBG2(gfx::HDC DC) {
   TRect CR = FForm->ClientRect();
   PaintPictureBG(DC, B, TRect{0, 0, B->Width(), B->Height()}, FSD->StretchEffect, FSD->StretchType, FFormWidth,
                  FFormHeight, CR.Width(), CR.Height());
+  DrawLogoDC(DC);
 }
 
 void TbsSkinForm::PaintBGDefault(gfx::HDC DC) {
@@ -904,6 +907,7 @@ void TbsSkinForm::PaintBGDefault(gfx::HDC DC) {
   C.SetHandle(DC);
   C.Brush()->SetColor(gfx::clBtnFace);
   C.FillRect(FForm->ClientRect());
+  DrawLogo(&C);
   C.SetHandle(gfx::HDC{});
 }
 
@@ -1388,11 +1392,11 @@ TPoint TbsSkinForm::GetMinimizedPosition() {
 int TbsSkinForm::RealHeight() const { return FRollUpState ? OldHeight : FForm->Height(); }
 
 void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
-  if (Value == FWindowState) return;
   if (!FSkinnableForm) {
     FForm->SetWindowState(Value);
     return;
   }
+  if (Value == FWindowState) return;
   switch (Value) {
     case cl::wsMinimized:
       if (AlwaysMinimizeToTray && FTrayIcon) {
@@ -1416,23 +1420,19 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
       OnMinimize(this);
       break;
     case cl::wsMaximized: {
-      if (FWindowState == cl::wsNormal) OldBoundsRect = FForm->BoundsRect();
+      if (IsNullRect(OldBoundsRect)) OldBoundsRect = FForm->BoundsRect();
       FWindowState = cl::wsMaximized;
-      if (FRollUpState) {
-        FRollUpState = false;
-        MaxRollUpState = false;
-      }
+      // A rolled-up form keeps its roll-up (and its unrolled height) through
+      // the maximize; restoring brings the strip back.
+      FRollUpBeforeMaximize = FRollUpState;
       TRect WA = StateArea(!MaximizeOnFullScreen);
       FForm->SetBounds(WA.Left, WA.Top, RectWidth(WA), RectHeight(WA));
+      if (FStatusBar && FStatusBar->SizeGrip()) FStatusBar->SetShowGrip(false);
       OnMaximize(this);
       break;
     }
     case cl::wsNormal:
-      FWindowState = cl::wsNormal;
-      if (!IsNullRect(OldBoundsRect)) FForm->SetBoundsRect(OldBoundsRect);
-      SetNullRect(OldBoundsRect);
-      FMouseTimer->SetEnabled(true);
-      OnRestore(this);
+      RestoreWindow();
       break;
   }
   ResetObjectStates();
@@ -1442,6 +1442,9 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
 void TbsSkinForm::SetRollUpState(bool Value) {
   if (Value == FRollUpState) return;
   if (!(FBorderIcons & biRollUp) || FWindowState == cl::wsMinimized) return;
+  // Rolled up before the maximize: the restore brings the strip back, not this.
+  if (FRollUpState && FWindowState == cl::wsMaximized && !MaxRollUpState) return;
+  if (FWindowState == cl::wsMaximized) MaxRollUpState = Value;
   if (Value) {
     OldHeight = FForm->Height();
     FRollUpState = true;
@@ -1810,7 +1813,7 @@ void TbsSkinForm::SysMenuClick(rtl::TObject* Sender) {
   if (!I) return;
   switch (I->Tag) {
     case 1:
-      if (FRollUpState && FWindowState == cl::wsNormal)
+      if ((FRollUpState && FWindowState == cl::wsNormal) || (MaxRollUpState && FWindowState == cl::wsMaximized))
         SetRollUpState(false);
       else
         SetWindowState(cl::wsNormal);
@@ -1862,9 +1865,12 @@ void TbsSkinForm::CheckMenuCloseMessage(TMessage& Msg) {
       FSkinMenu->Hide();
     else if (FInMenu)
       SkinMenuClose();
+    else
+      CheckActiveMDIChildMenus(Msg);
   } else {
     EndMainMenuMode();
   }
+  CancelModeInMDIControls();
 }
 
 bool TbsSkinForm::LibraryMessage(TMessage& Msg) {
@@ -1901,6 +1907,7 @@ bool TbsSkinForm::LibraryMessage(TMessage& Msg) {
       return true;
     case WM_CHANGE_RESOURCE_STR_DATA:
       UpdateObjectHints();
+      UpdateSysTrayMenuTexts();
       OldProc(Msg);
       return true;
     case WM_CHANGE_SKINNABLE_FORM:
@@ -2027,9 +2034,11 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       break;
     }
     case WM_SHOWWINDOW:
-      if (Msg.WParam && FStartShow) {
+      // A form first shown maximized is placed by PositionInMonitor when it
+      // is first restored.
+      if (Msg.WParam && FStartShow && (PositionInMonitor == bspDefault || FWindowState == cl::wsNormal)) {
         FStartShow = false;
-        if (PositionInMonitor != bspDefault && FWindowState == cl::wsNormal) ApplyPositionInMonitor();
+        if (PositionInMonitor != bspDefault) ApplyPositionInMonitor();
       }
       if (!Msg.WParam) FBorderLayer->Hide();
       if (Msg.WParam) StartShowEffect();
@@ -2040,6 +2049,17 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       break;
     case WM_TIMER:
       if (Msg.WParam == 1) FadeTick();
+      break;
+    case WM_DISPLAYCHANGE:
+      DisplayChanged();
+      break;
+    case WM_SYNCPAINT:
+      // A rolled-up form's frame is all there is of it: repaint it whole.
+      if (Sk && FRollUpState) {
+        SendNCPaint();
+        Msg.Result = 0;
+        PassOn = false;
+      }
       break;
     case WM_SETCURSOR:
       if (Sk && UseFormCursorInNCArea) {

@@ -39,6 +39,7 @@ using TbsBorderIcons = unsigned;
 enum TbsPositionInMonitor { bspDefault, bspScreenCenter, bspDesktopCenter };
 
 class TbsSkinMainMenuBar;
+class TbsSkinStatusBar;
 class TbsFormLayerBorder;
 class TbsSkinHint;
 
@@ -199,8 +200,9 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   // the row is full.
   TPoint GetMinimizedPosition();
   TRect StateArea(bool WorkArea);
-  // The form leaves the screen and the linked tray icon shows; without a
-  // linked icon nothing happens (the form would be lost).
+  // The application iconifies and the linked tray icon stands for it (this
+  // form alone when no main form is on screen); without a linked icon
+  // nothing happens (the form would be lost).
   void MinimizeToTray();
 
   // --- alpha, fade-in and shadow ----------------------------------------------
@@ -262,6 +264,54 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool NewButtonsInLeft = false;
   TPoint NewHitTestLTPoint, NewHitTestRTPoint, NewHitTestLBPoint, NewHitTestRBPoint;
   TBitmap RMTop, RMBottom, RMLeft, RMRight;
+
+  // --- menu settings handed on to the form's menu cascade -------------------
+  bool MenusAlphaBlend() const { return FMenusAlphaBlend; }
+  void SetMenusAlphaBlend(bool Value);
+  uint8_t MenusAlphaBlendValue() const { return FMenusAlphaBlendValue; }
+  void SetMenusAlphaBlendValue(uint8_t Value);
+  bool MenusAlphaBlendAnimation() const { return FMenusAlphaBlendAnimation; }
+  void SetMenusAlphaBlendAnimation(bool Value);
+  // A negative count is ignored.
+  int MaxMenuItemsInWindow() const { return FMaxMenuItemsInWindow; }
+  void SetMaxMenuItemsInWindow(int Value);
+  // Read and written straight through to the menu; a height <= 0 is ignored.
+  int DefMenuItemHeight() const;
+  void SetDefMenuItemHeight(int Value);
+  gfx::TFont* DefMenuItemFont();
+  void SetDefMenuItemFont(const gfx::TFont& Value);
+  bool GetUseSkinFontInMenu() const;
+  void SetUseSkinFontInMenu(bool Value);
+
+  // --- logo ---------------------------------------------------------------------
+  // Drawn centred over the client background (at 0 when it is larger).
+  gfx::TBitmap* LogoBitMap() { return &FLogoBitMap; }
+  void SetLogoBitMap(const gfx::TBitmap* Value);
+  bool LogoBitMapTransparent = false;
+  void DrawLogo(gfx::TCanvas* Cnvs);
+  // The background of a multiple-document client: the skin's picture for it,
+  // else the application work-space colour; the logo on top.
+  void PaintBG3(gfx::HDC DC);
+  void PaintMDIBGDefault(gfx::HDC DC);
+
+  // --- tray and status bar ------------------------------------------------------
+  // The tray icon stays visible while the form is on screen too.
+  bool AlwaysShowInTray = false;
+  rtl::TNotifyEvent OnMinimizeToTray, OnRestoreFromTray;
+  void RestoreFromTray();
+  // The menu a linked tray icon gets when it has none: restore and close.
+  TbsSkinPopupMenu* SysTrayMenu() const { return FSysTrayMenu; }
+  // The status bar whose size grip hides while the form is maximized.
+  TbsSkinStatusBar* StatusBar() const { return FStatusBar; }
+  void SetStatusBar(TbsSkinStatusBar* Value);
+
+  // --- the form's own style -----------------------------------------------------
+  // Both walk the controls again: their looks may depend on the frame.
+  void SetFormBorderStyle(cl::TBorderStyle BS);
+  // Only fsNormal and fsStayOnTop; the multiple-document styles are not
+  // switched at run time.
+  void SetFormStyle(cl::TFormStyle FS);
+  static std::string GetProductVersion() { return "7.81"; }
 
  protected:
   void Destroy() override;
@@ -327,6 +377,25 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   cl::TTimer* FAnimateTimer = nullptr;
   TbsSkinMenu* FSkinMenu = nullptr;
   cl::TPopupMenu* FSysMenu = nullptr;
+  // Tray, menu pass-through, logo and status bar.
+  void CreateSysTrayMenu();
+  void DrawLogoDC(gfx::HDC DC);
+  void RestoreWindow();
+  void UpdateSysTrayMenuTexts();
+  void SysTrayDblClick(rtl::TObject* Sender);
+  void UnlinkTrayIcon();
+  void DisplayChanged();
+  void CancelModeInMDIControls();
+  void CheckActiveMDIChildMenus(cl::TMessage& Msg);
+  TbsSkinPopupMenu* FSysTrayMenu = nullptr;
+  bool FTrayMenuGiven = false, FTrayDblClickGiven = false;
+  bool FHiddenToTray = false;
+  bool FRollUpBeforeMaximize = false;
+  TbsSkinStatusBar* FStatusBar = nullptr;
+  bool FMenusAlphaBlend = false, FMenusAlphaBlendAnimation = false;
+  uint8_t FMenusAlphaBlendValue = 200;
+  int FMaxMenuItemsInWindow = 0;
+  gfx::TBitmap FLogoBitMap;
 };
 
 // The first skinning component owned by AForm; nullptr when none.

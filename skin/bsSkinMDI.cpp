@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/cl/application.h"
 #include "platform/gfx/rect.h"
 #include "skin/bsCaptionGlyphs.h"
 
@@ -406,6 +407,30 @@ void TbsSkinMDITabsBar::MouseUp(cl::TMouseButton Button, cl::TShiftState Shift, 
   }
   Invalidate();
   TbsSkinControl::MouseUp(Button, Shift, X, Y);
+}
+
+// ---------------------------------------------------------------------------
+// Lookups from anywhere in the program.
+
+TbsSkinMDI* GetMainFormMDI() {
+  TbsSkinForm* SF = GetSkinFormComponent(cl::Application ? cl::Application->MainForm() : nullptr);
+  if (!SF) return nullptr;
+  for (int i = 0; i < SF->ComponentCount(); ++i)
+    if (auto* M = dynamic_cast<TbsSkinMDI*>(SF->Components(i))) return M;
+  return nullptr;
+}
+
+TbsSkinForm* GetMaxMDIChildSkinForm() {
+  TbsSkinMDI* M = GetMainFormMDI();
+  if (!M) return nullptr;
+  for (cl::TCustomForm* C : M->Children())
+    if (TbsSkinForm* S = GetSkinFormComponent(C); S && S->WindowState() == cl::wsMaximized) return S;
+  return nullptr;
+}
+
+TbsSkinForm* GetActiveMDIChildSkinForm() {
+  TbsSkinMDI* M = GetMainFormMDI();
+  return M ? GetSkinFormComponent(M->ActiveChild()) : nullptr;
 }
 
 }  // namespace skin

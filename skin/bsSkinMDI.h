@@ -104,4 +104,14 @@ class TbsSkinMDI : public cl::TComponent {
   cl::TCustomForm* FActive = nullptr;
 };
 
+// The form component of the first child (in order) of the application main
+// form's multiple-document client whose component is maximized; nullptr
+// when there is none. Children without a component are passed over.
+TbsSkinForm* GetMaxMDIChildSkinForm();
+// The form component of the main form's active child; nullptr without a
+// main form, a client or an active child.
+TbsSkinForm* GetActiveMDIChildSkinForm();
+// The multiple-document support of the application's main form, if any.
+TbsSkinMDI* GetMainFormMDI();
+
 }  // namespace skin

@@ -125,11 +125,14 @@ void TbsSkinMainMenuBarItem::MouseEnter() {
     if (O.get() != this && O->Active) O->MouseLeave();
   FMouseIn = Active = true;
   Parent->DrawObject(this);
+  Parent->OnItemMouseEnter(MenuItem);
+  if (Parent->Hint != MenuItem->Hint) Parent->Hint = MenuItem->Hint;
 }
 
 void TbsSkinMainMenuBarItem::MouseLeave() {
   Active = FMouseIn = false;
   Parent->DrawObject(this);
+  Parent->OnItemMouseLeave(MenuItem);
 }
 
 void TbsSkinMainMenuBarItem::MouseDown() {
@@ -258,6 +261,17 @@ void TbsSkinMainMenuBar::CreateMenu() {
     cl::TMenuItem* I = Items->Items(i);
     if (I->Visible) ObjectList.push_back(std::make_unique<TbsSkinMainMenuBarItem>(this, FItemData, I));
   }
+}
+
+void TbsSkinMainMenuBar::UpDateEnabledItems() {
+  for (auto& O : ObjectList) {
+    // A hidden item (it did not fit) keeps its state for when it shows again.
+    if (O->Visible)
+      O->Enabled = O->MenuItem->Enabled;
+    else
+      O->OldEnabled = O->MenuItem->Enabled;
+  }
+  Invalidate();
 }
 
 void TbsSkinMainMenuBar::UpDateItems() {

@@ -17,6 +17,10 @@ namespace skin {
 class TbsSkinForm;
 class TbsSkinMainMenuBar;
 
+// The pointer enters or leaves one item of the bar.
+using TbsItemEnterEvent = rtl::Event<void(cl::TMenuItem* MenuItem)>;
+using TbsItemLeaveEvent = rtl::Event<void(cl::TMenuItem* MenuItem)>;
+
 class TbsSkinMainMenu : public cl::TMainMenu {
  public:
   using cl::TMainMenu::TMainMenu;
@@ -57,6 +61,11 @@ class TbsSkinMainMenuBar : public TbsSkinControl {
 
   void CreateMenu();
   void UpDateItems();
+  // The items take their menu items' enabled states again (after the
+  // program enabled or disabled a top-level item).
+  void UpDateEnabledItems();
+  TbsItemEnterEvent OnItemMouseEnter;
+  TbsItemLeaveEvent OnItemMouseLeave;
   void CalcObjectRects();
   void TestActive(int X, int Y);
   // Keyboard menu mode, as the form component routes it.

@@ -153,6 +153,10 @@ class TApplication : public TComponent {
   THintWindow* HintWindow() const { return hintWindow_; }
   // Told of each change of the control under the mouse (by the mouse tracking).
   void HintMouseControl(TControl* c);
+  // A freed main form is no main form any more (nothing may reach it).
+  void FormDestroyed(TCustomForm* f) {
+    if (mainForm_ == f) mainForm_ = nullptr;
+  }
 
  protected:
   void Destroy() override;

@@ -50,6 +50,7 @@ void TCustomForm::Destroy() {
   if (g_focusedForm == this) g_focusedForm = nullptr;
   Screen->RemoveForm(this);
   TWinControl::Destroy();
+  if (Application) Application->FormDestroyed(this);
 }
 
 void TCustomForm::PaintWindow(gfx::HDC dc) {

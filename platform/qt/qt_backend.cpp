@@ -396,7 +396,15 @@ void QtBackend::UpdateScreens() {
   if (primary) list.push_back({FromQ(primary->geometry()), FromQ(primary->availableGeometry())});
   for (QScreen* s : QGuiApplication::screens())
     if (s != primary) list.push_back({FromQ(s->geometry()), FromQ(s->availableGeometry())});
+  const std::vector<win::ScreenInfo>& old = win::Screens();
+  bool changed = old.size() != list.size();
+  for (size_t i = 0; !changed && i < list.size(); ++i)
+    changed = !(old[i].bounds == list[i].bounds) || !(old[i].workArea == list[i].workArea);
   win::SetScreens(list);
+  // Top-level windows hear of a changed screen layout as on any desktop, so
+  // forms larger than their screen can fit themselves again.
+  if (changed)
+    for (win::HWND t : win::TopLevelWindows()) win::SendMessage(t, win::WM_DISPLAYCHANGE, 0, 0);
 }
 
 Surface* QtBackend::Find(int surface) const {
