@@ -338,7 +338,17 @@ QtBackend::QtBackend() {
   waitTimer_ = new QTimer;
   waitTimer_->setSingleShot(true);
   waitTimer_->setTimerType(Qt::PreciseTimer);
-  QObject::connect(qGuiApp, &QGuiApplication::screenAdded, [this](QScreen*) { Queue([this] { UpdateScreens(); }); });
+  // A screen's new size or work area (resolution, panels) counts as a
+  // change of the layout too; the connections end with the timer.
+  auto watch = [this](QScreen* s) {
+    QObject::connect(s, &QScreen::geometryChanged, waitTimer_, [this] { Queue([this] { UpdateScreens(); }); });
+    QObject::connect(s, &QScreen::availableGeometryChanged, waitTimer_, [this] { Queue([this] { UpdateScreens(); }); });
+  };
+  for (QScreen* s : QGuiApplication::screens()) watch(s);
+  QObject::connect(qGuiApp, &QGuiApplication::screenAdded, [this, watch](QScreen* s) {
+    watch(s);
+    Queue([this] { UpdateScreens(); });
+  });
   QObject::connect(qGuiApp, &QGuiApplication::screenRemoved, [this](QScreen*) { Queue([this] { UpdateScreens(); }); });
 }
 

@@ -219,6 +219,22 @@ void Script(DemoForm* f, TbsSkinData* second, const std::string& prefix) {
   PumpFor(300);
   PrintShape(wid, "second skin");
   Shot(prefix + "-8-second-skin.png");
+  // A logo centred over the client background.
+  {
+    gfx::TBitmap logo;
+    logo.SetSize(96, 48);
+    logo.Canvas()->Brush()->SetColor(gfx::TColor(0x00B07020));
+    logo.Canvas()->FillRect(TRect{0, 0, 96, 48});
+    logo.Canvas()->Font()->SetName("Arial");
+    logo.Canvas()->Font()->SetHeight(16);
+    logo.Canvas()->Font()->SetColor(gfx::clWhite);
+    logo.Canvas()->Brush()->SetStyle(gfx::bsClear);
+    logo.Canvas()->TextOut(24, 15, "转换器");
+    f->sf->SetLogoBitMap(&logo);
+    f->Invalidate();
+    PumpFor(300);
+    Shot(prefix + "-logo.png");
+  }
   // Close by a click.
   r3 = WinRect(f);
   cb = f->sf->ObjectList[size_t(f->sf->GetIndex("closebutton"))]->ObjectRect;

@@ -508,3 +508,32 @@ TEST_F(FormLinks, AFormFreedWithItsComponentAndTrayIcon) {
 }
 
 }  // namespace
+
+namespace {
+
+// A rolled-up form is all frame: a paint sync repaints the frame itself.
+TEST_F(FormLinks, SyncPaintRepaintsARolledUpFormsFrame) {
+  Show(skin.get());
+  sf->SetRollUpState(true);
+  h.Pump();
+  auto px = [&](int x, int y) {
+    h.Pump();
+    win::POINT o{0, 0};
+    win::ClientToScreen(form->Handle(), &o);
+    win::RECT r{};
+    win::GetWindowRect(form->Handle(), &r);
+    return h.Pixel(form->Handle(), x - (o.X - r.Left), y - (o.Y - r.Top));
+  };
+  gfx::HDC dc = win::GetWindowDC(form->Handle());
+  gfx::TCanvas c;
+  c.SetHandle(dc);
+  c.Brush()->SetColor(gfx::clRed);
+  c.FillRect(TRect{0, 0, form->Width(), form->Height()});
+  c.SetHandle(gfx::HDC{});
+  win::ReleaseDC(form->Handle(), dc);
+  ASSERT_EQ(px(100, 3), Rgb(gfx::clRed));
+  EXPECT_EQ(win::SendMessage(form->Handle(), win::WM_SYNCPAINT, 0, 0), 0);
+  EXPECT_EQ(px(100, 3), Rgb(FrameTestColors(0).Caption));
+}
+
+}  // namespace
