@@ -18,6 +18,7 @@
 #include "skin/bsSkinControls.h"
 #include "skin/bsSkinHint.h"
 #include "skin/bsSkinImages.h"
+#include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
 #include "skin/bsTextHelpers.h"
 #include "skin/bsWorkArea.h"
@@ -88,6 +89,7 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
   FForm = dynamic_cast<cl::TCustomForm*>(AOwner);
   if (!FForm) throw rtl::Exception("Invalid class typecast");
   if (!SkinFormRegistry()) SetSkinFormRegistry(&TheScreenRegistry());
+  FQuickButtons = new TbsQuickButtonItems(this);
   FDefCaptionFont.SetName("Arial");
   FDefCaptionFont.SetHeight(14);
   FDefCaptionFont.SetStyle(gfx::TFontStyles{gfx::fsBold});
@@ -123,6 +125,7 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
 void TbsSkinForm::Destroy() {
   UnhookAppMessages();
   ClearObjects();
+  cl::FreeAndNil(FQuickButtons);
   if (FForm && !FForm->Destroyed() && OldWindowProc) FForm->WindowProc = OldWindowProc;
   OldWindowProc = nullptr;
   if (FRgn) gfx::DeleteObject(FRgn);
@@ -138,6 +141,8 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
   if (AComponent == SystemMenu) SystemMenu = nullptr;
   if (AComponent == MainMenuBar) MainMenuBar = nullptr;
   if (AComponent == FSkinHint) FSkinHint = nullptr;
+  if (AComponent == FQuickImageList) FQuickImageList = nullptr;
+  if (AComponent == MDI) MDI = nullptr;
   if (AComponent == FTrayIcon) FTrayIcon = nullptr;
   if (AComponent == FInActivePanel) FInActivePanel = nullptr;
 }
@@ -159,7 +164,7 @@ void TbsSkinForm::OldProc(TMessage& Msg) {
 }
 
 void TbsSkinForm::SendNCPaint() {
-  if (FForm->HandleAllocated()) win::SendMessage(FForm->Handle(), WM_NCPAINT, 0, 0);
+  if (FForm && !FForm->Destroyed() && FForm->HandleAllocated()) win::SendMessage(FForm->Handle(), WM_NCPAINT, 0, 0);
 }
 
 bool TbsSkinForm::FrameShown() { return FForm->BorderStyle() != cl::bsNone; }
@@ -283,6 +288,13 @@ void TbsSkinForm::ChangeChildrenSkinData(TbsSkinData* ASkinData, cl::TControl* A
       if (C->SkinData() == ASkinData || !ASkinData) C->ChangeSkinData();
   if (auto* W = dynamic_cast<cl::TWinControl*>(AControl))
     for (int i = 0; i < W->ControlCount(); ++i) ChangeChildrenSkinData(ASkinData, W->Controls(i));
+}
+
+void TbsSkinForm::SetQuickImageList(cl::TCustomImageList* Value) {
+  if (FQuickImageList) FQuickImageList->RemoveFreeNotification(this);
+  FQuickImageList = Value;
+  if (FQuickImageList) FQuickImageList->FreeNotification(this);
+  SendNCPaint();
 }
 
 void TbsSkinForm::SetSkinHint(TbsSkinHint* Value) {
@@ -556,8 +568,11 @@ bool TbsSkinForm::PointInMask(TPoint P) {
 int TbsSkinForm::SkinHitTest(TPoint P) {
   bool InCaption = false;
   for (auto& O : ObjectList)
-    if (dynamic_cast<TbsSkinCaptionObject*>(O.get())) {
-      InCaption = InRectHalfOpen(O->ObjectRect, P);
+    if (auto* C = dynamic_cast<TbsSkinCaptionObject*>(O.get())) {
+      TRect R = O->ObjectRect;
+      // The quick buttons are pressed, not dragged.
+      if (C->QuickButtonsActive()) R.Left += FQuickButtons->Count() * (FQuickImageList->Width() + 8);
+      InCaption = InRectHalfOpen(R, P);
       break;
     }
   if (FRollUpState || FWindowState == cl::wsMinimized) return InCaption ? HTCAPTION : HTOBJECT;
@@ -1061,6 +1076,7 @@ void TbsSkinForm::UpdateCaptionActivity(bool AAnimate) {
         C->CurrentFrame = A ? 1 : C->InActiveAnimation ? C->FrameCount : 0;
         FAnimateTimer->SetEnabled(true);
       }
+      if (C->EnableMorphing() && C->CanMorphing()) FMorphTimer->SetEnabled(true);
       SendNCPaint();
     }
     break;

@@ -41,6 +41,7 @@ enum TbsPositionInMonitor { bspDefault, bspScreenCenter, bspDesktopCenter };
 class TbsSkinMainMenuBar;
 class TbsFormLayerBorder;
 class TbsSkinHint;
+class TbsSkinMDI;
 
 enum TbsClientInActiveEffect { bsieSemiTransparent, bsieBlur };
 
@@ -98,7 +99,17 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool ShowObjectHint = false;
   TbsSkinHint* SkinHint() const { return FSkinHint; }
   void SetSkinHint(TbsSkinHint* Value);
+  // Repaints the frame (the non-client area).
+  void SendNCPaint();
   gfx::TFont* DefCaptionFont() { return &FDefCaptionFont; }
+  // Small image buttons at the left of the caption text.
+  TbsQuickButtonItems* QuickButtons() const { return FQuickButtons; }
+  void SetQuickButtons(TbsQuickButtonItems* Value) { FQuickButtons->Assign(Value); }
+  cl::TCustomImageList* QuickImageList() const { return FQuickImageList; }
+  void SetQuickImageList(cl::TCustomImageList* Value);
+  bool QuickButtonsShowHint = false;
+  // The multiple-document part of a main form, when it has one.
+  TbsSkinMDI* MDI = nullptr;
   gfx::TFont* DefInActiveCaptionFont() { return &FDefInActiveCaptionFont; }
   cl::TPopupMenu* SystemMenu = nullptr;
   // The form's skinned menu bar (set by the bar's SetSkinForm).
@@ -275,7 +286,6 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool LibraryMessage(cl::TMessage& Msg);
   void AfterMessage(cl::TMessage& Msg);
   void NCActivate(cl::TMessage& Msg);
-  void SendNCPaint();
   void MouseTimerTick(rtl::TObject*);
   void MorphTimerTick(rtl::TObject*);
   void AnimateTimerTick(rtl::TObject*);
@@ -308,6 +318,8 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool FHaveShadow = false;
   TbsFormLayerBorder* FBorderLayer = nullptr;
   TbsSkinHint* FSkinHint = nullptr;
+  TbsQuickButtonItems* FQuickButtons = nullptr;
+  cl::TCustomImageList* FQuickImageList = nullptr;
   TbsTrayIcon* FTrayIcon = nullptr;
   TbsClientInActivePanel* FInActivePanel = nullptr;
   void UpdateBorderLayer();

@@ -15,7 +15,10 @@ constexpr const char* kItemSuffix = "_BSFCHILDITEM";
 }  // namespace
 
 TbsSkinMDI::TbsSkinMDI(TbsSkinForm* AMain, cl::TWinControl* AClient)
-    : cl::TComponent(AMain), FMain(AMain), FClient(AClient) {}
+    : cl::TComponent(AMain), FMain(AMain), FClient(AClient) {
+  AMain->MDI = this;
+  FreeNotification(AMain);
+}
 
 void TbsSkinMDI::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
   cl::TComponent::Notification(AComponent, Operation);

@@ -14,6 +14,7 @@
 #include "platform/cl/application.h"
 #include "platform/cl/extctrls.h"
 #include "platform/cl/forms.h"
+#include "platform/cl/imglist.h"
 #include "platform/gfx/region.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/layered.h"
@@ -722,6 +723,186 @@ TEST_F(FormFrame, CaptionTextGlowLooks) {
     cap->GlowActiveColor = green;
     EXPECT_GT(greenPixels(), plain + 200);
   }
+}
+
+// A reflection reaches below the caption object into the band under it; the
+// frame picture lies behind the text, growing with it or spanning the whole
+// caption.
+TEST_F(FormFrame, CaptionTextReflectionAndFramePicture) {
+  form->SetCaption("WWWWWW");
+  Show(skin.get());
+  auto* cap = dynamic_cast<TbsSkinCaptionObject*>(sf->ObjectList[size_t(sf->GetIndex("caption"))].get());
+  ASSERT_TRUE(cap);
+  const TColor green = 0x0000FF00;
+  auto greenIn = [&](int y0, int y1, int x0, int x1) {
+    win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) {
+        uint32_t p = Px(x, y);
+        int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+        n += std::max(0, g - std::max(r, b));
+      }
+    return n;
+  };
+  // The text-only look is drawn straight onto the band, so the reflection
+  // shows also below the caption object; it takes precedence over a glow.
+  const int below = cap->ObjectRect.Bottom;
+  const int plain = greenIn(below - 4, 24, 4, 68);
+  for (bool withGlow : {false, true}) {
+    SCOPED_TRACE(withGlow ? "with a glow set" : "alone");
+    cap->ReflectionEffect = true;
+    cap->ReflectionActiveColor = green;
+    cap->VistaGlowEffect = withGlow;
+    cap->GlowActiveColor = 0x00FF0000;
+    EXPECT_GT(greenIn(below - 4, below, 4, 68), plain + 1000);
+    EXPECT_GT(greenIn(below, 24, 4, 68), 500);
+  }
+  cap->ReflectionEffect = cap->VistaGlowEffect = false;
+
+  // The frame picture: a 20 x 16 green plate whose text area is inset by 4.
+  TBitmap plate;
+  plate.SetSize(20, 16);
+  plate.Canvas()->Brush()->SetColor(green);
+  plate.Canvas()->FillRect(TRect{0, 0, 20, 16});
+  cap->ActivePicture = &plate;
+  cap->FrameRect = cap->ActiveFrameRect = TRect{0, 0, 20, 16};
+  cap->FrameTextRect = TRect{4, 4, 16, 12};
+  cap->FrameLeftOffset = cap->FrameRightOffset = 2;
+  auto greenColumns = [&] {
+    win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+    int first = -1, last = -1;
+    for (int x = 0; x < 220; ++x) {
+      uint32_t p = Px(x, 12);
+      if (p == 0x00FF00) {
+        if (first < 0) first = x;
+        last = x;
+      }
+    }
+    return std::pair{first, last};
+  };
+  struct Case {
+    const char* name;
+    bool full;
+    std::string caption;
+  } cases[] = {{"grows with a short text", false, "W"},
+               {"grows with a long text", false, "WWWW"},
+               {"spans the caption", true, "W"}};
+  int shortWidth = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cap->FullFrame = c.full;
+    form->SetCaption(c.caption);
+    auto [first, last] = greenColumns();
+    ASSERT_GE(first, 0);
+    if (c.full) {
+      // From the caption's left edge plus the buttons' offset to its right edge less it.
+      EXPECT_EQ(first, cap->ObjectRect.Left + 2);
+      EXPECT_EQ(last, cap->ObjectRect.Right - 2 - 1);
+    } else {
+      EXPECT_GE(first, cap->ObjectRect.Left);
+      if (shortWidth == 0)
+        shortWidth = last - first;
+      else
+        EXPECT_GT(last - first, shortWidth);
+    }
+  }
+  cap->ActivePicture = nullptr;
+  cap->FrameRect = TRect{};
+}
+
+// Quick buttons at the caption's left: laid out from the image list, out of
+// the caption's drag area, lit and hinted under the pointer, pressed, and
+// clicked on release with the caption object as sender.
+TEST_F(FormFrame, QuickButtonsHoverPressClickAndHints) {
+  auto& images = *new cl::TImageList(form);
+  images.SetSize(12, 12);
+  for (TColor c : {TColor(0x000000FF), TColor(0x00FF0000)}) {
+    TBitmap b;
+    b.SetSize(12, 12);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(TRect{0, 0, 12, 12});
+    images.Add(&b, nullptr);
+  }
+  // A tool-button record gives the lit button its background (the hot look).
+  auto rec = std::make_unique<TbsDataSkinButtonControl>("resizetoolbutton");
+  rec->PictureIndex = 0;
+  rec->SkinRect = TRect{0, 0, 14, 14};
+  rec->ActiveSkinRect = TRect{14, 28, 28, 42};
+  rec->DownSkinRect = TRect{28, 28, 42, 42};
+  rec->ClRect = TRect{1, 1, 13, 13};
+  skin->CtrlList.push_back(std::move(rec));
+  auto* hint = new TbsSkinHint(form);
+  sf->SetSkinHint(hint);
+  sf->QuickButtonsShowHint = true;
+  rtl::TObject* sender = nullptr;
+  int clicks = 0;
+  TbsQuickButtonItem* items[3];
+  for (int i = 0; i < 3; ++i) {
+    items[i] = sf->QuickButtons()->Add();
+    items[i]->SetImageIndex(i < 2 ? i : 0);
+    items[i]->Hint = i == 0 ? "Open" : i == 1 ? "Save" : "";
+  }
+  // The second button is hidden: the third takes its place, the text keeps
+  // the room of all three.
+  items[1]->SetVisible(false);
+  items[2]->OnClick = [&](rtl::TObject* s) {
+    sender = s;
+    ++clicks;
+  };
+  sf->SetQuickImageList(&images);
+  Show(skin.get());
+  auto* cap = dynamic_cast<TbsSkinCaptionObject*>(sf->ObjectList[size_t(sf->GetIndex("caption"))].get());
+  ASSERT_TRUE(cap);
+  win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+  const TRect cr = cap->ObjectRect;
+  EXPECT_EQ(items[0]->ItemRect,
+            (TRect{cr.Left, cr.Top + cr.Height() / 2 - 8, cr.Left + 16, cr.Top + cr.Height() / 2 + 8}));
+  EXPECT_EQ(items[2]->ItemRect.Left, cr.Left + 20);
+  EXPECT_EQ(cap->TextRect().Left, cap->TextRct.Left + 3 * 20);
+  const int bx = items[0]->ItemRect.Left, by = items[0]->ItemRect.Top;
+  // The image is drawn centred in its rectangle.
+  EXPECT_EQ(Px(bx + 8, by + 8), 0xFF0000u);
+  // Buttons are pressed, not dragged; the caption beyond them still drags.
+  EXPECT_EQ(Hit(bx + 8, by + 8), HTOBJECT);
+  EXPECT_EQ(Hit(cr.Left + 3 * 20 + 4, by + 8), win::HTCAPTION);
+
+  const auto& C = FrameTestColors(0);
+  MoveTo(bx + 8, by + 8);
+  h.Advance(120);
+  MoveTo(bx + 9, by + 8);
+  EXPECT_TRUE(items[0]->Active);
+  EXPECT_EQ(cap->ActiveQuickButton, 0);
+  EXPECT_EQ(hint->HintText, "Open");
+  EXPECT_EQ(Px(bx + 1, by + 1), Rgb(C.ButtonHot));
+  // Onto the third button (no hint of its own), then off all buttons.
+  MoveTo(items[2]->ItemRect.Left + 8, by + 8);
+  EXPECT_TRUE(items[2]->Active);
+  EXPECT_FALSE(items[0]->Active);
+  MoveTo(cr.Left + 100, by + 8);
+  h.Advance(120);
+  EXPECT_EQ(cap->ActiveQuickButton, -1);
+  EXPECT_FALSE(items[2]->Active);
+  EXPECT_FALSE(hint->IsVisible());
+  EXPECT_EQ(hint->HintTimer, nullptr);
+
+  // Press on the first button: down look, hint dropped; release elsewhere
+  // on the caption: no click.
+  MoveTo(bx + 8, by + 8);
+  h.Advance(120);
+  MoveTo(bx + 9, by + 8);
+  h.input.Press();
+  EXPECT_TRUE(items[0]->Down);
+  EXPECT_EQ(Px(bx + 1, by + 1), Rgb(C.ButtonDown));
+  EXPECT_EQ(hint->HintTimer, nullptr);
+  // Release over the third button fires its click with the caption as sender.
+  MoveTo(items[2]->ItemRect.Left + 8, by + 8);
+  h.input.Release();
+  h.Pump();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(sender, cap);
+  EXPECT_FALSE(items[0]->Down);
+  EXPECT_FALSE(items[2]->Down);
 }
 
 TEST_F(FormFrame, LibraryMessageAnswers) {
