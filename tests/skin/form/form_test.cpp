@@ -26,6 +26,7 @@
 #include "skin/bsSkinHint.h"
 #include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
+#include "skin/bsStoredSkins.h"
 
 using namespace skin;
 
@@ -903,6 +904,35 @@ TEST_F(FormFrame, QuickButtonsHoverPressClickAndHints) {
   EXPECT_EQ(sender, cap);
   EXPECT_FALSE(items[0]->Down);
   EXPECT_FALSE(items[2]->Down);
+}
+
+// A built-in skin whose top edge carries a one-colour accent line: the line
+// runs the whole width of the form at every size, over the caption buttons'
+// corner too.
+TEST_F(FormFrame, TopAccentLineReachesTheRightEdgeAfterAResize) {
+  auto skins = MakeOwned<TbsCompressedSkinList>(nullptr);
+  ASSERT_EQ(LoadBuiltinSkins(*skins), kBuiltinSkinCount);
+  auto green = MakeOwned<TbsSkinData>(nullptr);
+  green->SetSkinList(skins.get());
+  green->SetSkinIndex(1);
+  ASSERT_FALSE(green->Empty);
+  Show(green.get());
+  for (auto [w, h2] : {std::pair{420, 260}, {520, 320}, {300, 200}}) {
+    SCOPED_TRACE(w);
+    form->SetBounds(100, 100, w, h2);
+    h.Pump();
+    win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+    const uint32_t line = Px(w / 2, 1);
+    int first = -1;
+    for (int x = 2; x < w - 2; ++x)
+      if (Px(x, 1) != line) {
+        first = x;
+        break;
+      }
+    EXPECT_EQ(first, -1) << "the line ends at x = " << first << " of " << w;
+  }
+  form->Free();
+  form = nullptr;
 }
 
 TEST_F(FormFrame, LibraryMessageAnswers) {
