@@ -143,6 +143,7 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
   if (AComponent == FSkinHint) FSkinHint = nullptr;
   if (AComponent == FQuickImageList) FQuickImageList = nullptr;
   if (AComponent == MDI) MDI = nullptr;
+  if (AComponent == MDIMain) MDIMain = nullptr;
   if (AComponent == FTrayIcon) FTrayIcon = nullptr;
   if (AComponent == FInActivePanel) FInActivePanel = nullptr;
 }
@@ -1453,6 +1454,7 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
   }
   ResetObjectStates();
   SendNCPaint();
+  if (MDIMain) MDIMain->ChildStateChanged();
 }
 
 void TbsSkinForm::SetRollUpState(bool Value) {

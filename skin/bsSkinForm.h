@@ -108,8 +108,10 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   cl::TCustomImageList* QuickImageList() const { return FQuickImageList; }
   void SetQuickImageList(cl::TCustomImageList* Value);
   bool QuickButtonsShowHint = false;
-  // The multiple-document part of a main form, when it has one.
+  // The multiple-document part of a main form, when it has one; on a child
+  // form, the part it lives in (MDIMain).
   TbsSkinMDI* MDI = nullptr;
+  TbsSkinMDI* MDIMain = nullptr;
   gfx::TFont* DefInActiveCaptionFont() { return &FDefInActiveCaptionFont; }
   cl::TPopupMenu* SystemMenu = nullptr;
   // The form's skinned menu bar (set by the bar's SetSkinForm).

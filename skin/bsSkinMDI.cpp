@@ -1,4 +1,5 @@
 #include "skin/bsSkinMDI.h"
+#include "skin/bsSkinMainMenuBar.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,7 +25,8 @@ void TbsSkinMDI::Notification(cl::TComponent* AComponent, cl::TOperation Operati
   cl::TComponent::Notification(AComponent, Operation);
   if (Operation != cl::opRemove) return;
   auto it = std::find(FChildren.begin(), FChildren.end(), AComponent);
-  if (it != FChildren.end()) {
+  const bool Gone = it != FChildren.end();
+  if (Gone) {
     DeleteChildFromMenu(*it);
     if (TabsBar) TabsBar->DeleteTab(*it);
     FChildren.erase(it);
@@ -32,12 +34,18 @@ void TbsSkinMDI::Notification(cl::TComponent* AComponent, cl::TOperation Operati
   if (AComponent == FActive) FActive = FChildren.empty() ? nullptr : FChildren.back();
   if (AComponent == WindowMenu) WindowMenu = nullptr;
   if (AComponent == TabsBar) TabsBar = nullptr;
+  // A maximized child that goes takes its buttons off the menu bar.
+  if (Gone && !Destroyed()) ChildStateChanged();
 }
 
 void TbsSkinMDI::AddChild(cl::TCustomForm* AChild) {
   if (!AChild) return;
   AChild->SetParent(FClient);
   AChild->FreeNotification(this);
+  if (TbsSkinForm* S = GetSkinFormComponent(AChild)) {
+    S->MDIMain = this;
+    FreeNotification(S);
+  }
   FChildren.push_back(AChild);
   FActive = AChild;
   AddChildToMenu(AChild);
@@ -101,6 +109,17 @@ void TbsSkinMDI::MaximizeAll() {
 void TbsSkinMDI::CloseAll() {
   std::vector<cl::TCustomForm*> L = FChildren;
   for (auto it = L.rbegin(); it != L.rend(); ++it) (*it)->Close();
+}
+
+void TbsSkinMDI::ChildStateChanged() {
+  if (!FMain || FMain->Destroyed()) return;
+  if (TbsSkinMainMenuBar* Bar = FMain->MainMenuBar) {
+    if (FindMaximizedMDIChild())
+      Bar->MDIChildMaximize();
+    else
+      Bar->MDIChildRestore();
+  }
+  FMain->SendNCPaint();
 }
 
 cl::TCustomForm* TbsSkinMDI::FindMaximizedMDIChild() const {

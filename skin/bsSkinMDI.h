@@ -84,6 +84,10 @@ class TbsSkinMDI : public cl::TComponent {
   void RestoreAll();
   void CloseAll();
   cl::TCustomForm* FindMaximizedMDIChild() const;
+  // A child's window state changed (or a child went): the main form's menu
+  // bar shows or drops the maximized child's buttons, its caption the
+  // child's caption.
+  void ChildStateChanged();
 
   // The main form's window menu: one item per child, named after it.
   cl::TMenuItem* WindowMenu = nullptr;

@@ -1350,6 +1350,91 @@ TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
   EXPECT_EQ(mdi->Children().size(), 1u);
 }
 
+// A maximized child's caption buttons move onto the main form's menu bar:
+// system menu at the left, minimize, restore and close at the right, in the
+// skin's looks; restore and close act on the child, a release outside does
+// nothing, and the buttons go once no child is maximized.
+TEST_F(MDIForms, MaximizedChildsButtonsOnTheMenuBar) {
+  auto* barRec = dynamic_cast<TbsDataSkinMainMenuBar*>(skin->CtrlList[0].get());
+  ASSERT_TRUE(barRec);
+  barRec->CloseButton = "closebutton";
+  barRec->MaxButton = "maxbutton";
+  barRec->MinButton = "minbutton";
+  auto* menu = new TbsSkinMainMenu(form);
+  auto* file = new cl::TMenuItem(menu);
+  file->Caption = "&File";
+  menu->Items()->Add(file);
+  auto* bar = new TbsSkinMainMenuBar(form);
+  bar->SetParent(top);
+  bar->SetAlign(cl::alClient);
+  bar->SetSkinForm(sf);
+  bar->SetSkinData(skin.get());
+  bar->SetMainMenu(menu);
+  auto* doc = Child("Doc");
+  auto* other = Child("Other");
+  doc->OnClose = [](rtl::TObject*, cl::TCloseAction& a) { a = cl::caFree; };
+  TbsSkinForm* dsf = GetSkinFormComponent(doc);
+  mdi->SetActiveChild(doc);
+  EXPECT_FALSE(bar->MDIChildMax());
+  dsf->SetWindowState(cl::wsMaximized);
+  h.Pump();
+  ASSERT_TRUE(bar->MDIChildMax());
+  ASSERT_EQ(bar->MDIButtons.size(), 4u);
+  const auto& C = FrameTestColors(0);
+  auto& sys = *bar->MDIButtons[0];
+  auto& close = *bar->MDIButtons[1];
+  auto& max = *bar->MDIButtons[2];
+  auto& min = *bar->MDIButtons[3];
+  bar->Repaint();
+  h.Pump();
+  // Laid out: the skin's 14 x 14 looks from the right edge of the items
+  // area with 2 pixels between; the system menu button (no record: a square
+  // of the items' height) at the left, the items after it.
+  const int right = bar->Width() - 2;
+  EXPECT_EQ(close.ObjectRect.Right, right);
+  EXPECT_EQ(close.ObjectRect.Width(), 14);
+  EXPECT_EQ(max.ObjectRect.Right, close.ObjectRect.Left - 2);
+  EXPECT_EQ(min.ObjectRect.Right, max.ObjectRect.Left - 2);
+  EXPECT_EQ(sys.ObjectRect.Left, 2);
+  EXPECT_EQ(bar->ObjectList[0]->ObjectRect.Left, sys.ObjectRect.Right + 2);
+  const int cx = close.ObjectRect.Left + 2, cy = close.ObjectRect.Top + 2;
+  EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(C.ButtonNormal));
+  h.input.MoveTo(bar, cx, cy);
+  EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(C.ButtonHot));
+  h.input.Press();
+  EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(C.ButtonDown));
+  // Released outside: the child stays.
+  h.input.MoveTo(bar, 40, cy);
+  h.input.Release();
+  h.Pump();
+  EXPECT_EQ(mdi->Children().size(), 2u);
+  EXPECT_EQ(dsf->WindowState(), cl::wsMaximized);
+  // Restore brings the child back and the buttons go.
+  h.input.MoveTo(bar, max.ObjectRect.Left + 3, cy);
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(dsf->WindowState(), cl::wsNormal);
+  EXPECT_FALSE(bar->MDIChildMax());
+  EXPECT_TRUE(bar->MDIButtons.empty());
+  // A child without a minimize icon shows no minimize button; its close
+  // button closes it, and with it the buttons go.
+  dsf->SetBorderIcons(biSystemMenu | biMaximize);
+  dsf->SetWindowState(cl::wsMaximized);
+  h.Pump();
+  ASSERT_TRUE(bar->MDIChildMax());
+  EXPECT_FALSE(bar->MDIButtons[3]->Visible);
+  EXPECT_TRUE(bar->MDIButtons[0]->Visible);
+  bar->Repaint();
+  h.Pump();
+  auto& close2 = *bar->MDIButtons[1];
+  h.input.MoveTo(bar, close2.ObjectRect.Left + 3, close2.ObjectRect.Top + 3);
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(mdi->Children().size(), 1u);
+  EXPECT_FALSE(bar->MDIChildMax());
+  EXPECT_EQ(mdi->Children()[0], other);
+}
+
 TEST_F(MDIForms, TabsBarLayoutActivationDragAndClose) {
   auto* bar = new TbsSkinMDITabsBar(form);
   bar->SetParent(top);
