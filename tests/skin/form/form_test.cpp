@@ -26,6 +26,7 @@
 #include "skin/bsSkinHint.h"
 #include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
+#include "skin/bsSkinMenuSpeedButton.h"
 #include "skin/bsStoredSkins.h"
 
 using namespace skin;
@@ -1479,6 +1480,87 @@ TEST_F(MDIForms, TabsBarLayoutActivationDragAndClose) {
   c[2]->Free();
   h.Pump();
   EXPECT_EQ(bar->Tabs.size(), 2u);
+}
+
+// The tabs in the looks of the skin's "tab" record (plain, hovered, active,
+// the background cells beyond them), the list button at the left listing
+// every child and, while tabs are hidden, one at the right listing those.
+TEST_F(MDIForms, TabsBarSkinnedLooksAndListButtons) {
+  const TColor plain = 0x00303090, act = 0x00309030, hot = 0x00903030, bg = 0x00808080;
+  auto pic = std::make_unique<TBitmap>();
+  pic->SetSize(60, 36);
+  for (auto [r, c] : {std::pair{TRect{0, 0, 30, 18}, plain},
+                      {TRect{30, 0, 60, 18}, act},
+                      {TRect{0, 18, 30, 36}, hot},
+                      {TRect{30, 18, 40, 36}, bg}}) {
+    pic->Canvas()->Brush()->SetColor(c);
+    pic->Canvas()->FillRect(r);
+  }
+  skin->FActivePictures.push_back(std::move(pic));
+  auto rec = std::make_unique<TbsDataSkinTabControl>("tab");
+  rec->PictureIndex = int(skin->FActivePictures.size()) - 1;
+  rec->TabRect = TRect{0, 0, 30, 18};
+  rec->ActiveTabRect = TRect{30, 0, 60, 18};
+  rec->MouseInTabRect = TRect{0, 18, 30, 36};
+  rec->TabsBGRect = TRect{30, 18, 40, 36};
+  rec->TabLeftOffset = rec->TabRightOffset = 3;
+  rec->FontColor = rec->FocusFontColor = rec->MouseInFontColor = gfx::clWhite;
+  skin->CtrlList.push_back(std::move(rec));
+  auto* bar = new TbsSkinMDITabsBar(form);
+  bar->SetParent(top);
+  bar->SetBounds(0, 0, 330, 21);
+  bar->MDI = mdi;
+  mdi->TabsBar = bar;
+  bar->SetSkinData(skin.get());
+  EXPECT_EQ(bar->Height(), 18);
+  EXPECT_EQ(bar->ListButton(), nullptr);
+  std::vector<cl::TForm*> c;
+  for (const char* n : {"One", "Two", "Three"}) c.push_back(Child(n));
+  ASSERT_NE(bar->ListButton(), nullptr);
+  EXPECT_EQ(bar->ListButton()->Width(), 15);
+  EXPECT_EQ(bar->ListButton()->Left(), 0);
+  bar->Repaint();
+  h.Pump();
+  EXPECT_EQ(h.Pixel(bar, 18, 2), Rgb(plain));
+  EXPECT_EQ(h.Pixel(bar, 218, 2), Rgb(act));
+  EXPECT_EQ(h.Pixel(bar, 322, 2), Rgb(bg));
+  h.input.MoveTo(bar, 118, 9);
+  EXPECT_EQ(h.Pixel(bar, 118, 2), Rgb(hot));
+
+  // The list: every child, the active one checked; an item activates its child.
+  bar->FillListMenu(false);
+  cl::TMenuItem* items = bar->ListMenu()->Items();
+  ASSERT_EQ(items->Count(), 3);
+  EXPECT_EQ(items->Items(0)->Name(), "One_BSFCHILDITEMBAR");
+  EXPECT_EQ(items->Items(1)->Caption, "Two");
+  EXPECT_TRUE(items->Items(2)->Checked());
+  EXPECT_FALSE(items->Items(0)->Checked());
+  GetSkinFormComponent(c[0])->SetWindowState(cl::wsMinimized);
+  items->Items(0)->Click();
+  EXPECT_EQ(mdi->ActiveChild(), c[0]);
+  EXPECT_EQ(GetSkinFormComponent(c[0])->WindowState(), cl::wsNormal);
+  EXPECT_TRUE(bar->Tabs[0].Active);
+
+  // Hidden tabs get their own list at the right end, gone once all fit.
+  EXPECT_EQ(bar->HideListButton(), nullptr);
+  bar->MinTabWidth = 120;
+  bar->Repaint();
+  h.Pump();
+  ASSERT_NE(bar->HideListButton(), nullptr);
+  EXPECT_EQ(bar->HideListButton()->Left() + bar->HideListButton()->Width(), bar->ClientWidth());
+  bar->FillListMenu(true);
+  ASSERT_EQ(bar->HideListMenu()->Items()->Count(), 1);
+  EXPECT_EQ(bar->HideListMenu()->Items()->Items(0)->Name(), "Three_BSFCHILDITEMBARHIDE");
+  bar->HideListMenu()->Items()->Items(0)->Click();
+  EXPECT_EQ(mdi->ActiveChild(), c[2]);
+  bar->MinTabWidth = 0;
+  bar->Repaint();
+  h.Pump();
+  EXPECT_EQ(bar->HideListButton(), nullptr);
+  // The last tab gone takes the list button with it.
+  for (auto* f : c) f->Free();
+  h.Pump();
+  EXPECT_EQ(bar->ListButton(), nullptr);
 }
 
 // ---------------------------------------------------------------------------
