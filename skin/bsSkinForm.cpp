@@ -1575,7 +1575,7 @@ void TbsSkinForm::StartShowEffect() {
   if (!(AlphaWanted() || IsLayerBorderShowOnly()) || !FForm->HandleAllocated()) return;
   SetLayered(true);
   SetWindowAlpha(FForm->Handle(), 0);
-  if (AlphaWanted()) BorderFollowsAlpha(0);
+  if (AlphaWanted() || IsLayerBorderShowOnly()) BorderFollowsAlpha(0);
   FFadeTarget = -1;
   SetTimer(FForm->Handle(), 1, 1);
 }
@@ -1591,8 +1591,14 @@ void TbsSkinForm::FadeTick() {
   if (FFadeTarget < 0) {
     // The first tick decides: the border's own fade, a fade, or a jump.
     if (IsLayerBorderShowOnly()) {
+      // The form shows at once; its border fades in alone.
       KillTimer(Wnd, 1);
       SetLayered(false);
+      if (FBorderLayer->Data() && IsWindowVisible(Wnd) && FWindowState == cl::wsNormal) {
+        FBorderLayer->FActive = GetFormActive();
+        FBorderLayer->CheckFormAlpha(255, false);
+        FBorderLayer->ShowWithFormAnimation();
+      }
       return;
     }
     if (!AlphaWanted()) {

@@ -1087,6 +1087,59 @@ TEST_F(FormAlpha, TheLayeredBorderFadesInWithTheForm) {
   EXPECT_EQ(border.back(), 200);  // the frame's own value at full form alpha
 }
 
+// Without a form fade the form shows at once, opaque, and its layered
+// border fades in alone: a fifteenth of its value (at least 1) per step,
+// a step only after more than 5 ms, ending at the value; a hide cuts the
+// fade short and leaves the value whole for the next show.
+TEST_F(FormAlpha, TheLayeredBorderFadesInAloneWhenTheFormDoesNot) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  struct Case {
+    int value, step;
+  } cases[] = {{200, 13}, {10, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    form->Hide();
+    h.Pump();
+    skin->LayerFrame.AlphaBlendValue = c.value;
+    Show(skin.get());
+    TbsFormLayerBorder* b = sf->BorderLayer();
+    h.Advance(1);
+    EXPECT_FALSE(Layered());
+    ASSERT_TRUE(b->Visible());
+    ASSERT_TRUE(b->Fading());
+    std::vector<int> alphas{b->FCurrentAlphaBlendValue};
+    std::vector<uint32_t> when{win::GetTickCount()};
+    for (int i = 0; i < 2000 && b->Fading(); ++i) {
+      h.Advance(1);
+      if (alphas.empty() || alphas.back() != b->FCurrentAlphaBlendValue) {
+        alphas.push_back(b->FCurrentAlphaBlendValue);
+        when.push_back(win::GetTickCount());
+      }
+    }
+    EXPECT_FALSE(b->Fading());
+    ASSERT_GE(alphas.size(), 3u);
+    EXPECT_EQ(alphas[0], 0);
+    EXPECT_EQ(alphas[1], c.step);
+    EXPECT_EQ(alphas.back(), c.value);
+    EXPECT_TRUE(std::is_sorted(alphas.begin(), alphas.end()));
+    for (size_t i = 2; i < when.size(); ++i) EXPECT_GT(when[i] - when[i - 1], 5u) << "step " << i;
+  }
+  // Hidden halfway: the fade stops, the value is whole again.
+  form->Hide();
+  h.Pump();
+  skin->LayerFrame.AlphaBlendValue = 200;
+  Show(skin.get());
+  h.Advance(20);
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Fading());
+  form->Hide();
+  h.Pump();
+  EXPECT_FALSE(b->Fading());
+  EXPECT_FALSE(b->Visible());
+  EXPECT_EQ(b->FCurrentAlphaBlendValue, 200);
+}
+
 TEST_F(FormAlpha, AFormFreedDuringItsFadeIsNeverTouchedAgain) {
   win::SetCompositorPresent(true);
   sf->AlphaBlendAnimation = true;
