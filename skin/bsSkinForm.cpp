@@ -1147,6 +1147,11 @@ void TbsSkinForm::UpdateObjectsByBorderIcons() {
 }
 
 // A window command's caption or hint: the skin's interface text when it has one.
+// A child of a multiple-document form closes with Ctrl+F4, any other form with Alt+F4.
+cl::TShortCut TbsSkinForm::CloseShortCut() const {
+  return MDIMain ? cl::ShortCut(VK_F4, cl::ssCtrl) : cl::ShortCut(VK_F4, cl::ssAlt);
+}
+
 static std::string SysMenuText(TbsSkinData* SD, const char* Key, const char* Default) {
   if (SD && SD->ResourceStrData()) {
     std::string T = SD->ResourceStrData()->GetResStr(Key);
@@ -1767,7 +1772,7 @@ void TbsSkinForm::BuildSysMenu() {
     I->SetName(Name);
     I->Caption = Caption;
     I->Tag = Tag;
-    if (Tag == 4) I->ShortCut = cl::ShortCut(VK_F4, cl::ssAlt);
+    if (Tag == 4) I->ShortCut = CloseShortCut();
     I->OnClick = [this](rtl::TObject* S) { SysMenuClick(S); };
     Items->Add(I);
   };
@@ -1812,7 +1817,7 @@ void TbsSkinForm::UpdateUserSysMenu() {
     I->SetName(Name);
     I->Caption = Caption;
     I->Tag = Tag;
-    if (Tag == 4) I->ShortCut = cl::ShortCut(VK_F4, cl::ssAlt);
+    if (Tag == 4) I->ShortCut = CloseShortCut();
     I->OnClick = [this](rtl::TObject* S) { SysMenuClick(S); };
     return I;
   };

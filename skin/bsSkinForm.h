@@ -112,6 +112,7 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   // form, the part it lives in (MDIMain).
   TbsSkinMDI* MDI = nullptr;
   TbsSkinMDI* MDIMain = nullptr;
+  cl::TShortCut CloseShortCut() const;
   gfx::TFont* DefInActiveCaptionFont() { return &FDefInActiveCaptionFont; }
   cl::TPopupMenu* SystemMenu = nullptr;
   // The form's skinned menu bar (set by the bar's SetSkinForm).

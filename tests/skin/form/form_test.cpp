@@ -1487,6 +1487,11 @@ TEST_F(MDIForms, MaximizedChildsButtonsOnTheMenuBar) {
   EXPECT_EQ(mdi->Children().size(), 1u);
   EXPECT_FALSE(bar->MDIChildMax());
   EXPECT_EQ(mdi->Children()[0], other);
+  // A child's system menu closes it with Ctrl+F4, the main form's with Alt+F4.
+  cl::TMenuItem* items = GetSkinFormComponent(other)->SystemMenuItems();
+  EXPECT_EQ(items->Items(items->Count() - 1)->ShortCut, cl::ShortCut(win::VK_F4, cl::ssCtrl));
+  items = sf->SystemMenuItems();
+  EXPECT_EQ(items->Items(items->Count() - 1)->ShortCut, cl::ShortCut(win::VK_F4, cl::ssAlt));
 }
 
 TEST_F(MDIForms, TabsBarLayoutActivationDragAndClose) {
