@@ -1262,6 +1262,9 @@ void TbsSkinForm::MorphTimerTick(rtl::TObject*) {
     if (O->EnableMorphing() && O->CanMorphing()) {
       O->DoMorphing();
       Any = true;
+      // The caption's last look may be text alone over the frame's band:
+      // the whole frame is painted so no blended band stays under it.
+      if (dynamic_cast<TbsSkinCaptionObject*>(O) && !O->CanMorphing()) SendNCPaint();
     }
   }
   if (!Any) FMorphTimer->SetEnabled(false);
@@ -1280,14 +1283,13 @@ void TbsSkinForm::AnimateTimerTick(rtl::TObject*) {
       if (C->FIncTime < C->AnimateInterval) {
         C->FIncTime += 25;
         Any = true;
-      } else if (C->Active && C->CurrentFrame <= C->FrameCount) {
-        ++C->CurrentFrame;
-        DrawSkinObject(C);
-        C->FIncTime = 25;
-        Any = true;
-      } else if (!C->Active && C->CurrentFrame > 0) {
-        --C->CurrentFrame;
-        DrawSkinObject(C);
+      } else if ((C->Active && C->CurrentFrame <= C->FrameCount) || (!C->Active && C->CurrentFrame > 0)) {
+        C->CurrentFrame += C->Active ? 1 : -1;
+        // Past the last frame the frame's own band comes back under the text.
+        if (C->CurrentFrame >= 1 && C->CurrentFrame <= C->FrameCount)
+          DrawSkinObject(C);
+        else
+          SendNCPaint();
         C->FIncTime = 25;
         Any = true;
       }

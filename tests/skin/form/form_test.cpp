@@ -813,6 +813,55 @@ TEST_F(FormFrame, CaptionTextReflectionAndFramePicture) {
   cap->FrameRect = TRect{};
 }
 
+// On activation the caption steps through its frames (one per interval on
+// the manual clock) with the text still in the inactive colour; past the
+// last frame the frame's own band and the active colour come back.
+TEST_F(FormFrame, CaptionActivationFramesKeepTheOldTextColourUntilTheLastFrame) {
+  form->SetCaption("WWWW");
+  Show(skin.get());
+  auto* cap = dynamic_cast<TbsSkinCaptionObject*>(sf->ObjectList[size_t(sf->GetIndex("caption"))].get());
+  ASSERT_TRUE(cap);
+  const TColor f1 = 0x00000080, f2 = 0x00008000;
+  TBitmap strip;
+  strip.SetSize(2 * 64, 20);
+  strip.Canvas()->Brush()->SetColor(f1);
+  strip.Canvas()->FillRect(TRect{0, 0, 64, 20});
+  strip.Canvas()->Brush()->SetColor(f2);
+  strip.Canvas()->FillRect(TRect{64, 0, 128, 20});
+  cap->ActivePicture = &strip;
+  cap->AnimateSkinRect = TRect{0, 0, 128, 20};
+  cap->FrameCount = 2;
+  cap->AnimateInterval = 50;
+  auto* other = new cl::TForm(form);
+  other->SetBounds(400, 400, 100, 80);
+  other->Show();
+  win::SetActiveWindow(other->Handle());
+  h.Pump();
+  const int bx = cap->ObjectRect.Right - 3, by = cap->ObjectRect.Top + 1;  // band, beside the text
+  const int tx = cap->ObjectRect.Left + cap->TextRct.Left + 2, ty = 12;    // inside the text
+  const auto& C = FrameTestColors(0);
+  EXPECT_EQ(Px(bx, by), Rgb(C.InactiveCaption));
+  win::SetActiveWindow(form->Handle());
+  h.Pump();
+  std::vector<uint32_t> bands, texts;
+  for (int i = 0; i < 400 && (bands.empty() || bands.back() != Rgb(C.Caption)); ++i) {
+    h.Advance(5);
+    uint32_t b = Px(bx, by);
+    if (bands.empty() || bands.back() != b) {
+      bands.push_back(b);
+      texts.push_back(Px(tx, ty));
+    }
+  }
+  ASSERT_EQ(bands.size(), 3u);
+  EXPECT_EQ(bands[0], Rgb(f1));
+  EXPECT_EQ(bands[1], Rgb(f2));
+  EXPECT_EQ(bands[2], Rgb(C.Caption));
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(texts[size_t(i)], Rgb(cap->FontColor)) << "frame " << i + 1;
+  EXPECT_EQ(texts[2], Rgb(cap->ActiveFontColor));
+  cap->ActivePicture = nullptr;
+  cap->AnimateSkinRect = TRect{};
+}
+
 // Quick buttons at the caption's left: laid out from the image list, out of
 // the caption's drag area, lit and hinted under the pointer, pressed, and
 // clicked on release with the caption object as sender.
