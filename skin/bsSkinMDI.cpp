@@ -541,7 +541,17 @@ void TbsSkinMDITabsBar::MouseDown(cl::TMouseButton Button, cl::TShiftState Shift
   TbsSkinControl::MouseDown(Button, Shift, X, Y);
   CalcTabs();
   int i = GetTabIndex(X, Y);
-  if (i < 0 || Button != cl::mbLeft) return;
+  if (i < 0) return;
+  if (Button == cl::mbRight) {
+    // The child's own system menu, at the pointer.
+    if (SupportChildMenus && MDI)
+      if (TbsSkinForm* S = GetSkinFormComponent(Tabs[size_t(i)].Child)) {
+        TPoint P = ClientToScreen(TPoint{X, Y});
+        S->PopupSysMenuAt(P.X, P.Y);
+      }
+    return;
+  }
+  if (Button != cl::mbLeft) return;
   TbsMDITab& T = Tabs[size_t(i)];
   if (TbsSkinForm* S = GetSkinFormComponent(T.Child))
     if (S->WindowState() == cl::wsMinimized) S->SetWindowState(cl::wsNormal);

@@ -40,6 +40,8 @@ class TbsSkinMDITabsBar : public TbsSkinControl {
   TbsSkinMDI* MDI = nullptr;
   bool ShowCloseButtons = false;
   bool MoveTabs = true;
+  // A right click on a tab opens its child's system menu.
+  bool SupportChildMenus = true;
   int DefaultTabWidth = 100;
   int MinTabWidth = 0;
   gfx::TFont DefaultFont;

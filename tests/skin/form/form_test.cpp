@@ -1664,6 +1664,13 @@ TEST_F(MDIForms, TabsBarSkinnedLooksAndListButtons) {
   bar->Repaint();
   h.Pump();
   EXPECT_EQ(bar->HideListButton(), nullptr);
+  // A right click on a tab opens that child's system menu.
+  h.input.MoveTo(bar, 118, 9);
+  h.input.Click(win::MouseButton::Right);
+  h.Pump();
+  EXPECT_TRUE(GetSkinFormComponent(c[1])->SkinMenu()->Visible());
+  GetSkinFormComponent(c[1])->SkinMenu()->Hide();
+  h.Pump();
   // The last tab gone takes the list button with it.
   for (auto* f : c) f->Free();
   h.Pump();
