@@ -320,7 +320,46 @@ void TbsFormLayerBorder::ShowWithForm() {
   Show(B.Left, B.Top, B.Width(), B.Height());
 }
 
+void TbsFormLayerBorder::ShowWithFormAnimation() {
+  if (!FData) return;
+  StopFade();
+  const int Target = std::max(FCurrentAlphaBlendValue, 0);
+  FCurrentAlphaBlendValue = 0;
+  ShowWithForm();
+  if (!FVisible || Target == 0) {
+    FCurrentAlphaBlendValue = Target;
+    return;
+  }
+  FFadeTarget = Target;
+  FFadeStep = std::max(Target / 15, 1);
+  FFadeLast = win::GetTickCount();
+  if (!FFadeTimer) {
+    FFadeTimer = new cl::TTimer(this);
+    FFadeTimer->SetInterval(1);
+    FFadeTimer->SetOnTimer([this](rtl::TObject* S) { FadeTick(S); });
+  }
+  FFadeTimer->SetEnabled(true);
+}
+
+void TbsFormLayerBorder::FadeTick(rtl::TObject*) {
+  if (FFadeTarget < 0) return;
+  const uint32_t Now = win::GetTickCount();
+  if (uint32_t(Now - FFadeLast) <= 5) return;
+  FFadeLast = Now;
+  FCurrentAlphaBlendValue = std::min(FCurrentAlphaBlendValue + FFadeStep, FFadeTarget);
+  SetAlphaBlend();
+  if (FCurrentAlphaBlendValue >= FFadeTarget) StopFade();
+}
+
+// A fade cut short leaves the border at its full value for the next show.
+void TbsFormLayerBorder::StopFade() {
+  if (FFadeTimer) FFadeTimer->SetEnabled(false);
+  if (FFadeTarget >= 0) FCurrentAlphaBlendValue = FFadeTarget;
+  FFadeTarget = -1;
+}
+
 void TbsFormLayerBorder::Hide() {
+  StopFade();
   FVisible = false;
   FreeWindows();
   LeftImage.reset();

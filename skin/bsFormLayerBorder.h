@@ -5,6 +5,8 @@
 // windows are available (a compositor runs); without one it shows nothing.
 #pragma once
 
+#include "platform/cl/timer.h"
+
 #include <memory>
 
 #include "skin/bsLayerWindow.h"
@@ -79,6 +81,11 @@ class TbsFormLayerBorder : public cl::TComponent {
   TRect BoundsFor(const TRect& Form) const;
   void Show(int X, int Y, int W, int H);
   void ShowWithForm();
+  // Shows with the form and fades its own alpha in from 0, a step of a
+  // fifteenth (at least 1) each time more than 5 ms have passed; timer
+  // driven, the caller's loop is not held up.
+  void ShowWithFormAnimation();
+  bool Fading() const { return FFadeTarget >= 0; }
   void Hide();
   void SetBounds(int X, int Y, int W, int H);
   void SetBoundsWithForm();
@@ -103,6 +110,11 @@ class TbsFormLayerBorder : public cl::TComponent {
  private:
   void FreeWindows();
   void PlaceWindows(int X, int Y, bool Show);
+  void FadeTick(rtl::TObject*);
+  void StopFade();
+  cl::TTimer* FFadeTimer = nullptr;
+  int FFadeTarget = -1, FFadeStep = 1;
+  uint32_t FFadeLast = 0;
   TbsSkinForm* BSF;
   TbsSkinData* FSD = nullptr;
   TbsDataSkinLayerFrame* FData = nullptr;

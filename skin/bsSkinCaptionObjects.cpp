@@ -5,11 +5,16 @@
 #include <memory>
 
 #include "platform/cl/forms.h"
+#include "platform/cl/imglist.h"
 #include "platform/gfx/rect.h"
 #include "skin/bsCaptionGlyphs.h"
 #include "skin/bsEffectBitmap.h"
 #include "skin/bsGeometry.h"
+#include "skin/bsSkinControls.h"
 #include "skin/bsSkinForm.h"
+#include "skin/bsSkinHint.h"
+#include "skin/bsSkinImages.h"
+#include "skin/bsSkinMDI.h"
 #include "skin/bsTextHelpers.h"
 
 namespace skin {
@@ -593,6 +598,44 @@ void TbsSkinAnimateObject::MouseUp(int X, int Y, cl::TMouseButton Button) {
 }
 
 // ---------------------------------------------------------------------------
+// Quick buttons.
+
+void TbsQuickButtonItem::SetImageIndex(int Value) {
+  FImageIndex = Value;
+  Changed(false);
+}
+
+void TbsQuickButtonItem::SetEnabled(bool Value) {
+  FEnabled = Value;
+  Changed(false);
+}
+
+void TbsQuickButtonItem::SetVisible(bool Value) {
+  FVisible = Value;
+  Changed(false);
+}
+
+void TbsQuickButtonItem::Assign(cl::TPersistent* Source) {
+  if (auto* S = dynamic_cast<TbsQuickButtonItem*>(Source)) {
+    FImageIndex = S->FImageIndex;
+    Hint = S->Hint;
+    FEnabled = S->FEnabled;
+    FVisible = S->FVisible;
+    Changed(false);
+    return;
+  }
+  cl::TCollectionItem::Assign(Source);
+}
+
+TbsQuickButtonItems::TbsQuickButtonItems(TbsSkinForm* AForm)
+    : cl::TCollection([](cl::TCollection* C) { return new TbsQuickButtonItem(C); }, AForm), FBSF(AForm) {}
+
+void TbsQuickButtonItems::Update(cl::TCollectionItem*) {
+  // Not while the form component frees the collection.
+  if (FBSF && !FBSF->Destroyed() && FBSF->QuickButtons() == this) FBSF->SendNCPaint();
+}
+
+// ---------------------------------------------------------------------------
 // Caption text.
 
 TbsSkinCaptionObject::TbsSkinCaptionObject(TbsSkinForm* AParent, TbsDataSkinObject* AData)
@@ -606,6 +649,9 @@ TbsSkinCaptionObject::TbsSkinCaptionObject(TbsSkinForm* AParent, TbsDataSkinObje
     ShadowColor = C->ShadowColor;
     ActiveShadowColor = C->ActiveShadowColor;
     Shadow = C->Shadow;
+    Light = C->Light;
+    LightColor = C->LightColor;
+    ActiveLightColor = C->ActiveLightColor;
     GlowEffect = C->GlowEffect;
     GlowInActiveEffect = C->GlowInActiveEffect;
     VistaGlowEffect = C->VistaGlowEffect;
@@ -620,6 +666,12 @@ TbsSkinCaptionObject::TbsSkinCaptionObject(TbsSkinForm* AParent, TbsDataSkinObje
     ReflectionOffset = C->ReflectionOffset;
     Alignment = C->Alignment;
     TextRct = C->TextRct;
+    FrameRect = C->FrameRect;
+    ActiveFrameRect = C->ActiveFrameRect;
+    FrameTextRect = C->FrameTextRect;
+    FrameLeftOffset = C->FrameLeftOffset;
+    FrameRightOffset = C->FrameRightOffset;
+    FullFrame = C->FullFrame;
     StretchEffect = C->StretchEffect;
     AnimateSkinRect = C->AnimateSkinRect;
     FrameCount = C->FrameCount;
@@ -629,81 +681,312 @@ TbsSkinCaptionObject::TbsSkinCaptionObject(TbsSkinForm* AParent, TbsDataSkinObje
 }
 
 bool TbsSkinCaptionObject::EnableAnimation() const {
-  return !IsNullRect(AnimateSkinRect) && FrameCount > 0 && ActivePicture && SD && SD->EnableSkinEffects();
+  return !IsNullRect(AnimateSkinRect) && FrameCount > 0 && ActivePicture && SD && !SD->Empty && SD->EnableSkinEffects();
 }
 
-void TbsSkinCaptionObject::Draw(gfx::TCanvas* Cnvs, bool UpDate) {
-  if (!Skinned()) return;
-  int W = RectWidth(ObjectRect), H = RectHeight(ObjectRect);
-  if (W <= 0 || H <= 0) return;
-  bool FormActive = Parent->GetFormActive();
-  // The caption band: the picture's own look is already on the frame, so a
-  // full frame paint draws only the text; a lone redraw rebuilds the band
-  // stretched from the caption rectangle of the picture.
-  TBitmap B;
-  B.SetSize(W, H);
-  gfx::TCanvas* C = B.Canvas();
-  TRect Src = SkinRect;
-  TBitmap* Pic = SkinRectInAPicture ? ActivePicture : Picture;
-  if (FormActive && !IsNullRect(ActiveSkinRect) && ActivePicture) {
-    Src = ActiveSkinRect;
-    Pic = ActivePicture;
-  } else if (!FormActive && !IsNullRect(InActiveSkinRect) && ActivePicture) {
-    Src = InActiveSkinRect;
-    Pic = ActivePicture;
+bool TbsSkinCaptionObject::CanMorphing() {
+  // The caption follows the form's activation, not the pointer.
+  return EnableMorphing() && !IsNullRect(ActiveSkinRect) && TbsActiveSkinObject::CanMorphing();
+}
+
+bool TbsSkinCaptionObject::QuickButtonsActive() const {
+  return Parent && Parent->QuickButtons()->Count() > 0 && Parent->QuickImageList();
+}
+
+TRect TbsSkinCaptionObject::TextRect() const {
+  TRect TR = TextRct;
+  if (!IsNullRect(TextRct)) {
+    if (QuickButtonsActive()) TR.Left += Parent->QuickButtons()->Count() * (Parent->QuickImageList()->Width() + 8);
+    TR.Right = RectWidth(ObjectRect) - (RectWidth(SkinRect) - TextRct.Right);
   }
-  if (!UpDate && Pic == Picture && Src == SkinRect) {
-    // Copy what the strip already holds under the object.
-    C->CopyRect(TRect{0, 0, W, H}, Cnvs, ObjectRect);
-  } else if (Pic) {
-    if (StretchEffect || RectWidth(Src) <= 0) {
-      C->CopyRect(TRect{0, 0, W, H}, Pic->Canvas(), Src);
-    } else {
-      // Ends kept, the middle column repeated (a caption band stretches sideways).
-      int SW = RectWidth(Src);
-      for (int x = 0; x < W; x += SW) C->CopyRect(TRect{x, 0, x + SW, H}, Pic->Canvas(), Src);
-    }
+  if (!IsNullRect(FrameRect)) {
+    TR.Left += FrameTextRect.Left;
+    TR.Top += FrameTextRect.Top;
+    TR.Right -= RectWidth(FrameRect) - FrameTextRect.Right;
+  }
+  return TR;
+}
+
+void TbsSkinCaptionObject::SetCaptionFont(gfx::TCanvas* Cnvs, TColor Color) {
+  gfx::TFont* F = Cnvs->Font();
+  F->SetName(FontName.empty() ? Parent->DefCaptionFont()->Name() : FontName);
+  F->SetHeight(FontHeight ? FontHeight : Parent->DefCaptionFont()->Height());
+  F->SetStyle(FontStyle);
+  F->SetColor(Color);
+}
+
+void TbsSkinCaptionObject::BuildBackground(TBitmap* B, TBitmap* Pic, const TRect& Src) {
+  int W = RectWidth(ObjectRect), H = RectHeight(ObjectRect);
+  B->SetSize(W, H);
+  if (!Pic || IsNullRect(Src)) return;
+  int L = std::max(0, SD->LTPoint.X - SkinRect.Left);
+  int R = std::max(0, SkinRect.Right - SD->RTPoint.X);
+  if (L == 0 && R == 0) {
+    B->Canvas()->CopyRect(TRect{0, 0, W, H}, Pic->Canvas(), Src);
+    return;
+  }
+  TBitmap Band;
+  CreateHSkinImage(L, R, &Band, TbsPictureRect{Pic, Src}, W, H, StretchEffect);
+  B->Canvas()->StretchDraw(TRect{0, 0, W, H}, &Band);
+}
+
+void TbsSkinCaptionObject::ApplyInActiveFilter(TBitmap* B, gfx::TCanvas* Cnvs) {
+  std::unique_ptr<TbsEffectBmp> E(TbsEffectBmp::CreateFromhWnd(B->Handle()));
+  if (!E) return;
+  switch (SD->InActiveEffect) {
+    case ieBrightness:
+      E->ChangeBrightness(0.5);
+      break;
+    case ieDarkness:
+      E->ChangeDarkness(0.3);
+      break;
+    case ieGrayScale:
+      E->GrayScale();
+      break;
+    case ieNoise:
+      E->AddMonoNoise(50);
+      break;
+    case ieSplitBlur:
+      E->SplitBlur(1);
+      break;
+    case ieInvert:
+      E->Invert();
+      break;
+  }
+  E->Draw(Cnvs->Handle(), ObjectRect.Left, ObjectRect.Top);
+}
+
+void TbsSkinCaptionObject::DrawCaptionText(gfx::TCanvas* Cnvs, int DX, int DY, bool A, gfx::TCanvas* HandlerCanvas) {
+  if (Parent->OnCaptionPaint) {
+    Parent->OnCaptionPaint(HandlerCanvas, ObjectRect, A);
+    return;
   }
   std::string Text = Parent->Form()->Caption();
-  if (Parent->OnCaptionPaint) {
-    Parent->OnCaptionPaint(C, TRect{0, 0, W, H}, FormActive);
-  } else if (!Text.empty()) {
-    TRect TR = TextRct;
-    TR.Right = TR.Right + (W - RectWidth(SkinRect));
-    if (IsNullRect(TextRct)) TR = TRect{0, 0, W, H};
-    gfx::TFont* F = C->Font();
-    F->SetName(FontName.empty() ? "Arial" : FontName);
-    F->SetHeight(FontHeight ? FontHeight : 14);
-    F->SetStyle(FontStyle);
-    C->Brush()->SetStyle(gfx::bsClear);
-    FitTextToWidth(C, Text, RectWidth(TR));
-    int TW = C->TextWidth(Text), TH = C->TextHeight(Text);
-    int X = TR.Left;
-    if (Alignment == taCenter)
-      X = TR.Left + (RectWidth(TR) - TW) / 2;
-    else if (Alignment == taRightJustify)
-      X = TR.Right - TW;
-    int Y = TR.Top + (RectHeight(TR) - TH) / 2;
-    if (Shadow) {
-      F->SetColor(FormActive ? ActiveShadowColor : ShadowColor);
-      C->TextOut(X + 1, Y + 1, Text);
-    }
-    F->SetColor(FormActive ? ActiveFontColor : FontColor);
-    const TRect TextR{X, Y, X + TW, Y + TH};
-    const TbsTextFormat Flags(gfx::win32api::DT_LEFT | gfx::win32api::DT_SINGLELINE | gfx::win32api::DT_NOPREFIX);
-    TColor GC = FormActive ? GlowActiveColor : GlowColor;
-    if (VistaGlowEffect && (FormActive || VistaGlowInActiveEffect)) {
-      DrawVistaGlowText(C, TextR, Text, Flags, GC);
-    } else if (GlowEffect && (FormActive || GlowInActiveEffect)) {
-      DrawGlowText2(C, TextR, Text, Flags, TbsTextOffset(GlowOffset), GC, TbsGlowSize(GlowSize));
-    } else if (ReflectionEffect) {
-      DrawReflectionText(C, TextR, Text, Flags, TbsTextOffset(ReflectionOffset),
-                         FormActive ? ReflectionActiveColor : ReflectionColor);
-    } else {
-      C->TextOut(X, Y, Text);
+  if (Parent->MDI) {
+    if (cl::TCustomForm* Child = Parent->MDI->FindMaximizedMDIChild()) Text += " - [" + Child->Caption() + "]";
+  }
+  if (Text.empty() || IsNullRect(TextRct)) return;
+  const TRect TR = TextRect();
+  SetCaptionFont(Cnvs, A ? ActiveFontColor : FontColor);
+  FitTextToWidth(Cnvs, Text, RectWidth(TR));
+  const int W = Cnvs->TextWidth(Text), H = Cnvs->TextHeight(Text);
+  int Y = TR.Top + RectHeight(TR) / 2 - H / 2;
+  int X = TR.Left;
+  if (QuickButtonsActive() || Alignment == taCenter)
+    X = TR.Left + RectWidth(TR) / 2 - W / 2;
+  else if (Alignment == taRightJustify)
+    X = TR.Right - W;
+  X += DX;
+  Y += DY;
+  Cnvs->Brush()->SetStyle(gfx::bsClear);
+  if (!IsNullRect(FrameRect) && ActivePicture) {
+    const TRect Src = A && !IsNullRect(ActiveFrameRect) ? ActiveFrameRect : FrameRect;
+    const int FW =
+        FullFrame ? RectWidth(ObjectRect) - 2 * SD->ButtonsOffset : RectWidth(FrameRect) + W - RectWidth(FrameTextRect);
+    if (FW > 0) {
+      TBitmap Frame;
+      CreateHSkinImage(FrameLeftOffset, FrameRightOffset, &Frame, TbsPictureRect{ActivePicture, Src}, FW,
+                       RectHeight(FrameRect), false);
+      if (FullFrame)
+        Cnvs->Draw(DX + SD->ButtonsOffset, Y - FrameTextRect.Top, &Frame);
+      else
+        Cnvs->Draw(X - FrameTextRect.Left, Y - FrameTextRect.Top, &Frame);
     }
   }
-  Cnvs->Draw(ObjectRect.Left, ObjectRect.Top, &B);
+  const TColor TextColor = A ? ActiveFontColor : FontColor;
+  if (Light) {
+    Cnvs->Font()->SetColor(A ? ActiveLightColor : LightColor);
+    Cnvs->TextOut(X - 1, Y - 1, Text);
+    Cnvs->Font()->SetColor(TextColor);
+  }
+  if (Shadow) {
+    Cnvs->Font()->SetColor(A ? ActiveShadowColor : ShadowColor);
+    Cnvs->TextOut(X + 1, Y + 1, Text);
+    Cnvs->Font()->SetColor(TextColor);
+  }
+  const TRect TextR{X, Y, X + W, Y + H};
+  const TbsTextFormat Flags(gfx::win32api::DT_LEFT | gfx::win32api::DT_SINGLELINE | gfx::win32api::DT_NOPREFIX);
+  const TColor GC = A ? GlowActiveColor : GlowColor;
+  if (ReflectionEffect) {
+    DrawReflectionText(Cnvs, TextR, Text, Flags, TbsTextOffset(ReflectionOffset),
+                       A ? ReflectionActiveColor : ReflectionColor);
+  } else if (VistaGlowEffect && (A || VistaGlowInActiveEffect)) {
+    DrawVistaGlowText(Cnvs, TextR, Text, Flags, GC);
+  } else if (GlowEffect && (A || GlowInActiveEffect)) {
+    DrawGlowText2(Cnvs, TextR, Text, Flags, TbsTextOffset(GlowOffset), GC, TbsGlowSize(GlowSize));
+  } else {
+    Cnvs->TextOut(X, Y, Text);
+  }
+}
+
+void TbsSkinCaptionObject::DrawQuickButtons(gfx::TCanvas* Cnvs) {
+  TbsQuickButtonItems* Items = Parent->QuickButtons();
+  cl::TCustomImageList* IL = Parent->QuickImageList();
+  const int IW = IL->Width(), IH = IL->Height();
+  auto* Rec = dynamic_cast<TbsDataSkinButtonControl*>(SkinRecord(SD, SD->GetControlIndex("officequickbutton")));
+  if (!Rec) Rec = dynamic_cast<TbsDataSkinButtonControl*>(SkinRecord(SD, SD->GetControlIndex("resizetoolbutton")));
+  TBitmap* RecPic = Rec ? ActivePic(SD, Rec->PictureIndex) : nullptr;
+  int Left = ObjectRect.Left;
+  const int Top = ObjectRect.Top + RectHeight(ObjectRect) / 2 - IH / 2 - 2;
+  for (int i = 0; i < Items->Count(); ++i) {
+    TbsQuickButtonItem* It = Items->Items(i);
+    if (!It->Visible()) continue;
+    It->ItemRect = TRect{Left, Top, Left + IW + 4, Top + IH + 4};
+    Left += IW + 8;
+    if (It->Active && RecPic) {
+      const TRect Src = It->Down && !IsNullRect(Rec->DownSkinRect) ? Rec->DownSkinRect : Rec->ActiveSkinRect;
+      if (!IsNullRect(Src)) {
+        TBitmap B;
+        B.SetSize(RectWidth(It->ItemRect), RectHeight(It->ItemRect));
+        CreateSkinImageByClRect(&B, TbsPictureRect{RecPic, Src}, Rec->ClRect, true);
+        Cnvs->Draw(It->ItemRect.Left, It->ItemRect.Top, &B);
+      }
+    }
+    if (It->ImageIndex() >= 0 && It->ImageIndex() < IL->Count())
+      IL->Draw(Cnvs, It->ItemRect.Left + RectWidth(It->ItemRect) / 2 - IW / 2,
+               It->ItemRect.Top + RectHeight(It->ItemRect) / 2 - IH / 2, It->ImageIndex(), It->Enabled());
+  }
+}
+
+void TbsSkinCaptionObject::Draw(gfx::TCanvas* Cnvs, bool) {
+  if (!Skinned()) return;
+  const int W = RectWidth(ObjectRect), H = RectHeight(ObjectRect);
+  if (W <= 0 || H <= 0) return;
+  const bool Anim = EnableAnimation();
+  const bool AutoInActive = SD->AutoRenderingInActiveImage;
+  // The looks built as an image of the object's size are copied over it
+  // afterwards; the quick buttons go on top of whichever look was drawn.
+  auto Finish = [&] {
+    if (QuickButtonsActive()) DrawQuickButtons(Cnvs);
+  };
+  if (Anim && CurrentFrame >= 1 && CurrentFrame <= FrameCount) {
+    // A frame of the activation animation; the text keeps the look of the
+    // state being left until the last frame.
+    TRect Src = AnimateSkinRect;
+    if (RectHeight(AnimateSkinRect) > RectHeight(SkinRect)) {
+      int FH = RectHeight(AnimateSkinRect) / FrameCount;
+      Src.Top = AnimateSkinRect.Top + (CurrentFrame - 1) * FH;
+      Src.Bottom = Src.Top + FH;
+    } else {
+      int FW = RectWidth(AnimateSkinRect) / FrameCount;
+      Src.Left = AnimateSkinRect.Left + (CurrentFrame - 1) * FW;
+      Src.Right = Src.Left + FW;
+    }
+    TBitmap B;
+    BuildBackground(&B, ActivePicture, Src);
+    DrawCaptionText(B.Canvas(), 0, 0, !Active, Cnvs);
+    Cnvs->Draw(ObjectRect.Left, ObjectRect.Top, &B);
+  } else if (EnableMorphing() && !IsNullRect(ActiveSkinRect) &&
+             ((FMorphKf > 0 && !Active) || (FMorphKf < 1 && Active))) {
+    TBitmap BA, BB;
+    BuildBackground(&BA, Picture, SkinRect);
+    DrawCaptionText(BA.Canvas(), 0, 0, false, Cnvs);
+    BuildBackground(&BB, ActivePicture, ActiveSkinRect);
+    DrawCaptionText(BB.Canvas(), 0, 0, true, Cnvs);
+    std::unique_ptr<TbsEffectBmp> EA(TbsEffectBmp::CreateFromhWnd(BA.Handle()));
+    std::unique_ptr<TbsEffectBmp> EB(TbsEffectBmp::CreateFromhWnd(BB.Handle()));
+    if (EA && EB) {
+      EA->MorphBy(MorphKind, EB.get(), FMorphKf);
+      EA->Draw(BA.Canvas()->Handle(), 0, 0);
+      if (AutoInActive && !Active)
+        ApplyInActiveFilter(&BA, Cnvs);
+      else
+        Cnvs->Draw(ObjectRect.Left, ObjectRect.Top, &BA);
+    }
+  } else if (IsNullRect(ActiveSkinRect) || (!Active && !EnableMorphing() && !StretchEffect && !Anim)) {
+    // Text alone, straight onto the band the frame already drew; a
+    // reflection or glow may reach past the object there.
+    DrawCaptionText(Cnvs, ObjectRect.Left, ObjectRect.Top, Active, Cnvs);
+  } else if (!Active) {
+    TBitmap B;
+    BuildBackground(&B, Picture, SkinRect);
+    DrawCaptionText(B.Canvas(), 0, 0, false, Cnvs);
+    if (AutoInActive)
+      ApplyInActiveFilter(&B, Cnvs);
+    else
+      Cnvs->Draw(ObjectRect.Left, ObjectRect.Top, &B);
+  } else {
+    TBitmap B;
+    BuildBackground(&B, ActivePicture, ActiveSkinRect);
+    DrawCaptionText(B.Canvas(), 0, 0, true, Cnvs);
+    Cnvs->Draw(ObjectRect.Left, ObjectRect.Top, &B);
+  }
+  Finish();
+}
+
+void TbsSkinCaptionObject::TestQuickButtons(int X, int Y) {
+  if (!QuickButtonsActive()) return;
+  TbsQuickButtonItems* Items = Parent->QuickButtons();
+  OldActiveQuickButton = ActiveQuickButton;
+  ActiveQuickButton = -1;
+  for (int i = 0; i < Items->Count(); ++i) {
+    TbsQuickButtonItem* It = Items->Items(i);
+    if (It->Enabled() && It->Visible() && PointInRectHalfOpen(It->ItemRect, TPoint{X, Y})) {
+      ActiveQuickButton = i;
+      break;
+    }
+  }
+  bool Changed = false;
+  for (int i = 0; i < Items->Count(); ++i) {
+    TbsQuickButtonItem* It = Items->Items(i);
+    bool A = i == ActiveQuickButton;
+    if (It->Active != A) Changed = true;
+    It->Active = A;
+  }
+  const bool IndexChanged = ActiveQuickButton != OldActiveQuickButton;
+  if (IndexChanged || Changed) Parent->SendNCPaint();
+  TbsSkinHint* SH = Parent->SkinHint();
+  if (IndexChanged && ActiveQuickButton != -1 && SH && Parent->QuickButtonsShowHint &&
+      !Items->Items(ActiveQuickButton)->Hint.empty())
+    SH->ActivateHint2(Items->Items(ActiveQuickButton)->Hint);
+  if (Changed && Parent->QuickButtonsShowHint && SH && ActiveQuickButton == -1) SH->HideHint();
+}
+
+void TbsSkinCaptionObject::MouseMove(int X, int Y) {
+  TbsActiveSkinObject::MouseMove(X, Y);
+  TestQuickButtons(X, Y);
+}
+
+void TbsSkinCaptionObject::MouseDown(int X, int Y, cl::TMouseButton Button) {
+  Parent->OnMouseDownEvent(IDName, X, Y, ObjectRect, Button);
+  if (!QuickButtonsActive()) return;
+  TestQuickButtons(X, Y);
+  TbsQuickButtonItems* Items = Parent->QuickButtons();
+  if (ActiveQuickButton != -1) {
+    for (int i = 0; i < Items->Count(); ++i) {
+      TbsQuickButtonItem* It = Items->Items(i);
+      It->Down = i == ActiveQuickButton;
+      if (i != ActiveQuickButton) It->Active = false;
+    }
+    Parent->SendNCPaint();
+  }
+  if (Parent->QuickButtonsShowHint && Parent->SkinHint()) Parent->SkinHint()->HideHint();
+}
+
+void TbsSkinCaptionObject::MouseUp(int X, int Y, cl::TMouseButton Button) {
+  Parent->OnMouseUpEvent(IDName, X, Y, ObjectRect, Button);
+  if (!QuickButtonsActive()) return;
+  TestQuickButtons(X, Y);
+  if (ActiveQuickButton == -1) return;
+  TbsQuickButtonItems* Items = Parent->QuickButtons();
+  for (int i = 0; i < Items->Count(); ++i) Items->Items(i)->Down = false;
+  Parent->SendNCPaint();
+  // The click may free the form; nothing of this object is touched after it.
+  rtl::TNotifyEvent Click = Items->Items(ActiveQuickButton)->OnClick;
+  if (Click) Click(this);
+}
+
+void TbsSkinCaptionObject::MouseEnter() {
+  FMouseIn = true;
+  Parent->OnMouseEnterEvent(IDName);
+}
+
+void TbsSkinCaptionObject::MouseLeave() {
+  FMouseIn = false;
+  Parent->OnMouseLeaveEvent(IDName);
+  if (!QuickButtonsActive()) return;
+  ActiveQuickButton = OldActiveQuickButton = -1;
+  TestQuickButtons(-1, -1);
 }
 
 }  // namespace skin

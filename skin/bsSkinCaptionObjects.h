@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/cl/collection.h"
 #include "platform/cl/controls.h"
 #include "platform/cl/menus.h"
 #include "platform/gfx/canvas.h"
@@ -16,10 +17,10 @@ namespace skin {
 
 class TbsSkinForm;
 
-class TbsActiveSkinObject {
+class TbsActiveSkinObject : public rtl::TObject {
  public:
   TbsActiveSkinObject(TbsSkinForm* AParent, TbsDataSkinObject* AData);
-  virtual ~TbsActiveSkinObject() = default;
+  ~TbsActiveSkinObject() override = default;
   TbsActiveSkinObject(const TbsActiveSkinObject&) = delete;
   TbsActiveSkinObject& operator=(const TbsActiveSkinObject&) = delete;
 
@@ -142,23 +143,85 @@ class TbsSkinAnimateObject : public TbsActiveSkinObject {
   std::string RestoreHint, FTempHint;
 };
 
+// A small image button of the caption, declared by the application in the
+// form component's QuickButtons; its picture comes from QuickImageList.
+class TbsQuickButtonItem : public cl::TCollectionItem {
+ public:
+  explicit TbsQuickButtonItem(cl::TCollection* C) : cl::TCollectionItem(C) {}
+  int ImageIndex() const { return FImageIndex; }
+  virtual void SetImageIndex(int Value);
+  bool Enabled() const { return FEnabled; }
+  virtual void SetEnabled(bool Value);
+  bool Visible() const { return FVisible; }
+  virtual void SetVisible(bool Value);
+  // Copies the image, hint, enabled and visible flags (not OnClick).
+  void Assign(cl::TPersistent* Source) override;
+
+  std::string Hint;
+  rtl::TNotifyEvent OnClick;
+  // Window coordinates, set at each paint; empty until then.
+  TRect ItemRect;
+  bool Active = false;
+  bool Down = false;
+
+ protected:
+  std::string ClassName() const override { return "TbsQuickButtonItem"; }
+
+ private:
+  int FImageIndex = -1;
+  bool FEnabled = true;
+  bool FVisible = true;
+};
+
+class TbsQuickButtonItems : public cl::TCollection {
+ public:
+  explicit TbsQuickButtonItems(TbsSkinForm* AForm);
+  TbsSkinForm* BSF() const { return FBSF; }
+  TbsQuickButtonItem* Items(int I) const { return static_cast<TbsQuickButtonItem*>(cl::TCollection::Items(I)); }
+  TbsQuickButtonItem* Add() { return static_cast<TbsQuickButtonItem*>(cl::TCollection::Add()); }
+  TbsQuickButtonItem* Insert(int Index) { return static_cast<TbsQuickButtonItem*>(cl::TCollection::Insert(Index)); }
+
+ protected:
+  // Any change repaints the form's frame.
+  void Update(cl::TCollectionItem* Item) override;
+
+ private:
+  TbsSkinForm* FBSF;
+};
+
 // The caption text: the form's caption in the record's font, colours and
-// alignment inside its text rectangle, over the caption band of the frame.
+// alignment inside its text rectangle, over the caption band of the frame,
+// with an optional frame picture behind it and the quick buttons at its left.
 class TbsSkinCaptionObject : public TbsActiveSkinObject {
  public:
   TbsSkinCaptionObject(TbsSkinForm* AParent, TbsDataSkinObject* AData);
   bool PointInObject(int, int) override { return true; }
-  bool CanMorphing() override { return false; }
+  bool CanMorphing() override;
   void Draw(gfx::TCanvas* Cnvs, bool UpDate) override;
+  void MouseDown(int X, int Y, cl::TMouseButton Button) override;
+  void MouseUp(int X, int Y, cl::TMouseButton Button) override;
+  void MouseMove(int X, int Y) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
   bool EnableAnimation() const;
+  // The form has quick buttons to show: items and an image list.
+  bool QuickButtonsActive() const;
+  // Finds the button under (X, Y) (window coordinates), lights it, repaints
+  // the frame and shows or hides its hint when that changed.
+  void TestQuickButtons(int X, int Y);
+  // Where the text goes, relative to the object's top-left, at its present size.
+  TRect TextRect() const;
 
+  int ActiveQuickButton = -1, OldActiveQuickButton = -1;
   std::string FontName;
   int FontHeight = 0;
   TFontStyles FontStyle{};
   TColor FontColor = 0, ActiveFontColor = 0, ShadowColor = 0, ActiveShadowColor = 0;
   bool Shadow = false;
-  // Looks of the text: a glow behind it (plain or the wider "vista" one,
-  // each on the inactive form only when asked) or a reflection below it.
+  bool Light = false;
+  TColor LightColor = 0, ActiveLightColor = 0;
+  // Looks of the text: a reflection below it, or a glow behind it (the wider
+  // "vista" one or the plain one, each on the inactive form only when asked).
   bool GlowEffect = false, GlowInActiveEffect = false, VistaGlowEffect = false, VistaGlowInActiveEffect = false;
   int GlowSize = 0, GlowOffset = 0;
   TColor GlowColor = 0, GlowActiveColor = 0;
@@ -167,10 +230,25 @@ class TbsSkinCaptionObject : public TbsActiveSkinObject {
   int ReflectionOffset = 0;
   TAlignment Alignment = taLeftJustify;
   TRect TextRct;
+  // The picture behind the text (from ActivePicture), growing with the text
+  // or spanning the whole caption (FullFrame).
+  TRect FrameRect, ActiveFrameRect, FrameTextRect;
+  int FrameLeftOffset = 0, FrameRightOffset = 0;
+  bool FullFrame = false;
   bool StretchEffect = false;
   TRect AnimateSkinRect;
   int FrameCount = 0, AnimateInterval = 0, CurrentFrame = 0, FIncTime = 0;
   bool InActiveAnimation = false;
+
+ private:
+  // The caption text (frame picture, light and shadow copies, effects) at
+  // offset (DX, DY) of Cnvs, in the active (A) or inactive colours.
+  void DrawCaptionText(gfx::TCanvas* Cnvs, int DX, int DY, bool A, gfx::TCanvas* HandlerCanvas);
+  // Src of Pic at the object's size, its ends kept at the skin's corner points.
+  void BuildBackground(TBitmap* B, TBitmap* Pic, const TRect& Src);
+  void SetCaptionFont(gfx::TCanvas* Cnvs, TColor Color);
+  void DrawQuickButtons(gfx::TCanvas* Cnvs);
+  void ApplyInActiveFilter(TBitmap* B, gfx::TCanvas* Cnvs);
 };
 
 }  // namespace skin

@@ -19,6 +19,7 @@
 #include "skin/bsSkinControls.h"
 #include "skin/bsSkinHint.h"
 #include "skin/bsSkinImages.h"
+#include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
 #include "skin/bsTextHelpers.h"
 #include "skin/bsWorkArea.h"
@@ -89,6 +90,7 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
   FForm = dynamic_cast<cl::TCustomForm*>(AOwner);
   if (!FForm) throw rtl::Exception("Invalid class typecast");
   if (!SkinFormRegistry()) SetSkinFormRegistry(&TheScreenRegistry());
+  FQuickButtons = new TbsQuickButtonItems(this);
   FDefCaptionFont.SetName("Arial");
   FDefCaptionFont.SetHeight(14);
   FDefCaptionFont.SetStyle(gfx::TFontStyles{gfx::fsBold});
@@ -130,6 +132,7 @@ void TbsSkinForm::Destroy() {
   UnlinkTrayIcon();
   SetStatusBar(nullptr);
   ClearObjects();
+  cl::FreeAndNil(FQuickButtons);
   if (FForm && !FForm->Destroyed() && OldWindowProc) FForm->WindowProc = OldWindowProc;
   OldWindowProc = nullptr;
   if (FRgn) gfx::DeleteObject(FRgn);
@@ -150,6 +153,9 @@ void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operat
     FTrayMenuGiven = FTrayDblClickGiven = false;
   }
   if (AComponent == FStatusBar) FStatusBar = nullptr;
+  if (AComponent == FQuickImageList) FQuickImageList = nullptr;
+  if (AComponent == MDI) MDI = nullptr;
+  if (AComponent == MDIMain) MDIMain = nullptr;
   if (AComponent == FInActivePanel) FInActivePanel = nullptr;
 }
 
@@ -158,7 +164,7 @@ void TbsSkinForm::OldProc(TMessage& Msg) {
 }
 
 void TbsSkinForm::SendNCPaint() {
-  if (FForm->HandleAllocated()) win::SendMessage(FForm->Handle(), WM_NCPAINT, 0, 0);
+  if (FForm && !FForm->Destroyed() && FForm->HandleAllocated()) win::SendMessage(FForm->Handle(), WM_NCPAINT, 0, 0);
 }
 
 bool TbsSkinForm::FrameShown() { return FForm->BorderStyle() != cl::bsNone; }
@@ -284,6 +290,13 @@ void TbsSkinForm::ChangeChildrenSkinData(TbsSkinData* ASkinData, cl::TControl* A
       if (C->SkinData() == ASkinData || !ASkinData) C->ChangeSkinData();
   if (auto* W = dynamic_cast<cl::TWinControl*>(AControl))
     for (int i = 0; i < W->ControlCount(); ++i) ChangeChildrenSkinData(ASkinData, W->Controls(i));
+}
+
+void TbsSkinForm::SetQuickImageList(cl::TCustomImageList* Value) {
+  if (FQuickImageList) FQuickImageList->RemoveFreeNotification(this);
+  FQuickImageList = Value;
+  if (FQuickImageList) FQuickImageList->FreeNotification(this);
+  SendNCPaint();
 }
 
 void TbsSkinForm::SetSkinHint(TbsSkinHint* Value) {
@@ -557,8 +570,11 @@ bool TbsSkinForm::PointInMask(TPoint P) {
 int TbsSkinForm::SkinHitTest(TPoint P) {
   bool InCaption = false;
   for (auto& O : ObjectList)
-    if (dynamic_cast<TbsSkinCaptionObject*>(O.get())) {
-      InCaption = InRectHalfOpen(O->ObjectRect, P);
+    if (auto* C = dynamic_cast<TbsSkinCaptionObject*>(O.get())) {
+      TRect R = O->ObjectRect;
+      // The quick buttons are pressed, not dragged.
+      if (C->QuickButtonsActive()) R.Left += FQuickButtons->Count() * (FQuickImageList->Width() + 8);
+      InCaption = InRectHalfOpen(R, P);
       break;
     }
   if (FRollUpState || FWindowState == cl::wsMinimized) return InCaption ? HTCAPTION : HTOBJECT;
@@ -1065,6 +1081,7 @@ void TbsSkinForm::UpdateCaptionActivity(bool AAnimate) {
         C->CurrentFrame = A ? 1 : C->InActiveAnimation ? C->FrameCount : 0;
         FAnimateTimer->SetEnabled(true);
       }
+      if (C->EnableMorphing() && C->CanMorphing()) FMorphTimer->SetEnabled(true);
       SendNCPaint();
     }
     break;
@@ -1134,6 +1151,11 @@ void TbsSkinForm::UpdateObjectsByBorderIcons() {
 }
 
 // A window command's caption or hint: the skin's interface text when it has one.
+// A child of a multiple-document form closes with Ctrl+F4, any other form with Alt+F4.
+cl::TShortCut TbsSkinForm::CloseShortCut() const {
+  return MDIMain ? cl::ShortCut(VK_F4, cl::ssCtrl) : cl::ShortCut(VK_F4, cl::ssAlt);
+}
+
 static std::string SysMenuText(TbsSkinData* SD, const char* Key, const char* Default) {
   if (SD && SD->ResourceStrData()) {
     std::string T = SD->ResourceStrData()->GetResStr(Key);
@@ -1244,6 +1266,9 @@ void TbsSkinForm::MorphTimerTick(rtl::TObject*) {
     if (O->EnableMorphing() && O->CanMorphing()) {
       O->DoMorphing();
       Any = true;
+      // The caption's last look may be text alone over the frame's band:
+      // the whole frame is painted so no blended band stays under it.
+      if (dynamic_cast<TbsSkinCaptionObject*>(O) && !O->CanMorphing()) SendNCPaint();
     }
   }
   if (!Any) FMorphTimer->SetEnabled(false);
@@ -1262,14 +1287,13 @@ void TbsSkinForm::AnimateTimerTick(rtl::TObject*) {
       if (C->FIncTime < C->AnimateInterval) {
         C->FIncTime += 25;
         Any = true;
-      } else if (C->Active && C->CurrentFrame <= C->FrameCount) {
-        ++C->CurrentFrame;
-        DrawSkinObject(C);
-        C->FIncTime = 25;
-        Any = true;
-      } else if (!C->Active && C->CurrentFrame > 0) {
-        --C->CurrentFrame;
-        DrawSkinObject(C);
+      } else if ((C->Active && C->CurrentFrame <= C->FrameCount) || (!C->Active && C->CurrentFrame > 0)) {
+        C->CurrentFrame += C->Active ? 1 : -1;
+        // Past the last frame the frame's own band comes back under the text.
+        if (C->CurrentFrame >= 1 && C->CurrentFrame <= C->FrameCount)
+          DrawSkinObject(C);
+        else
+          SendNCPaint();
         C->FIncTime = 25;
         Any = true;
       }
@@ -1437,6 +1461,7 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
   }
   ResetObjectStates();
   SendNCPaint();
+  if (MDIMain) MDIMain->ChildStateChanged();
 }
 
 void TbsSkinForm::SetRollUpState(bool Value) {
@@ -1560,7 +1585,7 @@ void TbsSkinForm::StartShowEffect() {
   if (!(AlphaWanted() || IsLayerBorderShowOnly()) || !FForm->HandleAllocated()) return;
   SetLayered(true);
   SetWindowAlpha(FForm->Handle(), 0);
-  if (AlphaWanted()) BorderFollowsAlpha(0);
+  if (AlphaWanted() || IsLayerBorderShowOnly()) BorderFollowsAlpha(0);
   FFadeTarget = -1;
   SetTimer(FForm->Handle(), 1, 1);
 }
@@ -1576,8 +1601,14 @@ void TbsSkinForm::FadeTick() {
   if (FFadeTarget < 0) {
     // The first tick decides: the border's own fade, a fade, or a jump.
     if (IsLayerBorderShowOnly()) {
+      // The form shows at once; its border fades in alone.
       KillTimer(Wnd, 1);
       SetLayered(false);
+      if (FBorderLayer->Data() && IsWindowVisible(Wnd) && FWindowState == cl::wsNormal) {
+        FBorderLayer->FActive = GetFormActive();
+        FBorderLayer->CheckFormAlpha(255, false);
+        FBorderLayer->ShowWithFormAnimation();
+      }
       return;
     }
     if (!AlphaWanted()) {
@@ -1746,7 +1777,7 @@ void TbsSkinForm::BuildSysMenu() {
     I->SetName(Name);
     I->Caption = Caption;
     I->Tag = Tag;
-    if (Tag == 4) I->ShortCut = cl::ShortCut(VK_F4, cl::ssAlt);
+    if (Tag == 4) I->ShortCut = CloseShortCut();
     I->OnClick = [this](rtl::TObject* S) { SysMenuClick(S); };
     Items->Add(I);
   };
@@ -1791,7 +1822,7 @@ void TbsSkinForm::UpdateUserSysMenu() {
     I->SetName(Name);
     I->Caption = Caption;
     I->Tag = Tag;
-    if (Tag == 4) I->ShortCut = cl::ShortCut(VK_F4, cl::ssAlt);
+    if (Tag == 4) I->ShortCut = CloseShortCut();
     I->OnClick = [this](rtl::TObject* S) { SysMenuClick(S); };
     return I;
   };

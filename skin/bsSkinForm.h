@@ -42,6 +42,7 @@ class TbsSkinMainMenuBar;
 class TbsSkinStatusBar;
 class TbsFormLayerBorder;
 class TbsSkinHint;
+class TbsSkinMDI;
 
 enum TbsClientInActiveEffect { bsieSemiTransparent, bsieBlur };
 
@@ -99,7 +100,20 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool ShowObjectHint = false;
   TbsSkinHint* SkinHint() const { return FSkinHint; }
   void SetSkinHint(TbsSkinHint* Value);
+  // Repaints the frame (the non-client area).
+  void SendNCPaint();
   gfx::TFont* DefCaptionFont() { return &FDefCaptionFont; }
+  // Small image buttons at the left of the caption text.
+  TbsQuickButtonItems* QuickButtons() const { return FQuickButtons; }
+  void SetQuickButtons(TbsQuickButtonItems* Value) { FQuickButtons->Assign(Value); }
+  cl::TCustomImageList* QuickImageList() const { return FQuickImageList; }
+  void SetQuickImageList(cl::TCustomImageList* Value);
+  bool QuickButtonsShowHint = false;
+  // The multiple-document part of a main form, when it has one; on a child
+  // form, the part it lives in (MDIMain).
+  TbsSkinMDI* MDI = nullptr;
+  TbsSkinMDI* MDIMain = nullptr;
+  cl::TShortCut CloseShortCut() const;
   gfx::TFont* DefInActiveCaptionFont() { return &FDefInActiveCaptionFont; }
   cl::TPopupMenu* SystemMenu = nullptr;
   // The form's skinned menu bar (set by the bar's SetSkinForm).
@@ -325,7 +339,6 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool LibraryMessage(cl::TMessage& Msg);
   void AfterMessage(cl::TMessage& Msg);
   void NCActivate(cl::TMessage& Msg);
-  void SendNCPaint();
   void MouseTimerTick(rtl::TObject*);
   void MorphTimerTick(rtl::TObject*);
   void AnimateTimerTick(rtl::TObject*);
@@ -358,6 +371,8 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   bool FHaveShadow = false;
   TbsFormLayerBorder* FBorderLayer = nullptr;
   TbsSkinHint* FSkinHint = nullptr;
+  TbsQuickButtonItems* FQuickButtons = nullptr;
+  cl::TCustomImageList* FQuickImageList = nullptr;
   TbsTrayIcon* FTrayIcon = nullptr;
   TbsClientInActivePanel* FInActivePanel = nullptr;
   void UpdateBorderLayer();

@@ -1,4 +1,5 @@
 #include "skin/bsSkinMDI.h"
+#include "skin/bsSkinMainMenuBar.h"
 
 #include <algorithm>
 #include <cmath>
@@ -6,6 +7,10 @@
 #include "platform/cl/application.h"
 #include "platform/gfx/rect.h"
 #include "skin/bsCaptionGlyphs.h"
+#include "skin/bsSkinImages.h"
+#include "skin/bsSkinMenuSpeedButton.h"
+#include "skin/bsSkinMenus.h"
+#include "skin/bsTextHelpers.h"
 
 namespace skin {
 
@@ -16,13 +21,17 @@ constexpr const char* kItemSuffix = "_BSFCHILDITEM";
 }  // namespace
 
 TbsSkinMDI::TbsSkinMDI(TbsSkinForm* AMain, cl::TWinControl* AClient)
-    : cl::TComponent(AMain), FMain(AMain), FClient(AClient) {}
+    : cl::TComponent(AMain), FMain(AMain), FClient(AClient) {
+  AMain->MDI = this;
+  FreeNotification(AMain);
+}
 
 void TbsSkinMDI::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
   cl::TComponent::Notification(AComponent, Operation);
   if (Operation != cl::opRemove) return;
   auto it = std::find(FChildren.begin(), FChildren.end(), AComponent);
-  if (it != FChildren.end()) {
+  const bool Gone = it != FChildren.end();
+  if (Gone) {
     DeleteChildFromMenu(*it);
     if (TabsBar) TabsBar->DeleteTab(*it);
     FChildren.erase(it);
@@ -30,12 +39,18 @@ void TbsSkinMDI::Notification(cl::TComponent* AComponent, cl::TOperation Operati
   if (AComponent == FActive) FActive = FChildren.empty() ? nullptr : FChildren.back();
   if (AComponent == WindowMenu) WindowMenu = nullptr;
   if (AComponent == TabsBar) TabsBar = nullptr;
+  // A maximized child that goes takes its buttons off the menu bar.
+  if (Gone && !Destroyed()) ChildStateChanged();
 }
 
 void TbsSkinMDI::AddChild(cl::TCustomForm* AChild) {
   if (!AChild) return;
   AChild->SetParent(FClient);
   AChild->FreeNotification(this);
+  if (TbsSkinForm* S = GetSkinFormComponent(AChild)) {
+    S->MDIMain = this;
+    FreeNotification(S);
+  }
   FChildren.push_back(AChild);
   FActive = AChild;
   AddChildToMenu(AChild);
@@ -99,6 +114,17 @@ void TbsSkinMDI::MaximizeAll() {
 void TbsSkinMDI::CloseAll() {
   std::vector<cl::TCustomForm*> L = FChildren;
   for (auto it = L.rbegin(); it != L.rend(); ++it) (*it)->Close();
+}
+
+void TbsSkinMDI::ChildStateChanged() {
+  if (!FMain || FMain->Destroyed()) return;
+  if (TbsSkinMainMenuBar* Bar = FMain->MainMenuBar) {
+    if (FindMaximizedMDIChild())
+      Bar->MDIChildMaximize();
+    else
+      Bar->MDIChildRestore();
+  }
+  FMain->SendNCPaint();
 }
 
 cl::TCustomForm* TbsSkinMDI::FindMaximizedMDIChild() const {
@@ -221,13 +247,133 @@ TbsSkinMDITabsBar::TbsSkinMDITabsBar(cl::TComponent* AOwner) : TbsSkinControl(AO
   FSkinDataName = "tab";
   DefaultFont.SetName("Arial");
   DefaultFont.SetHeight(14);
+  FListMenu = new TbsSkinPopupMenu(this);
+  FHideListMenu = new TbsSkinPopupMenu(this);
+}
+
+void TbsSkinMDITabsBar::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
+  TbsSkinControl::Notification(AComponent, Operation);
+  if (Operation != cl::opRemove) return;
+  if (AComponent == FListButton) FListButton = nullptr;
+  if (AComponent == FHideListButton) FHideListButton = nullptr;
+  if (AComponent == FListMenu) FListMenu = nullptr;
+  if (AComponent == FHideListMenu) FHideListMenu = nullptr;
+}
+
+TbsDataSkinTabControl* TbsSkinMDITabsBar::TabData() const {
+  if (FIndex < 0 || !FSD || FSD->Empty || FIndex >= int(FSD->CtrlList.size())) return nullptr;
+  return dynamic_cast<TbsDataSkinTabControl*>(FSD->CtrlList[size_t(FIndex)].get());
+}
+
+void TbsSkinMDITabsBar::GetSkinData() {
+  TbsSkinControl::GetSkinData();
+  FPicture = nullptr;
+  FBottomOffset = 0;
+  if (TbsDataSkinTabControl* D = TabData()) {
+    if (D->PictureIndex >= 0 && D->PictureIndex < int(FSD->FActivePictures.size()))
+      FPicture = FSD->FActivePictures[size_t(D->PictureIndex)].get();
+    // Empty looks fall back: hovered and active to the plain tab, the
+    // close button's hovered look to its plain one, pressed to hovered.
+    if (IsNullRect(D->ActiveTabRect)) D->ActiveTabRect = D->TabRect;
+    if (IsNullRect(D->MouseInTabRect)) D->MouseInTabRect = D->TabRect;
+    if (IsNullRect(D->CloseButtonActiveRect)) D->CloseButtonActiveRect = D->CloseButtonRect;
+    if (IsNullRect(D->CloseButtonDownRect)) D->CloseButtonDownRect = D->CloseButtonActiveRect;
+    FBottomOffset = D->ClRect.Top;
+  }
+}
+
+void TbsSkinMDITabsBar::ChangeSkinData() {
+  TbsSkinControl::ChangeSkinData();
+  TbsDataSkinTabControl* D = TabData();
+  if (D && FPicture && !IsNullRect(D->TabRect))
+    SetHeight(RectHeight(D->TabRect) + FBottomOffset);
+  else
+    SetHeight(21);
+  for (TbsSkinMenuSpeedButton* B : {FListButton, FHideListButton})
+    if (B) B->SetSkinData(FSD);
+  if (FListMenu) FListMenu->SetSkinData(FSD);
+  if (FHideListMenu) FHideListMenu->SetSkinData(FSD);
+  Invalidate();
+}
+
+TbsSkinMenuSpeedButton* TbsSkinMDITabsBar::MakeListButton(bool AHidden) {
+  auto* B = new TbsSkinMenuSpeedButton(this);
+  B->SetSkinDataName("resizetoolbutton");
+  B->SetSkinData(FSD);
+  B->FDrawStandardArrow = true;
+  B->FArrowType = AHidden ? 2 : 4;
+  B->SetWidth(15);
+  B->SetAlign(AHidden ? cl::alRight : cl::alLeft);
+  B->SetSkinPopupMenu(AHidden ? FHideListMenu : FListMenu);
+  B->OnShowTrackMenu = [this, AHidden](rtl::TObject*) { FillListMenu(AHidden); };
+  B->SetParent(this);
+  return B;
+}
+
+void TbsSkinMDITabsBar::FillListMenu(bool AHidden) {
+  TbsSkinPopupMenu* M = AHidden ? FHideListMenu : FListMenu;
+  if (!M) return;
+  M->SetSkinData(FSD);
+  cl::TMenuItem* Items = M->Items();
+  while (Items->Count() > 0) Items->Items(Items->Count() - 1)->Free();
+  const std::string Suffix = AHidden ? "_BSFCHILDITEMBARHIDE" : "_BSFCHILDITEMBAR";
+  for (auto& T : Tabs) {
+    if (AHidden && T.Visible) continue;
+    auto* I = new cl::TMenuItem(M);
+    I->SetName(T.Child->Name() + Suffix);
+    I->Caption = T.Child->Caption();
+    I->SetRadioItem(true);
+    I->SetGroupIndex(0);
+    I->SetChecked(T.Active);
+    I->OnClick = [this](rtl::TObject* S) { ListItemClick(S); };
+    Items->Add(I);
+  }
+}
+
+void TbsSkinMDITabsBar::ListItemClick(rtl::TObject* Sender) {
+  auto* I = dynamic_cast<cl::TMenuItem*>(static_cast<cl::TObject*>(Sender));
+  if (!I || !MDI) return;
+  std::string N = I->Name();
+  for (std::string Suffix : {"_BSFCHILDITEMBARHIDE", "_BSFCHILDITEMBAR"})
+    if (N.size() > Suffix.size() && N.compare(N.size() - Suffix.size(), Suffix.size(), Suffix) == 0) {
+      N.resize(N.size() - Suffix.size());
+      break;
+    }
+  for (cl::TCustomForm* C : MDI->Children())
+    if (C->Name() == N) {
+      if (TbsSkinForm* S = GetSkinFormComponent(C))
+        if (S->WindowState() == cl::wsMinimized) S->SetWindowState(cl::wsNormal);
+      C->Show();
+      MDI->SetActiveChild(C);
+      return;
+    }
+}
+
+void TbsSkinMDITabsBar::UpdateListButtons() {
+  if (Tabs.empty()) {
+    if (FListButton) cl::FreeAndNil(FListButton);
+  } else if (!FListButton) {
+    FListButton = MakeListButton(false);
+  }
+  if (InVisibleCount > 0 && !FHideListButton)
+    FHideListButton = MakeListButton(true);
+  else if (InVisibleCount == 0 && FHideListButton)
+    cl::FreeAndNil(FHideListButton);
+}
+
+void TbsSkinMDITabsBar::Paint() {
+  TbsSkinControl::Paint();
+  // The hidden tabs' list shows once the layout of this paint knows of them.
+  UpdateListButtons();
 }
 
 void TbsSkinMDITabsBar::AddTab(cl::TCustomForm* AChild) {
   TbsMDITab T;
   T.Child = AChild;
   Tabs.push_back(T);
+  if (!FListButton) FListButton = MakeListButton(false);
   UpdateActiveTab();
+  Invalidate();
 }
 
 void TbsSkinMDITabsBar::DeleteTab(cl::TCustomForm* AChild) {
@@ -236,6 +382,7 @@ void TbsSkinMDITabsBar::DeleteTab(cl::TCustomForm* AChild) {
       Tabs.erase(it);
       break;
     }
+  if (Tabs.empty() && FListButton && !Destroyed()) cl::FreeAndNil(FListButton);
   Invalidate();
 }
 
@@ -250,7 +397,7 @@ void TbsSkinMDITabsBar::CalcTabs() {
   InVisibleCount = 0;
   if (Tabs.empty()) return;
   int N = int(Tabs.size());
-  int H = Height();
+  int H = Height() - (TabData() && FPicture ? FBottomOffset : 0);
   int W = std::min(DefaultTabWidth, (Width() - 15) / N);
   int X = 15;
   if (MinTabWidth != 0 && W < MinTabWidth) {
@@ -324,11 +471,88 @@ void TbsSkinMDITabsBar::CreateControlDefaultImage(gfx::TBitmap* B) {
   }
 }
 
+void TbsSkinMDITabsBar::CreateControlSkinImage(gfx::TBitmap* B) {
+  TbsDataSkinTabControl* D = TabData();
+  if (!D || !FPicture || IsNullRect(D->TabRect)) {
+    CreateControlDefaultImage(B);
+    return;
+  }
+  gfx::TCanvas* C = B->Canvas();
+  const int TabH = Height() - FBottomOffset;
+  C->Brush()->SetColor(FSD->SkinColors().cBtnFace());
+  C->FillRect(TRect{0, 0, B->Width(), B->Height()});
+  // The background: cells of the skin's strip side by side.
+  const int CW = RectWidth(D->TabsBGRect);
+  if (CW > 0 && RectHeight(D->TabsBGRect) > 0)
+    for (int x = 0; x < B->Width(); x += CW) C->CopyRect(TRect{x, 0, x + CW, TabH}, FPicture->Canvas(), D->TabsBGRect);
+  // The base strip under the tabs.
+  if (FBottomOffset > 0 && !IsNullRect(D->SkinRect)) {
+    TBitmap Base;
+    const TRect Band{D->SkinRect.Left + D->LTPoint.X, D->SkinRect.Top, D->SkinRect.Left + D->RTPoint.X,
+                     D->SkinRect.Top + D->ClRect.Top};
+    if (RectWidth(Band) > 0) {
+      CreateHSkinImage(D->LTPoint.X, RectWidth(D->SkinRect) - D->RTPoint.X, &Base, TbsPictureRect{FPicture, Band},
+                       B->Width(), FBottomOffset, D->TopStretch);
+      C->Draw(0, TabH, &Base);
+    }
+  }
+  CalcTabs();
+  for (size_t i = 0; i < Tabs.size(); ++i)
+    if (Tabs[i].Visible && !(IsDrag && int(i) == DragIndex)) DrawTab(C, Tabs[i], D);
+  if (IsDrag && DragIndex >= 0 && DragIndex < int(Tabs.size())) DrawTab(C, Tabs[size_t(DragIndex)], D);
+}
+
+void TbsSkinMDITabsBar::DrawTab(gfx::TCanvas* C, TbsMDITab& T, TbsDataSkinTabControl* D) {
+  const int W = T.ObjectRect.Width(), H = T.ObjectRect.Height();
+  if (W <= 0 || H <= 0) return;
+  const TRect& Src = T.Active ? D->ActiveTabRect : T.MouseIn ? D->MouseInTabRect : D->TabRect;
+  TBitmap Img;
+  CreateHSkinImage(D->TabLeftOffset, D->TabRightOffset, &Img, TbsPictureRect{FPicture, Src}, W, H, D->TabStretchEffect);
+  gfx::TCanvas* IC = Img.Canvas();
+  IC->Font()->SetName(D->FontName.empty() ? DefaultFont.Name() : D->FontName);
+  IC->Font()->SetHeight(D->FontHeight ? D->FontHeight : DefaultFont.Height());
+  IC->Font()->SetStyle(D->FontStyle);
+  IC->Font()->SetColor(T.Active ? D->FocusFontColor : T.MouseIn ? D->MouseInFontColor : D->FontColor);
+  IC->Brush()->SetStyle(gfx::bsClear);
+  const int CS = IsNullRect(D->CloseButtonRect) ? CloseSize : RectWidth(D->CloseButtonRect);
+  TRect TR = ShowCloseButtons ? TRect{2, 0, W - CS - 5, Img.Height()}
+                              : TRect{D->TabLeftOffset, 0, W - D->TabRightOffset, Img.Height()};
+  std::string Text = T.Child->Caption();
+  FitTextToWidth(IC, Text, TR.Width());
+  gfx::DrawTextW(IC->Handle(), std::string_view(Text), -1, &TR,
+                 gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE | gfx::DT_NOPREFIX);
+  if (ShowCloseButtons) {
+    const int BH = IsNullRect(D->CloseButtonRect) ? CloseSize : RectHeight(D->CloseButtonRect);
+    const int BX = W - CS - 3, BY = Img.Height() / 2 - BH / 2;
+    T.ButtonRect =
+        TRect{T.ObjectRect.Left + BX, T.ObjectRect.Top + BY, T.ObjectRect.Left + BX + CS, T.ObjectRect.Top + BY + BH};
+    if (!IsNullRect(D->CloseButtonRect)) {
+      const TRect& BS = T.ButtonMouseDown && T.ButtonMouseIn ? D->CloseButtonDownRect
+                        : T.ButtonMouseIn                    ? D->CloseButtonActiveRect
+                                                             : D->CloseButtonRect;
+      IC->CopyRect(TRect{BX, BY, BX + CS, BY + BH}, FPicture->Canvas(), BS);
+    } else {
+      DrawCloseGlyph(IC, BX + 2, BY + 2, T.ButtonMouseIn ? gfx::clWhite : gfx::clBlack);
+    }
+  }
+  C->Draw(T.ObjectRect.Left, T.ObjectRect.Top, &Img);
+}
+
 void TbsSkinMDITabsBar::MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) {
   TbsSkinControl::MouseDown(Button, Shift, X, Y);
   CalcTabs();
   int i = GetTabIndex(X, Y);
-  if (i < 0 || Button != cl::mbLeft) return;
+  if (i < 0) return;
+  if (Button == cl::mbRight) {
+    // The child's own system menu, at the pointer.
+    if (SupportChildMenus && MDI)
+      if (TbsSkinForm* S = GetSkinFormComponent(Tabs[size_t(i)].Child)) {
+        TPoint P = ClientToScreen(TPoint{X, Y});
+        S->PopupSysMenuAt(P.X, P.Y);
+      }
+    return;
+  }
+  if (Button != cl::mbLeft) return;
   TbsMDITab& T = Tabs[size_t(i)];
   if (TbsSkinForm* S = GetSkinFormComponent(T.Child))
     if (S->WindowState() == cl::wsMinimized) S->SetWindowState(cl::wsNormal);

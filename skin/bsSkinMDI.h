@@ -17,6 +17,8 @@ namespace skin {
 
 class TbsSkinMDI;
 class TbsSkinMDITabsBar;
+class TbsSkinMenuSpeedButton;
+class TbsSkinPopupMenu;
 
 // One tab per child.
 struct TbsMDITab {
@@ -28,13 +30,18 @@ struct TbsMDITab {
 
 // A row of tabs, one per child: a press activates the child, a tab can be
 // dragged to another place, and with ShowCloseButtons each tab closes its
-// child. Tabs that do not fit (narrower than MinTabWidth) are hidden.
+// child. Tabs that do not fit (narrower than MinTabWidth) are hidden. A list
+// button at the left lists every child, one at the right the hidden ones.
+// With the skin's "tab" record the tabs, their close buttons and the bar's
+// background come from its pictures.
 class TbsSkinMDITabsBar : public TbsSkinControl {
  public:
   explicit TbsSkinMDITabsBar(cl::TComponent* AOwner);
   TbsSkinMDI* MDI = nullptr;
   bool ShowCloseButtons = false;
   bool MoveTabs = true;
+  // A right click on a tab opens its child's system menu.
+  bool SupportChildMenus = true;
   int DefaultTabWidth = 100;
   int MinTabWidth = 0;
   gfx::TFont DefaultFont;
@@ -48,18 +55,39 @@ class TbsSkinMDITabsBar : public TbsSkinControl {
   std::vector<TbsMDITab> Tabs;
   int InVisibleCount = 0;
   static constexpr int CloseSize = 14;
+  // The list buttons (nil while not shown) and their menus.
+  TbsSkinMenuSpeedButton* ListButton() const { return FListButton; }
+  TbsSkinMenuSpeedButton* HideListButton() const { return FHideListButton; }
+  TbsSkinPopupMenu* ListMenu() const { return FListMenu; }
+  TbsSkinPopupMenu* HideListMenu() const { return FHideListMenu; }
+  // Fills a list menu: one radio item per tab (only the hidden ones for the
+  // right-hand list), the active child checked.
+  void FillListMenu(bool AHidden);
+  void GetSkinData() override;
+  void ChangeSkinData() override;
 
  protected:
+  void Paint() override;
   void CreateControlDefaultImage(gfx::TBitmap* B) override;
-  void CreateControlSkinImage(gfx::TBitmap* B) override { CreateControlDefaultImage(B); }
+  void CreateControlSkinImage(gfx::TBitmap* B) override;
   void MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) override;
   void MouseMove(cl::TShiftState Shift, int X, int Y) override;
   void MouseUp(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) override;
   std::string ClassName() const override { return "TbsSkinMDITabsBar"; }
+  void Notification(cl::TComponent* AComponent, cl::TOperation Operation) override;
 
  private:
+  TbsDataSkinTabControl* TabData() const;
+  void DrawTab(gfx::TCanvas* C, TbsMDITab& T, TbsDataSkinTabControl* D);
+  void UpdateListButtons();
+  TbsSkinMenuSpeedButton* MakeListButton(bool AHidden);
+  void ListItemClick(rtl::TObject* Sender);
   int DragIndex = -1, DX = 0, TabDX = 0;
   bool FDown = false, IsDrag = false;
+  int FBottomOffset = 0;
+  TBitmap* FPicture = nullptr;
+  TbsSkinMenuSpeedButton *FListButton = nullptr, *FHideListButton = nullptr;
+  TbsSkinPopupMenu *FListMenu = nullptr, *FHideListMenu = nullptr;
 };
 
 class TbsSkinMDI : public cl::TComponent {
@@ -84,6 +112,10 @@ class TbsSkinMDI : public cl::TComponent {
   void RestoreAll();
   void CloseAll();
   cl::TCustomForm* FindMaximizedMDIChild() const;
+  // A child's window state changed (or a child went): the main form's menu
+  // bar shows or drops the maximized child's buttons, its caption the
+  // child's caption.
+  void ChildStateChanged();
 
   // The main form's window menu: one item per child, named after it.
   cl::TMenuItem* WindowMenu = nullptr;

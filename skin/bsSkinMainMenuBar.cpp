@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "platform/gfx/rect.h"
+#include "skin/bsCaptionGlyphs.h"
 #include "skin/bsGeometry.h"
 #include "skin/bsGlyphLayout.h"
 #include "skin/bsSkinForm.h"
 #include "skin/bsSkinImages.h"
+#include "skin/bsSkinMDI.h"
 
 namespace skin {
 
@@ -233,12 +235,15 @@ void TbsSkinMainMenuBar::BeforeChangeSkinData() {
   FPicture = nullptr;
   FItemData = nullptr;
   ObjectList.clear();
+  MDIButtons.clear();
+  MDIButtonDown = -1;
   ActiveObject = OldActiveObject = -1;
 }
 
 void TbsSkinMainMenuBar::ChangeSkinData() {
   GetSkinData();
   CreateMenu();
+  if (FMDIChildMax) CreateMDIButtons();
   if (TbsDataSkinMainMenuBar* D = BarData())
     SetHeight(RectHeight(D->SkinRect));
   else if (DefaultHeight > 0)
@@ -285,6 +290,184 @@ void TbsSkinMainMenuBar::CalcObjectRects() {
                     D->ItemsRect.Bottom};
   else
     NewItemsRect = {2, 2, Width() - 2, Height() - 2};
+  if (FMDIChildMax && MDIButtons.size() == 4) PlaceMDIButtons();
+}
+
+// ---------------------------------------------------------------------------
+// The maximized child's buttons.
+
+TbsSkinMainMenuBarButton::TbsSkinMainMenuBarButton(TbsSkinMainMenuBar* AParent, TbsDataSkinStdButton* AData,
+                                                   TbsStdCommand ACommand)
+    : Parent(AParent), Command(ACommand) {
+  if (!AData) return;
+  FSkinSupport = true;
+  IDName = AData->IDName;
+  Command = AData->Command;
+  TbsSkinData* SD = AParent->SkinData();
+  Picture = AData->SkinRectInAPicture                      ? PictureOf(SD, AData->ActivePictureIndex)
+            : SD && SD->FPicture && !SD->FPicture->Empty() ? SD->FPicture.get()
+                                                           : nullptr;
+  SkinRect = AData->SkinRect;
+  ActiveSkinRect = AData->ActiveSkinRect;
+  DownRect = AData->DownRect;
+  RestoreRect = AData->RestoreRect;
+  RestoreActiveRect = AData->RestoreActiveRect;
+  RestoreDownRect = AData->RestoreDownRect;
+  if (!Picture) FSkinSupport = false;
+}
+
+void TbsSkinMainMenuBarButton::Draw(gfx::TCanvas* Cnvs) {
+  if (!Visible || IsNullRect(ObjectRect)) return;
+  if (!FSkinSupport) {
+    DefaultDraw(Cnvs);
+    return;
+  }
+  // The child is maximized: the maximize button shows its restore look.
+  const bool R = Command == cmMaximize && !IsNullRect(RestoreRect);
+  TRect Src = R ? RestoreRect : SkinRect;
+  if (Active && FDown)
+    Src = R && !IsNullRect(RestoreDownRect) ? RestoreDownRect : !IsNullRect(DownRect) ? DownRect : Src;
+  else if (Active || FDown)
+    Src = R && !IsNullRect(RestoreActiveRect) ? RestoreActiveRect : !IsNullRect(ActiveSkinRect) ? ActiveSkinRect : Src;
+  Cnvs->CopyRect(ObjectRect, Picture->Canvas(), Src);
+}
+
+void TbsSkinMainMenuBarButton::DefaultDraw(gfx::TCanvas* Cnvs) {
+  TRect R = ObjectRect;
+  const bool Pressed = Active && FDown;
+  if (Active || FDown) {
+    TRect F = R;
+    gfx::Frame3D(Cnvs, F, Pressed ? gfx::clBtnShadow : gfx::clBtnHighlight,
+                 Pressed ? gfx::clBtnHighlight : gfx::clBtnShadow, 1);
+  }
+  const int X = R.Left + RectWidth(R) / 2 - 5 + (Pressed ? 1 : 0);
+  const int Y = R.Top + RectHeight(R) / 2 - 4 + (Pressed ? 1 : 0);
+  switch (Command) {
+    case cmClose:
+      DrawCloseGlyph(Cnvs, X, Y, gfx::clBtnText);
+      break;
+    case cmMaximize:
+      DrawRestoreGlyph(Cnvs, X, Y, gfx::clBtnText);
+      break;
+    case cmMinimize:
+      DrawMinimizeGlyph(Cnvs, X, Y, gfx::clBtnText);
+      break;
+    default:
+      DrawSysMenuGlyph(Cnvs, X, Y, gfx::clBtnText);
+      break;
+  }
+}
+
+TbsSkinForm* TbsSkinMainMenuBar::MaxChildSkinForm() const {
+  if (!FSkinForm || !FSkinForm->MDI) return nullptr;
+  cl::TCustomForm* C = FSkinForm->MDI->FindMaximizedMDIChild();
+  return C ? GetSkinFormComponent(C) : nullptr;
+}
+
+void TbsSkinMainMenuBar::CreateMDIButtons() {
+  MDIButtons.clear();
+  TbsDataSkinMainMenuBar* D = BarData();
+  auto Rec = [&](const std::string& Name) -> TbsDataSkinStdButton* {
+    if (!D || Name.empty()) return nullptr;
+    int i = FSD->GetIndex(Name);
+    return i >= 0 ? dynamic_cast<TbsDataSkinStdButton*>(FSD->ObjectList[size_t(i)].get()) : nullptr;
+  };
+  const std::pair<std::string, TbsStdCommand> Order[] = {{D ? D->SysMenuButton : "", cmSysMenu},
+                                                         {D ? D->CloseButton : "", cmClose},
+                                                         {D ? D->MaxButton : "", cmMaximize},
+                                                         {D ? D->MinButton : "", cmMinimize}};
+  const char* DefNames[] = {"SysMenuButton", "CloseButton", "MaxButton", "MinButton"};
+  for (int i = 0; i < 4; ++i) {
+    auto B = std::make_unique<TbsSkinMainMenuBarButton>(this, Rec(Order[i].first), Order[i].second);
+    if (!B->FSkinSupport) {
+      B->IDName = DefNames[i];
+      B->Command = Order[i].second;
+    }
+    MDIButtons.push_back(std::move(B));
+  }
+  MDIButtonDown = -1;
+  SetMDIButtonsVisibility();
+}
+
+void TbsSkinMainMenuBar::SetMDIButtonsVisibility() {
+  TbsSkinForm* C = MaxChildSkinForm();
+  TbsBorderIcons Icons = C ? C->BorderIcons() : TbsBorderIcons{};
+  for (auto& B : MDIButtons) {
+    B->Visible = true;
+    if (B->Command == cmMinimize && !(Icons & biMinimize)) B->Visible = false;
+    if (B->Command == cmSysMenu && !(Icons & biSystemMenu)) B->Visible = false;
+  }
+}
+
+void TbsSkinMainMenuBar::PlaceMDIButtons() {
+  const int H = RectHeight(NewItemsRect);
+  auto Size = [&](const TbsSkinMainMenuBarButton& B) {
+    return B.FSkinSupport ? TPoint{RectWidth(B.SkinRect), RectHeight(B.SkinRect)} : TPoint{H, H};
+  };
+  auto Place = [&](TbsSkinMainMenuBarButton& B, int Left) {
+    TPoint S = Size(B);
+    int Top = NewItemsRect.Top + H / 2 - S.Y / 2;
+    B.ObjectRect = TRect{Left, Top, Left + S.X, Top + S.Y};
+  };
+  TbsSkinMainMenuBarButton& Sys = *MDIButtons[0];
+  if (Sys.Visible) {
+    Place(Sys, NewItemsRect.Left);
+    NewItemsRect.Left = Sys.ObjectRect.Right + 2;
+  } else {
+    Sys.ObjectRect = TRect{};
+  }
+  int Right = NewItemsRect.Right;
+  for (size_t i = 1; i < 4; ++i) {
+    TbsSkinMainMenuBarButton& B = *MDIButtons[i];
+    if (!B.Visible) {
+      B.ObjectRect = TRect{};
+      continue;
+    }
+    Place(B, Right - Size(B).X);
+    Right = B.ObjectRect.Left - 2;
+  }
+  NewItemsRect.Right = Right;
+}
+
+void TbsSkinMainMenuBar::MDIChildMaximize() {
+  if (FMDIChildMax) return;
+  FMDIChildMax = true;
+  ActiveObject = OldActiveObject = -1;
+  CreateMDIButtons();
+  Invalidate();
+}
+
+void TbsSkinMainMenuBar::MDIChildRestore() {
+  if (MaxChildSkinForm()) {
+    SetMDIButtonsVisibility();
+    Invalidate();
+    return;
+  }
+  if (!FMDIChildMax) return;
+  FMDIChildMax = false;
+  ActiveObject = OldActiveObject = -1;
+  MDIButtons.clear();
+  MDIButtonDown = -1;
+  Invalidate();
+}
+
+void TbsSkinMainMenuBar::RunMDIButton(TbsSkinMainMenuBarButton* B) {
+  TbsSkinForm* C = MaxChildSkinForm();
+  if (!C) return;
+  switch (B->Command) {
+    case cmSysMenu: {
+      win::POINT P{B->ObjectRect.Left, B->ObjectRect.Bottom};
+      win::ClientToScreen(Handle(), &P);
+      C->PopupSysMenuAt(P.X, P.Y);
+      break;
+    }
+    case cmMaximize:
+      C->SetWindowState(cl::wsNormal);
+      break;
+    default:
+      RunStdCommand(C, B->Command);
+      break;
+  }
 }
 
 TRect TbsSkinMainMenuBar::MarkerRect() const {
@@ -295,6 +478,7 @@ void TbsSkinMainMenuBar::DrawItems(TBitmap* B) {
   CalcObjectRects();
   Scroll = false;
   for (auto& O : ObjectList) O->Draw(B->Canvas());
+  for (auto& M : MDIButtons) M->Draw(B->Canvas());
   if (Scroll && ScrollMenu) {
     TRect M = MarkerRect();
     TColor C = gfx::clBtnText;
@@ -344,17 +528,51 @@ void TbsSkinMainMenuBar::TestActive(int X, int Y) {
 
 void TbsSkinMainMenuBar::MouseMove(cl::TShiftState Shift, int X, int Y) {
   TbsSkinControl::MouseMove(Shift, X, Y);
+  bool Changed = false;
+  for (size_t i = 0; i < MDIButtons.size(); ++i) {
+    auto& M = MDIButtons[i];
+    // While one is held, only that one lights up.
+    bool A =
+        M->Visible && gfx::PtInRect(M->ObjectRect, TPoint{X, Y}) && (MDIButtonDown == -1 || MDIButtonDown == int(i));
+    if (A != M->Active) Changed = true;
+    M->Active = A;
+  }
+  if (Changed) Invalidate();
   TestActive(X, Y);
+}
+
+void TbsSkinMainMenuBar::MouseUp(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) {
+  TbsSkinControl::MouseUp(Button, Shift, X, Y);
+  if (MDIButtonDown < 0 || MDIButtonDown >= int(MDIButtons.size())) return;
+  TbsSkinMainMenuBarButton* B = MDIButtons[size_t(MDIButtonDown)].get();
+  MDIButtonDown = -1;
+  B->FDown = false;
+  Invalidate();
+  // A release outside the pressed button runs nothing.
+  if (Button == cl::mbLeft && gfx::PtInRect(B->ObjectRect, TPoint{X, Y})) {
+    cl::Keep<TbsSkinMainMenuBar> K(this);
+    RunMDIButton(B);
+  }
 }
 
 void TbsSkinMainMenuBar::CMMouseLeave(cl::TMessage& Msg) {
   TbsSkinControl::CMMouseLeave(Msg);
+  for (auto& M : MDIButtons) M->Active = false;
   TestActive(-1, -1);
 }
 
 void TbsSkinMainMenuBar::MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) {
   TbsSkinControl::MouseDown(Button, Shift, X, Y);
   if (Button != cl::mbLeft) return;
+  for (size_t i = 0; i < MDIButtons.size(); ++i) {
+    auto& M = MDIButtons[i];
+    if (M->Visible && gfx::PtInRect(M->ObjectRect, TPoint{X, Y})) {
+      M->FDown = M->Active = true;
+      MDIButtonDown = int(i);
+      Invalidate();
+      return;
+    }
+  }
   TestActive(X, Y);
   if (ActiveObject >= 0) {
     cl::Keep<TbsSkinMainMenuBar> K(this);

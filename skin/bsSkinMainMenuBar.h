@@ -45,6 +45,25 @@ class TbsSkinMainMenuBarItem {
   bool Enabled = true, Visible = true, OldEnabled = true;
 };
 
+// A caption button of the maximized multiple-document child, shown on the
+// bar while the child has no frame of its own: system menu at the left,
+// minimize, restore and close at the right.
+class TbsSkinMainMenuBarButton {
+ public:
+  TbsSkinMainMenuBarButton(TbsSkinMainMenuBar* AParent, TbsDataSkinStdButton* AData, TbsStdCommand ACommand);
+  void Draw(gfx::TCanvas* Cnvs);
+  void DefaultDraw(gfx::TCanvas* Cnvs);
+
+  TbsSkinMainMenuBar* Parent;
+  TbsStdCommand Command;
+  bool FSkinSupport = false;
+  std::string IDName;
+  TBitmap* Picture = nullptr;
+  TRect SkinRect, ActiveSkinRect, DownRect, RestoreRect, RestoreActiveRect, RestoreDownRect;
+  TRect ObjectRect;
+  bool Active = false, FDown = false, Visible = true;
+};
+
 class TbsSkinMainMenuBar : public TbsSkinControl {
  public:
   explicit TbsSkinMainMenuBar(cl::TComponent* AOwner);
@@ -80,6 +99,14 @@ class TbsSkinMainMenuBar : public TbsSkinControl {
   bool MenuKeyDown(int VK);
   // Opens the items that did not fit, from the first hidden one.
   void PopupRemainingItems();
+  // A child of the form's multiple-document area was maximized: its caption
+  // buttons come onto the bar. MDIChildRestore takes them away once no
+  // child is maximized any more (else it only re-reads their visibility).
+  void MDIChildMaximize();
+  void MDIChildRestore();
+  bool MDIChildMax() const { return FMDIChildMax; }
+  // System menu, close, maximize (shown as restore), minimize.
+  std::vector<std::unique_ptr<TbsSkinMainMenuBarButton>> MDIButtons;
 
   std::vector<std::unique_ptr<TbsSkinMainMenuBarItem>> ObjectList;
   int ActiveObject = -1, OldActiveObject = -1;
@@ -102,11 +129,20 @@ class TbsSkinMainMenuBar : public TbsSkinControl {
   void CreateControlSkinImage(gfx::TBitmap* B) override;
   void MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) override;
   void MouseMove(cl::TShiftState Shift, int X, int Y) override;
+  void MouseUp(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) override;
   void CMMouseLeave(cl::TMessage& Msg) override;
   std::string ClassName() const override { return "TbsSkinMainMenuBar"; }
 
  private:
   void DrawItems(gfx::TBitmap* B);
+  void CreateMDIButtons();
+  void SetMDIButtonsVisibility();
+  void PlaceMDIButtons();
+  // The maximized child's form component, nil when none.
+  TbsSkinForm* MaxChildSkinForm() const;
+  void RunMDIButton(TbsSkinMainMenuBarButton* B);
+  bool FMDIChildMax = false;
+  int MDIButtonDown = -1;
   cl::TMainMenu* FMainMenu = nullptr;
   TbsSkinForm* FSkinForm = nullptr;
   TbsDataSkinMainMenuBarItem* FItemData = nullptr;

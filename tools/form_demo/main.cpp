@@ -1,8 +1,9 @@
 // The skinned form frame in a real window (Qt backend): a main form framed
 // by the form skinning component with a five-item skinned menu bar.
-//   form_demo [--skin N] [--screenshot <prefix>]
+//   form_demo [--skin N] [--quick] [--screenshot <prefix>]
 // --skin N frames the form in built-in skin N (and switches to skin N + 1
-// later); without it the two synthetic frame test skins are used.
+// later); without it the two synthetic frame test skins are used. --quick
+// puts two quick buttons at the caption's left (the script hovers the first).
 // With --screenshot the demo drives itself through the X server (xdotool):
 // it reads the window's shape at two sizes (xwininfo -shape), drags the
 // caption and the bottom-right edge, hovers and presses the close button
@@ -28,6 +29,7 @@
 #include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
 #include "platform/cl/forms.h"
+#include "platform/cl/imglist.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/window.h"
@@ -67,6 +69,8 @@ void PrintShape(unsigned long wid, const char* when) {
   pclose(p);
 }
 
+bool g_quick = false;
+
 class DemoForm : public TForm {
  public:
   explicit DemoForm(TComponent* o) : TForm(o) {
@@ -90,6 +94,30 @@ class DemoForm : public TForm {
     bar->SetParent(this);
     bar->SetSkinForm(sf);
     bar->SetMainMenu(menu);
+    if (g_quick) AddQuickButtons();
+  }
+  void AddQuickButtons() {
+    auto* images = new TImageList(this);
+    images->SetSize(16, 16);
+    const gfx::TColor colours[] = {gfx::TColor(0x00B06020), gfx::TColor(0x002080D0)};
+    for (gfx::TColor c : colours) {
+      gfx::TBitmap b;
+      b.SetSize(16, 16);
+      b.Canvas()->Brush()->SetColor(gfx::clFuchsia);
+      b.Canvas()->FillRect(TRect{0, 0, 16, 16});
+      b.Canvas()->Brush()->SetColor(c);
+      b.Canvas()->FillRect(TRect{2, 2, 14, 14});
+      b.Canvas()->Brush()->SetColor(gfx::clWhite);
+      b.Canvas()->FillRect(TRect{5, 7, 11, 9});
+      images->AddMasked(&b, gfx::clFuchsia);
+    }
+    for (int i = 0; i < 2; ++i) {
+      TbsQuickButtonItem* q = sf->QuickButtons()->Add();
+      q->SetImageIndex(i);
+      q->Hint = i == 0 ? "打开文件" : "保存";
+    }
+    sf->QuickButtonsShowHint = true;
+    sf->SetQuickImageList(images);
   }
   TbsSkinForm* sf;
   TbsSkinMainMenu* menu;
@@ -129,6 +157,15 @@ void Script(DemoForm* f, TbsSkinData* second, const std::string& prefix) {
   unsigned long wid = qw->winId();
   PrintShape(wid, "420 x 260");
   Shot(prefix + "-1-form.png");
+  if (g_quick) {
+    TRect q = f->sf->QuickButtons()->Items(0)->ItemRect;
+    TRect w = WinRect(f);
+    MoveTo(w.Left + (q.Left + q.Right) / 2, w.Top + (q.Top + q.Bottom) / 2);
+    PumpFor(300);
+    std::printf("quick button hovered: %s\n", f->sf->QuickButtons()->Items(0)->Active ? "lit" : "not lit");
+    Expect(f->sf->QuickButtons()->Items(0)->Active, "the pointer lights the quick button");
+    Shot(prefix + "-1b-quick-hover.png");
+  }
   f->SetBounds(100, 80, 520, 320);
   PumpFor(200);
   PrintShape(wid, "520 x 320");
@@ -257,6 +294,7 @@ int main(int argc, char** argv) {
     std::string a = argv[i];
     if (a == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
     if (a == "--skin" && i + 1 < argc) builtin = std::atoi(argv[++i]);
+    if (a == "--quick") g_quick = true;
   }
   if (builtin >= kBuiltinSkinCount) {
     std::fprintf(stderr, "form_demo: --skin takes 0 .. %d\n", kBuiltinSkinCount - 1);

@@ -17,6 +17,8 @@ namespace skingen {
 
 namespace {
 
+// Rows of the accent stripe along the top of light, flat skins' forms.
+constexpr int kAccentStripe = 2;
 constexpr int kSheen = 40;  // opacity of the caption's sheen at its top
 
 // The font of every skinned text: a face that has the Chinese characters, so
@@ -1319,7 +1321,7 @@ void Builder::FormAndCaption() {
       // Light and dark bands are parted from the client area by a line; some
       // skins carry an accent stripe along the top.
       p.fillRect(QRect(B, C - 1, W - 2 * B, 1), Mix(s_.frame, s_.bg, 0.3));
-      if (!s_.dark && !s_.glossy) p.fillRect(QRect(0, 0, W, 2), s_.accent);
+      if (!s_.dark && !s_.glossy) p.fillRect(QRect(0, 0, W, kAccentStripe), s_.accent);
     }
     // The outline: one crisp pixel along the window's shape.
     p.setRenderHint(QPainter::Antialiasing, R0 > 0);
@@ -1379,6 +1381,7 @@ void Builder::FormAndCaption() {
   const bool flat = !s_.glossy;
   const int bw = flat ? 34 : 27, bh = flat ? C - 2 : 19;
   const int top = flat ? 1 : (C - bh) / 2;
+  const bool accentStripe = !s_.colouredCaption && !s_.dark && !s_.glossy;
   st.ButtonsRect = Rel(W / 2 + 1, top, W - (flat ? 1 : B + 4), top + bh);
   st.ButtonsOffset = flat ? 0 : 2;
   st.CaptionRect = Rel(B + 2, 0, W - 110, C);
@@ -1407,6 +1410,9 @@ void Builder::FormAndCaption() {
         p_.restore();
       }
     }
+    // A button reaching into the accent stripe along the form's top carries
+    // its part of the stripe, so the stripe runs on over the buttons.
+    if (accentStripe && top < kAccentStripe) p_.fillRect(QRect(c.left(), c.top(), bw, kAccentStripe - top), s_.accent);
     QColor gc = close && (stt == Hot || stt == Down) ? QColor(Qt::white) : glyph;
     if (inactive) gc = dim;
     if (stt == Disabled) gc = Mix(s_.captionText, Mix(s_.captionTop, s_.captionBottom, 0.5), 0.68);

@@ -14,6 +14,7 @@
 #include "platform/cl/application.h"
 #include "platform/cl/extctrls.h"
 #include "platform/cl/forms.h"
+#include "platform/cl/imglist.h"
 #include "platform/gfx/region.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/layered.h"
@@ -25,6 +26,8 @@
 #include "skin/bsSkinHint.h"
 #include "skin/bsSkinMDI.h"
 #include "skin/bsSkinMainMenuBar.h"
+#include "skin/bsSkinMenuSpeedButton.h"
+#include "skin/bsStoredSkins.h"
 
 using namespace skin;
 
@@ -724,6 +727,264 @@ TEST_F(FormFrame, CaptionTextGlowLooks) {
   }
 }
 
+// A reflection reaches below the caption object into the band under it; the
+// frame picture lies behind the text, growing with it or spanning the whole
+// caption.
+TEST_F(FormFrame, CaptionTextReflectionAndFramePicture) {
+  form->SetCaption("WWWWWW");
+  Show(skin.get());
+  auto* cap = dynamic_cast<TbsSkinCaptionObject*>(sf->ObjectList[size_t(sf->GetIndex("caption"))].get());
+  ASSERT_TRUE(cap);
+  const TColor green = 0x0000FF00;
+  auto greenIn = [&](int y0, int y1, int x0, int x1) {
+    win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+    int n = 0;
+    for (int y = y0; y < y1; ++y)
+      for (int x = x0; x < x1; ++x) {
+        uint32_t p = Px(x, y);
+        int r = (p >> 16) & 255, g = (p >> 8) & 255, b = p & 255;
+        n += std::max(0, g - std::max(r, b));
+      }
+    return n;
+  };
+  // The text-only look is drawn straight onto the band, so the reflection
+  // shows also below the caption object; it takes precedence over a glow.
+  const int below = cap->ObjectRect.Bottom;
+  const int plain = greenIn(below - 4, 24, 4, 68);
+  for (bool withGlow : {false, true}) {
+    SCOPED_TRACE(withGlow ? "with a glow set" : "alone");
+    cap->ReflectionEffect = true;
+    cap->ReflectionActiveColor = green;
+    cap->VistaGlowEffect = withGlow;
+    cap->GlowActiveColor = 0x00FF0000;
+    EXPECT_GT(greenIn(below - 4, below, 4, 68), plain + 1000);
+    EXPECT_GT(greenIn(below, 24, 4, 68), 500);
+  }
+  cap->ReflectionEffect = cap->VistaGlowEffect = false;
+
+  // The frame picture: a 20 x 16 green plate whose text area is inset by 4.
+  TBitmap plate;
+  plate.SetSize(20, 16);
+  plate.Canvas()->Brush()->SetColor(green);
+  plate.Canvas()->FillRect(TRect{0, 0, 20, 16});
+  cap->ActivePicture = &plate;
+  cap->FrameRect = cap->ActiveFrameRect = TRect{0, 0, 20, 16};
+  cap->FrameTextRect = TRect{4, 4, 16, 12};
+  cap->FrameLeftOffset = cap->FrameRightOffset = 2;
+  auto greenColumns = [&] {
+    win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+    int first = -1, last = -1;
+    for (int x = 0; x < 220; ++x) {
+      uint32_t p = Px(x, 12);
+      if (p == 0x00FF00) {
+        if (first < 0) first = x;
+        last = x;
+      }
+    }
+    return std::pair{first, last};
+  };
+  struct Case {
+    const char* name;
+    bool full;
+    std::string caption;
+  } cases[] = {{"grows with a short text", false, "W"},
+               {"grows with a long text", false, "WWWW"},
+               {"spans the caption", true, "W"}};
+  int shortWidth = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cap->FullFrame = c.full;
+    form->SetCaption(c.caption);
+    auto [first, last] = greenColumns();
+    ASSERT_GE(first, 0);
+    if (c.full) {
+      // From the caption's left edge plus the buttons' offset to its right edge less it.
+      EXPECT_EQ(first, cap->ObjectRect.Left + 2);
+      EXPECT_EQ(last, cap->ObjectRect.Right - 2 - 1);
+    } else {
+      EXPECT_GE(first, cap->ObjectRect.Left);
+      if (shortWidth == 0)
+        shortWidth = last - first;
+      else
+        EXPECT_GT(last - first, shortWidth);
+    }
+  }
+  cap->ActivePicture = nullptr;
+  cap->FrameRect = TRect{};
+}
+
+// On activation the caption steps through its frames (one per interval on
+// the manual clock) with the text still in the inactive colour; past the
+// last frame the frame's own band and the active colour come back.
+TEST_F(FormFrame, CaptionActivationFramesKeepTheOldTextColourUntilTheLastFrame) {
+  form->SetCaption("WWWW");
+  Show(skin.get());
+  auto* cap = dynamic_cast<TbsSkinCaptionObject*>(sf->ObjectList[size_t(sf->GetIndex("caption"))].get());
+  ASSERT_TRUE(cap);
+  const TColor f1 = 0x00000080, f2 = 0x00008000;
+  TBitmap strip;
+  strip.SetSize(2 * 64, 20);
+  strip.Canvas()->Brush()->SetColor(f1);
+  strip.Canvas()->FillRect(TRect{0, 0, 64, 20});
+  strip.Canvas()->Brush()->SetColor(f2);
+  strip.Canvas()->FillRect(TRect{64, 0, 128, 20});
+  cap->ActivePicture = &strip;
+  cap->AnimateSkinRect = TRect{0, 0, 128, 20};
+  cap->FrameCount = 2;
+  cap->AnimateInterval = 50;
+  auto* other = new cl::TForm(form);
+  other->SetBounds(400, 400, 100, 80);
+  other->Show();
+  win::SetActiveWindow(other->Handle());
+  h.Pump();
+  const int bx = cap->ObjectRect.Right - 3, by = cap->ObjectRect.Top + 1;  // band, beside the text
+  const int tx = cap->ObjectRect.Left + cap->TextRct.Left + 2, ty = 12;    // inside the text
+  const auto& C = FrameTestColors(0);
+  EXPECT_EQ(Px(bx, by), Rgb(C.InactiveCaption));
+  win::SetActiveWindow(form->Handle());
+  h.Pump();
+  std::vector<uint32_t> bands, texts;
+  for (int i = 0; i < 400 && (bands.empty() || bands.back() != Rgb(C.Caption)); ++i) {
+    h.Advance(5);
+    uint32_t b = Px(bx, by);
+    if (bands.empty() || bands.back() != b) {
+      bands.push_back(b);
+      texts.push_back(Px(tx, ty));
+    }
+  }
+  ASSERT_EQ(bands.size(), 3u);
+  EXPECT_EQ(bands[0], Rgb(f1));
+  EXPECT_EQ(bands[1], Rgb(f2));
+  EXPECT_EQ(bands[2], Rgb(C.Caption));
+  for (int i = 0; i < 2; ++i) EXPECT_EQ(texts[size_t(i)], Rgb(cap->FontColor)) << "frame " << i + 1;
+  EXPECT_EQ(texts[2], Rgb(cap->ActiveFontColor));
+  cap->ActivePicture = nullptr;
+  cap->AnimateSkinRect = TRect{};
+}
+
+// Quick buttons at the caption's left: laid out from the image list, out of
+// the caption's drag area, lit and hinted under the pointer, pressed, and
+// clicked on release with the caption object as sender.
+TEST_F(FormFrame, QuickButtonsHoverPressClickAndHints) {
+  auto& images = *new cl::TImageList(form);
+  images.SetSize(12, 12);
+  for (TColor c : {TColor(0x000000FF), TColor(0x00FF0000)}) {
+    TBitmap b;
+    b.SetSize(12, 12);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(TRect{0, 0, 12, 12});
+    images.Add(&b, nullptr);
+  }
+  // A tool-button record gives the lit button its background (the hot look).
+  auto rec = std::make_unique<TbsDataSkinButtonControl>("resizetoolbutton");
+  rec->PictureIndex = 0;
+  rec->SkinRect = TRect{0, 0, 14, 14};
+  rec->ActiveSkinRect = TRect{14, 28, 28, 42};
+  rec->DownSkinRect = TRect{28, 28, 42, 42};
+  rec->ClRect = TRect{1, 1, 13, 13};
+  skin->CtrlList.push_back(std::move(rec));
+  auto* hint = new TbsSkinHint(form);
+  sf->SetSkinHint(hint);
+  sf->QuickButtonsShowHint = true;
+  rtl::TObject* sender = nullptr;
+  int clicks = 0;
+  TbsQuickButtonItem* items[3];
+  for (int i = 0; i < 3; ++i) {
+    items[i] = sf->QuickButtons()->Add();
+    items[i]->SetImageIndex(i < 2 ? i : 0);
+    items[i]->Hint = i == 0 ? "Open" : i == 1 ? "Save" : "";
+  }
+  // The second button is hidden: the third takes its place, the text keeps
+  // the room of all three.
+  items[1]->SetVisible(false);
+  items[2]->OnClick = [&](rtl::TObject* s) {
+    sender = s;
+    ++clicks;
+  };
+  sf->SetQuickImageList(&images);
+  Show(skin.get());
+  auto* cap = dynamic_cast<TbsSkinCaptionObject*>(sf->ObjectList[size_t(sf->GetIndex("caption"))].get());
+  ASSERT_TRUE(cap);
+  win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+  const TRect cr = cap->ObjectRect;
+  EXPECT_EQ(items[0]->ItemRect,
+            (TRect{cr.Left, cr.Top + cr.Height() / 2 - 8, cr.Left + 16, cr.Top + cr.Height() / 2 + 8}));
+  EXPECT_EQ(items[2]->ItemRect.Left, cr.Left + 20);
+  EXPECT_EQ(cap->TextRect().Left, cap->TextRct.Left + 3 * 20);
+  const int bx = items[0]->ItemRect.Left, by = items[0]->ItemRect.Top;
+  // The image is drawn centred in its rectangle.
+  EXPECT_EQ(Px(bx + 8, by + 8), 0xFF0000u);
+  // Buttons are pressed, not dragged; the caption beyond them still drags.
+  EXPECT_EQ(Hit(bx + 8, by + 8), HTOBJECT);
+  EXPECT_EQ(Hit(cr.Left + 3 * 20 + 4, by + 8), win::HTCAPTION);
+
+  const auto& C = FrameTestColors(0);
+  MoveTo(bx + 8, by + 8);
+  h.Advance(120);
+  MoveTo(bx + 9, by + 8);
+  EXPECT_TRUE(items[0]->Active);
+  EXPECT_EQ(cap->ActiveQuickButton, 0);
+  EXPECT_EQ(hint->HintText, "Open");
+  EXPECT_EQ(Px(bx + 1, by + 1), Rgb(C.ButtonHot));
+  // Onto the third button (no hint of its own), then off all buttons.
+  MoveTo(items[2]->ItemRect.Left + 8, by + 8);
+  EXPECT_TRUE(items[2]->Active);
+  EXPECT_FALSE(items[0]->Active);
+  MoveTo(cr.Left + 100, by + 8);
+  h.Advance(120);
+  EXPECT_EQ(cap->ActiveQuickButton, -1);
+  EXPECT_FALSE(items[2]->Active);
+  EXPECT_FALSE(hint->IsVisible());
+  EXPECT_EQ(hint->HintTimer, nullptr);
+
+  // Press on the first button: down look, hint dropped; release elsewhere
+  // on the caption: no click.
+  MoveTo(bx + 8, by + 8);
+  h.Advance(120);
+  MoveTo(bx + 9, by + 8);
+  h.input.Press();
+  EXPECT_TRUE(items[0]->Down);
+  EXPECT_EQ(Px(bx + 1, by + 1), Rgb(C.ButtonDown));
+  EXPECT_EQ(hint->HintTimer, nullptr);
+  // Release over the third button fires its click with the caption as sender.
+  MoveTo(items[2]->ItemRect.Left + 8, by + 8);
+  h.input.Release();
+  h.Pump();
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(sender, cap);
+  EXPECT_FALSE(items[0]->Down);
+  EXPECT_FALSE(items[2]->Down);
+}
+
+// A built-in skin whose top edge carries a one-colour accent line: the line
+// runs the whole width of the form at every size, over the caption buttons'
+// corner too.
+TEST_F(FormFrame, TopAccentLineReachesTheRightEdgeAfterAResize) {
+  auto skins = MakeOwned<TbsCompressedSkinList>(nullptr);
+  ASSERT_EQ(LoadBuiltinSkins(*skins), kBuiltinSkinCount);
+  auto green = MakeOwned<TbsSkinData>(nullptr);
+  green->SetSkinList(skins.get());
+  green->SetSkinIndex(1);
+  ASSERT_FALSE(green->Empty);
+  Show(green.get());
+  for (auto [w, h2] : {std::pair{420, 260}, {520, 320}, {300, 200}}) {
+    SCOPED_TRACE(w);
+    form->SetBounds(100, 100, w, h2);
+    h.Pump();
+    win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+    const uint32_t line = Px(w / 2, 1);
+    int first = -1;
+    for (int x = 2; x < w - 2; ++x)
+      if (Px(x, 1) != line) {
+        first = x;
+        break;
+      }
+    EXPECT_EQ(first, -1) << "the line ends at x = " << first << " of " << w;
+  }
+  form->Free();
+  form = nullptr;
+}
+
 TEST_F(FormFrame, LibraryMessageAnswers) {
   Show(skin.get());
   win::HWND f = form->Handle();
@@ -873,6 +1134,59 @@ TEST_F(FormAlpha, TheLayeredBorderFadesInWithTheForm) {
   EXPECT_GT(border.size(), 3u);
   EXPECT_TRUE(std::is_sorted(border.begin(), border.end()));
   EXPECT_EQ(border.back(), 200);  // the frame's own value at full form alpha
+}
+
+// Without a form fade the form shows at once, opaque, and its layered
+// border fades in alone: a fifteenth of its value (at least 1) per step,
+// a step only after more than 5 ms, ending at the value; a hide cuts the
+// fade short and leaves the value whole for the next show.
+TEST_F(FormAlpha, TheLayeredBorderFadesInAloneWhenTheFormDoesNot) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  struct Case {
+    int value, step;
+  } cases[] = {{200, 13}, {10, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.value);
+    form->Hide();
+    h.Pump();
+    skin->LayerFrame.AlphaBlendValue = c.value;
+    Show(skin.get());
+    TbsFormLayerBorder* b = sf->BorderLayer();
+    h.Advance(1);
+    EXPECT_FALSE(Layered());
+    ASSERT_TRUE(b->Visible());
+    ASSERT_TRUE(b->Fading());
+    std::vector<int> alphas{b->FCurrentAlphaBlendValue};
+    std::vector<uint32_t> when{win::GetTickCount()};
+    for (int i = 0; i < 2000 && b->Fading(); ++i) {
+      h.Advance(1);
+      if (alphas.empty() || alphas.back() != b->FCurrentAlphaBlendValue) {
+        alphas.push_back(b->FCurrentAlphaBlendValue);
+        when.push_back(win::GetTickCount());
+      }
+    }
+    EXPECT_FALSE(b->Fading());
+    ASSERT_GE(alphas.size(), 3u);
+    EXPECT_EQ(alphas[0], 0);
+    EXPECT_EQ(alphas[1], c.step);
+    EXPECT_EQ(alphas.back(), c.value);
+    EXPECT_TRUE(std::is_sorted(alphas.begin(), alphas.end()));
+    for (size_t i = 2; i < when.size(); ++i) EXPECT_GT(when[i] - when[i - 1], 5u) << "step " << i;
+  }
+  // Hidden halfway: the fade stops, the value is whole again.
+  form->Hide();
+  h.Pump();
+  skin->LayerFrame.AlphaBlendValue = 200;
+  Show(skin.get());
+  h.Advance(20);
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Fading());
+  form->Hide();
+  h.Pump();
+  EXPECT_FALSE(b->Fading());
+  EXPECT_FALSE(b->Visible());
+  EXPECT_EQ(b->FCurrentAlphaBlendValue, 200);
 }
 
 TEST_F(FormAlpha, AFormFreedDuringItsFadeIsNeverTouchedAgain) {
@@ -1139,6 +1453,96 @@ TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
   EXPECT_EQ(mdi->Children().size(), 1u);
 }
 
+// A maximized child's caption buttons move onto the main form's menu bar:
+// system menu at the left, minimize, restore and close at the right, in the
+// skin's looks; restore and close act on the child, a release outside does
+// nothing, and the buttons go once no child is maximized.
+TEST_F(MDIForms, MaximizedChildsButtonsOnTheMenuBar) {
+  auto* barRec = dynamic_cast<TbsDataSkinMainMenuBar*>(skin->CtrlList[0].get());
+  ASSERT_TRUE(barRec);
+  barRec->CloseButton = "closebutton";
+  barRec->MaxButton = "maxbutton";
+  barRec->MinButton = "minbutton";
+  auto* menu = new TbsSkinMainMenu(form);
+  auto* file = new cl::TMenuItem(menu);
+  file->Caption = "&File";
+  menu->Items()->Add(file);
+  auto* bar = new TbsSkinMainMenuBar(form);
+  bar->SetParent(top);
+  bar->SetAlign(cl::alClient);
+  bar->SetSkinForm(sf);
+  bar->SetSkinData(skin.get());
+  bar->SetMainMenu(menu);
+  auto* doc = Child("Doc");
+  auto* other = Child("Other");
+  doc->OnClose = [](rtl::TObject*, cl::TCloseAction& a) { a = cl::caFree; };
+  TbsSkinForm* dsf = GetSkinFormComponent(doc);
+  mdi->SetActiveChild(doc);
+  EXPECT_FALSE(bar->MDIChildMax());
+  dsf->SetWindowState(cl::wsMaximized);
+  h.Pump();
+  ASSERT_TRUE(bar->MDIChildMax());
+  ASSERT_EQ(bar->MDIButtons.size(), 4u);
+  const auto& C = FrameTestColors(0);
+  auto& sys = *bar->MDIButtons[0];
+  auto& close = *bar->MDIButtons[1];
+  auto& max = *bar->MDIButtons[2];
+  auto& min = *bar->MDIButtons[3];
+  bar->Repaint();
+  h.Pump();
+  // Laid out: the skin's 14 x 14 looks from the right edge of the items
+  // area with 2 pixels between; the system menu button (no record: a square
+  // of the items' height) at the left, the items after it.
+  const int right = bar->Width() - 2;
+  EXPECT_EQ(close.ObjectRect.Right, right);
+  EXPECT_EQ(close.ObjectRect.Width(), 14);
+  EXPECT_EQ(max.ObjectRect.Right, close.ObjectRect.Left - 2);
+  EXPECT_EQ(min.ObjectRect.Right, max.ObjectRect.Left - 2);
+  EXPECT_EQ(sys.ObjectRect.Left, 2);
+  EXPECT_EQ(bar->ObjectList[0]->ObjectRect.Left, sys.ObjectRect.Right + 2);
+  const int cx = close.ObjectRect.Left + 2, cy = close.ObjectRect.Top + 2;
+  EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(C.ButtonNormal));
+  h.input.MoveTo(bar, cx, cy);
+  EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(C.ButtonHot));
+  h.input.Press();
+  EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(C.ButtonDown));
+  // Released outside: the child stays.
+  h.input.MoveTo(bar, 40, cy);
+  h.input.Release();
+  h.Pump();
+  EXPECT_EQ(mdi->Children().size(), 2u);
+  EXPECT_EQ(dsf->WindowState(), cl::wsMaximized);
+  // Restore brings the child back and the buttons go.
+  h.input.MoveTo(bar, max.ObjectRect.Left + 3, cy);
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(dsf->WindowState(), cl::wsNormal);
+  EXPECT_FALSE(bar->MDIChildMax());
+  EXPECT_TRUE(bar->MDIButtons.empty());
+  // A child without a minimize icon shows no minimize button; its close
+  // button closes it, and with it the buttons go.
+  dsf->SetBorderIcons(biSystemMenu | biMaximize);
+  dsf->SetWindowState(cl::wsMaximized);
+  h.Pump();
+  ASSERT_TRUE(bar->MDIChildMax());
+  EXPECT_FALSE(bar->MDIButtons[3]->Visible);
+  EXPECT_TRUE(bar->MDIButtons[0]->Visible);
+  bar->Repaint();
+  h.Pump();
+  auto& close2 = *bar->MDIButtons[1];
+  h.input.MoveTo(bar, close2.ObjectRect.Left + 3, close2.ObjectRect.Top + 3);
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(mdi->Children().size(), 1u);
+  EXPECT_FALSE(bar->MDIChildMax());
+  EXPECT_EQ(mdi->Children()[0], other);
+  // A child's system menu closes it with Ctrl+F4, the main form's with Alt+F4.
+  cl::TMenuItem* items = GetSkinFormComponent(other)->SystemMenuItems();
+  EXPECT_EQ(items->Items(items->Count() - 1)->ShortCut, cl::ShortCut(win::VK_F4, cl::ssCtrl));
+  items = sf->SystemMenuItems();
+  EXPECT_EQ(items->Items(items->Count() - 1)->ShortCut, cl::ShortCut(win::VK_F4, cl::ssAlt));
+}
+
 TEST_F(MDIForms, TabsBarLayoutActivationDragAndClose) {
   auto* bar = new TbsSkinMDITabsBar(form);
   bar->SetParent(top);
@@ -1183,6 +1587,94 @@ TEST_F(MDIForms, TabsBarLayoutActivationDragAndClose) {
   c[2]->Free();
   h.Pump();
   EXPECT_EQ(bar->Tabs.size(), 2u);
+}
+
+// The tabs in the looks of the skin's "tab" record (plain, hovered, active,
+// the background cells beyond them), the list button at the left listing
+// every child and, while tabs are hidden, one at the right listing those.
+TEST_F(MDIForms, TabsBarSkinnedLooksAndListButtons) {
+  const TColor plain = 0x00303090, act = 0x00309030, hot = 0x00903030, bg = 0x00808080;
+  auto pic = std::make_unique<TBitmap>();
+  pic->SetSize(60, 36);
+  for (auto [r, c] : {std::pair{TRect{0, 0, 30, 18}, plain},
+                      {TRect{30, 0, 60, 18}, act},
+                      {TRect{0, 18, 30, 36}, hot},
+                      {TRect{30, 18, 40, 36}, bg}}) {
+    pic->Canvas()->Brush()->SetColor(c);
+    pic->Canvas()->FillRect(r);
+  }
+  skin->FActivePictures.push_back(std::move(pic));
+  auto rec = std::make_unique<TbsDataSkinTabControl>("tab");
+  rec->PictureIndex = int(skin->FActivePictures.size()) - 1;
+  rec->TabRect = TRect{0, 0, 30, 18};
+  rec->ActiveTabRect = TRect{30, 0, 60, 18};
+  rec->MouseInTabRect = TRect{0, 18, 30, 36};
+  rec->TabsBGRect = TRect{30, 18, 40, 36};
+  rec->TabLeftOffset = rec->TabRightOffset = 3;
+  rec->FontColor = rec->FocusFontColor = rec->MouseInFontColor = gfx::clWhite;
+  skin->CtrlList.push_back(std::move(rec));
+  auto* bar = new TbsSkinMDITabsBar(form);
+  bar->SetParent(top);
+  bar->SetBounds(0, 0, 330, 21);
+  bar->MDI = mdi;
+  mdi->TabsBar = bar;
+  bar->SetSkinData(skin.get());
+  EXPECT_EQ(bar->Height(), 18);
+  EXPECT_EQ(bar->ListButton(), nullptr);
+  std::vector<cl::TForm*> c;
+  for (const char* n : {"One", "Two", "Three"}) c.push_back(Child(n));
+  ASSERT_NE(bar->ListButton(), nullptr);
+  EXPECT_EQ(bar->ListButton()->Width(), 15);
+  EXPECT_EQ(bar->ListButton()->Left(), 0);
+  bar->Repaint();
+  h.Pump();
+  EXPECT_EQ(h.Pixel(bar, 18, 2), Rgb(plain));
+  EXPECT_EQ(h.Pixel(bar, 218, 2), Rgb(act));
+  EXPECT_EQ(h.Pixel(bar, 322, 2), Rgb(bg));
+  h.input.MoveTo(bar, 118, 9);
+  EXPECT_EQ(h.Pixel(bar, 118, 2), Rgb(hot));
+
+  // The list: every child, the active one checked; an item activates its child.
+  bar->FillListMenu(false);
+  cl::TMenuItem* items = bar->ListMenu()->Items();
+  ASSERT_EQ(items->Count(), 3);
+  EXPECT_EQ(items->Items(0)->Name(), "One_BSFCHILDITEMBAR");
+  EXPECT_EQ(items->Items(1)->Caption, "Two");
+  EXPECT_TRUE(items->Items(2)->Checked());
+  EXPECT_FALSE(items->Items(0)->Checked());
+  GetSkinFormComponent(c[0])->SetWindowState(cl::wsMinimized);
+  items->Items(0)->Click();
+  EXPECT_EQ(mdi->ActiveChild(), c[0]);
+  EXPECT_EQ(GetSkinFormComponent(c[0])->WindowState(), cl::wsNormal);
+  EXPECT_TRUE(bar->Tabs[0].Active);
+
+  // Hidden tabs get their own list at the right end, gone once all fit.
+  EXPECT_EQ(bar->HideListButton(), nullptr);
+  bar->MinTabWidth = 120;
+  bar->Repaint();
+  h.Pump();
+  ASSERT_NE(bar->HideListButton(), nullptr);
+  EXPECT_EQ(bar->HideListButton()->Left() + bar->HideListButton()->Width(), bar->ClientWidth());
+  bar->FillListMenu(true);
+  ASSERT_EQ(bar->HideListMenu()->Items()->Count(), 1);
+  EXPECT_EQ(bar->HideListMenu()->Items()->Items(0)->Name(), "Three_BSFCHILDITEMBARHIDE");
+  bar->HideListMenu()->Items()->Items(0)->Click();
+  EXPECT_EQ(mdi->ActiveChild(), c[2]);
+  bar->MinTabWidth = 0;
+  bar->Repaint();
+  h.Pump();
+  EXPECT_EQ(bar->HideListButton(), nullptr);
+  // A right click on a tab opens that child's system menu.
+  h.input.MoveTo(bar, 118, 9);
+  h.input.Click(win::MouseButton::Right);
+  h.Pump();
+  EXPECT_TRUE(GetSkinFormComponent(c[1])->SkinMenu()->Visible());
+  GetSkinFormComponent(c[1])->SkinMenu()->Hide();
+  h.Pump();
+  // The last tab gone takes the list button with it.
+  for (auto* f : c) f->Free();
+  h.Pump();
+  EXPECT_EQ(bar->ListButton(), nullptr);
 }
 
 // ---------------------------------------------------------------------------
