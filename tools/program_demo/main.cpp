@@ -4,7 +4,9 @@
 // when the list has run the screen is saved.
 //   program_demo --add <file> --screenshot <prefix>
 // Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
-// (the options dialog over it), <prefix>-added.png and
+// (the options dialog over it), <prefix>-about.png (the about box),
+// <prefix>-settings.png (the hidden settings dialog, shown for the picture
+// only), <prefix>-added.png, <prefix>-rename.png (the in-place editor) and
 // <prefix>-done.png, and prints the row's progress and whether the output
 // file exists. Run it under xvfb-run without a display.
 #include <spawn.h>
@@ -56,7 +58,7 @@ void Click(cl::TControl* c) {
   PumpFor(300);
 }
 
-void Script(TForm1* f, const std::string& prefix) {
+void Script(TForm1* f, TForm6* settings, const std::string& prefix) {
   QWindow* w = plat::qt::QtBackend::Install()->WindowOf(f->Handle());
   PumpUntil([&] { return w && w->isExposed(); });
   PumpFor(500);
@@ -69,10 +71,27 @@ void Script(TForm1* f, const std::string& prefix) {
   });
   f->bsSkinButton19Click();
   PumpFor(300);
+  rtl::Post([f, prefix] {
+    PumpFor(600);
+    Shot(prefix + "-about.png");
+    f->About->bsSkinButton1Click();
+  });
+  f->N5Click();
+  settings->Show();
+  PumpFor(600);
+  Shot(prefix + "-settings.png");
+  settings->Hide();
+  PumpFor(300);
   Click(f->bsSkinMenuSpeedButton1);
   std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
   Shot(prefix + "-added.png");
   if (f->lvFiles->Items()->Count() == 0) return;
+  Click(f->bsSkinButton21);
+  PumpFor(300);
+  Shot(prefix + "-rename.png");
+  f->edt->SetText("renamed");
+  f->edtExit();
+  PumpFor(300);
   Click(f->bsSkinButton2);
   bool ended =
       PumpUntil([&] { return f->GroupEnabled(TCommandGroup::Clear) && !f->GroupEnabled(TCommandGroup::Stop); }, 120);
@@ -112,7 +131,7 @@ int main(int argc, char** argv) {
   Form5->bsSkinCheckRadioBox5->SetChecked(true);
   rtl::Post([&] {
     if (!screenshot.empty()) {
-      Script(Form1, screenshot);
+      Script(Form1, Form6, screenshot);
       Form1->Close();
     }
   });
