@@ -78,18 +78,17 @@ void TForm2::Build() {
   // The program picture on the left; title, version and web site beside it.
   Image1 = Place<TAlphaPicture>(this, this, 20, 20, 56, 56);
   Image1->Load("MAINICON");
-  bsSkinStdLabel1 = Place<TbsSkinStdLabel>(this, this, 92, 22, 260, 26);
+  // The title in the label's own larger bold font, in the skin's colour; its
+  // size is fixed, since measuring would take the skin's smaller font.
+  bsSkinStdLabel1 = Place<TbsSkinStdLabel>(this, this, 92, 20, 260, 26);
+  bsSkinStdLabel1->SetAutoSize(false);
+  bsSkinStdLabel1->Font()->SetHeight(-17);
+  bsSkinStdLabel1->Font()->SetStyle(gfx::TFontStyles{gfx::fsBold});
+  bsSkinStdLabel1->SetUseSkinFont(false);
   bsSkinStdLabel1->SetCaption("VarnelMOD格式转换器");
   bsSkinStdLabel1->SetSkinData(skin_);
-  {
-    gfx::TFont f;
-    f.Assign(*bsSkinStdLabel1->DefaultFont());
-    f.SetHeight(-18);
-    f.SetStyle(f.Style() + gfx::TFontStyles{gfx::fsBold});
-    bsSkinStdLabel1->SetDefaultFont(f);
-    bsSkinStdLabel1->SetUseSkinFont(false);
-  }
-  bsSkinStdLabel2 = Place<TbsSkinStdLabel>(this, this, 92, 54, 260, 18);
+  bsSkinStdLabel1->SetBounds(92, 20, 260, 26);
+  bsSkinStdLabel2 = Place<TbsSkinStdLabel>(this, this, 92, 52, 260, 18);
   bsSkinStdLabel2->SetCaption("Ver:15.7.0.0");
   bsSkinStdLabel2->SetSkinData(skin_);
   bsSkinStdLabel3 = Place<TbsSkinStdLabel>(this, this, 92, 88, 72, 18);

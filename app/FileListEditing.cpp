@@ -39,7 +39,10 @@ void TForm1::StartRename(bool hintWithoutSelection) {
   ctl::TListColumns* cols = lvFiles->Columns();
   edt->SetParent(lvFiles);
   const int left = cols->Items(0)->Width() + lvFiles->Left() + cols->Items(1)->Width() + cols->Items(2)->Width() + 2;
-  edt->SetBounds(left, it->Top(), cols->Items(3)->Width(), std::max(lvFiles->RowHeight(), 16));
+  // The left edge counts the list's own offset, so the column's width would
+  // reach into the next column: the editor ends where column 3 ends.
+  const int right = lvFiles->ColumnLeft(3) - lvFiles->ScrollX() + cols->Items(3)->Width();
+  edt->SetBounds(left, it->Top(), std::max(right - left, 24), std::max(lvFiles->RowHeight(), 16));
   edt->SetText(ChangeFileExt(ExtractFileName(filesPort_->Cell(it->Index(), colOutputFile)), ""));
   edt->SetVisible(true);
   edt->BringToFront();

@@ -149,6 +149,8 @@ TEST_F(Editing, RenamingInPlaceKeepsTheFormatsExtensionAndTheSlotsOutputName) {
     EXPECT_EQ(form1->edt->Left(),
               cols->Items(0)->Width() + form1->lvFiles->Left() + cols->Items(1)->Width() + cols->Items(2)->Width() + 2);
     EXPECT_EQ(form1->edt->Top(), Row(0)->Top());
+    EXPECT_EQ(form1->edt->Left() + form1->edt->Width(), form1->lvFiles->ColumnLeft(3) + cols->Items(3)->Width())
+        << "the editor ends with its column";
     form1->edt->SetText(c.typed);
     form1->edtExit();
     EXPECT_EQ(Cell(0, colOutputFile), c.name);
