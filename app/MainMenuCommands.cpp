@@ -54,8 +54,15 @@ void TForm1::WireEditingAndMenus() {
     else
       rtl::Post(deliver);
   });
+  // Only the window that attached last detaches: a later window keeps its lines.
+  static const TForm1* attached = nullptr;
+  attached = this;
   media::TFFLogger* logger = FFLogger;
-  loggerLink_ = std::shared_ptr<void>(nullptr, [logger](void*) { logger->SetOnLog(nullptr); });
+  loggerLink_ = std::shared_ptr<void>(nullptr, [logger, self = this](void*) {
+    if (attached != self) return;
+    logger->SetOnLog(nullptr);
+    attached = nullptr;
+  });
 }
 
 void TForm1::FFLoggerLog(void*, uint32_t AThreadID, media::TLogLevel ALogLevel, const std::string& ALogMsg) {
