@@ -2,7 +2,7 @@
 // the X server: the "添加" tool button is clicked with xdotool (the open
 // dialog stands in as a chooser answering with the given file), then "开始";
 // when the list has run the screen is saved.
-//   program_demo --add <file> --screenshot <prefix>
+//   program_demo --add <file> --screenshot <prefix> [--skin <index>]
 // Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
 // (the options dialog over it), <prefix>-about.png (the about box),
 // <prefix>-settings.png (the hidden settings dialog, shown for the picture
@@ -18,6 +18,7 @@
 #include <QWindow>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -109,7 +110,9 @@ void Script(TForm1* f, TForm6* settings, const std::string& prefix) {
 int main(int argc, char** argv) {
   std::string screenshot;
   OneFileChooser chooser;
+  int skinIndex = -1;
   for (int i = 1; i < argc; i++) {
+    if (std::string(argv[i]) == "--skin" && i + 1 < argc) skinIndex = std::atoi(argv[++i]);
     if (std::string(argv[i]) == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
     if (std::string(argv[i]) == "--add" && i + 1 < argc) chooser.file = argv[++i];
   }
@@ -127,6 +130,7 @@ int main(int argc, char** argv) {
   cl::Application->CreateForm(Form2);
   cl::Application->CreateForm(Form5);
   cl::Application->CreateForm(Form6);
+  if (skinIndex >= 0) Form1->bsSkinData1->SetSkinIndex(skinIndex);
   // Nothing after the run: the demo must not open a file manager.
   Form5->bsSkinCheckRadioBox5->SetChecked(true);
   rtl::Post([&] {
