@@ -347,3 +347,18 @@ TEST_F(Editing, TheHiddenSettingsDialogLeavesPreset100AndVideoOnInTheMainJob) {
   form6->Button6->Click();
   EXPECT_EQ(form1->Logic->Job.Video_FrameSize, "");
 }
+
+TEST_F(Editing, ClickingAnotherRowCommitsTheNameToTheRowBeingRenamed) {
+  Start();
+  AddThree();
+  Select(0);
+  const std::string other = Cell(2, colOutputFile);
+  form1->bsSkinButton21Click();
+  form1->edt->SetText("kept");
+  h.input.MoveTo(form1->lvFiles, 20, Row(2)->Top() + 4);
+  h.input.Click();
+  EXPECT_EQ(Cell(0, colOutputFile), "kept.avi");
+  EXPECT_EQ(Cell(2, colOutputFile), other);
+  EXPECT_EQ(SelectedRow(), 2);
+  EXPECT_FALSE(form1->edt->Visible());
+}
