@@ -534,6 +534,7 @@ void TForm1::WireCommands() {
   bsSkinButton10->OnClick = [this](rtl::TObject*) { btnStopClick(); };
   bsSkinButton11->OnClick = [this](rtl::TObject*) { bsSkinButton11Click(); };
   bsSkinButton12->OnClick = [this](rtl::TObject*) { bsSkinButton12Click(); };
+  WireEditingAndMenus();
 }
 
 void TForm1::Log(const std::string& line) {

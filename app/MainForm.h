@@ -13,9 +13,11 @@
 #include "app/MainJobLogic.h"
 #include "app/ProgramServices.h"
 #include "app/Settings.h"
+#include "media/FFmpegLogger.h"
 #include "platform/cl/forms.h"
 #include "platform/cl/imglist.h"
 #include "platform/cl/stateholders.h"
+#include "platform/ctl/edit.h"
 #include "skin/bsSkinBars.h"
 #include "skin/bsSkinButtons.h"
 #include "skin/bsSkinComboBox.h"
@@ -33,6 +35,7 @@
 #include "skin/bsSkinViews.h"
 #include "skin/bsStoredSkins.h"
 
+class TForm2;
 class TForm5;
 
 // A preset combo of the window as the job logic sees it.
@@ -198,6 +201,35 @@ class TForm1 : public cl::TForm {
   cl::TCustomImageList *ImageList1 = nullptr, *ImageList2 = nullptr;
   // Menu items by name (Item111, N13, N7, ...).
   cl::TMenuItem* MenuItem(const std::string& name) const;
+
+  // --- file-list editing, menus and log ---
+  void bsSkinButton21Click();  // rename, with a hint when no row is selected
+  void N26Click();             // rename from the menu
+  void lvFilesDblClick();      // rename, silently nothing without a selection
+  void edtExit();              // the new output name is committed
+  void bsSkinButton3Click();   // move the selected row up
+  void bsSkinButton4Click();   // move the selected row down
+  void bsSkinButton7Click();   // remove
+  void btnRemoveClick();
+  void bsSkinButton8Click();  // clear
+  void btnClearClick();
+  void N15Click();  // the help file
+  void N19Click();  // the maker's web site
+  void N4Click();   // close the program
+  void N5Click();   // the about box
+  void FFLoggerLog(void* Sender, uint32_t AThreadID, media::TLogLevel ALogLevel, const std::string& ALogMsg);
+  // The preview player's Stop(true); set by the preview pane.
+  std::function<void()> StopPreview;
+  ctl::TEdit* edt = nullptr;
+  media::TFFLogger* FFLogger = nullptr;
+  TForm2* About = nullptr;  // the about box once it exists
+  void WireEditingAndMenus();
+  void StartRename(bool hintWithoutSelection);
+  void MoveSelectedRow(int step);
+  void EditingCommandsEnabled(bool on);
+  void ShowHint(const std::string& text);
+  // Detaches the log event when the window goes.
+  std::shared_ptr<void> loggerLink_;
 
  private:
   void BuildMenus();

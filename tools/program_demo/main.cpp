@@ -2,9 +2,11 @@
 // the X server: the "添加" tool button is clicked with xdotool (the open
 // dialog stands in as a chooser answering with the given file), then "开始";
 // when the list has run the screen is saved.
-//   program_demo --add <file> --screenshot <prefix>
+//   program_demo --add <file> --screenshot <prefix> [--skin <index>]
 // Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
-// (the options dialog over it), <prefix>-added.png and
+// (the options dialog over it), <prefix>-about.png (the about box),
+// <prefix>-settings.png (the hidden settings dialog, shown for the picture
+// only), <prefix>-added.png, <prefix>-rename.png (the in-place editor) and
 // <prefix>-done.png, and prints the row's progress and whether the output
 // file exists. Run it under xvfb-run without a display.
 #include <spawn.h>
@@ -16,6 +18,7 @@
 #include <QWindow>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -56,7 +59,7 @@ void Click(cl::TControl* c) {
   PumpFor(300);
 }
 
-void Script(TForm1* f, const std::string& prefix) {
+void Script(TForm1* f, TForm6* settings, const std::string& prefix) {
   QWindow* w = plat::qt::QtBackend::Install()->WindowOf(f->Handle());
   PumpUntil([&] { return w && w->isExposed(); });
   PumpFor(500);
@@ -69,10 +72,27 @@ void Script(TForm1* f, const std::string& prefix) {
   });
   f->bsSkinButton19Click();
   PumpFor(300);
+  rtl::Post([f, prefix] {
+    PumpFor(600);
+    Shot(prefix + "-about.png");
+    f->About->bsSkinButton1Click();
+  });
+  f->N5Click();
+  settings->Show();
+  PumpFor(600);
+  Shot(prefix + "-settings.png");
+  settings->Hide();
+  PumpFor(300);
   Click(f->bsSkinMenuSpeedButton1);
   std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
   Shot(prefix + "-added.png");
   if (f->lvFiles->Items()->Count() == 0) return;
+  Click(f->bsSkinButton21);
+  PumpFor(300);
+  Shot(prefix + "-rename.png");
+  f->edt->SetText("renamed");
+  f->edtExit();
+  PumpFor(300);
   Click(f->bsSkinButton2);
   bool ended =
       PumpUntil([&] { return f->GroupEnabled(TCommandGroup::Clear) && !f->GroupEnabled(TCommandGroup::Stop); }, 120);
@@ -90,7 +110,9 @@ void Script(TForm1* f, const std::string& prefix) {
 int main(int argc, char** argv) {
   std::string screenshot;
   OneFileChooser chooser;
+  int skinIndex = -1;
   for (int i = 1; i < argc; i++) {
+    if (std::string(argv[i]) == "--skin" && i + 1 < argc) skinIndex = std::atoi(argv[++i]);
     if (std::string(argv[i]) == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
     if (std::string(argv[i]) == "--add" && i + 1 < argc) chooser.file = argv[++i];
   }
@@ -108,11 +130,12 @@ int main(int argc, char** argv) {
   cl::Application->CreateForm(Form2);
   cl::Application->CreateForm(Form5);
   cl::Application->CreateForm(Form6);
+  if (skinIndex >= 0) Form1->bsSkinData1->SetSkinIndex(skinIndex);
   // Nothing after the run: the demo must not open a file manager.
   Form5->bsSkinCheckRadioBox5->SetChecked(true);
   rtl::Post([&] {
     if (!screenshot.empty()) {
-      Script(Form1, screenshot);
+      Script(Form1, Form6, screenshot);
       Form1->Close();
     }
   });
