@@ -24,6 +24,72 @@ TbsSkinMDI::TbsSkinMDI(TbsSkinForm* AMain, cl::TWinControl* AClient)
     : cl::TComponent(AMain), FMain(AMain), FClient(AClient) {
   AMain->MDI = this;
   FreeNotification(AMain);
+  if (FClient) {
+    FClient->FreeNotification(this);
+    FPrevClientProc = FClient->WindowProc;
+    FClient->WindowProc = [this](cl::TMessage& m) { ClientWindowProc(m); };
+  }
+}
+
+TbsSkinMDI::~TbsSkinMDI() {
+  if (FClient && !FClient->Destroyed() && FPrevClientProc) FClient->WindowProc = FPrevClientProc;
+}
+
+void TbsSkinMDI::ClientWindowProc(cl::TMessage& Msg) {
+  switch (Msg.Msg) {
+    case win::WM_SIZE: {
+      if (FPrevClientProc) FPrevClientProc(Msg);
+      FitMDIChildren();
+      TbsSkinData* SD = FMain ? FMain->SkinData() : nullptr;
+      const bool Skin = SD && !SD->Empty;
+      const bool Logo = FMain && !FMain->LogoBitMap()->Empty();
+      // Stretched and centred backgrounds depend on the size: all of it again.
+      if (Logo || (Skin && SD->StretchEffect && SD->MDIBGPictureIndex == -1) ||
+          (Skin && SD->MDIBGPictureIndex != -1 && SD->MDIBGStretchEffect))
+        FClient->Invalidate();
+      return;
+    }
+    case win::WM_NCCALCSIZE:
+    case win::WM_NCPAINT:
+      return;
+    case win::WM_ERASEBKGND: {
+      gfx::HDC D(uint32_t(Msg.WParam));
+      TbsSkinData* SD = FMain ? FMain->SkinData() : nullptr;
+      if (!FMain) break;
+      if (!SD || SD->Empty)
+        FMain->PaintMDIBGDefault(D);
+      else if (SD->MDIBGPictureIndex != -1)
+        FMain->PaintBG3(D);
+      else if (SD->BGPictureIndex == -1)
+        FMain->PaintBG(D);
+      else
+        FMain->PaintBG2(D);
+      Msg.Result = 1;
+      return;
+    }
+    case win::WM_NCACTIVATE:
+      Msg.Result = 1;
+      return;
+  }
+  if (FPrevClientProc) FPrevClientProc(Msg);
+}
+
+void TbsSkinMDI::FitMDIChildren() {
+  if (!FClient) return;
+  const TRect C = FClient->ClientRect();
+  for (cl::TCustomForm* Child : FChildren)
+    if (TbsSkinForm* S = GetSkinFormComponent(Child))
+      if (S->WindowState() == cl::wsMaximized) Child->SetBounds(0, 0, C.Width(), C.Height());
+  ArrangeMinimizedChildren();
+}
+
+void TbsSkinMDI::ArrangeMinimizedChildren() {
+  for (cl::TCustomForm* Child : FChildren)
+    if (TbsSkinForm* S = GetSkinFormComponent(Child))
+      if (S->WindowState() == cl::wsMinimized) {
+        const TPoint P = S->GetMinimizedPosition();
+        Child->SetBounds(P.X, P.Y, Child->Width(), Child->Height());
+      }
 }
 
 void TbsSkinMDI::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
@@ -39,6 +105,10 @@ void TbsSkinMDI::Notification(cl::TComponent* AComponent, cl::TOperation Operati
   if (AComponent == FActive) FActive = FChildren.empty() ? nullptr : FChildren.back();
   if (AComponent == WindowMenu) WindowMenu = nullptr;
   if (AComponent == TabsBar) TabsBar = nullptr;
+  if (AComponent == FClient) {
+    FClient = nullptr;
+    FPrevClientProc = nullptr;
+  }
   // A maximized child that goes takes its buttons off the menu bar.
   if (Gone && !Destroyed()) ChildStateChanged();
 }

@@ -95,6 +95,7 @@ class TbsSkinMDI : public cl::TComponent {
   // AMain: the main form's component; AClient: the control whose client
   // area holds the children (usually aligned to the rest of the form).
   TbsSkinMDI(TbsSkinForm* AMain, cl::TWinControl* AClient);
+  ~TbsSkinMDI() override;
 
   // Takes AChild (a form with its own skinning component) into the client.
   void AddChild(cl::TCustomForm* AChild);
@@ -112,6 +113,10 @@ class TbsSkinMDI : public cl::TComponent {
   void RestoreAll();
   void CloseAll();
   cl::TCustomForm* FindMaximizedMDIChild() const;
+  // Maximized children take the client's new size; minimized ones their
+  // strip places again.
+  void FitMDIChildren();
+  void ArrangeMinimizedChildren();
   // A child's window state changed (or a child went): the main form's menu
   // bar shows or drops the maximized child's buttons, its caption the
   // child's caption.
@@ -128,10 +133,14 @@ class TbsSkinMDI : public cl::TComponent {
  protected:
   void Notification(cl::TComponent* AComponent, cl::TOperation Operation) override;
   std::string ClassName() const override { return "TbsSkinMDI"; }
+  // The client's window procedure while this component lives: the client
+  // has no frame of its own and its background is the main form's.
+  void ClientWindowProc(cl::TMessage& Msg);
 
  private:
   TbsSkinForm* FMain;
   cl::TWinControl* FClient;
+  std::function<void(cl::TMessage&)> FPrevClientProc;
   std::vector<cl::TCustomForm*> FChildren;
   cl::TCustomForm* FActive = nullptr;
 };

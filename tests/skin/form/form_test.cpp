@@ -1453,6 +1453,29 @@ TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
   EXPECT_EQ(mdi->Children().size(), 1u);
 }
 
+// The client has no look of its own: without a skin it shows the work-space
+// colour, with one the form's background; a maximized child follows the
+// client's size.
+TEST_F(MDIForms, ClientPaintsTheFormsBackgroundAndRefitsMaximizedChildren) {
+  auto* bare = new cl::TWinControl(form);
+  bare->SetBounds(0, 300, 100, 60);
+  bare->SetParent(form);
+  auto* mdi2 = new TbsSkinMDI(sf, bare);
+  h.Pump();
+  EXPECT_NE(h.Pixel(bare, 50, 30), Rgb(gfx::clAppWorkSpace));
+  sf->SetSkinData(nullptr);
+  bare->Invalidate();
+  h.Pump();
+  EXPECT_EQ(h.Pixel(bare, 50, 30), Rgb(gfx::clAppWorkSpace));
+  mdi2->Free();
+
+  auto* doc = Child("Doc");
+  mdi->MaximizeAll();
+  form->SetBounds(50, 50, 700, 500);
+  h.Pump();
+  EXPECT_EQ(doc->BoundsRect(), (TRect{0, 0, client->ClientWidth(), client->ClientHeight()}));
+}
+
 // A maximized child's caption buttons move onto the main form's menu bar:
 // system menu at the left, minimize, restore and close at the right, in the
 // skin's looks; restore and close act on the child, a release outside does
