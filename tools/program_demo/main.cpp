@@ -4,7 +4,8 @@
 // when the list has run the screen is saved.
 //   program_demo --add <file> --screenshot <prefix>
 // Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
-// (the options dialog over it), <prefix>-added.png and
+// (the options dialog over it), <prefix>-added.png (the preview showing the
+// added file), <prefix>-snapmenu.png (the snapshot menu) and
 // <prefix>-done.png, and prints the row's progress and whether the output
 // file exists. Run it under xvfb-run without a display.
 #include <spawn.h>
@@ -71,7 +72,16 @@ void Script(TForm1* f, const std::string& prefix) {
   PumpFor(300);
   Click(f->bsSkinMenuSpeedButton1);
   std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
+  // The added row is selected: the preview shows its first picture.
+  PumpUntil([&] { return f->ZEVizeza->CurrentFrame()->Width() > 0; });
+  PumpFor(500);
   Shot(prefix + "-added.png");
+  // The snapshot menu of the settings button, then closed again.
+  Click(f->bsSkinButton23);
+  PumpFor(400);
+  Shot(prefix + "-snapmenu.png");
+  RunTool({"xdotool", "key", "Escape"});
+  PumpFor(300);
   if (f->lvFiles->Items()->Count() == 0) return;
   Click(f->bsSkinButton2);
   bool ended =

@@ -331,7 +331,7 @@ QImage PreviewGlyph(const std::string& what) {
   p.setBrush(ink);
   auto speaker = [&] {
     QPolygonF s;
-    s << QPointF(2, 6) << QPointF(5, 6) << QPointF(9, 2.5) << QPointF(9, 13.5) << QPointF(5, 10) << QPointF(2, 10);
+    s << QPointF(1.5, 6) << QPointF(4, 6) << QPointF(7.5, 3) << QPointF(7.5, 13) << QPointF(4, 10) << QPointF(1.5, 10);
     p.drawPolygon(s);
   };
   if (what == "PLAY") {
@@ -345,15 +345,15 @@ QImage PreviewGlyph(const std::string& what) {
     p.drawRoundedRect(QRectF(3.5, 3.5, 9, 9), 1, 1);
   } else if (what == "MUTE") {
     speaker();
-    p.setPen(QPen(ink, 1.3, Qt::SolidLine, Qt::RoundCap));
+    p.setPen(QPen(ink, 1.1, Qt::SolidLine, Qt::RoundCap));
     p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(7, 5, 5, 6), -60 * 16, 120 * 16);
-    p.drawArc(QRectF(6, 2.5, 8.5, 11), -60 * 16, 120 * 16);
+    p.drawArc(QRectF(6.5, 6, 4, 4), -60 * 16, 120 * 16);
+    p.drawArc(QRectF(4, 2.5, 10, 11), -50 * 16, 100 * 16);
   } else if (what == "UNMUTE") {
     speaker();
     p.setPen(QPen(red, 1.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(10.5, 5.5), QPointF(14.5, 10.5));
-    p.drawLine(QPointF(14.5, 5.5), QPointF(10.5, 10.5));
+    p.drawLine(QPointF(9.5, 5.5), QPointF(14, 10.5));
+    p.drawLine(QPointF(14, 5.5), QPointF(9.5, 10.5));
   } else if (what == "FULLSCREEN") {
     p.setPen(QPen(ink, 1.5, Qt::SolidLine, Qt::SquareCap));
     p.setBrush(Qt::NoBrush);
