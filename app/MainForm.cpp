@@ -408,14 +408,84 @@ void TForm1::BuildPreviewPanel() {
   bsSkinSlider1->SetSkinData(bsSkinData1);
   bsSkinSlider1->SetMinValue(0);
   bsSkinSlider1->SetMaxValue(100);
-  const char* captions[] = {"播放", "暂停", "停止", "静音", "快照", "设置"};
-  for (int i = 0; i < 6; ++i) {
-    auto* b = Place<TbsSkinButton>(this, bsSkinPanel3, 8 + i * 34, 190, 32, 24);
+  bsSkinSlider1->OnMouseDown = [this](rtl::TObject*, cl::TMouseButton, cl::TShiftState, int, int) {
+    bsSkinSlider1MouseDown();
+  };
+  bsSkinSlider1->OnMouseUp = [this](rtl::TObject*, cl::TMouseButton, cl::TShiftState, int, int) {
+    bsSkinSlider1MouseUp();
+  };
+  bsSkinSlider1->OnChange = [this](rtl::TObject*) { bsSkinSlider1Change(); };
+
+  // Picture buttons in six places; unmute shares mute's place, the hidden
+  // full-screen button the snapshot's.
+  auto button = [&](const char* picture, const char* hint, int place, std::function<void()> click) {
+    auto* b = Place<TbsSkinButton>(this, bsSkinPanel3, 8 + place * 34, 188, 32, 28);
     b->SetSkinData(bsSkinData1);
-    b->SetCaption(captions[i]);
     b->SetCanFocused(false);
+    b->Hint = hint;
+    b->ShowHint = true;
+    gfx::TBitmap g;
+    if (LoadPicture(picture, g)) b->SetGlyph(&g);
+    if (click) b->OnClick = [f = std::move(click)](rtl::TObject*) { f(); };
     PreviewButtons.push_back(b);
+    return b;
+  };
+  bsSkinButton13 = button("PV_PLAY", "播放", 0, [this] { bsSkinButton13Click(); });
+  bsSkinButton14 = button("PV_PAUSE", "暂停", 1, [this] { bsSkinButton14Click(); });
+  bsSkinButton15 = button("PV_STOP", "停止", 2, [this] { bsSkinButton15Click(); });
+  bsSkinButton16 = button("PV_MUTE", "静音", 3, [this] { bsSkinButton16Click(); });
+  bsSkinButton20 = button("PV_UNMUTE", "静音", 3, [this] { bsSkinButton20Click(); });
+  bsSkinButton20->SetVisible(false);
+  bsSkinButton24 = button("PV_FULLSCREEN", "全屏", 4, nullptr);
+  bsSkinButton24->SetVisible(false);
+  bsSkinButton22 = button("PV_SNAPSHOT", "快照", 4, [this] { bsSkinButton22Click(); });
+  bsSkinButton23 = button("PV_SETTINGS", "设置", 5, [this] { bsSkinButton23Click(); });
+  bsSkinButton23->OnMouseDown = [this](rtl::TObject*, cl::TMouseButton b, cl::TShiftState, int, int) {
+    bsSkinButton23MouseDown(b);
+  };
+
+  bsSkinPopupMenu2 = new TbsSkinPopupMenu(this);
+  bsSkinPopupMenu2->SetSkinData(bsSkinData1);
+  cl::TMenuItem* menu = bsSkinPopupMenu2->Items();
+  MenuItem1 = AddMenuItem(menu, "MenuItem1", "打开快照目录", [this] { MenuItem1Click(); });
+  MenuItem2 = AddMenuItem(menu, "MenuItem2", "设置快照目录", [this] { MenuItem2Click(); });
+  AddMenuItem(menu, "", "-");
+  cl::TMenuItem* types = AddMenuItem(menu, "", "快照保存类型");
+  BMP1 = AddMenuItem(types, "BMP1", "BMP文件", [this] { BMP1Click(); });
+  JPG1 = AddMenuItem(types, "JPG1", "JPG文件", [this] { JPG1Click(); });
+  GIF1 = AddMenuItem(types, "GIF1", "GIF文件", [this] { GIF1Click(); });
+  PNG1 = AddMenuItem(types, "PNG1", "PNG文件", [this] { PNG1Click(); });
+  for (cl::TMenuItem* it : {BMP1, JPG1, GIF1, PNG1}) {
+    it->SetGroupIndex(1);
+    it->SetRadioItem(true);
   }
+  BMP1->SetChecked(true);
+  bsSkinButton23->PopupMenu = bsSkinPopupMenu2;
+
+  ZEVizeza = std::make_unique<media::TZEVizeza>(this);
+  ZEVizeza->SetOnFileOpen([this](media::TCustomPlayer* s, int64_t d, int w, int h, int& sw, int& sh) {
+    ZEVizezaFileOpen(s, d, w, h, sw, sh);
+  });
+  ZEVizeza->SetOnPosition([this](media::TCustomPlayer* s, int64_t pts) { ZEVizezaPosition(s, pts); });
+  ZEVizeza->SetOnState([this](media::TCustomPlayer* s, media::TPlayState st) { ZEVizezaState(s, st); });
+  ZEVizeza->SetOnHook([this](media::TCustomPlayer* s, media::TBitmap* b, int64_t pts) { ZEVizezaHook(s, b, pts); });
+  // The window's destruction runs this before any control goes, so no
+  // picture is drawn into a freed video surface.
+  OnDestroy = [this, inherited = OnDestroy](rtl::TObject* s) {
+    ZEVizeza->SetOnPosition(nullptr);
+    ZEVizeza->SetOnState(nullptr);
+    ZEVizeza->SetOnHook(nullptr);
+    ZEVizeza->Stop(true);
+    inherited(s);
+  };
+  lvFiles->OnClick = [this](rtl::TObject*) { lvFilesClick(); };
+  // Removing the last row or clearing the list empties the video area.
+  StopPreview = [this] { ZEVizeza->Stop(true); };
+  // The rendered picture follows the video area when the window moves.
+  WindowProc = [this, inherited = WindowProc](cl::TMessage& m) {
+    inherited(m);
+    if (m.Msg == win::WM_WINDOWPOSCHANGING || m.Msg == win::WM_WINDOWPOSCHANGED) WindowPosChanged();
+  };
 }
 
 void TForm1::BuildHiddenPanels() {
@@ -426,6 +496,37 @@ void TForm1::BuildHiddenPanels() {
   mmoLog = Place<cl::TMemo>(this, Panel1, 0, 0, 200, 100);
   cboScreens = Place<cl::TComboBox>(this, Panel3, 0, 0, 200, 20);
   ListBox1 = Place<cl::TListBox>(this, Panel5, 0, 0, 200, 100);
+
+  // The preview's fixed settings.
+  auto combo = [&](int y, std::initializer_list<const char*> items) {
+    auto* c = Place<cl::TComboBox>(this, Panel1, 0, y, 96, 20);
+    for (const char* i : items) c->Items()->Add(i);
+    if (items.size()) c->SetItemIndex(0);
+    return c;
+  };
+  cboVideoDriver = combo(104, {"Default", "DDraw", "GDI"});
+  cboAudioDriver = combo(128, {"Default", "DSound", "waveOut"});
+  cboVideo = combo(152, {});
+  cboAudio = combo(176, {});
+  cboSubtitle = Place<cl::TComboBox>(this, Panel3, 0, 24, 96, 20);
+  for (cl::TComboBox* c : {cboVideo, cboAudio, cboSubtitle}) c->SetEnabled(false);
+  chkOpenPaused = Place<cl::TCheckBox>(this, Panel3, 0, 48, 96, 18);
+  chkOpenPaused->SetCaption("Open Paused");
+  chkOpenPaused->SetChecked(true);
+  chkStayOnTop = Place<cl::TCheckBox>(this, Panel3, 100, 48, 96, 18);
+  chkStayOnTop->SetCaption("Stay On Top");
+  TrackBar1 = Place<cl::TTrackBar>(this, Panel5, 0, 0, 96, 20);
+  TrackBar1->OnChange = [this](rtl::TObject*) { TrackBar1Change(); };
+  TrackBar2 = Place<cl::TTrackBar>(this, Panel3, 0, 70, 96, 20);
+  TrackBar2->SetParams(128, 0, 128);
+  TrackBar2->OnChange = [this](rtl::TObject*) { TrackBar2Change(); };
+  Label2 = Place<cl::TLabel>(this, Panel3, 100, 70, 48, 14);
+  Label2->SetCaption("N/A");
+  Label3 = Place<cl::TLabel>(this, Panel3, 150, 70, 48, 14);
+  Label3->SetCaption("N/A");
+  btnCapture = Place<cl::TButton>(this, Panel5, 100, 0, 96, 24);
+  btnCapture->SetCaption("Capture");
+  btnCapture->OnClick = [this](rtl::TObject*) { btnCaptureClick(); };
 }
 
 void TForm1::WireJobLogic() {
@@ -446,6 +547,7 @@ void TForm1::WireJobLogic() {
   Logic->OutputFolderText = [this] { return Video_OutPut_Folder_Edit->Text(); };
   Logic->OverwriteOutput = [this] { return Options && Options->OverwriteChecked(); };
   Logic->ResetSeekBar = [this] { bsSkinSlider1->SetValue(0); };
+  Logic->Button31Click = [this] { Button31Click(); };
 
   // The category chooser's items come with the window, item 0 chosen.
   for (int i = 0; i < catalogue::kChooserItemCount; ++i) {
@@ -509,6 +611,9 @@ void TForm1::FormCreate(rtl::TObject*) {
 void TForm1::FormCloseQuery(rtl::TObject*, bool&) {
   // No handler of the window may run while the tasks end and it goes.
   closing_ = true;
+  ZEVizeza->SetOnPosition(nullptr);
+  ZEVizeza->SetOnState(nullptr);
+  ZEVizeza->SetOnHook(nullptr);
   DetachConverterEvents();
   FFConv->Stop(true);
 }

@@ -14,6 +14,7 @@
 #include "app/ProgramServices.h"
 #include "app/Settings.h"
 #include "media/FFmpegLogger.h"
+#include "media/Player.h"
 #include "platform/cl/forms.h"
 #include "platform/cl/imglist.h"
 #include "platform/cl/stateholders.h"
@@ -230,6 +231,65 @@ class TForm1 : public cl::TForm {
   void ShowHint(const std::string& text);
   // Detaches the log event when the window goes.
   std::shared_ptr<void> loggerLink_;
+  // --- preview pane and snapshots ---
+  void Button31Click();  // open T_Movie_PLayer_FileName paused in Panel6
+  void ZEVizezaFileOpen(media::TCustomPlayer* Sender, int64_t ADuration, int AFrameWidth, int AFrameHeight,
+                        int& AScreenWidth, int& AScreenHeight);
+  void ZEVizezaPosition(media::TCustomPlayer* Sender, int64_t APTS);
+  void ZEVizezaState(media::TCustomPlayer* Sender, media::TPlayState AState);
+  void ZEVizezaHook(media::TCustomPlayer* Sender, media::TBitmap* ABitmap, int64_t APTS);
+  void bsSkinSlider1MouseDown();
+  void bsSkinSlider1MouseUp();
+  void bsSkinSlider1Change() {}
+  void bsSkinSlider1Click() {}
+  void bsSkinButton13Click();  // play
+  void bsSkinButton14Click();  // pause
+  void bsSkinButton15Click();  // stop, then the file again, paused at its start
+  void bsSkinButton16Click();  // mute
+  void bsSkinButton20Click();  // unmute
+  void lvFilesClick();
+  void TrackBar1Change() {}
+  void TrackBar2Change();
+  void WindowPosChanged();     // the picture follows the video area
+  void bsSkinButton22Click();  // snapshot
+  void bsSkinButton23MouseDown(cl::TMouseButton Button);
+  void bsSkinButton23Click();
+  void MenuItem1Click();  // open the snapshot folder
+  void MenuItem2Click();  // choose the snapshot folder
+  void BMP1Click();
+  void JPG1Click();
+  void GIF1Click();
+  void PNG1Click();
+  void btnCaptureClick();
+  // The snapshot folder (created, and the default stored, when needed); empty
+  // after a logged failure.
+  std::string SnapshotFolder();
+  // The stored picture type; "BMP" is written back for anything else.
+  std::string SnapshotPictureType();
+  // Reports a snapshot that could not be made: the log, and the information box.
+  void SnapshotFailed(const std::string& text);
+  // folder/base_n.ext with the smallest n from 1 that names no file yet.
+  static std::string SnapshotFileName(const std::string& folder, const std::string& base, const std::string& ext);
+  void CheckPictureType(const std::string& type);
+  void StorePictureType(const std::string& type);
+  void OpenPreview(bool paused);
+
+  std::unique_ptr<media::TZEVizeza> ZEVizeza;
+  int64_t FDuration = 0;
+  cl::TWinControl* FScreenControl = nullptr;
+  skin::TbsSkinButton *bsSkinButton13 = nullptr, *bsSkinButton14 = nullptr, *bsSkinButton15 = nullptr,
+                      *bsSkinButton16 = nullptr, *bsSkinButton20 = nullptr, *bsSkinButton24 = nullptr,
+                      *bsSkinButton22 = nullptr, *bsSkinButton23 = nullptr;
+  skin::TbsSkinPopupMenu* bsSkinPopupMenu2 = nullptr;
+  cl::TMenuItem *MenuItem1 = nullptr, *MenuItem2 = nullptr, *BMP1 = nullptr, *JPG1 = nullptr, *GIF1 = nullptr,
+                *PNG1 = nullptr;
+  cl::TComboBox *cboVideoDriver = nullptr, *cboAudioDriver = nullptr, *cboVideo = nullptr, *cboAudio = nullptr,
+                *cboSubtitle = nullptr;
+  cl::TCheckBox *chkOpenPaused = nullptr, *chkStayOnTop = nullptr;
+  cl::TTrackBar *TrackBar1 = nullptr, *TrackBar2 = nullptr;
+  cl::TLabel *Label2 = nullptr, *Label3 = nullptr;
+  cl::TButton* btnCapture = nullptr;
+  static const char* const PlayStateNames[6];
 
  private:
   void BuildMenus();

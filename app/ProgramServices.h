@@ -25,8 +25,13 @@ struct TProgramServices {
   std::string ConfigFolder;
   // The output folder when the settings name none. Empty: under the home folder.
   std::string DefaultOutputFolder;
+  // The snapshot folder when the settings name none. Empty: under the home folder.
+  std::string DefaultSnapshotFolder;
   // The open and select-folder dialogs; none: nothing is ever chosen.
   IFileChooser* Chooser = nullptr;
+  // The save-picture dialog: true and the chosen file when confirmed; none:
+  // nothing is ever saved.
+  std::function<bool(const std::string& filter, const std::string& defaultExt, std::string& file)> SavePicture;
   // The skinned information box ("提示"); none: the text goes to the log.
   std::function<void(const std::string& text)> InfoBox;
   // The task-failure box (caption: the application title); none: the

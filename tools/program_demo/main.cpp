@@ -6,7 +6,9 @@
 // Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
 // (the options dialog over it), <prefix>-about.png (the about box),
 // <prefix>-settings.png (the hidden settings dialog, shown for the picture
-// only), <prefix>-added.png, <prefix>-rename.png (the in-place editor) and
+// only), <prefix>-added.png (the preview showing the added file),
+// <prefix>-snapmenu.png (the snapshot menu), <prefix>-rename.png (the
+// in-place editor) and
 // <prefix>-done.png, and prints the row's progress and whether the output
 // file exists. Run it under xvfb-run without a display.
 #include <spawn.h>
@@ -85,7 +87,16 @@ void Script(TForm1* f, TForm6* settings, const std::string& prefix) {
   PumpFor(300);
   Click(f->bsSkinMenuSpeedButton1);
   std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
+  // The added row is selected: the preview shows its first picture.
+  PumpUntil([&] { return f->ZEVizeza->CurrentFrame()->Width() > 0; });
+  PumpFor(500);
   Shot(prefix + "-added.png");
+  // The snapshot menu of the settings button, then closed again.
+  Click(f->bsSkinButton23);
+  PumpFor(400);
+  Shot(prefix + "-snapmenu.png");
+  RunTool({"xdotool", "key", "Escape"});
+  PumpFor(300);
   if (f->lvFiles->Items()->Count() == 0) return;
   Click(f->bsSkinButton21);
   PumpFor(300);

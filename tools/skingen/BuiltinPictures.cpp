@@ -319,6 +319,71 @@ QImage ToolGlyph(const std::string& what, bool enabled) {
   return img;
 }
 
+// --- preview button glyphs (16 x 16, dark on the button face) -------------------------------
+
+QImage PreviewGlyph(const std::string& what) {
+  const int n = 16;
+  QImage img = Blank(n, n);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  const QColor ink("#2F3640"), accent("#1A73E8"), red("#C5221F");
+  p.setPen(Qt::NoPen);
+  p.setBrush(ink);
+  auto speaker = [&] {
+    QPolygonF s;
+    s << QPointF(1.5, 6) << QPointF(4, 6) << QPointF(7.5, 3) << QPointF(7.5, 13) << QPointF(4, 10) << QPointF(1.5, 10);
+    p.drawPolygon(s);
+  };
+  if (what == "PLAY") {
+    QPolygonF t;
+    t << QPointF(4, 2.5) << QPointF(13.5, 8) << QPointF(4, 13.5);
+    p.drawPolygon(t);
+  } else if (what == "PAUSE") {
+    p.drawRect(QRectF(3.5, 3, 3, 10));
+    p.drawRect(QRectF(9.5, 3, 3, 10));
+  } else if (what == "STOP") {
+    p.drawRoundedRect(QRectF(3.5, 3.5, 9, 9), 1, 1);
+  } else if (what == "MUTE") {
+    speaker();
+    p.setPen(QPen(ink, 1.1, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(6.5, 6, 4, 4), -60 * 16, 120 * 16);
+    p.drawArc(QRectF(4, 2.5, 10, 11), -50 * 16, 100 * 16);
+  } else if (what == "UNMUTE") {
+    speaker();
+    p.setPen(QPen(red, 1.6, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(9.5, 5.5), QPointF(14, 10.5));
+    p.drawLine(QPointF(14, 5.5), QPointF(9.5, 10.5));
+  } else if (what == "FULLSCREEN") {
+    p.setPen(QPen(ink, 1.5, Qt::SolidLine, Qt::SquareCap));
+    p.setBrush(Qt::NoBrush);
+    for (QPointF c : {QPointF(2.5, 2.5), QPointF(13.5, 2.5), QPointF(2.5, 13.5), QPointF(13.5, 13.5)}) {
+      const double dx = c.x() < 8 ? 4 : -4, dy = c.y() < 8 ? 4 : -4;
+      p.drawLine(c, QPointF(c.x() + dx, c.y()));
+      p.drawLine(c, QPointF(c.x(), c.y() + dy));
+    }
+  } else if (what == "SNAPSHOT") {
+    p.drawRoundedRect(QRectF(1.5, 4.5, 13, 9.5), 1.5, 1.5);
+    p.drawRect(QRectF(5, 2.5, 6, 3));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(8, 9.2), 3.2, 3.2);
+    p.setBrush(accent);
+    p.drawEllipse(QPointF(8, 9.2), 2, 2);
+  } else if (what == "SETTINGS") {
+    for (int i = 0; i < 8; ++i) {
+      p.save();
+      p.translate(8, 8);
+      p.rotate(i * 45);
+      p.drawRect(QRectF(-1.2, -7, 2.4, 3.5));
+      p.restore();
+    }
+    p.drawEllipse(QPointF(8, 8), 4.8, 4.8);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(8, 8), 2, 2);
+  }
+  return img;
+}
+
 // --- chooser images (32 x 32) -------------------------------------------------------------------
 
 QColor CategoryColour(int id) {
@@ -567,6 +632,8 @@ std::vector<BuiltinPicture> MakeBuiltinPictures() {
     add(std::string("TB_") + g, ToBitmap32(ToolGlyph(g, true)));
     add(std::string("TB_") + g + "_DISABLED", ToBitmap32(ToolGlyph(g, false)));
   }
+  for (const char* g : {"PLAY", "PAUSE", "STOP", "MUTE", "UNMUTE", "FULLSCREEN", "SNAPSHOT", "SETTINGS"})
+    add(std::string("PV_") + g, ToBitmap32(PreviewGlyph(g)));
   add("CATEGORY_IMAGES", ToBitmap32(CategoryStrip()));
   add("FORMAT_IMAGES", ToBitmap32(FormatStrip()));
   add("EMPTY_LIST", ToBitmap32(EmptyList()));
