@@ -1,14 +1,14 @@
 // The program's main window in a real window (Qt backend), driven through
-// the X server: the "添加" tool button is clicked with xdotool (the open
-// dialog stands in as a chooser answering with the given file), then "开始";
-// when the list has run the screen is saved.
+// the X server: the "添加" tool button is clicked with xdotool, the program's
+// own open dialog "打开文件" gets the file's path typed into its name field
+// (an xdotool chain started beforehand waits for the dialog, since the
+// dialog's modal loop keeps this script waiting), then "开始"; when the list
+// has run the screen is saved.
 //   program_demo --add <file> --screenshot <prefix>
 // Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
 // (the options dialog over it), <prefix>-added.png and
 // <prefix>-done.png, and prints the row's progress and whether the output
 // file exists. Run it under xvfb-run without a display.
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -24,31 +24,16 @@
 #include "app/HiddenSettingsDialogForm.h"
 #include "app/MainForm.h"
 #include "app/OptionsDialog.h"
+#include "app/ProgramDialogs.h"
 #include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/window.h"
 
-extern char** environ;
-
 using namespace demokit;
 
 namespace {
-
-class OneFileChooser : public IFileChooser {
- public:
-  bool OpenFile(const std::string&, std::string& f) override {
-    f = file;
-    return !file.empty();
-  }
-  bool OpenFiles(const std::string&, std::vector<std::string>& fs) override {
-    fs = {file};
-    return !file.empty();
-  }
-  bool SelectFolder(const std::string&, std::string&) override { return false; }
-  std::string file;
-};
 
 void Click(cl::TControl* c) {
   cl::TPoint p = c->ClientToScreen({c->Width() / 2, c->Height() / 2});
@@ -56,7 +41,7 @@ void Click(cl::TControl* c) {
   PumpFor(300);
 }
 
-void Script(TForm1* f, const std::string& prefix) {
+void Script(TForm1* f, const std::string& prefix, const std::string& file) {
   QWindow* w = plat::qt::QtBackend::Install()->WindowOf(f->Handle());
   PumpUntil([&] { return w && w->isExposed(); });
   PumpFor(500);
@@ -69,13 +54,16 @@ void Script(TForm1* f, const std::string& prefix) {
   });
   f->bsSkinButton19Click();
   PumpFor(300);
+  const int typer = StartTool({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^打开文件$", "windowfocus",
+                               "--sync", "%1", "type", "--delay", "20", file, "key", "Return"});
   Click(f->bsSkinMenuSpeedButton1);
+  if (!WaitTool(typer)) std::printf("the open dialog was not answered\n");
   std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
   Shot(prefix + "-added.png");
   if (f->lvFiles->Items()->Count() == 0) return;
   Click(f->bsSkinButton2);
   bool ended =
-      PumpUntil([&] { return f->GroupEnabled(TCommandGroup::Clear) && !f->GroupEnabled(TCommandGroup::Stop); }, 120);
+      PumpUntil([&] { return f->GroupEnabled(TCommandGroup::Clear) && !f->GroupEnabled(TCommandGroup::Stop); }, 120000);
   PumpFor(300);
   auto* row = f->lvFiles->Items()->Item(0);
   const std::string progress = row->SubItems()->Get(colProgress - 1);
@@ -88,14 +76,12 @@ void Script(TForm1* f, const std::string& prefix) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string screenshot;
-  OneFileChooser chooser;
+  std::string screenshot, file;
   for (int i = 1; i < argc; i++) {
     if (std::string(argv[i]) == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
-    if (std::string(argv[i]) == "--add" && i + 1 < argc) chooser.file = argv[++i];
+    if (std::string(argv[i]) == "--add" && i + 1 < argc) file = argv[++i];
   }
   plat::qt::QtBackend::Install();
-  TForm1::Services().Chooser = &chooser;
   TForm1::Services().LogSink = [](const std::string& l) { std::fprintf(stderr, "%s\n", l.c_str()); };
   cl::Application->Initialize();
   cl::Application->SetTitle("VarnelMOD格式转换器");
@@ -105,6 +91,7 @@ int main(int argc, char** argv) {
   TForm5* Form5 = nullptr;
   TForm6* Form6 = nullptr;
   cl::Application->CreateForm(Form1);
+  InstallProgramDialogs(Form1);
   cl::Application->CreateForm(Form2);
   cl::Application->CreateForm(Form5);
   cl::Application->CreateForm(Form6);
@@ -112,7 +99,7 @@ int main(int argc, char** argv) {
   Form5->bsSkinCheckRadioBox5->SetChecked(true);
   rtl::Post([&] {
     if (!screenshot.empty()) {
-      Script(Form1, screenshot);
+      Script(Form1, screenshot, file);
       Form1->Close();
     }
   });
