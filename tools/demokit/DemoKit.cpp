@@ -5,8 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
-
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -45,22 +43,6 @@ bool RunTool(const std::vector<std::string>& argv, std::function<void()> whilePu
     return waitpid(pid, &status, WNOHANG) == pid;
   });
   return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-int StartTool(const std::vector<std::string>& argv) {
-  pid_t pid = -1;
-  return Spawn(argv, nullptr, pid) ? pid : -1;
-}
-
-bool WaitTool(int pid, int ms) {
-  if (pid <= 0) return false;
-  int status = 0;
-  if (!PumpUntil([&] { return waitpid(pid, &status, WNOHANG) == pid; }, ms)) {
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return false;
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 std::string Capture(const std::vector<std::string>& argv) {

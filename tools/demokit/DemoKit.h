@@ -31,14 +31,6 @@ void PumpFor(int ms);
 // true when it exited with 0. whilePumping runs on every turn of the wait.
 bool RunTool(const std::vector<std::string>& argv, std::function<void()> whilePumping = nullptr);
 
-// Starts a program (searched on PATH, no shell) and returns at once: for
-// input that must arrive while a modal loop runs, such as an xdotool chain
-// that waits for a dialog and types into it. -1 when it could not start.
-int StartTool(const std::vector<std::string>& argv);
-
-// Waits (pumping) for a program from StartTool; true when it exited with 0.
-bool WaitTool(int pid, int ms = 20000);
-
 // The same, returning what the program wrote to its standard output.
 std::string Capture(const std::vector<std::string>& argv);
 

@@ -1,12 +1,11 @@
 // The program's main window in a real window (Qt backend), driven through
 // the X server: the "添加" tool button is clicked with xdotool, the program's
 // own open dialog "打开文件" gets the file's path typed into its name field
-// (an xdotool chain started beforehand waits for the dialog, since the
-// dialog's modal loop keeps this script waiting), then "开始"; when the list
-// has run the screen is saved.
+// and Enter, then "开始"; when the list has run the screen is saved.
 //   program_demo --add <file> --screenshot <prefix>
 // Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
-// (the options dialog over it), <prefix>-added.png and
+// (the options dialog over it), <prefix>-open.png (the open dialog with the
+// path typed), <prefix>-added.png and
 // <prefix>-done.png, and prints the row's progress and whether the output
 // file exists. Run it under xvfb-run without a display.
 
@@ -27,6 +26,7 @@
 #include "app/ProgramDialogs.h"
 #include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
+#include "platform/cl/timer.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/window.h"
@@ -54,10 +54,23 @@ void Script(TForm1* f, const std::string& prefix, const std::string& file) {
   });
   f->bsSkinButton19Click();
   PumpFor(300);
-  const int typer = StartTool({"xdotool", "search", "--sync", "--onlyvisible", "--name", "^打开文件$", "windowfocus",
-                               "--sync", "%1", "type", "--delay", "20", file, "key", "Return"});
+  // The dialog's modal loop runs inside the click below; a timer, which
+  // fires from inside that loop, types the path once the dialog holds the
+  // keyboard, saves the screen and presses Enter.
+  auto* typer = new cl::TTimer(f);  // owned by the window
+  typer->SetInterval(100);
+  typer->SetOnTimer([&](rtl::TObject*) {
+    cl::TWinControl* focus = cl::FindControl(win::GetFocus());
+    cl::TCustomForm* form = focus ? focus->GetParentForm() : nullptr;
+    if (!form || form->Caption() != "打开文件") return;
+    typer->SetEnabled(false);
+    RunTool({"xdotool", "type", "--delay", "20", file});
+    Shot(prefix + "-open.png");
+    RunTool({"xdotool", "key", "Return"});
+  });
+  typer->SetEnabled(true);
   Click(f->bsSkinMenuSpeedButton1);
-  if (!WaitTool(typer)) std::printf("the open dialog was not answered\n");
+  if (typer->Enabled()) std::printf("the open dialog was not answered\n");
   std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
   Shot(prefix + "-added.png");
   if (f->lvFiles->Items()->Count() == 0) return;
