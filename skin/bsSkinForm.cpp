@@ -2029,6 +2029,9 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
     case WM_SHOWWINDOW:
       if (Msg.WParam && FStartShow) {
         FStartShow = false;
+        // A client size given before the form had a window was taken as
+        // the window's size: only now is the frame around it known.
+        if (Sk) ApplyClientSize();
         if (PositionInMonitor != bspDefault && FWindowState == cl::wsNormal) ApplyPositionInMonitor();
       }
       if (!Msg.WParam) FBorderLayer->Hide();

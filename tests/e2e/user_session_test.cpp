@@ -118,15 +118,18 @@ QImage Screen() {
 }
 
 // The screen once two grabs in a row agree (or the last one after a few
-// seconds), saved as PNG: only for a look, nothing depends on it.
-void SaveScreen(const std::string& path) {
-  QImage last = Screen(), now;
+// seconds): what a user would look at once the drawing has stopped.
+QImage SettledScreen() {
+  QImage last = Screen(), now = last;
   for (int i = 0; i < 40; ++i, last = now) {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     if ((now = Screen()) == last) break;
   }
-  now.save(QString::fromStdString(path), "PNG");
+  return now;
 }
+
+// Only for a look: nothing depends on these pictures.
+void SaveScreen(const std::string& path) { SettledScreen().save(QString::fromStdString(path), "PNG"); }
 
 struct Rect {
   int x = 0, y = 0, w = 0, h = 0;
@@ -397,6 +400,12 @@ class UserSession : public ::testing::Test {
     if (std::getenv("VC_E2E_STEPS")) SaveScreen((shots / ("e2e-" + name + ".png")).string());
   }
 
+  // The colour in the middle of the main window's caption: it tells the skins apart.
+  QRgb CaptionColour() {
+    mainAt = Geometry(main);
+    return SettledScreen().pixel(mainAt.x + mainAt.w / 2, mainAt.y + 6);
+  }
+
   std::string Ini(const std::string& section, const std::string& key) {
     return rtl::TIniFile((program.parent_path() / "option.ini").string()).ReadString(section, key, "");
   }
@@ -415,6 +424,7 @@ TEST_F(UserSession, AddsTwoFilesConvertsWithTwoThreadsSwitchesSkinAndKeepsItsSet
   const std::string a = MakeInput("first.avi", "320x240"), b = MakeInput("second.avi", "320x240");
   StartProgram();
   TForm1* f = twin->form1;
+  const QRgb firstSkin = CaptionColour();
 
   AddThroughOpenDialog(a);
   AddThroughOpenDialog(b);
@@ -478,10 +488,12 @@ TEST_F(UserSession, AddsTwoFilesConvertsWithTwoThreadsSwitchesSkinAndKeepsItsSet
     EXPECT_EQ(status, 0) << out << ": " << errors;
   }
 
+  // Later steps (preview a row and take a PNG snapshot, rename a row) go
+  // here, each as a method of the fixture like the ones above.
+
   // "皮肤": the chooser's next skin, confirmed with Enter.
   const std::string skinBefore = Ini("Skin", "SetSkin");
   Click(f->bsSkinButton9);
-  const std::vector<std::string> mains = Windows(kTitle);
   const std::string chooser = WaitWindow("Select skin");
   ASSERT_FALSE(chooser.empty()) << "the skin chooser never showed";
   Xdo({"windowfocus", "--sync", chooser});
@@ -489,6 +501,10 @@ TEST_F(UserSession, AddsTwoFilesConvertsWithTwoThreadsSwitchesSkinAndKeepsItsSet
   Keys("Return");
   ASSERT_TRUE(WaitFor([&] { return Ini("Skin", "SetSkin") != skinBefore; })) << "the skin was not stored";
   const std::string skinAfter = Ini("Skin", "SetSkin");
+  EXPECT_EQ(skinAfter, std::to_string(std::atoi(skinBefore.c_str()) + 1));
+  ASSERT_TRUE(WaitFor([&] { return CaptionColour() != firstSkin; })) << "the window kept its skin";
+  const QRgb secondSkin = CaptionColour();
+  const Rect secondSize = Geometry(main);
   SaveScreen((shots / "e2e-after-skin.png").string());
 
   // 文件 > 退出: the menu opened with a click, its last item with the keyboard.
@@ -497,10 +513,14 @@ TEST_F(UserSession, AddsTwoFilesConvertsWithTwoThreadsSwitchesSkinAndKeepsItsSet
   Keys("Return");
   EXPECT_EQ(WaitExit(), 0) << LogText();
 
-  // A second start finds the skin and the output folder kept.
+  // A second start finds the skin and the output folder kept, and shows that skin.
   StartProgram();
   EXPECT_EQ(Ini("Skin", "SetSkin"), skinAfter);
   EXPECT_EQ(Ini("OutPath", "OutPath"), outFolder);
+  EXPECT_EQ(CaptionColour(), secondSkin);
+  // The whole window: its client area framed by that skin, nothing cut off.
+  EXPECT_EQ(Geometry(main).w, secondSize.w);
+  EXPECT_EQ(Geometry(main).h, secondSize.h);
   SaveScreen((shots / "e2e-restarted.png").string());
   ClickAt(mainAt, Twin::At(f, f->bsSkinMainMenuBar1, 18));
   Keys("Up");
