@@ -2069,7 +2069,10 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       // is first restored.
       if (Msg.WParam && FStartShow && (PositionInMonitor == bspDefault || FWindowState == cl::wsNormal)) {
         FStartShow = false;
-        if (PositionInMonitor != bspDefault) ApplyPositionInMonitor();
+        // A client size given before the form had a window was taken as
+        // the window's size: only now is the frame around it known.
+        if (Sk) ApplyClientSize();
+        if (PositionInMonitor != bspDefault && FWindowState == cl::wsNormal) ApplyPositionInMonitor();
       }
       if (!Msg.WParam) FBorderLayer->Hide();
       if (Msg.WParam) StartShowEffect();

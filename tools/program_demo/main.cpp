@@ -1,18 +1,17 @@
 // The program's main window in a real window (Qt backend), driven through
-// the X server: the "添加" tool button is clicked with xdotool (the open
-// dialog stands in as a chooser answering with the given file), then "开始";
-// when the list has run the screen is saved.
+// the X server: the "添加" tool button is clicked with xdotool, the program's
+// own open dialog "打开文件" gets the file's path typed into its name field
+// and Enter, then "开始"; when the list has run the screen is saved.
 //   program_demo --add <file> --screenshot <prefix> [--skin <index>]
 // Saves <prefix>-start.png (the window as it starts), <prefix>-options.png
 // (the options dialog over it), <prefix>-about.png (the about box),
 // <prefix>-settings.png (the hidden settings dialog, shown for the picture
-// only), <prefix>-added.png (the preview showing the added file),
+// only), <prefix>-open.png (the open dialog with the path typed),
+// <prefix>-added.png (the preview showing the added file),
 // <prefix>-snapmenu.png (the snapshot menu), <prefix>-rename.png (the
 // in-place editor) and
 // <prefix>-done.png, and prints the row's progress and whether the output
 // file exists. Run it under xvfb-run without a display.
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <QGuiApplication>
 #include <QPixmap>
@@ -29,31 +28,17 @@
 #include "app/HiddenSettingsDialogForm.h"
 #include "app/MainForm.h"
 #include "app/OptionsDialog.h"
+#include "app/ProgramDialogs.h"
 #include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
+#include "platform/cl/timer.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/window.h"
 
-extern char** environ;
-
 using namespace demokit;
 
 namespace {
-
-class OneFileChooser : public IFileChooser {
- public:
-  bool OpenFile(const std::string&, std::string& f) override {
-    f = file;
-    return !file.empty();
-  }
-  bool OpenFiles(const std::string&, std::vector<std::string>& fs) override {
-    fs = {file};
-    return !file.empty();
-  }
-  bool SelectFolder(const std::string&, std::string&) override { return false; }
-  std::string file;
-};
 
 void Click(cl::TControl* c) {
   cl::TPoint p = c->ClientToScreen({c->Width() / 2, c->Height() / 2});
@@ -61,7 +46,7 @@ void Click(cl::TControl* c) {
   PumpFor(300);
 }
 
-void Script(TForm1* f, TForm6* settings, const std::string& prefix) {
+void Script(TForm1* f, TForm6* settings, const std::string& prefix, const std::string& file) {
   QWindow* w = plat::qt::QtBackend::Install()->WindowOf(f->Handle());
   PumpUntil([&] { return w && w->isExposed(); });
   PumpFor(500);
@@ -85,7 +70,23 @@ void Script(TForm1* f, TForm6* settings, const std::string& prefix) {
   Shot(prefix + "-settings.png");
   settings->Hide();
   PumpFor(300);
+  // The dialog's modal loop runs inside the click below; a timer, which
+  // fires from inside that loop, types the path once the dialog holds the
+  // keyboard, saves the screen and presses Enter.
+  auto* typer = new cl::TTimer(f);  // owned by the window
+  typer->SetInterval(100);
+  typer->SetOnTimer([&](rtl::TObject*) {
+    cl::TWinControl* focus = cl::FindControl(win::GetFocus());
+    cl::TCustomForm* form = focus ? focus->GetParentForm() : nullptr;
+    if (!form || form->Caption() != "打开文件") return;
+    typer->SetEnabled(false);
+    RunTool({"xdotool", "type", "--delay", "20", file});
+    Shot(prefix + "-open.png");
+    RunTool({"xdotool", "key", "Return"});
+  });
+  typer->SetEnabled(true);
   Click(f->bsSkinMenuSpeedButton1);
+  if (typer->Enabled()) std::printf("the open dialog was not answered\n");
   std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
   // The added row is selected: the preview shows its first picture.
   PumpUntil([&] { return f->ZEVizeza->CurrentFrame()->Width() > 0; });
@@ -106,7 +107,7 @@ void Script(TForm1* f, TForm6* settings, const std::string& prefix) {
   PumpFor(300);
   Click(f->bsSkinButton2);
   bool ended =
-      PumpUntil([&] { return f->GroupEnabled(TCommandGroup::Clear) && !f->GroupEnabled(TCommandGroup::Stop); }, 120);
+      PumpUntil([&] { return f->GroupEnabled(TCommandGroup::Clear) && !f->GroupEnabled(TCommandGroup::Stop); }, 120000);
   PumpFor(300);
   auto* row = f->lvFiles->Items()->Item(0);
   const std::string progress = row->SubItems()->Get(colProgress - 1);
@@ -119,16 +120,14 @@ void Script(TForm1* f, TForm6* settings, const std::string& prefix) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string screenshot;
-  OneFileChooser chooser;
+  std::string screenshot, file;
   int skinIndex = -1;
   for (int i = 1; i < argc; i++) {
     if (std::string(argv[i]) == "--skin" && i + 1 < argc) skinIndex = std::atoi(argv[++i]);
     if (std::string(argv[i]) == "--screenshot" && i + 1 < argc) screenshot = argv[++i];
-    if (std::string(argv[i]) == "--add" && i + 1 < argc) chooser.file = argv[++i];
+    if (std::string(argv[i]) == "--add" && i + 1 < argc) file = argv[++i];
   }
   plat::qt::QtBackend::Install();
-  TForm1::Services().Chooser = &chooser;
   TForm1::Services().LogSink = [](const std::string& l) { std::fprintf(stderr, "%s\n", l.c_str()); };
   cl::Application->Initialize();
   cl::Application->SetTitle("VarnelMOD格式转换器");
@@ -138,6 +137,7 @@ int main(int argc, char** argv) {
   TForm5* Form5 = nullptr;
   TForm6* Form6 = nullptr;
   cl::Application->CreateForm(Form1);
+  InstallProgramDialogs(Form1);
   cl::Application->CreateForm(Form2);
   cl::Application->CreateForm(Form5);
   cl::Application->CreateForm(Form6);
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
   Form5->bsSkinCheckRadioBox5->SetChecked(true);
   rtl::Post([&] {
     if (!screenshot.empty()) {
-      Script(Form1, Form6, screenshot);
+      Script(Form1, Form6, screenshot, file);
       Form1->Close();
     }
   });

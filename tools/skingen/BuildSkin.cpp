@@ -285,6 +285,13 @@ TbsDataSkinButtonControl& Builder::ButtonRecord(const std::string& name, int w, 
   r.DisabledSkinRect = R(cell[Disabled]);
   r.FocusedSkinRect = R(cell[Focused]);
   NinePart(r, w, h, kind == Kind::Header ? 2 : Corner());
+  if (kind == Kind::Push) {
+    // The text may run closer to the sides than the rounded corners reach:
+    // the sides are straight between them, and a narrow button (the
+    // preview pane's, 30 px) must still hold two characters on one line.
+    const int side = std::min(Corner(), 4);
+    r.ClRect = Rel(side, Corner(), w - side, h - Corner());
+  }
   Font(r, TextOf(Normal));
   r.ActiveFontColor = ToTColor(TextOf(Hot));
   r.DownFontColor = ToTColor(TextOf(Down));

@@ -419,6 +419,18 @@ TEST_P(BuiltinSkinsTest, TextStandsOutFromWhatLiesBehindIt) {
   EXPECT_GE(Contrast(FromColor(store.SkinColors().cHighLightText()), FromColor(store.SkinColors().cHighLight())), 4.5);
 }
 
+TEST_P(BuiltinSkinsTest, NarrowPushButtonsKeepRoomForTwoCharactersOnOneLine) {
+  // The preview pane's buttons are 30 px wide and say "播放", "暂停", ...:
+  // the text area left between the sides must hold them without wrapping,
+  // whatever the skin's corner radius.
+  SKIN_NEW(TbsSkinData, store);
+  LoadBuiltin(store, GetParam());
+  auto* b = dynamic_cast<TbsDataSkinButtonControl*>(store.CtrlList[size_t(store.GetControlIndex("button"))].get());
+  ASSERT_TRUE(b);
+  const int sides = RectWidth(b->SkinRect) - RectWidth(b->ClRect);
+  EXPECT_GE(30 - sides, 20) << store.SkinName;
+}
+
 TEST_P(BuiltinSkinsTest, ContainerRoundTripsThroughTheStore) {
   const auto& info = BuiltinSkins()[size_t(GetParam())];
   auto bytes = rtl::Resource(BuiltinSkinResourceName(info));
