@@ -404,6 +404,7 @@ void TControl::Dispatch(TMessage& m) {
 void TControl::WMMouse(TMessage& m) {
   TShiftState shift = KeysToShiftState(unsigned(m.WParam));
   int x = GET_X_LPARAM(m.LParam), y = GET_Y_LPARAM(m.LParam);
+  const uint32_t releases = LeftButtonReleases();
   DefaultHandler(m);
   switch (m.Msg) {
     case WM_MOUSEMOVE:
@@ -411,7 +412,10 @@ void TControl::WMMouse(TMessage& m) {
       return;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-      if (ControlStyle & csCaptureMouse) SetMouseCapture(true);
+      // A handler that pumped messages (a selection opening a file, say) may
+      // have let the release of this very press go by; capturing now would
+      // keep the mouse here until the next click anywhere.
+      if ((ControlStyle & csCaptureMouse) && releases == LeftButtonReleases()) SetMouseCapture(true);
       if (Destroyed()) return;
       if (m.Msg == WM_LBUTTONDBLCLK) {
         if (ControlStyle & csClickEvents) DblClick();

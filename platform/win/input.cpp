@@ -16,6 +16,7 @@ struct InputState {
   HWND capture, focus, active;
   POINT cursor;
   uint8_t keys[256] = {};  // 0x80 down, 0x01 toggled
+  uint32_t leftReleases = 0;
   struct LastPress {
     bool valid = false;
     MouseButton button = MouseButton::Left;
@@ -136,6 +137,7 @@ bool RouteMouse(const RawInput& ev, std::deque<MSG>& out) {
   s.cursor = ev.pt;
   if (ev.kind == RawKind::ButtonDown) s.keys[ButtonVk(ev.button)] |= 0x80;
   if (ev.kind == RawKind::ButtonUp) s.keys[ButtonVk(ev.button)] &= ~0x80;
+  if (ev.kind == RawKind::ButtonUp && ev.button == MouseButton::Left) ++s.leftReleases;
   Window* physical = Deepest(ev.pt, false);
   HWND physicalH = physical ? physical->handle : HWND();
   if (s.trackHook) s.trackHook(physicalH, ev.pt);
@@ -478,6 +480,8 @@ int16_t GetKeyState(int vk) {
   uint8_t k = I().keys[vk & 0xFF];
   return int16_t(((k & 0x80) ? 0x8000 : 0) | (k & 0x01));
 }
+
+uint32_t LeftButtonReleases() { return I().leftReleases; }
 
 int16_t GetAsyncKeyState(int vk) { return int16_t((I().keys[vk & 0xFF] & 0x80) ? 0x8000 : 0); }
 

@@ -165,6 +165,9 @@ BOOL GetCursorPos(POINT* p);
 BOOL SetCursorPos(int x, int y);
 int16_t GetKeyState(int vk);
 int16_t GetAsyncKeyState(int vk);
+// How many left-button releases input routing has seen: a handler that pumps
+// messages can tell whether the release of its own press went by meanwhile.
+uint32_t LeftButtonReleases();
 UINT GetDoubleClickTime();
 HWND SetFocus(HWND hwnd);
 HWND GetFocus();

@@ -108,6 +108,22 @@ TEST(ListView, SelectItemFiresTheOldRowOffBeforeTheNewRowOn) {
   EXPECT_EQ(f.lv->ItemFocused()->Index(), 3);
 }
 
+// A selection handler that pumps messages (opening a file, say) lets the
+// press's own release go by: the list must not take the mouse afterwards,
+// or the next click elsewhere would land in it.
+TEST(ListView, ASelectionThatPumpsPastTheReleaseLeavesNoCapture) {
+  Harness h;
+  ListForm f(h);
+  f.lv->OnSelectItem = [&](rtl::TObject*, ctl::TListItem*, bool on) {
+    if (on) h.input.Release();
+  };
+  h.Advance(1000);
+  h.input.MoveTo(f.lv, 150, kHeader + 2 * kRow + 8);
+  h.input.Press();
+  EXPECT_EQ(f.lv->Selected()->Index(), 2);
+  EXPECT_EQ(GetCapture(), HWND());
+}
+
 TEST(ListView, AFocusedViewWithASelectedRowIsFreedWhileItsFormLives) {
   Harness h;
   ListForm f(h);
