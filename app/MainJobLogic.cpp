@@ -91,8 +91,12 @@ std::string TMainJobLogic::RowOutputName(int row, const std::string& ext) const 
   std::string folder = Folder();
   std::string name = ChangeFileExt(ExtractFileName(current), ext);
   bool checkDisk = !inRowSelect_ && !Overwrite();
+  // The row's own task has already made its output file (empty until the
+  // run), so the name the row holds is never taken by that file.
+  const std::string own = ExtractFileName(current);
   std::string unique = UniqueOutputName(folder + "/" + name, folder, [&](const std::string& path) {
-    return RowHasOutputName(ExtractFileName(path), row) || (checkDisk && OutputFileExists(path));
+    const std::string candidate = ExtractFileName(path);
+    return RowHasOutputName(candidate, row) || (checkDisk && candidate != own && OutputFileExists(path));
   });
   return ExtractFileName(unique);
 }

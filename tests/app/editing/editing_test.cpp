@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "app/AboutBox.h"
@@ -361,4 +362,31 @@ TEST_F(Editing, ClickingAnotherRowCommitsTheNameToTheRowBeingRenamed) {
   EXPECT_EQ(Cell(2, colOutputFile), other);
   EXPECT_EQ(SelectedRow(), 2);
   EXPECT_FALSE(form1->edt->Visible());
+}
+
+// Adding a file gives its task an output file at once (empty until the run):
+// changing the row's category and format must not count that file as taken.
+TEST_F(Editing, ARowsOwnOutputFileDoesNotNumberItsNameWhenTheFormatChanges) {
+  Start();
+  chooser.files = {Input("av.avi", "clip.avi")};
+  form1->btnAddClick();
+  ASSERT_EQ(Rows(), 1) << log;
+  ASSERT_TRUE(fs::exists(root / "out" / "clip.avi"));
+  Select(0);
+  form1->bsSkinOfficeComboBox2->SetItemIndex(2);
+  h.Pump();
+  EXPECT_EQ(Cell(0, colOutputFile), "clip.avi");
+  form1->bsSkinOfficeComboBox1->SetItemIndex(1);
+  h.Pump();
+  EXPECT_EQ(Cell(0, colOutputFile), "clip.mp4");
+  // A file that really is there still numbers the name.
+  std::ofstream(root / "out" / "clip.mkv") << "x";
+  int mkv = -1;
+  auto* formats = form1->bsSkinOfficeComboBox1;
+  for (int i = 0; i < formats->Items()->Count() && mkv < 0; ++i)
+    if (formats->Items()->Items(i)->Title().find("(*.mkv)") != std::string::npos) mkv = i;
+  ASSERT_GE(mkv, 0);
+  formats->SetItemIndex(mkv);
+  h.Pump();
+  EXPECT_EQ(Cell(0, colOutputFile), "clip_1.mkv");
 }
