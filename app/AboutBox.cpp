@@ -102,6 +102,7 @@ void TForm2::Build() {
   bsSkinButton1 = Place<TbsSkinButton>(this, this, kClientWidth - 20 - 84, kClientHeight - 20 - 26, 84, 26);
   bsSkinButton1->SetCaption("确定");
   bsSkinButton1->SetDefault(true);
+  bsSkinButton1->SetCancel(true);
   bsSkinButton1->SetSkinData(skin_);
   bsSkinButton1->OnClick = [this](rtl::TObject*) { bsSkinButton1Click(); };
 }

@@ -102,6 +102,7 @@ void TForm5::Build() {
   bsSkinButton6->SetSkinData(skin_);
   bsSkinButton1 = Place<TbsSkinButton>(this, this, 336, 320, 76, 24);
   bsSkinButton1->SetCaption("取消");
+  bsSkinButton1->SetCancel(true);  // Escape leaves the dialog as "取消" does
   bsSkinButton1->SetSkinData(skin_);
 
   // The states before the settings are read.

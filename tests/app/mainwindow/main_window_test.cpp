@@ -184,6 +184,12 @@ TEST_F(MainWindow, TheProgramsSkinnedDialogsAnswerTheKeyboard) {
   EXPECT_FALSE(s.ChooseSkin(index));
   EXPECT_EQ(index, 1) << "Cancel keeps the skin";
   EXPECT_NE(s.Chooser, nullptr);
+  // Escape leaves the options dialog as its "取消" does, writing nothing.
+  const std::string before = Ini();
+  keysLater({win::VK_ESCAPE});
+  form1->bsSkinButton19Click();  // returns once Escape closed it
+  EXPECT_FALSE(form5->Visible());
+  EXPECT_EQ(Ini(), before);
 }
 
 }  // namespace
