@@ -183,7 +183,14 @@ TEST_F(MainWindow, TheProgramsSkinnedDialogsAnswerTheKeyboard) {
   keysLater({win::VK_ESCAPE});
   EXPECT_FALSE(s.ChooseSkin(index));
   EXPECT_EQ(index, 1) << "Cancel keeps the skin";
-  EXPECT_NE(s.Chooser, nullptr);
+  ASSERT_NE(s.Chooser, nullptr);
+  // Escape cancels the open dialog: nothing chosen.
+  std::string file = "unchanged";
+  // The key goes in once the dialog's loop runs, so it holds the keyboard
+  // (its name field has the focus).
+  rtl::Post([&] { h.input.Key(win::VK_ESCAPE); });
+  EXPECT_FALSE(s.Chooser->OpenFile(form1->OpenDialogFilter, file));
+  EXPECT_EQ(file, "unchanged");
   // Escape leaves the options dialog as its "取消" does, writing nothing.
   const std::string before = Ini();
   keysLater({win::VK_ESCAPE});
