@@ -304,11 +304,33 @@ void TbsSkinCustomListView::SetDefaultColor(gfx::TColor Value) {
 void TbsSkinCustomListView::ChangeSkinData() {
   FIndex = SkinUsable(FSD) ? FSD->GetControlIndex(FSkinDataName) : -1;
   ApplyViewSkin<TbsDataSkinListView>(this, FSD, FIndex, FUseSkinFont, FDefaultFont, FDefaultColor);
+  ApplySelectionColors();
   UpDateScrollBars();
   if (FVScrollBar) FVScrollBar->SetAlign(FVScrollBar->Align());
   if (FHScrollBar) FHScrollBar->SetAlign(FHScrollBar->Align());
   if (ViewStyle() == ctl::vsReport && FHeaderHandle) InvalidateRect(FHeaderHandle, nullptr, TRUE);
   Invalidate();
+}
+
+// The list-view record holds only the font and the background, so the
+// selected rows and the grid take the skin's own selection and face colours:
+// a dark skin would otherwise show a system-blue bar and light grid lines
+// in its file list.
+void TbsSkinCustomListView::ApplySelectionColors() {
+  if (FIndex == -1 || !dynamic_cast<TbsDataSkinListView*>(SkinRecord(FSD, FIndex))) {
+    SelectionColor = gfx::clHighlight;
+    SelectionTextColor = gfx::clHighlightText;
+    InactiveSelectionColor = gfx::clBtnFace;
+    InactiveSelectionTextColor = gfx::clBtnText;
+    GridLineColor = gfx::clBtnFace;
+    return;
+  }
+  TbsSkinColors& C = FSD->SkinColors();
+  SelectionColor = C.cHighLight();
+  SelectionTextColor = C.cHighLightText();
+  InactiveSelectionColor = C.cBtnFace();
+  InactiveSelectionTextColor = C.cBtnText();
+  GridLineColor = C.cBtnFace();
 }
 
 void TbsSkinCustomListView::SetVScrollBar(TbsSkinScrollBar* Value) {
