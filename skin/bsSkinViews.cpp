@@ -46,6 +46,25 @@ void ApplyViewSkin(cl::TWinControl* View, TbsSkinData* SD, int Index, bool UseSk
   View->SetColor(R->BGColor);
 }
 
+// The view records hold only the font and the background, so selected rows
+// take the skin's own selection colours (and, without the focus, its face
+// colours): a dark skin would otherwise show a system-blue bar in its views.
+template <class TRecord, class TView>
+void ApplyViewSelection(TView* View, TbsSkinData* SD, int Index) {
+  if (Index == -1 || !dynamic_cast<TRecord*>(SkinRecord(SD, Index))) {
+    View->SelectionColor = gfx::clHighlight;
+    View->SelectionTextColor = gfx::clHighlightText;
+    View->InactiveSelectionColor = gfx::clBtnFace;
+    View->InactiveSelectionTextColor = gfx::clBtnText;
+    return;
+  }
+  TbsSkinColors& C = SD->SkinColors();
+  View->SelectionColor = C.cHighLight();
+  View->SelectionTextColor = C.cHighLightText();
+  View->InactiveSelectionColor = C.cBtnFace();
+  View->InactiveSelectionTextColor = C.cBtnText();
+}
+
 // Scroll positions travel in the high word of a scroll message, which holds
 // 16 bits; larger ones are moved to by other means.
 bool FitsThumbWord(int Pos) { return Pos >= 0 && Pos <= SHRT_MAX; }
@@ -113,6 +132,7 @@ void TbsSkinCustomTreeView::ChangeSkinData() {
   if (Loading()) return;
   FIndex = SkinUsable(FSD) ? FSD->GetControlIndex(FSkinDataName) : -1;
   ApplyViewSkin<TbsDataSkinTreeView>(this, FSD, FIndex, FUseSkinFont, FDefaultFont, FDefaultColor);
+  ApplyViewSelection<TbsDataSkinTreeView>(this, FSD, FIndex);
   if (Images()) Images()->SetBkColor(Color());
   if (StateImages()) StateImages()->SetBkColor(Color());
   UpDateScrollBars();
@@ -312,25 +332,9 @@ void TbsSkinCustomListView::ChangeSkinData() {
   Invalidate();
 }
 
-// The list-view record holds only the font and the background, so the
-// selected rows and the grid take the skin's own selection and face colours:
-// a dark skin would otherwise show a system-blue bar and light grid lines
-// in its file list.
 void TbsSkinCustomListView::ApplySelectionColors() {
-  if (FIndex == -1 || !dynamic_cast<TbsDataSkinListView*>(SkinRecord(FSD, FIndex))) {
-    SelectionColor = gfx::clHighlight;
-    SelectionTextColor = gfx::clHighlightText;
-    InactiveSelectionColor = gfx::clBtnFace;
-    InactiveSelectionTextColor = gfx::clBtnText;
-    GridLineColor = gfx::clBtnFace;
-    return;
-  }
-  TbsSkinColors& C = FSD->SkinColors();
-  SelectionColor = C.cHighLight();
-  SelectionTextColor = C.cHighLightText();
-  InactiveSelectionColor = C.cBtnFace();
-  InactiveSelectionTextColor = C.cBtnText();
-  GridLineColor = C.cBtnFace();
+  ApplyViewSelection<TbsDataSkinListView>(this, FSD, FIndex);
+  GridLineColor = InactiveSelectionColor;
 }
 
 void TbsSkinCustomListView::SetVScrollBar(TbsSkinScrollBar* Value) {
