@@ -4,6 +4,7 @@
 
 #include "app/AddFiles.h"
 #include "app/FormatCatalogue.h"
+#include "app/InterfaceTexts.h"
 #include "app/OptionsDialog.h"
 #include "platform/cl/application.h"
 #include "platform/rtl/files.h"
@@ -151,6 +152,9 @@ TForm1::TForm1(cl::TComponent* owner) : cl::TForm(owner) {
   bsSkinData1 = new TbsSkinData(this);
   bsSkinData1->SetSkinIndex(1);
   bsSkinData1->SetSkinList(SkinList);
+  bsResourceStrData1 = new TbsResourceStrData(this);
+  bsResourceStrData1->SetResStrings(ProgramInterfaceTexts());
+  bsSkinData1->SetResourceStrData(bsResourceStrData1);
   bsSkinForm1 = new TbsSkinForm(this);
   bsSkinForm1->SetBorderIcons(biSystemMenu | biMinimize);
   bsSkinForm1->ClientWidth = kClientWidth;

@@ -169,6 +169,7 @@ class TForm1 : public cl::TForm {
   // --- controls ---------------------------------------------------------------
   skin::TbsCompressedSkinList* SkinList = nullptr;
   skin::TbsSkinData* bsSkinData1 = nullptr;
+  skin::TbsResourceStrData* bsResourceStrData1 = nullptr;  // the skinned windows' texts, in Chinese
   skin::TbsSkinForm* bsSkinForm1 = nullptr;
   skin::TbsSkinMainMenu* bsSkinMainMenu1 = nullptr;
   skin::TbsSkinMainMenuBar* bsSkinMainMenuBar1 = nullptr;

@@ -46,6 +46,25 @@ void ApplyViewSkin(cl::TWinControl* View, TbsSkinData* SD, int Index, bool UseSk
   View->SetColor(R->BGColor);
 }
 
+// The view records hold only the font and the background, so selected rows
+// take the skin's own selection colours (and, without the focus, its face
+// colours): a dark skin would otherwise show a system-blue bar in its views.
+template <class TRecord, class TView>
+void ApplyViewSelection(TView* View, TbsSkinData* SD, int Index) {
+  if (Index == -1 || !dynamic_cast<TRecord*>(SkinRecord(SD, Index))) {
+    View->SelectionColor = gfx::clHighlight;
+    View->SelectionTextColor = gfx::clHighlightText;
+    View->InactiveSelectionColor = gfx::clBtnFace;
+    View->InactiveSelectionTextColor = gfx::clBtnText;
+    return;
+  }
+  TbsSkinColors& C = SD->SkinColors();
+  View->SelectionColor = C.cHighLight();
+  View->SelectionTextColor = C.cHighLightText();
+  View->InactiveSelectionColor = C.cBtnFace();
+  View->InactiveSelectionTextColor = C.cBtnText();
+}
+
 // Scroll positions travel in the high word of a scroll message, which holds
 // 16 bits; larger ones are moved to by other means.
 bool FitsThumbWord(int Pos) { return Pos >= 0 && Pos <= SHRT_MAX; }
@@ -113,6 +132,7 @@ void TbsSkinCustomTreeView::ChangeSkinData() {
   if (Loading()) return;
   FIndex = SkinUsable(FSD) ? FSD->GetControlIndex(FSkinDataName) : -1;
   ApplyViewSkin<TbsDataSkinTreeView>(this, FSD, FIndex, FUseSkinFont, FDefaultFont, FDefaultColor);
+  ApplyViewSelection<TbsDataSkinTreeView>(this, FSD, FIndex);
   if (Images()) Images()->SetBkColor(Color());
   if (StateImages()) StateImages()->SetBkColor(Color());
   UpDateScrollBars();
@@ -304,11 +324,17 @@ void TbsSkinCustomListView::SetDefaultColor(gfx::TColor Value) {
 void TbsSkinCustomListView::ChangeSkinData() {
   FIndex = SkinUsable(FSD) ? FSD->GetControlIndex(FSkinDataName) : -1;
   ApplyViewSkin<TbsDataSkinListView>(this, FSD, FIndex, FUseSkinFont, FDefaultFont, FDefaultColor);
+  ApplySelectionColors();
   UpDateScrollBars();
   if (FVScrollBar) FVScrollBar->SetAlign(FVScrollBar->Align());
   if (FHScrollBar) FHScrollBar->SetAlign(FHScrollBar->Align());
   if (ViewStyle() == ctl::vsReport && FHeaderHandle) InvalidateRect(FHeaderHandle, nullptr, TRUE);
   Invalidate();
+}
+
+void TbsSkinCustomListView::ApplySelectionColors() {
+  ApplyViewSelection<TbsDataSkinListView>(this, FSD, FIndex);
+  GridLineColor = InactiveSelectionColor;
 }
 
 void TbsSkinCustomListView::SetVScrollBar(TbsSkinScrollBar* Value) {

@@ -147,6 +147,7 @@ class TbsSkinCustomListView : public ctl::TCustomListView, public TbsSkinChangea
 
  private:
   void GetHeaderSkinData();
+  void ApplySelectionColors();
   bool HeaderSkinned() const;
   void UnhookHeader();
   win::LRESULT SkinHeaderWindowProc(win::HWND H, win::UINT Msg, win::WPARAM WParam, win::LPARAM LParam);

@@ -1170,6 +1170,20 @@ void TCustomListView::MouseEngine(TMessage& m) {
 
 // ============================================================================ painting
 
+namespace {
+
+// A solid brush for one paint pass, given back when the pass ends.
+struct OwnedBrush {
+  explicit OwnedBrush(gfx::TColor c) : h(gfx::CreateSolidBrush(gfx::ColorToRef(c))) {}
+  ~OwnedBrush() { gfx::DeleteObject(h); }
+  OwnedBrush(const OwnedBrush&) = delete;
+  OwnedBrush& operator=(const OwnedBrush&) = delete;
+  operator gfx::HBRUSH() const { return h; }
+  gfx::HBRUSH h;
+};
+
+}  // namespace
+
 void TCustomListView::PaintCellText(gfx::HDC dc, const std::string& text, TRect r, cl::TAlignment a) {
   if (text.empty() || r.Right <= r.Left) return;
   UINT align = a == cl::taRightJustify ? gfx::DT_RIGHT : a == cl::taCenter ? gfx::DT_CENTER : gfx::DT_LEFT;
@@ -1182,8 +1196,8 @@ void TCustomListView::PaintReport(gfx::HDC dc) {
   int rh = RowHeight(), n = Count(), total = TotalColumnWidth();
   bool focused = HandleAllocated() && GetFocus() == handle_;
   gfx::COLORREF ink = gfx::ColorToRef(font_.Color());
-  gfx::COLORREF selInk = gfx::ColorToRef(focused ? gfx::clHighlightText : gfx::clBtnText);
-  gfx::HBRUSH selBrush = gfx::GetSysColorBrush(focused ? gfx::COLOR_HIGHLIGHT : gfx::COLOR_BTNFACE);
+  gfx::COLORREF selInk = gfx::ColorToRef(focused ? SelectionTextColor : InactiveSelectionTextColor);
+  OwnedBrush selBrush(focused ? SelectionColor : InactiveSelectionColor);
   gfx::LOGFONT lf = font_.LogFont();
   for (int i = top_; i < n; i++) {
     TRect row = ItemRect(i, drBounds);
@@ -1229,7 +1243,7 @@ void TCustomListView::PaintReport(gfx::HDC dc) {
     }
   }
   if (gridLines_) {
-    gfx::HBRUSH grid = gfx::GetSysColorBrush(gfx::COLOR_BTNFACE);
+    OwnedBrush grid(GridLineColor);
     int right = std::min(area.Right, total - scrollX_);
     for (int y = area.Top + rh - 1; y < area.Bottom; y += rh) {
       RECT l{area.Left, y, right, y + 1};
@@ -1249,9 +1263,9 @@ void TCustomListView::PaintReport(gfx::HDC dc) {
 void TCustomListView::PaintItems(gfx::HDC dc) {
   TRect area = ContentArea();
   bool focused = HandleAllocated() && GetFocus() == handle_;
-  gfx::HBRUSH selBrush = gfx::GetSysColorBrush(focused ? gfx::COLOR_HIGHLIGHT : gfx::COLOR_BTNFACE);
+  OwnedBrush selBrush(focused ? SelectionColor : InactiveSelectionColor);
   gfx::COLORREF ink = gfx::ColorToRef(font_.Color());
-  gfx::COLORREF selInk = gfx::ColorToRef(focused ? gfx::clHighlightText : gfx::clBtnText);
+  gfx::COLORREF selInk = gfx::ColorToRef(focused ? SelectionTextColor : InactiveSelectionTextColor);
   gfx::HIMAGELIST il = viewStyle_ == vsIcon ? largeImages_ : smallImages_;
   for (int i = 0, n = Count(); i < n; i++) {
     TRect b = ItemRect(i, drBounds);

@@ -201,6 +201,12 @@ class TCustomListView : public cl::TWinControl {
   bool ShowColumnHeaders() const { return showColumnHeaders_; }
   void SetShowColumnHeaders(bool v);
   bool ColumnClick = true;
+  // Colours of selected rows while the view has the focus and while it has
+  // not, and of the grid lines. They start as the system's; a skinned view
+  // hands in its skin's colours so that its selection matches the rest of it.
+  gfx::TColor SelectionColor = gfx::clHighlight, SelectionTextColor = gfx::clHighlightText;
+  gfx::TColor InactiveSelectionColor = gfx::clBtnFace, InactiveSelectionTextColor = gfx::clBtnText;
+  gfx::TColor GridLineColor = gfx::clBtnFace;
   bool MultiSelect() const { return multiSelect_; }
   void SetMultiSelect(bool v);
   bool OwnerData() const { return ownerData_; }

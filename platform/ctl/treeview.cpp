@@ -898,9 +898,12 @@ void TCustomTreeView::PaintWindow(gfx::HDC dc) {
     bool showSel = sel && (focused || !hideSelection_);
     if (showSel) {
       RECT r = t;
-      gfx::FillRect(dc, &r, gfx::GetSysColorBrush(focused ? gfx::COLOR_HIGHLIGHT : gfx::COLOR_BTNFACE));
+      gfx::HBRUSH fill = gfx::CreateSolidBrush(gfx::ColorToRef(focused ? SelectionColor : InactiveSelectionColor));
+      gfx::FillRect(dc, &r, fill);
+      gfx::DeleteObject(fill);
     }
-    gfx::SetTextColor(dc, gfx::ColorToRef(showSel ? (focused ? gfx::clHighlightText : gfx::clBtnText) : font_.Color()));
+    gfx::SetTextColor(
+        dc, gfx::ColorToRef(showSel ? (focused ? SelectionTextColor : InactiveSelectionTextColor) : font_.Color()));
     RECT tr{t.Left + 2, t.Top, t.Right, t.Bottom};
     gfx::DrawText(dc, n->text_, -1, &tr, gfx::DT_SINGLELINE | gfx::DT_VCENTER | gfx::DT_NOPREFIX);
     if (sel && focused) {

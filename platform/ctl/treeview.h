@@ -157,6 +157,10 @@ class TCustomTreeView : public cl::TWinControl {
   bool HideSelection() const { return hideSelection_; }
   void SetHideSelection(bool v);
   bool ReadOnly = false;
+  // Colours of the selected node while the tree has the focus and while it
+  // has not; a skinned tree hands in its skin's so the selection matches it.
+  gfx::TColor SelectionColor = gfx::clHighlight, SelectionTextColor = gfx::clHighlightText;
+  gfx::TColor InactiveSelectionColor = gfx::clBtnFace, InactiveSelectionTextColor = gfx::clBtnText;
   // Milliseconds between a selection change and Change (0: at once).
   int ChangeDelay = 0;
   gfx::HIMAGELIST Images() const { return images_; }

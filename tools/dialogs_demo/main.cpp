@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "app/InterfaceTexts.h"
 #include "tools/demokit/DemoKit.h"
 #include "platform/cl/application.h"
 #include "platform/cl/forms.h"
@@ -70,6 +71,10 @@ int main(int argc, char** argv) {
   auto store = MakeOwned<TbsSkinData>(nullptr);
   store->SetSkinIndex(index);
   store->SetSkinList(skins.get());
+  // The program's own texts, so the buttons read as they do in the program.
+  auto texts = MakeOwned<TbsResourceStrData>(nullptr);
+  texts->SetResStrings(ProgramInterfaceTexts());
+  store->SetResourceStrData(texts.get());
 
   TForm* main = nullptr;
   Application->CreateForm(main);
@@ -131,6 +136,7 @@ int main(int argc, char** argv) {
   Application->Run();
   ResetApplication();
   store.reset();
+  texts.reset();
   skins.reset();
   win::Shutdown();
   plat::qt::QtBackend::Uninstall();

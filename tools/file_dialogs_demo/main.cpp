@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 
+#include "app/InterfaceTexts.h"
 #include "platform/cl/application.h"
 #include "platform/cl/forms.h"
 #include "platform/qt/qt_backend.h"
@@ -180,6 +181,10 @@ int main(int argc, char** argv) {
   auto store = MakeOwned<TbsSkinData>(nullptr);
   store->SetSkinIndex(index);
   store->SetSkinList(skins.get());
+  // The program's own texts, so the dialogs look as they do in the program.
+  auto texts = MakeOwned<TbsResourceStrData>(nullptr);
+  texts->SetResStrings(ProgramInterfaceTexts());
+  store->SetResourceStrData(texts.get());
   if (store->Empty) std::fprintf(stderr, "skin %d is not built in: everything shows the default look\n", index);
   TForm* form = nullptr;
   Application->CreateForm(form);
@@ -193,6 +198,7 @@ int main(int argc, char** argv) {
   Application->Run();
   ResetApplication();
   store.reset();
+  texts.reset();
   skins.reset();
   win::Shutdown();
   plat::qt::QtBackend::Uninstall();

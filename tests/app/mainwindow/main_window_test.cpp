@@ -199,4 +199,45 @@ TEST_F(MainWindow, TheProgramsSkinnedDialogsAnswerTheKeyboard) {
   EXPECT_EQ(Ini(), before);
 }
 
+// The skinned dialogs, message boxes and menus take their texts from the
+// main window's skin store: in every skin they speak the program's Chinese.
+TEST_F(MainWindow, SkinnedWindowsShowChineseTexts) {
+  Start();
+  const struct {
+    const char* Key;
+    const char* Text;
+  } cases[] = {
+      {"FLV_LOOKIN", "查找范围："},
+      {"MSG_FILENAME", "文件名："},
+      {"MSG_FILETYPE", "文件类型："},
+      {"MSG_BTN_OPEN", "打开(&O)"},
+      {"MSG_BTN_SAVE", "保存(&S)"},
+      {"MSG_BTN_CANCEL", "取消"},
+      {"MSG_BTN_OK", "确定"},
+      {"MSG_BTN_YES", "是(&Y)"},
+      {"MSG_BTN_NO", "否(&N)"},
+      {"EDIT_CUT", "剪切"},
+      {"EDIT_COPY", "复制"},
+      {"EDIT_PASTE", "粘贴"},
+      {"EDIT_DELETE", "删除"},
+      {"EDIT_SELECTALL", "全选"},
+      {"MI_RESTORECAPTION", "还原(&R)"},
+      {"MI_MINCAPTION", "最小化(&N)"},
+      {"MI_MAXCAPTION", "最大化(&X)"},
+      {"MI_CLOSECAPTION", "关闭(&C)"},
+      {"FLV_NAME", "名称"},
+      {"MSG_NEWFOLDER", "新建文件夹"},
+      {"MSG_CAP_WARNING", "警告"},
+  };
+  for (int index : {0, 10}) {
+    form1->bsSkinData1->SetSkinIndex(index);
+    h.Pump();
+    skin::TbsResourceStrData* texts = form1->bsSkinData1->ResourceStrData();
+    ASSERT_NE(texts, nullptr);
+    for (const auto& c : cases) EXPECT_EQ(texts->GetResStr(c.Key), c.Text) << c.Key << " in skin " << index;
+  }
+  // Keys no window of the program reads keep the library's text.
+  EXPECT_EQ(form1->bsSkinData1->ResourceStrData()->GetResStr("PRNDLG_PRINTER"), "Printer");
+}
+
 }  // namespace

@@ -15,7 +15,7 @@ namespace {
 
 using namespace win;
 
-constexpr uint32_t kHdr = 0xC8CDD7, kHdrDown = 0x6E96E1, kListBG = 0xF0F8FF;
+constexpr uint32_t kHdr = 0xC8CDD7, kHdrDown = 0x6E96E1, kListBG = 0xF0F8FF, kSkinHighlight = 0xCC9933;
 
 class ViewsTest : public ControlsTest {
  public:
@@ -234,6 +234,26 @@ TEST_F(ViewsTest, HeaderSectionsPressedAndFiller) {
     h.input.Release();
     EXPECT_EQ(lv->Columns()->Items(0)->Width(), 100);
     EXPECT_EQ(h.Pixel(hh, 85, 4), normal);
+    lv->Free();
+    vbar->Free();
+    hbar->Free();
+    h.Pump();
+  }
+}
+
+// The record has no selection colours: a selected row takes the skin's
+// highlight, and the system's without a skin.
+TEST_F(ViewsTest, SelectedRowTakesTheSkinHighlight) {
+  for (bool skinned : {true, false}) {
+    SCOPED_TRACE(skinned ? "skinned" : "default look");
+    auto* lv = FileList(3, 5, 300, skinned);
+    lv->Items()->Item(1)->SetSelected(true);
+    lv->SetFocus();
+    h.Pump();
+    // The third column holds no text, so the point shows the row's fill.
+    const int row1 = lv->HeaderHeight() + lv->RowHeight() + lv->RowHeight() / 2;
+    EXPECT_EQ(h.Pixel(lv, 200, row1), skinned ? kSkinHighlight : Rgb(gfx::clHighlight));
+    EXPECT_EQ(h.Pixel(lv, 200, row1 + lv->RowHeight()), skinned ? kListBG : Rgb(gfx::clWindow));
     lv->Free();
     vbar->Free();
     hbar->Free();

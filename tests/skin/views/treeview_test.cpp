@@ -82,6 +82,13 @@ TEST_F(TreeTest, ColoursFromTheRecordOrTheDefaults) {
   EXPECT_EQ(tv->SkinIndex() >= 0, true);
   EXPECT_EQ(Rgb(tv->Color()), 0xF0FFF0u);
   EXPECT_EQ(Rgb(tv->Font()->Color()), 0x000060u);
+  // The selected node takes the skin's highlight, the system's without a record.
+  tv->SetSelected(tv->Items()->Item(1));
+  tv->SetFocus();
+  h.Pump();
+  const TRect sel = tv->Items()->Item(1)->DisplayRect(true);
+  auto selPixel = [&] { return Px(tv, sel.Right - 2, sel.Top + 1); };
+  EXPECT_EQ(selPixel(), 0xCC9933u);
   tv->SetSkinDataName("nosuchrecord");
   tv->SetDefaultColor(gfx::TColor(0x00FFEEDD));
   tv->ChangeSkinData();
@@ -89,6 +96,7 @@ TEST_F(TreeTest, ColoursFromTheRecordOrTheDefaults) {
   EXPECT_EQ(tv->Color(), gfx::TColor(0x00FFEEDD));
   EXPECT_EQ(tv->Font()->Name(), "Arial");
   EXPECT_EQ(Px(tv, 150, 120), Rgb(gfx::TColor(0x00FFEEDD)));
+  EXPECT_EQ(selPixel(), Rgb(gfx::clHighlight));
 }
 
 TEST_F(TreeTest, PositionsBeyondSixteenBitsReachTheTree) {
