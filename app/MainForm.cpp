@@ -404,11 +404,11 @@ void TForm1::BuildPreviewPanel() {
   bsSkinPanel3->SetSkinData(bsSkinData1);
   bsSkinPanel3->SetCaptionMode(true);
   bsSkinPanel3->SetCaption("视频预览");
-  Panel6 = Place<cl::TPanel>(this, bsSkinPanel3, 8, 30, 200, 124);
+  Panel6 = Place<cl::TPanel>(this, bsSkinPanel3, 8, 36, 200, 124);
   Panel6->SetName("Panel6");
   Panel6->SetColor(gfx::clBtnText);
   Panel6->BevelOuter = cl::bvNone;
-  bsSkinSlider1 = Place<TbsSkinSlider>(this, bsSkinPanel3, 8, 160, 200, 20);
+  bsSkinSlider1 = Place<TbsSkinSlider>(this, bsSkinPanel3, 8, 170, 200, 20);
   bsSkinSlider1->SetSkinData(bsSkinData1);
   bsSkinSlider1->SetMinValue(0);
   bsSkinSlider1->SetMaxValue(100);
@@ -423,7 +423,7 @@ void TForm1::BuildPreviewPanel() {
   // Picture buttons in six places; unmute shares mute's place, the hidden
   // full-screen button the snapshot's.
   auto button = [&](const char* picture, const char* hint, int place, std::function<void()> click) {
-    auto* b = Place<TbsSkinButton>(this, bsSkinPanel3, 8 + place * 34, 188, 32, 28);
+    auto* b = Place<TbsSkinButton>(this, bsSkinPanel3, 8 + place * 34, 202, 32, 28);
     b->SetSkinData(bsSkinData1);
     b->SetCanFocused(false);
     b->Hint = hint;

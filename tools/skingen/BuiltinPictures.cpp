@@ -319,14 +319,21 @@ QImage ToolGlyph(const std::string& what, bool enabled) {
   return img;
 }
 
-// --- preview button glyphs (16 x 16, dark on the button face) -------------------------------
+// --- preview button glyphs (16 x 16) --------------------------------------------------------
+// Coloured like the tool bar's pictures: mid tones that read on the light
+// button faces and on the dark ones alike.
 
 QImage PreviewGlyph(const std::string& what) {
   const int n = 16;
   QImage img = Blank(n, n);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, true);
-  const QColor ink("#2F3640"), accent("#1A73E8"), red("#C5221F");
+  const QColor accent("#1A73E8"), red("#D93025");
+  const QColor ink = what == "PLAY"                               ? QColor("#1E8E3E")
+                     : what == "PAUSE"                            ? QColor("#E37400")
+                     : what == "STOP"                             ? red
+                     : what == "SETTINGS" || what == "FULLSCREEN" ? QColor("#5F7D95")
+                                                                  : accent;
   p.setPen(Qt::NoPen);
   p.setBrush(ink);
   auto speaker = [&] {
@@ -367,7 +374,7 @@ QImage PreviewGlyph(const std::string& what) {
     p.drawRect(QRectF(5, 2.5, 6, 3));
     p.setBrush(Qt::white);
     p.drawEllipse(QPointF(8, 9.2), 3.2, 3.2);
-    p.setBrush(accent);
+    p.setBrush(QColor("#0B4FA8"));
     p.drawEllipse(QPointF(8, 9.2), 2, 2);
   } else if (what == "SETTINGS") {
     for (int i = 0; i < 8; ++i) {
