@@ -1,5 +1,7 @@
 #include "app/MainForm.h"
 
+#include <algorithm>
+
 #include <cstdio>
 
 #include "app/AddFiles.h"
@@ -37,15 +39,21 @@ void LoadStrip(cl::TCustomImageList* L, const char* name) {
   if (LoadPicture(name, b)) L->Add(&b, nullptr);
 }
 
-// The empty-list picture laid over the list's own white, centred in a
-// bitmap of the given size: the picture's alpha is blended here once, so
-// the panel shows it the same in every skin.
-void ComposeEmptyListPicture(gfx::TBitmap& out, int w, int h) {
+// The empty-list picture laid over the list's own background, centred in a
+// bitmap of the given size. On a dark list its neutral greys (the text and
+// the frame) are turned light so they stay readable; its colours stay.
+void ComposeEmptyListPicture(gfx::TBitmap& out, int w, int h, gfx::TColor background) {
+  const gfx::COLORREF bg = gfx::ColorToRef(background);
+  const uint8_t bgRgb[3] = {gfx::GetBValue(bg), gfx::GetGValue(bg), gfx::GetRValue(bg)};
+  const bool dark = (299 * bgRgb[2] + 587 * bgRgb[1] + 114 * bgRgb[0]) / 1000 < 128;
   out.SetPixelFormat(gfx::pf32bit);
   out.SetSize(w, h);
   for (int y = 0; y < h; ++y) {
     uint8_t* d = out.ScanLine(y);
-    for (int x = 0; x < w * 4; ++x) d[x] = 255;
+    for (int x = 0; x < w; ++x) {
+      for (int c = 0; c < 3; ++c) d[x * 4 + c] = bgRgb[c];
+      d[x * 4 + 3] = 255;
+    }
   }
   gfx::TBitmap pic;
   if (!LoadPicture("EMPTY_LIST", pic) || pic.PixelFormat() != gfx::pf32bit) return;
@@ -57,8 +65,12 @@ void ComposeEmptyListPicture(gfx::TBitmap& out, int w, int h) {
     for (int x = 0; x < pic.Width(); ++x) {
       if (x + ox < 0 || x + ox >= w) continue;
       const int a = s[x * 4 + 3];
+      uint8_t src[3] = {s[x * 4], s[x * 4 + 1], s[x * 4 + 2]};
+      const int hi = std::max({src[0], src[1], src[2]}), lo = std::min({src[0], src[1], src[2]});
+      if (dark && hi - lo < 24)
+        for (uint8_t& v : src) v = uint8_t(255 - v * 3 / 4);
       uint8_t* px = d + (x + ox) * 4;
-      for (int c = 0; c < 3; ++c) px[c] = uint8_t((s[x * 4 + c] * a + px[c] * (255 - a)) / 255);
+      for (int c = 0; c < 3; ++c) px[c] = uint8_t((src[c] * a + px[c] * (255 - a)) / 255);
     }
   }
 }
@@ -333,7 +345,13 @@ void TForm1::BuildFileList() {
   bsSkinPanel5->SetSkinData(bsSkinData1);
   bsSkinPanel5->SetSkinDataName("panel");
   EmptyListImage = Place<cl::TImage>(this, bsSkinPanel5, 0, 0, 719, 206);
-  ComposeEmptyListPicture(*EmptyListImage->Picture()->Bitmap(), 719, 206);
+  UpdateEmptyListPicture();
+}
+
+void TForm1::UpdateEmptyListPicture() {
+  ComposeEmptyListPicture(*EmptyListImage->Picture()->Bitmap(), EmptyListImage->Width(), EmptyListImage->Height(),
+                          lvFiles->Color());
+  EmptyListImage->Invalidate();
 }
 
 void TForm1::BuildOutputPanel() {
@@ -488,6 +506,8 @@ void TForm1::BuildPreviewPanel() {
   // The rendered picture follows the video area when the window moves.
   WindowProc = [this, inherited = WindowProc](cl::TMessage& m) {
     inherited(m);
+    // The list's background follows the skin; the picture over it too.
+    if (m.Msg == skin::WM_AFTER_CHANGE_SKIN_DATA && EmptyListImage) UpdateEmptyListPicture();
     if (m.Msg == win::WM_WINDOWPOSCHANGING || m.Msg == win::WM_WINDOWPOSCHANGED) WindowPosChanged();
   };
 }

@@ -121,6 +121,8 @@ class TForm1 : public cl::TForm {
   void SetGroup(TCommandGroup g, bool enabled);
   bool GroupEnabled(TCommandGroup g) const;
   void ShowEmptyListPicture(bool show);
+  // The picture drawn again on the list's current (skin's) background.
+  void UpdateEmptyListPicture();
 
   // --- options dialog -------------------------------------------------------
   void bsSkinButton19Click();  // show the options dialog
