@@ -1,6 +1,7 @@
 #include "app/MainJobLogic.h"
 
 #include <array>
+#include <filesystem>
 
 #include "app/FormatCatalogue.h"
 #include "app/JobParams.h"
@@ -91,12 +92,17 @@ std::string TMainJobLogic::RowOutputName(int row, const std::string& ext) const 
   std::string folder = Folder();
   std::string name = ChangeFileExt(ExtractFileName(current), ext);
   bool checkDisk = !inRowSelect_ && !Overwrite();
-  // The row's own task has already made its output file (empty until the
-  // run), so the name the row holds is never taken by that file.
-  const std::string own = ExtractFileName(current);
+  // Adding a row opens its output file, so an empty file of the row's own
+  // name is the row's own and frees nothing by a new number; a file with
+  // content (an earlier run's output) still counts.
+  const std::string own = folder + "/" + ExtractFileName(current);
+  auto ownPlaceholder = [&](const std::string& path) {
+    std::error_code ec;
+    return path == own && std::filesystem::file_size(std::filesystem::u8path(path), ec) == 0 && !ec;
+  };
   std::string unique = UniqueOutputName(folder + "/" + name, folder, [&](const std::string& path) {
-    const std::string candidate = ExtractFileName(path);
-    return RowHasOutputName(candidate, row) || (checkDisk && candidate != own && OutputFileExists(path));
+    return RowHasOutputName(ExtractFileName(path), row) ||
+           (checkDisk && OutputFileExists(path) && !ownPlaceholder(path));
   });
   return ExtractFileName(unique);
 }

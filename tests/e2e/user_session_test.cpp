@@ -33,7 +33,9 @@
 #include "platform/rtl/ini.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/input.h"
+#include "skin/bsSkinForm.h"
 #include "skin/bsSkinListBox.h"
+#include "skin/bsSkinMenus.h"
 #include "tests/media/common/MediaFixtures.h"
 
 extern char** environ;
@@ -194,6 +196,43 @@ class Twin {
       p = At(form1, l, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
     }
     h.input.Key(win::VK_ESCAPE);
+    return p;
+  }
+  // Where the snapshot menu's entries sit once a left press on the settings
+  // button opens it: the entry `opener` in the first window and `item` in
+  // the submenu that entry opens, each in its own window's coordinates,
+  // with the sizes of both windows (which tell them apart on the screen).
+  struct MenuPath {
+    cl::TPoint opener{-1, -1}, item{-1, -1};
+    cl::TPoint firstSize, subSize;
+  };
+  MenuPath SnapshotMenu(const std::string& opener, const std::string& item) {
+    MenuPath p;
+    skin::TbsSkinMenu* m = form1->bsSkinForm1->SkinMenu();
+    skin::TbsSkinButton* b = form1->bsSkinButton23;
+    h.input.MoveTo(b, b->Width() / 2, b->Height() / 2);
+    h.input.Click();
+    auto centre = [](skin::TbsSkinPopupWindow* w, const std::string& caption) {
+      for (skin::TbsSkinMenuItem* i : w->ItemList)
+        if (i->MenuItem->Caption == caption)
+          return cl::TPoint{(i->ObjectRect.Left + i->ObjectRect.Right) / 2,
+                            (i->ObjectRect.Top + i->ObjectRect.Bottom) / 2};
+      return cl::TPoint{-1, -1};
+    };
+    if (m && m->PopupList().size() == 1) {
+      skin::TbsSkinPopupWindow* first = m->PopupList()[0];
+      p.firstSize = {first->Width(), first->Height()};
+      p.opener = centre(first, opener);
+      h.input.MoveTo(first->Handle(), p.opener.X, p.opener.Y);
+      for (int i = 0; i < 40 && m->PopupList().size() < 2; ++i) h.Advance(50);
+      if (m->PopupList().size() == 2) {
+        skin::TbsSkinPopupWindow* sub = m->PopupList()[1];
+        p.subSize = {sub->Width(), sub->Height()};
+        p.item = centre(sub, item);
+      }
+    }
+    if (m) m->Hide();
+    h.Pump();
     return p;
   }
   TForm1* form1 = nullptr;
@@ -395,6 +434,88 @@ class UserSession : public ::testing::Test {
     })) << ReadFile(ini);
   }
 
+  // The pixels of a control of the main window as the screen shows them.
+  QImage Area(cl::TControl* c) {
+    const cl::TPoint at = Twin::At(twin->form1, c, 0, 0);
+    return Screen().copy(mainAt.x + at.X, mainAt.y + at.Y, c->Width(), c->Height());
+  }
+
+  // The selected row opens paused in the preview; "播放" plays it on (the
+  // picture moves), "暂停" stops it where it is.
+  void PlayAndPausePreview() {
+    TForm1* f = twin->form1;
+    ASSERT_TRUE(WaitFor([&] { return Count("duration: ") > 0 && Count("frame size: 320x240") > 0; }))
+        << "the preview never opened";
+    ASSERT_TRUE(WaitFor([&] { return Count("\nPause\n") > 0; })) << "the preview never opened paused";
+    const QImage still = Area(f->Panel6);
+    const size_t played = Count("\nPlay\n") + Count("\nResume\n"), paused = Count("\nPause\n");
+    Click(f->bsSkinButton13);
+    ASSERT_TRUE(WaitFor([&] { return Count("\nPlay\n") + Count("\nResume\n") > played; })) << "it never played";
+    ASSERT_TRUE(WaitFor([&] { return Area(f->Panel6) != still; })) << "the picture stood still";
+    Step("playing");
+    Click(f->bsSkinButton14);
+    ASSERT_TRUE(WaitFor([&] { return Count("\nPause\n") > paused; })) << "it never paused";
+  }
+
+  // The snapshot type chosen through the settings button's menu (a left
+  // press opens it at the pointer, the type submenu opens on hover), then a
+  // snapshot of the paused picture. Returns the picture's file.
+  fs::path SnapshotAsPng(const std::string& inputStem) {
+    TForm1* f = twin->form1;
+    const Twin::MenuPath path = twin->SnapshotMenu("快照保存类型", "PNG文件");
+    EXPECT_GE(path.item.X, 0) << "no type submenu in the twin";
+    if (path.item.X < 0) return {};
+    // A menu window on the screen: a window of that size other than those in `besides`.
+    auto menuWindow = [&](cl::TPoint size, const std::vector<std::string>& besides) {
+      std::string found;
+      WaitFor([&] {
+        for (auto& id : Windows(".", "--class")) {
+          if (id == main || std::find(besides.begin(), besides.end(), id) != besides.end()) continue;
+          const Rect r = Geometry(id);
+          if (r.w == size.X && r.h == size.Y) found = id;
+        }
+        return !found.empty();
+      });
+      return found;
+    };
+    const std::vector<std::string> before = Windows(".", "--class");
+    Click(f->bsSkinButton23);
+    const std::string first = menuWindow(path.firstSize, before);
+    EXPECT_FALSE(first.empty()) << "the snapshot menu never opened";
+    if (first.empty()) return {};
+    const Rect firstAt = Geometry(first);
+    Xdo({"mousemove", std::to_string(firstAt.x + path.opener.X), std::to_string(firstAt.y + path.opener.Y)});
+    std::vector<std::string> others = before;
+    others.push_back(first);
+    const std::string sub = menuWindow(path.subSize, others);
+    EXPECT_FALSE(sub.empty()) << "the type submenu never opened";
+    if (sub.empty()) return {};
+    Step("snapshot-menu");
+    ClickAt(Geometry(sub), path.item);
+    EXPECT_TRUE(WaitFor([&] { return Windows(".", "--class").size() <= before.size(); })) << "the menu stayed open";
+    EXPECT_TRUE(WaitFor([&] { return Ini("SnapShot", "Picture") == "PNG"; })) << "the type was not stored";
+
+    Click(f->bsSkinButton22);
+    fs::path picture;
+    EXPECT_TRUE(WaitFor([&] {
+      const std::string dir = Ini("SnapShot", "Dir");
+      if (dir.empty()) return false;
+      picture = fs::path(dir) / (inputStem + "_1.png");
+      return fs::exists(picture) && !QImage(QString::fromStdString(picture.string()), "PNG").isNull();
+    })) << "no snapshot "
+        << picture;
+    return picture;
+  }
+
+  // "重命名" under the list opens an editor on the selected row's output
+  // name; the typed name is taken with Enter.
+  void RenameSelectedRow(const std::string& name) {
+    Click(twin->form1->bsSkinButton21);
+    Xdo({"type", "--delay", "20", name});
+    Step("renaming");
+    Keys("Return");
+  }
+
   // With VC_E2E_STEPS set, the screen after each named step is kept too.
   void Step(const std::string& name) {
     if (std::getenv("VC_E2E_STEPS")) SaveScreen((shots / ("e2e-" + name + ".png")).string());
@@ -441,6 +562,15 @@ TEST_F(UserSession, AddsTwoFilesConvertsWithTwoThreadsSwitchesSkinAndKeepsItsSet
   SelectRow(1);
   SelectRow(0);
 
+  PlayAndPausePreview();
+  const fs::path snapshot = SnapshotAsPng("first");
+  const QImage picture(QString::fromStdString(snapshot.string()), "PNG");
+  EXPECT_EQ(picture.size(), QSize(320, 240)) << snapshot;
+  EXPECT_EQ(fs::path(Ini("SnapShot", "Dir")), root / "home" / "Varnel视频软件" / "快照");
+
+  // The first row's output gets a name of its own.
+  RenameSelectedRow("clip-one");
+
   SetThreadCount(2);
 
   Click(f->bsSkinButton2);   // "开始"
@@ -460,7 +590,7 @@ TEST_F(UserSession, AddsTwoFilesConvertsWithTwoThreadsSwitchesSkinAndKeepsItsSet
     int key, sizeItem;
   };
   const Expected rows[] = {
-      {"first", catalogue::PresetKey(catalogue::CategoryIdMap(categoryItem), formatIndex), sizeItem},
+      {"clip-one", catalogue::PresetKey(catalogue::CategoryIdMap(categoryItem), formatIndex), sizeItem},
       {"second", catalogue::PresetKey(catalogue::CategoryIdMap(0), 0), -1}};
   std::vector<fs::path> outputs;
   for (auto& e : fs::directory_iterator(outFolder)) outputs.push_back(e.path());
@@ -487,9 +617,6 @@ TEST_F(UserSession, AddsTwoFilesConvertsWithTwoThreadsSwitchesSkinAndKeepsItsSet
     const std::string errors = RunTool({"ffmpeg", "-v", "error", "-i", out.string(), "-f", "null", "-"}, &status);
     EXPECT_EQ(status, 0) << out << ": " << errors;
   }
-
-  // Later steps (preview a row and take a PNG snapshot, rename a row) go
-  // here, each as a method of the fixture like the ones above.
 
   // "皮肤": the chooser's next skin, confirmed with Enter.
   const std::string skinBefore = Ini("Skin", "SetSkin");
