@@ -278,6 +278,7 @@ class TForm1 : public cl::TForm {
   void OpenPreview(bool paused);
 
   std::unique_ptr<media::TZEVizeza> ZEVizeza;
+  cl::TTimer* previewRetry_ = nullptr;  // a preview waiting for the open in flight
   int64_t FDuration = 0;
   cl::TWinControl* FScreenControl = nullptr;
   skin::TbsSkinButton *bsSkinButton13 = nullptr, *bsSkinButton14 = nullptr, *bsSkinButton15 = nullptr,

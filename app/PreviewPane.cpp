@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/MainForm.h"
+#include "platform/cl/timer.h"
 #include "platform/ctl/videosurface.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/rtl/format.h"
@@ -52,6 +53,22 @@ void TForm1::Button31Click() {
 }
 
 void TForm1::OpenPreview(bool paused) {
+  // A row chosen while an earlier open still waits (its wait serves the
+  // window) opens once that one is done, rather than being refused.
+  if (ZEVizeza->OpeningHere()) {
+    if (!previewRetry_) {
+      previewRetry_ = new cl::TTimer(this);
+      previewRetry_->SetInterval(50);
+    }
+    previewRetry_->SetOnTimer([this, paused](rtl::TObject*) {
+      if (ZEVizeza->OpeningHere()) return;
+      previewRetry_->SetEnabled(false);
+      OpenPreview(paused);
+    });
+    previewRetry_->SetEnabled(true);
+    return;
+  }
+  if (previewRetry_) previewRetry_->SetEnabled(false);
   Panel6->HandleNeeded();
   ctl::TVideoSurface* surface = ctl::TVideoSurface::SinkForWindow(Panel6->Handle());
   if (!ZEVizeza->Open(Logic->T_Movie_PLayer_FileName, surface, paused)) Log(ZEVizeza->LastErrMsg());

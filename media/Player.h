@@ -151,6 +151,10 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   // Properties
   TAVProbe* AVProbe() { return FAVProbe.get(); }
   std::string FileName() const { return FFileName; }
+  // True while the calling thread runs an Open of this player (its wait
+  // serves the thread's messages) or the file-open event: an Open from
+  // there is refused.
+  bool OpeningHere() { return InOwnOpening(); }
   std::string LastErrMsg() const;
   IVideoOutput* ScreenHandle() const { return FScreenHandle; }
   std::string Format() const;

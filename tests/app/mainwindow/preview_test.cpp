@@ -291,6 +291,19 @@ TEST_F(Preview, SelectingARowOpensItPausedAtItsStartAndStopReloadsIt) {
   EXPECT_EQ(FrameWidth(), 0);
 }
 
+// A file added while the preview of the one before is still opening (the
+// open's wait serves the window) is previewed once that open is done.
+TEST_F(Preview, ARowChosenWhileAnOpenWaitsIsPreviewedAfterIt) {
+  Start();
+  rtl::Post([&] { AddClip("second.avi"); });
+  AddClip("first.avi");
+  ASSERT_TRUE(Until([&] { return form1->lvFiles->Items()->Count() == 2; })) << log;
+  const std::string want = form1->Logic->T_Movie_PLayer_FileName;
+  EXPECT_NE(want.find("second.avi"), std::string::npos);
+  ASSERT_TRUE(Until([&] { return form1->ZEVizeza->FileName() == want && OpenedPausedAtStart(); })) << log;
+  EXPECT_EQ(log.find("Cannot open a file"), std::string::npos) << log;
+}
+
 TEST_F(Preview, TheHeldSeekBarIgnoresPositionsAndTheEndReturnsToTheStartPaused) {
   Start();
   AddClip();
