@@ -1,3 +1,4 @@
+#include "app/FormLayout.h"
 #include "app/AboutBox.h"
 
 #include "app/MainForm.h"
@@ -10,14 +11,6 @@ namespace {
 
 constexpr int kClientWidth = 372;
 constexpr int kClientHeight = 176;
-
-template <class T>
-T* Place(cl::TComponent* owner, cl::TWinControl* parent, int x, int y, int w, int h) {
-  T* c = new T(owner);
-  c->SetBounds(x, y, w, h);
-  c->SetParent(parent);
-  return c;
-}
 
 }  // namespace
 

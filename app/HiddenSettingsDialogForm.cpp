@@ -1,3 +1,4 @@
+#include "app/FormLayout.h"
 #include "app/HiddenSettingsDialogForm.h"
 
 #include <cstring>
@@ -10,14 +11,6 @@ namespace {
 
 constexpr int kClientWidth = 958;
 constexpr int kClientHeight = 474;
-
-template <class T>
-T* Place(cl::TComponent* owner, cl::TWinControl* parent, int x, int y, int w, int h) {
-  T* c = new T(owner);
-  c->SetBounds(x, y, w, h);
-  c->SetParent(parent);
-  return c;
-}
 
 // The first `count` pictures of a 32 x 32 strip.
 void LoadStrip(cl::TCustomImageList* list, const char* name, int count) {
@@ -72,23 +65,10 @@ TForm6::TForm6(cl::TComponent* owner) : cl::TForm(owner) {
   label->SetCaption("输出格式：");
   label->SetSkinData(skin);
   bsSkinOfficeComboBox2 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel1, 92, 8, 150, 72);
-  bsSkinOfficeComboBox2->SetToolButtonStyle(true);
-  bsSkinOfficeComboBox2->SetDropDownCount(4);
-  bsSkinOfficeComboBox2->SetListBoxItemHeight(50);
-  bsSkinOfficeComboBox2->ListBoxWidth = 180;
-  bsSkinOfficeComboBox2->SetListBoxShowItemTitles(false);
-  bsSkinOfficeComboBox2->SetListBoxSkinDataName("resizetoolpanel");
-  bsSkinOfficeComboBox2->SetImages(ImageList1);
-  bsSkinOfficeComboBox2->SetSkinData(skin);
+  SetUpCategoryChooser(bsSkinOfficeComboBox2, ImageList1, skin);
   bsSkinOfficeComboBox1 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel1, 250, 8, 370, 72);
-  bsSkinOfficeComboBox1->SetToolButtonStyle(true);
-  bsSkinOfficeComboBox1->SetDropDownCount(4);
-  bsSkinOfficeComboBox1->SetListBoxItemHeight(60);
-  bsSkinOfficeComboBox1->ListBoxWidth = 370;
-  bsSkinOfficeComboBox1->SetListBoxShowItemTitles(true);
-  bsSkinOfficeComboBox1->SetListBoxShowLines(true);
-  bsSkinOfficeComboBox1->SetListBoxSkinDataName("listbox");
-  bsSkinOfficeComboBox1->SetSkinData(skin);
+  // No pictures here: the dialog's format chooser shows titles only.
+  SetUpFormatChooser(bsSkinOfficeComboBox1, 370, nullptr, skin);
 
   // The pages; only the first holds anything.
   bsSkinPageControl1 = Place<TbsSkinPageControl>(this, this, 8, 104, 632, 318);

@@ -1,3 +1,4 @@
+#include "app/FormLayout.h"
 #include "app/MainForm.h"
 
 #include <algorithm>
@@ -73,14 +74,6 @@ void ComposeEmptyListPicture(gfx::TBitmap& out, int w, int h, gfx::TColor backgr
       for (int c = 0; c < 3; ++c) px[c] = uint8_t((src[c] * a + px[c] * (255 - a)) / 255);
     }
   }
-}
-
-template <class T>
-T* Place(cl::TComponent* owner, cl::TWinControl* parent, int x, int y, int w, int h) {
-  T* c = new T(owner);
-  c->SetBounds(x, y, w, h);
-  c->SetParent(parent);
-  return c;
 }
 
 }  // namespace
@@ -358,23 +351,9 @@ void TForm1::BuildOutputPanel() {
   bsSkinPanel2 = Place<TbsSkinPanel>(this, this, 0, 290, 590, 84);
   bsSkinPanel2->SetSkinData(bsSkinData1);
   bsSkinOfficeComboBox2 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 6, 6, 150, 72);
-  bsSkinOfficeComboBox2->SetToolButtonStyle(true);
-  bsSkinOfficeComboBox2->SetDropDownCount(4);
-  bsSkinOfficeComboBox2->SetListBoxItemHeight(50);
-  bsSkinOfficeComboBox2->ListBoxWidth = 180;
-  bsSkinOfficeComboBox2->SetListBoxShowItemTitles(false);
-  bsSkinOfficeComboBox2->SetListBoxSkinDataName("resizetoolpanel");
-  bsSkinOfficeComboBox2->SetImages(ImageList1);
-  bsSkinOfficeComboBox2->SetSkinData(bsSkinData1);
+  SetUpCategoryChooser(bsSkinOfficeComboBox2, ImageList1, bsSkinData1);
   bsSkinOfficeComboBox1 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 160, 6, 236, 72);
-  bsSkinOfficeComboBox1->SetToolButtonStyle(true);
-  bsSkinOfficeComboBox1->SetDropDownCount(4);
-  bsSkinOfficeComboBox1->SetListBoxItemHeight(60);
-  bsSkinOfficeComboBox1->ListBoxWidth = 320;
-  bsSkinOfficeComboBox1->SetListBoxShowLines(true);
-  bsSkinOfficeComboBox1->SetListBoxSkinDataName("listbox");
-  bsSkinOfficeComboBox1->SetImages(ImageList2);
-  bsSkinOfficeComboBox1->SetSkinData(bsSkinData1);
+  SetUpFormatChooser(bsSkinOfficeComboBox1, 320, ImageList2, bsSkinData1);
 
   auto* label = Place<TbsSkinStdLabel>(this, bsSkinPanel2, 404, 10, 100, 18);
   label->SetSkinData(bsSkinData1);

@@ -1,21 +1,10 @@
+#include "app/FormLayout.h"
 #include "app/OptionsDialog.h"
 
 #include "app/MainForm.h"
 #include "platform/cl/application.h"
 
 using namespace skin;
-
-namespace {
-
-template <class T>
-T* Place(cl::TComponent* owner, cl::TWinControl* parent, int x, int y, int w, int h) {
-  T* c = new T(owner);
-  c->SetBounds(x, y, w, h);
-  c->SetParent(parent);
-  return c;
-}
-
-}  // namespace
 
 TForm5::TForm5(cl::TComponent* owner) : cl::TForm(owner) {
   if (auto* main = dynamic_cast<TForm1*>(cl::Application->MainForm())) {

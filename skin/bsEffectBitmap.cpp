@@ -247,6 +247,29 @@ void TbsEffectBmp::GrayScale() {
   }
 }
 
+void TbsEffectBmp::ApplyInActiveEffect(TbsInActiveEffect Effect) {
+  switch (Effect) {
+    case ieBrightness:
+      ChangeBrightness(0.5);
+      break;
+    case ieDarkness:
+      ChangeDarkness(0.3);
+      break;
+    case ieGrayScale:
+      GrayScale();
+      break;
+    case ieNoise:
+      AddMonoNoise(50);
+      break;
+    case ieSplitBlur:
+      SplitBlur(1);
+      break;
+    case ieInvert:
+      Invert();
+      break;
+  }
+}
+
 void TbsEffectBmp::Invert() {
   for (int y = 0; y < Height; ++y) {
     uint8_t* p = ScanLine(y);

@@ -50,6 +50,8 @@ class TbsEffectBmp : public rtl::TObject {
   void ChangeDarkness(double Kf);
   void GrayScale();
   void Invert();
+  // The filter an inactive form's pictures get from the skin.
+  void ApplyInActiveEffect(TbsInActiveEffect Effect);
   // Each pixel becomes the mean of four samples Amount rows and columns
   // before and after it, read in place (done pixels hold their new values).
   // Samples past the last row or column are taken at the last one.

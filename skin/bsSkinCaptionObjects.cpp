@@ -733,26 +733,7 @@ void TbsSkinCaptionObject::BuildBackground(TBitmap* B, TBitmap* Pic, const TRect
 void TbsSkinCaptionObject::ApplyInActiveFilter(TBitmap* B, gfx::TCanvas* Cnvs) {
   std::unique_ptr<TbsEffectBmp> E(TbsEffectBmp::CreateFromhWnd(B->Handle()));
   if (!E) return;
-  switch (SD->InActiveEffect) {
-    case ieBrightness:
-      E->ChangeBrightness(0.5);
-      break;
-    case ieDarkness:
-      E->ChangeDarkness(0.3);
-      break;
-    case ieGrayScale:
-      E->GrayScale();
-      break;
-    case ieNoise:
-      E->AddMonoNoise(50);
-      break;
-    case ieSplitBlur:
-      E->SplitBlur(1);
-      break;
-    case ieInvert:
-      E->Invert();
-      break;
-  }
+  E->ApplyInActiveEffect(SD->InActiveEffect);
   E->Draw(Cnvs->Handle(), ObjectRect.Left, ObjectRect.Top);
 }
 

@@ -761,26 +761,7 @@ void TbsSkinForm::PaintNCSkin(gfx::HDC DC, bool AUseExternalDC) {
     if (!Active && FSD->AutoRenderingInActiveImage) {
       std::unique_ptr<TbsEffectBmp> E(TbsEffectBmp::CreateFromhWnd(S->Handle()));
       if (E) {
-        switch (FSD->InActiveEffect) {
-          case ieBrightness:
-            E->ChangeBrightness(0.5);
-            break;
-          case ieDarkness:
-            E->ChangeDarkness(0.3);
-            break;
-          case ieGrayScale:
-            E->GrayScale();
-            break;
-          case ieNoise:
-            E->AddMonoNoise(50);
-            break;
-          case ieSplitBlur:
-            E->SplitBlur(1);
-            break;
-          case ieInvert:
-            E->Invert();
-            break;
-        }
+        E->ApplyInActiveEffect(FSD->InActiveEffect);
         E->Draw(D, At[i].X, At[i].Y);
         continue;
       }
