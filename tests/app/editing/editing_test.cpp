@@ -16,65 +16,19 @@
 #include "platform/cl/application.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/testkit/harness.h"
+#include "tests/app/common/ProgramFixture.h"
 #include "tests/media/common/MediaFixtures.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class FakeChooser : public IFileChooser {
- public:
-  bool OpenFile(const std::string&, std::string& file) override {
-    if (files.empty()) return false;
-    file = files.front();
-    return true;
-  }
-  bool OpenFiles(const std::string&, std::vector<std::string>& out) override {
-    out = files;
-    return !files.empty();
-  }
-  bool SelectFolder(const std::string&, std::string&) override { return false; }
-  std::vector<std::string> files;
-};
-
-class Editing : public ::testing::Test {
+class Editing : public programtest::ProgramTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(mediatest::LoadEngineLibraries());
-    root = fs::path(mediatest::TempDir()) /
-           ("editing_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(root);
-    fs::create_directories(root / "prog");
-    fs::create_directories(root / "in");
-    TProgramServices& s = TForm1::Services();
-    s = TProgramServices{};
-    s.ProgramFolder = (root / "prog").string() + "/";
-    s.ConfigFolder = (root / "conf").string() + "/";
-    s.DefaultOutputFolder = (root / "out").string();
-    s.Chooser = &chooser;
-    s.LogSink = [this](const std::string& l) { log += l + "\n"; };
-    s.InfoBox = [this](const std::string& t) { hints.push_back(t); };
-  }
-  void TearDown() override {
-    if (form1 && !form1->Destroyed()) {
-      bool can = true;
-      form1->FormCloseQuery(form1, can);
-    }
-    TForm1::Services() = TProgramServices{};
-  }
+  void SetUp() override { SetUpProgram("editing_"); }
   void Start(bool withSettingsDialog = true) {
-    cl::Application->CreateForm(form1);
-    cl::Application->CreateForm(form2);
-    cl::Application->CreateForm(form5);
-    if (withSettingsDialog) cl::Application->CreateForm(form6);
-    form1->Show();
-    h.Pump();
+    ProgramTest::Start(withSettingsDialog);
     form1->StopPreview = [this] { previewStops++; };
-  }
-  std::string Input(const std::string& fixture, const std::string& name) {
-    const fs::path dst = root / "in" / name;
-    fs::copy_file(mediatest::Fixture(fixture), dst, fs::copy_options::overwrite_existing);
-    return dst.string();
   }
   // Three rows: c.mkv (task 1), b.mp4 (task 2), a.avi (task 3).
   void AddThree() {
@@ -100,16 +54,7 @@ class Editing : public ::testing::Test {
   }
   int SlotOf(int row) { return int(reinterpret_cast<intptr_t>(Row(row)->Data)) - 1; }
 
-  plat::test::Harness h;
-  FakeChooser chooser;
-  fs::path root;
-  std::string log;
-  std::vector<std::string> hints;
   int previewStops = 0;
-  TForm1* form1 = nullptr;
-  TForm2* form2 = nullptr;
-  TForm5* form5 = nullptr;
-  TForm6* form6 = nullptr;
 };
 
 }  // namespace
@@ -174,11 +119,11 @@ TEST_F(Editing, RenamingInPlaceKeepsTheFormatsExtensionAndTheSlotsOutputName) {
   form1->lvFiles->SetSelected(nullptr);
   form1->lvFilesDblClick();
   EXPECT_FALSE(form1->edt->Visible());
-  EXPECT_TRUE(hints.empty());
+  EXPECT_TRUE(infos.empty());
   form1->bsSkinButton21Click();
   form1->N26Click();
   form1->btnRemoveClick();
-  EXPECT_EQ(hints, (std::vector<std::string>{"请先选中您需要重命名的项目！", "请先选中您需要重命名的项目！",
+  EXPECT_EQ(infos, (std::vector<std::string>{"请先选中您需要重命名的项目！", "请先选中您需要重命名的项目！",
                                              "请先选择您需要删除的项目！"}));
   EXPECT_EQ(Rows(), 1);
 }

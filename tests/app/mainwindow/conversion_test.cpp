@@ -15,72 +15,16 @@
 #include "platform/cl/application.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/testkit/harness.h"
+#include "tests/app/common/ProgramFixture.h"
 #include "tests/media/common/MediaFixtures.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class FakeChooser : public IFileChooser {
- public:
-  bool OpenFile(const std::string&, std::string& file) override {
-    if (files.empty()) return false;
-    file = files.front();
-    return true;
-  }
-  bool OpenFiles(const std::string&, std::vector<std::string>& out) override {
-    out = files;
-    return !files.empty();
-  }
-  bool SelectFolder(const std::string&, std::string& f) override {
-    f = folder;
-    return !folder.empty();
-  }
-  std::vector<std::string> files;
-  std::string folder;
-};
-
-class Conversion : public ::testing::Test {
+class Conversion : public programtest::ProgramTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(mediatest::LoadEngineLibraries());
-    root = fs::path(mediatest::TempDir()) / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(root);
-    fs::create_directories(root / "prog");
-    fs::create_directories(root / "in");
-    TProgramServices& s = TForm1::Services();
-    s = TProgramServices{};
-    s.ProgramFolder = (root / "prog").string() + "/";
-    s.ConfigFolder = (root / "conf").string() + "/";
-    s.DefaultOutputFolder = (root / "out").string();
-    s.Chooser = &chooser;
-    s.LogSink = [this](const std::string& l) { log += l + "\n"; };
-    s.FailureBox = [this](const std::string& t) { failures.push_back(t); };
-    s.InfoBox = [this](const std::string& t) { infos.push_back(t); };
-  }
-  void TearDown() override {
-    if (form1 && !form1->Destroyed()) {
-      bool can = true;
-      form1->FormCloseQuery(form1, can);
-    }
-    TForm1::Services() = TProgramServices{};
-  }
-  void Start() {
-    cl::Application->CreateForm(form1);
-    cl::Application->CreateForm(form2);
-    cl::Application->CreateForm(form5);
-    cl::Application->CreateForm(form6);
-    form1->Show();
-    h.Pump();
-  }
-  // A copy of a fixture under its own name in the input folder.
-  std::string Input(const std::string& fixture, const std::string& name) {
-    const std::string src = mediatest::Fixture(fixture);
-    EXPECT_FALSE(src.empty()) << fixture;
-    const fs::path dst = root / "in" / name;
-    fs::copy_file(src, dst, fs::copy_options::overwrite_existing);
-    return dst.string();
-  }
+  void SetUp() override { SetUpProgram(""); }
   std::string Cell(int row, int col) { return form1->lvFiles->Items()->Item(row)->SubItems()->Get(col - 1); }
   int Rows() { return form1->lvFiles->Items()->Count(); }
   // Waits (pumping) until the run's end was handled.
@@ -88,16 +32,6 @@ class Conversion : public ::testing::Test {
     return rtl::WaitWhilePumping(
         [&] { return form1->GroupEnabled(TCommandGroup::Clear) && !form1->GroupEnabled(TCommandGroup::Stop); }, 180000);
   }
-
-  plat::test::Harness h;
-  FakeChooser chooser;
-  fs::path root;
-  std::string log;
-  std::vector<std::string> failures, infos;
-  TForm1* form1 = nullptr;
-  TForm2* form2 = nullptr;
-  TForm5* form5 = nullptr;
-  TForm6* form6 = nullptr;
 };
 
 }  // namespace

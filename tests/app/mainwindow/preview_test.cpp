@@ -24,6 +24,7 @@
 #include "platform/gfx/bmp.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/testkit/harness.h"
+#include "tests/app/common/ProgramFixture.h"
 #include "tests/media/common/MediaFixtures.h"
 
 // Last: it defines TRUE and FALSE as macros (and needs <cstdio> first).
@@ -115,61 +116,12 @@ Decoded DecodeGif(const std::string& path) {
   return d;
 }
 
-class FakeChooser : public IFileChooser {
- public:
-  bool OpenFile(const std::string&, std::string& file) override {
-    if (files.empty()) return false;
-    file = files.front();
-    return true;
-  }
-  bool OpenFiles(const std::string&, std::vector<std::string>& out) override {
-    out = files;
-    return !files.empty();
-  }
-  bool SelectFolder(const std::string& title, std::string& f) override {
-    titles.push_back(title);
-    if (folder.empty()) return false;
-    f = folder;
-    return true;
-  }
-  std::vector<std::string> files, titles;
-  std::string folder;
-};
-
-class Preview : public ::testing::Test {
+class Preview : public programtest::ProgramTest {
  protected:
   void SetUp() override {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    ASSERT_TRUE(mediatest::LoadEngineLibraries(true));
-    root = fs::path(mediatest::TempDir()) /
-           ("preview_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-    fs::remove_all(root);
-    fs::create_directories(root / "prog");
-    fs::create_directories(root / "in");
-    TProgramServices& s = TForm1::Services();
-    s = TProgramServices{};
-    s.ProgramFolder = (root / "prog").string() + "/";
-    s.ConfigFolder = (root / "conf").string() + "/";
-    s.DefaultOutputFolder = (root / "out").string();
-    s.DefaultSnapshotFolder = (root / "snap").string();
-    s.Chooser = &chooser;
-    s.LogSink = [this](const std::string& l) { log += l + "\n"; };
-    s.InfoBox = [this](const std::string& t) { infos.push_back(t); };
-  }
-  void TearDown() override {
-    if (form1 && !form1->Destroyed()) {
-      bool can = true;
-      form1->FormCloseQuery(form1, can);
-    }
-    TForm1::Services() = TProgramServices{};
-  }
-  void Start() {
-    cl::Application->CreateForm(form1);
-    cl::Application->CreateForm(form2);
-    cl::Application->CreateForm(form5);
-    cl::Application->CreateForm(form6);
-    form1->Show();
-    h.Pump();
+    SetUpProgram("preview_", true);
+    TForm1::Services().DefaultSnapshotFolder = (root / "snap").string();
   }
   // Adds a copy of the fixture av.avi (320x240, 2 s) as `name`; adding selects it.
   void AddClip(const std::string& name = "clip.avi") {
@@ -201,16 +153,6 @@ class Preview : public ::testing::Test {
   }
   std::string Ini() { return Slurp(root / "prog" / "option.ini"); }
   ctl::TVideoSurface* Surface() { return ctl::TVideoSurface::SinkForWindow(form1->Panel6->Handle()); }
-
-  plat::test::Harness h;
-  FakeChooser chooser;
-  fs::path root;
-  std::string log;
-  std::vector<std::string> infos;
-  TForm1* form1 = nullptr;
-  TForm2* form2 = nullptr;
-  TForm5* form5 = nullptr;
-  TForm6* form6 = nullptr;
 };
 
 }  // namespace
