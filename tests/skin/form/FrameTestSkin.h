@@ -21,4 +21,10 @@ const TbsFrameTestColors& FrameTestColors(int Variant = 0);
 // The store, filled and not empty; owned by the caller. Variant 0 or 1.
 TbsOwned<TbsSkinData> MakeFrameTestSkin(int Variant = 0);
 
+// A colour as the 0xRRGGBB a grabbed pixel reads.
+inline uint32_t Rgb(TColor c) {
+  gfx::COLORREF r = gfx::ColorToRef(c);
+  return (uint32_t(gfx::GetRValue(r)) << 16) | (uint32_t(gfx::GetGValue(r)) << 8) | gfx::GetBValue(r);
+}
+
 }  // namespace skin

@@ -33,11 +33,6 @@ using namespace skin;
 
 namespace {
 
-uint32_t Rgb(gfx::TColor c) {
-  gfx::COLORREF r = gfx::ColorToRef(c);
-  return (uint32_t(gfx::GetRValue(r)) << 16) | (uint32_t(gfx::GetGValue(r)) << 8) | gfx::GetBValue(r);
-}
-
 class FormFrame : public ::testing::Test {
  public:
   void SetUp() override {
