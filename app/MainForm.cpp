@@ -361,6 +361,7 @@ void TForm1::BuildOutputPanel() {
   Video_OutPut_Folder_Edit = Place<TbsSkinEdit>(this, bsSkinPanel2, 404, 30, 178, 20);
   Video_OutPut_Folder_Edit->SetReadOnly(true);
   Video_OutPut_Folder_Edit->SetSkinData(bsSkinData1);
+  Video_OutPut_Folder_Edit->OnClick = [this](rtl::TObject*) { Video_OutPut_Folder_EditClick(); };
   bsSkinButton5 = Place<TbsSkinButton>(this, bsSkinPanel2, 424, 55, 76, 24);
   bsSkinButton5->SetSkinData(bsSkinData1);
   bsSkinButton5->SetCaption("浏览");
@@ -766,6 +767,8 @@ void TForm1::bsSkinButton5Click() {
   Button16Click();
   filesPort_->SetFocus();
 }
+
+void TForm1::Video_OutPut_Folder_EditClick() { filesPort_->SetFocus(); }
 
 void TForm1::bsSkinButton6Click() {
   Button20Click();

@@ -125,9 +125,10 @@ class TForm1 : public cl::TForm {
   void UpdateEmptyListPicture();
 
   // --- options dialog -------------------------------------------------------
-  void bsSkinButton19Click();  // show the options dialog
-  void bsSkinButton5Click();   // browse for the output folder
-  void bsSkinButton6Click();   // open the output folder
+  void bsSkinButton19Click();            // show the options dialog
+  void bsSkinButton5Click();             // browse for the output folder
+  void bsSkinButton6Click();             // open the output folder
+  void Video_OutPut_Folder_EditClick();  // the read-only folder edit hands the focus to the list
 
   void Log(const std::string& line);
 

@@ -335,3 +335,12 @@ TEST_F(Editing, ARowsOwnOutputFileDoesNotNumberItsNameWhenTheFormatChanges) {
   h.Pump();
   EXPECT_EQ(Cell(0, colOutputFile), "clip_1.mkv");
 }
+
+// The output folder's edit is read-only: a click on it hands the keyboard
+// back to the file list.
+TEST_F(Editing, AClickOnTheOutputFolderGivesTheFocusToTheList) {
+  Start();
+  h.input.MoveTo(form1->Video_OutPut_Folder_Edit, 20, 8);
+  h.input.Click();
+  EXPECT_EQ(win::GetFocus(), form1->lvFiles->Handle());
+}
