@@ -3,6 +3,7 @@
 // tasks, the job slots and the command states kept in step.
 #include <algorithm>
 
+#include "app/JobParams.h"
 #include "app/MainForm.h"
 #include "platform/rtl/format.h"
 
@@ -62,7 +63,17 @@ void TForm1::edtExit() {
   if (text.empty() || text.find('/') != std::string::npos) return;
   const int row = filesPort_->Selected();
   if (row < 0) return;
-  filesPort_->SetCell(row, colOutputFile, text + ext);
+  // Every row converts into the one output folder: a name another row
+  // already holds would have two tasks write one file, so it is numbered.
+  const std::string folder = Video_OutPut_Folder_Edit->Text();
+  const std::string name =
+      ExtractFileName(UniqueOutputName(folder + "/" + text + ext, folder, [&](const std::string& p) {
+        const std::string candidate = ExtractFileName(p);
+        for (int r = 0; r < filesPort_->Count(); ++r)
+          if (r != row && filesPort_->Cell(r, colOutputFile) == candidate) return true;
+        return false;
+      }));
+  filesPort_->SetCell(row, colOutputFile, name);
   edt->SetVisible(false);
   const int slot = filesPort_->RowSlot(row) >= 0 ? filesPort_->RowSlot(row) : row;
   if (slot >= 0 && slot < TJobSlots::kCount)

@@ -344,3 +344,18 @@ TEST_F(Editing, AClickOnTheOutputFolderGivesTheFocusToTheList) {
   h.input.Click();
   EXPECT_EQ(win::GetFocus(), form1->lvFiles->Handle());
 }
+
+// Every row converts into one folder: a rename to a name another row holds
+// is numbered, so no two tasks write one file.
+TEST_F(Editing, ARenameToAnotherRowsNameIsNumbered) {
+  Start();
+  AddThree();
+  const std::string taken = Cell(1, colOutputFile);
+  Select(0);
+  form1->bsSkinButton21Click();
+  form1->edt->SetText(ChangeFileExt(taken, ""));
+  form1->edtExit();
+  const std::string ext = ExtractFileExt(taken);
+  EXPECT_EQ(Cell(0, colOutputFile), ChangeFileExt(taken, "") + "_1" + ext);
+  EXPECT_EQ(form1->JobSlots[SlotOf(0)].OO1.FileName, (root / "out").string() + "/" + Cell(0, colOutputFile));
+}
