@@ -96,8 +96,16 @@ TEST(UnusualInputs, PlayAndProbe) {
     // Opened paused, every file holds: with no picture or one picture too.
     ASSERT_TRUE(p.Open(f, &out, true)) << p.LastErrMsg();
     ASSERT_TRUE(WaitPumping([&] { return reported(psPause); }, 8000));
-    EXPECT_EQ(states[0], psPlay);
-    EXPECT_EQ(states[1], psPause);
+    // Play, then Pause; on a starved machine a Play still waiting in the
+    // event ring after its grace gives way to the Pause, as the ring keeps
+    // one state.
+    ASSERT_FALSE(states.empty());
+    if (states.size() == 1) {
+      EXPECT_EQ(states[0], psPause);
+    } else {
+      EXPECT_EQ(states[0], psPlay);
+      EXPECT_EQ(states[1], psPause);
+    }
     int64_t pts = -2;
     if (k.width) {
       const bool shown = WaitPumping([&] { return out.PresentCount() > 0; }, 10000);
