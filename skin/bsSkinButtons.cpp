@@ -40,6 +40,33 @@ TColor ButtonFontColor(const TbsButtonSkinFields& S, bool Enabled, bool UseSkinF
 
 bool InClient(cl::TControl* C, int X, int Y) { return X >= 0 && Y >= 0 && X < C->Width() && Y < C->Height(); }
 
+// One 20 ms step of the blend toward the hot look (hot) or back; false once
+// it has arrived, and the blend then rests at its end.
+bool MorphStep(double& Kf, bool Hot) {
+  if (Hot && Kf < 1) {
+    Kf += 0.2;
+    return true;
+  }
+  if (!Hot && Kf > 0) {
+    Kf -= 0.2;
+    return true;
+  }
+  Kf = Hot ? 1 : 0;
+  return false;
+}
+
+// One step of a picture strip played forward (past its last frame) or back
+// (to frame 0); false once it has ended.
+bool FrameStep(int& Frame, bool Forward, int FrameCount) {
+  if (Forward) {
+    if (Frame > FrameCount) return false;
+    ++Frame;
+    return true;
+  }
+  --Frame;
+  return Frame > 0;
+}
+
 }  // namespace
 
 // ============================================================================ shared
@@ -351,23 +378,14 @@ void TbsSkinButton::StartMorph() {
 void TbsSkinButton::StopMorph() { cl::FreeAndNil(MorphTimer); }
 
 void TbsSkinButton::MorphTimerTick(rtl::TObject*) {
-  bool hot = FMouseIn || IsFocused();
+  const bool hot = FMouseIn || IsFocused();
   if (FIndex == -1 || !MorphingEnabled()) {
     FMorphKf = hot ? 1 : 0;
     StopMorph();
     return;
   }
-  if (hot && FMorphKf < 1) {
-    FMorphKf += 0.2;
-    Repaint();
-  } else if (!hot && FMorphKf > 0) {
-    FMorphKf -= 0.2;
-    Repaint();
-  } else {
-    FMorphKf = hot ? 1 : 0;
-    StopMorph();
-    Repaint();
-  }
+  if (!MorphStep(FMorphKf, hot)) StopMorph();
+  Repaint();
 }
 
 void TbsSkinButton::StartFrameAnimation(bool Forward) {
@@ -385,18 +403,10 @@ void TbsSkinButton::StopFrameAnimation() {
 }
 
 void TbsSkinButton::AnimateTimerTick(rtl::TObject*) {
-  if (AnimateInc) {
-    if (CurrentFrame <= S.FrameCount) {
-      CurrentFrame++;
-      Repaint();
-    } else {
-      StopFrameAnimation();
-    }
-  } else {
-    CurrentFrame--;
-    if (CurrentFrame <= 0) StopFrameAnimation();
-    Repaint();
-  }
+  const bool more = FrameStep(CurrentFrame, AnimateInc, S.FrameCount);
+  // Played forward to its end the strip shows no step more; back, frame 0.
+  if (!more) StopFrameAnimation();
+  if (more || !AnimateInc) Repaint();
 }
 
 // ---- glow frame
@@ -1058,23 +1068,14 @@ void TbsSkinSpeedButton::StartMorph() {
 void TbsSkinSpeedButton::StopMorph() { cl::FreeAndNil(MorphTimer); }
 
 void TbsSkinSpeedButton::MorphTimerTick(rtl::TObject*) {
-  bool hot = FMouseIn;
+  const bool hot = FMouseIn;
   if (FIndex == -1 || !MorphingEnabled()) {
     FMorphKf = hot ? 1 : 0;
     StopMorph();
     return;
   }
-  if (hot && FMorphKf < 1) {
-    FMorphKf += 0.2;
-    Repaint();
-  } else if (!hot && FMorphKf > 0) {
-    FMorphKf -= 0.2;
-    Repaint();
-  } else {
-    FMorphKf = hot ? 1 : 0;
-    StopMorph();
-    Repaint();
-  }
+  if (!MorphStep(FMorphKf, hot)) StopMorph();
+  Repaint();
 }
 
 void TbsSkinSpeedButton::StartFrameAnimation(bool Forward) {
@@ -1092,18 +1093,10 @@ void TbsSkinSpeedButton::StopFrameAnimation() {
 }
 
 void TbsSkinSpeedButton::AnimateTimerTick(rtl::TObject*) {
-  if (AnimateInc) {
-    if (CurrentFrame <= S.FrameCount) {
-      CurrentFrame++;
-      Repaint();
-    } else {
-      StopFrameAnimation();
-    }
-  } else {
-    CurrentFrame--;
-    if (CurrentFrame <= 0) StopFrameAnimation();
-    Repaint();
-  }
+  const bool more = FrameStep(CurrentFrame, AnimateInc, S.FrameCount);
+  // Played forward to its end the strip shows no step more; back, frame 0.
+  if (!more) StopFrameAnimation();
+  if (more || !AnimateInc) Repaint();
 }
 
 void TbsSkinSpeedButton::StartRepeat() {

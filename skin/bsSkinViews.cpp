@@ -1,6 +1,7 @@
 #include "skin/bsSkinViews.h"
 
 #include <algorithm>
+#include <functional>
 #include <climits>
 
 #include "platform/ctl/header.h"
@@ -78,6 +79,19 @@ void SetBarVisible(TbsSkinScrollBar* Bar, bool Show, bool& InCheck, bool& Change
   InCheck = false;
 }
 
+// Links an outside scroll bar to a view: the old one forgets the view, the
+// new one starts hidden and reports its moves to OnChange.
+void LinkScrollBar(cl::TComponent* View, TbsSkinScrollBar*& Field, TbsSkinScrollBar* Value,
+                   std::function<void(rtl::TObject*)> OnChange) {
+  if (Field) Field->RemoveFreeNotification(View);
+  Field = Value;
+  if (!Value) return;
+  Value->FreeNotification(View);
+  Value->SetEnabled(true);
+  Value->SetVisible(false);
+  Value->OnChange = std::move(OnChange);
+}
+
 }  // namespace
 
 // ============================================================================ tree view
@@ -142,26 +156,12 @@ void TbsSkinCustomTreeView::ChangeSkinData() {
 }
 
 void TbsSkinCustomTreeView::SetVScrollBar(TbsSkinScrollBar* Value) {
-  if (FVScrollBar) FVScrollBar->RemoveFreeNotification(this);
-  FVScrollBar = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->SetEnabled(true);
-    Value->SetVisible(false);
-    Value->OnChange = [this](rtl::TObject* S) { VScrollBarChange(S); };
-  }
+  LinkScrollBar(this, FVScrollBar, Value, [this](rtl::TObject* S) { VScrollBarChange(S); });
   UpDateScrollBars();
 }
 
 void TbsSkinCustomTreeView::SetHScrollBar(TbsSkinScrollBar* Value) {
-  if (FHScrollBar) FHScrollBar->RemoveFreeNotification(this);
-  FHScrollBar = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->SetEnabled(true);
-    Value->SetVisible(false);
-    Value->OnChange = [this](rtl::TObject* S) { HScrollBarChange(S); };
-  }
+  LinkScrollBar(this, FHScrollBar, Value, [this](rtl::TObject* S) { HScrollBarChange(S); });
   UpDateScrollBars();
 }
 
@@ -338,26 +338,12 @@ void TbsSkinCustomListView::ApplySelectionColors() {
 }
 
 void TbsSkinCustomListView::SetVScrollBar(TbsSkinScrollBar* Value) {
-  if (FVScrollBar) FVScrollBar->RemoveFreeNotification(this);
-  FVScrollBar = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->SetEnabled(true);
-    Value->SetVisible(false);
-    Value->OnChange = [this](rtl::TObject* S) { VScrollBarChange(S); };
-  }
+  LinkScrollBar(this, FVScrollBar, Value, [this](rtl::TObject* S) { VScrollBarChange(S); });
   UpDateScrollBars();
 }
 
 void TbsSkinCustomListView::SetHScrollBar(TbsSkinScrollBar* Value) {
-  if (FHScrollBar) FHScrollBar->RemoveFreeNotification(this);
-  FHScrollBar = Value;
-  if (Value) {
-    Value->FreeNotification(this);
-    Value->SetEnabled(true);
-    Value->SetVisible(false);
-    Value->OnChange = [this](rtl::TObject* S) { HScrollBarChange(S); };
-  }
+  LinkScrollBar(this, FHScrollBar, Value, [this](rtl::TObject* S) { HScrollBarChange(S); });
   UpDateScrollBars();
 }
 
