@@ -24,9 +24,6 @@
 #include "platform/shell/namespace.h"
 #include "platform/win/input.h"
 
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QWindow>
 
 #include <spawn.h>
@@ -267,9 +264,7 @@ void Script(DemoForm* f, const std::string& screenshot) {
     if (n->Text() == "holiday.mp4") f->tree->SetSelected(n);
   f->pages->SetActivePageIndex(0);
   PumpFor(1500);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-  bool ok = shot.save(QString::fromStdString(screenshot), "PNG");
-  std::printf("%s %s\n", ok ? "wrote" : "could not write", screenshot.c_str());
+  Shot(screenshot, 0);
   std::fflush(stdout);
 }
 

@@ -1,5 +1,7 @@
 #include "tools/demokit/DemoKit.h"
 
+#include "platform/cl/controls.h"
+
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -73,5 +75,31 @@ void Shot(const std::string& path, int settleMs) {
   bool ok = shot.save(QString::fromStdString(path), "PNG");
   std::printf("%s %s\n", ok ? "wrote" : "could not write", path.c_str());
 }
+
+void MouseTo(int x, int y, int pumpMs) {
+  RunTool({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y)});
+  PumpFor(pumpMs);
+}
+
+void ClickAt(int x, int y, int times, int pumpMs) {
+  MouseTo(x, y, 120);
+  std::vector<std::string> cmd{"xdotool", "click"};
+  if (times > 1) cmd.insert(cmd.end(), {"--repeat", std::to_string(times), "--delay", "80"});
+  cmd.push_back("1");
+  RunTool(cmd);
+  PumpFor(pumpMs);
+}
+
+void MouseTo(cl::TControl* c, int x, int y, int pumpMs) {
+  const cl::TPoint p = c->ClientToScreen({x, y});
+  MouseTo(p.X, p.Y, pumpMs);
+}
+
+void ClickAt(cl::TControl* c, int x, int y, int times, int pumpMs) {
+  const cl::TPoint p = c->ClientToScreen({x, y});
+  ClickAt(p.X, p.Y, times, pumpMs);
+}
+
+void ClickCentre(cl::TControl* c, int pumpMs) { ClickAt(c, c->Width() / 2, c->Height() / 2, 1, pumpMs); }
 
 }  // namespace demokit

@@ -11,6 +11,10 @@
 
 #include "platform/win/window.h"
 
+namespace cl {
+class TControl;
+}
+
 namespace demokit {
 
 // Pumps the layer's loop until done() holds or ms pass; false on time-out.
@@ -37,5 +41,14 @@ std::string Capture(const std::vector<std::string>& argv);
 // Lets the screen settle for settleMs, then saves the whole screen as PNG
 // and says so on standard output.
 void Shot(const std::string& path, int settleMs = 200);
+
+// The pointer moved (and clicked, times over) through xdotool, the X
+// server's own input path, at a screen point or at a control's client
+// point; the loop then pumps for pumpMs so the window sees it.
+void MouseTo(int x, int y, int pumpMs = 150);
+void ClickAt(int x, int y, int times = 1, int pumpMs = 150);
+void MouseTo(cl::TControl* c, int x, int y, int pumpMs = 150);
+void ClickAt(cl::TControl* c, int x, int y, int times = 1, int pumpMs = 150);
+void ClickCentre(cl::TControl* c, int pumpMs = 150);
 
 }  // namespace demokit

@@ -41,18 +41,6 @@ using namespace demokit;
 
 namespace {
 
-void ClickAt(TControl* c, int x, int y) {
-  TPoint p = c->ClientToScreen({x, y});
-  RunTool({"xdotool", "mousemove", std::to_string(p.X), std::to_string(p.Y), "click", "1"});
-  PumpFor(150);
-}
-
-void MoveTo(TControl* c, int x, int y) {
-  TPoint p = c->ClientToScreen({x, y});
-  RunTool({"xdotool", "mousemove", std::to_string(p.X), std::to_string(p.Y)});
-  PumpFor(150);
-}
-
 class DemoForm : public TForm {
  public:
   explicit DemoForm(TComponent* owner) : TForm(owner) {
@@ -170,7 +158,7 @@ void Script(DemoForm* f, const std::string& prefix) {
 
   // Shot 1: the upper list open below its combo, hovering a row.
   ClickAt(f->upper, 40, 10);
-  MoveTo(pl->ListBox, 30, pl->ListBox->ItemRect(pl->ListBox->TopIndex() + 1).Top + 8);
+  MouseTo(pl->ListBox, 30, pl->ListBox->ItemRect(pl->ListBox->TopIndex() + 1).Top + 8);
   Shot(prefix + "-below.png");
   RunTool({"xdotool", "key", "Escape"});
   PumpFor(150);

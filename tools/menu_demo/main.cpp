@@ -38,13 +38,6 @@ using namespace demokit;
 
 namespace {
 
-void MoveTo(int x, int y) { RunTool({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y)}); }
-void ClickAt(int x, int y) {
-  MoveTo(x, y);
-  PumpFor(120);
-  RunTool({"xdotool", "click", "1"});
-}
-
 // A flat tool button with a caption, showing its hint.
 class ToolButton : public TCustomControl {
  public:
@@ -143,7 +136,7 @@ void Script(DemoForm* f, const std::string& prefix) {
   PumpFor(300);
   TbsSkinMenu* sm = f->host->SkinMenu();
   // Opened at the pointer, as the main window opens it.
-  MoveTo(330, 230);
+  MouseTo(330, 230, 0);
   PumpFor(100);
   win::POINT p;
   win::GetCursorPos(&p);
@@ -155,7 +148,7 @@ void Script(DemoForm* f, const std::string& prefix) {
   Shot(prefix + "-1-menu.png");
   // Resting on the submenu entry.
   TPoint c = Center(sm->PopupList()[0], 3);
-  MoveTo(c.X, c.Y);
+  MouseTo(c.X, c.Y, 0);
   auto t0 = std::chrono::steady_clock::now();
   PumpUntil([&] { return sm->PopupList().size() == 2; }, 3000);
   auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
@@ -166,29 +159,29 @@ void Script(DemoForm* f, const std::string& prefix) {
   Shot(prefix + "-2-submenu.png");
   if (sm->PopupList().size() == 2) {
     TPoint j = Center(sm->PopupList()[1], 1);
-    ClickAt(j.X, j.Y);
+    ClickAt(j.X, j.Y, 1, 0);
     PumpFor(200);
   }
   std::printf("checked: BMP %d JPG %d GIF %d PNG %d\n", f->types->Items(0)->Checked(), f->types->Items(1)->Checked(),
               f->types->Items(2)->Checked(), f->types->Items(3)->Checked());
   // Again, to show the radio mark on JPG, then a click in the form closes it.
-  MoveTo(330, 230);
+  MouseTo(330, 230, 0);
   PumpFor(100);
   f->menu->Popup(330, 230);
   c = Center(sm->PopupList()[0], 3);
-  MoveTo(c.X, c.Y);
+  MouseTo(c.X, c.Y, 0);
   PumpUntil([&] { return sm->PopupList().size() == 2; }, 3000);
   if (sm->PopupList().size() == 2) {
     TPoint g = Center(sm->PopupList()[1], 2);
-    MoveTo(g.X, g.Y);
+    MouseTo(g.X, g.Y, 0);
   }
   PumpFor(300);
   Shot(prefix + "-3-radio.png");
-  ClickAt(600, 420);
+  ClickAt(600, 420, 1, 0);
   PumpFor(200);
   std::printf("after a click in the form the menu is %s\n", sm->Visible() ? "still open" : "closed");
   // The tool button's two-line hint.
-  MoveTo(100 + 12 + 28, 80 + 10 + 14 + win::GetSystemMetrics(win::SM_CYCAPTION));
+  MouseTo(100 + 12 + 28, 80 + 10 + 14 + win::GetSystemMetrics(win::SM_CYCAPTION), 0);
   PumpFor(Application->HintPause + 400);
   THintWindow* hw = Application->HintWindow();
   std::printf("hint shown: %s, \"%s\"\n", hw && hw->Visible() ? "yes" : "no", hw ? hw->Caption().c_str() : "");

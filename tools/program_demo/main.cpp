@@ -40,12 +40,6 @@ using namespace demokit;
 
 namespace {
 
-void Click(cl::TControl* c) {
-  cl::TPoint p = c->ClientToScreen({c->Width() / 2, c->Height() / 2});
-  RunTool({"xdotool", "mousemove", std::to_string(p.X), std::to_string(p.Y), "click", "1"});
-  PumpFor(300);
-}
-
 void Script(TForm1* f, TForm6* settings, const std::string& prefix, const std::string& file) {
   QWindow* w = plat::qt::QtBackend::Install()->WindowOf(f->Handle());
   PumpUntil([&] { return w && w->isExposed(); });
@@ -85,7 +79,7 @@ void Script(TForm1* f, TForm6* settings, const std::string& prefix, const std::s
     RunTool({"xdotool", "key", "Return"});
   });
   typer->SetEnabled(true);
-  Click(f->bsSkinMenuSpeedButton1);
+  ClickCentre(f->bsSkinMenuSpeedButton1, 300);
   if (typer->Enabled()) std::printf("the open dialog was not answered\n");
   std::printf("rows after the add: %d\n", f->lvFiles->Items()->Count());
   // The added row is selected: the preview shows its first picture.
@@ -93,19 +87,19 @@ void Script(TForm1* f, TForm6* settings, const std::string& prefix, const std::s
   PumpFor(500);
   Shot(prefix + "-added.png");
   // The snapshot menu of the settings button, then closed again.
-  Click(f->bsSkinButton23);
+  ClickCentre(f->bsSkinButton23, 300);
   PumpFor(400);
   Shot(prefix + "-snapmenu.png");
   RunTool({"xdotool", "key", "Escape"});
   PumpFor(300);
   if (f->lvFiles->Items()->Count() == 0) return;
-  Click(f->bsSkinButton21);
+  ClickCentre(f->bsSkinButton21, 300);
   PumpFor(300);
   Shot(prefix + "-rename.png");
   f->edt->SetText("renamed");
   f->edtExit();
   PumpFor(300);
-  Click(f->bsSkinButton2);
+  ClickCentre(f->bsSkinButton2, 300);
   bool ended =
       PumpUntil([&] { return f->GroupEnabled(TCommandGroup::Clear) && !f->GroupEnabled(TCommandGroup::Stop); }, 120000);
   PumpFor(300);

@@ -9,9 +9,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QWindow>
 #include <chrono>
 #include <cstdio>
@@ -38,15 +35,6 @@ using namespace skin;
 using namespace demokit;
 
 namespace {
-
-void ClickAt(TControl* c, int x, int y, bool twice = false) {
-  TPoint p = c->ClientToScreen({x, y});
-  std::vector<std::string> cmd{"xdotool", "mousemove", std::to_string(p.X), std::to_string(p.Y), "click"};
-  if (twice) cmd.insert(cmd.end(), {"--repeat", "2", "--delay", "80"});
-  cmd.push_back("1");
-  RunTool(cmd);
-  PumpFor(200);
-}
 
 // A sample folder: a few sub-folders and media files.
 std::string MakeSample() {
@@ -135,7 +123,7 @@ void Script(DemoForm* f, const std::string& prefix) {
   for (int i = 0; i < f->dirs->Items().Count(); ++i)
     if (f->dirs->Items().Get(i) == "Holiday") {
       TRect r = f->dirs->ItemRect(i);
-      ClickAt(f->dirs->ListBox, 60, r.Top + r.Height() / 2, true);
+      ClickAt(f->dirs->ListBox, 60, r.Top + r.Height() / 2, 2, 200);
       break;
     }
   Report(f, "into Holiday");
@@ -144,13 +132,10 @@ void Script(DemoForm* f, const std::string& prefix) {
   PumpFor(150);
   Report(f, "video filter");
   TRect r = f->files->ItemRect(1);
-  ClickAt(f->files->ListBox, 30, r.Top + r.Height() / 2);
+  ClickAt(f->files->ListBox, 30, r.Top + r.Height() / 2, 1, 200);
   Report(f, "clicked second file");
   std::printf("process folder unchanged: %s\n", std::filesystem::current_path().string().c_str());
-  PumpFor(300);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-  const std::string path = prefix + ".png";
-  std::printf("%s %s\n", shot.save(QString::fromStdString(path), "PNG") ? "wrote" : "could not write", path.c_str());
+  Shot(prefix + ".png", 300);
   std::fflush(stdout);
 }
 

@@ -43,13 +43,6 @@ using namespace demokit;
 
 namespace {
 
-void MoveTo(int x, int y) { RunTool({"xdotool", "mousemove", "--sync", std::to_string(x), std::to_string(y)}); }
-void ClickAt(int x, int y) {
-  MoveTo(x, y);
-  PumpFor(120);
-  RunTool({"xdotool", "click", "1"});
-}
-
 class DemoForm : public TForm {
  public:
   explicit DemoForm(TComponent* o) : TForm(o) {
@@ -194,7 +187,7 @@ void Script(DemoForm* f, const std::string& prefix) {
   for (TbsSkinToolBar* tb : f->bars) {
     TPoint r = tb->ClientToScreen({tb->ClientWidth() + 6, 10});
     for (int k = 0; k < 2; ++k) {
-      ClickAt(r.X, r.Y);
+      ClickAt(r.X, r.Y, 1, 0);
       PumpFor(150);
     }
     std::printf("tool bar: scroll buttons %s, position %d of %d (page %d)\n",
@@ -203,16 +196,16 @@ void Script(DemoForm* f, const std::string& prefix) {
   // Back into a bar's client area: the scroll button is no longer hot.
   for (TbsSkinToolBar* tb : f->bars) {
     TPoint c = tb->ClientToScreen({40, 10});
-    MoveTo(c.X, c.Y);
+    MouseTo(c.X, c.Y, 0);
     PumpFor(100);
   }
-  MoveTo(500, 760);
+  MouseTo(500, 760, 0);
   Shot(prefix + "-1-controls.png");
   // The skinned tool bar back to the start, then its menu button's menu.
   TPoint l = f->toolBar->ClientToScreen({-6, 10});
-  for (int k = 0; k < 3; ++k) ClickAt(l.X, l.Y);
+  for (int k = 0; k < 3; ++k) ClickAt(l.X, l.Y, 1, 0);
   TPoint a = f->addButton->ClientToScreen({20, 10});
-  ClickAt(a.X, a.Y);
+  ClickAt(a.X, a.Y, 1, 0);
   PumpFor(300);
   std::printf("menu button: menu %s, button down: %s\n", f->host->SkinMenu()->Visible() ? "open" : "closed",
               f->addButton->Down() ? "yes" : "no");

@@ -11,9 +11,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QWindow>
 #include <chrono>
 #include <cstdio>
@@ -260,9 +257,7 @@ void Script(DemoForm* f, const std::string& screenshot) {
   // The pointer rests on the large skinned button for the picture.
   RunTool({"xdotool", "mousemove", std::to_string(p.X), std::to_string(p.Y)});
   PumpFor(800);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-  bool ok = shot.save(QString::fromStdString(screenshot), "PNG");
-  std::printf("%s %s\n", ok ? "wrote" : "could not write", screenshot.c_str());
+  Shot(screenshot, 0);
   std::fflush(stdout);
 }
 

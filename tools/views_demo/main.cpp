@@ -13,9 +13,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <QGuiApplication>
-#include <QPixmap>
-#include <QScreen>
 #include <QWindow>
 #include <chrono>
 #include <cstdio>
@@ -42,17 +39,6 @@ using namespace skin;
 using namespace demokit;
 
 namespace {
-
-win::POINT ScreenOf(TControl* c, int x, int y) {
-  TPoint p = c->ClientToScreen({x, y});
-  return {p.X, p.Y};
-}
-
-void MoveTo(TControl* c, int x, int y) {
-  win::POINT p = ScreenOf(c, x, y);
-  RunTool({"xdotool", "mousemove", std::to_string(p.X), std::to_string(p.Y)});
-  PumpFor(150);
-}
 
 class DemoForm : public TForm {
  public:
@@ -211,7 +197,7 @@ void Script(DemoForm* f, const std::string& screenshot) {
   PumpUntil([&] { return w && w->isExposed(); });
   PumpFor(300);
   // Keyboard: a click on a row, then Page Down twice and Down three times.
-  MoveTo(f->list, 100, f->list->HeaderHeight() + 10);
+  MouseTo(f->list, 100, f->list->HeaderHeight() + 10);
   RunTool({"xdotool", "click", "1"});
   Report(f, "clicked row 0");
   RunTool({"xdotool", "key", "Next", "Next"});
@@ -225,19 +211,19 @@ void Script(DemoForm* f, const std::string& screenshot) {
   Report(f, "wheel up x1");
   // The bar drives the view: a click on the bar's track below the thumb.
   TRect thumb = f->vbar->Button(0).R;
-  MoveTo(f->vbar, 9, thumb.Bottom + 20);
+  MouseTo(f->vbar, 9, thumb.Bottom + 20);
   RunTool({"xdotool", "click", "1"});
   Report(f, "bar page down");
   // A click on the fourth row shown selects the whole row.
-  MoveTo(f->list, 300, f->list->HeaderHeight() + 3 * f->list->RowHeight() + 5);
+  MouseTo(f->list, 300, f->list->HeaderHeight() + 3 * f->list->RowHeight() + 5);
   RunTool({"xdotool", "click", "1"});
   Report(f, "clicked a row");
   // Close page 3 from its close button (hover first so that it shows).
   auto* s3 = dynamic_cast<TbsSkinCustomTabSheet*>(f->pages->Pages(2));
   TRect t = f->pages->GetTabRect(2);
-  MoveTo(f->pages, t.Left + 5, t.Top + 5);
+  MouseTo(f->pages, t.Left + 5, t.Top + 5);
   TRect b = s3->ButtonRect;
-  MoveTo(f->pages, t.Left + (b.Left + b.Right) / 2, t.Top + (b.Top + b.Bottom) / 2);
+  MouseTo(f->pages, t.Left + (b.Left + b.Right) / 2, t.Top + (b.Top + b.Bottom) / 2);
   RunTool({"xdotool", "click", "1"});
   PumpFor(200);
   std::printf("page 3 closed from its close button: %s (pages closed %d); scroller %s, max %d\n",
@@ -246,18 +232,16 @@ void Script(DemoForm* f, const std::string& screenshot) {
   // The scroller moves the strip by one tab.
   if (TbsSkinUpDown* u = f->pages->Scroller()) {
     TRect up = u->Button(0).R;
-    MoveTo(u, (up.Left + up.Right) / 2, (up.Top + up.Bottom) / 2);
+    MouseTo(u, (up.Left + up.Right) / 2, (up.Top + up.Bottom) / 2);
     RunTool({"xdotool", "click", "1"});
     PumpFor(200);
     std::printf("scroller up: first tab shown %d\n", f->pages->FirstVisibleTab());
   }
   // Hover the second left tab of the skinned control for the picture.
   TRect lt = f->leftSkinned->GetTabRect(1);
-  MoveTo(f->leftSkinned, lt.Left + 5, lt.Top + 10);
+  MouseTo(f->leftSkinned, lt.Left + 5, lt.Top + 10);
   PumpFor(500);
-  QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
-  bool ok = shot.save(QString::fromStdString(screenshot), "PNG");
-  std::printf("%s %s\n", ok ? "wrote" : "could not write", screenshot.c_str());
+  Shot(screenshot, 0);
   std::fflush(stdout);
 }
 
