@@ -6,7 +6,10 @@ two-pixel frame, so that a test can tell from one pixel which image a
 control drew and a person can tell the states apart on a screenshot.
 """
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from skin_pictures import canvas, fill, write_bmp  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "ctlskin")
 
@@ -26,32 +29,6 @@ MAGENTA = (255, 0, 255)
 GLOW = (120, 180, 255)
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
-
-
-def write_bmp(path, pixels):
-    """24-bit BMP; pixels: rows of (r, g, b), top row first."""
-    height, width = len(pixels), len(pixels[0])
-    stride = (width * 3 + 3) // 4 * 4
-    body = bytearray()
-    for row in reversed(pixels):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        body += line + bytes(stride - len(line))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(body), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + body)
-
-
-def canvas(w, h, colour):
-    return [[colour] * w for _ in range(h)]
-
-
-def fill(img, l, t, r, b, colour):
-    for y in range(t, b):
-        for x in range(l, r):
-            img[y][x] = colour
 
 
 def darker(c, k=0.55):

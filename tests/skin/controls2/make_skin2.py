@@ -5,7 +5,10 @@ and radio images, both scroll bars, a status bar grip and a slider. Every
 part has its own solid colour so that one pixel tells which part was drawn.
 """
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from skin_pictures import fill, write_bmp  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "skin2")
 
@@ -32,27 +35,6 @@ SLIDER_THUMB = (200, 60, 60)
 SLIDER_THUMB_DOWN = (120, 30, 30)
 MAGENTA = (255, 0, 255)
 WHITE = (255, 255, 255)
-
-
-def write_bmp(path, pixels):
-    height, width = len(pixels), len(pixels[0])
-    stride = (width * 3 + 3) // 4 * 4
-    body = bytearray()
-    for row in reversed(pixels):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        body += line + bytes(stride - len(line))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(body), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + body)
-
-
-def fill(img, l, t, r, b, c):
-    for y in range(t, b):
-        for x in range(l, r):
-            img[y][x] = c
 
 
 def box_image(img, l, t, inner, radio=False):

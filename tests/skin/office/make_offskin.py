@@ -5,7 +5,10 @@ tool button in three states. Every part is one solid colour so that one
 pixel tells which part was drawn.
 """
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from skin_pictures import fill, write_bmp  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "offskin")
 
@@ -19,27 +22,6 @@ NORMAL = (180, 190, 205)
 HOT = (250, 200, 90)
 DOWN = (110, 150, 225)
 WHITE = (255, 255, 255)
-
-
-def write_bmp(path, pixels):
-    height, width = len(pixels), len(pixels[0])
-    stride = (width * 3 + 3) // 4 * 4
-    body = bytearray()
-    for row in reversed(pixels):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        body += line + bytes(stride - len(line))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(body), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + body)
-
-
-def fill(img, l, t, r, b, c):
-    for y in range(t, b):
-        for x in range(l, r):
-            img[y][x] = c
 
 
 def main():

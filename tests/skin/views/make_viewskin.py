@@ -5,7 +5,10 @@ Every state image is a solid colour in a darker one-pixel frame, so that one
 pixel tells which image was drawn.
 """
 import os
-import struct
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from skin_pictures import fill, write_bmp  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "viewskin")
 
@@ -24,27 +27,6 @@ CLOSE_DOWN = (130, 30, 30)
 UD = (120, 135, 160)
 UD_HOT = (90, 200, 120)
 UD_DOWN = (30, 110, 60)
-
-
-def write_bmp(path, pixels):
-    height, width = len(pixels), len(pixels[0])
-    stride = (width * 3 + 3) // 4 * 4
-    body = bytearray()
-    for row in reversed(pixels):
-        line = bytearray()
-        for r, g, b in row:
-            line += bytes((b, g, r))
-        body += line + bytes(stride - len(line))
-    header = struct.pack("<2sIHHI", b"BM", 54 + len(body), 0, 0, 54)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(body), 2835, 2835, 0, 0)
-    with open(path, "wb") as f:
-        f.write(header + info + body)
-
-
-def fill(img, l, t, r, b, c):
-    for y in range(t, b):
-        for x in range(l, r):
-            img[y][x] = c
 
 
 def framed(img, l, t, r, b, c, border=1):
