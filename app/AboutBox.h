@@ -4,11 +4,11 @@
 #include "platform/cl/forms.h"
 #include "platform/cl/stateholders.h"
 #include "platform/gfx/graphics.h"
-#include "skin/bsSkinButtons.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsSkinForm.h"
-#include "skin/bsSkinLabels.h"
-#include "skin/bsSkinLinkLabel.h"
+#include "skin/controls/bsSkinButtons.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/form/bsSkinForm.h"
+#include "skin/controls/bsSkinLabels.h"
+#include "skin/inputs/bsSkinLinkLabel.h"
 
 // The maker's web site: opened from the help menu and shown in the about box.
 inline constexpr char kMakerWebSite[] = "http://www.varnelmod.com/";

@@ -3,8 +3,8 @@
 // form shows them.
 #pragma once
 #include "platform/cl/imglist.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsSkinOfficeCombo.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/inputs/bsSkinOfficeCombo.h"
 
 template <class T>
 T* Place(cl::TComponent* owner, cl::TWinControl* parent, int x, int y, int w, int h) {

@@ -7,7 +7,7 @@
 
 #include "app/HiddenSettingsDialog.h"
 #include "app/MainForm.h"
-#include "skin/bsSkinPageControl.h"
+#include "skin/controls/bsSkinPageControl.h"
 
 class TForm6 : public cl::TForm {
  public:

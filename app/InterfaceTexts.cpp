@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "skin/bsSkinData.h"
+#include "skin/data/bsSkinData.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 
 #include "app/Settings.h"
 #include "platform/cl/forms.h"
-#include "skin/bsSkinButtons.h"
-#include "skin/bsSkinCheckRadio.h"
-#include "skin/bsSkinComboBox.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsSkinForm.h"
-#include "skin/bsSkinLabels.h"
-#include "skin/bsSkinPanels.h"
+#include "skin/controls/bsSkinButtons.h"
+#include "skin/controls/bsSkinCheckRadio.h"
+#include "skin/inputs/bsSkinComboBox.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/form/bsSkinForm.h"
+#include "skin/controls/bsSkinLabels.h"
+#include "skin/controls/bsSkinPanels.h"
 
 class TForm5 : public cl::TForm {
  public:

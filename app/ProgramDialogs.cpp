@@ -4,10 +4,10 @@
 
 #include "app/MainForm.h"
 #include "platform/cl/application.h"
-#include "skin/bsSkinChooser.h"
-#include "skin/bsSkinFileDialogs.h"
-#include "skin/bsSkinMessage.h"
-#include "skin/bsSkinSelectDir.h"
+#include "skin/dialogs/bsSkinChooser.h"
+#include "skin/dialogs/bsSkinFileDialogs.h"
+#include "skin/dialogs/bsSkinMessage.h"
+#include "skin/dialogs/bsSkinSelectDir.h"
 
 namespace {
 

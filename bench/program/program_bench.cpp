@@ -31,7 +31,7 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/win/messages.h"
 #include "platform/win/window.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/data/bsStoredSkins.h"
 
 extern char** environ;
 

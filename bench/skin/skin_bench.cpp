@@ -19,9 +19,9 @@
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/raster.h"
 #include "platform/gfx/region.h"
-#include "skin/bsEffectBitmap.h"
-#include "skin/bsMaskRegions.h"
-#include "skin/bsSkinImages.h"
+#include "skin/draw/bsEffectBitmap.h"
+#include "skin/draw/bsMaskRegions.h"
+#include "skin/draw/bsSkinImages.h"
 
 using namespace skin;
 

@@ -18,7 +18,7 @@
 #include "platform/cl/forms.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinViews.h"
+#include "skin/controls/bsSkinViews.h"
 
 using namespace skin;
 

@@ -98,7 +98,7 @@ void TVideoSurface::RequestRepaint() {
   });
 }
 
-void TVideoSurface::SetEventListener(media::IVideoOutputEvents* listener) {
+void TVideoSurface::SetEventListener(rtl::IVideoOutputEvents* listener) {
   bool ended;
   {
     std::lock_guard<std::mutex> g(listenerLock_);

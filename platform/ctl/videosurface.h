@@ -1,6 +1,6 @@
-// The player's picture on screen: a control that implements the player's
-// video output (media/VideoOutput.h, an interface only; the media library is
-// not linked).
+// The player's picture on screen: a control that implements the video
+// output interface of platform/rtl/videooutput.h, through which the player
+// draws without the platform knowing the player.
 //
 // Present and Clear may come from any thread and never wait for the UI
 // thread: the picture is copied into a back buffer, swapped with the latest
@@ -14,7 +14,7 @@
 // so that repaint shows the empty surface.
 #pragma once
 
-#include "media/VideoOutput.h"
+#include "platform/rtl/videooutput.h"
 #include "platform/cl/controls.h"
 
 #include <atomic>
@@ -27,15 +27,15 @@ namespace ctl {
 using cl::TComponent;
 using cl::TMessage;
 
-class TVideoSurface : public cl::TWinControl, public media::IVideoOutput {
+class TVideoSurface : public cl::TWinControl, public rtl::IVideoOutput {
  public:
   explicit TVideoSurface(TComponent* AOwner);
 
-  // ---- media::IVideoOutput (any thread)
+  // ---- rtl::IVideoOutput (any thread)
   void GetClientSize(int& width, int& height) override;
   void Present(const uint8_t* bgra, int stride, int width, int height) override;
   void Clear() override;
-  void SetEventListener(media::IVideoOutputEvents* listener) override;
+  void SetEventListener(rtl::IVideoOutputEvents* listener) override;
 
   gfx::TSize Size() const { return {width_now_.load(), height_now_.load()}; }
   // UI thread: whether a picture is shown (after the last paint).
@@ -75,7 +75,7 @@ class TVideoSurface : public cl::TWinControl, public media::IVideoOutput {
   std::atomic<bool> pending_{false};
   std::atomic<int> width_now_{0}, height_now_{0};
   std::mutex listenerLock_;
-  media::IVideoOutputEvents* listener_ = nullptr;
+  rtl::IVideoOutputEvents* listener_ = nullptr;
   std::shared_ptr<Life> life_;
   const std::weak_ptr<Life> weak_;  // what workers copy; never written after construction
   win::HWND host_;

@@ -33,9 +33,9 @@
 #include "platform/rtl/ini.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/input.h"
-#include "skin/bsSkinForm.h"
-#include "skin/bsSkinListBox.h"
-#include "skin/bsSkinMenus.h"
+#include "skin/form/bsSkinForm.h"
+#include "skin/inputs/bsSkinListBox.h"
+#include "skin/menus/bsSkinMenus.h"
 #include "tests/media/common/MediaFixtures.h"
 
 extern char** environ;

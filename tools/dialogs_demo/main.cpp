@@ -27,10 +27,10 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/input.h"
-#include "skin/bsSkinChooser.h"
-#include "skin/bsSkinForm.h"
-#include "skin/bsSkinMessage.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/dialogs/bsSkinChooser.h"
+#include "skin/form/bsSkinForm.h"
+#include "skin/dialogs/bsSkinMessage.h"
+#include "skin/data/bsStoredSkins.h"
 
 extern char** environ;
 

@@ -16,10 +16,10 @@
 #include "platform/cl/forms.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsSkinFileDialogs.h"
-#include "skin/bsSkinSelectDir.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/dialogs/bsSkinFileDialogs.h"
+#include "skin/dialogs/bsSkinSelectDir.h"
+#include "skin/data/bsStoredSkins.h"
 #include "tools/demokit/DemoKit.h"
 
 using namespace cl;

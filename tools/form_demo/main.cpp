@@ -33,9 +33,9 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinForm.h"
-#include "skin/bsSkinMainMenuBar.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/form/bsSkinForm.h"
+#include "skin/form/bsSkinMainMenuBar.h"
+#include "skin/data/bsStoredSkins.h"
 
 extern char** environ;
 

@@ -28,9 +28,9 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/input.h"
-#include "skin/bsSkinComboBox.h"
-#include "skin/bsSkinEdits.h"
-#include "skin/bsSkinListBox.h"
+#include "skin/inputs/bsSkinComboBox.h"
+#include "skin/inputs/bsSkinEdits.h"
+#include "skin/inputs/bsSkinListBox.h"
 
 extern char** environ;
 

@@ -24,8 +24,8 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinHint.h"
-#include "skin/bsSkinMenus.h"
+#include "skin/menus/bsSkinHint.h"
+#include "skin/menus/bsSkinMenus.h"
 #include "tests/skin/menus/MenuHost.h"
 #include "tests/skin/menus/MenuSkin.h"
 

@@ -35,11 +35,11 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
 #include "platform/win/input.h"
-#include "skin/bsSkinLinkLabel.h"
-#include "skin/bsSkinOfficeCombo.h"
-#include "skin/bsSkinPanels.h"
-#include "skin/bsSkinScrollBox.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/inputs/bsSkinLinkLabel.h"
+#include "skin/inputs/bsSkinOfficeCombo.h"
+#include "skin/controls/bsSkinPanels.h"
+#include "skin/inputs/bsSkinScrollBox.h"
+#include "skin/data/bsStoredSkins.h"
 
 extern char** environ;
 

@@ -19,7 +19,7 @@
 #include "media/FFmpegLoader.h"
 #include "platform/cl/application.h"
 #include "platform/testkit/harness.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/data/bsStoredSkins.h"
 
 namespace fs = std::filesystem;
 

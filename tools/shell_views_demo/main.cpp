@@ -22,9 +22,9 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/input.h"
-#include "skin/bsShellViews.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/dialogs/bsShellViews.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/data/bsStoredSkins.h"
 
 using namespace cl;
 using namespace skin;

@@ -24,8 +24,8 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/input.h"
-#include "skin/bsSkinEdits.h"
-#include "skin/bsSkinShellLists.h"
+#include "skin/inputs/bsSkinEdits.h"
+#include "skin/inputs/bsSkinShellLists.h"
 
 extern char** environ;
 

@@ -26,12 +26,12 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinBars.h"
-#include "skin/bsSkinCheckRadio.h"
-#include "skin/bsSkinMenuSpeedButton.h"
-#include "skin/bsSkinPanels.h"
-#include "skin/bsSkinScrollBar.h"
-#include "skin/bsSkinSlider.h"
+#include "skin/controls/bsSkinBars.h"
+#include "skin/controls/bsSkinCheckRadio.h"
+#include "skin/controls/bsSkinMenuSpeedButton.h"
+#include "skin/controls/bsSkinPanels.h"
+#include "skin/controls/bsSkinScrollBar.h"
+#include "skin/controls/bsSkinSlider.h"
 #include "tests/skin/menus/MenuHost.h"
 
 extern char** environ;

@@ -25,9 +25,9 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/input.h"
-#include "skin/bsSkinBevelSplitter.h"
-#include "skin/bsSkinButtons.h"
-#include "skin/bsSkinLabels.h"
+#include "skin/controls/bsSkinBevelSplitter.h"
+#include "skin/controls/bsSkinButtons.h"
+#include "skin/controls/bsSkinLabels.h"
 
 extern char** environ;
 

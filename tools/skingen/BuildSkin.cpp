@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <functional>
 
-#include "skin/bsGeometry.h"
-#include "skin/bsSkinData.h"
+#include "skin/draw/bsGeometry.h"
+#include "skin/data/bsSkinData.h"
 #include "tools/skingen/Paint.h"
 
 using namespace skin;

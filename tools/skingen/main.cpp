@@ -20,8 +20,8 @@
 
 #include "platform/gfx/bitmap.h"
 #include "platform/rtl/exceptions.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/data/bsStoredSkins.h"
 #include "tools/skingen/BuildSkin.h"
 #include "tools/skingen/BuiltinPictures.h"
 #include "tools/skingen/Style.h"

@@ -18,9 +18,9 @@
 
 #include "platform/gfx/bitmap.h"
 #include "platform/rtl/exceptions.h"
-#include "skin/bsGeometry.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsSkinImages.h"
+#include "skin/draw/bsGeometry.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/draw/bsSkinImages.h"
 #include "tools/skintool/skintool.h"
 
 using namespace skin;

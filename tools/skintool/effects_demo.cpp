@@ -12,9 +12,9 @@
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/text.h"
 #include "platform/rtl/exceptions.h"
-#include "skin/bsEffectBitmap.h"
-#include "skin/bsGlowText.h"
-#include "skin/bsTextHelpers.h"
+#include "skin/draw/bsEffectBitmap.h"
+#include "skin/draw/bsGlowText.h"
+#include "skin/draw/bsTextHelpers.h"
 #include "tools/skintool/skintool.h"
 
 using namespace skin;

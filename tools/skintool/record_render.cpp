@@ -11,10 +11,10 @@
 #include "platform/gfx/raster.h"
 #include "platform/gfx/region.h"
 #include "platform/rtl/exceptions.h"
-#include "skin/bsGeometry.h"
-#include "skin/bsMaskRegions.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsSkinImages.h"
+#include "skin/draw/bsGeometry.h"
+#include "skin/draw/bsMaskRegions.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/draw/bsSkinImages.h"
 #include "tools/skintool/skintool.h"
 
 using namespace skin;

@@ -17,8 +17,8 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/streams.h"
 #include "platform/rtl/strings.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsSkinIni.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/data/bsSkinIni.h"
 #include "tools/skintool/skintool.h"
 
 using namespace skin;

@@ -28,8 +28,8 @@
 #include "platform/qt/qt_backend.h"
 #include "platform/rtl/dispatcher.h"
 #include "platform/win/input.h"
-#include "skin/bsSkinPageControl.h"
-#include "skin/bsSkinViews.h"
+#include "skin/controls/bsSkinPageControl.h"
+#include "skin/controls/bsSkinViews.h"
 
 extern char** environ;
 

@@ -32,7 +32,7 @@ std::vector<uint8_t> Solid(int w, int h, uint32_t rgb) {
   return px;
 }
 
-struct Listener : media::IVideoOutputEvents {
+struct Listener : rtl::IVideoOutputEvents {
   std::atomic<int> exposed{0}, clicked{0};
   int w = 0, h = 0;
   void VideoOutputExposed() override { exposed++; }

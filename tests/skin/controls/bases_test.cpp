@@ -6,7 +6,7 @@
 #include "platform/gfx/dc.h"
 #include "platform/gfx/region.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinButtons.h"
+#include "skin/controls/bsSkinButtons.h"
 
 using namespace ctltest;
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "controls_fixture.h"
-#include "skin/bsSkinBevelSplitter.h"
+#include "skin/controls/bsSkinBevelSplitter.h"
 
 using namespace ctltest;
 

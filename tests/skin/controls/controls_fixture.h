@@ -11,8 +11,8 @@
 
 #include "platform/cl/forms.h"
 #include "platform/testkit/harness.h"
-#include "skin/bsSkinControls.h"
-#include "skin/bsSkinData.h"
+#include "skin/controls/bsSkinControls.h"
+#include "skin/data/bsSkinData.h"
 
 namespace ctltest {
 

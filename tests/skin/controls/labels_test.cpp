@@ -7,7 +7,7 @@
 #include <set>
 
 #include "controls_fixture.h"
-#include "skin/bsSkinLabels.h"
+#include "skin/controls/bsSkinLabels.h"
 
 using namespace ctltest;
 

@@ -7,7 +7,7 @@
 
 #include "controls_fixture.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinButtons.h"
+#include "skin/controls/bsSkinButtons.h"
 
 using namespace ctltest;
 using namespace win;

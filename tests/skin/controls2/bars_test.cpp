@@ -5,9 +5,9 @@
 #include "controls_fixture.h"
 #include "platform/cl/stdctrls.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinBars.h"
-#include "skin/bsSkinBevelSplitter.h"
-#include "skin/bsSkinButtons.h"
+#include "skin/controls/bsSkinBars.h"
+#include "skin/controls/bsSkinBevelSplitter.h"
+#include "skin/controls/bsSkinButtons.h"
 
 using namespace ctltest;
 using namespace win;

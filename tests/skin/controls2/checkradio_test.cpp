@@ -5,7 +5,7 @@
 #include "controls_fixture.h"
 #include "platform/cl/stdctrls.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinCheckRadio.h"
+#include "skin/controls/bsSkinCheckRadio.h"
 
 using namespace ctltest;
 using namespace win;

@@ -6,7 +6,7 @@
 #include "MenuHost.h"
 #include "controls_fixture.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinMenuSpeedButton.h"
+#include "skin/controls/bsSkinMenuSpeedButton.h"
 
 using namespace ctltest;
 using namespace win;

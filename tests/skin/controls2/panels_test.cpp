@@ -5,8 +5,8 @@
 #include "controls_fixture.h"
 #include "platform/cl/stdctrls.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinCheckRadio.h"
-#include "skin/bsSkinPanels.h"
+#include "skin/controls/bsSkinCheckRadio.h"
+#include "skin/controls/bsSkinPanels.h"
 
 using namespace ctltest;
 using namespace win;

@@ -4,7 +4,7 @@
 
 #include "controls_fixture.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinScrollBar.h"
+#include "skin/controls/bsSkinScrollBar.h"
 
 using namespace ctltest;
 using namespace win;

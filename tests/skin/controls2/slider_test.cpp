@@ -5,7 +5,7 @@
 
 #include "controls_fixture.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinSlider.h"
+#include "skin/controls/bsSkinSlider.h"
 
 using namespace ctltest;
 using namespace win;

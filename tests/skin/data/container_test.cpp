@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/files.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsZlibStreams.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/data/bsZlibStreams.h"
 #include "skin_test_util.h"
 
 using namespace skin;

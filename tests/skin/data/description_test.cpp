@@ -2,7 +2,7 @@
 // index entries, the writer's section order and the text encodings.
 #include <gtest/gtest.h>
 
-#include "skin/bsSkinData.h"
+#include "skin/data/bsSkinData.h"
 #include "skin_test_util.h"
 
 using namespace skin;

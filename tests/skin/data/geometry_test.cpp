@@ -7,7 +7,7 @@
 #include "platform/testkit/harness.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
-#include "skin/bsGeometry.h"
+#include "skin/draw/bsGeometry.h"
 
 using namespace skin;
 

@@ -4,7 +4,7 @@
 
 #include <map>
 
-#include "skin/bsSkinData.h"
+#include "skin/data/bsSkinData.h"
 #include "skin_test_util.h"
 
 using namespace skin;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/bsSkinData.h"
-#include "skin/bsSkinIni.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/data/bsSkinIni.h"
 
 // A component for the scope: SKIN_NEW(TbsSkinData, store, args...) declares
 // `store` as a reference to a new component that is freed at scope end.

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/rtl/files.h"
-#include "skin/bsSkinData.h"
+#include "skin/data/bsSkinData.h"
 #include "skin_test_util.h"
 
 using namespace skin;

@@ -1,7 +1,7 @@
 // The interface texts.
 #include <gtest/gtest.h>
 
-#include "skin/bsSkinData.h"
+#include "skin/data/bsSkinData.h"
 #include "skin_test_util.h"
 
 using namespace skin;

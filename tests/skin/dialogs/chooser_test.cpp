@@ -9,8 +9,8 @@
 #include "platform/cl/application.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinChooser.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/dialogs/bsSkinChooser.h"
+#include "skin/data/bsStoredSkins.h"
 
 using namespace skin;
 using plat::test::Input;

@@ -11,8 +11,8 @@
 #include "platform/cl/application.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinMessage.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/dialogs/bsSkinMessage.h"
+#include "skin/data/bsStoredSkins.h"
 
 using namespace skin;
 using plat::test::Input;

@@ -11,8 +11,8 @@
 #include "platform/shell/tray.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinForm.h"
-#include "skin/bsTrayIcon.h"
+#include "skin/form/bsSkinForm.h"
+#include "skin/menus/bsTrayIcon.h"
 
 using namespace skin;
 

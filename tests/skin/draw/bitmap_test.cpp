@@ -8,7 +8,7 @@
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/raster.h"
 #include "platform/rtl/exceptions.h"
-#include "skin/bsSkinBitmap.h"
+#include "skin/draw/bsSkinBitmap.h"
 
 using namespace skin;
 

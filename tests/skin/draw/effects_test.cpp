@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/gfx/graphics.h"
-#include "skin/bsEffectBitmap.h"
+#include "skin/draw/bsEffectBitmap.h"
 
 using namespace skin;
 

@@ -3,7 +3,7 @@
 
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/text.h"
-#include "skin/bsGlowText.h"
+#include "skin/draw/bsGlowText.h"
 
 using namespace skin;
 

@@ -8,8 +8,8 @@
 #include "platform/testkit/harness.h"
 #include "platform/win/metrics.h"
 #include "platform/win/window.h"
-#include "skin/bsCaptionGlyphs.h"
-#include "skin/bsWorkArea.h"
+#include "skin/draw/bsCaptionGlyphs.h"
+#include "skin/draw/bsWorkArea.h"
 
 using namespace skin;
 using Pixels = std::set<std::pair<int, int>>;

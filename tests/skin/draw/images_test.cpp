@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/gfx/graphics.h"
-#include "skin/bsSkinImages.h"
+#include "skin/draw/bsSkinImages.h"
 
 using namespace skin;
 

@@ -9,8 +9,8 @@
 #include "platform/testkit/harness.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
-#include "skin/bsLayerWindow.h"
-#include "skin/bsSkinData.h"
+#include "skin/draw/bsLayerWindow.h"
+#include "skin/data/bsSkinData.h"
 
 using namespace skin;
 

@@ -12,10 +12,10 @@
 #include "platform/gfx/region.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/testkit/harness.h"
-#include "skin/bsGlyphLayout.h"
-#include "skin/bsParentImage.h"
-#include "skin/bsSkinBitmap.h"
-#include "skin/bsTextHelpers.h"
+#include "skin/draw/bsGlyphLayout.h"
+#include "skin/draw/bsParentImage.h"
+#include "skin/draw/bsSkinBitmap.h"
+#include "skin/draw/bsTextHelpers.h"
 
 using namespace skin;
 using Pixels = std::set<std::pair<int, int>>;

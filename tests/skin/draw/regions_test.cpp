@@ -8,7 +8,7 @@
 #include "platform/gfx/dc.h"
 #include "platform/gfx/graphics.h"
 #include "platform/gfx/region.h"
-#include "skin/bsMaskRegions.h"
+#include "skin/draw/bsMaskRegions.h"
 
 using namespace skin;
 

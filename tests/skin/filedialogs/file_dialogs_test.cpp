@@ -7,8 +7,8 @@
 
 #include "platform/rtl/dispatcher.h"
 #include "shell_fixture.h"
-#include "skin/bsSkinFileDialogs.h"
-#include "skin/bsSkinSelectDir.h"
+#include "skin/dialogs/bsSkinFileDialogs.h"
+#include "skin/dialogs/bsSkinSelectDir.h"
 
 namespace shelltest {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "skin/bsGeometry.h"
+#include "skin/draw/bsGeometry.h"
 
 namespace skin {
 

@@ -6,7 +6,7 @@
 // caption, buttons on the left, larger rounded corners.
 #pragma once
 
-#include "skin/bsSkinData.h"
+#include "skin/data/bsSkinData.h"
 
 namespace skin {
 

@@ -16,12 +16,12 @@
 #include "platform/testkit/harness.h"
 #include "platform/win/metrics.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinBars.h"
-#include "skin/bsSkinEdits.h"
-#include "skin/bsSkinForm.h"
-#include "skin/bsSkinMDI.h"
-#include "skin/bsSkinMainMenuBar.h"
-#include "skin/bsTrayIcon.h"
+#include "skin/controls/bsSkinBars.h"
+#include "skin/inputs/bsSkinEdits.h"
+#include "skin/form/bsSkinForm.h"
+#include "skin/form/bsSkinMDI.h"
+#include "skin/form/bsSkinMainMenuBar.h"
+#include "skin/menus/bsTrayIcon.h"
 
 using namespace skin;
 

@@ -8,8 +8,8 @@
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/streams.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsZlibStreams.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/data/bsZlibStreams.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

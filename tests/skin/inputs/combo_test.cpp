@@ -11,9 +11,9 @@
 #include "inputs_fixture.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinComboBox.h"
-#include "skin/bsSkinControls.h"
-#include "skin/bsSkinEdits.h"
+#include "skin/inputs/bsSkinComboBox.h"
+#include "skin/controls/bsSkinControls.h"
+#include "skin/inputs/bsSkinEdits.h"
 
 using namespace skin;
 

@@ -9,8 +9,8 @@
 #include "platform/rtl/strings.h"
 #include "platform/win/clipboard.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinEdits.h"
-#include "skin/bsSkinMenus.h"
+#include "skin/inputs/bsSkinEdits.h"
+#include "skin/menus/bsSkinMenus.h"
 #include "tests/skin/menus/MenuHost.h"
 
 using namespace skin;

@@ -9,7 +9,7 @@
 
 #include "platform/cl/forms.h"
 #include "platform/testkit/harness.h"
-#include "skin/bsSkinData.h"
+#include "skin/data/bsSkinData.h"
 
 namespace inputstest {
 

@@ -5,7 +5,7 @@
 
 #include "inputs_fixture.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinListBox.h"
+#include "skin/inputs/bsSkinListBox.h"
 
 using namespace skin;
 

@@ -7,9 +7,9 @@
 #include "inputs_fixture.h"
 #include "platform/gfx/dc.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinComboBox.h"
-#include "skin/bsSkinEdits.h"
-#include "skin/bsSkinListBox.h"
+#include "skin/inputs/bsSkinComboBox.h"
+#include "skin/inputs/bsSkinEdits.h"
+#include "skin/inputs/bsSkinListBox.h"
 
 using namespace skin;
 

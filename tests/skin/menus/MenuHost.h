@@ -11,7 +11,7 @@
 
 #include "platform/cl/application.h"
 #include "platform/cl/forms.h"
-#include "skin/bsSkinMenus.h"
+#include "skin/menus/bsSkinMenus.h"
 
 namespace menutest {
 

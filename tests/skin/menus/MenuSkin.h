@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "skin/bsSkinData.h"
+#include "skin/data/bsSkinData.h"
 
 namespace menutest {
 

@@ -8,8 +8,8 @@
 #include "platform/cl/application.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinHint.h"
-#include "skin/bsTextHelpers.h"
+#include "skin/menus/bsSkinHint.h"
+#include "skin/draw/bsTextHelpers.h"
 
 using namespace skin;
 

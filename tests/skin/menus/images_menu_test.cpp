@@ -8,7 +8,7 @@
 #include "platform/cl/application.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/window.h"
-#include "skin/bsImagesMenu.h"
+#include "skin/menus/bsImagesMenu.h"
 
 using namespace skin;
 

@@ -13,7 +13,7 @@
 #include "platform/cl/application.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinMenus.h"
+#include "skin/menus/bsSkinMenus.h"
 
 using namespace skin;
 using menutest::MenuHost;

@@ -6,7 +6,7 @@
 #include "platform/shell/launcher.h"
 #include "platform/testkit/shell_fakes.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinLinkLabel.h"
+#include "skin/inputs/bsSkinLinkLabel.h"
 
 using namespace ctltest;
 using namespace win;

@@ -10,7 +10,7 @@
 #include "platform/win/layered.h"
 #include "platform/win/metrics.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinOfficeCombo.h"
+#include "skin/inputs/bsSkinOfficeCombo.h"
 
 using namespace ctltest;
 using namespace win;

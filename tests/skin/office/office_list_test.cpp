@@ -8,7 +8,7 @@
 
 #include "controls_fixture.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinOfficeList.h"
+#include "skin/inputs/bsSkinOfficeList.h"
 
 using namespace ctltest;
 using namespace win;

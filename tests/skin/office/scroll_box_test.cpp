@@ -5,7 +5,7 @@
 #include "controls_fixture.h"
 #include "platform/cl/extctrls.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinScrollBox.h"
+#include "skin/inputs/bsSkinScrollBox.h"
 
 using namespace ctltest;
 using namespace win;

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "platform/testkit/harness.h"
-#include "skin/bsShellFolder.h"
+#include "skin/dialogs/bsShellFolder.h"
 
 namespace shelltest {
 

@@ -6,7 +6,7 @@
 #include "platform/cl/forms.h"
 #include "platform/rtl/strlist.h"
 #include "shell_fixture.h"
-#include "skin/bsShellViews.h"
+#include "skin/dialogs/bsShellViews.h"
 
 namespace shelltest {
 namespace {

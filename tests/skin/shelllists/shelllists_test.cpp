@@ -14,7 +14,7 @@
 #include "platform/rtl/strings.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinShellLists.h"
+#include "skin/inputs/bsSkinShellLists.h"
 
 using namespace skin;
 namespace fs = std::filesystem;

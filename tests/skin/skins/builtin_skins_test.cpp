@@ -14,9 +14,9 @@
 #include "platform/gfx/graphics.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
-#include "skin/bsGeometry.h"
-#include "skin/bsSkinData.h"
-#include "skin/bsStoredSkins.h"
+#include "skin/draw/bsGeometry.h"
+#include "skin/data/bsSkinData.h"
+#include "skin/data/bsStoredSkins.h"
 #include "tests/skin/data/skin_test_util.h"
 
 using namespace skin;

@@ -7,8 +7,8 @@
 #include "platform/ctl/commctrl.h"
 #include "platform/ctl/scrollinfo.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinPageControl.h"
-#include "skin/bsSkinViews.h"
+#include "skin/controls/bsSkinPageControl.h"
+#include "skin/controls/bsSkinViews.h"
 
 namespace ctltest {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "controls_fixture.h"
 #include "platform/win/window.h"
-#include "skin/bsEffectBitmap.h"
-#include "skin/bsSkinPageControl.h"
+#include "skin/draw/bsEffectBitmap.h"
+#include "skin/controls/bsSkinPageControl.h"
 
 namespace ctltest {
 namespace {

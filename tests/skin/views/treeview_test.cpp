@@ -5,7 +5,7 @@
 #include "controls_fixture.h"
 #include "platform/ctl/scrollinfo.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinViews.h"
+#include "skin/controls/bsSkinViews.h"
 
 namespace ctltest {
 namespace {

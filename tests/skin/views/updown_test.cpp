@@ -5,7 +5,7 @@
 
 #include "controls_fixture.h"
 #include "platform/win/window.h"
-#include "skin/bsSkinUpDown.h"
+#include "skin/controls/bsSkinUpDown.h"
 
 namespace ctltest {
 namespace {
