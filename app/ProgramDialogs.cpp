@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/LivePreview.h"
 #include "app/MainForm.h"
 #include "platform/cl/application.h"
 #include "skin/dialogs/bsSkinChooser.h"
@@ -83,4 +84,5 @@ void InstallProgramDialogs(TForm1* Form1) {
     skinIndex = dlg->SelectedSkinIndex();
     return skinIndex >= 0;
   };
+  InstallLivePreviewWindow();
 }

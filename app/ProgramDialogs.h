@@ -1,10 +1,11 @@
-// The skinned boxes and the skin chooser behind the main window's seams
-// (TProgramServices), as the real program shows them.
+// The skinned boxes, the skin chooser and the conversion's live preview
+// window behind the main window's seams, as the real program shows them.
 #pragma once
 
 class TForm1;
 
 // Fills the information box, the failure box and the skin chooser of
 // TForm1::Services() with the skinned dialogs, drawn in the main window's
-// skin. Call after the main window exists.
+// skin, and installs the live preview window (app/LivePreview.h). Call
+// after the main window exists.
 void InstallProgramDialogs(TForm1* Form1);
