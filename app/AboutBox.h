@@ -12,6 +12,9 @@
 
 // The maker's web site: opened from the help menu and shown in the about box.
 inline constexpr char kMakerWebSite[] = "http://www.varnelmod.com/";
+// The help document beside the program, opened from the help menu and F1:
+// HTML, since a desktop without Windows has no common viewer of compiled help.
+inline constexpr char kHelpFile[] = "help.html";
 
 // A picture with an alpha channel drawn over whatever its parent painted,
 // so it looks the same on every skin's background.

@@ -3,6 +3,7 @@
 #include "app/AboutBox.h"
 #include "app/MainForm.h"
 #include "platform/rtl/dispatcher.h"
+#include "platform/rtl/files.h"
 #include "platform/rtl/threads.h"
 #include "platform/shell/launcher.h"
 
@@ -70,7 +71,14 @@ void TForm1::FFLoggerLog(void*, uint32_t AThreadID, media::TLogLevel ALogLevel, 
 }
 
 void TForm1::N15Click() {
-  shell::ShellExecute(Handle(), "open", ProgramFolder() + "help.chm", "", "", shell::SW_SHOWNORMAL);
+  const std::string help = ProgramFolder() + kHelpFile;
+  // A missing document would leave the opener's own complaint, if any, on
+  // a desktop the user may not see: say it here.
+  if (!rtl::FileExists(help)) {
+    ShowHint("找不到帮助文件：" + help);
+    return;
+  }
+  shell::ShellExecute(Handle(), "open", help, "", "", shell::SW_SHOWNORMAL);
 }
 
 void TForm1::N19Click() { shell::ShellExecute(Handle(), "open", kMakerWebSite, "", "", shell::SW_SHOWNORMAL); }

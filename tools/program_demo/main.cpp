@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
   TForm1::Services().LogSink = [](const std::string& l) { std::fprintf(stderr, "%s\n", l.c_str()); };
   cl::Application->Initialize();
   cl::Application->SetTitle("VarnelMOD格式转换器");
-  cl::Application->HelpFile = "help.chm";
+  cl::Application->HelpFile = kHelpFile;
   TForm1* Form1 = nullptr;
   TForm2* Form2 = nullptr;
   TForm5* Form5 = nullptr;

@@ -225,9 +225,17 @@ TEST_F(Editing, HelpAndWebSiteGoToTheOpenerAndF1ReachesTheHelp) {
   Start();
   form1->lvFiles->SetFocus();
   h.launcher.calls.clear();
+  // No help document beside the program: the box says so, nothing opens.
+  const std::string help = (root / "prog").string() + "/help.html";
+  h.input.Key(win::VK_F1);
+  EXPECT_TRUE(h.launcher.calls.empty());
+  ASSERT_EQ(infos.size(), 1u);
+  EXPECT_EQ(infos[0], "找不到帮助文件：" + help);
+  std::ofstream(help) << "<html></html>";
   h.input.Key(win::VK_F1);
   ASSERT_EQ(h.launcher.calls.size(), 1u);
-  EXPECT_EQ(h.launcher.calls[0].back(), (root / "prog").string() + "/help.chm");
+  EXPECT_EQ(h.launcher.calls[0].back(), help);
+  EXPECT_EQ(infos.size(), 1u);
   form1->MenuItem("N19")->Click();
   ASSERT_EQ(h.launcher.calls.size(), 2u);
   EXPECT_EQ(h.launcher.calls[1].back(), kMakerWebSite);
