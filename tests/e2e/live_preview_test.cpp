@@ -1,6 +1,8 @@
 // The live preview during conversion: the options' preview box checked by
 // mouse, a run started, the preview window found on the screen showing the
 // moving pictures of the conversion, and gone once the task has ended.
+#include <set>
+
 #include "tests/e2e/UserSession.h"
 
 using namespace e2e;
