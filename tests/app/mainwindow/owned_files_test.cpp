@@ -257,3 +257,22 @@ TEST_F(Owned, FilesThatAreNotAddedAreNamedInOneBox) {
   EXPECT_EQ(infos[2], "以下文件没有添加：\nthird.avi：列表已满（最多 501 个文件），请先清空列表");
   EXPECT_NE(log.find("***File load error: "), std::string::npos);
 }
+
+TEST_F(Owned, ATaskThatFailsNamesItsFileAndTheReasonAndForbidsThePowerOff) {
+  Start();
+  form5->bsSkinCheckRadioBox2->SetChecked(true);  // "自动关闭计算机"
+  AddFiles({Input("av.avi", "second.avi"), LongInput("first.avi")});
+  ASSERT_EQ(Rows(), 2) << log;
+  const std::string second = Cell(1, colOutputFile);
+  StartAndWaitForProgress();
+  // While the first task runs, the second one's output name becomes a
+  // folder: that task cannot make its file when it starts.
+  fs::create_directories(Out() / second);
+  ASSERT_TRUE(RunEnded());
+  EXPECT_EQ(Cell(0, colProgress), "100%");
+  EXPECT_NE(Cell(1, colProgress), "100%");
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_EQ(failures[0], "文件：" + form1->lvFiles->Items()->Item(1)->Caption() + "\n输出：" +
+                             (Out() / second).string() + "\n" + (Out() / second).string() + ": Is a directory");
+  EXPECT_TRUE(h.power.requests.empty());
+}
