@@ -1,5 +1,6 @@
 #include "app/AddFiles.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
