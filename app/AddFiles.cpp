@@ -1,5 +1,6 @@
 #include "app/AddFiles.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -109,6 +110,9 @@ std::vector<std::string> GetFilenames(const std::string& folder) {
 
 // --- the add commands of the main window -----------------------------------------
 
+#include <unistd.h>
+
+#include "app/JobParams.h"
 #include "app/MainForm.h"
 #include "media/AVProbe.h"
 #include "platform/rtl/files.h"
@@ -122,15 +126,49 @@ bool EnsureLibraries(TForm1& f) {
   return false;
 }
 
+// Why no output could be set for a file, as a user can act on it.
+std::string OutputFolderReason(const std::string& folder) {
+  if (!rtl::DirectoryExists(folder)) return "输出文件夹不存在";
+  if (::access(folder.c_str(), W_OK | X_OK) != 0) return "输出文件夹不能写入";
+  return "不能转换为所选的格式";
+}
+
 }  // namespace
 
+void TForm1::NotAdded(const std::string& name, const std::string& reason) {
+  notAdded_.push_back(ExtractFileName(name) + "：" + reason);
+}
+
+void TForm1::TellNotAdded(const std::string& lead) {
+  // One box per add command: the log alone changes nothing on screen.
+  std::string text = lead;
+  if (!notAdded_.empty()) {
+    if (!text.empty()) text += "\n\n";
+    text += "以下文件没有添加：";
+    const size_t shown = std::min<size_t>(notAdded_.size(), 20);
+    for (size_t i = 0; i < shown; ++i) text += "\n" + notAdded_[i];
+    if (notAdded_.size() > shown) text += "\n……另有 " + std::to_string(notAdded_.size() - shown) + " 个文件";
+  }
+  notAdded_.clear();
+  if (text.empty()) return;
+  if (Services().InfoBox)
+    Services().InfoBox(text);
+  else
+    Log(text);
+}
+
 bool TForm1::AddOneFile(const std::string& name) {
+  if (!rtl::FileExists(name)) {
+    NotAdded(name, "文件不存在");
+    return false;
+  }
   media::TAVProbe* probe = FFConv->AVProbe();
   if (!probe->LoadFile(name, "")) {
     Log("");
     Log("***File load error: " + probe->LastErrMsg());
     Log("");
-    return true;  // skipped; a several-files add goes on
+    NotAdded(name, rtl::FileSizeOf(name) == 0 ? "文件是空的（0 字节）" : "不是能识别的视频或音频文件，或文件已损坏");
+    return false;
   }
   Logic->Job.Video_AddFileName = name;
   media::TInputOptions io;
@@ -140,6 +178,7 @@ bool TForm1::AddOneFile(const std::string& name) {
     Log("");
     Log("***File open error: " + FFConv->LastErrMsg());
     Log("");
+    NotAdded(name, "无法打开文件");
     return false;
   }
   Log("");
@@ -151,21 +190,25 @@ bool TForm1::AddOneFile(const std::string& name) {
   Logic->ApplyPresetForAdd();
   Logic->Button13Click();
   BuildJobOutputOptions(Logic->Job, oo);
+  // Only checks that the output could be written: the file itself is made
+  // when its task starts, so adding touches nothing in the output folder.
   if (!FFConv->SetOutputFile(task, Logic->Job.Video_OutPutFileName, &oo)) {
     FFConv->RemoveTask(task);
     Log("");
     Log("***Cannot do convert, error: " + FFConv->LastErrMsg());
     Log("");
+    NotAdded(name, OutputFolderReason(FileOutPutPath));
     return false;
   }
   const int slot = JobSlots.Store(io, oo);
   if (slot < 0) {
+    FFConv->RemoveTask(task);
     // Every slot was used since the list was last cleared: the row could not
     // be converted, so it is not offered.
-    FFConv->RemoveTask(task);
     Log("");
     Log("***Cannot do convert, error: the list holds as many files as it can; clear it first");
     Log("");
+    NotAdded(name, "列表已满（最多 " + std::to_string(TJobSlots::kCount) + " 个文件），请先清空列表");
     return false;
   }
   ShowEmptyListPicture(false);
@@ -181,20 +224,9 @@ bool TForm1::AddOneFile(const std::string& name) {
   c->Add(std::to_string(task + 1));
   c->Add(Logic->CurrentCategoryCode());
   c->Add(Logic->CurrentPresetOptionCode());
-  c->Add(oo.VideoCodec);
-  c->Add(oo.AudioCodec);
-  c->Add(std::to_string(oo.AudioChannels));
-  c->Add(oo.VideoTag);
-  c->Add("");
-  c->Add(oo.FrameSize);
-  c->Add(std::to_string(oo.VideoBitrate));
-  c->Add(oo.FrameRate);
-  c->Add(std::to_string(oo.AudioBitrate));
-  c->Add(std::to_string(oo.AudioSampleRate));
-  c->Add(oo.FrameAspectRatio);
-  c->Add(job.Video_DisableVideo ? "True" : "False");
-  c->Add(job.Video_TargetType);
-  c->Add(job.Video_NormType);
+  // The job's columns as a later choice of format on this row writes them,
+  // so a row converts the same whichever way it got its format.
+  for (int col = colVideoCodec; col <= colNormType; ++col) c->Add(JobColumnText(FileColumn(col), job));
   it->Data = reinterpret_cast<void*>(intptr_t(slot) + 1);
   SetGroup(TCommandGroup::Remove, true);
   SetGroup(TCommandGroup::Clear, true);
@@ -217,6 +249,7 @@ void TForm1::btnAddClick() {
     lvFiles->Items()->Item(lvFiles->Items()->Count() - 1)->SetSelected(true);
     if (lvFiles->CanFocus()) lvFiles->SetFocus();
   }
+  TellNotAdded();
 }
 
 void TForm1::Button8Click() {
@@ -226,12 +259,14 @@ void TForm1::Button8Click() {
   IFileChooser* chooser = Services().Chooser;
   if (!chooser || !chooser->OpenFiles(OpenDialogFilter, files) || files.empty() || !rtl::FileExists(files.front()))
     return;
-  for (auto i = files.rbegin(); i != files.rend(); ++i)
-    if (!rtl::FileExists(*i) || !AddOneFile(*i)) return;
+  // A file that cannot be added is named in the box at the end; the others
+  // are still added.
+  for (auto i = files.rbegin(); i != files.rend(); ++i) AddOneFile(*i);
   if (lvFiles->Items()->Count() > 0) {
     lvFiles->Items()->Item(lvFiles->Items()->Count() - 1)->SetSelected(true);
     if (lvFiles->CanFocus()) lvFiles->SetFocus();
   }
+  TellNotAdded();
 }
 
 void TForm1::Button12Click() {
@@ -243,19 +278,10 @@ void TForm1::Button12Click() {
   if (!chooser || !chooser->SelectFolder("选择目录", folder) || folder.empty() || !rtl::DirectoryExists(folder)) return;
   ListBox1->Items()->Clear();
   for (const std::string& f : GetFilenames(folder)) ListBox1->Items()->Add(f);
-  for (int i = ListBox1->Items()->Count() - 1; i >= 0; --i) {
-    const std::string name = ListBox1->Items()->Get(i);
-    if (!rtl::FileExists(name) || !AddOneFile(name)) return;
-  }
+  for (int i = ListBox1->Items()->Count() - 1; i >= 0; --i) AddOneFile(ListBox1->Items()->Get(i));
   if (lvFiles->Items()->Count() > 0) {
     lvFiles->Items()->Item(lvFiles->Items()->Count() - 1)->SetSelected(true);
     if (lvFiles->CanFocus()) lvFiles->SetFocus();
   }
-  if (lvFiles->Items()->Count() <= before) {
-    const std::string text = "在该目录没有发现可以用的视频或音频文件！";
-    if (Services().InfoBox)
-      Services().InfoBox(text);
-    else
-      Log(text);
-  }
+  TellNotAdded(lvFiles->Items()->Count() <= before ? "在该目录没有发现可以用的视频或音频文件！" : "");
 }

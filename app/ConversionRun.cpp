@@ -30,6 +30,23 @@ bool ColumnInt(const std::string& s, int& v) {
 void RowToOutputOptions(const std::function<std::string(int)>& cell, media::TOutputOptions& out) {
   using media::TOptionNormType;
   using media::TOptionTargetType;
+  // The columns alone say what they stand for: a value the slot kept from
+  // the format the row had when it was added (its codecs, say) must not
+  // outlive a later choice whose column is empty, as a DVD's codecs are left
+  // to its target.
+  const media::TOutputOptions fresh;
+  out.VideoCodec = fresh.VideoCodec;
+  out.VideoPreset = fresh.VideoPreset;
+  out.AudioCodec = fresh.AudioCodec;
+  out.AudioChannels = fresh.AudioChannels;
+  out.FileExt = fresh.FileExt;
+  out.FrameSize = fresh.FrameSize;
+  out.VideoBitrate = fresh.VideoBitrate;
+  out.FrameRate = fresh.FrameRate;
+  out.AudioBitrate = fresh.AudioBitrate;
+  out.AudioSampleRate = fresh.AudioSampleRate;
+  out.FrameAspectRatio = fresh.FrameAspectRatio;
+  out.TargetType = fresh.TargetType;
   const std::string vcodec = cell(colVideoCodec);
   if (!vcodec.empty()) {
     out.VideoCodec = vcodec;
@@ -43,7 +60,7 @@ void RowToOutputOptions(const std::function<std::string(int)>& cell, media::TOut
   out.VideoTag = !tag.empty() && vcodec != "libx264" ? tag : "";
   if (!cell(colFileExt).empty()) out.FileExt = cell(colFileExt);
   if (!cell(colFrameSize).empty()) out.FrameSize = cell(colFrameSize);
-  if (!cell(colVideoBitrate).empty() && ColumnInt(cell(colVideoBitrate), n)) out.VideoBitrate = n;
+  if (cell(colVideoBitrate) != "-1000" && ColumnInt(cell(colVideoBitrate), n)) out.VideoBitrate = n;
   if (!cell(colFrameRate).empty()) out.FrameRate = cell(colFrameRate);
   if (cell(colAudioBitrate) != "-1000" && ColumnInt(cell(colAudioBitrate), n)) out.AudioBitrate = n;
   const std::string rate = cell(colSampleRate);
@@ -99,6 +116,14 @@ void TForm1::DetachConverterEvents() {
 }
 
 void TForm1::btnStartClick() {
+  // The tasks of the last run go with the rebuild, so a start has to wait
+  // for that run's end to be handled; during a stop (which waits for the
+  // tasks while serving the window) it is refused.
+  if (stopping_) return;
+  if (runActive_ && !rtl::WaitWhilePumping([this] { return !runActive_; }, 60000)) return;
+  runActive_ = true;
+  runStopped_ = false;
+  runFailed_ = false;
   if (Options) {
     if (Options->bsSkinCheckRadioBox9->Checked()) FFConv->SetThreadPriority(rtl::tpIdle);
     if (Options->bsSkinCheckRadioBox10->Checked()) FFConv->SetThreadPriority(rtl::tpLowest);
@@ -154,7 +179,10 @@ void TForm1::button28Click() {
     }
     TaskRows.push_back(i);
   }
-  if (!failures.empty()) ShowFailure(failures);
+  if (!failures.empty()) {
+    runFailed_ = true;
+    ShowFailure(failures);
+  }
 }
 
 void TForm1::Button22Click() {
@@ -183,10 +211,27 @@ void TForm1::bsSkinButton11Click() { btnPauseClick(); }
 void TForm1::bsSkinButton12Click() { btnResumeClick(); }
 
 void TForm1::btnStopClick() {
+  if (stopping_) return;
   SetGroup(TCommandGroup::Stop, false);
-  SetGroup(TCommandGroup::Start, true);
   Button23Click();
+  runStopped_ = true;
+  stopping_ = true;
   FFConv->Stop(true);
+  stopping_ = false;
+  // Offered again only now: a start while the tasks are still being waited
+  // for would free them under the stop.
+  SetGroup(TCommandGroup::Start, true);
+}
+
+bool TForm1::RunHadFailure() const {
+  if (runFailed_) return true;
+  // The last task's own event may still be on its way when the end of the
+  // run is handled: the tasks themselves tell.
+  for (int t = 0; t < FFConv->TasksCount(); ++t) {
+    const media::TFFmpeg* f = FFConv->Task(t);
+    if (f && (!f->Finished() || f->FatalException())) return true;
+  }
+  return false;
 }
 
 int TForm1::RowOfTask(int task) const {
@@ -218,16 +263,25 @@ void TForm1::FFConvTerminate(const media::TTerminateInfo& info) {
     SetGroup(TCommandGroup::Pause, false);
     SetGroup(TCommandGroup::Resume, false);
     Button23Click();
-    if (Options) {
+    runActive_ = false;
+    // A stopped run did not complete: nothing of "after completion" runs.
+    // The power-off never follows a failure, whose box would go with the
+    // desktop session.
+    if (Options && !runStopped_) {
       if (Options->bsSkinCheckRadioBox1->Checked()) Button20Click();
-      if (Options->bsSkinCheckRadioBox2->Checked()) Button25Click();
+      if (Options->bsSkinCheckRadioBox2->Checked() && !RunHadFailure()) Button25Click();
       if (Options->bsSkinCheckRadioBox4->Checked()) Button29Click();
     }
   } else if (const int row = RowOfTask(info.TaskIndex); row >= 0) {
-    if (info.Finished)
-      filesPort_->SetCell(row, colProgress, "100%");
-    else if (info.Exception)
-      filesPort_->SetCell(row, colProgress, info.ExceptionMsg);  // never a stale percentage
+    if (info.Exception || (!info.Finished && !runStopped_)) runFailed_ = true;
+    // A task that did not finish keeps the last percentage it showed; its
+    // partial file is gone, and the box says which file and why.
+    if (info.Finished) filesPort_->SetCell(row, colProgress, "100%");
+    if (info.Exception) {
+      ShowFailure("文件：" + filesPort_->Cell(row, colInputFile) + "\n输出：" + FileOutPutPath + "/" +
+                  filesPort_->Cell(row, colOutputFile) + "\n" + info.ExceptionMsg);
+      return;
+    }
   }
   if (info.Exception) ShowFailure(info.ExceptionMsg);
 }

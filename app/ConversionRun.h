@@ -6,7 +6,9 @@
 #include "media/FFConverter.h"
 
 // Takes the row's columns (by column number) into the output record that the
-// row's job slot holds; fields the columns do not name keep their values.
+// row's job slot holds: the fields the columns stand for come from the
+// columns alone (an empty column gives the field's default); fields the
+// columns do not name keep their values.
 void RowToOutputOptions(const std::function<std::string(int col)>& cell, media::TOutputOptions& out);
 
 // "NN%" of the converted time, or "N/A" without a total.

@@ -138,6 +138,10 @@ class TForm1 : public cl::TForm {
   void Button12Click();  // every file of a folder
   // Adds one file; false ends a multi-file command (a skipped file is true).
   bool AddOneFile(const std::string& name);
+  // Files an add command could not add, with the reason, told in one box.
+  std::vector<std::string> notAdded_;
+  void NotAdded(const std::string& name, const std::string& reason);
+  void TellNotAdded(const std::string& lead = "");
 
   // --- running the conversion ---------------------------------------------------
   void btnStartClick();
@@ -159,6 +163,10 @@ class TForm1 : public cl::TForm {
   std::vector<int> TaskRows;
   int RowOfTask(int task) const;
   void ShowFailure(const std::string& text);
+  // The run's state as the after-completion action needs it: a stop is
+  // no completion, and a failed task forbids the power-off.
+  bool runActive_ = false, stopping_ = false, runStopped_ = false, runFailed_ = false;
+  bool RunHadFailure() const;
 
   // --- state ------------------------------------------------------------------
   std::unique_ptr<TSettingsFile> Ini;

@@ -1,7 +1,6 @@
 #include "app/MainJobLogic.h"
 
 #include <array>
-#include <filesystem>
 
 #include "app/FormatCatalogue.h"
 #include "app/JobParams.h"
@@ -92,17 +91,10 @@ std::string TMainJobLogic::RowOutputName(int row, const std::string& ext) const 
   std::string folder = Folder();
   std::string name = ChangeFileExt(ExtractFileName(current), ext);
   bool checkDisk = !inRowSelect_ && !Overwrite();
-  // Adding a row opens its output file, so an empty file of the row's own
-  // name is the row's own and frees nothing by a new number; a file with
-  // content (an earlier run's output) still counts.
-  const std::string own = folder + "/" + ExtractFileName(current);
-  auto ownPlaceholder = [&](const std::string& path) {
-    std::error_code ec;
-    return path == own && std::filesystem::file_size(std::filesystem::u8path(path), ec) == 0 && !ec;
-  };
+  // Nothing in the folder is the rows' own before a run, so every file there
+  // counts.
   std::string unique = UniqueOutputName(folder + "/" + name, folder, [&](const std::string& path) {
-    return RowHasOutputName(ExtractFileName(path), row) ||
-           (checkDisk && OutputFileExists(path) && !ownPlaceholder(path));
+    return RowHasOutputName(ExtractFileName(path), row) || (checkDisk && OutputFileExists(path));
   });
   return ExtractFileName(unique);
 }

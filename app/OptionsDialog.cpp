@@ -137,6 +137,11 @@ void TForm5::bsSkinButton1Click() {
     Close();
 }
 
+void TForm5::DoClose(cl::TCloseAction& action) {
+  cl::TForm::DoClose(action);
+  if (ModalResult() != 1) Button1Click();
+}
+
 void TForm5::bsSkinCheckRadioBox7Click() { bsSkinComboBox2->SetEnabled(bsSkinCheckRadioBox7->Checked()); }
 
 int TForm5::ThreadCount() const {

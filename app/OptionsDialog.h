@@ -49,6 +49,11 @@ class TForm5 : public cl::TForm {
   skin::TbsSkinComboBox* bsSkinComboBox2 = nullptr;
   skin::TbsSkinButton *bsSkinButton6 = nullptr, *bsSkinButton1 = nullptr;
 
+ protected:
+  // Any way out but "确定" (取消, Escape, the close box) leaves every setting
+  // as stored: the controls go back to the stored values.
+  void DoClose(cl::TCloseAction& action) override;
+
  private:
   void Build();
   TSettingsFile* ini_ = nullptr;

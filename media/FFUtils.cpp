@@ -44,10 +44,17 @@ std::string ErrorMessageOf(int code) {
   for (const Row& r : rows)
     if (r.code == code) return r.text;
   // The libraries' own tagged codes (far below the errno range) have texts of
-  // their own; plain system numbers keep the generic wording.
+  // their own.
   if (code < -100000 && ffapi::av_strerror) {
     char buf[AV_ERROR_MAX_STRING_SIZE] = {};
     if (ffapi::av_strerror(code, buf, sizeof buf) == 0) return buf;
+  }
+  // A system error reads as the system words it ("No space left on device"):
+  // a bare number tells a user nothing.
+  if (code < 0 && code > -4096) {
+    char buf[256] = {};
+    const char* text = ::strerror_r(-code, buf, sizeof buf);
+    if (text && *text && std::strncmp(text, "Unknown error", 13) != 0) return text;
   }
   return FormatStr("Error number %d occurred", code);
 }

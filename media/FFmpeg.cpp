@@ -27,10 +27,12 @@ TOutputFile::~TOutputFile() {
   } else if (oc->oformat && !(oc->oformat->flags & AVFMT_NOFILE) && oc->pb) {
     ffapi::avio_closep(&oc->pb);
   }
-  // An output that never received a byte is not left behind.
+  // A file the run did not write to its end (stopped, failed, a full disk)
+  // is not left under its final name, where it would pass for a finished
+  // conversion.
   std::string name = DisplayFileName(oc->url ? oc->url : "");
   struct stat st;
-  if (opened_file && !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size == 0)
+  if (opened_file && !complete && !name.empty() && ::stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode))
     ::unlink(name.c_str());
   ffapi::avformat_free_context(oc);
   oc = nullptr;
@@ -315,6 +317,7 @@ void TCustomFFmpeg::run_transcode() {
     transfer_all_chapters();
     open_encoders();
     open_decoders();
+    open_output_io();
     write_headers();
     dump_stream_mapping();
     transcode_loop();
@@ -326,6 +329,8 @@ void TCustomFFmpeg::run_transcode() {
     throw;
   }
   FFinished = !FBroken;
+  if (FFinished)
+    for (auto& of : Foutput_files) of->complete = true;
   free_transcode_tables();
 }
 

@@ -141,8 +141,10 @@ struct TOutputFile {
   AVDictionary* muxer_opts = nullptr;  // private muxer options for the header
   bool header_written = false;
   bool trailer_written = false;
-  bool opened_file = false;  // the engine created the file (it may delete it when empty)
-  std::string file_name;     // as given by the host
+  bool open_pending = false;  // created when the task starts (open_output_io)
+  bool opened_file = false;   // the engine created the file
+  bool complete = false;      // the run wrote it to its end: it stays
+  std::string file_name;      // as given by the host
   ~TOutputFile();
 };
 
@@ -239,6 +241,9 @@ class TCustomFFmpeg {
   bool open_input_file(const std::string& AFileName);
   void check_audio_video_sub_inputs(bool& has_video, bool& has_audio, bool AJoin, bool& has_subtitle);
   int open_output_file(const std::string& AFileName, bool AJoin);
+  // Creates the files of the outputs set up, when the task starts.
+  void open_output_io();
+  bool output_is_input(const std::string& AFileName, const std::string& libName);
   void new_video_stream(TOutputFile& of);
   void new_audio_stream(TOutputFile& of);
   void new_subtitle_stream(TOutputFile& of);

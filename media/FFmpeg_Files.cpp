@@ -1,6 +1,8 @@
 // Input and output file set-up.
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -579,6 +581,65 @@ void TCustomFFmpeg::new_subtitle_stream(TOutputFile& of) {
   Fsubtitle_stream_copy = 0;
 }
 
+namespace {
+
+// 0 when the output could be created (or overwritten) now, else the library
+// error code of the reason. Names of other protocols are left to them.
+int CheckOutputWritable(const std::string& libName) {
+  const std::string path = DisplayFileName(libName);
+  const size_t colon = path.find(':'), slash = path.find('/');
+  if (path.empty() || (!IsUnicodeName(libName) && colon != std::string::npos && colon < slash)) return 0;
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return AVERROR(EISDIR);
+    return ::access(path.c_str(), W_OK) == 0 ? 0 : AVERROR(errno);
+  }
+  if (errno != ENOENT) return AVERROR(errno);
+  const size_t cut = path.rfind('/');
+  const std::string folder = cut == std::string::npos ? "." : cut == 0 ? "/" : path.substr(0, cut);
+  if (::stat(folder.c_str(), &st) != 0) return AVERROR(errno);
+  if (!S_ISDIR(st.st_mode)) return AVERROR(ENOTDIR);
+  return ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : AVERROR(errno);
+}
+
+}  // namespace
+
+bool TCustomFFmpeg::output_is_input(const std::string& AFileName, const std::string& libName) {
+  // Opening for writing empties the file: an output that is one of the
+  // task's inputs would destroy it.
+  struct stat ost;
+  if (::stat(DisplayFileName(libName).c_str(), &ost) != 0) return false;
+  for (size_t i = 0; i < Finput_files.size(); ++i) {
+    struct stat ist;
+    const char* url = Finput_files[i]->ic->url;
+    if (url && ::stat(DisplayFileName(url).c_str(), &ist) == 0 && ist.st_dev == ost.st_dev &&
+        ist.st_ino == ost.st_ino) {
+      FLastErrMsg = FormatStr("Output file '%s' is input file #%d", AFileName.c_str(), static_cast<int>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
+void TCustomFFmpeg::open_output_io() {
+  for (auto& of : Foutput_files) {
+    if (!of->open_pending) continue;  // join: one file behind every entry
+    of->open_pending = false;
+    AVFormatContext* oc = of->oc;
+    const std::string libName = oc->url ? oc->url : "";
+    if (output_is_input(of->file_name, libName)) throw FFmpegException(FLastErrMsg);
+    int err;
+    if (IsUnicodeName(libName)) {
+      err = OpenUnicodeIO(libName, AVIO_FLAG_WRITE, &of->custom_io);
+      oc->pb = of->custom_io;
+    } else {
+      err = ffapi::avio_open(&oc->pb, libName.c_str(), AVIO_FLAG_WRITE);
+    }
+    if (err < 0) throw FFmpegException(ErrorText(of->file_name, err));
+    of->opened_file = true;
+  }
+}
+
 int TCustomFFmpeg::open_output_file(const std::string& AFileName, bool AJoin) {
   if (FJoinMode) {
     FLastErrMsg = "Cannot join more than one output file.";
@@ -665,31 +726,17 @@ int TCustomFFmpeg::open_output_file(const std::string& AFileName, bool AJoin) {
     return -1;
   }
   if (!(file_oformat->flags & AVFMT_NOFILE)) {
-    // Opening for writing empties the file: an output that is one of the
-    // task's inputs would destroy it.
-    struct stat ost;
-    if (::stat(DisplayFileName(libName).c_str(), &ost) == 0)
-      for (size_t i = 0; i < Finput_files.size(); ++i) {
-        struct stat ist;
-        const char* url = Finput_files[i]->ic->url;
-        if (url && ::stat(DisplayFileName(url).c_str(), &ist) == 0 && ist.st_dev == ost.st_dev &&
-            ist.st_ino == ost.st_ino) {
-          FLastErrMsg = FormatStr("Output file '%s' is input file #%d", AFileName.c_str(), static_cast<int>(i));
-          return -1;
-        }
-      }
-    int err;
-    if (IsUnicodeName(libName)) {
-      err = OpenUnicodeIO(libName, AVIO_FLAG_WRITE, &of->custom_io);
-      oc->pb = of->custom_io;
-    } else {
-      err = ffapi::avio_open(&oc->pb, libName.c_str(), AVIO_FLAG_WRITE);
-    }
+    if (output_is_input(AFileName, libName)) return -1;
+    // The file itself is only created when the task starts converting
+    // (open_output_io): a task that is merely set up, as when a file is added
+    // to a list, must not create, empty or hold a file that may be the
+    // user's. Here it is only made sure that it could be written.
+    const int err = CheckOutputWritable(libName);
     if (err < 0) {
       FLastErrMsg = ErrorText(AFileName, err);
       return -1;
     }
-    of->opened_file = true;
+    of->open_pending = true;
   }
   oc->max_delay = static_cast<int>(Fmux_max_delay * 1000000);
   oc->flags |= AVFMT_FLAG_NONBLOCK;

@@ -364,20 +364,19 @@ TEST(HiddenSettingsDialog, OkWritesTheJobWithoutResetAndNumbersTheName) {
   EXPECT_EQ(closed, 1);
 }
 
-TEST_F(Fixture, TheRowsOwnEmptyOutputFileDoesNotRenumberIt) {
-  // Adding a row leaves its output file on disk, still empty.
+TEST_F(Fixture, EveryFileInTheFolderCountsEmptyOrNot) {
+  // Adding makes no output file, so whatever lies in the folder is not the
+  // rows' own: an empty file and an earlier run's output both count.
   ChoosePreset(form, 2300);
   AddRow(form, "/v/first.mod", "first.avi");
   AddRow(form, "/v/film.mod", "film.avi");
   std::ofstream(dir.str() + "/first.avi");
-  dir.Touch("film.avi");  // an earlier run's output with content
+  dir.Touch("film.avi");
   form.Files.Select(0);
   form.Category.SetItemIndex(2);  // 常用视频, whose first format is AVI too
-  EXPECT_EQ(form.Files.At(0).cells[colOutputFile], "first.avi");
-  form.Format.SetItemIndex(1);
-  EXPECT_EQ(form.Files.At(0).cells[colOutputFile], "first.mp4");
+  EXPECT_EQ(form.Files.At(0).cells[colOutputFile], "first_1.avi");
   form.Files.Select(1);
   ChoosePreset(form, 2300);
   form.Category.SetItemIndex(2);
-  EXPECT_EQ(form.Files.At(1).cells[colOutputFile], "film_1.avi") << "a file with content still counts";
+  EXPECT_EQ(form.Files.At(1).cells[colOutputFile], "film_1.avi");
 }

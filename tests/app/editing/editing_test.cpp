@@ -319,12 +319,12 @@ TEST_F(Editing, ClickingAnotherRowCommitsTheNameToTheRowBeingRenamed) {
 
 // Adding a file gives its task an output file at once (empty until the run):
 // changing the row's category and format must not count that file as taken.
-TEST_F(Editing, ARowsOwnOutputFileDoesNotNumberItsNameWhenTheFormatChanges) {
+TEST_F(Editing, AFormatChangeNumbersTheNameOnlyAgainstFilesThatAreThere) {
   Start();
   chooser.files = {Input("av.avi", "clip.avi")};
   form1->btnAddClick();
   ASSERT_EQ(Rows(), 1) << log;
-  ASSERT_TRUE(fs::exists(root / "out" / "clip.avi"));
+  ASSERT_FALSE(fs::exists(root / "out" / "clip.avi")) << "adding makes no output file";
   Select(0);
   form1->bsSkinOfficeComboBox2->SetItemIndex(2);
   h.Pump();

@@ -110,19 +110,24 @@ TEST_F(Conversion, AddingSkipsWhatCannotBeReadAndAnEmptyFolderSaysSo) {
   form1->Button12Click();
   EXPECT_EQ(Rows(), 2) << log;
   EXPECT_NE(log.find("***File load error: "), std::string::npos);
-  EXPECT_TRUE(infos.empty());
-  // A folder with nothing usable shows the information box.
+  // The skipped file is also named on screen, with the reason.
+  ASSERT_EQ(infos.size(), 1u);
+  EXPECT_EQ(infos[0], "以下文件没有添加：\nnotes.txt：不是能识别的视频或音频文件，或文件已损坏");
+  // A folder with nothing usable says so, in the same box.
   fs::create_directories(root / "empty");
   std::ofstream(root / "empty" / "readme") << "text";
   chooser.folder = (root / "empty").string();
   form1->Button12Click();
   EXPECT_EQ(Rows(), 2);
-  ASSERT_EQ(infos.size(), 1u);
-  EXPECT_EQ(infos[0], "在该目录没有发现可以用的视频或音频文件！");
-  // Cancelling the dialog adds nothing.
+  ASSERT_EQ(infos.size(), 2u);
+  EXPECT_EQ(infos[1],
+            "在该目录没有发现可以用的视频或音频文件！\n\n以下文件没有添加：\nreadme：不是能识别的视频或音频文件，或文件"
+            "已损坏");
+  // Cancelling the dialog adds nothing and says nothing.
   chooser.files.clear();
   form1->btnAddClick();
   EXPECT_EQ(Rows(), 2);
+  EXPECT_EQ(infos.size(), 2u);
 }
 
 TEST_F(Conversion, PauseResumeAndStopMidRunClaimNothingUnfinished) {

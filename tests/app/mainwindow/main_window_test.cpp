@@ -134,28 +134,41 @@ TEST_F(MainWindow, StoredSettingsAreShownAtStart) {
   EXPECT_TRUE(form5->bsSkinCheckRadioBox8->Checked());
 }
 
-TEST_F(MainWindow, OptionsCancelKeepsTheControlsButNotTheFileAndOkWrites) {
+TEST_F(MainWindow, OptionsCancelOrEscapeLeaveEverySettingAsStoredAndOkWrites) {
   Start();
   const std::string before = Ini();
-  // Cancel: the changed choice stays in the dialog (the window reads it) but
-  // the file keeps the old value.
+  // "取消": the controls show the stored values again and the file is unchanged.
   rtl::Post([&] {
-    form5->bsSkinCheckRadioBox5->SetChecked(true);
+    form5->bsSkinCheckRadioBox2->SetChecked(true);
     form5->bsSkinComboBox2->SetItemIndex(3);
     form5->bsSkinButton1Click();
   });
   form1->bsSkinButton19Click();
-  EXPECT_TRUE(form5->bsSkinCheckRadioBox5->Checked());
-  EXPECT_FALSE(form5->bsSkinCheckRadioBox1->Checked());
-  EXPECT_EQ(form5->Values().AfterDone, 3);
-  EXPECT_EQ(form5->ThreadCount(), 4);
+  EXPECT_TRUE(form5->bsSkinCheckRadioBox1->Checked());
+  EXPECT_FALSE(form5->bsSkinCheckRadioBox2->Checked());
+  EXPECT_EQ(form5->Values().AfterDone, 0);
+  EXPECT_EQ(form5->ThreadCount(), 1);
   EXPECT_EQ(Ini(), before);
-  // OK: written at once.
-  rtl::Post([&] { form5->bsSkinButton6Click(); });
+  // Escape is "取消" too.
+  rtl::Post([&] {
+    form5->bsSkinCheckRadioBox5->SetChecked(true);
+    h.input.Later(
+        {plat::test::Input::KeyEvent(true, win::VK_ESCAPE), plat::test::Input::KeyEvent(false, win::VK_ESCAPE)});
+  });
+  form1->bsSkinButton19Click();
+  EXPECT_EQ(form5->Values().AfterDone, 0);
+  EXPECT_EQ(Ini(), before);
+  // OK: written at once, and kept in the controls.
+  rtl::Post([&] {
+    form5->bsSkinCheckRadioBox5->SetChecked(true);
+    form5->bsSkinComboBox2->SetItemIndex(3);
+    form5->bsSkinButton6Click();
+  });
   form1->bsSkinButton19Click();
   const std::string after = Ini();
   EXPECT_NE(after.find("After_Done=3"), std::string::npos) << after;
   EXPECT_NE(after.find("Thread_Count=4"), std::string::npos) << after;
+  EXPECT_EQ(form5->Values().AfterDone, 3);
 }
 
 namespace {

@@ -79,7 +79,10 @@ TEST(FormatUtils, TimeAndErrorTexts) {
   EXPECT_EQ(FrameDurationOf({30000, 1001}), 33366);
   EXPECT_EQ(FrameDurationOf({0, 1}), 40000);
   EXPECT_EQ(ErrorText("in.avi", -2), "in.avi: No such file or directory");
-  EXPECT_EQ(ErrorText("in.avi", -7), "in.avi: Error number -7 occurred");
+  // System errors in the system's words; other bare numbers stay numbers.
+  EXPECT_EQ(ErrorText("out.mp4", AVERROR(ENOSPC)), "out.mp4: No space left on device");
+  EXPECT_EQ(ErrorText("out.mp4", AVERROR(EROFS)), "out.mp4: Read-only file system");
+  EXPECT_EQ(ErrorText("in.avi", -5000), "in.avi: Error number -5000 occurred");
   EXPECT_EQ(ErrorText("x", AVERROR_EOF), "x: End of file");
   EXPECT_EQ(ErrorText("x", AVERROR_INVALIDDATA), "x: Invalid data found when processing input");
   EXPECT_EQ(MediaTypeName(AVMEDIA_TYPE_SUBTITLE), "Subtitle");

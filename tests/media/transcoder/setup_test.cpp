@@ -2,6 +2,8 @@
 // output record), run with the packet loop left out, and the written header
 // and trailer are read back.
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "tests/media/transcoder/TranscoderTestKit.h"
 
@@ -423,6 +425,66 @@ TEST(TranscoderSetup, AFullDiskFailsTheTask) {
   EXPECT_TRUE(f->StartConvert());
   EXPECT_TRUE(f->FatalException());
   EXPECT_FALSE(f->Finished());
-  EXPECT_NE(f->FatalMessage().find(std::to_string(AVERROR(ENOSPC))), std::string::npos) << f->FatalMessage();
+  EXPECT_NE(f->FatalMessage().find("No space left on device"), std::string::npos) << f->FatalMessage();
   EXPECT_EQ(f->nb_output_files(), 0);
+}
+
+TEST(TranscoderSetup, TheOutputFileIsMadeWhenTheTaskRunsAndKeptOnlyWhenFinished) {
+  namespace fs = std::filesystem;
+  auto contents = [](const std::string& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  auto setUp = [](TFFmpeg& f, const std::string& input, const std::string& output) {
+    TInputOptions in;
+    InitInputOptions(in);
+    EXPECT_TRUE(SetupInput(f, mediatest::Fixture(input), in)) << f.LastErrMsg();
+    TOutputOptions out;
+    InitOutputOptions(out);
+    return SetupOutput(f, output, out);
+  };
+  // A task set up over somebody's file and dropped unstarted leaves it alone.
+  const std::string theirs = ttk::OutPath("theirs.avi");
+  { std::ofstream(theirs, std::ios::binary) << "twelve bytes"; }
+  {
+    auto f = ttk::NewTask();
+    ASSERT_EQ(setUp(*f, "av.avi", theirs), 1) << f->LastErrMsg();
+    EXPECT_EQ(contents(theirs), "twelve bytes");
+    f->CleanupFiles();
+  }
+  EXPECT_EQ(contents(theirs), "twelve bytes");
+  // A new output appears when the task starts, and stays once finished.
+  const std::string fresh = ttk::OutPath("fresh.avi");
+  fs::remove(fresh);
+  {
+    auto f = ttk::NewTask();
+    ASSERT_EQ(setUp(*f, "av.avi", fresh), 1) << f->LastErrMsg();
+    EXPECT_FALSE(fs::exists(fresh));
+    EXPECT_TRUE(f->StartConvert());
+    EXPECT_TRUE(f->Finished()) << f->FatalMessage();
+  }
+  EXPECT_GT(fs::file_size(fresh), 0u);
+  // A task stopped before its end takes its partial file away.
+  const std::string stopped = ttk::OutPath("stopped.mp4");
+  {
+    auto f = ttk::NewTask();
+    ASSERT_EQ(setUp(*f, "chap.mkv", stopped), 1) << f->LastErrMsg();
+    f->ReportInterval = 0;
+    bool sawFile = false;
+    f->FOnProgress = [&](void*, int, int, int, float, float, int64_t, int64_t cur, int64_t) {
+      if (cur <= 0) return;
+      sawFile = sawFile || fs::exists(stopped);
+      f->Stop(false);
+    };
+    EXPECT_TRUE(f->StartConvert());
+    EXPECT_TRUE(sawFile);
+    EXPECT_FALSE(f->Finished());
+  }
+  EXPECT_FALSE(fs::exists(stopped));
+  // A folder that is not there fails at set-up, in the system's words.
+  {
+    auto f = ttk::NewTask();
+    EXPECT_LT(setUp(*f, "av.avi", ttk::OutPath("no_such_folder/x.avi")), 1);
+    EXPECT_NE(f->LastErrMsg().find("No such file or directory"), std::string::npos) << f->LastErrMsg();
+  }
 }
