@@ -323,6 +323,7 @@ void TCustomPlayer::CallFileOpen() {
   if (FHookFromRGB) ffapi::sws_freeContext(FHookFromRGB);
   FHookToRGB = FHookFromRGB = nullptr;
   FHookBitmap.reset();
+  FHookImage.Free();
   const TFileOpenEvent handler = CopyUnder(FHandlerLock, FOnFileOpen);
   TVideoState* is = FVideoState;
   if (is && handler) {
@@ -843,9 +844,13 @@ bool TCustomPlayer::DoHook(TVideoPicture* vp, double APTS) {
   }
   const uint8_t* yuv[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};
   int yuvStride[4] = {vp->linesize[0], vp->linesize[1], vp->linesize[2], 0};
-  uint8_t* rgb[4] = {FHookBitmap->ScanLine(0), nullptr, nullptr, nullptr};
-  int rgbStride[4] = {FHookBitmap->Stride(), 0, 0, 0};
-  ffapi::sws_scale(FHookToRGB, yuv, yuvStride, 0, h, rgb, rgbStride);
+  // The scaler works in a padded picture of its own; the bitmap's rows are
+  // exactly sized and would be overrun.
+  if (!FHookImage.Allocate(AV_PIX_FMT_BGR24, w, h)) return false;
+  ffapi::sws_scale(FHookToRGB, yuv, yuvStride, 0, h, FHookImage.data, FHookImage.linesize);
+  const size_t rowBytes = size_t(w) * 3;
+  for (int y = 0; y < h; ++y)
+    std::memcpy(FHookBitmap->ScanLine(y), FHookImage.data[0] + size_t(y) * FHookImage.linesize[0], rowBytes);
   FHookBitmap->Lock();
   try {
     handler(this, FHookBitmap.get(), RoundEven(APTS * 1000000.0) - (FVideoState ? FVideoState.load()->StartTime : 0));
@@ -861,9 +866,10 @@ bool TCustomPlayer::DoHook(TVideoPicture* vp, double APTS) {
     FFLoggerInstance().Log(this, TLogLevel::llError, "Cannot initialize the fromRGB conversion context");
     return false;
   }
-  const uint8_t* rgbc[4] = {FHookBitmap->ScanLine(0), nullptr, nullptr, nullptr};
+  for (int y = 0; y < h; ++y)
+    std::memcpy(FHookImage.data[0] + size_t(y) * FHookImage.linesize[0], FHookBitmap->ScanLine(y), rowBytes);
   uint8_t* yuvd[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};
-  ffapi::sws_scale(FHookFromRGB, rgbc, rgbStride, 0, h, yuvd, yuvStride);
+  ffapi::sws_scale(FHookFromRGB, FHookImage.data, FHookImage.linesize, 0, h, yuvd, yuvStride);
   return true;
 }
 
