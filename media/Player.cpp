@@ -273,7 +273,9 @@ bool TCustomPlayer::Open(const std::string& AFileName, IVideoOutput* AScreenHand
     const char* drv = AudioDriverName(AudioDriver);
     if (*drv) setenv("SDL_AUDIODRIVER", drv, 1);
     if (!FSDLStarted) {
-      if (ffapi::SDL_Init(SDL_INIT_AUDIO) != 0) {
+      // A machine without a sound device still plays, silently: the audio
+      // stream then finds no device and says so in the log.
+      if (ffapi::SDL_Init(SDL_INIT_AUDIO) != 0 && ffapi::SDL_Init(0) != 0) {
         ReportError(FormatStr("Could not initialize SDL with ScreenHandle(%u): %s",
                               unsigned(reinterpret_cast<uintptr_t>(AScreenHandle)), ffapi::SDL_GetError()),
                     true);

@@ -481,13 +481,25 @@ int StreamComponentOpen(TVideoState* is, int stream_index) {
     if (!is->audio_frame) is->audio_frame = ffapi::av_frame_alloc();
     // Without an "obtained" format SDL converts to the wanted one, so what is asked
     // for is what the callback delivers.
-    if (wanted.freq <= 0 || ffapi::SDL_OpenAudio(&wanted, nullptr) < 0) {
-      player->ReportError(std::string("SDL_OpenAudio() failed: ") + ffapi::SDL_GetError(), false);
+    if (wanted.freq <= 0) {
+      player->ReportError("SDL_OpenAudio() failed: the sample rate is not valid", false);
       is->audio_dec = nullptr;
       is->audio_st = nullptr;
       std::lock_guard<std::recursive_mutex> g(CodecLock());
       ffapi::avcodec_free_context(&ctx);  // the decoder is not left open behind a failed device
       return -1;
+    }
+    // Without a sound device the file still plays, silently: its pictures,
+    // its position and its end follow the sound that is not heard.
+    const bool device = ffapi::SDL_WasInit(SDL_INIT_AUDIO) && ffapi::SDL_OpenAudio(&wanted, nullptr) >= 0;
+    if (!device) {
+      const char* why = ffapi::SDL_GetError();
+      FFLoggerInstance().Log(player, TLogLevel::llWarning,
+                             FormatStr("Could not open the audio device (%s), playing without sound",
+                                       why && *why ? why : "no audio driver"));
+      wanted.size = Uint32(wanted.samples) * wanted.channels * 2;
+      is->silent_audio =
+          std::make_unique<TSilentAudioOutput>(SdlAudioCallback, is, wanted.freq, wanted.samples, int(wanted.size));
     }
     is->audio_hw_buf_size = int(wanted.size);
     is->audio_tgt_freq = wanted.freq;
@@ -511,7 +523,10 @@ int StreamComponentOpen(TVideoState* is, int stream_index) {
       PacketQueueInit(is->audioq);
       PacketQueuePutFlush(is->audioq);
       is->audio_stream = stream_index;
-      ffapi::SDL_PauseAudio(0);
+      if (is->silent_audio)
+        is->silent_audio->Start();
+      else
+        ffapi::SDL_PauseAudio(0);
       break;
     case AVMEDIA_TYPE_VIDEO:
       is->video_dec = ctx;
@@ -559,7 +574,10 @@ void StreamComponentClose(TVideoState* is, int stream_index) {
     case AVMEDIA_TYPE_AUDIO:
       if (stream_index != is->audio_stream) return;
       PacketQueueAbort(is->audioq);
-      ffapi::SDL_CloseAudio();
+      if (is->silent_audio)
+        is->silent_audio.reset();
+      else
+        ffapi::SDL_CloseAudio();
       PacketQueueEnd(is->audioq);
       if (is->swr_ctx) ffapi::swr_free(&is->swr_ctx);
       if (is->audio_pkt) ffapi::av_packet_free(&is->audio_pkt);

@@ -14,9 +14,11 @@ extern "C" {
 #pragma GCC diagnostic pop
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -107,6 +109,31 @@ class TEventQueue {
 };
 
 // ---------------------------------------------------------------------------
+// Stands in for the sound device when none can be opened: it pulls the sound
+// at the device's pace and drops it, so the audio clock runs and the file
+// plays on without sound.
+class TSilentAudioOutput {
+ public:
+  using TCallback = void (*)(void* userdata, uint8_t* stream, int len);
+  TSilentAudioOutput(TCallback callback, void* userdata, int freq, int samples, int bytes);
+  ~TSilentAudioOutput();  // stops and waits for its thread
+  void Start();
+  TSilentAudioOutput(const TSilentAudioOutput&) = delete;
+  TSilentAudioOutput& operator=(const TSilentAudioOutput&) = delete;
+
+ private:
+  void Run();
+  TCallback FCallback;
+  void* FUserData;
+  std::chrono::microseconds FPeriod;
+  std::vector<uint8_t> FBuffer;
+  std::mutex FLock;
+  std::condition_variable FWake;
+  bool FStop = false;
+  std::thread FThread;
+};
+
+// ---------------------------------------------------------------------------
 // Picture queue entry: an engine-owned planar 4:2:0 picture in place of an overlay.
 struct TVideoPicture {
   double pts = 0;
@@ -168,6 +195,7 @@ struct TVideoState {
   AVStream* audio_st = nullptr;
   AVCodecContext* audio_dec = nullptr;
   TPacketQueue audioq;
+  std::unique_ptr<TSilentAudioOutput> silent_audio;  // in place of a device that failed
   int audio_hw_buf_size = 0;
   // Decoded, converted audio. Sized per frame so a stretched or widened frame
   // always fits.

@@ -8,9 +8,12 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
+#include "media/FFmpegLogger.h"
 #include "media/Player.h"
 #include "platform/rtl/exceptions.h"
 #include "tests/media/common/MediaFixtures.h"
@@ -165,6 +168,36 @@ TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
   ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 10000));
   EXPECT_FALSE(IsBlack(out.Pixel(2, 60)));
   EXPECT_FALSE(IsBlack(out.Pixel(197, 60)));
+}
+
+// A machine without a sound device plays silently and says so in the log:
+// sound alone runs its time to its end, a clip with sound shows its picture.
+TEST_F(Player, PlaysSilentlyWithoutASoundDevice) {
+  setenv("SDL_AUDIODRIVER", "nosuchdevice", 1);
+  // Log events still queued when the test ends find the lines alive.
+  auto lines = std::make_shared<std::vector<std::string>>();
+  FFLoggerInstance().SetOnLog([lines](void*, uint32_t, TLogLevel, const std::string& s) { lines->push_back(s); });
+  struct Restore {
+    ~Restore() {
+      FFLoggerInstance().SetOnLog(nullptr);
+      setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+  } restore;
+  auto logged = [&] {
+    return std::any_of(lines->begin(), lines->end(),
+                       [](const std::string& s) { return s.find("playing without sound") != std::string::npos; });
+  };
+  ASSERT_TRUE(p.Open(PlaybackFixture("tone.mp3"), &out, false)) << p.LastErrMsg();
+  EXPECT_EQ(p.AudioStreamIndex(), 0);
+  ASSERT_TRUE(WaitState(psEnd, 8000));
+  ASSERT_FALSE(positions.empty());
+  EXPECT_GE(positions.back(), 900000);  // a 1 s tone
+  EXPECT_TRUE(WaitPumping(logged, 5000));
+  p.Stop(true);
+
+  ASSERT_TRUE(p.Open(PlaybackFixture("clip.avi"), &out, true)) << p.LastErrMsg();
+  EXPECT_GE(p.AudioStreamIndex(), 0);
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 10000));
 }
 
 TEST_F(Player, SolidColourPictureAndCapture) {
