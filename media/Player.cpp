@@ -750,11 +750,17 @@ void TCustomPlayer::RefreshPlayPosition() {
   TVideoState* is = FVideoState;
   if (!is || is->IsImage2) return;
   int64_t cur;
-  if (is->video_stream >= 0) {
+  // A cover picture stands still at time 0 (and comes again with every
+  // seek): the file's time is its sound's.
+  const bool cover = is->video_st && (is->video_st->disposition & AV_DISPOSITION_ATTACHED_PIC);
+  if (is->video_stream >= 0 && !(cover && is->audio_stream >= 0)) {
     cur = RoundEven(GetVideoClock(is) * 1000000.0) - is->StartTime;
   } else if (is->audio_stream >= 0) {
     cur = RoundEven(GetAudioClock(is) * 1000000.0) - is->StartTime;
     if (is->AudioDuration > 0 && cur >= is->AudioDuration && cur < is->Duration) cur = is->Duration;
+    // Everything decoded and handed to the device: the end is reported now,
+    // and the position with it.
+    if (is->ReachEOF && !is->IsDevice && is->Duration > 0) cur = is->Duration;
   } else {
     return;
   }

@@ -64,9 +64,10 @@ int PacketQueuePut(TPacketQueue& q, AVPacket* pkt) {
   return PutItem(q, item);
 }
 
-int PacketQueuePutFlush(TPacketQueue& q) {
+int PacketQueuePutFlush(TPacketQueue& q, int serial) {
   TQueuedPacket item;
   item.kind = TPacketKind::Flush;
+  item.serial = serial;
   return PutItem(q, item);
 }
 

@@ -17,6 +17,7 @@
 #include "media/Player.h"
 #include "platform/rtl/exceptions.h"
 #include "tests/media/common/MediaFixtures.h"
+#include "tests/media/common/OddInputs.h"
 #include "tests/media/probe/PlaybackFixtures.h"
 
 using namespace media;
@@ -168,6 +169,57 @@ TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
   ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 10000));
   EXPECT_FALSE(IsBlack(out.Pixel(2, 60)));
   EXPECT_FALSE(IsBlack(out.Pixel(197, 60)));
+}
+
+// At its end a file goes back to its start and waits there, as the preview
+// does from its end event: a seek to 0 and a pause show the first picture.
+TEST_F(Player, SeekAndPauseAtTheEndShowTheFirstPicture) {
+  int presentsAtEnd = -1;
+  p.SetOnState([&](TCustomPlayer*, TPlayState s) {
+    states.push_back(s);
+    if (s != psEnd || presentsAtEnd >= 0) return;
+    presentsAtEnd = out.PresentCount();
+    p.Seek(int64_t(0), SeekFlag(TSeekFlag::sfAny), false);
+    p.Pause();
+  });
+  ASSERT_TRUE(p.Open(PlaybackFixture("clip.avi"), &out, false));
+  ASSERT_TRUE(WaitState(psEnd, 15000));
+  ASSERT_TRUE(WaitPumping([&] { return !p.Seeking() && out.PresentCount() > presentsAtEnd; }, 10000));
+  WaitPumping([] { return false; }, 200);
+  int64_t pts = -1;
+  p.CurrentFrame(pts);
+  EXPECT_GE(pts, 0);
+  EXPECT_LT(pts, 200000);
+  EXPECT_TRUE(p.Paused());
+  ASSERT_FALSE(positions.empty());
+  EXPECT_LT(positions.back(), 200000);
+}
+
+// A cover picture comes at time 0 with every seek and then stands still: the
+// position of a song with one follows its sound, after a seek and after a
+// frame step, which plays the song on to its end.
+TEST_F(Player, CoverPictureLeavesTheClockToTheSound) {
+  for (const char* name : {"cover.m4a", "cover.mp3"}) {
+    SCOPED_TRACE(name);
+    const std::string f = mediatest::OddInput(name);  // 3 s, 2 s
+    ASSERT_FALSE(f.empty());
+    states.clear();
+    positions.clear();
+    ASSERT_TRUE(p.Open(f, &out, true)) << p.LastErrMsg();
+    ASSERT_TRUE(WaitState(psPause));
+    p.Seek(int64_t(1500000), 0, true);
+    ASSERT_TRUE(WaitPumping([&] { return !p.Seeking(); }, 10000));
+    const size_t seeked = positions.size();
+    p.Resume();
+    ASSERT_TRUE(WaitPumping([&] { return positions.size() > seeked + 2; }, 8000));
+    for (size_t i = seeked; i < positions.size(); ++i) EXPECT_GE(positions[i], 1400000) << i;
+    p.Pause();
+    states.clear();
+    p.StepToNextFrame();  // no next picture: the song plays on
+    ASSERT_TRUE(WaitState(psEnd, 10000));
+    EXPECT_GE(positions.back(), 1900000);
+    p.Stop(true);
+  }
 }
 
 // A machine without a sound device plays silently and says so in the log:
