@@ -1071,6 +1071,9 @@ int GetVideoFrame(TVideoState* is, AVFrame* frame, bool& drained) {
         is->pictq_cond.wait(l, [is] { return is->pictq_size == 0 || is->videoq.abort_request; });
       }
       is->video_current_pos = -1;
+      // A picture without a time of its own (or at 0) takes the clock: after
+      // a seek the clock of the pictures before it is no longer theirs.
+      is->video_clock = 0;
       is->frame_last_pts = double(AV_NOPTS_VALUE);
       is->frame_last_delay = 0;
       is->frame_timer = NowSeconds();
