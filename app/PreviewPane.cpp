@@ -142,15 +142,9 @@ void TForm1::ZEVizezaState(media::TCustomPlayer*, media::TPlayState AState) {
       }
       break;
     case media::psEnd:
-      // Back to the start, waiting there. The player decodes nothing while
-      // paused at the end of a file, so a seek and a pause would keep the
-      // last picture on screen: the file is opened again, paused at its
-      // first picture, once this handler has returned.
-      rtl::Post([this, alive = std::weak_ptr<bool>(alive_)] {
-        if (alive.expired() || closing_ || !ZEVizeza->ScreenHandle()) return;
-        ZEVizeza->Stop(true);
-        OpenPreview(true);
-      });
+      // Back to the start, waiting there with its first picture shown.
+      ZEVizeza->Seek(int64_t(0), media::SeekFlag(media::TSeekFlag::sfAny), false);
+      ZEVizeza->Pause();
       break;
   }
 }

@@ -288,7 +288,7 @@ void TAVProbe::FillPicture(AVFrame* frame, AVPacket* pkt, int64_t pos) {
   int convLs[4] = {};
   if (turn && !TurnsPlaneByPlane(ffapi::av_pix_fmt_desc_get(fmt))) {
     SwsContext* s = ffapi::sws_getContext(w, h, fmt, w, h, AV_PIX_FMT_YUV444P, SWS_POINT, nullptr, nullptr, nullptr);
-    if (s && ffapi::av_image_alloc(conv, convLs, w, h, AV_PIX_FMT_YUV444P, 1) >= 0) {
+    if (s && ffapi::av_image_alloc(conv, convLs, w, h, AV_PIX_FMT_YUV444P, kScalerAlign) >= 0) {
       ffapi::sws_scale(s, src, srcLs, 0, h, conv, convLs);
       fmt = AV_PIX_FMT_YUV444P;
       for (int i = 0; i < 4; ++i) {
@@ -304,7 +304,8 @@ void TAVProbe::FillPicture(AVFrame* frame, AVPacket* pkt, int64_t pos) {
   int bytes = ffapi::av_image_get_buffer_size(fmt, w, h, 1);
   if (bytes > 0 && FPicture.Size < bytes) {
     if (FPicture.Buffer) ffapi::av_free(FPicture.Buffer);
-    FPicture.Buffer = static_cast<uint8_t*>(ffapi::av_malloc(bytes));
+    // The scaler reads the picture with whole vector loads, past its end.
+    FPicture.Buffer = static_cast<uint8_t*>(ffapi::av_malloc(size_t(bytes) + kScalerPadding));
     FPicture.Size = FPicture.Buffer ? bytes : 0;
   }
   (void)c;

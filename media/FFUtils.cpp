@@ -95,6 +95,35 @@ TBitmap24* CreateFrameBitmap(int w, int h) {
   return b;
 }
 
+int ScalerImageSize(int pix_fmt, int w, int h) {
+  const int size = ffapi::av_image_get_buffer_size(static_cast<AVPixelFormat>(pix_fmt), w, h, kScalerAlign);
+  return size < 0 ? size : size + kScalerPadding;
+}
+
+bool ScalerImageFill(uint8_t* data[4], int linesize[4], uint8_t* buf, int pix_fmt, int w, int h) {
+  return ffapi::av_image_fill_arrays(data, linesize, buf, static_cast<AVPixelFormat>(pix_fmt), w, h, kScalerAlign) >= 0;
+}
+
+bool TScalerImage::Allocate(int pix_fmt, int w, int h) {
+  const int size = ScalerImageSize(pix_fmt, w, h);
+  if (size < 0) return false;
+  if (FSize < size) {
+    Free();
+    FBuf = static_cast<uint8_t*>(ffapi::av_malloc(size));
+    if (!FBuf) return false;
+    FSize = size;
+  }
+  return ScalerImageFill(data, linesize, FBuf, pix_fmt, w, h);
+}
+
+void TScalerImage::Free() {
+  if (FBuf) ffapi::av_free(FBuf);
+  FBuf = nullptr;
+  FSize = 0;
+  std::memset(data, 0, sizeof data);
+  std::memset(linesize, 0, sizeof linesize);
+}
+
 TRGBConvertContext::~TRGBConvertContext() { ResetRGBConvert(*this); }
 
 SwsContext* NewVideoScaler(int srcW, int srcH, int srcFmt, int dstW, int dstH, int dstFmt, int flags, int threads) {
@@ -143,7 +172,7 @@ bool FrameToBitmap(TRGBConvertContext& ctx, const uint8_t* const data[4], const 
     ctx.RefLinesize = linesize;
     ctx.LastWasDirect = true;
   } else {
-    int size = ffapi::av_image_get_buffer_size(static_cast<AVPixelFormat>(ctx.RGBPixFmt), w, h, 1);
+    const int size = ScalerImageSize(ctx.RGBPixFmt, w, h);
     if (size < 0) return false;
     if (!ctx.RGBBuf || ctx.RGBBufSize < size) {
       if (ctx.RGBBuf) ffapi::av_free(ctx.RGBBuf);
@@ -151,8 +180,7 @@ bool FrameToBitmap(TRGBConvertContext& ctx, const uint8_t* const data[4], const 
       ctx.RGBBufSize = ctx.RGBBuf ? size : 0;
       if (!ctx.RGBBuf) return false;
     }
-    ffapi::av_image_fill_arrays(ctx.RGBData, ctx.RGBLinesize, ctx.RGBBuf, static_cast<AVPixelFormat>(ctx.RGBPixFmt), w,
-                                h, 1);
+    if (!ScalerImageFill(ctx.RGBData, ctx.RGBLinesize, ctx.RGBBuf, ctx.RGBPixFmt, w, h)) return false;
     ctx.toRGB_convert_ctx =
         ffapi::sws_getCachedContext(ctx.toRGB_convert_ctx, w, h, static_cast<AVPixelFormat>(pix_fmt), w, h,
                                     static_cast<AVPixelFormat>(ctx.RGBPixFmt), SWS_BICUBIC, nullptr, nullptr, nullptr);

@@ -45,6 +45,34 @@ class TBitmap24 {
 
 TBitmap24* CreateFrameBitmap(int w, int h);
 
+// The scaler's vector writers store whole registers and so run past a row's
+// last pixel (up to 24 bytes for BGR24 at some widths); an exactly sized
+// buffer is overrun inside the library, where the sanitizers cannot see it.
+// Every buffer the scaler writes into takes this layout: rows aligned to
+// kScalerAlign bytes and kScalerPadding spare bytes after the last row.
+constexpr int kScalerAlign = 64;
+constexpr int kScalerPadding = 64;
+int ScalerImageSize(int pix_fmt, int w, int h);  // bytes; < 0 for invalid sizes
+// Lays a w x h picture out in `buf` (at least ScalerImageSize bytes).
+bool ScalerImageFill(uint8_t* data[4], int linesize[4], uint8_t* buf, int pix_fmt, int w, int h);
+
+// A library-allocated picture in the scaler's layout, kept between calls and
+// grown only when a larger one is asked for.
+struct TScalerImage {
+  uint8_t* data[4] = {};
+  int linesize[4] = {};
+  bool Allocate(int pix_fmt, int w, int h);
+  void Free();
+  TScalerImage() = default;
+  ~TScalerImage() { Free(); }
+  TScalerImage(const TScalerImage&) = delete;
+  TScalerImage& operator=(const TScalerImage&) = delete;
+
+ private:
+  uint8_t* FBuf = nullptr;
+  int FSize = 0;
+};
+
 // Decoded picture -> bitmap, keeping the buffer and the scalers between calls.
 struct TRGBConvertContext {
   int RGBPixFmt = AV_PIX_FMT_BGR24;

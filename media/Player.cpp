@@ -273,7 +273,9 @@ bool TCustomPlayer::Open(const std::string& AFileName, IVideoOutput* AScreenHand
     const char* drv = AudioDriverName(AudioDriver);
     if (*drv) setenv("SDL_AUDIODRIVER", drv, 1);
     if (!FSDLStarted) {
-      if (ffapi::SDL_Init(SDL_INIT_AUDIO) != 0) {
+      // A machine without a sound device still plays, silently: the audio
+      // stream then finds no device and says so in the log.
+      if (ffapi::SDL_Init(SDL_INIT_AUDIO) != 0 && ffapi::SDL_Init(0) != 0) {
         ReportError(FormatStr("Could not initialize SDL with ScreenHandle(%u): %s",
                               unsigned(reinterpret_cast<uintptr_t>(AScreenHandle)), ffapi::SDL_GetError()),
                     true);
@@ -323,6 +325,7 @@ void TCustomPlayer::CallFileOpen() {
   if (FHookFromRGB) ffapi::sws_freeContext(FHookFromRGB);
   FHookToRGB = FHookFromRGB = nullptr;
   FHookBitmap.reset();
+  FHookImage.Free();
   const TFileOpenEvent handler = CopyUnder(FHandlerLock, FOnFileOpen);
   TVideoState* is = FVideoState;
   if (is && handler) {
@@ -747,11 +750,17 @@ void TCustomPlayer::RefreshPlayPosition() {
   TVideoState* is = FVideoState;
   if (!is || is->IsImage2) return;
   int64_t cur;
-  if (is->video_stream >= 0) {
+  // A cover picture stands still at time 0 (and comes again with every
+  // seek): the file's time is its sound's.
+  const bool cover = is->video_st && (is->video_st->disposition & AV_DISPOSITION_ATTACHED_PIC);
+  if (is->video_stream >= 0 && !(cover && is->audio_stream >= 0)) {
     cur = RoundEven(GetVideoClock(is) * 1000000.0) - is->StartTime;
   } else if (is->audio_stream >= 0) {
     cur = RoundEven(GetAudioClock(is) * 1000000.0) - is->StartTime;
     if (is->AudioDuration > 0 && cur >= is->AudioDuration && cur < is->Duration) cur = is->Duration;
+    // Everything decoded and handed to the device: the end is reported now,
+    // and the position with it.
+    if (is->ReachEOF && !is->IsDevice && is->Duration > 0) cur = is->Duration;
   } else {
     return;
   }
@@ -843,9 +852,13 @@ bool TCustomPlayer::DoHook(TVideoPicture* vp, double APTS) {
   }
   const uint8_t* yuv[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};
   int yuvStride[4] = {vp->linesize[0], vp->linesize[1], vp->linesize[2], 0};
-  uint8_t* rgb[4] = {FHookBitmap->ScanLine(0), nullptr, nullptr, nullptr};
-  int rgbStride[4] = {FHookBitmap->Stride(), 0, 0, 0};
-  ffapi::sws_scale(FHookToRGB, yuv, yuvStride, 0, h, rgb, rgbStride);
+  // The scaler works in a padded picture of its own; the bitmap's rows are
+  // exactly sized and would be overrun.
+  if (!FHookImage.Allocate(AV_PIX_FMT_BGR24, w, h)) return false;
+  ffapi::sws_scale(FHookToRGB, yuv, yuvStride, 0, h, FHookImage.data, FHookImage.linesize);
+  const size_t rowBytes = size_t(w) * 3;
+  for (int y = 0; y < h; ++y)
+    std::memcpy(FHookBitmap->ScanLine(y), FHookImage.data[0] + size_t(y) * FHookImage.linesize[0], rowBytes);
   FHookBitmap->Lock();
   try {
     handler(this, FHookBitmap.get(), RoundEven(APTS * 1000000.0) - (FVideoState ? FVideoState.load()->StartTime : 0));
@@ -861,9 +874,10 @@ bool TCustomPlayer::DoHook(TVideoPicture* vp, double APTS) {
     FFLoggerInstance().Log(this, TLogLevel::llError, "Cannot initialize the fromRGB conversion context");
     return false;
   }
-  const uint8_t* rgbc[4] = {FHookBitmap->ScanLine(0), nullptr, nullptr, nullptr};
+  for (int y = 0; y < h; ++y)
+    std::memcpy(FHookImage.data[0] + size_t(y) * FHookImage.linesize[0], FHookBitmap->ScanLine(y), rowBytes);
   uint8_t* yuvd[4] = {vp->data[0], vp->data[1], vp->data[2], nullptr};
-  ffapi::sws_scale(FHookFromRGB, rgbc, rgbStride, 0, h, yuvd, yuvStride);
+  ffapi::sws_scale(FHookFromRGB, FHookImage.data, FHookImage.linesize, 0, h, yuvd, yuvStride);
   return true;
 }
 

@@ -326,6 +326,7 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
 
   TRGBConvertContext FRGBContext;
   std::unique_ptr<TBitmap> FHookBitmap;
+  TScalerImage FHookImage;
   SwsContext* FHookToRGB = nullptr;
   SwsContext* FHookFromRGB = nullptr;
   std::vector<uint8_t> FHookRGB;

@@ -64,9 +64,10 @@ int PacketQueuePut(TPacketQueue& q, AVPacket* pkt) {
   return PutItem(q, item);
 }
 
-int PacketQueuePutFlush(TPacketQueue& q) {
+int PacketQueuePutFlush(TPacketQueue& q, int serial) {
   TQueuedPacket item;
   item.kind = TPacketKind::Flush;
+  item.serial = serial;
   return PutItem(q, item);
 }
 
@@ -144,6 +145,43 @@ size_t TEventQueue::Count() {
 }
 
 // ---------------------------------------------------------------------------
+// Silent audio output
+
+TSilentAudioOutput::TSilentAudioOutput(TCallback callback, void* userdata, int freq, int samples, int bytes)
+    : FCallback(callback),
+      FUserData(userdata),
+      FPeriod(std::max<int64_t>(1, int64_t(samples) * 1000000 / std::max(freq, 1))),
+      FBuffer(size_t(std::max(bytes, 0))) {}
+
+TSilentAudioOutput::~TSilentAudioOutput() {
+  {
+    std::lock_guard<std::mutex> g(FLock);
+    FStop = true;
+  }
+  FWake.notify_all();
+  if (FThread.joinable()) FThread.join();
+}
+
+void TSilentAudioOutput::Start() {
+  if (!FThread.joinable()) FThread = std::thread(&TSilentAudioOutput::Run, this);
+}
+
+void TSilentAudioOutput::Run() {
+  auto next = std::chrono::steady_clock::now();
+  std::unique_lock<std::mutex> l(FLock);
+  while (!FStop) {
+    l.unlock();
+    FCallback(FUserData, FBuffer.data(), int(FBuffer.size()));
+    l.lock();
+    next += FPeriod;
+    // A device plays on from where it is after a stall, it does not catch up.
+    const auto now = std::chrono::steady_clock::now();
+    if (next < now - 4 * FPeriod) next = now;
+    FWake.wait_until(l, next, [this] { return FStop; });
+  }
+}
+
+// ---------------------------------------------------------------------------
 // State
 
 void TVideoPicture::Allocate(int w, int h) {
@@ -169,6 +207,7 @@ void TVideoPicture::Allocate(int w, int h) {
 TVideoState::TVideoState() = default;
 
 TVideoState::~TVideoState() {
+  silent_audio.reset();  // its thread reads the state
   for (auto& sp : subpq) FreeSubPicture(&sp);
   PacketQueueEnd(audioq);
   PacketQueueEnd(videoq);

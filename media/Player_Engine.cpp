@@ -45,6 +45,12 @@ void PumpIfMain() {
   if (IsMainThread()) PumpMessages();
 }
 
+// While paused the decoders wait, except for the picture of a seek: one is
+// requested, or carried out and its picture not queued yet.
+bool SeekPictureDue(const TVideoState* is) {
+  return is->seek_req || (is->video_stream >= 0 && is->pict_serial != is->seek_serial);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -73,7 +79,6 @@ bool StreamSeekRequest(TVideoState* is, int flags, int64_t pos, int64_t rel, boo
   if (is->seek_req) return false;  // one request at a time
   TCustomPlayer* player = is->Owner;
   player->FSeeking = true;
-  is->seek_paused = int(is->paused);
   is->seek_pos = pos;
   is->seek_rel = rel;
   is->seek_flags = SeekFlagsToAVFlags(TSeekFlags(flags));
@@ -233,19 +238,22 @@ static void DoReadSeek(TVideoState* is) {
     if (is->video_stream >= 0) player->FPictEvent.Set();
   } else {
     std::lock_guard<std::mutex> g(is->switch_lock);
+    // Numbered before the flushes go down, so pictures still queued from
+    // before the seek count as stale at once.
+    const int serial = is->seek_serial + 1;
+    if (is->video_stream >= 0) player->FPictEvent.Reset();
+    is->seek_serial = serial;
     if (is->audio_stream >= 0) {
       PacketQueueFlush(is->audioq);
-      PacketQueuePutFlush(is->audioq);
+      PacketQueuePutFlush(is->audioq, serial);
     }
     if (is->subtitle_stream >= 0) {
       PacketQueueFlush(is->subtitleq);
-      PacketQueuePutFlush(is->subtitleq);
+      PacketQueuePutFlush(is->subtitleq, serial);
     }
     if (is->video_stream >= 0) {
-      is->seek_flushed = 0;
       PacketQueueFlush(is->videoq);
-      PacketQueuePutFlush(is->videoq);
-      player->FPictEvent.Reset();
+      PacketQueuePutFlush(is->videoq, serial);
     }
   }
   is->ErrorEOF = 0;
@@ -253,7 +261,6 @@ static void DoReadSeek(TVideoState* is) {
   is->seek_to_start = 0;
   is->seek_req = 0;
   is->eof_read = 0;
-  is->seek_done = 1;
   player->FSeekEvent.Set();
   if (is->video_stream < 0) player->FSeeking = false;
 }
@@ -481,13 +488,25 @@ int StreamComponentOpen(TVideoState* is, int stream_index) {
     if (!is->audio_frame) is->audio_frame = ffapi::av_frame_alloc();
     // Without an "obtained" format SDL converts to the wanted one, so what is asked
     // for is what the callback delivers.
-    if (wanted.freq <= 0 || ffapi::SDL_OpenAudio(&wanted, nullptr) < 0) {
-      player->ReportError(std::string("SDL_OpenAudio() failed: ") + ffapi::SDL_GetError(), false);
+    if (wanted.freq <= 0) {
+      player->ReportError("SDL_OpenAudio() failed: the sample rate is not valid", false);
       is->audio_dec = nullptr;
       is->audio_st = nullptr;
       std::lock_guard<std::recursive_mutex> g(CodecLock());
       ffapi::avcodec_free_context(&ctx);  // the decoder is not left open behind a failed device
       return -1;
+    }
+    // Without a sound device the file still plays, silently: its pictures,
+    // its position and its end follow the sound that is not heard.
+    const bool device = ffapi::SDL_WasInit(SDL_INIT_AUDIO) && ffapi::SDL_OpenAudio(&wanted, nullptr) >= 0;
+    if (!device) {
+      const char* why = ffapi::SDL_GetError();
+      FFLoggerInstance().Log(player, TLogLevel::llWarning,
+                             FormatStr("Could not open the audio device (%s), playing without sound",
+                                       why && *why ? why : "no audio driver"));
+      wanted.size = Uint32(wanted.samples) * wanted.channels * 2;
+      is->silent_audio =
+          std::make_unique<TSilentAudioOutput>(SdlAudioCallback, is, wanted.freq, wanted.samples, int(wanted.size));
     }
     is->audio_hw_buf_size = int(wanted.size);
     is->audio_tgt_freq = wanted.freq;
@@ -511,7 +530,10 @@ int StreamComponentOpen(TVideoState* is, int stream_index) {
       PacketQueueInit(is->audioq);
       PacketQueuePutFlush(is->audioq);
       is->audio_stream = stream_index;
-      ffapi::SDL_PauseAudio(0);
+      if (is->silent_audio)
+        is->silent_audio->Start();
+      else
+        ffapi::SDL_PauseAudio(0);
       break;
     case AVMEDIA_TYPE_VIDEO:
       is->video_dec = ctx;
@@ -559,7 +581,10 @@ void StreamComponentClose(TVideoState* is, int stream_index) {
     case AVMEDIA_TYPE_AUDIO:
       if (stream_index != is->audio_stream) return;
       PacketQueueAbort(is->audioq);
-      ffapi::SDL_CloseAudio();
+      if (is->silent_audio)
+        is->silent_audio.reset();
+      else
+        ffapi::SDL_CloseAudio();
       PacketQueueEnd(is->audioq);
       if (is->swr_ctx) ffapi::swr_free(&is->swr_ctx);
       if (is->audio_pkt) ffapi::av_packet_free(&is->audio_pkt);
@@ -712,6 +737,7 @@ int QueuePicture(TVideoState* is, AVFrame* frame, double pts, int64_t pos) {
   std::lock_guard<std::mutex> l(is->pictq_mutex);
   vp->pts = pts;
   vp->pos = pos;
+  vp->serial = is->video_serial;
   vp->target_clock = ComputeTargetTime(is, pts);
   is->pictq_size++;
   return 0;
@@ -770,7 +796,6 @@ static void ExpireSubtitles(TVideoState* is) {
 
 void VideoRefresh(TVideoState* is, bool consume) {
   TCustomPlayer* player = is->Owner;
-  bool dropping = is->seek_done;
   if (!is->video_st) {
     if (is->audio_st) {
       VideoDisplay(is);
@@ -780,14 +805,15 @@ void VideoRefresh(TVideoState* is, bool consume) {
   }
   bool report = true;
   for (;;) {
-    if (is->seek_done) dropping = true;
     int size;
     double next_target, target, vpts;
     int64_t vpos;
+    bool stale;
     TVideoPicture* vp = &is->pictq[is->pictq_rindex];
     {
       std::lock_guard<std::mutex> l(is->pictq_mutex);
       size = is->pictq_size;
+      stale = vp->serial != is->seek_serial;
       target = vp->target_clock;
       vpts = vp->pts;
       vpos = vp->pos;
@@ -800,6 +826,11 @@ void VideoRefresh(TVideoState* is, bool consume) {
       if (!consume) VideoDisplay(is);
       break;
     }
+    if (stale) {  // decoded before the last seek
+      RemoveFirstPicture(is);
+      report = false;
+      continue;
+    }
     double time = NowSeconds();
     if (time < target) return;  // nothing due yet
     is->video_current_pts = vpts;
@@ -807,9 +838,9 @@ void VideoRefresh(TVideoState* is, bool consume) {
     is->video_current_pos = vpos;
     // Lateness means nothing while paused: a picture dropped then (a paused
     // open on a busy machine) leaves the pane empty until play.
-    if ((player->framedrop && time > next_target && !is->IsDevice && !is->paused) || dropping) {
+    if (player->framedrop && time > next_target && !is->IsDevice && !is->paused) {
       is->skip_frames = is->skip_frames * (1.0f + 0.05f);
-      if (size > 1 || time > next_target + 0.5 || dropping) {
+      if (size > 1 || time > next_target + 0.5) {
         RemoveFirstPicture(is);
         report = false;
         continue;
@@ -1040,12 +1071,15 @@ int GetVideoFrame(TVideoState* is, AVFrame* frame, bool& drained) {
         is->pictq_cond.wait(l, [is] { return is->pictq_size == 0 || is->videoq.abort_request; });
       }
       is->video_current_pos = -1;
+      // A picture without a time of its own (or at 0) takes the clock: after
+      // a seek the clock of the pictures before it is no longer theirs.
+      is->video_clock = 0;
       is->frame_last_pts = double(AV_NOPTS_VALUE);
       is->frame_last_delay = 0;
       is->frame_timer = NowSeconds();
       is->skip_frames = 1;
       is->skip_frames_index = 0;
-      is->seek_flushed = 1;
+      is->video_serial = p.serial;
       return 0;
     }
     case TPacketKind::Empty:
@@ -1095,20 +1129,21 @@ void VideoThread(TVideoState* is) {
   AVFrame* frame = ffapi::av_frame_alloc();
   bool drained = false;
   while (dec_frame && frame) {
-    while (is->paused && !is->videoq.abort_request && !is->seek_paused && !is->open_paused) SleepMs(10);
+    while (is->paused && !is->videoq.abort_request && !SeekPictureDue(is) && !is->open_paused) SleepMs(10);
     if (GetFilteredVideoFrame(is, dec_frame, frame, drained) < 0) break;
-    if (is->seek_done && is->seek_flushed) {
-      is->seek_done = 0;
-      is->seek_paused = 0;
-    }
+    const int serial = is->video_serial;
     AVRational tb = ffapi::av_buffersink_get_time_base(is->out_video_filter);
     double pts = frame->pts == AV_NOPTS_VALUE ? 0 : frame->pts * av_q2d(tb);
     int ret = OutputPicture(is, frame, pts, frame->pkt_pos);
     ffapi::av_frame_unref(frame);
     if (ret < 0) break;
-    player->FPictEvent.Set();
+    is->pict_serial = serial;
     is->EventEOF = 0;
-    if (player->FSeeking && !is->seek_req) player->FSeeking = false;
+    // A picture decoded before the seek ended ends no wait for it.
+    if (serial == is->seek_serial) {
+      player->FPictEvent.Set();
+      if (player->FSeeking && !is->seek_req) player->FSeeking = false;
+    }
     if (is->open_paused) {
       if (is->open_paused >= 2) {
         is->open_paused = 0;
@@ -1232,7 +1267,7 @@ void AudioCallback(TVideoState* is, uint8_t* stream, int len) {
 
 void SubtitleThread(TVideoState* is) {
   for (;;) {
-    while (is->paused && !is->subtitleq.abort_request && !is->seek_paused) SleepMs(10);
+    while (is->paused && !is->subtitleq.abort_request && !SeekPictureDue(is)) SleepMs(10);
     TQueuedPacket p;
     if (PacketQueueGet(is->subtitleq, p, true) < 0) break;
     if (p.kind == TPacketKind::Flush) {

@@ -14,9 +14,11 @@ extern "C" {
 #pragma GCC diagnostic pop
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -45,6 +47,7 @@ struct TQueuedPacket {
   TPacketKind kind = TPacketKind::Data;
   AVPacket* pkt = nullptr;  // owned while queued; the getter owns what it takes
   int stream_index = -1;
+  int serial = 0;  // a flush: the seek it starts
   int DataSize() const { return pkt ? pkt->size : 0; }
 };
 
@@ -62,7 +65,7 @@ struct TPacketQueue {
 void PacketQueueInit(TPacketQueue& q);
 // Takes ownership of pkt (also on failure). Returns 0, or -1 when pkt is null.
 int PacketQueuePut(TPacketQueue& q, AVPacket* pkt);
-int PacketQueuePutFlush(TPacketQueue& q);
+int PacketQueuePutFlush(TPacketQueue& q, int serial = 0);
 int PacketQueuePutEmpty(TPacketQueue& q, int stream_index);
 // 1 = got one (caller owns out.pkt), 0 = empty and not blocking, -1 = aborted.
 int PacketQueueGet(TPacketQueue& q, TQueuedPacket& out, bool block);
@@ -107,11 +110,37 @@ class TEventQueue {
 };
 
 // ---------------------------------------------------------------------------
+// Stands in for the sound device when none can be opened: it pulls the sound
+// at the device's pace and drops it, so the audio clock runs and the file
+// plays on without sound.
+class TSilentAudioOutput {
+ public:
+  using TCallback = void (*)(void* userdata, uint8_t* stream, int len);
+  TSilentAudioOutput(TCallback callback, void* userdata, int freq, int samples, int bytes);
+  ~TSilentAudioOutput();  // stops and waits for its thread
+  void Start();
+  TSilentAudioOutput(const TSilentAudioOutput&) = delete;
+  TSilentAudioOutput& operator=(const TSilentAudioOutput&) = delete;
+
+ private:
+  void Run();
+  TCallback FCallback;
+  void* FUserData;
+  std::chrono::microseconds FPeriod;
+  std::vector<uint8_t> FBuffer;
+  std::mutex FLock;
+  std::condition_variable FWake;
+  bool FStop = false;
+  std::thread FThread;
+};
+
+// ---------------------------------------------------------------------------
 // Picture queue entry: an engine-owned planar 4:2:0 picture in place of an overlay.
 struct TVideoPicture {
   double pts = 0;
   double target_clock = 0;
   int64_t pos = -1;
+  int serial = 0;  // the seek it was decoded after
   int width = 0, height = 0;
   std::atomic<int> allocated{0};
   AVRational sar{0, 1};
@@ -168,6 +197,7 @@ struct TVideoState {
   AVStream* audio_st = nullptr;
   AVCodecContext* audio_dec = nullptr;
   TPacketQueue audioq;
+  std::unique_ptr<TSilentAudioOutput> silent_audio;  // in place of a device that failed
   int audio_hw_buf_size = 0;
   // Decoded, converted audio. Sized per frame so a stretched or widened frame
   // always fits.
@@ -257,10 +287,16 @@ struct TVideoState {
   std::atomic<int> ReachEOF{0};
   std::atomic<int> Reading{0};
   std::atomic<int> open_paused{0};
-  std::atomic<int> seek_paused{0};
-  std::atomic<int> seek_done{0};
-  std::atomic<int> seek_flushed{0};
-  std::mutex switch_lock;  // held by the read loop around a put and by a stream switch
+  // Seeks are counted: the read loop numbers each seek it carries out and
+  // passes the number down with the flush; the video decoder tags its
+  // pictures with the number of the last flush it took. A picture of an
+  // older number is stale and dropped; while paused, the decoder lets
+  // pictures through until one of the current number is queued, so a seek
+  // shows its picture however the threads interleave.
+  std::atomic<int> seek_serial{0};   // seeks carried out by the read loop
+  std::atomic<int> video_serial{0};  // the seek the video decoder's pictures follow
+  std::atomic<int> pict_serial{0};   // the seek of the last picture queued
+  std::mutex switch_lock;            // held by the read loop around a put and by a stream switch
 
   TVideoState();
   ~TVideoState();

@@ -251,6 +251,22 @@ Image Decode(const uint8_t* data, size_t size) {
   // Checked before the pixel buffer exists, so a tiny file that claims a
   // huge picture costs nothing.
   if (!rle && uint64_t(srcStride) * uint64_t(h.height) > avail) Bad("truncated pixel data");
+  uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
+  bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
+  const bool converted = h.bpp == 16 || (h.bpp == 32 && fields &&
+                                         !(masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 && masks[2] == 0x000000FF));
+  if (!rle && !converted && srcStride == img.stride) {
+    // Rows taken as they are: copied straight into place, never zero-filled first.
+    const size_t rowBytes = size_t(srcStride), total = rowBytes * size_t(h.height);
+    if (h.topDown) {
+      img.pixels.assign(src, src + total);
+    } else {
+      img.pixels.reserve(total);
+      for (int y = h.height - 1; y >= 0; --y)
+        img.pixels.insert(img.pixels.end(), src + size_t(y) * rowBytes, src + size_t(y + 1) * rowBytes);
+    }
+    return img;
+  }
   img.pixels.assign(size_t(img.stride) * size_t(img.height), 0);
 
   if (rle) {
@@ -258,8 +274,6 @@ Image Decode(const uint8_t* data, size_t size) {
     DecodeRle(h, src, n, img);
     return img;
   }
-  uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
-  bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
   if (h.bpp == 16 && !fields) {
     masks[0] = 0x7C00;
     masks[1] = 0x03E0;

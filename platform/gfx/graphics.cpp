@@ -327,6 +327,23 @@ void TBitmap::LoadFromStream(rtl::TStream& s) {
   s.ReadBuffer(fh, 14);
   if (fh[0] != 'B' || fh[1] != 'M') throw rtl::EInvalidGraphic("Bitmap image is not valid");
   uint32_t bfSize = uint32_t(fh[2]) | (uint32_t(fh[3]) << 8) | (uint32_t(fh[4]) << 16) | (uint32_t(fh[5]) << 24);
+  // From memory (a skin's inflated payload) the image is decoded where it
+  // lies, without a copy of its bytes.
+  if (auto* m = dynamic_cast<rtl::TCustomMemoryStream*>(&s); m && start >= 0 && start <= m->Size()) {
+    const uint8_t* base = static_cast<const uint8_t*>(m->Memory()) + start;
+    const size_t avail = size_t(m->Size() - start);
+    size_t len = bfSize;
+    if (bfSize != 0) {
+      if (bfSize < 14 + 12) throw rtl::EInvalidGraphic("Bitmap image is not valid");
+      if (len > avail) throw rtl::EReadError("Stream read error");
+    } else {
+      len = bmp::FileLength(base, avail);
+      if (len > avail) throw rtl::EReadError("Stream read error");
+    }
+    LoadFromBytes(base, len);
+    s.SetPosition(start + int64_t(len));
+    return;
+  }
   std::vector<uint8_t> buf(fh, fh + 14);
   if (bfSize != 0) {
     if (bfSize < 14 + 12) throw rtl::EInvalidGraphic("Bitmap image is not valid");

@@ -189,15 +189,41 @@ void ZlibCompressStream(rtl::TMemoryStream& Source, rtl::TStream& Dest) {
 void ZlibDecompressStream(rtl::TStream& Dest, rtl::TStream& Source, int64_t MaxBytes) {
   Source.SetPosition(0);
   TDecompressionStream z(Source);
+  auto tooLarge = [MaxBytes] {
+    return EDecompressionError("compression error: the inflated data is larger than " + std::to_string(MaxBytes) +
+                               " bytes");
+  };
+  // Into memory the block inflates in place: the room is sized from the
+  // block's own size (skins inflate to a few times it) and grows in large
+  // steps, rather than a copy and a growth per small piece.
+  if (auto* m = dynamic_cast<rtl::TMemoryStream*>(&Dest)) {
+    const int64_t start = m->Position();
+    int64_t room = std::max<int64_t>(Source.Size() * 6, 64 * 1024);
+    if (MaxBytes > 0) room = std::min(room, MaxBytes + 1);
+    int64_t total = 0;
+    for (;;) {
+      m->SetSize(start + room);
+      auto* at = static_cast<unsigned char*>(m->Memory()) + start;
+      int64_t got = z.Read(at + total, room - total);
+      total += std::max<int64_t>(got, 0);
+      if (MaxBytes > 0 && total > MaxBytes) {
+        m->SetSize(start);
+        throw tooLarge();
+      }
+      if (total < room) break;  // the end of the block
+      room = MaxBytes > 0 ? std::min(room * 2, MaxBytes + 1) : room * 2;
+    }
+    m->SetSize(start + total);
+    m->SetPosition(start + total);
+    return;
+  }
   unsigned char buf[4096];
   int64_t total = 0;
   for (;;) {
     int64_t got = z.Read(buf, sizeof(buf));
     if (got <= 0) break;
     total += got;
-    if (MaxBytes > 0 && total > MaxBytes)
-      throw EDecompressionError("compression error: the inflated data is larger than " + std::to_string(MaxBytes) +
-                                " bytes");
+    if (MaxBytes > 0 && total > MaxBytes) throw tooLarge();
     Dest.WriteBuffer(buf, got);
   }
 }

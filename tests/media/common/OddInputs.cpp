@@ -78,6 +78,11 @@ std::string OddInput(const std::string& name) {
       if (!RunFfmpeg("-f lavfi -i testsrc=size=300x300 -frames:v 1 '" + png + "'")) return false;
       args = "-f lavfi -i sine=r=44100:d=2 -i '" + png +
              "' -map 0:a -map 1:v -c:a libmp3lame -c:v copy -disposition:v attached_pic -id3v2_version 3 ";
+    } else if (name == "cover.m4a") {
+      const std::string png = dir + "/cover_m4a.png";
+      if (!RunFfmpeg("-f lavfi -i testsrc=size=300x300 -frames:v 1 '" + png + "'")) return false;
+      args = "-f lavfi -i sine=r=44100:d=3 -i '" + png +
+             "' -map 0:a -map 1:v -c:a aac -c:v copy -disposition:v attached_pic ";
     } else if (name == "silent.mp4") {
       args = kVideo2s + kH264;
     } else if (name == "sound.wav") {

@@ -15,6 +15,7 @@ namespace mediatest {
 //   "surround71.mkv"  mpeg4 + 7.1 float pcm 48 kHz, 2 s
 //   "mono8k.avi"      mpeg4 + mono pcm 8 kHz, 2 s
 //   "cover.mp3"       2 s of mp3 with a 300x300 cover picture (attached picture)
+//   "cover.m4a"       3 s of aac in mp4 with a 300x300 png cover picture
 //   "silent.mp4"      h264 without audio, 2 s
 //   "sound.wav"       stereo pcm without video, 2 s
 //   "oneframe.avi"    a single mpeg4 picture

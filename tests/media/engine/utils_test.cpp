@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -154,6 +155,49 @@ TEST(FormatUtils, FrameToBitmapCopiesOrScales) {
     EXPECT_NEAR(row[3 * (c.w / 2)], 200, 2);
     EXPECT_NEAR(row[3 * (c.w / 2) + 1], 100, 2);
     EXPECT_NEAR(row[3 * (c.w / 2) + 2], 50, 2);
+  }
+}
+
+// The scaler writes BGR24 rows with whole vector stores; at widths with
+// w mod 16 in 8..14 an exactly sized buffer is overrun by up to 24 bytes.
+// Every width class must leave the guard bytes behind the layout untouched,
+// and the picture taken through it must keep its colour to the last pixel.
+TEST(FormatUtils, ScalerLayoutHoldsEveryWidth) {
+  ASSERT_TRUE(mediatest::LoadEngineLibraries());
+  std::vector<int> widths = {360, 540, 1080};
+  for (int w = 160; w < 192; ++w) widths.push_back(w);
+  const int h = 6;
+  constexpr size_t kGuard = 256;
+  for (int w : widths) {
+    AVFrame* src = ffapi::av_frame_alloc();
+    src->format = AV_PIX_FMT_YUV420P;
+    src->width = w;
+    src->height = h;
+    ASSERT_EQ(ffapi::av_frame_get_buffer(src, 0), 0);
+    for (int y = 0; y < h; ++y) std::memset(src->data[0] + y * src->linesize[0], 180, size_t(w));
+    for (int p = 1; p < 3; ++p)
+      for (int y = 0; y < (h + 1) / 2; ++y) std::memset(src->data[p] + y * src->linesize[p], 128, size_t(w + 1) / 2);
+    const int size = ScalerImageSize(AV_PIX_FMT_BGR24, w, h);
+    ASSERT_GT(size, 0);
+    std::vector<uint8_t> buf(size_t(size) + kGuard, 0xA5);
+    uint8_t* dst[4];
+    int dstLs[4];
+    ASSERT_TRUE(ScalerImageFill(dst, dstLs, buf.data(), AV_PIX_FMT_BGR24, w, h));
+    SwsContext* sws =
+        ffapi::sws_getContext(w, h, AV_PIX_FMT_YUV420P, w, h, AV_PIX_FMT_BGR24, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    ASSERT_NE(sws, nullptr);
+    ffapi::sws_scale(sws, src->data, src->linesize, 0, h, dst, dstLs);
+    ffapi::sws_freeContext(sws);
+    size_t spoiled = 0;
+    for (size_t i = size_t(size); i < buf.size(); ++i) spoiled += buf[i] != 0xA5;
+    EXPECT_EQ(spoiled, 0u) << "width " << w;
+
+    TRGBConvertContext ctx;
+    ASSERT_TRUE(FrameToBitmap(ctx, src->data, src->linesize, AV_PIX_FMT_YUV420P, w, h)) << w;
+    const uint8_t* last = ctx.Bitmap->ScanLine(h - 1) + 3 * (w - 1);
+    EXPECT_NEAR(last[0], 191, 3) << w;  // limited-range grey 180
+    EXPECT_NEAR(last[2], 191, 3) << w;
+    ffapi::av_frame_free(&src);
   }
 }
 

@@ -538,8 +538,8 @@ TEST_F(Engine, PositionRefresh) {
 
 TEST_F(Engine, RefreshDropsLateAndStalePictures) {
   struct {
-    int framedrop, seek_done, queued;
-    double t0, t1;  // target clocks (s); now is 100 s
+    int framedrop, stale, queued;  // stale: leading pictures decoded before the last seek
+    double t0, t1;                 // target clocks (s); now is 100 s
     int left;
     double shown;  // video_current_pts after, -1 = nothing shown
   } rows[] = {
@@ -547,7 +547,9 @@ TEST_F(Engine, RefreshDropsLateAndStalePictures) {
       {1, 0, 1, 100.5, 0, 1, -1},       // not due yet
       {1, 0, 2, 99.90, 99.95, 0, 2.0},  // the next is due too: the first is dropped
       {0, 0, 2, 99.90, 99.95, 1, 1.0},  // no frame dropping: shown one by one
-      {1, 1, 1, 0.0, 0, 0, 1.0},        // queued before a finished seek (flush zeroed its time): dropped
+      {1, 1, 1, 0.0, 0, 0, -1},         // queued before the last seek: dropped unshown
+      {1, 1, 2, 0.0, 99.99, 0, 2.0},    // the seek's own picture after a stale one is shown
+      {0, 1, 2, 100.5, 99.99, 0, 2.0},  // stale and not due: dropped all the same
   };
   player.ScreenWidth = 32;
   player.ScreenHeight = 24;
@@ -556,7 +558,7 @@ TEST_F(Engine, RefreshDropsLateAndStalePictures) {
   is.av_sync_type = AV_SYNC_VIDEO_MASTER;
   for (auto& r : rows) {
     player.framedrop = r.framedrop;
-    is.seek_done = r.seek_done;
+    is.seek_serial = 1;
     is.pictq_rindex = 0;
     is.pictq_size = r.queued;
     is.video_current_pts = -1;
@@ -565,10 +567,11 @@ TEST_F(Engine, RefreshDropsLateAndStalePictures) {
       is.pictq[i].Allocate(16, 16);
       is.pictq[i].pts = 1.0 + i;
       is.pictq[i].target_clock = i ? r.t1 : r.t0;
+      is.pictq[i].serial = i < r.stale ? 0 : 1;
     }
     is.pictq[1].pts = 2.0;
     VideoRefresh(&is, true);
-    EXPECT_EQ(is.pictq_size, r.left) << r.framedrop << r.seek_done << r.queued << " " << r.t0;
+    EXPECT_EQ(is.pictq_size, r.left) << r.framedrop << r.stale << r.queued << " " << r.t0;
     EXPECT_DOUBLE_EQ(is.video_current_pts, r.shown >= 0 ? r.shown : -1) << r.t0;
   }
 }

@@ -8,12 +8,16 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
+#include "media/FFmpegLogger.h"
 #include "media/Player.h"
 #include "platform/rtl/exceptions.h"
 #include "tests/media/common/MediaFixtures.h"
+#include "tests/media/common/OddInputs.h"
 #include "tests/media/probe/PlaybackFixtures.h"
 
 using namespace media;
@@ -159,12 +163,105 @@ TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
   EXPECT_LE(pts, 1000000 + 480000);
   EXPECT_TRUE(p.Paused());
 
+  // Back to the very start, still paused: its first picture, at its own time.
+  p.Seek(int64_t(0), 0, true);
+  EXPECT_TRUE(WaitPumping([&] { return !p.Seeking(); }, 10000));
+  EXPECT_TRUE(WaitPumping([&] { return p.CurrentFrame(pts), pts == 0; }, 8000)) << pts;
+  EXPECT_TRUE(WaitPumping([&] { return !positions.empty() && positions.back() == 0; }, 8000)) << positions.back();
+  EXPECT_TRUE(p.Paused());
+
   // A negative aspect ratio fills the whole area, at once while paused.
   presents = out.PresentCount();
   p.SetAspectRatio(-1);
   ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > presents; }, 10000));
   EXPECT_FALSE(IsBlack(out.Pixel(2, 60)));
   EXPECT_FALSE(IsBlack(out.Pixel(197, 60)));
+}
+
+// At its end a file goes back to its start and waits there, as the preview
+// does from its end event: a seek to 0 and a pause show the first picture.
+TEST_F(Player, SeekAndPauseAtTheEndShowTheFirstPicture) {
+  int presentsAtEnd = -1;
+  p.SetOnState([&](TCustomPlayer*, TPlayState s) {
+    states.push_back(s);
+    if (s != psEnd || presentsAtEnd >= 0) return;
+    presentsAtEnd = out.PresentCount();
+    p.Seek(int64_t(0), SeekFlag(TSeekFlag::sfAny), false);
+    p.Pause();
+  });
+  ASSERT_TRUE(p.Open(PlaybackFixture("clip.avi"), &out, false));
+  ASSERT_TRUE(WaitState(psEnd, 15000));
+  // The last pictures may still be shown after the end is reported; then the
+  // first one comes, and stays.
+  int64_t pts = -1;
+  auto atStart = [&] {
+    p.CurrentFrame(pts);
+    return pts >= 0 && pts < 200000 && !positions.empty() && positions.back() < 200000;
+  };
+  ASSERT_TRUE(WaitPumping(atStart, 10000)) << pts;
+  const int presents = out.PresentCount();
+  EXPECT_GT(presents, presentsAtEnd);
+  WaitPumping([] { return false; }, 300);
+  EXPECT_TRUE(atStart()) << pts;
+  EXPECT_TRUE(p.Paused());
+  EXPECT_FALSE(p.Seeking());
+}
+
+// A cover picture comes at time 0 with every seek and then stands still: the
+// position of a song with one follows its sound, after a seek and after a
+// frame step, which plays the song on to its end.
+TEST_F(Player, CoverPictureLeavesTheClockToTheSound) {
+  for (const char* name : {"cover.m4a", "cover.mp3"}) {
+    SCOPED_TRACE(name);
+    const std::string f = mediatest::OddInput(name);  // 3 s, 2 s
+    ASSERT_FALSE(f.empty());
+    states.clear();
+    positions.clear();
+    ASSERT_TRUE(p.Open(f, &out, true)) << p.LastErrMsg();
+    ASSERT_TRUE(WaitState(psPause));
+    p.Seek(int64_t(1500000), 0, true);
+    ASSERT_TRUE(WaitPumping([&] { return !p.Seeking(); }, 10000));
+    const size_t seeked = positions.size();
+    p.Resume();
+    ASSERT_TRUE(WaitPumping([&] { return positions.size() > seeked + 2; }, 8000));
+    for (size_t i = seeked; i < positions.size(); ++i) EXPECT_GE(positions[i], 1400000) << i;
+    p.Pause();
+    states.clear();
+    p.StepToNextFrame();  // no next picture: the song plays on
+    ASSERT_TRUE(WaitState(psEnd, 10000));
+    EXPECT_GE(positions.back(), 1900000);
+    p.Stop(true);
+  }
+}
+
+// A machine without a sound device plays silently and says so in the log:
+// sound alone runs its time to its end, a clip with sound shows its picture.
+TEST_F(Player, PlaysSilentlyWithoutASoundDevice) {
+  setenv("SDL_AUDIODRIVER", "nosuchdevice", 1);
+  // Log events still queued when the test ends find the lines alive.
+  auto lines = std::make_shared<std::vector<std::string>>();
+  FFLoggerInstance().SetOnLog([lines](void*, uint32_t, TLogLevel, const std::string& s) { lines->push_back(s); });
+  struct Restore {
+    ~Restore() {
+      FFLoggerInstance().SetOnLog(nullptr);
+      setenv("SDL_AUDIODRIVER", "dummy", 1);
+    }
+  } restore;
+  auto logged = [&] {
+    return std::any_of(lines->begin(), lines->end(),
+                       [](const std::string& s) { return s.find("playing without sound") != std::string::npos; });
+  };
+  ASSERT_TRUE(p.Open(PlaybackFixture("tone.mp3"), &out, false)) << p.LastErrMsg();
+  EXPECT_EQ(p.AudioStreamIndex(), 0);
+  ASSERT_TRUE(WaitState(psEnd, 8000));
+  ASSERT_FALSE(positions.empty());
+  EXPECT_GE(positions.back(), 900000);  // a 1 s tone
+  EXPECT_TRUE(WaitPumping(logged, 5000));
+  p.Stop(true);
+
+  ASSERT_TRUE(p.Open(PlaybackFixture("clip.avi"), &out, true)) << p.LastErrMsg();
+  EXPECT_GE(p.AudioStreamIndex(), 0);
+  ASSERT_TRUE(WaitPumping([&] { return out.PresentCount() > 0; }, 10000));
 }
 
 TEST_F(Player, SolidColourPictureAndCapture) {

@@ -247,6 +247,21 @@ TEST(SkinZlib, StreamSemantics) {
   EXPECT_THROW(ZlibDecompressStream(sink, truncated), EDecompressionError);
   rtl::TStringStream big(z);
   EXPECT_THROW(ZlibDecompressStream(sink, big, 1000), EDecompressionError);
+
+  // Into memory the same: at its position, whole, and under the same bound
+  // (exactly the inflated size passes, one byte less does not).
+  for (int64_t bound : {int64_t(0), int64_t(data.size()), int64_t(data.size()) - 1, int64_t(1000)}) {
+    rtl::TStringStream src(z + "trailing garbage");
+    TMemoryStream mem;
+    mem.WriteBuffer("xy", 2);
+    if (bound > 0 && bound < int64_t(data.size())) {
+      EXPECT_THROW(ZlibDecompressStream(mem, src, bound), EDecompressionError) << bound;
+      continue;
+    }
+    ZlibDecompressStream(mem, src, bound);
+    EXPECT_EQ(std::string(static_cast<const char*>(mem.Memory()), size_t(mem.Size())), "xy" + data) << bound;
+    EXPECT_EQ(mem.Position(), mem.Size());
+  }
 }
 
 // Damaged containers: truncations and bit flips of a real one. Each load ends
