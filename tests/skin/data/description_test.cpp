@@ -2,11 +2,13 @@
 // index entries, the writer's section order and the text encodings.
 #include <gtest/gtest.h>
 
+#include "platform/rtl/exceptions.h"
 #include "skin/data/bsSkinData.h"
 #include "skin_test_util.h"
 
 using namespace skin;
 using skintest::IniFromText;
+using skintest::TempDir;
 
 namespace {
 
@@ -140,6 +142,27 @@ TEST(SkinDescription, StringListsAndIndexEntriesToleratesGapsAndAbsurdCounts) {
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[0].second, "a:button");
   EXPECT_EQ(entries[1].first, 7);
+}
+
+TEST(SkinDescription, StringListCountBeyondItsItemsIsRefused) {
+  const char* refused[] = {"[S]\nlcount=2000000000\n1999999999=x\n", "[S]\nlcount=2000000000\n",
+                           "[S]\nlcount=4098\n0=a\n"};
+  for (const char* text : refused) {
+    std::vector<std::string> items{"keep"};
+    EXPECT_THROW(ReadStrings(*IniFromText(text), "S", "l", items), rtl::EReadError) << text;
+    EXPECT_EQ(items, std::vector<std::string>{"keep"}) << text;
+  }
+  std::vector<std::string> items;
+  ReadStrings(*IniFromText("[S]\nlcount=4097\n0=a\n"), "S", "l", items);
+  EXPECT_EQ(items.size(), 4097u);
+  // A whole skin whose picture list claims two thousand million names.
+  TempDir dir;
+  skintest::WriteFile(dir.File("d.ini"),
+                      "[VERSION]\nver=1\n[PICTURES]\npicture=\nactivepicturescount=2000000000\n1999999999=a.bmp\n"
+                      "[FORMINFO]\nborderwidth=1\n[SKINOBJECTS]\ncount=0\n[SKINCONTROLS]\ncount=0\n");
+  SKIN_NEW(TbsSkinData, store);
+  EXPECT_THROW(store.LoadFromFile(dir.File("d.ini")), rtl::EReadError);
+  EXPECT_TRUE(store.Empty);
 }
 
 TEST(SkinDescription, ValidityNeedsFiveSectionsWithAKeyEach) {
