@@ -221,6 +221,26 @@ TEST(SkinDescription, IniGrammar) {
   EXPECT_NE(text.find("late=1"), std::string::npos);  // a shadowed duplicate section is kept as text
 }
 
+TEST(SkinDescription, SectionsErasedAndRewrittenAgainAndAgain) {
+  // Writing a skin back erases and rewrites every record's section in turn.
+  auto ini = IniFromText("[A]\nk=0\n[b]\nx=1\n[a]\nlate=1\n[C]\nc=1\n");
+  for (int i = 1; i <= 50; ++i) {
+    ini->EraseSection("a");  // both sections of the name go
+    ini->WriteString("A", "k", std::to_string(i));
+    ini->EraseSection(i % 2 ? "C" : "D");
+    ini->WriteString(i % 2 ? "D" : "C", "c", std::to_string(i));
+  }
+  ini->DeleteKey("b", "x");
+  ini->WriteString("b", "y", "2");
+  std::string text = skintest::IniText(*ini);
+  EXPECT_EQ(skintest::SectionOrder(text), (std::vector<std::string>{"b", "A", "C"}));
+  EXPECT_EQ(text.find("late=1"), std::string::npos);
+  EXPECT_EQ(ini->ReadString("a", "k", ""), "50");
+  EXPECT_EQ(ini->ReadString("C", "c", ""), "50");
+  EXPECT_EQ(ini->ReadString("b", "x", "gone"), "gone");
+  EXPECT_EQ(ini->ReadString("B", "y", ""), "2");
+}
+
 TEST(SkinDescription, TextHonoursByteOrderMarks) {
   const std::string hello = "a=\xE4\xBD\xA0";  // "a=你"
   EXPECT_EQ(DecodeSkinText("\xEF\xBB\xBF" + hello), hello);
