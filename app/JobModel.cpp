@@ -1,5 +1,6 @@
 #include "app/JobModel.h"
 
+#include <cstdint>
 #include <cstdio>
 
 #include "platform/rtl/format.h"
@@ -95,10 +96,17 @@ std::string WithOptionPair(std::string code, int pair, int itemIndex) {
 }
 
 // "816 kbps" -> 816000; a decimal such as "4.75 kbps" is multiplied as a
-// float and read back from its 15-digit text, so 4.75 gives 4750.
+// float and read back from its 15-digit text, so 4.75 gives 4750. A rate
+// whose bits do not fit the field is refused like any text that does not
+// convert (the decimal path refuses it when reading the product back).
 static int32_t KbpsToBits(const std::string& text) {
   std::string num = Trim(text.substr(0, text.find("kbps")));
-  if (num.find('.') == std::string::npos) return TrimmedStrToInt(num) * 1000;
+  if (num.find('.') == std::string::npos) {
+    const int kbps = TrimmedStrToInt(num);
+    if (kbps > INT32_MAX / 1000 || kbps < INT32_MIN / 1000)
+      throw rtl::EConvertError("'" + num + "' kbps is not a valid bit rate");
+    return kbps * 1000;
+  }
   return TrimmedStrToInt(rtl::FloatToStr(rtl::StrToFloat(num) * 1000.0));
 }
 

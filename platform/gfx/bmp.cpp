@@ -249,8 +249,12 @@ Image Decode(const uint8_t* data, size_t size) {
   bool rle = h.compression == kBiRle4 || h.compression == kBiRle8;
   int srcStride = StrideOf(h.width, h.bpp);
   // Checked before the pixel buffer exists, so a tiny file that claims a
-  // huge picture costs nothing.
-  if (!rle && uint64_t(srcStride) * uint64_t(h.height) > avail) Bad("truncated pixel data");
+  // huge picture costs nothing. Run-length data describes at most one run of
+  // 255 pixels per two bytes.
+  const size_t rleBytes = h.imageSize ? std::min<size_t>(h.imageSize, avail) : avail;
+  if (rle ? uint64_t(h.width) * uint64_t(h.height) > (uint64_t(rleBytes) / 2 + 1) * 255
+          : uint64_t(srcStride) * uint64_t(h.height) > avail)
+    Bad("truncated pixel data");
   uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
   bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
   const bool converted = h.bpp == 16 || (h.bpp == 32 && fields &&
@@ -270,8 +274,7 @@ Image Decode(const uint8_t* data, size_t size) {
   img.pixels.assign(size_t(img.stride) * size_t(img.height), 0);
 
   if (rle) {
-    size_t n = h.imageSize ? std::min<size_t>(h.imageSize, avail) : avail;
-    DecodeRle(h, src, n, img);
+    DecodeRle(h, src, rleBytes, img);
     return img;
   }
   if (h.bpp == 16 && !fields) {

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <mutex>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/rtl/exceptions.h"
 #include "platform/rtl/format.h"
@@ -70,12 +72,65 @@ std::string OneLine(const std::string& s) {
   return out;
 }
 
+// A name that appears in two section headers (say, a file rewritten while
+// its first header was unreadable) is folded into one section: reads only
+// ever see the first, so the keys of the later ones that the first lacks
+// move into it, their shadowed keys go, and a rewrite keeps one section per
+// name. A file without such a name is left as it is.
+void FoldRepeatedSections(std::vector<std::string>& lines) {
+  struct Block {
+    std::vector<std::string> lines;  // header and body
+    std::unordered_set<std::string> keys;
+    std::vector<std::string> moved;
+  };
+  std::unordered_set<std::string> names;
+  bool any = false;
+  for (const std::string& line : lines) {
+    LineInfo info = Classify(line);
+    if (info.kind == LineKind::kSection && !names.insert(AnsiUpperCase(info.name)).second) any = true;
+  }
+  if (!any) return;
+  std::vector<std::string> preamble;
+  std::vector<Block> blocks;
+  std::unordered_map<std::string, size_t> byName;
+  Block* target = nullptr;  // the first section of the name now being read
+  bool repeated = false;
+  for (std::string& line : lines) {
+    LineInfo info = Classify(line);
+    if (info.kind == LineKind::kSection) {
+      auto [it, fresh] = byName.try_emplace(AnsiUpperCase(info.name), blocks.size());
+      repeated = !fresh;
+      if (fresh) blocks.emplace_back();
+      target = &blocks[it->second];
+      if (fresh) target->lines.push_back(std::move(line));
+      continue;
+    }
+    if (!target) {
+      preamble.push_back(std::move(line));
+      continue;
+    }
+    bool fresh = info.kind != LineKind::kKey || target->keys.insert(AnsiUpperCase(info.name)).second;
+    if (!repeated)
+      target->lines.push_back(std::move(line));
+    else if (fresh && !Trim(line).empty())
+      target->moved.push_back(std::move(line));
+  }
+  lines = std::move(preamble);
+  for (Block& b : blocks) {
+    size_t end = b.lines.size();
+    while (end > 1 && Trim(b.lines[end - 1]).empty()) --end;
+    b.lines.insert(b.lines.begin() + static_cast<std::ptrdiff_t>(end), b.moved.begin(), b.moved.end());
+    for (std::string& l : b.lines) lines.push_back(std::move(l));
+  }
+}
+
 }  // namespace
 
 void IniText::Parse(const std::string& bytes) {
   lines_.clear();
   std::string_view text(bytes);
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  // A file saved through more than one editor may carry the mark more than once.
+  while (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   size_t i = 0;
   while (i < text.size()) {
     size_t e = text.find_first_of("\r\n", i);
@@ -87,6 +142,7 @@ void IniText::Parse(const std::string& bytes) {
     i = e + 1;
     if (text[e] == '\r' && i < text.size() && text[i] == '\n') ++i;
   }
+  FoldRepeatedSections(lines_);
 }
 
 std::string IniText::Serialize() const {

@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "platform/rtl/files.h"
+#include "platform/rtl/strings.h"
 #include "skin/data/bsSkinIni.h"
 #include "skin/draw/bsGeometry.h"
 #include "skin/data/bsZlibStreams.h"
@@ -715,11 +716,26 @@ void TbsSkinData::SplitSkinEntry(const std::string& AEntry, std::string& AName, 
   AType = AEntry.substr(colon + 1);
 }
 
+namespace {
+// A record keeps its keys in the section of its name, so a record named like
+// one of the store's own sections would read the store's keys and, written
+// back, erase them. Such names are kept out of the record lists.
+bool IsStoreSectionName(const std::string& Name) {
+  static const char* const kStoreSections[] = {"version",    "pictures",   "forminfo",    "popupwindow", "layerframe",
+                                               "hintwindow", "skincolors", "skinobjects", "skincontrols"};
+  const std::string lower = rtl::LowerCase(rtl::Trim(Name));
+  for (const char* s : kStoreSections)
+    if (lower == s) return true;
+  return false;
+}
+}  // namespace
+
 void TbsSkinData::LoadObjects(TIniFile& F) {
   for (const auto& [i, entry] : ReadIndexEntries(F, "SKINOBJECTS")) {
     (void)i;
     std::string name, type;
     SplitSkinEntry(entry, name, type);
+    if (IsStoreSectionName(name)) continue;
     auto rec = CreateObjectRecord(type, name);
     if (!rec) continue;
     ObjectList.push_back(std::move(rec));
@@ -732,6 +748,7 @@ void TbsSkinData::LoadCtrls(TIniFile& F) {
     (void)i;
     std::string name, type;
     SplitSkinEntry(entry, name, type);
+    if (IsStoreSectionName(name)) continue;
     auto rec = CreateControlRecord(type, name);
     if (!rec) continue;
     CtrlList.push_back(std::move(rec));
@@ -748,25 +765,27 @@ void TbsSkinData::SaveActivePictures(TIniFile& F) {
   WriteStrings(F, "PICTURES", "activepictures", FActivePicturesNames);
 }
 
-void TbsSkinData::SaveObjects(TIniFile& F) {
-  F.EraseSection("SKINOBJECTS");
-  WriteSkinInteger(F, "SKINOBJECTS", "count", int(ObjectList.size()));
-  for (size_t i = 0; i < ObjectList.size(); ++i) {
-    auto& r = *ObjectList[i];
-    F.WriteString("SKINOBJECTS", std::to_string(i), r.IDName + ":" + r.TypeKeyword());
-    r.SaveToFile(F);
+namespace {
+// Writes the index section and every record's own section; a record made in
+// code under one of the store's section names is left out.
+template <class TList>
+void SaveRecordList(TIniFile& F, const char* Section, const TList& List) {
+  F.EraseSection(Section);
+  int n = 0;
+  for (const auto& r : List) n += IsStoreSectionName(r->IDName) ? 0 : 1;
+  WriteSkinInteger(F, Section, "count", n);
+  int i = 0;
+  for (const auto& r : List) {
+    if (IsStoreSectionName(r->IDName)) continue;
+    F.WriteString(Section, std::to_string(i++), r->IDName + ":" + r->TypeKeyword());
+    r->SaveToFile(F);
   }
 }
+}  // namespace
 
-void TbsSkinData::SaveCtrls(TIniFile& F) {
-  F.EraseSection("SKINCONTROLS");
-  WriteSkinInteger(F, "SKINCONTROLS", "count", int(CtrlList.size()));
-  for (size_t i = 0; i < CtrlList.size(); ++i) {
-    auto& r = *CtrlList[i];
-    F.WriteString("SKINCONTROLS", std::to_string(i), r.IDName + ":" + r.TypeKeyword());
-    r.SaveToFile(F);
-  }
-}
+void TbsSkinData::SaveObjects(TIniFile& F) { SaveRecordList(F, "SKINOBJECTS", ObjectList); }
+
+void TbsSkinData::SaveCtrls(TIniFile& F) { SaveRecordList(F, "SKINCONTROLS", CtrlList); }
 
 void TbsSkinData::SaveSkinSections(TIniFile& F) {
   F.EraseSection("VERSION");

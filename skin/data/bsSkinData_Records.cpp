@@ -119,14 +119,15 @@ void ReadStrings(TIniFile& F, const std::string& Section, const std::string& Pre
   // The items have the fixed keys "0", "1", ..., whatever the prefix, so a
   // section holds one list.
   auto keys = NumberedKeys(F, Section, count);
-  // Items whose key is missing read as empty text. A count far beyond the
-  // keys present would only add empty names; stop after the last present key
-  // once past a sane list length.
-  long long last = keys.empty() ? -1 : keys.rbegin()->first;
-  long long n = count;
-  constexpr long long kMaxEmptyTail = 4096;
-  if (n > last + 1 + kMaxEmptyTail) n = last + 1 + kMaxEmptyTail;
-  for (long long i = 0; i < n; ++i) {
+  // Items whose key is missing read as empty text, so a hand-edited list may
+  // run somewhat past its keys. A count far beyond the keys present claims a
+  // list the description never held (one high key does not make it so), and
+  // building it would cost memory without bound: refused as damage.
+  constexpr long long kMaxMissingItems = 4096;
+  if (count > (long long)keys.size() + kMaxMissingItems)
+    throw rtl::EReadError("Section [" + Section + "]: " + Prefix + "count " + std::to_string(count) +
+                          " exceeds the items it holds");
+  for (long long i = 0; i < count; ++i) {
     auto it = keys.find(i);
     AList.push_back(it == keys.end() ? std::string() : it->second);
   }

@@ -29,6 +29,7 @@ TbsSkinIniFile::~TbsSkinIniFile() = default;
 
 void TbsSkinIniFile::SetLines(const std::vector<std::string>& Lines) {
   sections_.clear();
+  erasedCount_ = 0;
   sections_.push_back(std::make_unique<Section>());
   for (const std::string& raw : Lines) {
     std::string t = Trim(raw);
@@ -37,6 +38,7 @@ void TbsSkinIniFile::SetLines(const std::vector<std::string>& Lines) {
       s->header = raw;
       size_t close = t.find(']');
       s->name = Trim(t.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+      s->lowerName = rtl::LowerCase(s->name);
       sections_.push_back(std::move(s));
       continue;
     }
@@ -53,29 +55,35 @@ void TbsSkinIniFile::SetLines(const std::vector<std::string>& Lines) {
   Reindex();
 }
 
+void TbsSkinIniFile::ReindexSection(Section& s) {
+  s.index.clear();
+  s.keyCount = 0;
+  for (size_t i = 0; i < s.lines.size(); ++i) {
+    const Line& l = s.lines[i];
+    if (!l.isKey || l.deleted) continue;
+    ++s.keyCount;
+    s.index.emplace(rtl::LowerCase(l.key), i);
+  }
+}
+
 void TbsSkinIniFile::Reindex() {
   byName_.clear();
   for (auto& s : sections_) {
-    s->index.clear();
-    s->keyCount = 0;
-    for (size_t i = 0; i < s->lines.size(); ++i) {
-      const Line& l = s->lines[i];
-      if (!l.isKey || l.deleted) continue;
-      ++s->keyCount;
-      s->index.emplace(rtl::LowerCase(l.key), i);
-    }
-    if (!s->header.empty()) byName_.emplace(rtl::LowerCase(s->name), s.get());
+    if (s->erased) continue;
+    ReindexSection(*s);
+    if (!s->header.empty()) byName_[s->lowerName].push_back(s.get());
   }
 }
 
 TbsSkinIniFile::Section* TbsSkinIniFile::Find(const std::string& name) {
   auto it = byName_.find(rtl::LowerCase(Trim(name)));
-  return it == byName_.end() ? nullptr : it->second;
+  return it == byName_.end() ? nullptr : it->second.front();
 }
 
 std::vector<std::string> TbsSkinIniFile::Lines() const {
   std::vector<std::string> out;
   for (const auto& s : sections_) {
+    if (s->erased) continue;
     if (s->header.empty()) {
       for (const Line& l : s->lines)
         if (!l.deleted) out.push_back(l.raw);
@@ -111,10 +119,11 @@ void TbsSkinIniFile::WriteString(const std::string& section, const std::string& 
   if (!s) {
     auto ns = std::make_unique<Section>();
     ns->name = OneLine(Trim(section));
+    ns->lowerName = rtl::LowerCase(ns->name);
     ns->header = "[" + ns->name + "]";
     s = ns.get();
     sections_.push_back(std::move(ns));
-    byName_.emplace(rtl::LowerCase(s->name), s);
+    byName_[s->lowerName].push_back(s);
   }
   auto it = s->index.find(lk);
   if (it != s->index.end()) {
@@ -150,19 +159,25 @@ void TbsSkinIniFile::ReadSection(const std::string& section, rtl::TStrings& stri
 void TbsSkinIniFile::ReadSections(rtl::TStrings& strings) {
   strings.Clear();
   for (const auto& s : sections_)
-    if (!s->header.empty() && byName_[rtl::LowerCase(s->name)] == s.get()) strings.Add(s->name);
+    if (!s->erased && !s->header.empty() && Find(s->name) == s.get()) strings.Add(s->name);
 }
 
 void TbsSkinIniFile::EraseSection(const std::string& section) {
-  std::string ln = rtl::LowerCase(Trim(section));
-  bool any = false;
-  for (size_t i = sections_.size(); i-- > 1;) {
-    if (rtl::LowerCase(sections_[i]->name) == ln) {
-      sections_.erase(sections_.begin() + std::ptrdiff_t(i));
-      any = true;
-    }
+  auto it = byName_.find(rtl::LowerCase(Trim(section)));
+  if (it == byName_.end()) return;
+  for (Section* s : it->second) {
+    s->erased = true;
+    s->lines = {};
+    s->index = {};
+    ++erasedCount_;
   }
-  if (any) Reindex();
+  byName_.erase(it);
+  // A skin written back erases and rewrites every record's section; the
+  // husks go once they outnumber the live sections, so the cost stays linear.
+  if (erasedCount_ * 2 > sections_.size()) {
+    std::erase_if(sections_, [](const std::unique_ptr<Section>& s) { return s->erased; });
+    erasedCount_ = 0;
+  }
 }
 
 void TbsSkinIniFile::DeleteKey(const std::string& section, const std::string& ident) {
@@ -171,7 +186,7 @@ void TbsSkinIniFile::DeleteKey(const std::string& section, const std::string& id
   auto it = s->index.find(rtl::LowerCase(Trim(ident)));
   if (it == s->index.end()) return;
   s->lines[it->second].deleted = true;
-  Reindex();
+  ReindexSection(*s);
 }
 
 }  // namespace skin

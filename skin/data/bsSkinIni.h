@@ -50,15 +50,21 @@ class TbsSkinIniFile : public rtl::TCustomIniFile {
   struct Section {
     std::string header;  // raw header line; empty for the lines before any section
     std::string name;
+    std::string lowerName;
     std::vector<Line> lines;
     std::unordered_map<std::string, size_t> index;  // lower-case key -> first line
     size_t keyCount = 0;
+    bool erased = false;  // left out of the text; dropped at the next compaction
   };
   Section* Find(const std::string& name);
   void Reindex();
+  static void ReindexSection(Section& s);
 
   std::vector<std::unique_ptr<Section>> sections_;
-  std::unordered_map<std::string, Section*> byName_;  // lower-case name -> first section
+  // Lower-case name -> its sections in text order (the first one is read), so
+  // that erasing a section costs only that section, however many there are.
+  std::unordered_map<std::string, std::vector<Section*>> byName_;
+  size_t erasedCount_ = 0;
 };
 
 }  // namespace skin

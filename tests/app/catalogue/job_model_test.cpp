@@ -80,6 +80,21 @@ TEST(JobModel, BitRateWithoutANumberIsAConversionError) {
   EXPECT_EQ(job.Video_VideoBitrate, -1);
 }
 
+TEST(JobModel, BitRateBeyondTheFieldIsAConversionError) {
+  const char* refused[] = {"2147484 kbps", "-2147484 kbps", "$80000000 kbps", "$20C49C kbps", "2147484.5 kbps"};
+  for (ComboRole role : {ComboRole::VideoBitrate, ComboRole::AudioBitrate}) {
+    for (const char* text : refused) {
+      TJobSettings job;
+      EXPECT_THROW(ApplyComboText(role, text, job), rtl::EConvertError) << text;
+    }
+    TJobSettings job;
+    ApplyComboText(role, "2147483 kbps", job);
+    EXPECT_EQ(role == ComboRole::VideoBitrate ? job.Video_VideoBitrate : job.Video_AudioBitrate, 2147483000);
+    ApplyComboText(role, "$FFFFFFFF kbps", job);  // hex reads as a signed 32-bit value
+    EXPECT_EQ(role == ComboRole::VideoBitrate ? job.Video_VideoBitrate : job.Video_AudioBitrate, -1000);
+  }
+}
+
 TEST(JobModel, CodesRoundTrip) {
   EXPECT_EQ(CategoryCode(3, 12), "412");
   EXPECT_EQ(CategoryCode(0, 0), "100");

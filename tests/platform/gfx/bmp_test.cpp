@@ -224,6 +224,9 @@ TEST(Bmp, MalformedFilesRaiseAndLeaveTheBitmapAlone) {
       {"height of -2^31", MakeBmp(2, INT32_MIN, 24, 0, {}, {0, 0, 0, 0})},
       {"bad depth", MakeBmp(1, 1, 7, 0, {}, {0, 0, 0, 0})},
       {"RLE8 on 24 bpp", MakeBmp(1, 1, 24, 1, {}, {0, 1})},
+      // Two bytes of runs cannot describe 64 M pixels: refused before the picture exists.
+      {"RLE8 larger than its runs", MakeBmp(8192, 8192, 8, 1, {0, 0xFFFFFF}, {255, 1, 0, 1})},
+      {"RLE4 larger than its runs", MakeBmp(8192, 8192, 4, 2, {0, 0xFFFFFF}, {255, 1, 0, 1})},
       {"truncated", std::vector<uint8_t>(good.begin(), good.begin() + 20)},
   };
   for (auto& c : cases) {

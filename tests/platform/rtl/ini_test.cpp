@@ -91,6 +91,23 @@ TEST(IniFile, WriteThroughSeenBySecondReaderAndUnknownLinesKept) {
   EXPECT_EQ(reader.ReadString("Other", "y", "none"), "none");
 }
 
+TEST(IniFile, RepeatedMarksAndSectionsReadAsOneFile) {
+  TempDir dir;
+  // The second [options] is what a start that could not see the first wrote.
+  dir.Write("o.ini",
+            "\xEF\xBB\xBF\xEF\xBB\xBF[Options]\r\nThreads=5\r\nMode=2\r\n\r\n[OutPath]\r\nPath=/x\r\n\r\n"
+            "[options]\r\nthreads=1\r\n; note\r\nNew=7\r\n");
+  TIniFile ini(dir / "o.ini");
+  EXPECT_EQ(ini.ReadInteger("Options", "Threads", 0), 5);
+  EXPECT_EQ(ini.ReadInteger("Options", "New", 0), 7);
+  TStringList names;
+  ini.ReadSections(names);
+  EXPECT_EQ(names.CommaText(), "Options,OutPath");
+  ini.WriteInteger("Options", "Threads", 3);
+  EXPECT_EQ(dir.Read("o.ini"),
+            "[Options]\r\nThreads=3\r\nMode=2\r\n; note\r\nNew=7\r\n\r\n[OutPath]\r\nPath=/x\r\n\r\n");
+}
+
 TEST(IniFile, AppendEraseAndDeleteOrder) {
   TempDir dir;
   TIniFile ini(dir / "new.ini");

@@ -2,11 +2,13 @@
 // index entries, the writer's section order and the text encodings.
 #include <gtest/gtest.h>
 
+#include "platform/rtl/exceptions.h"
 #include "skin/data/bsSkinData.h"
 #include "skin_test_util.h"
 
 using namespace skin;
 using skintest::IniFromText;
+using skintest::TempDir;
 
 namespace {
 
@@ -142,6 +144,27 @@ TEST(SkinDescription, StringListsAndIndexEntriesToleratesGapsAndAbsurdCounts) {
   EXPECT_EQ(entries[1].first, 7);
 }
 
+TEST(SkinDescription, StringListCountBeyondItsItemsIsRefused) {
+  const char* refused[] = {"[S]\nlcount=2000000000\n1999999999=x\n", "[S]\nlcount=2000000000\n",
+                           "[S]\nlcount=4098\n0=a\n"};
+  for (const char* text : refused) {
+    std::vector<std::string> items{"keep"};
+    EXPECT_THROW(ReadStrings(*IniFromText(text), "S", "l", items), rtl::EReadError) << text;
+    EXPECT_EQ(items, std::vector<std::string>{"keep"}) << text;
+  }
+  std::vector<std::string> items;
+  ReadStrings(*IniFromText("[S]\nlcount=4097\n0=a\n"), "S", "l", items);
+  EXPECT_EQ(items.size(), 4097u);
+  // A whole skin whose picture list claims two thousand million names.
+  TempDir dir;
+  skintest::WriteFile(dir.File("d.ini"),
+                      "[VERSION]\nver=1\n[PICTURES]\npicture=\nactivepicturescount=2000000000\n1999999999=a.bmp\n"
+                      "[FORMINFO]\nborderwidth=1\n[SKINOBJECTS]\ncount=0\n[SKINCONTROLS]\ncount=0\n");
+  SKIN_NEW(TbsSkinData, store);
+  EXPECT_THROW(store.LoadFromFile(dir.File("d.ini")), rtl::EReadError);
+  EXPECT_TRUE(store.Empty);
+}
+
 TEST(SkinDescription, ValidityNeedsFiveSectionsWithAKeyEach) {
   const std::string base =
       "[VERSION]\nver=1\n[PICTURES]\npicture=\n[FORMINFO]\nborderwidth=0\n[SKINCONTROLS]\ncount=0\n";
@@ -196,6 +219,26 @@ TEST(SkinDescription, IniGrammar) {
   EXPECT_EQ(skintest::KeyOrder(text, "A"), (std::vector<std::string>{"Key", "key", "new"}));
   EXPECT_NE(text.find("; note"), std::string::npos);
   EXPECT_NE(text.find("late=1"), std::string::npos);  // a shadowed duplicate section is kept as text
+}
+
+TEST(SkinDescription, SectionsErasedAndRewrittenAgainAndAgain) {
+  // Writing a skin back erases and rewrites every record's section in turn.
+  auto ini = IniFromText("[A]\nk=0\n[b]\nx=1\n[a]\nlate=1\n[C]\nc=1\n");
+  for (int i = 1; i <= 50; ++i) {
+    ini->EraseSection("a");  // both sections of the name go
+    ini->WriteString("A", "k", std::to_string(i));
+    ini->EraseSection(i % 2 ? "C" : "D");
+    ini->WriteString(i % 2 ? "D" : "C", "c", std::to_string(i));
+  }
+  ini->DeleteKey("b", "x");
+  ini->WriteString("b", "y", "2");
+  std::string text = skintest::IniText(*ini);
+  EXPECT_EQ(skintest::SectionOrder(text), (std::vector<std::string>{"b", "A", "C"}));
+  EXPECT_EQ(text.find("late=1"), std::string::npos);
+  EXPECT_EQ(ini->ReadString("a", "k", ""), "50");
+  EXPECT_EQ(ini->ReadString("C", "c", ""), "50");
+  EXPECT_EQ(ini->ReadString("b", "x", "gone"), "gone");
+  EXPECT_EQ(ini->ReadString("B", "y", ""), "2");
 }
 
 TEST(SkinDescription, TextHonoursByteOrderMarks) {

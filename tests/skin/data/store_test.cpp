@@ -78,6 +78,32 @@ TEST(SkinStore, FirstOfTwoEqualNamesWins) {
   EXPECT_TRUE(dynamic_cast<TbsDataSkinEditControl*>(store.CtrlList[0].get()));
 }
 
+TEST(SkinStore, RecordsNamedLikeTheStoreSectionsStayOut) {
+  TempDir dir;
+  skintest::WriteFile(dir.File("d.ini"),
+                      "[VERSION]\nver=1\n[PICTURES]\npicture=\n[FORMINFO]\nborderwidth=1\n[SKINOBJECTS]\ncount=1\n"
+                      "0=FormInfo:caption\n[SKINCONTROLS]\ncount=2\n0=hintwindow:panel\n1=x:panel\n");
+  SKIN_NEW(TbsSkinData, store);
+  store.LoadFromFile(dir.File("d.ini"));
+  EXPECT_TRUE(store.ObjectList.empty());
+  ASSERT_EQ(store.CtrlList.size(), 1u);
+  EXPECT_EQ(store.CtrlList[0]->IDName, "x");
+
+  // Records made in code under those names are not written over the store's sections.
+  const std::string file = skintest::CopyTestSkin(dir);
+  store.LoadFromFile(file);
+  for (const char* name : {"hintwindow", "SKINOBJECTS", "pictures"}) {
+    store.CtrlList.push_back(CreateControlRecord("panel", name));
+    store.ObjectList.push_back(CreateObjectRecord("caption", name));
+  }
+  store.SaveToFile(file);
+  store.LoadFromFile(file);
+  EXPECT_EQ(store.ObjectList.size(), 10u);
+  EXPECT_EQ(store.CtrlList.size(), 28u);
+  EXPECT_EQ(store.HintWindow.WindowPictureIndex, 0);
+  EXPECT_EQ(store.FActivePictures.size(), 3u);
+}
+
 TEST(SkinStore, FormInfoFixUps) {
   struct {
     const char* forminfo;
