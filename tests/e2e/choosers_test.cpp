@@ -17,9 +17,19 @@ TEST_F(UserSession, AddMenuChooserKeysAndTheRenameEditorInTheDarkSkin) {
   StartProgram();
   TForm1* f = twin->form1;
 
+  // A pixel of an empty cell of a row, where only the row's colour shows.
+  auto rowColour = [&](int row) {
+    const cl::TRect r = f->lvFiles->Items()->Item(row)->DisplayRect(ctl::drBounds);
+    const cl::TPoint p = Twin::At(f, f->lvFiles, f->lvFiles->ColumnLeft(4) + 10, (r.Top + r.Bottom) / 2);
+    return SettledScreen().pixel(mainAt.x + p.X, mainAt.y + p.Y);
+  };
   AddThroughOpenDialog(a);
   Step("first-add");
+  const QRgb firstAdded = rowColour(0);
   AddThroughOpenDialog(b);
+  // The row each add selects is drawn selected, the first one too.
+  EXPECT_EQ(rowColour(1), firstAdded);
+  EXPECT_NE(rowColour(0), firstAdded);
 
   // Keys in the open format list move in it; the file list keeps its row
   // (no other row is opened in the preview) until Enter closes the list.
@@ -40,6 +50,16 @@ TEST_F(UserSession, AddMenuChooserKeysAndTheRenameEditorInTheDarkSkin) {
   ASSERT_TRUE(WaitFor([&] { return !PopupAt(item); })) << "Enter left the list open";
   SettledScreen();
   EXPECT_EQ(Count("duration: "), opened) << "a key reached the file list while its chooser list was open";
+
+  // Both rows get the second format of "常用视频" (MP4), each picked with
+  // the pointer going straight onto the row the last pick used.
+  const int categoryItem = 2, formatIndex = 1;
+  for (int row : {0, 1}) {
+    SelectRow(row);
+    Choose(f->bsSkinOfficeComboBox2, categoryItem);
+    Choose(f->bsSkinOfficeComboBox1, formatIndex);
+  }
+  SelectRow(0);
 
   // The editor over row 0's output name: Escape keeps the old name.
   Click(f->bsSkinButton21);
@@ -63,8 +83,8 @@ TEST_F(UserSession, AddMenuChooserKeysAndTheRenameEditorInTheDarkSkin) {
   ASSERT_TRUE(WaitFor([&] { return fs::exists(root / "opened"); }, 600)) << "the run never ended";
   const std::string outFolder = Ini("OutPath", "OutPath");
   ASSERT_FALSE(outFolder.empty());
-  std::vector<std::string> stems;
-  for (auto& e : fs::directory_iterator(outFolder)) stems.push_back(e.path().stem().string());
-  std::sort(stems.begin(), stems.end());
-  EXPECT_EQ(stems, (std::vector<std::string>{"renamed", "two"}));
+  std::vector<std::string> names;
+  for (auto& e : fs::directory_iterator(outFolder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"renamed.mp4", "two.mp4"}));
 }
