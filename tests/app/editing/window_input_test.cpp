@@ -223,3 +223,19 @@ TEST_F(WindowInput, TheRenameEditorCoversTheCellInTheListsColours) {
   EXPECT_EQ(form1->edt->Font()->Color(), form1->lvFiles->Font()->Color());
   EXPECT_NE(form1->edt->Color(), gfx::clWindow);
 }
+
+// The tool bar scrolls its buttons when they do not fit; the seek bar lets
+// the preview panel show through and draws no scale points.
+TEST_F(WindowInput, TheToolBarScrollsItsButtonsAndTheSeekBarIsTransparentWithoutPoints) {
+  skin::TbsSkinToolBar* bar = form1->bsSkinToolBar1;
+  EXPECT_EQ(bar->SkinDataName(), "resizetoolpanel");
+  EXPECT_EQ(bar->ScrollOffset(), 30);
+  EXPECT_EQ(bar->ScrollTimerInterval(), 50);
+  EXPECT_TRUE(bar->HotScroll());
+  EXPECT_FALSE(bar->ScrollButtonsShown());
+  bar->SetWidth(300);
+  h.Pump();
+  EXPECT_TRUE(bar->ScrollButtonsShown());
+  EXPECT_TRUE(form1->bsSkinSlider1->Transparent());
+  EXPECT_EQ(form1->bsSkinSlider1->Options(), skin::soShowFocus | skin::soSmooth);
+}
