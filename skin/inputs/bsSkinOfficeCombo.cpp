@@ -225,6 +225,9 @@ void TbsSkinCustomOfficeComboBox::ListBoxWindowProcHook(cl::TMessage& Msg) {
     // A quick second click on a row arrives as a double click; it belongs to
     // the same press-and-release picking.
     case WM_LBUTTONDBLCLK:
+      // The row under the press counts even when no move reached the list
+      // before it (a pointer that jumped onto the open list).
+      FListBox->MouseMove(0, int16_t(LOWORD(uintptr_t(Msg.LParam))), int16_t(HIWORD(uintptr_t(Msg.LParam))));
       FLBDown = true;
       WasInLB = true;
       SetCapture(Handle());

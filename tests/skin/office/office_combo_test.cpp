@@ -199,6 +199,21 @@ TEST_F(OfficeCombo, AClickOnTheRowUsedLastTimePicksItAfterCodeMovedTheSelection)
   EXPECT_EQ(log, (V{"dropdown", "item1", "item0", "click3", "change3", "closeup"}));
 }
 
+// A pointer that jumps onto the open list and presses there at once (no
+// move reached the list first) still picks the row under it.
+TEST_F(OfficeCombo, APressWithoutAMoveBeforeItPicksTheRowUnderThePointer) {
+  auto* c = Combo();
+  c->SetItemIndex(0);
+  c->DropDown();
+  ASSERT_TRUE(c->IsPopupVisible());
+  TbsPopupOfficeListBox* l = c->ListBox();
+  const TPoint at = l->ClientToScreen({30, 2 + 30 * 2 + 10});
+  h.input.Later({plat::test::Input::ButtonEvent(true, at.X, at.Y), plat::test::Input::ButtonEvent(false, at.X, at.Y)});
+  h.Pump();
+  EXPECT_FALSE(c->IsPopupVisible());
+  EXPECT_EQ(c->ItemIndex(), 2);
+}
+
 TEST_F(OfficeCombo, APressOnTheComboWhileItsListIsOpenShowsTheButtonPressed) {
   auto* c = Combo();
   c->SetItemIndex(1);
