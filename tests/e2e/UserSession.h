@@ -267,6 +267,8 @@ class UserSession : public ::testing::Test {
     ASSERT_TRUE(exe && fs::exists(exe)) << "VC_PROGRAM names the program binary";
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X server";
     root = fs::path(mediatest::TempDir()) / "session";
+    // Sessions of one run follow each other in the same folder.
+    fs::remove_all(root);
     fs::create_directories(root / "prog");
     fs::create_directories(root / "home");
     fs::create_directories(root / "bin");
