@@ -1665,6 +1665,8 @@ void TbsSkinForm::SkinMenuClose() {
 void TbsSkinForm::EndMainMenuMode() {
   if (!FInMainMenu) return;
   FInMainMenu = false;
+  // Leaving menu mode with a dropdown open (Alt, F10) takes the dropdown too.
+  if (FSkinMenu->Visible()) FSkinMenu->Hide();
   if (MainMenuBar) MainMenuBar->MenuExit();
   if (!FInMenu) UnhookAppMessages();
   OnMainMenuExit(this);

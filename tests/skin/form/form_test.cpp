@@ -1790,6 +1790,28 @@ TEST_F(MenuBar, MouseOpensSwitchesAndRunsACommand) {
   EXPECT_FALSE(sf->AppHooked());
 }
 
+TEST_F(MenuBar, AltOrF10ClosesTheOpenDropdownWithMenuMode) {
+  h.Pump();
+  TRect r0 = bar->ObjectList[0]->ObjectRect;
+  for (bool f10 : {false, true}) {
+    h.input.MoveTo(bar, r0.Left + 3, r0.Top + 3);
+    h.input.Click();
+    ASSERT_TRUE(sf->SkinMenu()->Visible()) << f10;
+    ASSERT_TRUE(sf->InMainMenu()) << f10;
+    if (f10)
+      h.input.Key(win::VK_F10);
+    else
+      h.input.AltTap();
+    h.Pump();
+    EXPECT_FALSE(sf->SkinMenu()->Visible()) << f10;
+    EXPECT_FALSE(sf->InMainMenu()) << f10;
+    EXPECT_FALSE(sf->InMenu()) << f10;
+    EXPECT_EQ(Lit(), -1) << f10;
+    EXPECT_FALSE(sf->AppHooked()) << f10;
+    h.Advance(600);  // no double click between the rounds
+  }
+}
+
 TEST_F(MenuBar, SkinnedBarTakesTheRecordsHeightAndLooks) {
   bar->SetSkinData(skin.get());
   h.Pump();
