@@ -2273,7 +2273,7 @@ void TbsSkinForm::AfterMessage(TMessage& Msg) {
             SetWindowState(cl::wsNormal);
           else if (CanResize() && FWindowState != cl::wsMaximized && !FRollUpState && (FBorderIcons & biMaximize))
             SetWindowState(cl::wsMaximized);
-          else if (CanResize() && FWindowState == cl::wsMaximized && !FRollUpState)
+          else if (CanResize() && FWindowState == cl::wsMaximized && !MaxRollUpState)
             SetWindowState(cl::wsNormal);
           else
             SetRollUpState(!FRollUpState);
