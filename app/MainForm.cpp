@@ -163,11 +163,20 @@ TForm1::TForm1(cl::TComponent* owner) : cl::TForm(owner) {
   bsResourceStrData1->SetResStrings(ProgramInterfaceTexts());
   bsSkinData1->SetResourceStrData(bsResourceStrData1);
   bsSkinForm1 = new TbsSkinForm(this);
-  bsSkinForm1->SetBorderIcons(biSystemMenu | biMinimize);
+  bsSkinForm1->SetBorderIcons(biMinimize);
   bsSkinForm1->ClientWidth = kClientWidth;
   bsSkinForm1->ClientHeight = kClientHeight;
   bsSkinForm1->SetSkinData(bsSkinData1);
   bsSkinForm1->SetMenusSkinData(bsSkinData1);
+  // Every hint of the window comes from the skin's hint record and font; an
+  // "@" in a hint text starts a new line.
+  bsSkinHint1 = new TbsSkinHint(this);
+  bsSkinHint1->SetLineSeparator("@");
+  bsSkinHint1->UseSkinFont = true;
+  bsSkinHint1->DefaultFont()->SetName("MS Sans Serif");
+  bsSkinHint1->DefaultFont()->SetHeight(-11);
+  bsSkinHint1->SetSkinData(bsSkinData1);
+  bsSkinForm1->SetSkinHint(bsSkinHint1);
 
   ImageList1 = new cl::TCustomImageList(this);
   LoadStrip(ImageList1, "CATEGORY_IMAGES");

@@ -28,6 +28,7 @@
 #include "skin/controls/bsSkinLabels.h"
 #include "skin/form/bsSkinMainMenuBar.h"
 #include "skin/controls/bsSkinMenuSpeedButton.h"
+#include "skin/menus/bsSkinHint.h"
 #include "skin/menus/bsSkinMenus.h"
 #include "skin/inputs/bsSkinLinkLabel.h"
 #include "skin/inputs/bsSkinOfficeCombo.h"
@@ -186,6 +187,7 @@ class TForm1 : public cl::TForm {
   skin::TbsSkinData* bsSkinData1 = nullptr;
   skin::TbsResourceStrData* bsResourceStrData1 = nullptr;  // the skinned windows' texts, in Chinese
   skin::TbsSkinForm* bsSkinForm1 = nullptr;
+  skin::TbsSkinHint* bsSkinHint1 = nullptr;
   skin::TbsSkinMainMenu* bsSkinMainMenu1 = nullptr;
   skin::TbsSkinMainMenuBar* bsSkinMainMenuBar1 = nullptr;
   skin::TbsSkinPopupMenu* bsSkinPopupMenu1 = nullptr;

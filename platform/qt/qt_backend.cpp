@@ -156,8 +156,12 @@ class Surface : public QWindow {
 
   bool event(QEvent* e) override {
     switch (e->type()) {
-      case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick:
+        // Qt follows the second press of a double click with this event. The
+        // layer tells a double click from the two presses itself, so passing
+        // it on would be a third press after the double click.
+        return true;
+      case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseMove: {
         auto* me = static_cast<QMouseEvent*>(e);
@@ -166,7 +170,6 @@ class Surface : public QWindow {
         if (e->type() == QEvent::MouseMove) {
           ev.kind = RawKind::MouseMove;
         } else {
-          // The layer tells double clicks itself: Qt's is a second press.
           ev.kind = e->type() == QEvent::MouseButtonRelease ? RawKind::ButtonUp : RawKind::ButtonDown;
           if (me->button() == Qt::LeftButton)
             ev.button = win::MouseButton::Left;

@@ -1,6 +1,12 @@
 #include "skin/draw/bsGeometry.h"
 
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "platform/rtl/clock.h"
 #include "platform/win/layered.h"
+#include "platform/win/window.h"
 
 namespace skin {
 
@@ -52,6 +58,36 @@ bool IsWindows2000OrLater() { return Is2000OrLaterVersion(GetWindowsVersion()) &
 
 void SetWindowAlpha(win::HWND Handle, uint8_t Alpha) {
   win::SetLayeredWindowAttributes(Handle, 0, Alpha, win::LWA_ALPHA);
+}
+
+void FadeInWindowAlpha(win::HWND Handle, int Target, int Step, int IntervalMs, bool FirstAtOnce,
+                       const std::function<bool()>& Idle, const std::function<void()>& BeforeStep) {
+  Target = std::clamp(Target, 0, 255);
+  Step = std::max(1, Step);
+  using Real = std::chrono::steady_clock;
+  int64_t lastClock = rtl::CurrentClock().NowMs();
+  Real::time_point lastReal = Real::now();
+  auto passed = [&] {
+    int64_t byClock = rtl::CurrentClock().NowMs() - lastClock;
+    int64_t byReal = std::chrono::duration_cast<std::chrono::milliseconds>(Real::now() - lastReal).count();
+    return std::max(byClock, byReal);
+  };
+  int alpha = 0;
+  bool first = FirstAtOnce;
+  while (alpha < Target) {
+    if (first || passed() > IntervalMs) {
+      first = false;
+      lastClock = rtl::CurrentClock().NowMs();
+      lastReal = Real::now();
+      alpha = std::min(Target, alpha + Step);
+      if (BeforeStep) BeforeStep();
+      if (!win::IsWindow(Handle)) return;
+      SetWindowAlpha(Handle, uint8_t(alpha));
+    }
+    if (Idle && !Idle()) break;
+    if (alpha < Target) std::this_thread::sleep_for(std::chrono::microseconds(500));
+  }
+  if (win::IsWindow(Handle)) SetWindowAlpha(Handle, uint8_t(Target));
 }
 
 void DrawRadioGlyph(gfx::TCanvas* C, int X, int Y, gfx::TColor Color) {

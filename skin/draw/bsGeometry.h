@@ -3,6 +3,8 @@
 // min/max and the operating-system version tests.
 #pragma once
 
+#include <functional>
+
 #include "platform/gfx/canvas.h"
 #include "platform/win/handles.h"
 #include "platform/rtl/geom.h"
@@ -53,6 +55,17 @@ bool Is2000OrLaterVersion(TbsWindowsVersion V);
 
 // The constant opacity (0..255) of a layered window.
 void SetWindowAlpha(win::HWND Handle, uint8_t Alpha);
+
+// A fade-in of a layered window from alpha 0: each time more than IntervalMs
+// have passed since the last step (the first step at once when FirstAtOnce),
+// the alpha grows by Step, capped at Target, and is set (after BeforeStep,
+// when given, ran). It ends when Target is reached, by time however fast or
+// slow the loop passes; Target is always set last. Between checks Idle runs
+// (pumping messages, say); when it answers false (the window was hidden or
+// freed meanwhile) the fade ends at once, on Target while the window lives. The steps are paced by the program's clock,
+// or by real time while a test clock stands still.
+void FadeInWindowAlpha(win::HWND Handle, int Target, int Step, int IntervalMs, bool FirstAtOnce,
+                       const std::function<bool()>& Idle = {}, const std::function<void()>& BeforeStep = {});
 
 // Glyphs drawn when no skin picture is at hand. The platform's rectangle and
 // line rules leave out the right and bottom edge and a line's end point.

@@ -1665,6 +1665,8 @@ void TbsSkinForm::SkinMenuClose() {
 void TbsSkinForm::EndMainMenuMode() {
   if (!FInMainMenu) return;
   FInMainMenu = false;
+  // Leaving menu mode with a dropdown open (Alt, F10) takes the dropdown too.
+  if (FSkinMenu->Visible()) FSkinMenu->Hide();
   if (MainMenuBar) MainMenuBar->MenuExit();
   if (!FInMenu) UnhookAppMessages();
   OnMainMenuExit(this);
@@ -2271,7 +2273,7 @@ void TbsSkinForm::AfterMessage(TMessage& Msg) {
             SetWindowState(cl::wsNormal);
           else if (CanResize() && FWindowState != cl::wsMaximized && !FRollUpState && (FBorderIcons & biMaximize))
             SetWindowState(cl::wsMaximized);
-          else if (CanResize() && FWindowState == cl::wsMaximized && !FRollUpState)
+          else if (CanResize() && FWindowState == cl::wsMaximized && !MaxRollUpState)
             SetWindowState(cl::wsNormal);
           else
             SetRollUpState(!FRollUpState);

@@ -995,20 +995,11 @@ void TbsPopupListBox::Show(TPoint Origin) {
   cl::Keep<TbsPopupListBox> self(this);
   cl::Application->ProcessMessages();
   const int target = std::clamp(a.AlphaBlendValue, 0, 255);
-  const int step = std::max(1, target / 15);
-  int alpha = 0;
-  win::DWORD last = 0;
-  for (int guard = 0; guard < 100000; ++guard) {
-    if (Destroyed() || !HandleAllocated() || !win::IsWindowVisible(Handle())) return;
-    const win::DWORD now = win::GetTickCount();
-    if (int64_t(now) - int64_t(last) > 5) {
-      last = now;
-      alpha = std::min(alpha + step, target);
-      SetWindowAlpha(Handle(), uint8_t(alpha));
-    }
+  FadeInWindowAlpha(h, target, target / 15, 5, true, [this] {
+    if (Destroyed() || !HandleAllocated() || !win::IsWindowVisible(Handle())) return false;
     cl::Application->ProcessMessages();
-    if (alpha >= target) break;
-  }
+    return !Destroyed() && HandleAllocated() && win::IsWindowVisible(Handle());
+  });
 }
 
 void TbsPopupListBox::Hide() {

@@ -267,18 +267,7 @@ void TbsSkinImagesMenuPopupWindow::Show(TRect PopupRect) {
   if (layered && ImagesMenu->AlphaBlendAnimation) {
     cl::Application->ProcessMessages();
     if (Destroyed()) return;
-    const int target = std::clamp(ImagesMenu->AlphaBlendValue, 0, 255);
-    int a = 0;
-    win::DWORD last = win::GetTickCount();
-    for (int guard = 0; a < target && guard < 100000; ++guard) {
-      win::DWORD now = win::GetTickCount();
-      if (now - last > 5) {
-        last = now;
-        a = std::min(target, a + 10);
-        SetWindowAlpha(h, uint8_t(a));
-      }
-    }
-    SetWindowAlpha(h, uint8_t(target));
+    FadeInWindowAlpha(h, std::clamp(ImagesMenu->AlphaBlendValue, 0, 255), 10, 5, false);
   }
   FHook = cl::Application->HookOnMessage([this](win::MSG& m, bool& handled) {
     if (FClosing || Destroyed()) return;

@@ -238,19 +238,7 @@ void TbsSkinHintWindow::Activate(Kind K, TPoint At, TRect From, bool ATop, const
   Repaint();
   if (IsWindows2000OrLater() && FspHint->AlphaBlend && FspHint->AlphaBlendAnimation) {
     const int target = std::clamp(FspHint->AlphaBlendValue, 0, 255);
-    const int step = std::max(1, target / 15);
-    int a = 0;
-    win::DWORD last = win::GetTickCount();
-    for (int guard = 0; a < target && guard < 100000; ++guard) {
-      win::DWORD now = win::GetTickCount();
-      if (now - last > 3) {
-        last = now;
-        a = std::min(target, a + step);
-        Repaint();
-        SetWindowAlpha(h, uint8_t(a));
-      }
-    }
-    SetWindowAlpha(h, uint8_t(target));
+    FadeInWindowAlpha(h, target, target / 15, 3, false, {}, [this] { Repaint(); });
   }
 }
 

@@ -1112,19 +1112,7 @@ void TbsSkinPopupWindow::ShowCommon(TRect R, bool PopupByItem, bool PopupUp) {
   visible_ = true;
   if (fade) {
     const int target = std::clamp(ParentMenu->AlphaBlendValue, 0, 255);
-    const int step = std::max(1, target / 15);
-    int a = 0;
-    win::DWORD last = win::GetTickCount();
-    // A few hundred milliseconds at most, even if the clock stands still.
-    for (int guard = 0; a < target && guard < 100000; ++guard) {
-      win::DWORD now = win::GetTickCount();
-      if (now - last > 5) {
-        last = now;
-        a = std::min(target, a + step);
-        SetWindowAlpha(h, uint8_t(a));
-      }
-    }
-    SetWindowAlpha(h, uint8_t(target));
+    FadeInWindowAlpha(h, target, target / 15, 5, false);
   }
   MouseTimer->SetEnabled(true);
   ActiveItem = -1;

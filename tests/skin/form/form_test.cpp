@@ -525,6 +525,38 @@ TEST_F(FormFrame, RollUpKeepsTheCaptionAndUnrollsToTheOldHeight) {
   EXPECT_FALSE(sf->RollUpState());
 }
 
+TEST_F(FormFrame, CaptionDoubleClickRestoresAMaximizedFormThatWasRolledUpBefore) {
+  Show(skin.get());
+  struct Case {
+    bool rollUpFirst, maximize, rollUpWhileMaximized;
+    cl::TWindowState state;  // after the double click
+    bool rolledUp;
+  } cases[] = {
+      {false, false, false, cl::wsMaximized, false},
+      {false, true, false, cl::wsNormal, false},
+      {true, true, false, cl::wsNormal, true},      // rolled up before maximizing: restored to the strip
+      {false, true, true, cl::wsMaximized, false},  // unrolls, stays maximized
+  };
+  for (const Case& c : cases) {
+    if (c.rollUpFirst) sf->SetRollUpState(true);
+    if (c.maximize) sf->SetWindowState(cl::wsMaximized);
+    if (c.rollUpWhileMaximized) sf->SetRollUpState(true);
+    h.Pump();
+    MoveTo(50, 10);
+    // The first press on the caption runs the move loop, which reads its release.
+    win::POINT p = h.input.Cursor();
+    h.input.Later({plat::test::Input::ButtonEvent(false, p.X, p.Y)});
+    h.input.Press();
+    h.input.Press();
+    h.input.Release();
+    EXPECT_EQ(sf->WindowState(), c.state) << c.rollUpFirst << c.maximize << c.rollUpWhileMaximized;
+    EXPECT_EQ(sf->RollUpState(), c.rolledUp) << c.rollUpFirst << c.maximize << c.rollUpWhileMaximized;
+    if (sf->RollUpState()) sf->SetRollUpState(false);
+    if (sf->WindowState() != cl::wsNormal) sf->SetWindowState(cl::wsNormal);
+    h.Advance(600);
+  }
+}
+
 TEST_F(FormFrame, RightClickOnTheCaptionOpensTheSystemMenu) {
   sf->SetBorderIcons(biSystemMenu | biMinimize);
   Show(skin.get());
@@ -1788,6 +1820,28 @@ TEST_F(MenuBar, MouseOpensSwitchesAndRunsACommand) {
   EXPECT_FALSE(sf->SkinMenu()->Visible());
   EXPECT_FALSE(sf->InMainMenu());
   EXPECT_FALSE(sf->AppHooked());
+}
+
+TEST_F(MenuBar, AltOrF10ClosesTheOpenDropdownWithMenuMode) {
+  h.Pump();
+  TRect r0 = bar->ObjectList[0]->ObjectRect;
+  for (bool f10 : {false, true}) {
+    h.input.MoveTo(bar, r0.Left + 3, r0.Top + 3);
+    h.input.Click();
+    ASSERT_TRUE(sf->SkinMenu()->Visible()) << f10;
+    ASSERT_TRUE(sf->InMainMenu()) << f10;
+    if (f10)
+      h.input.Key(win::VK_F10);
+    else
+      h.input.AltTap();
+    h.Pump();
+    EXPECT_FALSE(sf->SkinMenu()->Visible()) << f10;
+    EXPECT_FALSE(sf->InMainMenu()) << f10;
+    EXPECT_FALSE(sf->InMenu()) << f10;
+    EXPECT_EQ(Lit(), -1) << f10;
+    EXPECT_FALSE(sf->AppHooked()) << f10;
+    h.Advance(600);  // no double click between the rounds
+  }
 }
 
 TEST_F(MenuBar, SkinnedBarTakesTheRecordsHeightAndLooks) {

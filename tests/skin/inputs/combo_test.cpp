@@ -529,10 +529,19 @@ TEST_F(ComboTest, DropDownTranslucencyIsAppliedLazily) {
   c->AlphaBlend = true;
   c->AlphaBlendAnimation = true;
   c->AlphaBlendValue = 200;
+  h.Backend().calls.clear();
   c->DropDown();
   EXPECT_TRUE(layered());
   EXPECT_EQ(c->PopupList()->OldAlphaBlendValue(), 0);
   EXPECT_TRUE(c->IsPopupVisible());
+  // From transparent in steps of 200 div 15, the first at once, up to 200.
+  std::vector<int> alphas, want{0};
+  for (const std::string& s : h.Backend().calls)
+    if (s.rfind("SetOpacity ", 0) == 0) alphas.push_back(int(std::stod(s.substr(s.rfind(' ') + 1)) * 255 + 0.5));
+  for (int a = 13; a < 200; a += 13) want.push_back(a);
+  want.push_back(200);
+  want.push_back(200);
+  EXPECT_EQ(alphas, want);
   c->CloseUp(false);
   win::SetCompositorPresent(false);
 }

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "MenuSkin.h"
 #include "platform/cl/application.h"
 #include "platform/testkit/harness.h"
+#include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/menus/bsSkinHint.h"
 #include "skin/draw/bsTextHelpers.h"
@@ -209,4 +211,25 @@ TEST_F(SkinHints, OneActiveComponentPerMainFormAndNoneShowsNothing) {
   h.input.MoveTo(button, 5, 5);
   h.Advance(cl::Application->HintPause);
   EXPECT_TRUE(AppHintShown());
+}
+
+TEST_F(SkinHints, AFadingHintStepsToItsAlphaAndEndsThere) {
+  win::SetCompositorPresent(true);
+  hint->AlphaBlend = true;
+  hint->AlphaBlendAnimation = true;
+  hint->AlphaBlendValue = 200;
+  h.Backend().calls.clear();
+  hint->ActivateHint({200, 200}, "提示");
+  ASSERT_TRUE(hint->IsVisible());
+  std::vector<int> alphas;
+  for (const std::string& c : h.Backend().calls)
+    if (c.rfind("SetOpacity ", 0) == 0) alphas.push_back(int(std::stod(c.substr(c.rfind(' ') + 1)) * 255 + 0.5));
+  // From transparent in sixteen steps of 200 div 15, each after its pause.
+  std::vector<int> want{0};
+  for (int a = 13; a < 200; a += 13) want.push_back(a);
+  want.push_back(200);
+  want.push_back(200);
+  EXPECT_EQ(alphas, want);
+  hint->HideHint();
+  win::SetCompositorPresent(false);
 }

@@ -12,6 +12,7 @@
 #include "MenuSkin.h"
 #include "platform/cl/application.h"
 #include "platform/testkit/harness.h"
+#include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/menus/bsSkinMenus.h"
 
@@ -730,4 +731,25 @@ TEST_F(SkinMenus, EnteringEntriesClosesOnlyTheDeeperLevels) {
   EXPECT_FALSE(Win(0)->ItemList[3]->Down);
   EXPECT_EQ(Menu()->WItem, nullptr);
   Menu()->Hide();
+}
+
+TEST_F(SkinMenus, AFadingMenuStepsToItsAlphaAndEndsThere) {
+  win::SetCompositorPresent(true);
+  Menu()->AlphaBlend = true;
+  Menu()->AlphaBlendAnimation = true;
+  Menu()->AlphaBlendValue = 200;
+  h.Backend().calls.clear();
+  popup->PopupFromRect2(opener, TRect{110, 134, 190, 158}, false);
+  ASSERT_TRUE(Menu()->Visible());
+  std::vector<int> alphas;
+  for (const std::string& c : h.Backend().calls)
+    if (c.rfind("SetOpacity ", 0) == 0) alphas.push_back(int(std::stod(c.substr(c.rfind(' ') + 1)) * 255 + 0.5));
+  // From transparent in sixteen steps of 200 div 15, each after its pause.
+  std::vector<int> want{0};
+  for (int a = 13; a < 200; a += 13) want.push_back(a);
+  want.push_back(200);
+  want.push_back(200);
+  EXPECT_EQ(alphas, want);
+  Menu()->Hide();
+  win::SetCompositorPresent(false);
 }
