@@ -28,6 +28,9 @@ constexpr int kFontHeight = 13;
 constexpr int kFormW = 240, kFormH = 160;
 constexpr int kScroll = 17;      // scroll bar thickness
 const QColor kKey(255, 0, 255);  // colour key of glyph images
+// The least contrast of a control's outline against the face it sits on,
+// enough for the edge of a box or thumb to read.
+constexpr double kOutlineContrast = 1.5;
 
 enum St { Normal, Hot, Down, Disabled, Focused };
 
@@ -143,6 +146,26 @@ class Builder {
   }
   void CheckColours(const std::string& what, const QColor& fg, const QColor& bg, double need = 4.5) {
     contrast_.push_back({s_.title + ": " + what, Contrast(fg, bg), need});
+  }
+  // A small picture the control draws with its bottom-left pixel's colour
+  // transparent: its outline is measured as it shows on the face it sits
+  // on, at the middle of each edge, so an outline that the key wipes out
+  // (or one too faint to see) fails the build like a faint text.
+  void CheckOutline(const std::string& what, const QRect& pic, const QColor& face) {
+    const QImage& img = atlas_.Image();
+    const QRgb key = img.pixel(pic.left(), pic.bottom());
+    auto shown = [&](int x, int y) { return img.pixel(x, y) == key ? face : QColor(img.pixel(x, y)); };
+    const int mx = pic.left() + pic.width() / 2, my = pic.top() + pic.height() / 2;
+    double worst = 21;
+    for (QPoint q : {QPoint(mx, pic.top()), QPoint(mx, pic.bottom()), QPoint(pic.left(), my), QPoint(pic.right(), my)})
+      worst = std::min(worst, Contrast(shown(q.x(), q.y()), face));
+    contrast_.push_back({s_.title + ": " + what + " outline", worst, kOutlineContrast});
+  }
+  // The corner pixels of a square picture in the face colour: the control
+  // keys out the bottom-left pixel's colour, which must not be the outline's.
+  void KeyCorners(const QRect& r) {
+    for (QPoint q : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+      atlas_.Image().setPixel(q, s_.bg.rgb());
   }
 
   // --- helpers --------------------------------------------------------------------------
@@ -355,6 +378,12 @@ void Builder::CheckRadio(const std::string& name, bool radio) {
       if (state == 1) DrawGlyph(p_, r, Glyph::Check, tick, 9);
       if (state == 2) p_.fillRect(QRect(r.left() + 3, r.top() + 6, box - 6, 2), filled ? QColor(Qt::white) : tick);
     }
+    // The painter's strokes must land before the corners are set by pixel.
+    p_.end();
+    KeyCorners(r);
+    p_.begin(&atlas_.Image());
+    p_.setRenderHint(QPainter::TextAntialiasing, true);
+    if (st != Disabled) CheckOutline(name + (st == Hot ? " hot" : "") + " box " + std::to_string(state), r, s_.bg);
     return r;
   };
   auto& r = AddCtrl<TbsDataSkinCheckRadioControl>(name);
@@ -590,6 +619,11 @@ void Builder::Slider() {
     f.border = down ? Darker(s_.accent, 0.1) : s_.accent;
     DrawFace(p_, r.adjusted(0, 0, 0, 0), f, std::min(s_.radius, 3));
     p_.fillRect(QRect(r.left() + r.width() / 2, r.top() + 4, 1, r.height() - 8), s_.accent);
+    p_.end();
+    KeyCorners(r);
+    p_.begin(&atlas_.Image());
+    p_.setRenderHint(QPainter::TextAntialiasing, true);
+    CheckOutline(std::string("slider thumb") + (down ? " down" : ""), r, s_.bg);
   };
   QRect hr = atlas_.Alloc(60, 6), vr = atlas_.Alloc(6, 60);
   groove(hr);
