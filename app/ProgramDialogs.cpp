@@ -76,6 +76,7 @@ void InstallProgramDialogs(TForm1* Form1) {
   s.ChooseSkin = [Form1](int& skinIndex) {
     if (!Form1->SkinList) return false;
     skin::TbsOwned<skin::TbsSelectSkinDialog> dlg(new skin::TbsSelectSkinDialog(Form1));
+    dlg->Title = kSkinChooserTitle;
     dlg->SetSkinList(Form1->SkinList);
     dlg->SetSkinData(Form1->bsSkinData1);
     dlg->SetCtrlSkinData(Form1->bsSkinData1);

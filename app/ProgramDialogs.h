@@ -8,3 +8,6 @@ class TForm1;
 // TForm1::Services() with the skinned dialogs, drawn in the main window's
 // skin. Call after the main window exists.
 void InstallProgramDialogs(TForm1* Form1);
+
+// The skin chooser's caption: Chinese like every other text of the program.
+inline constexpr const char* kSkinChooserTitle = "选择皮肤";

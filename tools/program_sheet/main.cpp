@@ -20,6 +20,7 @@
 #include "app/HiddenSettingsDialogForm.h"
 #include "app/MainForm.h"
 #include "app/OptionsDialog.h"
+#include "app/ProgramDialogs.h"
 #include "media/FFmpegLoader.h"
 #include "platform/cl/application.h"
 #include "platform/rtl/dispatcher.h"
@@ -197,6 +198,7 @@ int main(int argc, char** argv) {
                                         h, [&] { f1->bsSkinButton19Click(); }, [&] { return f1->Options; })});
       {
         skin::TbsOwned<skin::TbsSelectSkinDialog> dlg(new skin::TbsSelectSkinDialog(f1));
+        dlg->Title = kSkinChooserTitle;
         dlg->SetSkinList(f1->SkinList);
         dlg->SetSkinData(f1->bsSkinData1);
         dlg->SetCtrlSkinData(f1->bsSkinData1);
