@@ -30,6 +30,9 @@ class TSkinnedFileChooser : public IFileChooser {
     for (skin::TbsSkinOpenDialog* d : {one_, many_}) {
       d->Title = "打开文件";
       d->CheckFileExists = true;
+      // Smaller, the caption and the controls no longer fit.
+      d->DialogMinWidth = 380;
+      d->DialogMinHeight = 260;
       d->SetSkinData(Form1->bsSkinData1);
       d->SetCtrlSkinData(Form1->bsSkinData1);
     }

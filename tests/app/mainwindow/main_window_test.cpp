@@ -160,6 +160,21 @@ TEST_F(MainWindow, OptionsCancelKeepsTheControlsButNotTheFileAndOkWrites) {
 
 namespace {
 
+TEST_F(MainWindow, TheOpenDialogCannotBeShrunkUntilItsControlsOverlap) {
+  Start();
+  InstallProgramDialogs(form1);
+  win::MINMAXINFO mi{};
+  rtl::Post([&] {
+    if (cl::TCustomForm* dlg = cl::Screen->ActiveForm())
+      win::SendMessage(dlg->Handle(), win::WM_GETMINMAXINFO, 0, win::LPARAM(&mi));
+    h.input.Key(win::VK_ESCAPE);
+  });
+  std::string file;
+  EXPECT_FALSE(TForm1::Services().Chooser->OpenFile(form1->OpenDialogFilter, file));
+  EXPECT_GE(mi.ptMinTrackSize.X, 380);
+  EXPECT_GE(mi.ptMinTrackSize.Y, 260);
+}
+
 TEST_F(MainWindow, TheProgramsSkinnedDialogsAnswerTheKeyboard) {
   Start();
   InstallProgramDialogs(form1);
