@@ -31,6 +31,8 @@ const QColor kKey(255, 0, 255);  // colour key of glyph images
 // The least contrast of a control's outline against the face it sits on,
 // enough for the edge of a box or thumb to read.
 constexpr double kOutlineContrast = 1.5;
+// A combo's drop-down arrow: 7 x 4 pixels, readable at a glance.
+constexpr int kComboArrow = 9;
 
 enum St { Normal, Hot, Down, Disabled, Focused };
 
@@ -1016,7 +1018,9 @@ void Builder::Lists() {
 void Builder::Combos() {
   auto combo = [&](const std::string& name) {
     atlas_.NewRow();
-    int w = 80, h = 22, bw = 18;
+    // As high as the program's combos, so that a combo drawn at its skin's
+    // size shows its bottom edge and its whole selection bar.
+    int w = 80, h = 20, bw = 18;
     QRect normal = atlas_.Alloc(w, h), active = atlas_.Alloc(w, h);
     auto frame = [&](const QRect& c, bool hot) {
       p_.fillRect(c, s_.bg);
@@ -1024,7 +1028,7 @@ void Builder::Combos() {
       f.sunken = true;
       DrawFace(p_, c, f, std::min(s_.radius, 3));
       QRect b(c.right() - bw, c.top() + 2, bw - 1, h - 4);
-      DrawGlyph(p_, b, Glyph::ArrowDown, s_.text, 7);
+      DrawGlyph(p_, b, Glyph::ArrowDown, s_.text, kComboArrow);
     };
     frame(normal, false);
     frame(active, true);
@@ -1041,7 +1045,7 @@ void Builder::Combos() {
       QColor under = st == Disabled ? Mix(s_.window, s_.bg, 0.6) : s_.window;
       p_.fillRect(c, under);
       if (st != Disabled) DrawFace(p_, c, ButtonFace(st), std::min(s_.radius, 2));
-      DrawGlyph(p_, c, Glyph::ArrowDown, st == Disabled ? Mix(s_.text, under, 0.6) : s_.text, 7);
+      DrawGlyph(p_, c, Glyph::ArrowDown, st == Disabled ? Mix(s_.text, under, 0.6) : s_.text, kComboArrow);
       return R(c);
     };
     r.ActiveButtonRect = button(Hot);
