@@ -1,14 +1,16 @@
 // The program drawn headless in each of the built-in skins, on labelled
 // contact sheets: one picture per skin to judge its every window by
 // (controls skinned, text readable, nothing cut or misplaced).
-//   program_sheet --out sheet.png [--each <folder>] file...
+//   program_sheet --out sheet.png [--each <folder>] [--skin <n>]... file...
 // --out gets the main window with the given files in every skin on one
 // sheet; --each also writes, per skin, skin-<n>.png with the main window
 // idle, with rows, during a run (choosers disabled), a hint, the options
-// dialog, the skin chooser and the open dialog. Needs no X server.
+// dialog, the skin chooser and the open dialog. --skin keeps to the given
+// skins (by index). Needs no X server.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -113,12 +115,15 @@ QImage Sheet(const std::vector<Shot>& shots, int cols, const QString& title) {
 int main(int argc, char** argv) {
   std::string out = "program-sheet.png", each;
   GivenFiles chooser;
+  std::vector<int> only;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--out" && i + 1 < argc)
       out = argv[++i];
     else if (a == "--each" && i + 1 < argc)
       each = argv[++i];
+    else if (a == "--skin" && i + 1 < argc)
+      only.push_back(std::atoi(argv[++i]));
     else
       chooser.files.push_back(fs::absolute(a).string());
   }
@@ -158,6 +163,7 @@ int main(int argc, char** argv) {
     auto grabMain = [&] { return h.Grab(f1->Handle()).convertToFormat(QImage::Format_RGB32); };
     auto forEachSkin = [&](const std::function<void(int)>& fn) {
       for (int i = 0; i < n; ++i) {
+        if (!only.empty() && std::find(only.begin(), only.end(), i) == only.end()) continue;
         f1->bsSkinData1->SetSkinIndex(i);
         h.Pump();
         fn(i);
@@ -227,6 +233,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < n; ++i) {
     const auto& info = skin::BuiltinSkins()[i];
     const QString name = QString("%1  %2 (%3)").arg(i).arg(QString::fromUtf8(info.Name)).arg(info.CompressedFileName);
+    if (mains[i].isNull()) continue;
     all.push_back({name, mains[i]});
     if (!each.empty()) {
       fs::create_directories(each);

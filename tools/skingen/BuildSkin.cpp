@@ -443,7 +443,7 @@ void Builder::Panels() {
   // no line runs through the text.
   {
     int w = 64, h = 64, band = 22;
-    panel(
+    auto& gb = panel(
         "groupbox", w, h,
         [&](const QRect& r) {
           p_.fillRect(r, s_.bg);
@@ -459,8 +459,12 @@ void Builder::Panels() {
           p_.restore();
           p_.fillRect(QRect(r.left() + 1, r.top() + band - 1, r.width() - 2, 1), f.border);
         },
-        std::max(4, s_.radius + 2), Rel(8, 2, w - 8, band - 1), true)
-        .ClRect = Rel(4, band + 2, w - 4, h - 4);
+        std::max(4, s_.radius + 2), Rel(8, 2, w - 8, band - 1), true);
+    gb.ClRect = Rel(4, band + 2, w - 4, h - 4);
+    // The top corners hold the whole title band and its line: stretched
+    // down the sides, they would leave the band's fill and a piece of the
+    // line on each side of the box.
+    gb.LTPoint.Y = gb.RTPoint.Y = band + 1;
   }
   auto bar = [&](bool bottomLine) {
     return [=, this](const QRect& r) {
