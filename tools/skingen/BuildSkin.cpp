@@ -137,6 +137,9 @@ class Builder {
   QColor TextOf(St st) const { return st == Disabled ? Mix(s_.text, StateBase(Disabled), 0.55) : s_.text; }
   QColor WindowTextDisabled() const { return Mix(s_.windowText, s_.window, 0.55); }
   QColor ToolbarBg() const { return s_.bg; }
+  // The tool and status bars' gradient.
+  QColor BarTop() const { return s_.glossy ? Lighter(s_.bg, s_.dark ? 0.05 : 0.45) : ToolbarBg(); }
+  QColor BarBottom() const { return s_.glossy ? Darker(s_.bg, s_.dark ? 0.1 : 0.03) : ToolbarBg(); }
   QColor MenuBg() const { return s_.dark ? Lighter(s_.window, 0.06) : QColor(s_.window); }
 
   // --- contrast ------------------------------------------------------------------------
@@ -256,11 +259,18 @@ class Builder {
 
 void Builder::PaintButton(const QRect& r, St st, Kind kind) {
   switch (kind) {
-    case Kind::Tool:
-      p_.fillRect(r, ToolbarBg());
+    case Kind::Tool: {
+      // Idle, the button is the part of the tool bar it covers: the main
+      // window's buttons stand 3 pixels inside a 50-pixel bar, and both
+      // pictures are stretched evenly, so the gradients meet.
+      QLinearGradient g(r.topLeft(), r.bottomLeft() + QPoint(0, 1));
+      g.setColorAt(0, Mix(BarTop(), BarBottom(), 3.0 / 50));
+      g.setColorAt(1, Mix(BarTop(), BarBottom(), 47.0 / 50));
+      p_.fillRect(r, g);
       if (st == Normal || st == Disabled) return;
       DrawFace(p_, r, ButtonFace(st), s_.radius);
       return;
+    }
     case Kind::Header: {
       Face f = ButtonFace(st == Focused ? Normal : st);
       if (st == Normal) {
@@ -468,11 +478,9 @@ void Builder::Panels() {
   }
   auto bar = [&](bool bottomLine) {
     return [=, this](const QRect& r) {
-      QColor top = s_.glossy ? Lighter(s_.bg, s_.dark ? 0.05 : 0.45) : ToolbarBg();
-      QColor bottom = s_.glossy ? Darker(s_.bg, s_.dark ? 0.1 : 0.03) : ToolbarBg();
       QLinearGradient g(r.topLeft(), r.bottomLeft());
-      g.setColorAt(0, top);
-      g.setColorAt(1, bottom);
+      g.setColorAt(0, BarTop());
+      g.setColorAt(1, BarBottom());
       p_.fillRect(r, g);
       QColor line = Mix(s_.frame, s_.bg, 0.35);
       if (bottomLine)
