@@ -419,6 +419,44 @@ TEST_P(BuiltinSkinsTest, TextStandsOutFromWhatLiesBehindIt) {
   EXPECT_GE(Contrast(FromColor(store.SkinColors().cHighLightText()), FromColor(store.SkinColors().cHighLight())), 4.5);
 }
 
+TEST_P(BuiltinSkinsTest, SmallPiecesShowOnTheFacesTheySitOn) {
+  SKIN_NEW(TbsSkinData, store);
+  LoadBuiltin(store, GetParam());
+  QImage atlas = gfx::BitmapToImage(store.FActivePictures[0]->Handle());
+  auto ctrl = [&](const char* n) { return store.CtrlList[size_t(store.GetControlIndex(n))].get(); };
+  auto rgb = [&](int x, int y) {
+    QRgb p = atlas.pixel(x, y);
+    return Rgb{qRed(p), qGreen(p), qBlue(p)};
+  };
+  const Rgb face = FromColor(store.SkinColors().cBtnFace());
+  // A picture drawn with its bottom-left colour transparent keeps an
+  // outline: the middle of each edge shows, and stands out from the face.
+  auto outlined = [&](const std::string& what, const TRect& r) {
+    const QRgb key = atlas.pixel(r.Left, r.Bottom - 1);
+    const int mx = r.Left + RectWidth(r) / 2, my = r.Top + RectHeight(r) / 2;
+    for (auto [x, y] : {std::pair{mx, r.Top}, {mx, r.Bottom - 1}, {r.Left, my}, {r.Right - 1, my}}) {
+      EXPECT_NE(atlas.pixel(x, y), key) << store.SkinName << ": " << what << " loses its outline at " << x << "," << y;
+      EXPECT_GE(Contrast(rgb(x, y), face), 1.5) << store.SkinName << ": " << what;
+    }
+  };
+  auto* cb = dynamic_cast<TbsDataSkinCheckRadioControl*>(ctrl("checkbox"));
+  outlined("unchecked box", cb->UnCheckImageRect);
+  outlined("checked box", cb->CheckImageRect);
+  auto* sl = dynamic_cast<TbsDataSkinSlider*>(ctrl("slider"));
+  TRect thumb = sl->HThumbRect;
+  thumb.Right = thumb.Left + RectWidth(thumb) / 2;  // normal, then pressed
+  outlined("slider thumb", thumb);
+  // An idle tool button is the bar it stands on: its middle row has the
+  // colour of the tool bar's middle row.
+  auto* tb = dynamic_cast<TbsDataSkinButtonControl*>(ctrl("toolbutton"));
+  auto* bar = ctrl("toolpanel");
+  const Rgb b = rgb(tb->SkinRect.Left + RectWidth(tb->SkinRect) / 2, tb->SkinRect.Top + RectHeight(tb->SkinRect) / 2);
+  const TRect& pr = bar->SkinRect;
+  const Rgb p = rgb(pr.Left + RectWidth(pr) / 2, pr.Top + RectHeight(pr) / 2);
+  EXPECT_LE(std::abs(b.r - p.r) + std::abs(b.g - p.g) + std::abs(b.b - p.b), 9)
+      << store.SkinName << ": tool button tile";
+}
+
 TEST_P(BuiltinSkinsTest, NarrowPushButtonsKeepRoomForTwoCharactersOnOneLine) {
   // The preview pane's buttons are 30 px wide and say "播放", "暂停", ...:
   // the text area left between the sides must hold them without wrapping,
