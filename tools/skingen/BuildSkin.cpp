@@ -1368,6 +1368,7 @@ void Builder::FormAndCaption() {
     if (R0) shape.arcTo(QRectF(r.left(), r.top(), 2 * R0, 2 * R0), 180, -90);
     shape.closeSubpath();
   }
+  QPainterPath upperEdge, lowerEdge;  // the outline's paths of rounded corners
   {
     QPainter p(&form_);
     QColor frameFill = s_.colouredCaption ? s_.captionBottom : (s_.dark ? s_.captionBottom : s_.bg);
@@ -1400,9 +1401,24 @@ void Builder::FormAndCaption() {
       p.setClipRect(QRect(0, H / 2, W, H - H / 2));
       p.drawPath(o2);
       p.restore();
+      upperEdge = o;
+      lowerEdge = o2;
     } else {
       p.drawRect(0, 0, W - 1, H - 1);
     }
+  }
+  if (R0 > 0) {
+    // The window's shape is one bit deep: a corner pixel that the outline
+    // only partly covers still shows whole. Outside the outline's middle
+    // it shows the outline's colour, never the band behind (a pale fringe
+    // on a dark desktop); the soft step stays inside, towards the band.
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        const bool inCorner = (y <= R0 || y >= H - 1 - R1) && (x <= R0 || x >= W - 1 - R0);
+        if (!inCorner) continue;
+        const QPainterPath& edge = y < H / 2 ? upperEdge : lowerEdge;
+        if (!edge.contains(QPointF(x + 0.5, y + 0.5))) form_.setPixel(x, y, outline.rgb());
+      }
   }
   auto& st = store_;
   st.FPicture = ToBitmap(form_);
