@@ -251,13 +251,15 @@ TbsOpenDlgForm::TbsOpenDlgForm(cl::TComponent* AOwner, bool ASaveMode, TbsSkinDa
 
   // Bottom: labels, edit and filter on the left, the buttons on the right.
   const int cw = ClientWidth();
+  // A label as high as its 21-pixel field and centred on it, so that the
+  // two texts share a line.
   auto label = [&](int y, const std::string& caption) {
     auto* l = new TbsSkinStdLabel(this);
     l->SetAutoSize(true);
     l->SetCaption(caption);
     l->SetLeft(10);
-    l->SetTop(y);
     l->SetParent(BottomPanel);
+    l->SetTop(y + (21 - l->Height()) / 2);
     return l;
   };
   OpenFileLabel = label(10, text("MSG_FILENAME", "File name:"));
