@@ -208,9 +208,35 @@ void DrawGlyph(gfx::TCanvas* Canvas, int X, int Y, gfx::TBitmap* Glyph, TbsNumGl
   if (!Glyph || Glyph->Empty() || NumGlyphs.Value <= 0) return;
   int gw = Glyph->Width() / NumGlyphs.Value, gh = Glyph->Height();
   if (gw <= 0) return;
+  int left = (GlyphNumber - 1) * gw;
+  if (Glyph->PixelFormat() == gfx::pf32bit) {
+    // A glyph with its own coverage: its soft edges are blended into what
+    // lies beneath instead of being cut at a colour key.
+    bool soft = false;
+    for (int y = 0; y < gh && !soft; ++y) {
+      const uint8_t* row = Glyph->ScanLine(y);
+      for (int x = left; x < left + gw && !soft; ++x) soft = row[x * 4 + 3] != 255;
+    }
+    if (soft) {
+      const TRect clip = Canvas->ClipRect();
+      for (int y = 0; y < gh; ++y) {
+        const uint8_t* row = Glyph->ScanLine(y);
+        for (int x = 0; x < gw; ++x) {
+          const uint8_t* s = row + (left + x) * 4;
+          const int a = s[3];
+          if (a == 0 || X + x < clip.Left || X + x >= clip.Right || Y + y < clip.Top || Y + y >= clip.Bottom) continue;
+          const gfx::COLORREF d = gfx::ColorToRef(Canvas->Pixels(X + x, Y + y));
+          auto mix = [a](int sv, int dv) { return (sv * a + dv * (255 - a) + 127) / 255; };
+          Canvas->SetPixels(X + x, Y + y,
+                            gfx::TColor(gfx::RGB(mix(s[2], gfx::GetRValue(d)), mix(s[1], gfx::GetGValue(d)),
+                                                 mix(s[0], gfx::GetBValue(d)))));
+        }
+      }
+      return;
+    }
+  }
   gfx::TBitmap cell;
   cell.SetSize(gw, gh);
-  int left = (GlyphNumber - 1) * gw;
   cell.Canvas()->CopyRect(TRect{0, 0, gw, gh}, Glyph->Canvas(), TRect{left, 0, left + gw, gh});
   cell.SetTransparent(true);
   Canvas->Draw(X, Y, &cell);

@@ -135,6 +135,20 @@ TEST(SkinLayout, ImageGlyphAndCaptionDrawing) {
   DrawGlyph(g.c(), 5, 5, &strip, TbsNumGlyphs(4), 3);
   for (int k = 0; k < 16; ++k) EXPECT_EQ(g.at(5 + k, 5), gfx::TColor(gfx::RGB(32 + k, 1, 50))) << k;
   EXPECT_EQ(g.at(5, 12), gfx::clWhite);  // the transparent colour
+  // A 32-bit glyph with soft edges is blended by its coverage, not keyed.
+  gfx::TBitmap soft;
+  soft.SetPixelFormat(gfx::pf32bit);
+  soft.SetSize(3, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) {
+      uint8_t* px = soft.ScanLine(y) + x * 4;
+      px[0] = px[1] = 0, px[2] = 255, px[3] = uint8_t(x == 0 ? 0 : x == 1 ? 128 : 255);
+    }
+  Sheet sg(10, 10);
+  DrawGlyph(sg.c(), 2, 2, &soft, TbsNumGlyphs(1), 1);
+  EXPECT_EQ(sg.at(2, 2), gfx::clWhite);
+  EXPECT_EQ(sg.at(3, 2), gfx::TColor(gfx::RGB(255, 127, 127)));
+  EXPECT_EQ(sg.at(4, 2), gfx::clRed);
   EXPECT_EQ(g.at(13, 12), gfx::TColor(gfx::RGB(40, 2, 50)));
   EXPECT_EQ(g.at(21, 5), gfx::clWhite);
   // With a caption, pressed: the glyph moves one pixel right and down.
