@@ -14,6 +14,7 @@
 #include "platform/gfx/graphics.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
+#include "skin/dialogs/bsSkinFileDialogs.h"
 #include "skin/draw/bsGeometry.h"
 #include "skin/data/bsSkinData.h"
 #include "skin/data/bsStoredSkins.h"
@@ -455,6 +456,8 @@ TEST_P(BuiltinSkinsTest, SmallPiecesShowOnTheFacesTheySitOn) {
   const Rgb p = rgb(pr.Left + RectWidth(pr) / 2, pr.Top + RectHeight(pr) / 2);
   EXPECT_LE(std::abs(b.r - p.r) + std::abs(b.g - p.g) + std::abs(b.b - p.b), 9)
       << store.SkinName << ": tool button tile";
+  // The file dialogs' tool glyphs are outlined in an ink that reads on the bar.
+  EXPECT_GE(Contrast(FromColor(DialogGlyphInk(&store)), p), 3.0) << store.SkinName << ": dialog glyph ink";
 }
 
 TEST_P(BuiltinSkinsTest, NarrowPushButtonsKeepRoomForTwoCharactersOnOneLine) {
