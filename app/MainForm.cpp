@@ -43,7 +43,8 @@ void LoadStrip(cl::TCustomImageList* L, const char* name) {
 
 // The empty-list picture laid over the list's own background, centred in a
 // bitmap of the given size. On a dark list its neutral greys (the text and
-// the frame) are turned light so they stay readable; its colours stay.
+// the frame) are turned light so they stay readable; its colours and its
+// solid white stay.
 void ComposeEmptyListPicture(gfx::TBitmap& out, int w, int h, gfx::TColor background) {
   const gfx::COLORREF bg = gfx::ColorToRef(background);
   const uint8_t bgRgb[3] = {gfx::GetBValue(bg), gfx::GetGValue(bg), gfx::GetRValue(bg)};
@@ -69,7 +70,10 @@ void ComposeEmptyListPicture(gfx::TBitmap& out, int w, int h, gfx::TColor backgr
       const int a = s[x * 4 + 3];
       uint8_t src[3] = {s[x * 4], s[x * 4 + 1], s[x * 4 + 2]};
       const int hi = std::max({src[0], src[1], src[2]}), lo = std::min({src[0], src[1], src[2]});
-      if (dark && hi - lo < 24)
+      // Opaque white is the page and the sign on the coloured badge: white
+      // on any list. The translucent white of the frame's fill is adapted.
+      const bool solidWhite = lo >= 230 && a >= 200;
+      if (dark && hi - lo < 24 && !solidWhite)
         for (uint8_t& v : src) v = uint8_t(255 - v * 3 / 4);
       uint8_t* px = d + (x + ox) * 4;
       for (int c = 0; c < 3; ++c) px[c] = uint8_t((src[c] * a + px[c] * (255 - a)) / 255);
@@ -388,11 +392,12 @@ void TForm1::BuildOutputPanel() {
   Video_OutPut_Folder_Edit->SetReadOnly(true);
   Video_OutPut_Folder_Edit->SetSkinData(bsSkinData1);
   Video_OutPut_Folder_Edit->OnClick = [this](rtl::TObject*) { Video_OutPut_Folder_EditClick(); };
-  bsSkinButton5 = Place<TbsSkinButton>(this, bsSkinPanel2, 424, 55, 76, 24);
+  // The two buttons share the edit's width, edge to edge.
+  bsSkinButton5 = Place<TbsSkinButton>(this, bsSkinPanel2, 404, 55, 86, 24);
   bsSkinButton5->SetSkinData(bsSkinData1);
   bsSkinButton5->SetCaption("浏览");
   bsSkinButton5->OnClick = [this](rtl::TObject*) { bsSkinButton5Click(); };
-  bsSkinButton6 = Place<TbsSkinButton>(this, bsSkinPanel2, 506, 55, 76, 24);
+  bsSkinButton6 = Place<TbsSkinButton>(this, bsSkinPanel2, 496, 55, 86, 24);
   bsSkinButton6->SetSkinData(bsSkinData1);
   bsSkinButton6->SetCaption("打开");
   bsSkinButton6->OnClick = [this](rtl::TObject*) { bsSkinButton6Click(); };
@@ -413,7 +418,9 @@ void TForm1::BuildPresetPanel() {
               {"音频采样率：", &bsSkinComboBox10, 1, 1}, {"视频缩放：", &bsSkinComboBox4, 1, 2}};
   for (auto& r : rows) {
     const int x = 12 + r.col * 290, y = 36 + r.row * 42;
-    auto* l = Place<TbsSkinStdLabel>(this, bsSkinPanel4, x, y + 2, 84, 18);
+    // As high as the combo and centred in it, so both texts share a line.
+    auto* l = Place<TbsSkinStdLabel>(this, bsSkinPanel4, x, y, 84, 20);
+    l->SetLayout(cl::tlCenter);
     l->SetSkinData(bsSkinData1);
     l->SetCaption(r.label);
     auto* c = Place<TbsSkinComboBox>(this, bsSkinPanel4, x + 86, y, 180, 20);
@@ -698,7 +705,14 @@ void TForm1::Button17Click() {
     Ini = std::make_unique<TSettingsFile>(prog, conf, [this](const std::string& l) { Log(l); });
   }
   FileOutPutPath = ReadOutPath(*Ini, s.DefaultOutputFolder.empty() ? DefaultOutputFolder() : s.DefaultOutputFolder);
-  Video_OutPut_Folder_Edit->SetText(FileOutPutPath);
+  ShowOutputFolder(FileOutPutPath);
+}
+
+// The read-only edit is too narrow for most folders: it shows the end of
+// the path, the folder's own name, rather than its common beginning.
+void TForm1::ShowOutputFolder(const std::string& folder) {
+  Video_OutPut_Folder_Edit->SetText(folder);
+  Video_OutPut_Folder_Edit->SetSelStart(int(folder.size()));
 }
 
 void TForm1::Button16Click() { WriteOutPath(*Ini, FileOutPutPath); }
@@ -800,7 +814,7 @@ void TForm1::bsSkinButton5Click() {
   chooser->SelectFolder("选择输出目录", folder);
   if (!rtl::DirectoryExists(folder)) return;
   FileOutPutPath = folder;
-  Video_OutPut_Folder_Edit->SetText(folder);
+  ShowOutputFolder(folder);
   Button16Click();
   filesPort_->SetFocus();
 }

@@ -114,8 +114,9 @@ class TForm1 : public cl::TForm {
   void FormCloseQuery(rtl::TObject* Sender, bool& CanClose);
 
   // --- hidden commands --------------------------------------------------------
-  void Button15Click();       // every job slot free
-  void Button17Click();       // read the output folder
+  void Button15Click();  // every job slot free
+  void Button17Click();  // read the output folder
+  void ShowOutputFolder(const std::string& folder);
   void Button16Click();       // write the output folder
   void Button21Click();       // the file filter of the open dialogs
   void Button3Click();        // read the skin index and select that skin

@@ -31,6 +31,9 @@ class TSkinnedFileChooser : public IFileChooser {
     for (skin::TbsSkinOpenDialog* d : {one_, many_}) {
       d->Title = "打开文件";
       d->CheckFileExists = true;
+      // Smaller, the caption and the controls no longer fit.
+      d->DialogMinWidth = 380;
+      d->DialogMinHeight = 260;
       d->SetSkinData(Form1->bsSkinData1);
       d->SetCtrlSkinData(Form1->bsSkinData1);
     }
@@ -77,6 +80,7 @@ void InstallProgramDialogs(TForm1* Form1) {
   s.ChooseSkin = [Form1](int& skinIndex) {
     if (!Form1->SkinList) return false;
     skin::TbsOwned<skin::TbsSelectSkinDialog> dlg(new skin::TbsSelectSkinDialog(Form1));
+    dlg->Title = kSkinChooserTitle;
     dlg->SetSkinList(Form1->SkinList);
     dlg->SetSkinData(Form1->bsSkinData1);
     dlg->SetCtrlSkinData(Form1->bsSkinData1);

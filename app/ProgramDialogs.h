@@ -9,3 +9,6 @@ class TForm1;
 // skin, and installs the live preview window (app/LivePreview.h). Call
 // after the main window exists.
 void InstallProgramDialogs(TForm1* Form1);
+
+// The skin chooser's caption: Chinese like every other text of the program.
+inline constexpr const char* kSkinChooserTitle = "选择皮肤";

@@ -16,7 +16,7 @@ class TbsCompressedSkinList;
 struct TbsBuiltinSkinInfo {
   const char* CompressedFileName;  // e.g. "ClassicBlue.skn"
   const char* Name;                // short Chinese display name
-  const char* Description;         // what the skin looks like, for the chooser
+  const char* Description;         // the name, then what the skin looks like: a chooser row
 };
 
 constexpr int kBuiltinSkinCount = 11;

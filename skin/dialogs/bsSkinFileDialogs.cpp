@@ -35,12 +35,14 @@ std::string DialogText(TbsSkinData* CtrlSD, const std::string& Key, const std::s
   return BuiltIn;
 }
 
-void MakeDialogGlyph(const std::string& Name, gfx::TBitmap* B) {
+gfx::TColor DialogGlyphInk(TbsSkinData* SD) { return SD && !SD->Empty ? SD->SkinColors().cBtnText() : gfx::clBlack; }
+
+void MakeDialogGlyph(const std::string& Name, gfx::TBitmap* B, gfx::TColor Ink) {
   B->SetSize(16, 16);
   gfx::TCanvas* c = B->Canvas();
   c->Brush()->SetColor(gfx::clFuchsia);
   c->FillRect(TRect(0, 0, 16, 16));
-  c->Pen()->SetColor(gfx::clBlack);
+  c->Pen()->SetColor(Ink);
   c->Brush()->SetColor(gfx::TColor(0x40C0F0));  // folder yellow
   auto folder = [&](int x, int y) {
     c->Rectangle(x, y + 2, x + 12, y + 11);
@@ -160,7 +162,7 @@ TbsOpenDlgForm::TbsOpenDlgForm(cl::TComponent* AOwner, bool ASaveMode, TbsSkinDa
     b->SetDefaultWidth(27);
     b->SetSkinDataName("toolbutton");
     b->SetNumGlyphs(1);
-    MakeDialogGlyph(glyph, b->Glyph());
+    MakeDialogGlyph(glyph, b->Glyph(), DialogGlyphInk(CtrlSD));
     b->Hint = hint;
     b->ShowHint = true;
     b->SetFlat(AToolButtonsTransparent);
@@ -194,7 +196,7 @@ TbsOpenDlgForm::TbsOpenDlgForm(cl::TComponent* AOwner, bool ASaveMode, TbsSkinDa
   StyleToolButton->SetDefaultWidth(37);
   StyleToolButton->SetSkinDataName("toolmenubutton");
   StyleToolButton->SetNumGlyphs(1);
-  MakeDialogGlyph("BS_LVSTYLE", StyleToolButton->Glyph());
+  MakeDialogGlyph("BS_LVSTYLE", StyleToolButton->Glyph(), DialogGlyphInk(CtrlSD));
   StyleToolButton->SetSkinPopupMenu(StylePopupMenu);
   StyleToolButton->Hint = text("MSG_BTN_VIEWMENU_HINT", "View Menu");
   StyleToolButton->ShowHint = true;
@@ -252,13 +254,15 @@ TbsOpenDlgForm::TbsOpenDlgForm(cl::TComponent* AOwner, bool ASaveMode, TbsSkinDa
 
   // Bottom: labels, edit and filter on the left, the buttons on the right.
   const int cw = ClientWidth();
+  // A label as high as its 21-pixel field and centred on it, so that the
+  // two texts share a line.
   auto label = [&](int y, const std::string& caption) {
     auto* l = new TbsSkinStdLabel(this);
     l->SetAutoSize(true);
     l->SetCaption(caption);
     l->SetLeft(10);
-    l->SetTop(y);
     l->SetParent(BottomPanel);
+    l->SetTop(y + (21 - l->Height()) / 2);
     return l;
   };
   OpenFileLabel = label(10, text("MSG_FILENAME", "File name:"));

@@ -42,7 +42,10 @@ std::string DialogText(TbsSkinData* CtrlSD, const std::string& Key, const std::s
 // The 16 x 16 tool-button glyphs ("BS_BACK", "BS_UP", "BS_NEWFOLDER",
 // "BS_LVSTYLE", "BS_STRETCH"), drawn in code; the bottom-left pixel is the
 // transparent colour.
-void MakeDialogGlyph(const std::string& Name, gfx::TBitmap* B);
+void MakeDialogGlyph(const std::string& Name, gfx::TBitmap* B, gfx::TColor Ink = gfx::clBlack);
+// The ink of the dialogs' glyphs in a skin: its button text colour, so the
+// outlines read on dark tool bars as well as on light ones.
+gfx::TColor DialogGlyphInk(TbsSkinData* SD);
 
 class TbsOpenDlgForm : public cl::TForm {
  public:

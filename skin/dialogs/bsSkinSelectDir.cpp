@@ -32,7 +32,7 @@ TbsSelDirDlgForm::TbsSelDirDlgForm(cl::TComponent* AOwner, TbsSkinData* ACtrlSki
     NewFolderToolButton->SetDefaultWidth(27);
     NewFolderToolButton->SetSkinDataName("toolbutton");
     NewFolderToolButton->SetNumGlyphs(1);
-    MakeDialogGlyph("BS_NEWFOLDER", NewFolderToolButton->Glyph());
+    MakeDialogGlyph("BS_NEWFOLDER", NewFolderToolButton->Glyph(), DialogGlyphInk(CtrlSD));
     NewFolderToolButton->Hint = text("MSG_BTN_NEWFOLDER_HINT", "Create New Folder");
     NewFolderToolButton->ShowHint = true;
     NewFolderToolButton->SetFlat(AToolButtonsTransparent);

@@ -1,6 +1,8 @@
 #include "skin/draw/bsGlyphLayout.h"
 
+#include <algorithm>
 #include <functional>
+#include <utility>
 
 #include "platform/gfx/text.h"
 
@@ -122,14 +124,56 @@ void DrawPictureAndText(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Sp
   }
 }
 
+// A disabled picture keeps its shape and shading in greys of its own
+// lightness, washed out towards a light grey, as the tool bar's disabled
+// glyphs are: an opaque picture must not turn into a flat square. The
+// picture is drawn once on black and once on white to learn each pixel's
+// colour and coverage, so soft edges blend into what lies beneath.
+void DrawImageGreyed(gfx::TCanvas* Canvas, int X, int Y, const cl::TCustomImageList* Images, int Index) {
+  const int w = Images->Width(), h = Images->Height();
+  gfx::TBitmap onBlack, onWhite;
+  for (auto [b, c] : {std::pair{&onBlack, gfx::clBlack}, std::pair{&onWhite, gfx::clWhite}}) {
+    b->SetPixelFormat(gfx::pf24bit);
+    b->SetSize(w, h);
+    b->Canvas()->Brush()->SetColor(c);
+    b->Canvas()->FillRect(TRect{0, 0, w, h});
+    Images->Draw(b->Canvas(), 0, 0, Index, true);
+  }
+  const TRect clip = Canvas->ClipRect();
+  constexpr int kWash = 0xD8, kWashPercent = 45;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      if (X + x < clip.Left || X + x >= clip.Right || Y + y < clip.Top || Y + y >= clip.Bottom) continue;
+      const gfx::COLORREF k = gfx::ColorToRef(onBlack.Canvas()->Pixels(x, y));
+      const gfx::COLORREF wt = gfx::ColorToRef(onWhite.Canvas()->Pixels(x, y));
+      const int cover = 255 - ((gfx::GetRValue(wt) - gfx::GetRValue(k)) + (gfx::GetGValue(wt) - gfx::GetGValue(k)) +
+                               (gfx::GetBValue(wt) - gfx::GetBValue(k))) /
+                                  3;
+      if (cover <= 0) continue;
+      // The colour before blending: what was added over black, per coverage.
+      const int lum =
+          (gfx::GetRValue(k) * 11 + gfx::GetGValue(k) * 16 + gfx::GetBValue(k) * 5) / 32 * 255 / std::min(255, cover);
+      const int grey = (std::min(255, lum) * (100 - kWashPercent) + kWash * kWashPercent) / 100;
+      const gfx::COLORREF under = gfx::ColorToRef(Canvas->Pixels(X + x, Y + y));
+      auto mix = [cover](int s, int d) { return (s * cover + d * (255 - cover) + 127) / 255; };
+      Canvas->SetPixels(X + x, Y + y,
+                        gfx::TColor(gfx::RGB(mix(grey, gfx::GetRValue(under)), mix(grey, gfx::GetGValue(under)),
+                                             mix(grey, gfx::GetBValue(under)))));
+    }
+}
+
 void ImageAndText(gfx::TCanvas* Canvas, const TRect& R, int Margin, int Spacing, TbsButtonLayout Layout,
                   const std::string& Caption, int ImageIndex, const cl::TCustomImageList* Images, bool Down,
                   bool Enabled, bool DrawColorBar, gfx::TColor ColorBarValue, unsigned TextFlags) {
   TbsPicturePart pic;
   if (Images && ImageIndex >= 0 && ImageIndex < Images->Count()) pic = {Images->Width(), Images->Height(), true};
   DrawPictureAndText(Canvas, R, Margin, Spacing, Layout, Caption, pic, Down, DrawColorBar, ColorBarValue, TextFlags,
-                     true, TRect{R.Left + 4, R.Top + 4, R.Right - 2, R.Bottom - 4},
-                     [&](int X, int Y) { Images->Draw(Canvas, X, Y, ImageIndex, Enabled); });
+                     true, TRect{R.Left + 4, R.Top + 4, R.Right - 2, R.Bottom - 4}, [&](int X, int Y) {
+                       if (Enabled)
+                         Images->Draw(Canvas, X, Y, ImageIndex, true);
+                       else
+                         DrawImageGreyed(Canvas, X, Y, Images, ImageIndex);
+                     });
 }
 
 }  // namespace
@@ -164,9 +208,35 @@ void DrawGlyph(gfx::TCanvas* Canvas, int X, int Y, gfx::TBitmap* Glyph, TbsNumGl
   if (!Glyph || Glyph->Empty() || NumGlyphs.Value <= 0) return;
   int gw = Glyph->Width() / NumGlyphs.Value, gh = Glyph->Height();
   if (gw <= 0) return;
+  int left = (GlyphNumber - 1) * gw;
+  if (Glyph->PixelFormat() == gfx::pf32bit) {
+    // A glyph with its own coverage: its soft edges are blended into what
+    // lies beneath instead of being cut at a colour key.
+    bool soft = false;
+    for (int y = 0; y < gh && !soft; ++y) {
+      const uint8_t* row = Glyph->ScanLine(y);
+      for (int x = left; x < left + gw && !soft; ++x) soft = row[x * 4 + 3] != 255;
+    }
+    if (soft) {
+      const TRect clip = Canvas->ClipRect();
+      for (int y = 0; y < gh; ++y) {
+        const uint8_t* row = Glyph->ScanLine(y);
+        for (int x = 0; x < gw; ++x) {
+          const uint8_t* s = row + (left + x) * 4;
+          const int a = s[3];
+          if (a == 0 || X + x < clip.Left || X + x >= clip.Right || Y + y < clip.Top || Y + y >= clip.Bottom) continue;
+          const gfx::COLORREF d = gfx::ColorToRef(Canvas->Pixels(X + x, Y + y));
+          auto mix = [a](int sv, int dv) { return (sv * a + dv * (255 - a) + 127) / 255; };
+          Canvas->SetPixels(X + x, Y + y,
+                            gfx::TColor(gfx::RGB(mix(s[2], gfx::GetRValue(d)), mix(s[1], gfx::GetGValue(d)),
+                                                 mix(s[0], gfx::GetBValue(d)))));
+        }
+      }
+      return;
+    }
+  }
   gfx::TBitmap cell;
   cell.SetSize(gw, gh);
-  int left = (GlyphNumber - 1) * gw;
   cell.Canvas()->CopyRect(TRect{0, 0, gw, gh}, Glyph->Canvas(), TRect{left, 0, left + gw, gh});
   cell.SetTransparent(true);
   Canvas->Draw(X, Y, &cell);

@@ -265,7 +265,16 @@ void TbsListBox::PaintItem(gfx::TCanvas* Target, int Index, TRect R, TOwnerDrawS
       gfx::TabbedTextOut(C->Handle(), text.Left + offset + 2, text.Top + text.Height() / 2 - th / 2, s, int(s.size()),
                          int(stops.size()), stops.data(), 0);
     } else if (!s.empty()) {
-      C->TextRect(text, text.Left + offset - FHorizontalExtentValue + 2, text.Top + text.Height() / 2 - th / 2, s);
+      const int x = text.Left + offset - FHorizontalExtentValue + 2, y = text.Top + text.Height() / 2 - th / 2;
+      if (!L->HorizontalExtent() && C->TextWidth(s) > text.Right - x) {
+        // A row that cannot be scrolled sideways ends in an ellipsis rather
+        // than in half a character.
+        TRect r{x, y, text.Right, text.Bottom};
+        gfx::DrawTextW(C->Handle(), std::string_view(s), -1, &r,
+                       gfx::DT_SINGLELINE | gfx::DT_NOPREFIX | gfx::DT_END_ELLIPSIS);
+      } else {
+        C->TextRect(text, x, y, s);
+      }
     }
   }
   if (!skinned && focused) C->DrawFocusRect(TRect(0, 0, B.Width(), B.Height()));

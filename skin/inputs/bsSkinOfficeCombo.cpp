@@ -548,6 +548,44 @@ int TbsSkinCustomOfficeComboBox::ShownIndex() const {
 
 bool TbsSkinCustomOfficeComboBox::IsHotOrFocused() { return FMouseIn || Focused(); }
 
+// The tool-button look's content area: inset from the button's edge and
+// cut to the height of what the shown item draws, centred, so that a tall
+// chooser shows its title and picture in the middle rather than in a
+// corner with the space left below.
+TRect TbsSkinCustomOfficeComboBox::ToolButtonContentRect(gfx::TCanvas* C, int Index, TRect T,
+                                                         const std::string* AText) {
+  constexpr int kPad = 4;
+  T.Left += kPad;
+  if (Index < 0 || OnDrawItem) return T;
+  TbsSkinOfficeItem* It = Items()->Items(Index);
+  const std::string& text = AText ? *AText : It->Caption();
+  int title = 0;
+  if (FShowItemText && FShowItemTitle && !It->Title().empty()) {
+    gfx::TFontStyles st = C->Font()->Style();
+    C->Font()->SetStyle(st + gfx::TFontStyles{gfx::fsBold});
+    title = C->TextHeight(It->Title()) - 2;
+    C->Font()->SetStyle(st);
+  }
+  int body = 0, textLeft = T.Left;
+  cl::TCustomImageList* im = FListBox->Images();
+  if (FShowItemImage && im && It->ImageIndex() >= 0 && It->ImageIndex() < im->Count()) {
+    body = im->Height();
+    textLeft += im->Width() + 2;
+  }
+  if (FShowItemText && !text.empty()) {
+    TRect m{textLeft, 0, T.Right, 0};
+    gfx::DrawText(C->Handle(), text, -1, &m,
+                  FShowItemImage ? gfx::DT_CALCRECT | gfx::DT_WORDBREAK : gfx::DT_CALCRECT | gfx::DT_SINGLELINE);
+    body = std::max(body, int(m.Bottom - m.Top));
+  }
+  const int total = title + body;
+  if (total > 0 && total < T.Height()) {
+    T.Top += (T.Height() - total) / 2;
+    T.Bottom = T.Top + total;
+  }
+  return T;
+}
+
 void TbsSkinCustomOfficeComboBox::DrawShownContent(gfx::TCanvas* C, int Index, TRect T, const std::string* AText,
                                                    bool WithTitle) {
   if (OnDrawItem) {
@@ -848,7 +886,7 @@ void TbsSkinCustomOfficeComboBox::DrawToolButtonDefault(gfx::TBitmap* B, const s
   ApplySkinCharset(C->Font(), FSD);
   C->Brush()->SetStyle(gfx::bsClear);
   int i = ShownIndex();
-  if (i != -1) DrawShownContent(C, i, T, AText, true);
+  if (i != -1) DrawShownContent(C, i, ToolButtonContentRect(C, i, T, AText), AText, true);
   DrawTrackArrowGlyph(C, {W - 15 + d, d, W + d, H + d}, C->Font()->Color());
 }
 
@@ -894,7 +932,7 @@ void TbsSkinCustomOfficeComboBox::DrawToolButtonSkin(gfx::TBitmap* B, const std:
   C->Font()->SetColor(col);
   C->Brush()->SetStyle(gfx::bsClear);
   int i = ShownIndex();
-  if (i != -1) DrawShownContent(C, i, T, AText, true);
+  if (i != -1) DrawShownContent(C, i, ToolButtonContentRect(C, i, T, AText), AText, true);
   TRect AR{W - 15 + d, d, W + d, H + d};
   if (NotEmpty(BR->MenuMarkerRect))
     DrawSkinArrow(C, AR, BR, FDropDown, hot);

@@ -143,6 +143,7 @@ class TbsSkinCustomOfficeComboBox : public TbsSkinCustomControl {
   bool IsHotOrFocused();
   // The shown item's title, picture and caption in T (painting Parts).
   void DrawShownContent(gfx::TCanvas* C, int Index, TRect T, const std::string* AText, bool WithTitle);
+  TRect ToolButtonContentRect(gfx::TCanvas* C, int Index, TRect T, const std::string* AText);
   void DrawButton(gfx::TCanvas* C);
   void DrawSkinButton(gfx::TCanvas* C);
   void DrawDefaultItem(gfx::TCanvas* C);

@@ -1,5 +1,6 @@
 // The first session: two files added through the open dialog, converted
 // with two threads, a skin switch, and the settings kept over a restart.
+#include "app/ProgramDialogs.h"
 #include "tests/e2e/UserSession.h"
 
 using namespace e2e;
@@ -84,7 +85,7 @@ TEST_F(UserSession, AddsTwoFilesConvertsWithTwoThreadsSwitchesSkinAndKeepsItsSet
   // "皮肤": the chooser's next skin, confirmed with Enter.
   const std::string skinBefore = Ini("Skin", "SetSkin");
   Click(f->bsSkinButton9);
-  const std::string chooser = WaitWindow("Select skin");
+  const std::string chooser = WaitWindow(kSkinChooserTitle);
   ASSERT_FALSE(chooser.empty()) << "the skin chooser never showed";
   Xdo({"windowfocus", "--sync", chooser});
   Keys("Down");

@@ -28,6 +28,11 @@ constexpr int kFontHeight = 13;
 constexpr int kFormW = 240, kFormH = 160;
 constexpr int kScroll = 17;      // scroll bar thickness
 const QColor kKey(255, 0, 255);  // colour key of glyph images
+// The least contrast of a control's outline against the face it sits on,
+// enough for the edge of a box or thumb to read.
+constexpr double kOutlineContrast = 1.5;
+// A combo's drop-down arrow: 7 x 4 pixels, readable at a glance.
+constexpr int kComboArrow = 9;
 
 enum St { Normal, Hot, Down, Disabled, Focused };
 
@@ -132,6 +137,9 @@ class Builder {
   QColor TextOf(St st) const { return st == Disabled ? Mix(s_.text, StateBase(Disabled), 0.55) : s_.text; }
   QColor WindowTextDisabled() const { return Mix(s_.windowText, s_.window, 0.55); }
   QColor ToolbarBg() const { return s_.bg; }
+  // The tool and status bars' gradient.
+  QColor BarTop() const { return s_.glossy ? Lighter(s_.bg, s_.dark ? 0.05 : 0.45) : ToolbarBg(); }
+  QColor BarBottom() const { return s_.glossy ? Darker(s_.bg, s_.dark ? 0.1 : 0.03) : ToolbarBg(); }
   QColor MenuBg() const { return s_.dark ? Lighter(s_.window, 0.06) : QColor(s_.window); }
 
   // --- contrast ------------------------------------------------------------------------
@@ -143,6 +151,26 @@ class Builder {
   }
   void CheckColours(const std::string& what, const QColor& fg, const QColor& bg, double need = 4.5) {
     contrast_.push_back({s_.title + ": " + what, Contrast(fg, bg), need});
+  }
+  // A small picture the control draws with its bottom-left pixel's colour
+  // transparent: its outline is measured as it shows on the face it sits
+  // on, at the middle of each edge, so an outline that the key wipes out
+  // (or one too faint to see) fails the build like a faint text.
+  void CheckOutline(const std::string& what, const QRect& pic, const QColor& face) {
+    const QImage& img = atlas_.Image();
+    const QRgb key = img.pixel(pic.left(), pic.bottom());
+    auto shown = [&](int x, int y) { return img.pixel(x, y) == key ? face : QColor(img.pixel(x, y)); };
+    const int mx = pic.left() + pic.width() / 2, my = pic.top() + pic.height() / 2;
+    double worst = 21;
+    for (QPoint q : {QPoint(mx, pic.top()), QPoint(mx, pic.bottom()), QPoint(pic.left(), my), QPoint(pic.right(), my)})
+      worst = std::min(worst, Contrast(shown(q.x(), q.y()), face));
+    contrast_.push_back({s_.title + ": " + what + " outline", worst, kOutlineContrast});
+  }
+  // The corner pixels of a square picture in the face colour: the control
+  // keys out the bottom-left pixel's colour, which must not be the outline's.
+  void KeyCorners(const QRect& r) {
+    for (QPoint q : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+      atlas_.Image().setPixel(q, s_.bg.rgb());
   }
 
   // --- helpers --------------------------------------------------------------------------
@@ -231,11 +259,18 @@ class Builder {
 
 void Builder::PaintButton(const QRect& r, St st, Kind kind) {
   switch (kind) {
-    case Kind::Tool:
-      p_.fillRect(r, ToolbarBg());
+    case Kind::Tool: {
+      // Idle, the button is the part of the tool bar it covers: the main
+      // window's buttons stand 3 pixels inside a 50-pixel bar, and both
+      // pictures are stretched evenly, so the gradients meet.
+      QLinearGradient g(r.topLeft(), r.bottomLeft() + QPoint(0, 1));
+      g.setColorAt(0, Mix(BarTop(), BarBottom(), 3.0 / 50));
+      g.setColorAt(1, Mix(BarTop(), BarBottom(), 47.0 / 50));
+      p_.fillRect(r, g);
       if (st == Normal || st == Disabled) return;
       DrawFace(p_, r, ButtonFace(st), s_.radius);
       return;
+    }
     case Kind::Header: {
       Face f = ButtonFace(st == Focused ? Normal : st);
       if (st == Normal) {
@@ -355,6 +390,12 @@ void Builder::CheckRadio(const std::string& name, bool radio) {
       if (state == 1) DrawGlyph(p_, r, Glyph::Check, tick, 9);
       if (state == 2) p_.fillRect(QRect(r.left() + 3, r.top() + 6, box - 6, 2), filled ? QColor(Qt::white) : tick);
     }
+    // The painter's strokes must land before the corners are set by pixel.
+    p_.end();
+    KeyCorners(r);
+    p_.begin(&atlas_.Image());
+    p_.setRenderHint(QPainter::TextAntialiasing, true);
+    if (st != Disabled) CheckOutline(name + (st == Hot ? " hot" : "") + " box " + std::to_string(state), r, s_.bg);
     return r;
   };
   auto& r = AddCtrl<TbsDataSkinCheckRadioControl>(name);
@@ -412,7 +453,7 @@ void Builder::Panels() {
   // no line runs through the text.
   {
     int w = 64, h = 64, band = 22;
-    panel(
+    auto& gb = panel(
         "groupbox", w, h,
         [&](const QRect& r) {
           p_.fillRect(r, s_.bg);
@@ -428,16 +469,18 @@ void Builder::Panels() {
           p_.restore();
           p_.fillRect(QRect(r.left() + 1, r.top() + band - 1, r.width() - 2, 1), f.border);
         },
-        std::max(4, s_.radius + 2), Rel(8, 2, w - 8, band - 1), true)
-        .ClRect = Rel(4, band + 2, w - 4, h - 4);
+        std::max(4, s_.radius + 2), Rel(8, 2, w - 8, band - 1), true);
+    gb.ClRect = Rel(4, band + 2, w - 4, h - 4);
+    // The top corners hold the whole title band and its line: stretched
+    // down the sides, they would leave the band's fill and a piece of the
+    // line on each side of the box.
+    gb.LTPoint.Y = gb.RTPoint.Y = band + 1;
   }
   auto bar = [&](bool bottomLine) {
     return [=, this](const QRect& r) {
-      QColor top = s_.glossy ? Lighter(s_.bg, s_.dark ? 0.05 : 0.45) : ToolbarBg();
-      QColor bottom = s_.glossy ? Darker(s_.bg, s_.dark ? 0.1 : 0.03) : ToolbarBg();
       QLinearGradient g(r.topLeft(), r.bottomLeft());
-      g.setColorAt(0, top);
-      g.setColorAt(1, bottom);
+      g.setColorAt(0, BarTop());
+      g.setColorAt(1, BarBottom());
       p_.fillRect(r, g);
       QColor line = Mix(s_.frame, s_.bg, 0.35);
       if (bottomLine)
@@ -590,6 +633,11 @@ void Builder::Slider() {
     f.border = down ? Darker(s_.accent, 0.1) : s_.accent;
     DrawFace(p_, r.adjusted(0, 0, 0, 0), f, std::min(s_.radius, 3));
     p_.fillRect(QRect(r.left() + r.width() / 2, r.top() + 4, 1, r.height() - 8), s_.accent);
+    p_.end();
+    KeyCorners(r);
+    p_.begin(&atlas_.Image());
+    p_.setRenderHint(QPainter::TextAntialiasing, true);
+    CheckOutline(std::string("slider thumb") + (down ? " down" : ""), r, s_.bg);
   };
   QRect hr = atlas_.Alloc(60, 6), vr = atlas_.Alloc(6, 60);
   groove(hr);
@@ -982,7 +1030,9 @@ void Builder::Lists() {
 void Builder::Combos() {
   auto combo = [&](const std::string& name) {
     atlas_.NewRow();
-    int w = 80, h = 22, bw = 18;
+    // As high as the program's combos, so that a combo drawn at its skin's
+    // size shows its bottom edge and its whole selection bar.
+    int w = 80, h = 20, bw = 18;
     QRect normal = atlas_.Alloc(w, h), active = atlas_.Alloc(w, h);
     auto frame = [&](const QRect& c, bool hot) {
       p_.fillRect(c, s_.bg);
@@ -990,7 +1040,7 @@ void Builder::Combos() {
       f.sunken = true;
       DrawFace(p_, c, f, std::min(s_.radius, 3));
       QRect b(c.right() - bw, c.top() + 2, bw - 1, h - 4);
-      DrawGlyph(p_, b, Glyph::ArrowDown, s_.text, 7);
+      DrawGlyph(p_, b, Glyph::ArrowDown, s_.text, kComboArrow);
     };
     frame(normal, false);
     frame(active, true);
@@ -1007,7 +1057,7 @@ void Builder::Combos() {
       QColor under = st == Disabled ? Mix(s_.window, s_.bg, 0.6) : s_.window;
       p_.fillRect(c, under);
       if (st != Disabled) DrawFace(p_, c, ButtonFace(st), std::min(s_.radius, 2));
-      DrawGlyph(p_, c, Glyph::ArrowDown, st == Disabled ? Mix(s_.text, under, 0.6) : s_.text, 7);
+      DrawGlyph(p_, c, Glyph::ArrowDown, st == Disabled ? Mix(s_.text, under, 0.6) : s_.text, kComboArrow);
       return R(c);
     };
     r.ActiveButtonRect = button(Hot);
@@ -1318,6 +1368,7 @@ void Builder::FormAndCaption() {
     if (R0) shape.arcTo(QRectF(r.left(), r.top(), 2 * R0, 2 * R0), 180, -90);
     shape.closeSubpath();
   }
+  QPainterPath upperEdge, lowerEdge;  // the outline's paths of rounded corners
   {
     QPainter p(&form_);
     QColor frameFill = s_.colouredCaption ? s_.captionBottom : (s_.dark ? s_.captionBottom : s_.bg);
@@ -1350,9 +1401,24 @@ void Builder::FormAndCaption() {
       p.setClipRect(QRect(0, H / 2, W, H - H / 2));
       p.drawPath(o2);
       p.restore();
+      upperEdge = o;
+      lowerEdge = o2;
     } else {
       p.drawRect(0, 0, W - 1, H - 1);
     }
+  }
+  if (R0 > 0) {
+    // The window's shape is one bit deep: a corner pixel that the outline
+    // only partly covers still shows whole. Outside the outline's middle
+    // it shows the outline's colour, never the band behind (a pale fringe
+    // on a dark desktop); the soft step stays inside, towards the band.
+    for (int y = 0; y < H; ++y)
+      for (int x = 0; x < W; ++x) {
+        const bool inCorner = (y <= R0 || y >= H - 1 - R1) && (x <= R0 || x >= W - 1 - R0);
+        if (!inCorner) continue;
+        const QPainterPath& edge = y < H / 2 ? upperEdge : lowerEdge;
+        if (!edge.contains(QPointF(x + 0.5, y + 0.5))) form_.setPixel(x, y, outline.rgb());
+      }
   }
   auto& st = store_;
   st.FPicture = ToBitmap(form_);

@@ -7,8 +7,8 @@
 // compiles them all into a program as resources ("skins/<file>" and
 // "<NAME>"). With --folders each skin is also written unpacked (description
 // and pictures) into <folder>/<file without .skn>/ for looking at.
-// Fails, naming each case, when a text colour does not stand out enough
-// from what lies behind it.
+// Fails, naming each case, when a text colour or a control's outline does
+// not stand out enough from what lies behind it.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -161,7 +161,8 @@ int Run(const fs::path& out, const fs::path& folders) {
   double worst = 21;
   for (const auto& c : contrast) worst = std::min(worst, c.ratio);
   std::cout << "skingen: " << BuiltinSkins().size() << " skins, " << embedded.size() - BuiltinSkins().size()
-            << " pictures; " << contrast.size() << " text colours measured, lowest contrast " << worst << ":1\n";
+            << " pictures; " << contrast.size() << " text colours and outlines measured, lowest contrast " << worst
+            << ":1\n";
   return failures ? 1 : 0;
 }
 

@@ -14,6 +14,7 @@
 #include "app/OptionsDialog.h"
 #include "platform/cl/application.h"
 #include "platform/rtl/dispatcher.h"
+#include "platform/rtl/strings.h"
 #include "platform/testkit/harness.h"
 
 namespace fs = std::filesystem;
@@ -173,6 +174,21 @@ TEST_F(MainWindow, OptionsCancelOrEscapeLeaveEverySettingAsStoredAndOkWrites) {
 
 namespace {
 
+TEST_F(MainWindow, TheOpenDialogCannotBeShrunkUntilItsControlsOverlap) {
+  Start();
+  InstallProgramDialogs(form1);
+  win::MINMAXINFO mi{};
+  rtl::Post([&] {
+    if (cl::TCustomForm* dlg = cl::Screen->ActiveForm())
+      win::SendMessage(dlg->Handle(), win::WM_GETMINMAXINFO, 0, win::LPARAM(&mi));
+    h.input.Key(win::VK_ESCAPE);
+  });
+  std::string file;
+  EXPECT_FALSE(TForm1::Services().Chooser->OpenFile(form1->OpenDialogFilter, file));
+  EXPECT_GE(mi.ptMinTrackSize.X, 380);
+  EXPECT_GE(mi.ptMinTrackSize.Y, 260);
+}
+
 TEST_F(MainWindow, TheProgramsSkinnedDialogsAnswerTheKeyboard) {
   Start();
   InstallProgramDialogs(form1);
@@ -251,6 +267,38 @@ TEST_F(MainWindow, SkinnedWindowsShowChineseTexts) {
   }
   // Keys no window of the program reads keep the library's text.
   EXPECT_EQ(form1->bsSkinData1->ResourceStrData()->GetResStr("PRNDLG_PRINTER"), "Printer");
+}
+
+TEST_F(MainWindow, ALongOutputFolderShowsItsEnd) {
+  const std::string deep = (root / "a rather long folder name" / "another level" / "输出").string();
+  TForm1::Services().DefaultOutputFolder = deep;
+  Start();
+  auto* e = form1->Video_OutPut_Folder_Edit;
+  ASSERT_EQ(e->Text(), deep);
+  const int end = int(rtl::ToUtf32(deep).size());
+  EXPECT_LE(e->PosFromChar(end).X, e->ClientWidth()) << "the folder's own name is out of sight";
+}
+
+TEST_F(MainWindow, TheEmptyListPictureKeepsItsWhiteOnADarkList) {
+  Start();
+  // 暗夜黑 and 石墨灰 have dark lists: the grey text turns light, while the
+  // sign on the green badge and the page stay white.
+  for (int index : {2, 3}) {
+    form1->bsSkinData1->SetSkinIndex(index);
+    h.Pump();
+    gfx::TBitmap* b = form1->EmptyListImage->Picture()->Bitmap();
+    int white = 0, light = 0;
+    for (int y = 0; y < b->Height(); ++y)
+      for (int x = 0; x < b->Width(); ++x) {
+        const gfx::COLORREF c = gfx::ColorToRef(b->Canvas()->Pixels(x, y));
+        const int r = gfx::GetRValue(c), g = gfx::GetGValue(c), bl = gfx::GetBValue(c);
+        if (r >= 250 && g >= 250 && bl >= 250) ++white;
+        const int hi = std::max({r, g, bl});
+        if (hi >= 160 && hi - std::min({r, g, bl}) < 24) ++light;
+      }
+    EXPECT_GT(white, 300) << "skin " << index;  // the page's fill alone is larger
+    EXPECT_GT(light, white) << "skin " << index << ": the light-turned text";
+  }
 }
 
 }  // namespace

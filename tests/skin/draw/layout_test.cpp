@@ -91,6 +91,33 @@ TEST(SkinLayout, ImageGlyphAndCaptionDrawing) {
     EXPECT_EQ(s.of(gfx::clLime).size(), 3u * 16) << down;
     EXPECT_EQ(s.at(23 + d, 23 + d), gfx::clLime) << down;
   }
+  // Disabled, the picture keeps its shape in washed-out greys: its dark and
+  // its light half stay apart, nothing is darker than a mid grey, and the
+  // transparent column keeps what lies beneath.
+  {
+    gfx::TBitmap two;
+    two.SetSize(16, 16);
+    two.Canvas()->Brush()->SetColor(gfx::TColor(gfx::RGB(60, 0, 0)));
+    two.Canvas()->FillRect(TRect{0, 0, 8, 16});
+    two.Canvas()->Brush()->SetColor(gfx::TColor(gfx::RGB(120, 200, 255)));
+    two.Canvas()->FillRect(TRect{8, 0, 15, 16});
+    two.Canvas()->Brush()->SetColor(gfx::clFuchsia);
+    two.Canvas()->FillRect(TRect{15, 0, 16, 16});
+    const int index = list->AddMasked(&two, gfx::clFuchsia);
+    Sheet s(100, 30);
+    s.c()->Brush()->SetColor(gfx::clBlack);
+    s.c()->FillRect(TRect{0, 0, 100, 30});
+    DrawImageAndText(s.c(), TRect{0, 0, 100, 30}, 0, 4, blGlyphLeft, "", index, images, false, false, false,
+                     gfx::clLime);
+    const gfx::COLORREF dark = gfx::ColorToRef(s.at(2, 10)), light = gfx::ColorToRef(s.at(12, 10));
+    for (gfx::COLORREF c : {dark, light}) {
+      EXPECT_EQ(gfx::GetRValue(c), gfx::GetGValue(c));
+      EXPECT_EQ(gfx::GetGValue(c), gfx::GetBValue(c));
+      EXPECT_GE(gfx::GetRValue(c), 96);
+    }
+    EXPECT_GT(int(gfx::GetRValue(light)) - int(gfx::GetRValue(dark)), 40);
+    EXPECT_EQ(s.at(15, 10), gfx::clBlack);
+  }
   // An index outside the list lays the caption out alone; no caption and no
   // image fills the bar rectangle.
   Sheet s(100, 30);
@@ -108,6 +135,20 @@ TEST(SkinLayout, ImageGlyphAndCaptionDrawing) {
   DrawGlyph(g.c(), 5, 5, &strip, TbsNumGlyphs(4), 3);
   for (int k = 0; k < 16; ++k) EXPECT_EQ(g.at(5 + k, 5), gfx::TColor(gfx::RGB(32 + k, 1, 50))) << k;
   EXPECT_EQ(g.at(5, 12), gfx::clWhite);  // the transparent colour
+  // A 32-bit glyph with soft edges is blended by its coverage, not keyed.
+  gfx::TBitmap soft;
+  soft.SetPixelFormat(gfx::pf32bit);
+  soft.SetSize(3, 2);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 3; ++x) {
+      uint8_t* px = soft.ScanLine(y) + x * 4;
+      px[0] = px[1] = 0, px[2] = 255, px[3] = uint8_t(x == 0 ? 0 : x == 1 ? 128 : 255);
+    }
+  Sheet sg(10, 10);
+  DrawGlyph(sg.c(), 2, 2, &soft, TbsNumGlyphs(1), 1);
+  EXPECT_EQ(sg.at(2, 2), gfx::clWhite);
+  EXPECT_EQ(sg.at(3, 2), gfx::TColor(gfx::RGB(255, 127, 127)));
+  EXPECT_EQ(sg.at(4, 2), gfx::clRed);
   EXPECT_EQ(g.at(13, 12), gfx::TColor(gfx::RGB(40, 2, 50)));
   EXPECT_EQ(g.at(21, 5), gfx::clWhite);
   // With a caption, pressed: the glyph moves one pixel right and down.

@@ -79,6 +79,26 @@ TEST_F(ListBoxTest, HorizontalExtentBarFollowsTheWidestRow) {
   EXPECT_EQ(l->ListBox->HorizontalExtentValue(), 0);
 }
 
+TEST_F(ListBoxTest, ARowTooWideEndsInAnEllipsisNotInHalfACharacter) {
+  // Every character of the test text engine is a solid 7-pixel box, so a
+  // row drawn whole ends on a box boundary and a cut one does not.
+  for (int w : {120, 121, 125}) {
+    TbsSkinListBox* l = MakeList(0, w);
+    l->Items().Add(std::string(40, 'W'));
+    h.Pump();
+    int first = -1, last = -1;
+    for (int x = 0; x < l->ListBox->Width(); ++x)
+      if (h.Pixel(l->ListBox, x, 10) == 0x000000) {
+        if (first < 0) first = x;
+        last = x;
+      }
+    ASSERT_GE(first, 0) << w;
+    EXPECT_EQ((last - first + 1) % 7, 0) << w;
+    EXPECT_LT(last, l->ListBox->Width() - 1) << w;
+    l->Free();
+  }
+}
+
 TEST_F(ListBoxTest, CaptionButtonsAutoRepeat) {
   TbsSkinListBox* l = MakeList(10);
   l->SetCaptionMode(true);

@@ -369,4 +369,27 @@ TEST_F(OfficeCombo, ToolButtonLooksFollowTheStates) {
   EXPECT_EQ(d->ItemIndex(), -1);
 }
 
+TEST_F(OfficeCombo, AToolButtonCentresItsItemAndKeepsItOffTheEdge) {
+  // The format chooser's shape: a tall button with a title and a caption.
+  auto* c = Combo(false, 1, true);
+  c->SetBounds(10, 10, 200, 72);
+  c->Items()->Items(0)->SetTitle("Title");
+  c->SetItemIndex(0);
+  h.Pump();
+  const uint32_t face = Px(c, 3, c->Height() - 3);
+  int top = -1, bottom = -1, left = c->Width();
+  // Inside the two-pixel frame, left of the arrow.
+  for (int y = 2; y < c->Height() - 2; ++y)
+    for (int x = 2; x < c->Width() - 17; ++x)
+      if (Px(c, x, y) != face) {
+        if (top < 0) top = y;
+        bottom = y;
+        left = std::min(left, x);
+      }
+  ASSERT_GE(top, 0);
+  const int below = c->Height() - 1 - bottom;
+  EXPECT_LE(std::abs(top - below), 2) << "ink from " << top << " to " << bottom;
+  EXPECT_GE(left, 5);
+}
+
 }  // namespace

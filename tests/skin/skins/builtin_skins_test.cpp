@@ -14,6 +14,7 @@
 #include "platform/gfx/graphics.h"
 #include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
+#include "skin/dialogs/bsSkinFileDialogs.h"
 #include "skin/draw/bsGeometry.h"
 #include "skin/data/bsSkinData.h"
 #include "skin/data/bsStoredSkins.h"
@@ -417,6 +418,46 @@ TEST_P(BuiltinSkinsTest, TextStandsOutFromWhatLiesBehindIt) {
   expectReadable("hint", hint, hcl, store.HintWindow.FontColor);
   EXPECT_GE(Contrast(FromColor(store.SkinColors().cBtnText()), FromColor(store.SkinColors().cBtnFace())), 4.5);
   EXPECT_GE(Contrast(FromColor(store.SkinColors().cHighLightText()), FromColor(store.SkinColors().cHighLight())), 4.5);
+}
+
+TEST_P(BuiltinSkinsTest, SmallPiecesShowOnTheFacesTheySitOn) {
+  SKIN_NEW(TbsSkinData, store);
+  LoadBuiltin(store, GetParam());
+  QImage atlas = gfx::BitmapToImage(store.FActivePictures[0]->Handle());
+  auto ctrl = [&](const char* n) { return store.CtrlList[size_t(store.GetControlIndex(n))].get(); };
+  auto rgb = [&](int x, int y) {
+    QRgb p = atlas.pixel(x, y);
+    return Rgb{qRed(p), qGreen(p), qBlue(p)};
+  };
+  const Rgb face = FromColor(store.SkinColors().cBtnFace());
+  // A picture drawn with its bottom-left colour transparent keeps an
+  // outline: the middle of each edge shows, and stands out from the face.
+  auto outlined = [&](const std::string& what, const TRect& r) {
+    const QRgb key = atlas.pixel(r.Left, r.Bottom - 1);
+    const int mx = r.Left + RectWidth(r) / 2, my = r.Top + RectHeight(r) / 2;
+    for (auto [x, y] : {std::pair{mx, r.Top}, {mx, r.Bottom - 1}, {r.Left, my}, {r.Right - 1, my}}) {
+      EXPECT_NE(atlas.pixel(x, y), key) << store.SkinName << ": " << what << " loses its outline at " << x << "," << y;
+      EXPECT_GE(Contrast(rgb(x, y), face), 1.5) << store.SkinName << ": " << what;
+    }
+  };
+  auto* cb = dynamic_cast<TbsDataSkinCheckRadioControl*>(ctrl("checkbox"));
+  outlined("unchecked box", cb->UnCheckImageRect);
+  outlined("checked box", cb->CheckImageRect);
+  auto* sl = dynamic_cast<TbsDataSkinSlider*>(ctrl("slider"));
+  TRect thumb = sl->HThumbRect;
+  thumb.Right = thumb.Left + RectWidth(thumb) / 2;  // normal, then pressed
+  outlined("slider thumb", thumb);
+  // An idle tool button is the bar it stands on: its middle row has the
+  // colour of the tool bar's middle row.
+  auto* tb = dynamic_cast<TbsDataSkinButtonControl*>(ctrl("toolbutton"));
+  auto* bar = ctrl("toolpanel");
+  const Rgb b = rgb(tb->SkinRect.Left + RectWidth(tb->SkinRect) / 2, tb->SkinRect.Top + RectHeight(tb->SkinRect) / 2);
+  const TRect& pr = bar->SkinRect;
+  const Rgb p = rgb(pr.Left + RectWidth(pr) / 2, pr.Top + RectHeight(pr) / 2);
+  EXPECT_LE(std::abs(b.r - p.r) + std::abs(b.g - p.g) + std::abs(b.b - p.b), 9)
+      << store.SkinName << ": tool button tile";
+  // The file dialogs' tool glyphs are outlined in an ink that reads on the bar.
+  EXPECT_GE(Contrast(FromColor(DialogGlyphInk(&store)), p), 3.0) << store.SkinName << ": dialog glyph ink";
 }
 
 TEST_P(BuiltinSkinsTest, NarrowPushButtonsKeepRoomForTwoCharactersOnOneLine) {
