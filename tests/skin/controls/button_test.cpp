@@ -437,6 +437,36 @@ TEST_F(SkinButton, FreelySizedButtonsStretchAFixedSkinAndGetNoRegion) {
   EXPECT_EQ(b->Height(), 20);
 }
 
+// A record that is not a frame record ("stdlabel") brings no picture: both
+// kinds of button, sized by the skin or freely, paint their default look.
+TEST_F(SkinButton, ARecordWithoutPictureLeavesTheDefaultLook) {
+  for (bool useSkinSize : {true, false}) {
+    SCOPED_TRACE(useSkinSize ? "skin size" : "free size");
+    auto* b = new TbsSkinButton(form);
+    b->SetUseSkinSize(useSkinSize);
+    b->SetBounds(10, 10, 75, 25);
+    b->SetParent(form);
+    b->SetSkinDataName("stdlabel");
+    b->SetSkinData(skin.get());
+    auto* s = new TbsSkinSpeedButton(form);
+    s->SetUseSkinSize(useSkinSize);
+    s->SetFlat(false);
+    s->SetBounds(100, 10, 40, 30);
+    s->SetParent(form);
+    s->SetSkinDataName("stdlabel");
+    s->SetSkinData(skin.get());
+    h.Pump();
+    EXPECT_EQ(b->Width(), 75) << "a record without a skin rectangle dictates no size";
+    EXPECT_EQ(Px(b, 37, 12), Rgb(gfx::clBtnFace));
+    EXPECT_EQ(Px(s, 20, 15), Rgb(gfx::clBtnFace));
+    h.input.MoveTo(b, 37, 12);
+    EXPECT_EQ(Px(b, 37, 12), Rgb(bsHotFillColor));
+    h.input.MoveTo(form, 300, 150);
+    b->Free();
+    s->Free();
+  }
+}
+
 TEST(SkinButtonHelpers, GlyphNumbersAndAnimationFrames) {
   struct G {
     int num;
