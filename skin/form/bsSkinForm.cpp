@@ -143,7 +143,14 @@ void TbsSkinForm::Destroy() {
 void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
   cl::TComponent::Notification(AComponent, Operation);
   if (Operation != cl::opRemove) return;
-  if (AComponent == FSD) FSD = nullptr;
+  if (AComponent == FSD) {
+    // The caption objects and the border pictures point into the freed
+    // store: the frame drops them and goes on without a skin.
+    FSD = nullptr;
+    FSkinSupport = false;
+    ClearObjects();
+    if (FForm && !FForm->Destroyed() && !FForm->Destroying() && !Destroying()) ApplySkinData();
+  }
   if (AComponent == FMSD) FMSD = nullptr;
   if (AComponent == SystemMenu) SystemMenu = nullptr;
   if (AComponent == MainMenuBar) MainMenuBar = nullptr;

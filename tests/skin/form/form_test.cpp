@@ -289,6 +289,21 @@ TEST_F(FormFrame, PaintsTheFrameStripsTheButtonsAndTheClientBackground) {
   EXPECT_EQ(Px(100, 3), Rgb(C.InactiveCaption));
 }
 
+TEST_F(FormFrame, FreeingTheSkinLeavesThePlainFrameAndNoObjectOfIt) {
+  Show(skin.get());
+  const auto& C = FrameTestColors(0);
+  ASSERT_EQ(Px(100, 3), Rgb(C.Caption));
+  skin.reset();
+  EXPECT_EQ(sf->SkinData(), nullptr);
+  // Repaint, hover and resize the frame: nothing reads the freed store.
+  form->SetBounds(100, 100, 240, 140);
+  win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+  EXPECT_EQ(Hit(100, 60), win::HTCLIENT);
+  MoveTo(225, 6);
+  h.Advance(100);
+  EXPECT_NE(Px(100, 3), Rgb(C.Caption));
+}
+
 TEST_F(FormFrame, InactiveClientEffectDimsTheClientUntilActivation) {
   sf->ClientInActiveEffect = true;
   Show(skin.get());
