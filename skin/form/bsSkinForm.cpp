@@ -1417,8 +1417,14 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
       }
       // The main form (or one that asks for it) goes to the task bar; the
       // component's own state stays.
-      if (FForm == cl::Application->MainForm() || MinimizeDefault) {
+      if (FForm == cl::Application->MainForm()) {
         cl::Application->Minimize();
+        OnMinimize(this);
+        return;
+      }
+      // A form that asks for it is iconified by the system on its own.
+      if (MinimizeDefault) {
+        FForm->SetWindowState(cl::wsMinimized);
         OnMinimize(this);
         return;
       }
@@ -1438,6 +1444,14 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
       // the maximize; restoring brings the strip back.
       FRollUpBeforeMaximize = FRollUpState;
       TRect WA = StateArea(!MaximizeOnFullScreen);
+      if (!FForm->Parent()) {
+        // A task bar that hides itself leaves the work area the whole
+        // screen: a 1-pixel margin keeps the screen edge free to call it.
+        TRect Mon = StateArea(false), Work = StateArea(true);
+        TRect Screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        if (RectWidth(Work) == RectWidth(Mon) && RectHeight(Work) == RectHeight(Mon) && Mon == Screen)
+          gfx::InflateRect(WA, -1, -1);
+      }
       FForm->SetBounds(WA.Left, WA.Top, RectWidth(WA), RectHeight(WA));
       if (FStatusBar && FStatusBar->SizeGrip()) FStatusBar->SetShowGrip(false);
       OnMaximize(this);
