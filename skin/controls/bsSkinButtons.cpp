@@ -495,7 +495,32 @@ void TbsSkinButton::ChangeSkinData() {
 void TbsSkinButton::ButtonClick() {
   if (FCanFocused)
     if (cl::TCustomForm* F = GetParentForm()) F->SetModalResult(FModalResult);
+  // A handler of the button's own comes before its action's.
+  if (OnClick && Action()) {
+    OnClick(this);
+    return;
+  }
+  if (Action()) {
+    Action()->Execute();
+    return;
+  }
   OnClick(this);
+}
+
+void TbsSkinButton::ActionChange(rtl::TObject* Sender, bool CheckDefaults) {
+  TbsSkinCustomControl::ActionChange(Sender, CheckDefaults);
+  auto* A = dynamic_cast<cl::TCustomAction*>(Sender);
+  if (!A || !FGlyph.Empty() || !A->ActionList()) return;
+  cl::TCustomImageList* L = A->ActionList()->Images();
+  if (!L || A->ImageIndex() < 0 || A->ImageIndex() >= L->Count()) return;
+  // The action's image becomes the glyph, on the fuchsia that the glyph
+  // drawing keys out.
+  FGlyph.SetSize(L->Width(), L->Height());
+  FGlyph.Canvas()->Brush()->SetStyle(gfx::bsSolid);
+  FGlyph.Canvas()->Brush()->SetColor(gfx::clFuchsia);
+  FGlyph.Canvas()->FillRect({0, 0, L->Width(), L->Height()});
+  L->Draw(FGlyph.Canvas(), 0, 0, A->ImageIndex());
+  Repaint();
 }
 
 void TbsSkinButton::SetDown(bool Value) {

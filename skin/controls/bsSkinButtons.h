@@ -80,6 +80,8 @@ class TbsSkinButton : public TbsSkinCustomControl {
   // The class library's click after a release: the button clicks through
   // ButtonClick only.
   void Click() override {}
+  // An action with an image gives an empty glyph that image.
+  void ActionChange(rtl::TObject* Sender, bool CheckDefaults) override;
 
   void RefreshButton();
   void ShowLayer();

@@ -6,6 +6,7 @@
 #include "controls_fixture.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
+#include "platform/cl/imglist.h"
 #include "skin/controls/bsSkinButtons.h"
 
 using namespace ctltest;
@@ -465,6 +466,44 @@ TEST_F(SkinButton, ARecordWithoutPictureLeavesTheDefaultLook) {
     b->Free();
     s->Free();
   }
+}
+
+// Clicks reach the linked action unless the button has a handler of its
+// own, and the action's image becomes an empty glyph.
+TEST_F(SkinButton, AnActionGivesCaptionGlyphAndClick) {
+  auto* images = new cl::TImageList(form);
+  images->SetSize(16, 16);
+  gfx::TBitmap red;
+  red.SetSize(16, 16);
+  red.Canvas()->Brush()->SetColor(gfx::clRed);
+  red.Canvas()->FillRect({0, 0, 16, 16});
+  images->Add(&red, nullptr);
+  auto* list = new cl::TActionList(form);
+  list->SetImages(images);
+  auto* action = new cl::TAction(form);
+  action->SetActionList(list);
+  action->SetImageIndex(0);
+  action->SetCaption("Act");
+  int runs = 0;
+  action->OnExecute = [&](rtl::TObject*) { runs++; };
+  auto* b = Make<TbsSkinButton>(10, 10, 90, 30, "", false);
+  b->SetAction(action);
+  EXPECT_EQ(b->Caption(), "Act");
+  ASSERT_FALSE(b->Glyph()->Empty());
+  EXPECT_EQ(b->Glyph()->Width(), 16);
+  b->SetModalResult(cl::mrOk);
+  h.input.MoveTo(b, 5, 5);
+  h.input.Click();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(form->ModalResult(), cl::mrOk);
+  b->OnClick = [this](rtl::TObject* s) { clicks.push_back(static_cast<TbsSkinButton*>(s)); };
+  h.input.Click();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(Clicks(b), 1);
+  // Disabled through the action: no click at all.
+  action->SetEnabled(false);
+  h.input.Click();
+  EXPECT_EQ(Clicks(b), 1);
 }
 
 TEST(SkinButtonHelpers, GlyphNumbersAndAnimationFrames) {
