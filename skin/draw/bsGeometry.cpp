@@ -1,5 +1,7 @@
 #include "skin/draw/bsGeometry.h"
 
+#include "skin/draw/bsPixelRoutines.h"
+
 #include "platform/win/layered.h"
 
 namespace skin {
@@ -51,7 +53,8 @@ bool IsWindowsXPOrLater() { return IsXPOrLaterVersion(GetWindowsVersion()); }
 bool IsWindows2000OrLater() { return Is2000OrLaterVersion(GetWindowsVersion()) && win::LayeredWindowsAvailable(); }
 
 void SetWindowAlpha(win::HWND Handle, uint8_t Alpha) {
-  win::SetLayeredWindowAttributes(Handle, 0, Alpha, win::LWA_ALPHA);
+  if (OptionalFunctions.SetLayeredWindowAttributes)
+    OptionalFunctions.SetLayeredWindowAttributes(Handle, 0, Alpha, win::LWA_ALPHA);
 }
 
 void DrawRadioGlyph(gfx::TCanvas* C, int X, int Y, gfx::TColor Color) {
