@@ -459,6 +459,11 @@ void TbsSkinCustomEdit::PaintFrame(gfx::TCanvas* Target) {
   Target->Draw(0, 0, &B);
 }
 
+gfx::TColor TbsSkinCustomEdit::DisabledTextColor() {
+  GetSkinData();
+  return FIndex == -1 ? gfx::clGrayText : DisabledFontColor;
+}
+
 void TbsSkinCustomEdit::PaintSkinTo(gfx::TCanvas* Target, int X, int Y, const std::string& AText) {
   if (Width() <= 0 || Height() <= 0) return;
   gfx::TBitmap B;

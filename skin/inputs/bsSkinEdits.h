@@ -128,6 +128,8 @@ class TbsSkinCustomEdit : public TbsCustomEdit, public TbsSkinChangeable {
   void GetSkinData();
   void RepaintFrame();
   int FontHeightNow();
+  // The skin's disabled font colour; the system's grey without a record.
+  gfx::TColor DisabledTextColor() override;
   std::string ClassName() const override { return "TbsSkinCustomEdit"; }
 
   TbsSkinData* FSD = nullptr;

@@ -194,6 +194,37 @@ TEST_F(EditTest, SkinnedEditRectanglesAndHeights) {
   EXPECT_EQ(d->Height(), 21);
 }
 
+// A disabled edit writes its text in the skin's disabled colour, and in the
+// system's grey without a record.
+TEST_F(EditTest, DisabledTextTakesTheSkinsDisabledColour) {
+  auto store = MakeOwned<TbsSkinData>(nullptr);
+  store->LoadFromFile(std::string(INPUTS_SKINS_DIR) + "/blue/skin.ini");
+  ASSERT_FALSE(store->Empty);
+  auto* rec = dynamic_cast<TbsDataSkinEditControl*>(store->CtrlList[size_t(store->GetControlIndex("edit"))].get());
+  ASSERT_NE(rec, nullptr);
+  rec->DisabledFontColor = gfx::clRed;
+  auto* skinned = Make<TbsSkinEdit>(20, 20, 160, 20);
+  skinned->SetSkinData(store.get());
+  auto* plain = Make<TbsSkinEdit>(20, 60, 160, 20);
+  for (TbsSkinEdit* e : {skinned, plain}) {
+    e->SetText("WWWW");
+    e->SetEnabled(false);
+  }
+  h.Pump();
+  auto count = [&](TbsSkinEdit* e, uint32_t colour) {
+    int n = 0;
+    for (int x = 0; x < e->ClientWidth(); ++x)
+      for (int y = 0; y < e->ClientHeight(); ++y)
+        if (h.Pixel(e, x, y) == colour) ++n;
+    return n;
+  };
+  EXPECT_GT(count(skinned, 0xFF0000u), 0);
+  EXPECT_EQ(count(plain, 0xFF0000u), 0);
+  gfx::COLORREF g = gfx::ColorToRef(gfx::clGrayText);
+  EXPECT_GT(count(plain, (uint32_t(gfx::GetRValue(g)) << 16) | (uint32_t(gfx::GetGValue(g)) << 8) | gfx::GetBValue(g)),
+            0);
+}
+
 TEST_F(EditTest, ImageButtonsKeepTheTextClearAndClickOnlyWhenReleasedOverThem) {
   auto* images = new cl::TCustomImageList(form);
   images->SetSize(12, 12);
