@@ -285,17 +285,32 @@ TEST_F(EditTest, NumericFilterTable) {
         << uint32_t(k.key);
 
   auto* n = Make<TbsSkinNumEdit>(20, 20, 80, 20);
+  // The key events come after the filter: refused characters and the arrows
+  // never reach them.
+  std::u32string pressed;
+  std::vector<uint16_t> downKeys;
+  n->OnKeyPress = [&](rtl::TObject*, char32_t& k) { pressed += k; };
+  n->OnKeyDown = [&](rtl::TObject*, uint16_t& k, cl::TShiftState) { downKeys.push_back(k); };
+  int enters = 0, leaves = 0;
+  n->OnMouseEnter = [&](rtl::TObject*) { ++enters; };
+  n->OnMouseLeave = [&](rtl::TObject*) { ++leaves; };
   n->SetFocus();
   h.input.Type("1a2-.-");
   EXPECT_EQ(n->Text(), "12-");
+  EXPECT_EQ(pressed, U"12-");
   int ups = 0, downs = 0;
   n->OnUpClick = [&](rtl::TObject*) { ++ups; };
   n->OnDownClick = [&](rtl::TObject*) { ++downs; };
+  downKeys.clear();
   h.input.Key(win::VK_UP);
+  EXPECT_TRUE(downKeys.empty());
   h.input.MoveTo(n, 5, 5);
   h.input.Wheel(120);  // the wheel runs opposite to the arrows
   EXPECT_EQ(ups, 1);
   EXPECT_EQ(downs, 1);
+  h.input.MoveTo(form, 300, 150);
+  EXPECT_EQ(enters, 1);
+  EXPECT_EQ(leaves, 1);
 }
 
 }  // namespace
