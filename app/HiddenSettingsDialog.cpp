@@ -14,6 +14,30 @@ const char* const kCategoryCaptions[TForm6Logic::kCategoryItems] = {
 constexpr int kIPhoneCategory = 4;
 constexpr int kIPhoneFormats = 6;
 
+// The AMR presets of the dialog's 3GP category carry narrow-band audio
+// rates of their own.
+bool IsAmrPreset(int key) { return key == 700 || key == 702 || key == 704; }
+
+const char* const kAmrBitrates[] = {"5 kbps", "6 kbps", "7 kbps", "8 kbps", "10 kbps", "12 kbps"};
+constexpr int kAmrDefault = 5;  // "12 kbps"
+
+// The dialog's own job values, over those of the main catalogue.
+void ApplyDialogJobValues(int key, const std::string& folder, TJobSettings& job) {
+  if (key == 211) {
+    job.Video_AudioCodec = "alac";
+    job.Video_FileExt = ".alac";  // the output name keeps ".m4a"
+    return;
+  }
+  if (!IsAmrPreset(key)) return;
+  job.Video_AudioCodec = "libamr_nb";
+  if (key == 700 || key == 702) job.Video_AudioBitrate = 12000;
+  if (key == 700) job.Video_VideoCodec = "h263";
+  if (key == 702) {
+    job.Video_FileExt = ".3gp";
+    job.Video_OutPutFileName = folder + "/" + ChangeFileExt(ExtractFileName(job.Video_AddFileName), ".3gp");
+  }
+}
+
 }  // namespace
 
 const char* TForm6Logic::CategoryCaption(int item) {
@@ -75,6 +99,11 @@ void TForm6Logic::Button18Click() {
   main_.All_Trant_Number = key;
   main_.Job.Video_DisableVideo = false;
   FillPresetCombos(key, p_.Combos);
+  if (IsAmrPreset(key)) {
+    IPresetCombo& rates = p_.Combos[catalogue::ComboRole::AudioBitrate];
+    for (const char* r : kAmrBitrates) rates.ItemsAdd(r);
+    rates.SetItemIndex(kAmrDefault);
+  }
 }
 
 void TForm6Logic::Button5Click() {
@@ -83,6 +112,7 @@ void TForm6Logic::Button5Click() {
   main_.Job.Video_DisableVideo = false;
   std::string folder = main_.OutputFolderText ? main_.OutputFolderText() : std::string();
   ApplyPresetJobRow(key, folder, main_.Job);
+  ApplyDialogJobValues(key, folder, main_.Job);
   bool overwrite = main_.OverwriteOutput && main_.OverwriteOutput();
   main_.Job.Video_OutPutFileName =
       UniqueOutputName(main_.Job.Video_OutPutFileName, folder,

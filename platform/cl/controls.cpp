@@ -222,6 +222,8 @@ void TControl::Destroy() {
     g_captureControl = Keep<TControl>();
   }
   if (g_mouseControl.get() == this) g_mouseControl = Keep<TControl>();
+  if (action_) action_->UnRegisterClient(this);
+  action_ = nullptr;
   SetParent(nullptr);
   TComponent::Destroy();
 }
@@ -479,7 +481,43 @@ void TControl::DefaultHandler(TMessage& m) {
 void TControl::MouseDown(TMouseButton b, TShiftState s, int x, int y) { OnMouseDown(this, b, s, x, y); }
 void TControl::MouseMove(TShiftState s, int x, int y) { OnMouseMove(this, s, x, y); }
 void TControl::MouseUp(TMouseButton b, TShiftState s, int x, int y) { OnMouseUp(this, b, s, x, y); }
-void TControl::Click() { OnClick(this); }
+void TControl::Click() {
+  if (action_ && !OnClick) {
+    action_->Execute();
+    return;
+  }
+  OnClick(this);
+}
+
+void TControl::SetAction(TCustomAction* Value) {
+  if (Value == action_) return;
+  if (action_) action_->UnRegisterClient(this);
+  action_ = Value;
+  if (!action_) {
+    ControlStyle &= ~unsigned(csActionClient);
+    return;
+  }
+  ControlStyle |= csActionClient;
+  action_->RegisterClient(this);
+  ActionChange(action_, Loading());
+}
+
+void TControl::ActionChange(rtl::TObject* Sender, bool CheckDefaults) {
+  auto* A = dynamic_cast<TCustomAction*>(Sender);
+  if (!A) return;
+  if (!CheckDefaults || Caption().empty()) SetCaption(A->Caption());
+  if (!CheckDefaults || enabled_) SetEnabled(A->Enabled());
+  if (!CheckDefaults || Hint.empty()) Hint = A->Hint();
+  if (!CheckDefaults || visible_) SetVisible(A->Visible());
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == action_) {
+    action_ = nullptr;
+    ControlStyle &= ~unsigned(csActionClient);
+  }
+}
 void TControl::DblClick() { OnDblClick(this); }
 
 bool TControl::MouseCapture() { return GetCaptureControl() == this; }

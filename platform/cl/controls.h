@@ -8,6 +8,7 @@
 // DefaultHandler -> the window's default procedure.
 #pragma once
 
+#include "platform/cl/actions.h"
 #include "platform/cl/object.h"
 #include "platform/gfx/canvas.h"
 #include "platform/gfx/color.h"
@@ -178,7 +179,17 @@ class TControl : public TComponent {
   TMouseEvent OnMouseDown, OnMouseUp;
   TMouseMoveEvent OnMouseMove;
 
+  // ---- action link: the control shows the action's state and a click
+  // executes it (unless the control has an OnClick of its own).
+  TCustomAction* Action() const { return action_; }
+  void SetAction(TCustomAction* Value);
+
  protected:
+  friend class TCustomAction;
+  // The linked action changed (CheckDefaults: only properties still at
+  // their defaults take the action's values, as when the link is made).
+  virtual void ActionChange(rtl::TObject* Sender, bool CheckDefaults);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void Destroy() override;
   virtual std::string GetText() const { return text_; }
   virtual void SetTextBuf(const std::string& s);
@@ -211,6 +222,7 @@ class TControl : public TComponent {
   std::string text_;
   TFont font_;
   bool fontChanging_ = false;
+  TCustomAction* action_ = nullptr;
 };
 
 // A canvas over a control: for a graphic control the parent's client DC with

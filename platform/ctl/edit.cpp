@@ -486,7 +486,7 @@ void TCustomEdit::EnginePaint(gfx::HDC dc) {
   RECT client{0, 0, width_, height_};
   if (HandleAllocated()) GetClientRect(handle_, &client);
   if (!transparent && brush) gfx::FillRect(dc, &client, brush);
-  gfx::COLORREF textColor = Enabled() ? gfx::GetTextColor(dc) : gfx::ColorToRef(gfx::clGrayText);
+  gfx::COLORREF textColor = Enabled() ? gfx::GetTextColor(dc) : gfx::ColorToRef(DisabledTextColor());
   int saved = gfx::SaveDC(dc);
   TRect a = FormatRect();
   gfx::IntersectClipRect(dc, a.Left, a.Top, a.Right, a.Bottom);

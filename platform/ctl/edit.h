@@ -84,6 +84,8 @@ class TCustomEdit : public cl::TWinControl {
  protected:
   // After every change of the text.
   virtual void Change();
+  // The colour of the text while the edit is disabled.
+  virtual gfx::TColor DisabledTextColor() { return gfx::clGrayText; }
   void CreateParams(TCreateParams& p) override;
   void CreateWnd() override;
   std::string GetText() const override;

@@ -441,9 +441,12 @@ void TbsSkinStatusBar::SetSkinData(TbsSkinData* Value) {
 
 void TbsSkinStatusBar::GetSkinData() {
   TbsSkinPanel::GetSkinData();
+  GripperRect = {};
   if (FIndex == -1) return;
   if (auto* R = dynamic_cast<TbsDataSkinPanelControl*>(SkinRecord(FSD, FIndex))) {
-    GripperRect = R->GripperRect;
+    // A grip image needs the picture it lies in; without one the lined grip
+    // stands in.
+    if (Picture) GripperRect = R->GripperRect;
     GripperTransparent = R->GripperTransparent;
     GripperTransparentColor = R->GripperTransparentColor;
   }
@@ -488,7 +491,7 @@ void TbsSkinStatusBar::CreateControlDefaultImage(gfx::TBitmap* B) {
 void TbsSkinStatusBar::CreateControlSkinImage(gfx::TBitmap* B) {
   TbsSkinPanel::CreateControlSkinImage(B);
   if (!GripActive()) return;
-  if (IsNullRect(GripperRect)) {
+  if (IsNullRect(GripperRect) || !Picture) {
     DrawSizeGrip(B->Canvas(), FSD->SkinColors().cBtnShadow(), FSD->SkinColors().cBtnHighLight());
     return;
   }

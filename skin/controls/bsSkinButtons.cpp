@@ -211,6 +211,12 @@ void TbsSkinButton::RefreshButton() {
 void TbsSkinButton::GetSkinData() {
   TbsSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
+  // A record of another kind than a frame record gives neither picture nor
+  // size: the button stays as it is without a record.
+  if (!dynamic_cast<TbsDataSkinCustomControl*>(SkinRecord(FSD, FIndex))) {
+    FIndex = -1;
+    return;
+  }
   if (auto* R = dynamic_cast<TbsDataSkinButtonControl*>(SkinRecord(FSD, FIndex))) {
     if (!FUseSkinSize && R->MaskPictureIndex != -1) MaskPicture = nullptr;
     S.CopyFrom(*R);
@@ -326,13 +332,22 @@ void TbsSkinButton::CreateControlDefaultImage(gfx::TBitmap* B) {
                      GetGlyphNum(FNumGlyphs, FDown, FMouseIn, Enabled()), pressed, false, 0);
 }
 
+void TbsSkinButton::PaintDefaultLook() {
+  gfx::TBitmap B;
+  B.SetSize(Width(), Height());
+  CreateControlDefaultImage(&B);
+  Canvas()->Draw(0, 0, &B);
+}
+
 void TbsSkinButton::Paint() {
   GetSkinData();
-  if (FIndex == -1) {
-    TbsSkinCustomControl::Paint();
+  if (Width() < 1 || Height() < 1) return;
+  // A record that is no frame record brings no picture to cut the states
+  // from: such a button keeps the default look.
+  if (FIndex == -1 || !Picture) {
+    PaintDefaultLook();
     return;
   }
-  if (Width() < 1 || Height() < 1) return;
   int w = Width(), h = Height();
   CalcSize(w, h);
   gfx::TBitmap B;
@@ -480,7 +495,32 @@ void TbsSkinButton::ChangeSkinData() {
 void TbsSkinButton::ButtonClick() {
   if (FCanFocused)
     if (cl::TCustomForm* F = GetParentForm()) F->SetModalResult(FModalResult);
+  // A handler of the button's own comes before its action's.
+  if (OnClick && Action()) {
+    OnClick(this);
+    return;
+  }
+  if (Action()) {
+    Action()->Execute();
+    return;
+  }
   OnClick(this);
+}
+
+void TbsSkinButton::ActionChange(rtl::TObject* Sender, bool CheckDefaults) {
+  TbsSkinCustomControl::ActionChange(Sender, CheckDefaults);
+  auto* A = dynamic_cast<cl::TCustomAction*>(Sender);
+  if (!A || !FGlyph.Empty() || !A->ActionList()) return;
+  cl::TCustomImageList* L = A->ActionList()->Images();
+  if (!L || A->ImageIndex() < 0 || A->ImageIndex() >= L->Count()) return;
+  // The action's image becomes the glyph, on the fuchsia that the glyph
+  // drawing keys out.
+  FGlyph.SetSize(L->Width(), L->Height());
+  FGlyph.Canvas()->Brush()->SetStyle(gfx::bsSolid);
+  FGlyph.Canvas()->Brush()->SetColor(gfx::clFuchsia);
+  FGlyph.Canvas()->FillRect({0, 0, L->Width(), L->Height()});
+  L->Draw(FGlyph.Canvas(), 0, 0, A->ImageIndex());
+  Repaint();
 }
 
 void TbsSkinButton::SetDown(bool Value) {
@@ -863,6 +903,12 @@ void TbsSkinSpeedButton::RefreshButton() {
 void TbsSkinSpeedButton::GetSkinData() {
   TbsGraphicSkinCustomControl::GetSkinData();
   if (FIndex == -1) return;
+  // A record of another kind than a frame record gives neither picture nor
+  // size: the button stays as it is without a record.
+  if (!dynamic_cast<TbsDataSkinCustomControl*>(SkinRecord(FSD, FIndex))) {
+    FIndex = -1;
+    return;
+  }
   if (auto* R = dynamic_cast<TbsDataSkinButtonControl*>(SkinRecord(FSD, FIndex))) {
     S.CopyFrom(*R);
     if (Transparent()) S.Morphing = false;
@@ -975,12 +1021,19 @@ void TbsSkinSpeedButton::CreateControlDefaultImage(gfx::TBitmap* B) {
   DrawContent(C, R, FDown, FMouseIn, pressed);
 }
 
+void TbsSkinSpeedButton::PaintDefaultLook() {
+  gfx::TBitmap B;
+  B.SetSize(Width(), Height());
+  CreateControlDefaultImage(&B);
+  Canvas()->Draw(0, 0, &B);
+}
+
 void TbsSkinSpeedButton::Paint() {
   GetSkinData();
   if (Width() < 1 || Height() < 1) return;
   gfx::TCanvas* C = Canvas();
   TRect client{0, 0, Width(), Height()};
-  if (FIndex == -1) {
+  if (FIndex == -1 || !Picture) {
     if (!PressedLook() && !FMouseIn && Transparent()) {
       // Flat and idle: only the content, straight over the parent.
       C->Font()->Assign(FDefaultFont);
@@ -990,7 +1043,7 @@ void TbsSkinSpeedButton::Paint() {
       if (DrawDefault) DrawContent(C, client, false, false, false);
       return;
     }
-    TbsGraphicSkinCustomControl::Paint();
+    PaintDefaultLook();
     return;
   }
   int w = Width(), h = Height();

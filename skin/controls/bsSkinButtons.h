@@ -80,6 +80,8 @@ class TbsSkinButton : public TbsSkinCustomControl {
   // The class library's click after a release: the button clicks through
   // ButtonClick only.
   void Click() override {}
+  // An action with an image gives an empty glyph that image.
+  void ActionChange(rtl::TObject* Sender, bool CheckDefaults) override;
 
   void RefreshButton();
   void ShowLayer();
@@ -139,6 +141,8 @@ class TbsSkinButton : public TbsSkinCustomControl {
   void Notification(cl::TComponent* AComponent, cl::TOperation Operation) override;
   void CreateWnd() override;
   void Paint() override;
+  // The default look, also for a record that brings no picture.
+  void PaintDefaultLook();
   void CreateControlDefaultImage(gfx::TBitmap* B) override;
   void CreateControlSkinImage(gfx::TBitmap* B) override { (void)B; }
   virtual void CreateStateImage(gfx::TBitmap* B, const TRect& R, bool ADown, bool AMouseIn);
@@ -275,6 +279,8 @@ class TbsSkinSpeedButton : public TbsGraphicSkinCustomControl {
   void Destroy() override;
   void Notification(cl::TComponent* AComponent, cl::TOperation Operation) override;
   void Paint() override;
+  // The default look, also for a record that brings no picture.
+  void PaintDefaultLook();
   void CreateControlDefaultImage(gfx::TBitmap* B) override;
   void CreateControlSkinImage(gfx::TBitmap* B) override { (void)B; }
   virtual void CreateStateImage(gfx::TBitmap* B, const TRect& R, bool ADown, bool AMouseIn);

@@ -7,6 +7,7 @@
 #include "platform/rtl/files.h"
 #include "platform/rtl/exceptions.h"
 #include "platform/win/window.h"
+#include "skin/dialogs/bsSkinMessage.h"
 #include "skin/inputs/bsSkinShellLists.h"
 
 namespace skin {
@@ -88,7 +89,7 @@ void MakeDialogGlyph(const std::string& Name, gfx::TBitmap* B, gfx::TColor Ink) 
 
 TbsOpenDlgForm::TbsOpenDlgForm(cl::TComponent* AOwner, bool ASaveMode, TbsSkinData* ACtrlSkinData,
                                bool AToolButtonsTransparent, bool APicture)
-    : cl::TForm(AOwner), SaveMode(ASaveMode), PictureMode(APicture), CtrlSD(ACtrlSkinData), Ask(PlainDialogAsk()) {
+    : cl::TForm(AOwner), SaveMode(ASaveMode), PictureMode(APicture), CtrlSD(ACtrlSkinData) {
   using namespace cl;
   KeyPreview = true;
   SetPosition(poScreenCenter);
@@ -320,7 +321,15 @@ std::string TbsOpenDlgForm::GetDefaultExtension() {
 std::string TbsOpenDlgForm::GetFilterExtension() { return MaskExtension(FilterComboBox->Mask()); }
 
 bool TbsOpenDlgForm::Confirm() {
-  return Ask(this, DialogText(CtrlSD, "MSG_OVERWRITE", "Do you want to overwrite old file?")) == 1;
+  std::string Text = DialogText(CtrlSD, "MSG_OVERWRITE", "Do you want to overwrite old file?");
+  if (Ask) return Ask(this, Text) == 1;
+  // A message box made for the question, in the dialog's own skins.
+  auto* M = new TbsSkinMessage(this);
+  M->SetSkinData(BSF->SkinData());
+  M->SetCtrlSkinData(CtrlSD);
+  int R = M->MessageDlg(Text, mtWarning, {mbOK, mbCancel}, 0);
+  M->Free();
+  return R == 1;
 }
 
 void TbsOpenDlgForm::OpenButtonClick(rtl::TObject*) {

@@ -30,8 +30,8 @@
 namespace skin {
 
 // How a dialog asks the user an OK/Cancel question (the overwrite prompt);
-// answers the modal result, 1 for OK. The default is the platform's plain
-// message box; the program plugs in its skinned message dialog.
+// answers the modal result, 1 for OK. Unassigned, the dialog asks with a
+// skinned message box in its own skins; PlainDialogAsk is the platform's box.
 using TbsDialogAsk = std::function<int(cl::TCustomForm* Owner, const std::string& Text)>;
 TbsDialogAsk PlainDialogAsk();
 
@@ -155,7 +155,7 @@ class TbsSkinFileDialogBase : public cl::TComponent {
   gfx::TFont* DefaultFont() { return &FDefaultFont; }
   void SetDefaultFont(const gfx::TFont& V) { FDefaultFont.Assign(V); }
   rtl::TNotifyEvent OnShow, OnClose;
-  TbsDialogAsk Ask = PlainDialogAsk();
+  TbsDialogAsk Ask;
   ctl::TViewStyle ListViewStyle = ctl::vsList;
   rtl::TStringList* Files() { return &FFiles; }
   // The open form during Execute, else null.

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "platform/rtl/clock.h"
+#include "skin/draw/bsPixelRoutines.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
 
@@ -57,7 +58,8 @@ bool IsWindowsXPOrLater() { return IsXPOrLaterVersion(GetWindowsVersion()); }
 bool IsWindows2000OrLater() { return Is2000OrLaterVersion(GetWindowsVersion()) && win::LayeredWindowsAvailable(); }
 
 void SetWindowAlpha(win::HWND Handle, uint8_t Alpha) {
-  win::SetLayeredWindowAttributes(Handle, 0, Alpha, win::LWA_ALPHA);
+  if (OptionalFunctions.SetLayeredWindowAttributes)
+    OptionalFunctions.SetLayeredWindowAttributes(Handle, 0, Alpha, win::LWA_ALPHA);
 }
 
 void FadeInWindowAlpha(win::HWND Handle, int Target, int Step, int IntervalMs, bool FirstAtOnce,

@@ -343,7 +343,7 @@ TbsColor ColorToBsColor(gfx::TColor Color) {
 }
 
 void UpdateLayeredWindowBitmap(TbsBitmap* Bitmap, uint8_t Alpha, cl::TWinControl* Control) {
-  if (!Bitmap || !Control) return;
+  if (!Bitmap || !Control || !OptionalFunctions.UpdateLayeredWindow) return;
   win::HWND h = Control->Handle();
   POINT pos{Control->Left(), Control->Top()};
   SIZE size{Bitmap->Width(), Bitmap->Height()};
@@ -353,7 +353,7 @@ void UpdateLayeredWindowBitmap(TbsBitmap* Bitmap, uint8_t Alpha, cl::TWinControl
   blend.BlendFlags = 0;
   blend.SourceConstantAlpha = Alpha;
   blend.AlphaFormat = AC_SRC_ALPHA;
-  win::UpdateLayeredWindow(h, gfx::HDC(), &pos, &size, Bitmap->DC(), &src, 0, &blend, win::ULW_ALPHA);
+  OptionalFunctions.UpdateLayeredWindow(h, gfx::HDC(), &pos, &size, Bitmap->DC(), &src, 0, &blend, win::ULW_ALPHA);
 }
 
 TbsFBitmap::TbsFBitmap(gfx::HBITMAP HBmp) {

@@ -1,10 +1,11 @@
 #include "skin/draw/bsWorkArea.h"
 
 #include "platform/win/metrics.h"
+#include "skin/draw/bsPixelRoutines.h"
 
 namespace skin {
 
-bool IsMultiMonitor() { return win::GetSystemMetrics(win::SM_CMONITORS) > 1; }
+bool IsMultiMonitor() { return OptionalFunctions.MonitorFromWindow && win::GetSystemMetrics(win::SM_CMONITORS) > 1; }
 
 void GetDesktopWorkArea(bool WorkArea, rtl::TRect& R) {
   if (WorkArea) {
@@ -20,8 +21,9 @@ void GetMonitorWorkArea(win::HWND Wnd, bool WorkArea, rtl::TRect& R) {
     return;
   }
   win::MONITORINFO info;
-  win::HMONITOR m = win::MonitorFromWindow(Wnd, win::MONITOR_DEFAULTTONEAREST);
-  if (!m || !win::GetMonitorInfo(m, &info)) return;
+  if (!OptionalFunctions.GetMonitorInfo) return;
+  win::HMONITOR m = OptionalFunctions.MonitorFromWindow(Wnd, win::MONITOR_DEFAULTTONEAREST);
+  if (!m || !OptionalFunctions.GetMonitorInfo(m, &info)) return;
   R = WorkArea ? info.rcWork : info.rcMonitor;
 }
 

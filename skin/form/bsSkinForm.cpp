@@ -143,7 +143,14 @@ void TbsSkinForm::Destroy() {
 void TbsSkinForm::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
   cl::TComponent::Notification(AComponent, Operation);
   if (Operation != cl::opRemove) return;
-  if (AComponent == FSD) FSD = nullptr;
+  if (AComponent == FSD) {
+    // The caption objects and the border pictures point into the freed
+    // store: the frame drops them and goes on without a skin.
+    FSD = nullptr;
+    FSkinSupport = false;
+    ClearObjects();
+    if (FForm && !FForm->Destroyed() && !FForm->Destroying() && !Destroying()) ApplySkinData();
+  }
   if (AComponent == FMSD) FMSD = nullptr;
   if (AComponent == SystemMenu) SystemMenu = nullptr;
   if (AComponent == MainMenuBar) MainMenuBar = nullptr;
@@ -1410,8 +1417,14 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
       }
       // The main form (or one that asks for it) goes to the task bar; the
       // component's own state stays.
-      if (FForm == cl::Application->MainForm() || MinimizeDefault) {
+      if (FForm == cl::Application->MainForm()) {
         cl::Application->Minimize();
+        OnMinimize(this);
+        return;
+      }
+      // A form that asks for it is iconified by the system on its own.
+      if (MinimizeDefault) {
+        FForm->SetWindowState(cl::wsMinimized);
         OnMinimize(this);
         return;
       }
@@ -1431,6 +1444,14 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
       // the maximize; restoring brings the strip back.
       FRollUpBeforeMaximize = FRollUpState;
       TRect WA = StateArea(!MaximizeOnFullScreen);
+      if (!FForm->Parent()) {
+        // A task bar that hides itself leaves the work area the whole
+        // screen: a 1-pixel margin keeps the screen edge free to call it.
+        TRect Mon = StateArea(false), Work = StateArea(true);
+        TRect Screen{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        if (RectWidth(Work) == RectWidth(Mon) && RectHeight(Work) == RectHeight(Mon) && Mon == Screen)
+          gfx::InflateRect(WA, -1, -1);
+      }
       FForm->SetBounds(WA.Left, WA.Top, RectWidth(WA), RectHeight(WA));
       if (FStatusBar && FStatusBar->SizeGrip()) FStatusBar->SetShowGrip(false);
       OnMaximize(this);

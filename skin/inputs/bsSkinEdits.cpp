@@ -466,6 +466,11 @@ void TbsSkinCustomEdit::PaintFrame(gfx::TCanvas* Target) {
   Target->Draw(0, 0, &B);
 }
 
+gfx::TColor TbsSkinCustomEdit::DisabledTextColor() {
+  GetSkinData();
+  return FIndex == -1 ? gfx::clGrayText : DisabledFontColor;
+}
+
 void TbsSkinCustomEdit::PaintSkinTo(gfx::TCanvas* Target, int X, int Y, const std::string& AText) {
   if (Width() <= 0 || Height() <= 0) return;
   gfx::TBitmap B;
@@ -730,26 +735,34 @@ bool NumEditAccepts(bool Float, bool EditorEnabled, const std::u32string& Text, 
 TbsSkinNumEdit::TbsSkinNumEdit(cl::TComponent* AOwner) : TbsCustomEdit(AOwner) {}
 
 void TbsSkinNumEdit::KeyDown(uint16_t& Key, cl::TShiftState Shift) {
-  TbsCustomEdit::KeyDown(Key, Shift);
   if (Key == win::VK_UP) {
     OnUpClick(this);
     Key = 0;
-  } else if (Key == win::VK_DOWN) {
+    return;
+  }
+  if (Key == win::VK_DOWN) {
     OnDownClick(this);
     Key = 0;
+    return;
   }
+  TbsCustomEdit::KeyDown(Key, Shift);
 }
 
 void TbsSkinNumEdit::KeyPress(char32_t& Key) {
-  TbsCustomEdit::KeyPress(Key);
-  if (Key == 0) return;
-  if (!NumEditAccepts(Float, EditorEnabled, rtl::ToUtf32(Text()), Key, DecimalSeparator)) {
+  if (Key != 0 && !NumEditAccepts(Float, EditorEnabled, rtl::ToUtf32(Text()), Key, DecimalSeparator)) {
     rtl::MessageBeep(0);
     Key = 0;
   }
+  if (Key != 0) TbsCustomEdit::KeyPress(Key);
 }
 
 void TbsSkinNumEdit::Dispatch(cl::TMessage& Msg) {
+  if (Msg.Msg == win::CM_MOUSEENTER || Msg.Msg == win::CM_MOUSELEAVE) {
+    TbsCustomEdit::Dispatch(Msg);
+    if (Destroyed()) return;
+    (Msg.Msg == win::CM_MOUSEENTER ? OnMouseEnter : OnMouseLeave)(this);
+    return;
+  }
   if (Msg.Msg == win::WM_MOUSEWHEEL) {
     // The wheel runs the opposite way to the arrow keys here.
     if (int16_t(win::HIWORD(uintptr_t(Msg.WParam))) > 0)

@@ -128,6 +128,8 @@ class TbsSkinCustomEdit : public TbsCustomEdit, public TbsSkinChangeable {
   void GetSkinData();
   void RepaintFrame();
   int FontHeightNow();
+  // The skin's disabled font colour; the system's grey without a record.
+  gfx::TColor DisabledTextColor() override;
   std::string ClassName() const override { return "TbsSkinCustomEdit"; }
 
   TbsSkinData* FSD = nullptr;
@@ -177,10 +179,13 @@ class TbsSkinNumEdit : public TbsCustomEdit {
   // Up and Down keys and the wheel call these; an up-down pair (a seam for
   // the spin buttons) may call them too.
   rtl::TNotifyEvent OnUpClick, OnDownClick;
+  rtl::TNotifyEvent OnMouseEnter, OnMouseLeave;
 
   void Dispatch(cl::TMessage& Msg) override;
 
  protected:
+  // Up and Down never reach the inherited handling; a filtered character
+  // reaches it only while it is still accepted.
   void KeyDown(uint16_t& Key, cl::TShiftState Shift) override;
   void KeyPress(char32_t& Key) override;
   std::string ClassName() const override { return "TbsSkinNumEdit"; }

@@ -291,6 +291,9 @@ TbsSkinCustomListBox::TbsSkinCustomListBox(cl::TComponent* AOwner) : TbsSkinCust
   FDrawbackground = false;
   FDefaultCaptionFont.SetName("Arial");
   FDefaultCaptionFont.SetHeight(14);
+  FDefaultCaptionFont.OnChange = [this](rtl::TObject*) {
+    if (FIndex == -1 && FCaptionMode) Repaint();
+  };
   Font()->SetName("Arial");
   Font()->SetHeight(14);
   Font()->SetColor(gfx::clWindowText);
@@ -691,10 +694,11 @@ void TbsSkinCustomListBox::CreateControlDefaultImage(gfx::TBitmap* B) {
                                  : TRect(3, 2, W - 2, FDefaultCaptionHeight - 2);
   C->Font()->Assign(FDefaultCaptionFont);
   const std::string cap = Caption();
-  const int tw = C->TextWidth(cap);
+  const int tw = C->TextWidth(cap) + CaptionGlyphWidth();
   int x = FAlignment == cl::taLeftJustify    ? cr.Left
           : FAlignment == cl::taRightJustify ? cr.Right - tw
                                              : cr.Left + cr.Width() / 2 - tw / 2;
+  DrawCaptionGlyph(C, x, cr, -1);
   C->Brush()->SetStyle(gfx::bsClear);
   C->TextRect(cr, x, (FDefaultCaptionHeight - 2) / 2 - C->TextHeight("W") / 2, cap);
   C->Pen()->SetColor(gfx::clBtnShadow);
@@ -751,15 +755,47 @@ void TbsSkinCustomListBox::CreateControlSkinImage(gfx::TBitmap* B) {
     C->Font()->SetColor(CaptionFontColor);
     C->Font()->SetStyle(CaptionFontStyle);
     const std::string cap = Caption();
-    const int tw = C->TextWidth(cap);
+    const int tw = C->TextWidth(cap) + CaptionGlyphWidth();
     int x = FAlignment == cl::taLeftJustify    ? NewCaptionRect.Left + 2
             : FAlignment == cl::taRightJustify ? NewCaptionRect.Right - tw - 2
                                                : NewCaptionRect.Left + 2 + NewCaptionRect.Width() / 2 - tw / 2;
+    DrawCaptionGlyph(C, x, NewCaptionRect, 0);
     C->Brush()->SetStyle(gfx::bsClear);
     C->TextRect(NewCaptionRect, x, NewCaptionRect.Top + NewCaptionRect.Height() / 2 - C->TextHeight("W") / 2, cap);
   }
   if (FShowCaptionButtons)
     for (int i = 0; i < 3; ++i) DrawButton(C, i);
+}
+
+int TbsSkinCustomListBox::CaptionGlyphWidth() const {
+  if (FGlyph.Empty()) return 0;
+  return FGlyph.Width() / std::max(1, FNumGlyphs) + FSpacing;
+}
+
+void TbsSkinCustomListBox::DrawCaptionGlyph(gfx::TCanvas* C, int& X, const TRect& R, int DY) {
+  if (FGlyph.Empty()) return;
+  const int n = std::max(1, FNumGlyphs);
+  const int cell = !Enabled() && n == 2 ? 2 : 1;
+  DrawGlyph(C, X, R.Top + R.Height() / 2 - FGlyph.Height() / 2 + DY, &FGlyph, TbsNumGlyphs(n), cell);
+  X += FGlyph.Width() / n + FSpacing;
+}
+
+void TbsSkinCustomListBox::SetGlyph(const gfx::TBitmap* Value) {
+  if (Value)
+    FGlyph.Assign(Value);
+  else
+    FGlyph.SetHandle(gfx::HBITMAP());
+  Repaint();
+}
+
+void TbsSkinCustomListBox::SetNumGlyphs(int Value) {
+  FNumGlyphs = std::clamp(Value, 1, 2);
+  Repaint();
+}
+
+void TbsSkinCustomListBox::SetSpacing(int Value) {
+  FSpacing = Value;
+  Repaint();
 }
 
 void TbsSkinCustomListBox::DrawButton(gfx::TCanvas* C, int I) {
@@ -880,8 +916,9 @@ void TbsSkinCustomListBox::MouseUp(cl::TMouseButton Button, cl::TShiftState Shif
     StopRepeat();
     if (gfx::PtInRect(b.R, TPoint(X, Y)) && *handlers[I]) {
       (*handlers[I])(this);
-    } else if (!*handlers[I]) {
-      // A press let go outside the button still runs the button's own action.
+    } else {
+      // A press let go outside the button still runs the button's own
+      // action, never the handler.
       ButtonAction(I);
     }
   }

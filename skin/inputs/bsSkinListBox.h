@@ -96,6 +96,13 @@ class TbsSkinCustomListBox : public TbsSkinCustomControl {
   int DefaultCaptionHeight() const { return FDefaultCaptionHeight; }
   void SetDefaultCaptionHeight(int V);
   gfx::TFont* DefaultCaptionFont() { return &FDefaultCaptionFont; }
+  // The glyph strip shown before the caption (cell 2: the disabled look).
+  gfx::TBitmap* Glyph() { return &FGlyph; }
+  void SetGlyph(const gfx::TBitmap* Value);
+  int NumGlyphs() const { return FNumGlyphs; }
+  void SetNumGlyphs(int Value);
+  int Spacing() const { return FSpacing; }
+  void SetSpacing(int Value);
   cl::TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(cl::TAlignment V);
   bool ShowCaptionButtons() const { return FShowCaptionButtons; }
@@ -203,6 +210,12 @@ class TbsSkinCustomListBox : public TbsSkinCustomControl {
   int FDefaultItemHeight = 20;
   int FDefaultCaptionHeight = 20;
   gfx::TFont FDefaultCaptionFont;
+  gfx::TBitmap FGlyph;
+  int FNumGlyphs = 1, FSpacing = 2;
+  // The caption text at x with the glyph in front of it, x moving past the
+  // glyph; W of the caption grows by the glyph's cell and the spacing.
+  int CaptionGlyphWidth() const;
+  void DrawCaptionGlyph(gfx::TCanvas* C, int& X, const TRect& R, int DY);
   bool FCaptionMode = false;
   cl::TAlignment FAlignment = cl::taLeftJustify;
   int OldActiveButton = -1, ActiveButton = -1, CaptureButton = -1;

@@ -324,12 +324,12 @@ TEST(HiddenSettingsDialog, CreationLeavesKey100AndVideoOn) {
   category.SetItemIndex(4);
   EXPECT_EQ(format.ItemCount(), 6);
   EXPECT_EQ(format.ItemTitle(0), "iPhone MPEG-4视频(*.mp4)");
-  category.SetItemIndex(6);  // 3GP: never offered by the main window, no preset entries
+  category.SetItemIndex(6);  // 3GP: never offered by the main window, only the AMR rates of its own
   EXPECT_EQ(format.ItemCount(), 14);
   EXPECT_EQ(mainForm.Logic->All_Trant_Number, 700);
-  for (auto& c : combos) {
-    EXPECT_EQ(c.ItemCount(), 0);
-    EXPECT_TRUE(c.Enabled());
+  for (int i = 0; i < catalogue::kComboCount; ++i) {
+    EXPECT_EQ(combos[i].ItemCount(), i == int(catalogue::ComboRole::AudioBitrate) ? 6 : 0);
+    EXPECT_TRUE(combos[i].Enabled());
   }
   EXPECT_EQ(TForm6Logic::FormatTitle(1, 11), "ALAC-Apple Lossless无损音频格式(*.alac) ");
 }
@@ -362,6 +362,54 @@ TEST(HiddenSettingsDialog, OkWritesTheJobWithoutResetAndNumbersTheName) {
   EXPECT_EQ(job.Video_VideoFilters, "hflip");
   EXPECT_EQ(job.Video_VideoBitrate, 816000) << "the dialog's combo, read back";
   EXPECT_EQ(closed, 1);
+}
+
+// The dialog's own preset values: the AMR rates of the 3GP presets and the
+// ALAC encoder of the audio format 11.
+TEST(HiddenSettingsDialog, OwnPresetValuesForAmrAndAlac) {
+  TempFolder dir;
+  THeadlessJobForm mainForm;
+  mainForm.Logic->OutputFolderText = [&] { return dir.str(); };
+  mainForm.Start();
+  TMemoryOfficeCombo category, format;
+  TMemoryPresetCombo combos[catalogue::kComboCount];
+  TForm6Logic::Ports ports{&category, &format, {}};
+  for (int i = 0; i < catalogue::kComboCount; ++i) ports.Combos.box[i] = &combos[i];
+  TForm6Logic dialog(ports, *mainForm.Logic);
+  format.OnClick = [&] { dialog.bsSkinOfficeComboBox1Click(); };
+  for (int i = 0; i < TForm6Logic::kCategoryItems; ++i) category.ItemsAdd("", TForm6Logic::CategoryCaption(i), i);
+  struct Case {
+    int category, format;
+    const char *audioCodec, *videoCodec, *fileExt, *outName;
+    int audioBitrate;
+    bool amrRates;
+  } cases[] = {
+      {6, 0, "libamr_nb", "h263", "", "clip", 12000, true},    {6, 2, "libamr_nb", "", ".3gp", "clip.3gp", 12000, true},
+      {6, 4, "libamr_nb", "", "", "clip", -1, true},           {6, 1, "", "", "", "clip", -1, false},
+      {1, 11, "alac", "", ".alac", "clip.m4a", 128000, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.category * 100 + 100 + c.format);
+    TJobSettings& job = mainForm.Logic->Job;
+    job.Reset();
+    job.Video_AddFileName = "/v/clip";
+    category.SetItemIndex(c.category);
+    dialog.Button2Click();
+    format.SetItemIndex(c.format);
+    dialog.Button5Click();
+    EXPECT_EQ(job.Video_AudioCodec, c.audioCodec);
+    EXPECT_EQ(job.Video_AudioBitrate, c.audioBitrate);
+    if (*c.videoCodec) EXPECT_EQ(job.Video_VideoCodec, c.videoCodec);
+    if (*c.fileExt) EXPECT_EQ(job.Video_FileExt, c.fileExt);
+    if (*c.fileExt) EXPECT_EQ(job.Video_OutPutFileName, dir.str() + "/" + c.outName);
+    const TMemoryPresetCombo& rates = combos[int(catalogue::ComboRole::AudioBitrate)];
+    if (c.amrRates) {
+      ASSERT_EQ(rates.ItemCount(), 6);
+      EXPECT_EQ(rates.Text(), "12 kbps");
+    } else if (c.category == 6) {
+      EXPECT_EQ(rates.ItemCount(), 0);
+    }
+  }
 }
 
 TEST_F(Fixture, EveryFileInTheFolderCountsEmptyOrNot) {

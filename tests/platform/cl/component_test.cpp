@@ -110,6 +110,58 @@ TEST(Component, ControlFreedInItsOwnClickHandler) {
   EXPECT_EQ(h.LiveWindowCount(), windows);
 }
 
+// A linked action shows its state on the control and runs on its click
+// unless the control has a handler of its own; either side may go first.
+TEST(Component, ActionLinkStateClickAndLifetime) {
+  Harness h;
+  TForm* form = MakeForm();
+  for (bool actionFirst : {true, false}) {
+    SCOPED_TRACE(actionFirst ? "action freed first" : "control freed first");
+    auto* action = new TAction(form);
+    action->SetCaption("Go");
+    action->SetHint("Go on");
+    int runs = 0;
+    action->OnExecute = [&](rtl::TObject* s) {
+      EXPECT_EQ(s, action);
+      runs++;
+    };
+    auto* button = new TButton(form);
+    button->SetParent(form);
+    button->SetAction(action);
+    EXPECT_EQ(button->Caption(), "Go");
+    EXPECT_EQ(button->Hint, "Go on");
+    EXPECT_TRUE(button->ControlStyle & csActionClient);
+    action->SetEnabled(false);
+    action->SetVisible(false);
+    action->SetCaption("Stop");
+    EXPECT_FALSE(button->Enabled());
+    EXPECT_FALSE(button->Visible());
+    EXPECT_EQ(button->Caption(), "Stop");
+    action->SetEnabled(true);
+    button->Click();
+    EXPECT_EQ(runs, 1);
+    int own = 0;
+    button->OnClick = [&](rtl::TObject*) { own++; };
+    button->Click();
+    EXPECT_EQ(runs, 1);
+    EXPECT_EQ(own, 1);
+    if (actionFirst) {
+      action->Free();
+      EXPECT_EQ(button->Action(), nullptr);
+      EXPECT_FALSE(button->ControlStyle & csActionClient);
+      button->Click();
+      EXPECT_EQ(own, 2);
+      button->Free();
+    } else {
+      button->Free();
+      EXPECT_TRUE(action->Clients().empty());
+      action->SetCaption("after");
+      action->Free();
+    }
+  }
+  form->Free();
+}
+
 }  // namespace
 
 #include "platform/cl/collection.h"

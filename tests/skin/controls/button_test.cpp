@@ -6,6 +6,7 @@
 #include "controls_fixture.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
+#include "platform/cl/imglist.h"
 #include "skin/controls/bsSkinButtons.h"
 
 using namespace ctltest;
@@ -435,6 +436,74 @@ TEST_F(SkinButton, FreelySizedButtonsStretchAFixedSkinAndGetNoRegion) {
   b->ChangeSkinData();
   EXPECT_EQ(b->Width(), 30);
   EXPECT_EQ(b->Height(), 20);
+}
+
+// A record that is not a frame record ("stdlabel") brings no picture: both
+// kinds of button, sized by the skin or freely, paint their default look.
+TEST_F(SkinButton, ARecordWithoutPictureLeavesTheDefaultLook) {
+  for (bool useSkinSize : {true, false}) {
+    SCOPED_TRACE(useSkinSize ? "skin size" : "free size");
+    auto* b = new TbsSkinButton(form);
+    b->SetUseSkinSize(useSkinSize);
+    b->SetBounds(10, 10, 75, 25);
+    b->SetParent(form);
+    b->SetSkinDataName("stdlabel");
+    b->SetSkinData(skin.get());
+    auto* s = new TbsSkinSpeedButton(form);
+    s->SetUseSkinSize(useSkinSize);
+    s->SetFlat(false);
+    s->SetBounds(100, 10, 40, 30);
+    s->SetParent(form);
+    s->SetSkinDataName("stdlabel");
+    s->SetSkinData(skin.get());
+    h.Pump();
+    EXPECT_EQ(b->Width(), 75) << "a record without a skin rectangle dictates no size";
+    EXPECT_EQ(Px(b, 37, 12), Rgb(gfx::clBtnFace));
+    EXPECT_EQ(Px(s, 20, 15), Rgb(gfx::clBtnFace));
+    h.input.MoveTo(b, 37, 12);
+    EXPECT_EQ(Px(b, 37, 12), Rgb(bsHotFillColor));
+    h.input.MoveTo(form, 300, 150);
+    b->Free();
+    s->Free();
+  }
+}
+
+// Clicks reach the linked action unless the button has a handler of its
+// own, and the action's image becomes an empty glyph.
+TEST_F(SkinButton, AnActionGivesCaptionGlyphAndClick) {
+  auto* images = new cl::TImageList(form);
+  images->SetSize(16, 16);
+  gfx::TBitmap red;
+  red.SetSize(16, 16);
+  red.Canvas()->Brush()->SetColor(gfx::clRed);
+  red.Canvas()->FillRect({0, 0, 16, 16});
+  images->Add(&red, nullptr);
+  auto* list = new cl::TActionList(form);
+  list->SetImages(images);
+  auto* action = new cl::TAction(form);
+  action->SetActionList(list);
+  action->SetImageIndex(0);
+  action->SetCaption("Act");
+  int runs = 0;
+  action->OnExecute = [&](rtl::TObject*) { runs++; };
+  auto* b = Make<TbsSkinButton>(10, 10, 90, 30, "", false);
+  b->SetAction(action);
+  EXPECT_EQ(b->Caption(), "Act");
+  ASSERT_FALSE(b->Glyph()->Empty());
+  EXPECT_EQ(b->Glyph()->Width(), 16);
+  b->SetModalResult(cl::mrOk);
+  h.input.MoveTo(b, 5, 5);
+  h.input.Click();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(form->ModalResult(), cl::mrOk);
+  b->OnClick = [this](rtl::TObject* s) { clicks.push_back(static_cast<TbsSkinButton*>(s)); };
+  h.input.Click();
+  EXPECT_EQ(runs, 1);
+  EXPECT_EQ(Clicks(b), 1);
+  // Disabled through the action: no click at all.
+  action->SetEnabled(false);
+  h.input.Click();
+  EXPECT_EQ(Clicks(b), 1);
 }
 
 TEST(SkinButtonHelpers, GlyphNumbersAndAnimationFrames) {

@@ -178,6 +178,21 @@ TEST_F(Bars, HotScrollRunsWhileTheMouseRestsOnAButton) {
   EXPECT_EQ(t->Width(), 280);
 }
 
+// A panel record with a grip image but no picture to cut it from: the bar
+// paints (it read a nil picture before) and sizes its grip as the lined one.
+TEST_F(Bars, AGripImageWithoutPictureIsNotDrawn) {
+  auto* s = new TbsSkinStatusBar(form);
+  s->SetSkinDataName("badgrip");
+  s->SetSizeGrip(true);
+  s->SetParent(form);
+  s->SetSkinData(skin.get());
+  h.Pump();
+  s->Repaint();
+  h.Pump();
+  TRect g = s->GripRect();
+  EXPECT_NE(RectWidth(g), 12) << "no grip image to take the width from";
+}
+
 TEST_F(Bars, StatusBarGripEndsTheClientAreaAndAnswersTheSizingCode) {
   auto* s = new TbsSkinStatusBar(form);
   s->SetParent(form);

@@ -9,6 +9,7 @@
 #include "platform/gfx/raster.h"
 #include "platform/rtl/exceptions.h"
 #include "skin/draw/bsSkinBitmap.h"
+#include "skin/draw/bsWorkArea.h"
 
 using namespace skin;
 
@@ -51,6 +52,60 @@ TEST(SkinBitmap, LineRoutines) {
   EXPECT_EQ(r, 255);
   EXPECT_EQ(g, 0);
   EXPECT_EQ(b, 17);
+}
+
+// The plain line blends the colour by 255 - a and makes the result opaque;
+// the MMX line (above) weighs by 256 - a and blends alpha too.
+TEST(SkinBitmap, PlainBlendLineAndItsChoiceByTheProcessor) {
+  struct {
+    TbsColor src, dst, plain, mmx;
+  } cases[] = {
+      {0x80FF0000, 0xFF000000, 0xFF7F0000, 0xBF7F0000},  // 255 over 0: 127 either way
+      {0x80000000, 0xFF0000FF, 0xFF00007E, 0xBF00007F},  // 0 over 255: 126 and 127
+      {0x8000FF00, 0xFF00FF00, 0xFF00FE00, 0xBF00FF00},  // 255 over 255: 254 and 255
+      {0x80FFFFFF, 0x00000000, 0xFF7F7F7F, 0x407F7F7F},  // over alpha 0: 255 and 64
+  };
+  for (auto& c : cases) {
+    TbsColor p = c.dst, m = c.dst;
+    BlendLineFor(false)(&c.src, &p, 1);
+    BlendLineFor(true)(&c.src, &m, 1);
+    EXPECT_EQ(p, c.plain) << std::hex << c.src;
+    EXPECT_EQ(m, c.mmx) << std::hex << c.src;
+  }
+  // MMX takes CPUID, a family above 4 and feature bit 23.
+  struct {
+    bool cpuid;
+    int signature, features;
+    bool mmx;
+  } cpus[] = {{true, 0x0543, 0x800000, true},
+              {true, 0x0443, 0x800000, false},
+              {true, 0x0633, 0x000000, false},
+              {false, 0x0633, 0x800000, false}};
+  for (auto& c : cpus) EXPECT_EQ(MMXFromCPUID(c.cpuid, c.signature, c.features), c.mmx) << c.signature;
+  // This processor's own answers: the table holds the line they pick.
+  EXPECT_EQ(IsMMXPresent(), MMXFromCPUID(IsCPUIDPresent(), GetCPUSignature(), GetCPUFeatures()));
+  EXPECT_EQ(PixelRoutines.Blend, BlendLineFor(IsMMXPresent()));
+#if defined(__x86_64__)
+  EXPECT_TRUE(IsMMXPresent()) << "every 64-bit x86 processor has MMX";
+#endif
+  EndMMX();
+}
+
+// A platform without the monitor functions answers one monitor and the
+// desktop's work area.
+TEST(SkinBitmap, MissingMonitorFunctionsFallBackToTheDesktop) {
+  win::SetScreens({{rtl::TRect{0, 0, 800, 600}, rtl::TRect{0, 0, 800, 560}},
+                   {rtl::TRect{800, 0, 1600, 600}, rtl::TRect{800, 0, 1600, 600}}});
+  EXPECT_TRUE(IsMultiMonitor());
+  TbsOptionalFunctions saved = OptionalFunctions;
+  OptionalFunctions.MonitorFromWindow = nullptr;
+  OptionalFunctions.GetMonitorInfo = nullptr;
+  EXPECT_FALSE(IsMultiMonitor());
+  rtl::TRect r;
+  GetMonitorWorkArea(win::HWND(), true, r);
+  EXPECT_EQ(r, (rtl::TRect{0, 0, 800, 560}));
+  OptionalFunctions = saved;
+  win::SetScreens({});
 }
 
 TEST(SkinBitmap, SizeRulesAndTheBitmapList) {

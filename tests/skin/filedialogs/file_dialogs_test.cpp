@@ -5,9 +5,11 @@
 #include <fstream>
 #include <functional>
 
+#include "platform/cl/application.h"
 #include "platform/rtl/dispatcher.h"
 #include "shell_fixture.h"
 #include "skin/dialogs/bsSkinFileDialogs.h"
+#include "skin/dialogs/bsSkinMessage.h"
 #include "skin/dialogs/bsSkinSelectDir.h"
 
 namespace shelltest {
@@ -278,6 +280,27 @@ TEST_F(FileDialogs, SaveModeCompletesTheExtensionAndAsksBeforeOverwriting) {
   }));
   EXPECT_EQ(dlg.FileName, P("old.bmp"));
   EXPECT_EQ(asked, std::vector<std::string>(2, "Do you want to overwrite old file?"));
+  // Without a seam the question is a skinned message box; its OK and Cancel
+  // decide.
+  dlg.Ask = nullptr;
+  for (int result : {int(cl::mrCancel), int(cl::mrOk)}) {
+    bool shown = false;
+    dlg.FileName.clear();
+    bool ok = Run(dlg, [&](TbsOpenDlgForm* F) {
+      F->FileNameEdit->SetText("old");
+      rtl::Post([&] {
+        for (int i = 0; i < cl::Screen->FormCount(); ++i)
+          if (auto* M = dynamic_cast<TbsMessageForm*>(cl::Screen->Forms(i))) {
+            shown = true;
+            M->SetModalResult(result);
+          }
+      });
+      F->OpenButtonClick(nullptr);
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(ok, result == cl::mrOk);
+    EXPECT_EQ(dlg.FileName, result == cl::mrOk ? P("old.bmp") : "");
+  }
 }
 
 TEST_F(FileDialogs, PicturePreviewSizesStretchesAndSurvivesBadFiles) {

@@ -289,6 +289,21 @@ TEST_F(FormFrame, PaintsTheFrameStripsTheButtonsAndTheClientBackground) {
   EXPECT_EQ(Px(100, 3), Rgb(C.InactiveCaption));
 }
 
+TEST_F(FormFrame, FreeingTheSkinLeavesThePlainFrameAndNoObjectOfIt) {
+  Show(skin.get());
+  const auto& C = FrameTestColors(0);
+  ASSERT_EQ(Px(100, 3), Rgb(C.Caption));
+  skin.reset();
+  EXPECT_EQ(sf->SkinData(), nullptr);
+  // Repaint, hover and resize the frame: nothing reads the freed store.
+  form->SetBounds(100, 100, 240, 140);
+  win::SendMessage(form->Handle(), win::WM_NCPAINT, 0, 0);
+  EXPECT_EQ(Hit(100, 60), win::HTCLIENT);
+  MoveTo(225, 6);
+  h.Advance(100);
+  EXPECT_NE(Px(100, 3), Rgb(C.Caption));
+}
+
 TEST_F(FormFrame, InactiveClientEffectDimsTheClientUntilActivation) {
   sf->ClientInActiveEffect = true;
   Show(skin.get());
@@ -418,6 +433,20 @@ TEST_F(FormFrame, MinimizingTheMainFormIconifiesAndKeepsTheOwnState) {
   main->Free();
 }
 
+TEST_F(FormFrame, MinimizeDefaultIconifiesThatFormAlone) {
+  cl::TForm* main = nullptr;
+  cl::Application->CreateForm(main);
+  main->Show();
+  Show(skin.get());
+  sf->MinimizeDefault = true;
+  sf->SetWindowState(cl::wsMinimized);
+  h.Pump();
+  EXPECT_TRUE(win::IsIconic(form->Handle()));
+  EXPECT_FALSE(win::IsIconic(main->Handle()));
+  EXPECT_EQ(sf->WindowState(), cl::wsNormal);
+  main->Free();
+}
+
 TEST_F(FormFrame, CaptionButtonHintsAreAskedForOnEnteringAndDroppedOnLeaving) {
   auto* hint = new TbsSkinHint(form);
   sf->SetSkinHint(hint);
@@ -442,12 +471,19 @@ TEST_F(FormFrame, MaximizeButtonUsesTheWorkAreaAndRestores) {
   h.input.Click();
   h.Pump();
   EXPECT_EQ(sf->WindowState(), cl::wsMaximized);
+  // The default screen's work area is the whole screen (a task bar that
+  // hides itself): a 1-pixel margin stays free.
   TRect wa = cl::Screen->WorkAreaRect();
-  EXPECT_EQ(form->BoundsRect(), wa);
-  EXPECT_EQ(Hit(wa.Width() - 1, 60), win::HTCLIENT == Hit(wa.Width() - 1, 60) ? win::HTCLIENT : HTOBJECT);
+  EXPECT_EQ(form->BoundsRect(), (TRect{wa.Left + 1, wa.Top + 1, wa.Right - 1, wa.Bottom - 1}));
   EXPECT_NE(Hit(2, 60), win::HTLEFT);  // no sizing while maximized
   sf->SetWindowState(cl::wsNormal);
   EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));
+  // With a task bar that stays, the work area is taken whole.
+  win::SetScreens({{TRect{0, 0, 1024, 768}, TRect{0, 0, 1024, 738}}});
+  sf->SetWindowState(cl::wsMaximized);
+  EXPECT_EQ(form->BoundsRect(), (TRect{0, 0, 1024, 738}));
+  sf->SetWindowState(cl::wsNormal);
+  win::SetScreens({});
 }
 
 TEST_F(FormFrame, MagneticEdgesHoldTheFormUntilThePointerTearsItLoose) {

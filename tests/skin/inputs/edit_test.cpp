@@ -209,6 +209,37 @@ TEST_F(EditTest, TheTextStartsTwoPixelsInAfterEveryFontChange) {
   }
 }
 
+// A disabled edit writes its text in the skin's disabled colour, and in the
+// system's grey without a record.
+TEST_F(EditTest, DisabledTextTakesTheSkinsDisabledColour) {
+  auto store = MakeOwned<TbsSkinData>(nullptr);
+  store->LoadFromFile(std::string(INPUTS_SKINS_DIR) + "/blue/skin.ini");
+  ASSERT_FALSE(store->Empty);
+  auto* rec = dynamic_cast<TbsDataSkinEditControl*>(store->CtrlList[size_t(store->GetControlIndex("edit"))].get());
+  ASSERT_NE(rec, nullptr);
+  rec->DisabledFontColor = gfx::clRed;
+  auto* skinned = Make<TbsSkinEdit>(20, 20, 160, 20);
+  skinned->SetSkinData(store.get());
+  auto* plain = Make<TbsSkinEdit>(20, 60, 160, 20);
+  for (TbsSkinEdit* e : {skinned, plain}) {
+    e->SetText("WWWW");
+    e->SetEnabled(false);
+  }
+  h.Pump();
+  auto count = [&](TbsSkinEdit* e, uint32_t colour) {
+    int n = 0;
+    for (int x = 0; x < e->ClientWidth(); ++x)
+      for (int y = 0; y < e->ClientHeight(); ++y)
+        if (h.Pixel(e, x, y) == colour) ++n;
+    return n;
+  };
+  EXPECT_GT(count(skinned, 0xFF0000u), 0);
+  EXPECT_EQ(count(plain, 0xFF0000u), 0);
+  gfx::COLORREF g = gfx::ColorToRef(gfx::clGrayText);
+  EXPECT_GT(count(plain, (uint32_t(gfx::GetRValue(g)) << 16) | (uint32_t(gfx::GetGValue(g)) << 8) | gfx::GetBValue(g)),
+            0);
+}
+
 TEST_F(EditTest, ImageButtonsKeepTheTextClearAndClickOnlyWhenReleasedOverThem) {
   auto* images = new cl::TCustomImageList(form);
   images->SetSize(12, 12);
@@ -269,17 +300,32 @@ TEST_F(EditTest, NumericFilterTable) {
         << uint32_t(k.key);
 
   auto* n = Make<TbsSkinNumEdit>(20, 20, 80, 20);
+  // The key events come after the filter: refused characters and the arrows
+  // never reach them.
+  std::u32string pressed;
+  std::vector<uint16_t> downKeys;
+  n->OnKeyPress = [&](rtl::TObject*, char32_t& k) { pressed += k; };
+  n->OnKeyDown = [&](rtl::TObject*, uint16_t& k, cl::TShiftState) { downKeys.push_back(k); };
+  int enters = 0, leaves = 0;
+  n->OnMouseEnter = [&](rtl::TObject*) { ++enters; };
+  n->OnMouseLeave = [&](rtl::TObject*) { ++leaves; };
   n->SetFocus();
   h.input.Type("1a2-.-");
   EXPECT_EQ(n->Text(), "12-");
+  EXPECT_EQ(pressed, U"12-");
   int ups = 0, downs = 0;
   n->OnUpClick = [&](rtl::TObject*) { ++ups; };
   n->OnDownClick = [&](rtl::TObject*) { ++downs; };
+  downKeys.clear();
   h.input.Key(win::VK_UP);
+  EXPECT_TRUE(downKeys.empty());
   h.input.MoveTo(n, 5, 5);
   h.input.Wheel(120);  // the wheel runs opposite to the arrows
   EXPECT_EQ(ups, 1);
   EXPECT_EQ(downs, 1);
+  h.input.MoveTo(form, 300, 150);
+  EXPECT_EQ(enters, 1);
+  EXPECT_EQ(leaves, 1);
 }
 
 }  // namespace

@@ -136,6 +136,53 @@ TEST_F(ListBoxTest, CaptionButtonsAutoRepeat) {
   EXPECT_EQ(l->ItemIndex(), 8);
   h.Advance(1000);
   EXPECT_EQ(l->ItemIndex(), 8);
+  // Let go outside, the button's own action runs, not the handler.
+  h.input.Press();
+  h.input.MoveTo(l, 30, 60);
+  h.input.Release();
+  EXPECT_EQ(ups, 1);
+  EXPECT_EQ(l->ItemIndex(), 7);
+}
+
+// The caption glyph: its cell before the text (the second when disabled),
+// the text moved past it; a new caption font repaints the classic caption.
+TEST_F(ListBoxTest, CaptionGlyphAndCaptionFont) {
+  TbsSkinListBox* l = MakeList(3);
+  l->SetCaptionMode(true);
+  l->SetShowCaptionButtons(false);
+  gfx::TBitmap g;
+  g.SetSize(16, 8);
+  g.Canvas()->Brush()->SetColor(gfx::clRed);
+  g.Canvas()->FillRect({0, 0, 8, 8});
+  g.Canvas()->Brush()->SetColor(gfx::clBlue);
+  g.Canvas()->FillRect({8, 0, 16, 8});
+  g.Canvas()->Brush()->SetColor(gfx::clFuchsia);  // the bottom-left pixel keys the glyph out
+  g.Canvas()->FillRect({0, 7, 16, 8});
+  l->SetGlyph(&g);
+  l->SetNumGlyphs(2);
+  l->SetCaption("Abc");
+  h.Pump();
+  // Caption height 20: the glyph's 8 rows centred on row 9 (less one).
+  EXPECT_EQ(h.Pixel(l, 6, 8), 0xFF0000u);
+  l->SetEnabled(false);
+  h.Pump();
+  EXPECT_EQ(h.Pixel(l, 6, 8), 0x0000FFu);
+  l->SetEnabled(true);
+  // Text starts past the glyph and the spacing: nothing of it left of x 13.
+  auto ink = [&](int from, int to, uint32_t colour) {
+    int n = 0;
+    for (int x = from; x < to; ++x)
+      for (int y = 3; y < 17; ++y)
+        if (h.Pixel(l, x, y) == colour) ++n;
+    return n;
+  };
+  h.Pump();
+  EXPECT_EQ(ink(3, 13, 0x000000u), 0);
+  EXPECT_GT(ink(13, 40, 0x000000u), 0);
+  // A caption font change shows at once.
+  l->DefaultCaptionFont()->SetColor(gfx::clLime);
+  h.Pump();
+  EXPECT_GT(ink(13, 40, 0x00FF00u), 0);
 }
 
 TEST_F(ListBoxTest, TabStopsFromLines) {
