@@ -837,8 +837,15 @@ void TCustomTreeView::PaintWindow(gfx::HDC dc) {
   bool focused = HandleAllocated() && GetFocus() == handle_;
   int ih = ItemHeight();
   gfx::HPEN dots = gfx::CreatePen(gfx::PS_DOT, 1, gfx::GetSysColor(gfx::COLOR_BTNSHADOW));
-  gfx::HPEN box = gfx::CreatePen(gfx::PS_SOLID, 1, gfx::GetSysColor(gfx::COLOR_BTNSHADOW));
-  gfx::HPEN sign = gfx::CreatePen(gfx::PS_SOLID, 1, gfx::GetSysColor(gfx::COLOR_WINDOWTEXT));
+  // The expand boxes take their colours from the view's own text and
+  // background, so they read on a dark tree as well as on a light one: the
+  // sign in the text colour, the frame halfway between text and background.
+  gfx::COLORREF ink = gfx::ColorToRef(font_.Color()), paper = gfx::ColorToRef(Color());
+  gfx::COLORREF frame =
+      gfx::RGB((gfx::GetRValue(ink) + gfx::GetRValue(paper)) / 2, (gfx::GetGValue(ink) + gfx::GetGValue(paper)) / 2,
+               (gfx::GetBValue(ink) + gfx::GetBValue(paper)) / 2);
+  gfx::HPEN box = gfx::CreatePen(gfx::PS_SOLID, 1, frame);
+  gfx::HPEN sign = gfx::CreatePen(gfx::PS_SOLID, 1, ink);
   gfx::HPEN oldPen = gfx::SelectObject(dc, dots);
   const auto& vis = Visible();
   for (int row = top_; row < int(vis.size()); row++) {

@@ -213,4 +213,26 @@ TEST(TreeView, DeletionAndLabelEditing) {
   EXPECT_EQ(f.tv->Selected(), nullptr);
 }
 
+// The expand boxes follow the view's own colours: on a dark tree the sign is
+// the light text colour and the frame stands apart from the background.
+TEST(TreeView, ExpandBoxesReadOnADarkTree) {
+  Harness h;
+  TreeForm f(h);
+  const gfx::TColor paper = 0x221F1E, ink = 0xE6E6E6;
+  f.tv->SetColor(paper);
+  f.tv->Font()->SetColor(ink);
+  f.Node("1")->Expand(false);
+  h.Pump();
+  for (const char* name : {"0", "1"}) {
+    SCOPED_TRACE(name);
+    TTreeNode* n = f.Node(name);
+    TRect r = n->DisplayRect(true);
+    int bx = r.Left - kIndent / 2, by = r.Top + kRow / 2;
+    EXPECT_EQ(h.Pixel(f.tv, bx, by), cx::Rgb(ink));                              // the minus bar
+    EXPECT_EQ(h.Pixel(f.tv, bx, by - 2), cx::Rgb(n->Expanded() ? paper : ink));  // the plus stem
+    uint32_t frame = h.Pixel(f.tv, bx - 4, by), bg = cx::Rgb(paper);
+    for (int shift : {0, 8, 16}) EXPECT_GE(int((frame >> shift) & 0xFF) - int((bg >> shift) & 0xFF), 80);
+  }
+}
+
 }  // namespace
