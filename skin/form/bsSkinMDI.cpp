@@ -217,8 +217,10 @@ void TbsSkinMDI::Tile() {
   TRect A = GetMDIClientArea();
   int CW = A.Width() / Cols, CH = A.Height() / Rows;
   // From the last child to the first, column by column from the right,
-  // each column bottom-up.
-  int X = A.Right - CW, Y = A.Bottom - CH, InCol = 0, ColsLeft = Cols, Left = Count;
+  // each column bottom-up. The children live in the client window, whose
+  // origin is the area's top-left: placing them by the area's own edges
+  // would push them down by the bars above and cut off the bottom row.
+  int X = A.Width() - CW, Y = A.Height() - CH, InCol = 0, ColsLeft = Cols, Left = Count;
   for (int i = Count - 1; i >= 0; --i) {
     FChildren[size_t(i)]->SetBounds(std::max(X, 0), std::max(Y, 0), CW, CH);
     --Left;
@@ -229,7 +231,7 @@ void TbsSkinMDI::Tile() {
       Rows = std::max((Left + ColsLeft - 1) / ColsLeft, 1);
       CH = A.Height() / Rows;
       X -= CW;
-      Y = A.Bottom - CH;
+      Y = A.Height() - CH;
       InCol = 0;
     }
   }

@@ -1468,14 +1468,25 @@ TEST_F(MDIForms, TileFiveChildrenInTwoColumns) {
   TRect a = mdi->GetMDIClientArea();
   EXPECT_EQ(a.Top, 30);  // below the top panel
   mdi->Tile();
-  int cw = a.Width() / 2, h3 = a.Height() / 3, h2 = a.Height() / 2;
-  // The right column holds the last three, a third of the height each.
-  EXPECT_EQ(c[4]->BoundsRect(), (TRect{a.Right - cw, a.Bottom - h3, a.Right - cw + cw, a.Bottom}));
-  EXPECT_EQ(c[2]->Top(), a.Bottom - 3 * h3);
-  EXPECT_EQ(c[2]->Height(), h3);
-  // The left column the first two, half the height each.
-  EXPECT_EQ(c[1]->BoundsRect(), (TRect{a.Right - 2 * cw, a.Bottom - h2, a.Right - cw, a.Bottom}));
-  EXPECT_EQ(c[0]->Top(), a.Bottom - 2 * h2);
+  // The children sit in the client window: the area's size from its origin,
+  // nothing shifted by the bar above and nothing below its bottom edge.
+  int w = a.Width(), ht = a.Height(), cw = w / 2, h3 = ht / 3, h2 = ht / 2;
+  struct {
+    int child;
+    TRect place;
+  } cases[] = {
+      // The right column holds the last three, a third of the height each.
+      {4, {w - cw, ht - h3, w, ht}},
+      {3, {w - cw, ht - 2 * h3, w, ht - h3}},
+      {2, {w - cw, ht - 3 * h3, w, ht - 2 * h3}},
+      // The left column the first two, half the height each.
+      {1, {w - 2 * cw, ht - h2, w - cw, ht}},
+      {0, {w - 2 * cw, ht - 2 * h2, w - cw, ht - h2}},
+  };
+  for (auto& k : cases) {
+    EXPECT_EQ(c[size_t(k.child)]->BoundsRect(), k.place) << "child " << k.child;
+    EXPECT_LE(c[size_t(k.child)]->BoundsRect().Bottom, client->ClientHeight()) << "child " << k.child;
+  }
 }
 
 TEST_F(MDIForms, CascadeStepsByTheCaptionAndSurvivesASkinWithoutOne) {
