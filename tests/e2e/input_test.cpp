@@ -9,16 +9,6 @@ namespace {
 
 class InputSession : public UserSession {
  protected:
-  // The sessions of this executable share one folder: each starts and ends
-  // with it empty, whichever ran before.
-  void SetUp() override {
-    fs::remove_all(fs::path(mediatest::TempDir()) / "session");
-    UserSession::SetUp();
-  }
-  void TearDown() override {
-    UserSession::TearDown();
-    fs::remove_all(root);
-  }
   // The windows on the screen now besides the main one.
   std::vector<std::string> Others() {
     std::vector<std::string> ids;

@@ -14,13 +14,6 @@ namespace {
 
 class UserOwns : public UserSession {
  protected:
-  // The sessions of this executable share one folder: the next one starts
-  // from nothing.
-  void TearDown() override {
-    UserSession::TearDown();
-    std::error_code ec;
-    fs::remove_all(root, ec);
-  }
   // Opens "选项", lets `change` click in it, and leaves with `button`.
   void InOptions(const std::function<void(const Rect&, TForm5*)>& change, skin::TbsSkinButton* TForm5::*button) {
     Click(twin->form1->bsSkinButton19);

@@ -1,55 +1,21 @@
 // The main window's frame and hints as a user meets them: which caption
 // buttons it offers, and how a control's hint looks in the window's skin.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-
-#include "app/AboutBox.h"
-#include "app/HiddenSettingsDialogForm.h"
-#include "app/MainForm.h"
-#include "app/OptionsDialog.h"
-#include "platform/cl/application.h"
-#include "platform/testkit/harness.h"
 #include "skin/form/bsSkinCaptionObjects.h"
 #include "skin/menus/bsSkinHint.h"
+#include "tests/app/common/ProgramFixture.h"
 
-namespace fs = std::filesystem;
 using namespace skin;
 
 namespace {
 
-class MainFrame : public ::testing::Test {
+class MainFrame : public programtest::ProgramTest {
  protected:
   void SetUp() override {
-    root = fs::temp_directory_path() / ("vc_frame_" + std::to_string(getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(root);
-    fs::create_directories(root / "prog");
-    TProgramServices& s = TForm1::Services();
-    s = TProgramServices{};
-    s.ProgramFolder = (root / "prog").string() + "/";
-    s.ConfigFolder = (root / "conf").string() + "/";
-    s.DefaultOutputFolder = (root / "out").string();
-    s.LogSink = [](const std::string&) {};
-    cl::Application->CreateForm(form1);
-    cl::Application->CreateForm(form2);
-    cl::Application->CreateForm(form5);
-    cl::Application->CreateForm(form6);
-    form1->Show();
-    h.Pump();
+    SetUpProgram("vc_frame_");
+    Start();
   }
-  void TearDown() override {
-    TForm1::Services() = TProgramServices{};
-    fs::remove_all(root);
-  }
-
-  plat::test::Harness h;
-  fs::path root;
-  TForm1* form1 = nullptr;
-  TForm2* form2 = nullptr;
-  TForm5* form5 = nullptr;
-  TForm6* form6 = nullptr;
 };
 
 // Whether the caption offers a button for the command (shown and usable).
