@@ -23,16 +23,111 @@ TBitmap* PictureOf(TbsSkinData* SD, int Index) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
+// The objects' common part.
+
+TbsMenuBarObject::TbsMenuBarObject(TbsSkinMainMenuBar* AParent, TbsDataSkinObject* AData) : Parent(AParent) {
+  if (!AData) return;
+  IDName = AData->IDName;
+  Picture = PictureOf(Parent->SkinData(), AData->ActivePictureIndex);
+  SkinRect = AData->SkinRect;
+  ActiveSkinRect = AData->ActiveSkinRect;
+  DownRect = ActiveSkinRect;
+  ObjectRect = SkinRect;
+  Morphing = AData->Morphing;
+  MorphKind = AData->MorphKind;
+  if (IsNullRect(ActiveSkinRect)) {
+    // Nothing to fade to: neither the object nor its record fades.
+    Morphing = false;
+    AData->Morphing = false;
+  }
+}
+
+bool TbsMenuBarObject::EnableMorphing() const {
+  TbsSkinData* SD = Parent->SkinData();
+  return Morphing && SD && !SD->Empty && SD->EnableSkinEffects();
+}
+
+bool TbsMenuBarObject::CanMorphing() {
+  return (!FDown || IsNullRect(DownRect)) && ((Active && FMorphKf < 1) || (!Active && FMorphKf > 0));
+}
+
+void TbsMenuBarObject::SetMorphKf(double Value) { FMorphKf = std::clamp(Value, 0.0, 1.0); }
+
+void TbsMenuBarObject::DoMorphing() {
+  SetMorphKf(Active ? FMorphKf + 0.2 : FMorphKf - 0.2);
+  Parent->DrawObject(this);
+}
+
+void TbsMenuBarObject::ReDraw() { Parent->DrawObject(this); }
+
+void TbsMenuBarObject::MouseEnter() {
+  FMouseIn = Active = true;
+  ReDraw();
+}
+
+void TbsMenuBarObject::MouseLeave() {
+  FMouseIn = Active = false;
+  ReDraw();
+}
+
+// ---------------------------------------------------------------------------
 // Items.
 
 TbsSkinMainMenuBarItem::TbsSkinMainMenuBarItem(TbsSkinMainMenuBar* AParent, TbsDataSkinMainMenuBarItem* AData,
                                                cl::TMenuItem* AItem)
-    : Parent(AParent), MenuItem(AItem), Data(AData) {
+    : TbsMenuBarObject(AParent, AData), MenuItem(AItem), Data(AData) {
+  IDName = AItem->Name();
   if (Data) {
-    Picture = PictureOf(Parent->SkinData(), Data->ActivePictureIndex);
-    ObjectRect = Data->SkinRect;
+    FSkinSupport = true;
+    DownRect = !IsNullRect(Data->DownRect)         ? Data->DownRect
+               : !IsNullRect(Data->ActiveSkinRect) ? Data->ActiveSkinRect
+                                                   : Data->SkinRect;
+    AnimateSkinRect = Data->AnimateSkinRect;
+    FrameCount = Data->FrameCount;
+    AnimateInterval = Data->AnimateInterval;
+    InActiveAnimation = Data->InActiveAnimation;
   }
   Enabled = OldEnabled = AItem->Enabled;
+}
+
+bool TbsSkinMainMenuBarItem::EnableAnimation() const { return false; }
+
+void TbsSkinMainMenuBarItem::ReDraw() { TbsMenuBarObject::ReDraw(); }
+
+void TbsSkinMainMenuBarItem::DrawCaption(TBitmap* B, TColor Color) {
+  gfx::TCanvas* C = B->Canvas();
+  std::string Text = cl::StripHotkey(MenuItem->Caption);
+  C->Font()->SetColor(Color);
+  C->Brush()->SetStyle(gfx::bsClear);
+  const bool Shift = FDown && !(FSkinSupport && Picture);
+  int X = (B->Width() - C->TextWidth(Text)) / 2 + (Shift ? 1 : 0);
+  int Y = (B->Height() - C->TextHeight(Text)) / 2 + (Shift ? 1 : 0);
+  C->TextOut(X, Y, Text);
+}
+
+void TbsSkinMainMenuBarItem::DrawImage(gfx::TCanvas* Cnvs, TBitmap* B, const TRect& Src, bool AActive) {
+  (void)Cnvs;
+  CreateHSkinImage(Data->ItemLO, Data->ItemRO, B, TbsPictureRect{Picture, Src}, B->Width(), B->Height(),
+                   AActive && Data->StretchEffect);
+  B->Canvas()->Font()->Assign(*Cnvs->Font());
+  DrawCaption(B, FDown               ? Data->DownFontColor
+                 : AActive           ? Data->ActiveFontColor
+                 : MenuItem->Enabled ? Data->FontColor
+                                     : Data->UnEnabledFontColor);
+}
+
+void TbsSkinMainMenuBarItem::DefaultDraw(gfx::TCanvas* Cnvs, TBitmap* B) {
+  gfx::TCanvas* C = B->Canvas();
+  TRect R{0, 0, B->Width(), B->Height()};
+  if (FDown || FMouseIn || Active) {
+    gfx::Frame3D(C, R, gfx::clNavy, gfx::clNavy, 1);
+    C->Brush()->SetColor(FDown ? gfx::RGB(133, 147, 181) : gfx::RGB(182, 189, 210));
+  } else {
+    C->Brush()->SetColor(gfx::clBtnFace);
+  }
+  C->FillRect(R);
+  C->Font()->Assign(*Cnvs->Font());
+  DrawCaption(B, MenuItem->Enabled ? gfx::clBtnText : gfx::clBtnShadow);
 }
 
 void TbsSkinMainMenuBarItem::Draw(gfx::TCanvas* Cnvs) {
@@ -40,7 +135,7 @@ void TbsSkinMainMenuBarItem::Draw(gfx::TCanvas* Cnvs) {
   int Left = Parent->NewItemsRect.Left;
   for (auto& O : Parent->ObjectList) {
     if (O.get() == this) break;
-    if (O->ObjectRect.Right != 0) Left = O->ObjectRect.Right;
+    if (dynamic_cast<TbsSkinMainMenuBarItem*>(O.get()) && O->ObjectRect.Right != 0) Left = O->ObjectRect.Right;
   }
   std::string Text = cl::StripHotkey(MenuItem->Caption);
   bool Skinned = Data && Picture && !IsNullRect(Data->SkinRect) && !IsNullRect(Data->TextRct);
@@ -71,82 +166,63 @@ void TbsSkinMainMenuBarItem::Draw(gfx::TCanvas* Cnvs) {
     Visible = true;
     Enabled = OldEnabled;
   }
-  int IW = RectWidth(ObjectRect), IH = RectHeight(ObjectRect);
   TBitmap B;
-  B.SetSize(IW, IH);
-  gfx::TCanvas* C = B.Canvas();
-  TColor TextColor;
-  if (Skinned) {
-    TRect Src = Data->SkinRect;
-    bool Act = false;
-    if (FDown) {
-      Src = !IsNullRect(Data->DownRect)         ? Data->DownRect
-            : !IsNullRect(Data->ActiveSkinRect) ? Data->ActiveSkinRect
-                                                : Data->SkinRect;
-      Act = true;
-    } else if (Active) {
-      Src = !IsNullRect(Data->ActiveSkinRect) ? Data->ActiveSkinRect : Data->SkinRect;
-      Act = true;
-    }
-    CreateHSkinImage(Data->ItemLO, Data->ItemRO, &B, TbsPictureRect{Picture, Src}, IW, IH, Act && Data->StretchEffect);
-    TextColor = FDown               ? Data->DownFontColor
-                : Act               ? Data->ActiveFontColor
-                : MenuItem->Enabled ? Data->FontColor
-                                    : Data->UnEnabledFontColor;
-  } else {
-    TRect R{0, 0, IW, IH};
-    if (FDown || FMouseIn || Active) {
-      gfx::Frame3D(C, R, gfx::clNavy, gfx::clNavy, 1);
-      C->Brush()->SetColor(FDown ? gfx::RGB(133, 147, 181) : gfx::RGB(182, 189, 210));
-    } else {
-      C->Brush()->SetColor(gfx::clBtnFace);
-    }
-    C->FillRect(R);
-    TextColor = MenuItem->Enabled ? gfx::clBtnText : gfx::clBtnShadow;
-  }
-  C->Font()->Assign(*F);
-  C->Font()->SetColor(TextColor);
-  C->Brush()->SetStyle(gfx::bsClear);
-  int TH = C->TextHeight(Text);
-  int X = (IW - W) / 2 + (FDown && !Skinned ? 1 : 0), Y = (IH - TH) / 2 + (FDown && !Skinned ? 1 : 0);
-  C->TextOut(X, Y, Text);
+  B.SetSize(RectWidth(ObjectRect), RectHeight(ObjectRect));
+  if (!Skinned)
+    DefaultDraw(Cnvs, &B);
+  else if (FDown)
+    DrawImage(Cnvs, &B, DownRect, true);
+  else if (Active)
+    DrawImage(Cnvs, &B, !IsNullRect(ActiveSkinRect) ? ActiveSkinRect : SkinRect, true);
+  else
+    DrawImage(Cnvs, &B, SkinRect, false);
   Cnvs->Draw(ObjectRect.Left, ObjectRect.Top, &B);
 }
 
 void TbsSkinMainMenuBarItem::MouseEnter() {
   for (auto& O : Parent->ObjectList) {
-    if (O.get() != this && O->FDown) {
+    auto* I = dynamic_cast<TbsSkinMainMenuBarItem*>(O.get());
+    if (I && I != this && I->FDown) {
       // Moving along the bar while a submenu is open switches submenus.
-      O->SetPressed(false);
+      I->SetPressed(false);
       Active = FMouseIn = true;
+      if (EnableMorphing()) SetMorphKf(1);
       SetPressed(true);
       return;
     }
   }
   for (auto& O : Parent->ObjectList)
-    if (O.get() != this && O->Active) O->MouseLeave();
+    if (O.get() != this && O->Active && dynamic_cast<TbsSkinMainMenuBarItem*>(O.get())) O->MouseLeave();
   FMouseIn = Active = true;
-  Parent->DrawObject(this);
+  ReDraw();
   Parent->OnItemMouseEnter(MenuItem);
   if (Parent->Hint != MenuItem->Hint) Parent->Hint = MenuItem->Hint;
 }
 
 void TbsSkinMainMenuBarItem::MouseLeave() {
   Active = FMouseIn = false;
-  Parent->DrawObject(this);
+  if (EnableAnimation() && !InActiveAnimation) {
+    CurrentFrame = 0;
+    Parent->DrawObject(this);
+  }
+  if (EnableMorphing() && FDown) SetMorphKf(0);
+  ReDraw();
   Parent->OnItemMouseLeave(MenuItem);
 }
 
-void TbsSkinMainMenuBarItem::MouseDown() {
+void TbsSkinMainMenuBarItem::MouseDown(int, int, cl::TMouseButton Button) {
   TbsSkinForm* SF = Parent->SkinForm();
-  if (!Enabled || !SF) return;
+  if (!Enabled || !SF || Button != cl::mbLeft) return;
   if (MenuItem->Count() > 0) {
     Parent->MenuActive = true;
     SetPressed(true);
     return;
   }
   if (SF->InMainMenu()) SF->EndMainMenuMode();
-  Parent->DrawObject(this);
+  if (EnableMorphing())
+    ReDraw();
+  else
+    Parent->DrawObject(this);
   cl::Keep<cl::TMenuItem> K(MenuItem);
   if (cl::TMenu* M = MenuItem->GetParentMenu())
     M->DispatchCommand(MenuItem->Command());
@@ -158,10 +234,25 @@ void TbsSkinMainMenuBarItem::SetPressed(bool Value) {
   if (!Value) {
     FDown = false;
     Active = false;
-    Parent->DrawObject(this);
+    if (EnableAnimation()) {
+      if (InActiveAnimation) {
+        // The frames run back from the hot look.
+        CurrentFrame = FrameCount + 1;
+        ReDraw();
+      } else {
+        CurrentFrame = 0;
+        Parent->DrawObject(this);
+      }
+    } else if (EnableMorphing()) {
+      SetMorphKf(1);
+      ReDraw();
+    } else {
+      Parent->DrawObject(this);
+    }
     return;
   }
   FDown = true;
+  SetMorphKf(1);
   Parent->DrawObject(this);
   TbsSkinForm* SF = Parent->SkinForm();
   if (!SF) return;
@@ -235,15 +326,13 @@ void TbsSkinMainMenuBar::BeforeChangeSkinData() {
   FPicture = nullptr;
   FItemData = nullptr;
   ObjectList.clear();
-  MDIButtons.clear();
-  MDIButtonDown = -1;
-  ActiveObject = OldActiveObject = -1;
+  ButtonsCount = 0;
+  ActiveObject = OldActiveObject = MouseCaptureObject = -1;
 }
 
 void TbsSkinMainMenuBar::ChangeSkinData() {
   GetSkinData();
   CreateMenu();
-  if (FMDIChildMax) CreateMDIButtons();
   if (TbsDataSkinMainMenuBar* D = BarData())
     SetHeight(RectHeight(D->SkinRect));
   else if (DefaultHeight > 0)
@@ -259,17 +348,27 @@ void TbsSkinMainMenuBar::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 
 void TbsSkinMainMenuBar::CreateMenu() {
   ObjectList.clear();
-  ActiveObject = OldActiveObject = -1;
-  if (!FMainMenu) return;
-  cl::TMenuItem* Items = FMainMenu->Items();
-  for (int i = 0; i < Items->Count(); ++i) {
-    cl::TMenuItem* I = Items->Items(i);
-    if (I->Visible) ObjectList.push_back(std::make_unique<TbsSkinMainMenuBarItem>(this, FItemData, I));
+  ButtonsCount = 0;
+  ActiveObject = OldActiveObject = MouseCaptureObject = -1;
+  if (FMainMenu) {
+    cl::TMenuItem* Items = FMainMenu->Items();
+    for (int i = 0; i < Items->Count(); ++i) {
+      cl::TMenuItem* I = Items->Items(i);
+      if (I->Visible) ObjectList.push_back(std::make_unique<TbsSkinMainMenuBarItem>(this, FItemData, I));
+    }
   }
+  if (FMDIChildMax) CreateMDIButtons();
+}
+
+std::vector<TbsSkinMainMenuBarItem*> TbsSkinMainMenuBar::Items() const {
+  std::vector<TbsSkinMainMenuBarItem*> L;
+  for (size_t i = size_t(ButtonsCount); i < ObjectList.size(); ++i)
+    L.push_back(static_cast<TbsSkinMainMenuBarItem*>(ObjectList[i].get()));
+  return L;
 }
 
 void TbsSkinMainMenuBar::UpDateEnabledItems() {
-  for (auto& O : ObjectList) {
+  for (TbsSkinMainMenuBarItem* O : Items()) {
     // A hidden item (it did not fit) keeps its state for when it shows again.
     if (O->Visible)
       O->Enabled = O->MenuItem->Enabled;
@@ -290,7 +389,7 @@ void TbsSkinMainMenuBar::CalcObjectRects() {
                     D->ItemsRect.Bottom};
   else
     NewItemsRect = {2, 2, Width() - 2, Height() - 2};
-  if (FMDIChildMax && MDIButtons.size() == 4) PlaceMDIButtons();
+  if (FMDIChildMax && ButtonsCount == 4) PlaceMDIButtons();
 }
 
 // ---------------------------------------------------------------------------
@@ -298,17 +397,14 @@ void TbsSkinMainMenuBar::CalcObjectRects() {
 
 TbsSkinMainMenuBarButton::TbsSkinMainMenuBarButton(TbsSkinMainMenuBar* AParent, TbsDataSkinStdButton* AData,
                                                    TbsStdCommand ACommand)
-    : Parent(AParent), Command(ACommand) {
+    : TbsMenuBarObject(AParent, AData), Command(ACommand) {
   if (!AData) return;
   FSkinSupport = true;
-  IDName = AData->IDName;
   Command = AData->Command;
+  // A record whose looks lie on the form's picture rather than on one of
+  // the active pictures draws from there.
   TbsSkinData* SD = AParent->SkinData();
-  Picture = AData->SkinRectInAPicture                      ? PictureOf(SD, AData->ActivePictureIndex)
-            : SD && SD->FPicture && !SD->FPicture->Empty() ? SD->FPicture.get()
-                                                           : nullptr;
-  SkinRect = AData->SkinRect;
-  ActiveSkinRect = AData->ActiveSkinRect;
+  if (!AData->SkinRectInAPicture) Picture = SD && SD->FPicture && !SD->FPicture->Empty() ? SD->FPicture.get() : nullptr;
   DownRect = AData->DownRect;
   RestoreRect = AData->RestoreRect;
   RestoreActiveRect = AData->RestoreActiveRect;
@@ -358,6 +454,88 @@ void TbsSkinMainMenuBarButton::DefaultDraw(gfx::TCanvas* Cnvs) {
   }
 }
 
+void TbsSkinMainMenuBarButton::MouseDown(int, int, cl::TMouseButton Button) {
+  if (!Enabled || Button != cl::mbLeft || FDown) return;
+  FDown = true;
+  if (EnableMorphing() && !IsNullRect(DownRect)) SetMorphKf(1);
+  Parent->DrawObject(this);
+  // The system menu opens at the press and keeps the button down until it
+  // closes.
+  if (Command == cmSysMenu) DoCommand();
+}
+
+void TbsSkinMainMenuBarButton::MouseUp(int, int, cl::TMouseButton Button) {
+  if (!Enabled || Button != cl::mbLeft || Command == cmSysMenu) return;
+  FDown = false;
+  Parent->DrawObject(this);
+  if (EnableMorphing()) ReDraw();
+  // A release away from the button runs nothing.
+  if (Active) DoCommand();
+}
+
+void TbsSkinMainMenuBarButton::DblClick() {
+  if (Command != cmSysMenu) return;
+  TbsSkinForm* SF = Parent->SkinForm();
+  TbsSkinForm* C = Parent->MaxChildSkinForm();
+  if (!SF || !C) return;
+  SF->SkinMenu()->Hide();
+  SF->SkinMenuClose();
+  RunStdCommand(C, cmClose);
+}
+
+void TbsSkinMainMenuBarButton::MouseEnter() {
+  if (FDown) {
+    FMouseIn = Active = true;
+    if (Command != cmSysMenu) Parent->DrawObject(this);
+    return;
+  }
+  TbsMenuBarObject::MouseEnter();
+}
+
+void TbsSkinMainMenuBarButton::MouseLeave() {
+  if (FDown) {
+    FMouseIn = Active = false;
+    if (Command == cmSysMenu) {
+      if (EnableMorphing()) SetMorphKf(1);
+    } else {
+      Parent->DrawObject(this);
+    }
+    return;
+  }
+  TbsMenuBarObject::MouseLeave();
+}
+
+void TbsSkinMainMenuBarButton::DoCommand() {
+  TbsSkinForm* C = Parent->MaxChildSkinForm();
+  TbsSkinForm* SF = Parent->SkinForm();
+  if (!C || !SF) return;
+  switch (Command) {
+    case cmSysMenu: {
+      cl::TMenuItem* Items = C->SystemMenuItems();
+      if (!Items || Items->Count() == 0) return;
+      Parent->Repaint();
+      TRect R = ObjectRect;
+      TPoint O = Parent->ClientToScreen({0, 0});
+      gfx::OffsetRect(R, O.X, O.Y);
+      SF->SkinMenuOpen();
+      SF->SkinMenu()->Popup(Parent, SF->MenusSkinData() ? SF->MenusSkinData() : SF->SkinData(), 0, R, Items,
+                            Parent->PopupToUp);
+      break;
+    }
+    case cmMaximize:
+      C->SetWindowState(cl::wsNormal);
+      break;
+    default:
+      RunStdCommand(C, Command);
+      break;
+  }
+}
+
+TbsSkinMainMenuBarButton* TbsSkinMainMenuBar::MDIButton(int Index) const {
+  if (Index < 0 || Index >= ButtonsCount) return nullptr;
+  return static_cast<TbsSkinMainMenuBarButton*>(ObjectList[size_t(Index)].get());
+}
+
 TbsSkinForm* TbsSkinMainMenuBar::MaxChildSkinForm() const {
   if (!FSkinForm || !FSkinForm->MDI) return nullptr;
   cl::TCustomForm* C = FSkinForm->MDI->FindMaximizedMDIChild();
@@ -365,7 +543,7 @@ TbsSkinForm* TbsSkinMainMenuBar::MaxChildSkinForm() const {
 }
 
 void TbsSkinMainMenuBar::CreateMDIButtons() {
-  MDIButtons.clear();
+  DeleteMDIButtons();
   TbsDataSkinMainMenuBar* D = BarData();
   auto Rec = [&](const std::string& Name) -> TbsDataSkinStdButton* {
     if (!D || Name.empty()) return nullptr;
@@ -383,16 +561,24 @@ void TbsSkinMainMenuBar::CreateMDIButtons() {
       B->IDName = DefNames[i];
       B->Command = Order[i].second;
     }
-    MDIButtons.push_back(std::move(B));
+    ObjectList.insert(ObjectList.begin() + i, std::move(B));
   }
-  MDIButtonDown = -1;
+  ButtonsCount = 4;
+  ActiveObject = OldActiveObject = MouseCaptureObject = -1;
   SetMDIButtonsVisibility();
+}
+
+void TbsSkinMainMenuBar::DeleteMDIButtons() {
+  ObjectList.erase(ObjectList.begin(), ObjectList.begin() + ButtonsCount);
+  ButtonsCount = 0;
+  ActiveObject = OldActiveObject = MouseCaptureObject = -1;
 }
 
 void TbsSkinMainMenuBar::SetMDIButtonsVisibility() {
   TbsSkinForm* C = MaxChildSkinForm();
   TbsBorderIcons Icons = C ? C->BorderIcons() : TbsBorderIcons{};
-  for (auto& B : MDIButtons) {
+  for (int i = 0; i < ButtonsCount; ++i) {
+    TbsSkinMainMenuBarButton* B = MDIButton(i);
     B->Visible = true;
     if (B->Command == cmMinimize && !(Icons & biMinimize)) B->Visible = false;
     if (B->Command == cmSysMenu && !(Icons & biSystemMenu)) B->Visible = false;
@@ -409,7 +595,7 @@ void TbsSkinMainMenuBar::PlaceMDIButtons() {
     int Top = NewItemsRect.Top + H / 2 - S.Y / 2;
     B.ObjectRect = TRect{Left, Top, Left + S.X, Top + S.Y};
   };
-  TbsSkinMainMenuBarButton& Sys = *MDIButtons[0];
+  TbsSkinMainMenuBarButton& Sys = *MDIButton(0);
   if (Sys.Visible) {
     Place(Sys, NewItemsRect.Left);
     NewItemsRect.Left = Sys.ObjectRect.Right + 2;
@@ -417,8 +603,8 @@ void TbsSkinMainMenuBar::PlaceMDIButtons() {
     Sys.ObjectRect = TRect{};
   }
   int Right = NewItemsRect.Right;
-  for (size_t i = 1; i < 4; ++i) {
-    TbsSkinMainMenuBarButton& B = *MDIButtons[i];
+  for (int i = 1; i < 4; ++i) {
+    TbsSkinMainMenuBarButton& B = *MDIButton(i);
     if (!B.Visible) {
       B.ObjectRect = TRect{};
       continue;
@@ -432,7 +618,6 @@ void TbsSkinMainMenuBar::PlaceMDIButtons() {
 void TbsSkinMainMenuBar::MDIChildMaximize() {
   if (FMDIChildMax) return;
   FMDIChildMax = true;
-  ActiveObject = OldActiveObject = -1;
   CreateMDIButtons();
   Invalidate();
 }
@@ -445,29 +630,23 @@ void TbsSkinMainMenuBar::MDIChildRestore() {
   }
   if (!FMDIChildMax) return;
   FMDIChildMax = false;
-  ActiveObject = OldActiveObject = -1;
-  MDIButtons.clear();
-  MDIButtonDown = -1;
+  DeleteMDIButtons();
   Invalidate();
 }
 
-void TbsSkinMainMenuBar::RunMDIButton(TbsSkinMainMenuBarButton* B) {
-  TbsSkinForm* C = MaxChildSkinForm();
-  if (!C) return;
-  switch (B->Command) {
-    case cmSysMenu: {
-      win::POINT P{B->ObjectRect.Left, B->ObjectRect.Bottom};
-      win::ClientToScreen(Handle(), &P);
-      C->PopupSysMenuAt(P.X, P.Y);
-      break;
-    }
-    case cmMaximize:
-      C->SetWindowState(cl::wsNormal);
-      break;
-    default:
-      RunStdCommand(C, B->Command);
-      break;
+void TbsSkinMainMenuBar::SkinMenuClosed() {
+  for (int i = 0; i < ButtonsCount; ++i) {
+    TbsSkinMainMenuBarButton* B = MDIButton(i);
+    if (B->Command != cmSysMenu || !B->FDown) continue;
+    B->FDown = false;
+    if (ActiveObject != i) B->Active = B->FMouseIn = false;
+    B->ReDraw();
   }
+}
+
+void TbsSkinMainMenuBar::Dispatch(cl::TMessage& Msg) {
+  if (Msg.Msg == WM_SKIN_MENU_CLOSED) SkinMenuClosed();
+  TbsSkinControl::Dispatch(Msg);
 }
 
 TRect TbsSkinMainMenuBar::MarkerRect() const {
@@ -477,8 +656,8 @@ TRect TbsSkinMainMenuBar::MarkerRect() const {
 void TbsSkinMainMenuBar::DrawItems(TBitmap* B) {
   CalcObjectRects();
   Scroll = false;
+  // An item places itself and decides whether it fits while it draws.
   for (auto& O : ObjectList) O->Draw(B->Canvas());
-  for (auto& M : MDIButtons) M->Draw(B->Canvas());
   if (Scroll && ScrollMenu) {
     TRect M = MarkerRect();
     TColor C = gfx::clBtnText;
@@ -504,7 +683,7 @@ void TbsSkinMainMenuBar::CreateControlSkinImage(TBitmap* B) {
   DrawItems(B);
 }
 
-void TbsSkinMainMenuBar::DrawObject(TbsSkinMainMenuBarItem*) {
+void TbsSkinMainMenuBar::DrawObject(TbsMenuBarObject*) {
   // Items are narrow and the bar is one bitmap: repaint it whole.
   if (HandleAllocated()) Repaint();
 }
@@ -514,72 +693,61 @@ void TbsSkinMainMenuBar::TestActive(int X, int Y) {
   OldActiveObject = ActiveObject;
   int Hit = -1;
   for (size_t i = 0; i < ObjectList.size(); ++i)
-    if (ObjectList[i]->Enabled && gfx::PtInRect(ObjectList[i]->ObjectRect, TPoint{X, Y})) {
+    if (ObjectList[i]->Enabled && ObjectList[i]->Visible && gfx::PtInRect(ObjectList[i]->ObjectRect, TPoint{X, Y})) {
       Hit = int(i);
       break;
     }
-  if (Hit == -1 && MenuActive && OldActiveObject != -1) return;
-  ActiveObject = Hit;
+  const bool KeepItem = Hit == -1 && MenuActive && OldActiveObject >= ButtonsCount;
+  if (!KeepItem) ActiveObject = Hit;
+  // While one object holds the mouse, no other lights up.
+  if (MouseCaptureObject != -1 && ActiveObject != MouseCaptureObject) ActiveObject = -1;
+  if (ActiveObject >= int(ObjectList.size())) ActiveObject = -1;
   if (ActiveObject == OldActiveObject) return;
+  cl::Keep<TbsSkinMainMenuBar> K(this);
   if (OldActiveObject >= 0 && OldActiveObject < int(ObjectList.size()) && ObjectList[size_t(OldActiveObject)]->Enabled)
     ObjectList[size_t(OldActiveObject)]->MouseLeave();
-  if (ActiveObject >= 0) ObjectList[size_t(ActiveObject)]->MouseEnter();
+  if (ActiveObject >= 0 && ActiveObject < int(ObjectList.size()) && ObjectList[size_t(ActiveObject)]->Enabled)
+    ObjectList[size_t(ActiveObject)]->MouseEnter();
 }
 
 void TbsSkinMainMenuBar::MouseMove(cl::TShiftState Shift, int X, int Y) {
   TbsSkinControl::MouseMove(Shift, X, Y);
-  bool Changed = false;
-  for (size_t i = 0; i < MDIButtons.size(); ++i) {
-    auto& M = MDIButtons[i];
-    // While one is held, only that one lights up.
-    bool A =
-        M->Visible && gfx::PtInRect(M->ObjectRect, TPoint{X, Y}) && (MDIButtonDown == -1 || MDIButtonDown == int(i));
-    if (A != M->Active) Changed = true;
-    M->Active = A;
-  }
-  if (Changed) Invalidate();
+  // A capture whose release went elsewhere (a menu took the mouse) ends here.
+  if (!(Shift & cl::ssLeft)) MouseCaptureObject = -1;
   TestActive(X, Y);
 }
 
 void TbsSkinMainMenuBar::MouseUp(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) {
+  cl::Keep<TbsSkinMainMenuBar> K(this);
+  const int C = MouseCaptureObject;
+  MouseCaptureObject = -1;
+  if (C >= 0 && C < int(ObjectList.size())) ObjectList[size_t(C)]->MouseUp(X, Y, Button);
   TbsSkinControl::MouseUp(Button, Shift, X, Y);
-  if (MDIButtonDown < 0 || MDIButtonDown >= int(MDIButtons.size())) return;
-  TbsSkinMainMenuBarButton* B = MDIButtons[size_t(MDIButtonDown)].get();
-  MDIButtonDown = -1;
-  B->FDown = false;
-  Invalidate();
-  // A release outside the pressed button runs nothing.
-  if (Button == cl::mbLeft && gfx::PtInRect(B->ObjectRect, TPoint{X, Y})) {
-    cl::Keep<TbsSkinMainMenuBar> K(this);
-    RunMDIButton(B);
-  }
 }
 
 void TbsSkinMainMenuBar::CMMouseLeave(cl::TMessage& Msg) {
   TbsSkinControl::CMMouseLeave(Msg);
-  for (auto& M : MDIButtons) M->Active = false;
   TestActive(-1, -1);
 }
 
 void TbsSkinMainMenuBar::MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) {
   TbsSkinControl::MouseDown(Button, Shift, X, Y);
-  if (Button != cl::mbLeft) return;
-  for (size_t i = 0; i < MDIButtons.size(); ++i) {
-    auto& M = MDIButtons[i];
-    if (M->Visible && gfx::PtInRect(M->ObjectRect, TPoint{X, Y})) {
-      M->FDown = M->Active = true;
-      MDIButtonDown = int(i);
-      Invalidate();
-      return;
-    }
-  }
+  cl::Keep<TbsSkinMainMenuBar> K(this);
   TestActive(X, Y);
-  if (ActiveObject >= 0) {
-    cl::Keep<TbsSkinMainMenuBar> K(this);
-    ObjectList[size_t(ActiveObject)]->MouseDown();
+  if (ActiveObject >= 0 && ActiveObject < int(ObjectList.size())) {
+    MouseCaptureObject = ActiveObject;
+    TbsMenuBarObject* O = ObjectList[size_t(ActiveObject)].get();
+    O->MouseDown(X, Y, Button);
+    // The press may have rebuilt the list (a command, a skin change).
+    if (Shift & cl::ssDouble)
+      for (auto& P : ObjectList)
+        if (P.get() == O) {
+          O->DblClick();
+          break;
+        }
     return;
   }
-  if (Scroll && ScrollMenu && gfx::PtInRect(MarkerRect(), TPoint{X, Y})) PopupRemainingItems();
+  if (Button == cl::mbLeft && Scroll && ScrollMenu && gfx::PtInRect(MarkerRect(), TPoint{X, Y})) PopupRemainingItems();
 }
 
 void TbsSkinMainMenuBar::PopupRemainingItems() {
@@ -588,7 +756,7 @@ void TbsSkinMainMenuBar::PopupRemainingItems() {
   // fit (bar items exist only for visible menu items, so their count alone
   // would point at the wrong item when an invisible one comes before).
   int Start = -1;
-  for (auto& O : ObjectList)
+  for (TbsSkinMainMenuBarItem* O : Items())
     if (!O->Visible) {
       cl::TMenuItem* Items = FMainMenu->Items();
       for (int i = 0; i < Items->Count(); ++i)
@@ -606,15 +774,15 @@ void TbsSkinMainMenuBar::PopupRemainingItems() {
 void TbsSkinMainMenuBar::MenuEnter() {
   MenuActive = true;
   TbsSkinMainMenuBarItem* First = nullptr;
-  for (auto& O : ObjectList)
+  for (TbsSkinMainMenuBarItem* O : Items())
     if (O->Active) {
-      First = O.get();
+      First = O;
       break;
     }
   if (!First)
-    for (auto& O : ObjectList)
+    for (TbsSkinMainMenuBarItem* O : Items())
       if (O->Enabled && O->Visible) {
-        First = O.get();
+        First = O;
         break;
       }
   if (First) First->MouseEnter();
@@ -622,29 +790,29 @@ void TbsSkinMainMenuBar::MenuEnter() {
 
 void TbsSkinMainMenuBar::MenuExit() {
   MenuActive = false;
-  for (auto& O : ObjectList)
+  for (TbsSkinMainMenuBarItem* O : Items())
     if (O->FDown || O->Active) {
       O->Active = O->FMouseIn = O->FDown = false;
-      DrawObject(O.get());
+      DrawObject(O);
       break;
     }
   ActiveObject = OldActiveObject = -1;
 }
 
 void TbsSkinMainMenuBar::RestoreActiveItem() {
-  for (auto& O : ObjectList)
+  for (TbsSkinMainMenuBarItem* O : Items())
     if (O->FDown) {
       O->FDown = false;
       O->Active = true;
-      DrawObject(O.get());
+      DrawObject(O);
       break;
     }
 }
 
 void TbsSkinMainMenuBar::NextItem() {
   std::vector<TbsSkinMainMenuBarItem*> L;
-  for (auto& O : ObjectList)
-    if (O->Enabled && O->Visible) L.push_back(O.get());
+  for (TbsSkinMainMenuBarItem* O : Items())
+    if (O->Enabled && O->Visible) L.push_back(O);
   if (L.empty()) return;
   for (size_t i = 0; i < L.size(); ++i)
     if (L[i]->Active || L[i]->FDown) {
@@ -658,8 +826,8 @@ void TbsSkinMainMenuBar::NextItem() {
 
 void TbsSkinMainMenuBar::PriorItem() {
   std::vector<TbsSkinMainMenuBarItem*> L;
-  for (auto& O : ObjectList)
-    if (O->Enabled && O->Visible) L.push_back(O.get());
+  for (TbsSkinMainMenuBarItem* O : Items())
+    if (O->Enabled && O->Visible) L.push_back(O);
   if (L.empty()) return;
   for (size_t i = 0; i < L.size(); ++i)
     if (L[i]->Active || L[i]->FDown) {
@@ -673,20 +841,20 @@ void TbsSkinMainMenuBar::PriorItem() {
 
 bool TbsSkinMainMenuBar::FindHotKeyItem(int VK) {
   if (!FSkinForm || !FSkinForm->Form()->Visible()) return false;
-  for (auto& O : ObjectList) {
+  for (TbsSkinMainMenuBarItem* O : Items()) {
     if (!O->Enabled || !O->Visible || !cl::IsAccel(char32_t(VK), O->MenuItem->Caption)) continue;
     O->MouseEnter();
-    if (!(FSkinForm->InMenu() && O->MenuItem->Count() > 0)) O->MouseDown();
+    if (!(FSkinForm->InMenu() && O->MenuItem->Count() > 0)) O->MouseDown(0, 0, cl::mbLeft);
     return true;
   }
   return false;
 }
 
 bool TbsSkinMainMenuBar::PressActiveItem() {
-  for (auto& O : ObjectList)
+  for (TbsSkinMainMenuBarItem* O : Items())
     if ((O->FDown && O->MenuItem->Count() == 0) || (O->Active && !O->FDown && !FSkinForm->InMenu())) {
       O->Active = false;
-      O->MouseDown();
+      O->MouseDown(0, 0, cl::mbLeft);
       return true;
     }
   return false;

@@ -27,41 +27,101 @@ class TbsSkinMainMenu : public cl::TMainMenu {
   TbsSkinData* SkinData = nullptr;
 };
 
-class TbsSkinMainMenuBarItem {
+// One object of the bar: a top-level item or a caption button of the
+// maximized multiple-document child. The bar keeps them in one list (the
+// buttons first), tracks the pointer over them, captures the pressed one
+// and hands it the mouse; each kind answers in its own way. The hover look
+// fades in and out by the bar's transition timer when the record asks for it.
+class TbsMenuBarObject {
  public:
-  TbsSkinMainMenuBarItem(TbsSkinMainMenuBar* AParent, TbsDataSkinMainMenuBarItem* AData, cl::TMenuItem* AItem);
-  void Draw(gfx::TCanvas* Cnvs);
-  void MouseEnter();
-  void MouseLeave();
-  void MouseDown();
-  void SetPressed(bool Value);
+  TbsMenuBarObject(TbsSkinMainMenuBar* AParent, TbsDataSkinObject* AData);
+  virtual ~TbsMenuBarObject() = default;
+  TbsMenuBarObject(const TbsMenuBarObject&) = delete;
+  TbsMenuBarObject& operator=(const TbsMenuBarObject&) = delete;
+
+  // Shows a change of state: through the transition timer when the object
+  // fades, else at once.
+  virtual void ReDraw();
+  virtual void Draw(gfx::TCanvas* Cnvs) { (void)Cnvs; }
+  virtual void MouseDown(int X, int Y, cl::TMouseButton Button) { (void)X, (void)Y, (void)Button; }
+  virtual void MouseUp(int X, int Y, cl::TMouseButton Button) { (void)X, (void)Y, (void)Button; }
+  virtual void DblClick() {}
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  // The look still has to move towards the object's state.
+  virtual bool CanMorphing();
+
+  bool EnableMorphing() const;
+  // One step of the transition (a fifth of the way), then drawn.
+  void DoMorphing();
+  double MorphKf() const { return FMorphKf; }
+  void SetMorphKf(double Value);
 
   TbsSkinMainMenuBar* Parent;
+  bool FMouseIn = false;
+  TBitmap* Picture = nullptr;
+  bool FDown = false;
+  double FMorphKf = 0;
+  std::string IDName;
+  TRect SkinRect, ActiveSkinRect, DownRect, ObjectRect;
+  bool Active = false;
+  bool Enabled = true;
+  // For an item: it fitted on the bar at the last paint.
+  bool Visible = true;
+  bool Morphing = false;
+  TbsMorphKind MorphKind = mkDefault;
+};
+
+class TbsSkinMainMenuBarItem : public TbsMenuBarObject {
+ public:
+  TbsSkinMainMenuBarItem(TbsSkinMainMenuBar* AParent, TbsDataSkinMainMenuBarItem* AData, cl::TMenuItem* AItem);
+  void ReDraw() override;
+  void Draw(gfx::TCanvas* Cnvs) override;
+  void MouseDown(int X, int Y, cl::TMouseButton Button) override;
+  void MouseEnter() override;
+  void MouseLeave() override;
+  // The frames of AnimateSkinRect play while the pointer is over the item.
+  bool EnableAnimation() const;
+  // Pressed: the submenu opens; released: the look goes back.
+  void SetPressed(bool Value);
+
+  bool FSkinSupport = false;
   cl::TMenuItem* MenuItem;
   TbsDataSkinMainMenuBarItem* Data;
-  TBitmap* Picture = nullptr;
-  TRect ObjectRect;
-  bool Active = false, FMouseIn = false, FDown = false;
-  bool Enabled = true, Visible = true, OldEnabled = true;
+  bool OldEnabled = true;
+  TRect AnimateSkinRect;
+  int FrameCount = 0, AnimateInterval = 0;
+  bool InActiveAnimation = false;
+  int CurrentFrame = 0;
+
+ private:
+  // The item's image from Src of the picture (or the background under it),
+  // with its caption in the colour of the state.
+  void DrawImage(gfx::TCanvas* Cnvs, gfx::TBitmap* B, const TRect& Src, bool AActive);
+  void DefaultDraw(gfx::TCanvas* Cnvs, gfx::TBitmap* B);
+  void DrawCaption(gfx::TBitmap* B, TColor Color);
 };
 
 // A caption button of the maximized multiple-document child, shown on the
 // bar while the child has no frame of its own: system menu at the left,
 // minimize, restore and close at the right.
-class TbsSkinMainMenuBarButton {
+class TbsSkinMainMenuBarButton : public TbsMenuBarObject {
  public:
   TbsSkinMainMenuBarButton(TbsSkinMainMenuBar* AParent, TbsDataSkinStdButton* AData, TbsStdCommand ACommand);
-  void Draw(gfx::TCanvas* Cnvs);
+  void Draw(gfx::TCanvas* Cnvs) override;
   void DefaultDraw(gfx::TCanvas* Cnvs);
+  void MouseDown(int X, int Y, cl::TMouseButton Button) override;
+  void MouseUp(int X, int Y, cl::TMouseButton Button) override;
+  void DblClick() override;
+  void MouseEnter() override;
+  void MouseLeave() override;
 
-  TbsSkinMainMenuBar* Parent;
-  TbsStdCommand Command;
   bool FSkinSupport = false;
-  std::string IDName;
-  TBitmap* Picture = nullptr;
-  TRect SkinRect, ActiveSkinRect, DownRect, RestoreRect, RestoreActiveRect, RestoreDownRect;
-  TRect ObjectRect;
-  bool Active = false, FDown = false, Visible = true;
+  TbsStdCommand Command;
+  TRect RestoreRect, RestoreActiveRect, RestoreDownRect;
+
+ private:
+  void DoCommand();
 };
 
 class TbsSkinMainMenuBar : public TbsSkinControl {
@@ -105,23 +165,33 @@ class TbsSkinMainMenuBar : public TbsSkinControl {
   void MDIChildMaximize();
   void MDIChildRestore();
   bool MDIChildMax() const { return FMDIChildMax; }
-  // System menu, close, maximize (shown as restore), minimize.
-  std::vector<std::unique_ptr<TbsSkinMainMenuBarButton>> MDIButtons;
+  // The child's buttons at the head of ObjectList (0 or 4), in the order
+  // system menu, close, maximize (shown as restore), minimize; then the
+  // items.
+  int ButtonsCount = 0;
+  TbsSkinMainMenuBarButton* MDIButton(int Index) const;
+  // The button the maximized child's system menu opened from is released.
+  void SkinMenuClosed();
 
-  std::vector<std::unique_ptr<TbsSkinMainMenuBarItem>> ObjectList;
-  int ActiveObject = -1, OldActiveObject = -1;
+  std::vector<std::unique_ptr<TbsMenuBarObject>> ObjectList;
+  // The items of ObjectList (after the buttons).
+  std::vector<TbsSkinMainMenuBarItem*> Items() const;
+  int ActiveObject = -1, OldActiveObject = -1, MouseCaptureObject = -1;
   bool MenuActive = false;
   bool Scroll = false;
   TRect NewItemsRect;
   TRect MarkerRect() const;
   // The bar's record, nil without one.
   TbsDataSkinMainMenuBar* BarData() const;
-  void DrawObject(TbsSkinMainMenuBarItem* O);
+  void DrawObject(TbsMenuBarObject* O);
+  // The maximized child's form component, nil when none.
+  TbsSkinForm* MaxChildSkinForm() const;
 
   void GetSkinData() override;
   void ChangeSkinData() override;
   void BeforeChangeSkinData() override;
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  void Dispatch(cl::TMessage& Msg) override;
 
  protected:
   void Notification(cl::TComponent* AComponent, cl::TOperation Operation) override;
@@ -136,13 +206,10 @@ class TbsSkinMainMenuBar : public TbsSkinControl {
  private:
   void DrawItems(gfx::TBitmap* B);
   void CreateMDIButtons();
+  void DeleteMDIButtons();
   void SetMDIButtonsVisibility();
   void PlaceMDIButtons();
-  // The maximized child's form component, nil when none.
-  TbsSkinForm* MaxChildSkinForm() const;
-  void RunMDIButton(TbsSkinMainMenuBarButton* B);
   bool FMDIChildMax = false;
-  int MDIButtonDown = -1;
   cl::TMainMenu* FMainMenu = nullptr;
   TbsSkinForm* FSkinForm = nullptr;
   TbsDataSkinMainMenuBarItem* FItemData = nullptr;

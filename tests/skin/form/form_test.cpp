@@ -1579,12 +1579,12 @@ TEST_F(MDIForms, MaximizedChildsButtonsOnTheMenuBar) {
   dsf->SetWindowState(cl::wsMaximized);
   h.Pump();
   ASSERT_TRUE(bar->MDIChildMax());
-  ASSERT_EQ(bar->MDIButtons.size(), 4u);
+  ASSERT_EQ(bar->ButtonsCount, 4);
   const auto& C = FrameTestColors(0);
-  auto& sys = *bar->MDIButtons[0];
-  auto& close = *bar->MDIButtons[1];
-  auto& max = *bar->MDIButtons[2];
-  auto& min = *bar->MDIButtons[3];
+  auto& sys = *bar->MDIButton(0);
+  auto& close = *bar->MDIButton(1);
+  auto& max = *bar->MDIButton(2);
+  auto& min = *bar->MDIButton(3);
   bar->Repaint();
   h.Pump();
   // Laid out: the skin's 14 x 14 looks from the right edge of the items
@@ -1596,7 +1596,7 @@ TEST_F(MDIForms, MaximizedChildsButtonsOnTheMenuBar) {
   EXPECT_EQ(max.ObjectRect.Right, close.ObjectRect.Left - 2);
   EXPECT_EQ(min.ObjectRect.Right, max.ObjectRect.Left - 2);
   EXPECT_EQ(sys.ObjectRect.Left, 2);
-  EXPECT_EQ(bar->ObjectList[0]->ObjectRect.Left, sys.ObjectRect.Right + 2);
+  EXPECT_EQ(bar->Items()[0]->ObjectRect.Left, sys.ObjectRect.Right + 2);
   const int cx = close.ObjectRect.Left + 2, cy = close.ObjectRect.Top + 2;
   EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(C.ButtonNormal));
   h.input.MoveTo(bar, cx, cy);
@@ -1615,18 +1615,18 @@ TEST_F(MDIForms, MaximizedChildsButtonsOnTheMenuBar) {
   h.Pump();
   EXPECT_EQ(dsf->WindowState(), cl::wsNormal);
   EXPECT_FALSE(bar->MDIChildMax());
-  EXPECT_TRUE(bar->MDIButtons.empty());
+  EXPECT_EQ(bar->ButtonsCount, 0);
   // A child without a minimize icon shows no minimize button; its close
   // button closes it, and with it the buttons go.
   dsf->SetBorderIcons(biSystemMenu | biMaximize);
   dsf->SetWindowState(cl::wsMaximized);
   h.Pump();
   ASSERT_TRUE(bar->MDIChildMax());
-  EXPECT_FALSE(bar->MDIButtons[3]->Visible);
-  EXPECT_TRUE(bar->MDIButtons[0]->Visible);
+  EXPECT_FALSE(bar->MDIButton(3)->Visible);
+  EXPECT_TRUE(bar->MDIButton(0)->Visible);
   bar->Repaint();
   h.Pump();
-  auto& close2 = *bar->MDIButtons[1];
+  auto& close2 = *bar->MDIButton(1);
   h.input.MoveTo(bar, close2.ObjectRect.Left + 3, close2.ObjectRect.Top + 3);
   h.input.Click();
   h.Pump();
@@ -1950,7 +1950,7 @@ TEST_F(MenuBar, OverflowPopupStartsAtTheFirstHiddenMenuItem) {
   ASSERT_LT(shown, 3);
   bar->PopupRemainingItems();
   ASSERT_TRUE(sf->SkinMenu()->Visible());
-  EXPECT_EQ(OpenFirst(), bar->ObjectList[size_t(shown)]->MenuItem->Caption);
+  EXPECT_EQ(OpenFirst(), bar->Items()[size_t(shown)]->MenuItem->Caption);
   sf->SkinMenu()->Hide();
 }
 
