@@ -4,6 +4,8 @@
 
 #include "platform/gfx/rect.h"
 #include "skin/draw/bsCaptionGlyphs.h"
+#include "skin/draw/bsEffectBitmap.h"
+#include "skin/draw/bsParentImage.h"
 #include "skin/draw/bsGeometry.h"
 #include "skin/draw/bsGlyphLayout.h"
 #include "skin/form/bsSkinForm.h"
@@ -58,7 +60,12 @@ void TbsMenuBarObject::DoMorphing() {
   Parent->DrawObject(this);
 }
 
-void TbsMenuBarObject::ReDraw() { Parent->DrawObject(this); }
+void TbsMenuBarObject::ReDraw() {
+  if (EnableMorphing())
+    Parent->MorphTimer()->SetEnabled(true);
+  else
+    Parent->DrawObject(this);
+}
 
 void TbsMenuBarObject::MouseEnter() {
   FMouseIn = Active = true;
@@ -90,9 +97,21 @@ TbsSkinMainMenuBarItem::TbsSkinMainMenuBarItem(TbsSkinMainMenuBar* AParent, TbsD
   Enabled = OldEnabled = AItem->Enabled;
 }
 
-bool TbsSkinMainMenuBarItem::EnableAnimation() const { return false; }
+bool TbsSkinMainMenuBarItem::EnableAnimation() const {
+  TbsSkinData* SD = Parent->SkinData();
+  return !IsNullRect(AnimateSkinRect) && FrameCount > 0 && SD && !SD->Empty && SD->EnableSkinEffects();
+}
 
-void TbsSkinMainMenuBarItem::ReDraw() { TbsMenuBarObject::ReDraw(); }
+void TbsSkinMainMenuBarItem::ReDraw() {
+  if (!EnableAnimation()) {
+    TbsMenuBarObject::ReDraw();
+    return;
+  }
+  cl::TTimer* T = Parent->AnimateTimer();
+  const unsigned Interval = AnimateInterval > 0 ? unsigned(AnimateInterval) : 25u;
+  if (T->Interval() != Interval) T->SetInterval(Interval);
+  T->SetEnabled(true);
+}
 
 void TbsSkinMainMenuBarItem::DrawCaption(TBitmap* B, TColor Color) {
   gfx::TCanvas* C = B->Canvas();
@@ -106,9 +125,11 @@ void TbsSkinMainMenuBarItem::DrawCaption(TBitmap* B, TColor Color) {
 }
 
 void TbsSkinMainMenuBarItem::DrawImage(gfx::TCanvas* Cnvs, TBitmap* B, const TRect& Src, bool AActive) {
-  (void)Cnvs;
-  CreateHSkinImage(Data->ItemLO, Data->ItemRO, B, TbsPictureRect{Picture, Src}, B->Width(), B->Height(),
-                   AActive && Data->StretchEffect);
+  if (Parent->ItemTransparent() && Src == SkinRect)
+    B->Canvas()->CopyRect(TRect{0, 0, B->Width(), B->Height()}, Cnvs, ObjectRect);
+  else
+    CreateHSkinImage(Data->ItemLO, Data->ItemRO, B, TbsPictureRect{Picture, Src}, B->Width(), B->Height(),
+                     AActive && Data->StretchEffect);
   B->Canvas()->Font()->Assign(*Cnvs->Font());
   DrawCaption(B, FDown               ? Data->DownFontColor
                  : AActive           ? Data->ActiveFontColor
@@ -168,11 +189,37 @@ void TbsSkinMainMenuBarItem::Draw(gfx::TCanvas* Cnvs) {
   }
   TBitmap B;
   B.SetSize(RectWidth(ObjectRect), RectHeight(ObjectRect));
-  if (!Skinned)
+  if (!Skinned) {
     DefaultDraw(Cnvs, &B);
-  else if (FDown)
+  } else if (FDown) {
     DrawImage(Cnvs, &B, DownRect, true);
-  else if (Active)
+  } else if (EnableAnimation() && CurrentFrame > 0 && CurrentFrame <= FrameCount) {
+    // Frames stack downwards when the strip is taller than the item's look,
+    // else they stand side by side.
+    TRect F = AnimateSkinRect;
+    if (RectHeight(AnimateSkinRect) > RectHeight(SkinRect)) {
+      const int FH = RectHeight(AnimateSkinRect) / FrameCount;
+      F.Top += (CurrentFrame - 1) * FH;
+      F.Bottom = F.Top + FH;
+    } else {
+      const int FW = RectWidth(AnimateSkinRect) / FrameCount;
+      F.Left += (CurrentFrame - 1) * FW;
+      F.Right = F.Left + FW;
+    }
+    DrawImage(Cnvs, &B, F, true);
+  } else if (EnableMorphing() && ((Active && FMorphKf != 1) || (!Active && FMorphKf != 0))) {
+    TBitmap A;
+    A.SetSize(B.Width(), B.Height());
+    DrawImage(Cnvs, &B, SkinRect, false);
+    DrawImage(Cnvs, &A, ActiveSkinRect, true);
+    std::unique_ptr<TbsEffectBmp> EB(TbsEffectBmp::CreateFromhWnd(B.Handle()));
+    std::unique_ptr<TbsEffectBmp> EA(TbsEffectBmp::CreateFromhWnd(A.Handle()));
+    if (EB && EA) {
+      EB->MorphBy(MorphKind, EA.get(), FMorphKf);
+      EB->Draw(Cnvs->Handle(), ObjectRect.Left, ObjectRect.Top);
+      return;
+    }
+  } else if (Active)
     DrawImage(Cnvs, &B, !IsNullRect(ActiveSkinRect) ? ActiveSkinRect : SkinRect, true);
   else
     DrawImage(Cnvs, &B, SkinRect, false);
@@ -277,6 +324,62 @@ TbsSkinMainMenuBar::TbsSkinMainMenuBar(cl::TComponent* AOwner) : TbsSkinControl(
   DefItemFont.SetName("Arial");
   DefItemFont.SetHeight(14);
   DefItemFont.SetColor(gfx::clBtnText);
+  auto MakeTimer = [this](unsigned ms, void (TbsSkinMainMenuBar::*tick)(rtl::TObject*)) {
+    auto* t = new cl::TTimer(this);
+    t->SetEnabled(false);
+    t->SetInterval(ms);
+    t->SetOnTimer([this, tick](rtl::TObject* s) { (this->*tick)(s); });
+    return t;
+  };
+  FMorphTimer = MakeTimer(25, &TbsSkinMainMenuBar::MorphTimerTick);
+  FAnimateTimer = MakeTimer(25, &TbsSkinMainMenuBar::AnimateTimerTick);
+}
+
+void TbsSkinMainMenuBar::MorphTimerTick(rtl::TObject*) {
+  cl::Keep<TbsSkinMainMenuBar> K(this);
+  bool Any = false;
+  for (size_t i = 0; i < ObjectList.size(); ++i) {
+    TbsMenuBarObject* O = ObjectList[i].get();
+    if (O->EnableMorphing() && O->CanMorphing()) {
+      O->DoMorphing();
+      Any = true;
+    }
+  }
+  if (!Any) FMorphTimer->SetEnabled(false);
+}
+
+void TbsSkinMainMenuBar::AnimateTimerTick(rtl::TObject*) {
+  cl::Keep<TbsSkinMainMenuBar> K(this);
+  bool Any = false;
+  for (TbsSkinMainMenuBarItem* I : Items()) {
+    if (!I->EnableAnimation()) continue;
+    if (I->Active && I->CurrentFrame <= I->FrameCount)
+      ++I->CurrentFrame;
+    else if (!I->Active && I->CurrentFrame > 0)
+      --I->CurrentFrame;
+    else
+      continue;
+    Any = true;
+    DrawObject(I);
+  }
+  if (!Any) FAnimateTimer->SetEnabled(false);
+}
+
+bool TbsSkinMainMenuBar::ItemTransparent() const {
+  TbsDataSkinMainMenuBar* D = BarData();
+  return D && D->ItemTransparent;
+}
+
+bool TbsSkinMainMenuBar::BarTransparent() const { return BarData() && FSD->MainMenuBarTransparent; }
+
+void TbsSkinMainMenuBar::WMMove(cl::TMessage& Msg) {
+  TbsSkinControl::WMMove(Msg);
+  // A bar placed by hand shows another part of its parent after a move.
+  if (BarTransparent() && Align() == cl::alNone) Invalidate();
+}
+
+void TbsSkinMainMenuBar::CheckParentBackground() {
+  if (BarTransparent()) Invalidate();
 }
 
 void TbsSkinMainMenuBar::Notification(cl::TComponent* AComponent, cl::TOperation Operation) {
@@ -420,11 +523,27 @@ void TbsSkinMainMenuBarButton::Draw(gfx::TCanvas* Cnvs) {
   }
   // The child is maximized: the maximize button shows its restore look.
   const bool R = Command == cmMaximize && !IsNullRect(RestoreRect);
-  TRect Src = R ? RestoreRect : SkinRect;
-  if (Active && FDown)
-    Src = R && !IsNullRect(RestoreDownRect) ? RestoreDownRect : !IsNullRect(DownRect) ? DownRect : Src;
-  else if (Active || FDown)
-    Src = R && !IsNullRect(RestoreActiveRect) ? RestoreActiveRect : !IsNullRect(ActiveSkinRect) ? ActiveSkinRect : Src;
+  const TRect Normal = R ? RestoreRect : SkinRect;
+  const TRect Hot = R && !IsNullRect(RestoreActiveRect) ? RestoreActiveRect
+                    : !IsNullRect(ActiveSkinRect)       ? ActiveSkinRect
+                                                        : Normal;
+  const TRect Down = R && !IsNullRect(RestoreDownRect) ? RestoreDownRect : !IsNullRect(DownRect) ? DownRect : Normal;
+  if (!FDown && EnableMorphing() && ((Active && FMorphKf != 1) || (!Active && FMorphKf != 0))) {
+    const int W = RectWidth(ObjectRect), H = RectHeight(ObjectRect);
+    TBitmap A, B;
+    A.SetSize(W, H);
+    B.SetSize(W, H);
+    A.Canvas()->CopyRect(TRect{0, 0, W, H}, Picture->Canvas(), Normal);
+    B.Canvas()->CopyRect(TRect{0, 0, W, H}, Picture->Canvas(), Hot);
+    std::unique_ptr<TbsEffectBmp> EA(TbsEffectBmp::CreateFromhWnd(A.Handle()));
+    std::unique_ptr<TbsEffectBmp> EB(TbsEffectBmp::CreateFromhWnd(B.Handle()));
+    if (EA && EB) {
+      EA->MorphBy(MorphKind, EB.get(), FMorphKf);
+      EA->Draw(Cnvs->Handle(), ObjectRect.Left, ObjectRect.Top);
+      return;
+    }
+  }
+  const TRect Src = Active && FDown ? Down : (Active || FDown) ? Hot : Normal;
   Cnvs->CopyRect(ObjectRect, Picture->Canvas(), Src);
 }
 
@@ -678,8 +797,11 @@ void TbsSkinMainMenuBar::CreateControlSkinImage(TBitmap* B) {
     CreateControlDefaultImage(B);
     return;
   }
-  CreateHSkinImage(D->ItemsRect.Left, RectWidth(D->SkinRect) - D->ItemsRect.Right, B,
-                   TbsPictureRect{FPicture, D->SkinRect}, Width(), Height(), D->StretchEffect);
+  if (FSD->MainMenuBarTransparent)
+    DrawParentImage(this, B->Canvas());
+  else
+    CreateHSkinImage(D->ItemsRect.Left, RectWidth(D->SkinRect) - D->ItemsRect.Right, B,
+                     TbsPictureRect{FPicture, D->SkinRect}, Width(), Height(), D->StretchEffect);
   DrawItems(B);
 }
 
@@ -793,7 +915,12 @@ void TbsSkinMainMenuBar::MenuExit() {
   for (TbsSkinMainMenuBarItem* O : Items())
     if (O->FDown || O->Active) {
       O->Active = O->FMouseIn = O->FDown = false;
-      DrawObject(O);
+      if (O->EnableAnimation() && !O->InActiveAnimation) {
+        O->CurrentFrame = 0;
+        DrawObject(O);
+      } else {
+        O->ReDraw();
+      }
       break;
     }
   ActiveObject = OldActiveObject = -1;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/cl/menus.h"
+#include "platform/cl/timer.h"
 #include "skin/controls/bsSkinControls.h"
 
 namespace skin {
@@ -186,6 +187,12 @@ class TbsSkinMainMenuBar : public TbsSkinControl {
   void DrawObject(TbsMenuBarObject* O);
   // The maximized child's form component, nil when none.
   TbsSkinForm* MaxChildSkinForm() const;
+  // Steps the hover transitions (25 ms) and the items' frame strips (the
+  // interval of the item that started it); each stops once nothing moves.
+  cl::TTimer* MorphTimer() const { return FMorphTimer; }
+  cl::TTimer* AnimateTimer() const { return FAnimateTimer; }
+  // The record asks for items drawn over the bar's own background.
+  bool ItemTransparent() const;
 
   void GetSkinData() override;
   void ChangeSkinData() override;
@@ -195,6 +202,8 @@ class TbsSkinMainMenuBar : public TbsSkinControl {
 
  protected:
   void Notification(cl::TComponent* AComponent, cl::TOperation Operation) override;
+  void WMMove(cl::TMessage& Msg) override;
+  void CheckParentBackground() override;
   void CreateControlDefaultImage(gfx::TBitmap* B) override;
   void CreateControlSkinImage(gfx::TBitmap* B) override;
   void MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) override;
@@ -209,7 +218,13 @@ class TbsSkinMainMenuBar : public TbsSkinControl {
   void DeleteMDIButtons();
   void SetMDIButtonsVisibility();
   void PlaceMDIButtons();
+  void MorphTimerTick(rtl::TObject*);
+  void AnimateTimerTick(rtl::TObject*);
+  // The skin asks for a bar that shows its parent through it.
+  bool BarTransparent() const;
   bool FMDIChildMax = false;
+  cl::TTimer* FMorphTimer = nullptr;
+  cl::TTimer* FAnimateTimer = nullptr;
   cl::TMainMenu* FMainMenu = nullptr;
   TbsSkinForm* FSkinForm = nullptr;
   TbsDataSkinMainMenuBarItem* FItemData = nullptr;

@@ -81,7 +81,24 @@ class MenuBarObjects : public ::testing::Test {
     h.Pump();
     return c;
   }
+  // The records changed: the bar builds its objects again.
+  template <class F>
+  void Reskin(F change) {
+    bar->BeforeChangeSkinData();
+    change();
+    bar->ChangeSkinData();
+    bar->Repaint();
+    h.Pump();
+  }
+  TbsDataSkinMainMenuBarItem* ItemRec() {
+    return dynamic_cast<TbsDataSkinMainMenuBarItem*>(skin->ObjectList[size_t(skin->GetIndex("mainmenubaritem"))].get());
+  }
+  TbsDataSkinMainMenuBar* BarRec() {
+    return dynamic_cast<TbsDataSkinMainMenuBar*>(skin->CtrlList[size_t(skin->GetControlIndex("mainmenubar"))].get());
+  }
   TbsSkinMainMenuBarItem* Item(size_t i) { return bar->Items()[i]; }
+  // The pixel near the top-left corner of the first item, clear of its caption.
+  uint32_t ItemPx() { return h.Pixel(bar, Item(0)->ObjectRect.Left + 1, Item(0)->ObjectRect.Top + 1); }
   TPoint Inside(const TbsMenuBarObject* o) { return {o->ObjectRect.Left + 3, o->ObjectRect.Top + 3}; }
 
   plat::test::Harness h;
@@ -126,6 +143,131 @@ TEST_F(MenuBarObjects, ChildButtonsShareTheListAndTheSystemMenuOpensAtThePress) 
   EXPECT_EQ(mdi->Children().size(), 0u);
   EXPECT_FALSE(sf->SkinMenu()->Visible());
   EXPECT_EQ(bar->ButtonsCount, 0);
+}
+
+// The hover look fades in and out in fifths, one per tick of the bar's
+// transition timer, and the timer stops at either end; without the skin's
+// effects the look changes at once.
+TEST_F(MenuBarObjects, HoverFadesByTheTimerOnlyWithSkinEffects) {
+  const auto& C = FrameTestColors(0);
+  for (bool effects : {true, false}) {
+    SCOPED_TRACE(effects);
+    Reskin([&] {
+      ItemRec()->Morphing = true;
+      skin->SetEnableSkinEffects(effects);
+    });
+    ASSERT_EQ(ItemPx(), Rgb(C.Bar));
+    TPoint p = Inside(Item(0));
+    h.input.MoveTo(bar, p.X, p.Y);
+    if (!effects) {
+      EXPECT_EQ(ItemPx(), Rgb(C.ItemHot));
+      EXPECT_FALSE(bar->MorphTimer()->Enabled());
+      h.input.MoveTo(bar, bar->Width() - 3, 3);
+      EXPECT_EQ(ItemPx(), Rgb(C.Bar));
+      continue;
+    }
+    EXPECT_EQ(ItemPx(), Rgb(C.Bar));
+    EXPECT_TRUE(bar->MorphTimer()->Enabled());
+    h.Advance(25);
+    EXPECT_DOUBLE_EQ(Item(0)->MorphKf(), 0.2);
+    uint32_t mid = ItemPx();
+    EXPECT_NE(mid, Rgb(C.Bar));
+    EXPECT_NE(mid, Rgb(C.ItemHot));
+    h.Advance(300);
+    EXPECT_EQ(Item(0)->MorphKf(), 1.0);
+    EXPECT_EQ(ItemPx(), Rgb(C.ItemHot));
+    EXPECT_FALSE(bar->MorphTimer()->Enabled());
+    h.input.MoveTo(bar, bar->Width() - 3, 3);
+    EXPECT_EQ(ItemPx(), Rgb(C.ItemHot));
+    h.Advance(25);
+    EXPECT_DOUBLE_EQ(Item(0)->MorphKf(), 0.8);
+    h.Advance(300);
+    EXPECT_EQ(Item(0)->MorphKf(), 0.0);
+    EXPECT_EQ(ItemPx(), Rgb(C.Bar));
+    EXPECT_FALSE(bar->MorphTimer()->Enabled());
+  }
+}
+
+// Under the pointer an item plays the frames of its strip at its own
+// interval and then shows its hot look; leaving it drops back at once, or
+// runs the frames backwards when the record asks. The strip's frames stand
+// side by side, or stack when it is taller than the item's look.
+TEST_F(MenuBarObjects, ItemPlaysItsFrameStripOnHover) {
+  const auto& C = FrameTestColors(0);
+  const TColor F[] = {gfx::RGB(201, 11, 12), gfx::RGB(13, 202, 14), gfx::RGB(15, 16, 203)};
+  Reskin([&] {
+    // The item picture grows by two strips of three frames each: side by
+    // side below the looks, and stacked to their right.
+    TBitmap* old = skin->FActivePictures[1].get();
+    auto pic = std::make_unique<TBitmap>();
+    pic->SetSize(100, 100);
+    pic->Canvas()->CopyRect(TRect{0, 0, 60, 40}, old->Canvas(), TRect{0, 0, 60, 40});
+    for (int k = 0; k < 3; ++k) {
+      pic->Canvas()->Brush()->SetColor(F[k]);
+      pic->Canvas()->FillRect(TRect{k * 20, 40, k * 20 + 20, 58});
+      pic->Canvas()->FillRect(TRect{60, 40 + k * 18, 80, 58 + k * 18});
+    }
+    skin->FActivePictures[1] = std::move(pic);
+  });
+  struct Case {
+    TRect strip;
+    bool backwards;
+  } cases[] = {{{0, 40, 60, 58}, false}, {{60, 40, 80, 94}, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.backwards);
+    Reskin([&] {
+      ItemRec()->AnimateSkinRect = c.strip;
+      ItemRec()->FrameCount = 3;
+      ItemRec()->AnimateInterval = 40;
+      ItemRec()->InActiveAnimation = c.backwards;
+    });
+    TPoint p = Inside(Item(0));
+    h.input.MoveTo(bar, p.X, p.Y);
+    EXPECT_EQ(bar->AnimateTimer()->Interval(), 40u);
+    for (int k = 0; k < 3; ++k) {
+      h.Advance(40);
+      EXPECT_EQ(ItemPx(), Rgb(F[k])) << k;
+    }
+    h.Advance(40);
+    EXPECT_EQ(ItemPx(), Rgb(C.ItemHot));
+    h.Advance(80);
+    EXPECT_FALSE(bar->AnimateTimer()->Enabled());
+    h.input.MoveTo(bar, bar->Width() - 3, 3);
+    if (c.backwards)
+      for (int k = 2; k >= 0; --k) {
+        h.Advance(40);
+        EXPECT_EQ(ItemPx(), Rgb(F[k])) << k;
+      }
+    h.Advance(40);
+    EXPECT_EQ(ItemPx(), Rgb(C.Bar));
+    EXPECT_EQ(Item(0)->CurrentFrame, 0);
+  }
+}
+
+// A see-through bar shows its parent's background, and see-through items
+// show in their normal look what lies under them.
+TEST_F(MenuBarObjects, TransparentBarAndItemsShowWhatLiesUnder) {
+  const auto& C = FrameTestColors(0);
+  ASSERT_NE(C.Client, C.Bar);
+  struct Case {
+    bool bar, items;
+    TColor item, empty;
+  } cases[] = {
+      {false, false, C.ItemDown, C.Bar},
+      {false, true, C.Bar, C.Bar},
+      {true, true, C.Client, C.Client},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.bar) + std::to_string(c.items));
+    Reskin([&] {
+      // A normal look that differs from the bar's own background.
+      ItemRec()->SkinRect = ItemRec()->DownRect;
+      BarRec()->ItemTransparent = c.items;
+      skin->MainMenuBarTransparent = c.bar;
+    });
+    EXPECT_EQ(ItemPx(), Rgb(c.item));
+    EXPECT_EQ(h.Pixel(bar, bar->Width() - 8, 8), Rgb(c.empty));
+  }
 }
 
 }  // namespace
