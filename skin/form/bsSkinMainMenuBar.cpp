@@ -779,8 +779,8 @@ void TbsSkinMainMenuBar::DrawItems(TBitmap* B) {
   for (auto& O : ObjectList) O->Draw(B->Canvas());
   if (Scroll && ScrollMenu) {
     TRect M = MarkerRect();
-    TColor C = gfx::clBtnText;
-    if (TbsDataSkinMainMenuBar* D = BarData()) C = TColor(D->TrackMarkColor);
+    TColor C = MarkerActive ? gfx::clBtnText : gfx::clBtnShadow;
+    if (TbsDataSkinMainMenuBar* D = BarData()) C = TColor(MarkerActive ? D->TrackMarkActiveColor : D->TrackMarkColor);
     DrawArrowGlyph(B->Canvas(), M, C, 2);
   }
 }
@@ -824,12 +824,20 @@ void TbsSkinMainMenuBar::TestActive(int X, int Y) {
   // While one object holds the mouse, no other lights up.
   if (MouseCaptureObject != -1 && ActiveObject != MouseCaptureObject) ActiveObject = -1;
   if (ActiveObject >= int(ObjectList.size())) ActiveObject = -1;
-  if (ActiveObject == OldActiveObject) return;
   cl::Keep<TbsSkinMainMenuBar> K(this);
-  if (OldActiveObject >= 0 && OldActiveObject < int(ObjectList.size()) && ObjectList[size_t(OldActiveObject)]->Enabled)
-    ObjectList[size_t(OldActiveObject)]->MouseLeave();
-  if (ActiveObject >= 0 && ActiveObject < int(ObjectList.size()) && ObjectList[size_t(ActiveObject)]->Enabled)
-    ObjectList[size_t(ActiveObject)]->MouseEnter();
+  if (ActiveObject != OldActiveObject) {
+    if (OldActiveObject >= 0 && OldActiveObject < int(ObjectList.size()) &&
+        ObjectList[size_t(OldActiveObject)]->Enabled)
+      ObjectList[size_t(OldActiveObject)]->MouseLeave();
+    if (ActiveObject >= 0 && ActiveObject < int(ObjectList.size()) && ObjectList[size_t(ActiveObject)]->Enabled)
+      ObjectList[size_t(ActiveObject)]->MouseEnter();
+  }
+  if (Destroyed() || !Scroll || !ScrollMenu) return;
+  const bool In = gfx::PtInRect(MarkerRect(), TPoint{X, Y});
+  if (In != MarkerActive) {
+    MarkerActive = In;
+    if (HandleAllocated()) Repaint();
+  }
 }
 
 void TbsSkinMainMenuBar::MouseMove(cl::TShiftState Shift, int X, int Y) {

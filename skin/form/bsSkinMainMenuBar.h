@@ -180,6 +180,8 @@ class TbsSkinMainMenuBar : public TbsSkinControl {
   int ActiveObject = -1, OldActiveObject = -1, MouseCaptureObject = -1;
   bool MenuActive = false;
   bool Scroll = false;
+  // The pointer is over the overflow arrow (drawn in the hot colour).
+  bool MarkerActive = false;
   TRect NewItemsRect;
   TRect MarkerRect() const;
   // The bar's record, nil without one.

@@ -270,4 +270,33 @@ TEST_F(MenuBarObjects, TransparentBarAndItemsShowWhatLiesUnder) {
   }
 }
 
+// The arrow to the items that did not fit takes its hot colour under the
+// pointer and its own colour again when the pointer leaves it, with the
+// record's colours and in the look without one.
+TEST_F(MenuBarObjects, OverflowArrowLightsUnderThePointer) {
+  const auto& C = FrameTestColors(0);
+  form->SetWidth(110);
+  h.Pump();
+  struct Case {
+    const char* record;
+    TColor normal, hot;
+  } cases[] = {{"mainmenubar", C.Bottom, C.ItemDown}, {"nosuchbar", gfx::clBtnShadow, gfx::clBtnText}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.record);
+    Reskin([&] {
+      BarRec()->TrackMarkActiveColor = int(C.ItemDown);
+      bar->SetSkinDataName(c.record);
+    });
+    ASSERT_TRUE(bar->Scroll);
+    TRect m = bar->MarkerRect();
+    const int cx = m.Left + m.Width() / 2, cy = m.Top + m.Height() / 2;
+    EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(c.normal));
+    h.input.MoveTo(bar, cx, cy);
+    EXPECT_TRUE(bar->MarkerActive);
+    EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(c.hot));
+    h.input.MoveTo(bar, 1, 1);
+    EXPECT_EQ(h.Pixel(bar, cx, cy), Rgb(c.normal));
+  }
+}
+
 }  // namespace
