@@ -145,45 +145,55 @@ TEST_F(MenuBarObjects, ChildButtonsShareTheListAndTheSystemMenuOpensAtThePress) 
   EXPECT_EQ(bar->ButtonsCount, 0);
 }
 
-// The hover look fades in and out in fifths, one per tick of the bar's
-// transition timer, and the timer stops at either end; without the skin's
-// effects the look changes at once.
+// The hover look of an item or of a maximized child's button fades in and
+// out in fifths, one per tick of the bar's transition timer, and the timer
+// stops at either end; without the skin's effects the look changes at once.
 TEST_F(MenuBarObjects, HoverFadesByTheTimerOnlyWithSkinEffects) {
   const auto& C = FrameTestColors(0);
-  for (bool effects : {true, false}) {
-    SCOPED_TRACE(effects);
+  struct Case {
+    bool button, effects;
+  } cases[] = {{false, true}, {false, false}, {true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.button) + std::to_string(c.effects));
+    if (c.button && bar->ButtonsCount == 0) MaximizedChild();
     Reskin([&] {
+      BarRec()->CloseButton = "closebutton";
       ItemRec()->Morphing = true;
-      skin->SetEnableSkinEffects(effects);
+      skin->ObjectList[size_t(skin->GetIndex("closebutton"))]->Morphing = true;
+      skin->SetEnableSkinEffects(c.effects);
     });
-    ASSERT_EQ(ItemPx(), Rgb(C.Bar));
-    TPoint p = Inside(Item(0));
-    h.input.MoveTo(bar, p.X, p.Y);
-    if (!effects) {
-      EXPECT_EQ(ItemPx(), Rgb(C.ItemHot));
+    TbsMenuBarObject* o = c.button ? static_cast<TbsMenuBarObject*>(bar->MDIButton(1)) : Item(0);
+    const uint32_t normal = Rgb(c.button ? C.ButtonNormal : C.Bar), hot = Rgb(c.button ? C.ButtonHot : C.ItemHot);
+    auto px = [&] { return h.Pixel(bar, o->ObjectRect.Left + 1, o->ObjectRect.Top + 1); };
+    auto away = [&] { h.input.MoveTo(bar, bar->Width() / 2, 3); };
+    ASSERT_EQ(px(), normal);
+    h.input.MoveTo(bar, Inside(o).X, Inside(o).Y);
+    ASSERT_TRUE(o->Active);
+    if (!c.effects) {
+      EXPECT_EQ(px(), hot);
       EXPECT_FALSE(bar->MorphTimer()->Enabled());
-      h.input.MoveTo(bar, bar->Width() - 3, 3);
-      EXPECT_EQ(ItemPx(), Rgb(C.Bar));
+      away();
+      EXPECT_EQ(px(), normal);
       continue;
     }
-    EXPECT_EQ(ItemPx(), Rgb(C.Bar));
+    EXPECT_EQ(px(), normal);
     EXPECT_TRUE(bar->MorphTimer()->Enabled());
     h.Advance(25);
-    EXPECT_DOUBLE_EQ(Item(0)->MorphKf(), 0.2);
-    uint32_t mid = ItemPx();
-    EXPECT_NE(mid, Rgb(C.Bar));
-    EXPECT_NE(mid, Rgb(C.ItemHot));
+    EXPECT_DOUBLE_EQ(o->MorphKf(), 0.2);
+    uint32_t mid = px();
+    EXPECT_NE(mid, normal);
+    EXPECT_NE(mid, hot);
     h.Advance(300);
-    EXPECT_EQ(Item(0)->MorphKf(), 1.0);
-    EXPECT_EQ(ItemPx(), Rgb(C.ItemHot));
+    EXPECT_EQ(o->MorphKf(), 1.0);
+    EXPECT_EQ(px(), hot);
     EXPECT_FALSE(bar->MorphTimer()->Enabled());
-    h.input.MoveTo(bar, bar->Width() - 3, 3);
-    EXPECT_EQ(ItemPx(), Rgb(C.ItemHot));
+    away();
+    EXPECT_EQ(px(), hot);
     h.Advance(25);
-    EXPECT_DOUBLE_EQ(Item(0)->MorphKf(), 0.8);
+    EXPECT_DOUBLE_EQ(o->MorphKf(), 0.8);
     h.Advance(300);
-    EXPECT_EQ(Item(0)->MorphKf(), 0.0);
-    EXPECT_EQ(ItemPx(), Rgb(C.Bar));
+    EXPECT_EQ(o->MorphKf(), 0.0);
+    EXPECT_EQ(px(), normal);
     EXPECT_FALSE(bar->MorphTimer()->Enabled());
   }
 }
