@@ -137,6 +137,17 @@ TEST_F(MenuBarObjects, ChildButtonsShareTheListAndTheSystemMenuOpensAtThePress) 
   h.Pump();
   EXPECT_FALSE(sys->FDown);
   h.Advance(600);  // no double click with the press above
+  // Another button pressed and released away from itself comes up and runs
+  // nothing.
+  TbsSkinMainMenuBarButton* close = bar->MDIButton(1);
+  h.input.MoveTo(bar, Inside(close).X, Inside(close).Y);
+  h.input.Press();
+  EXPECT_TRUE(close->FDown);
+  h.input.MoveTo(bar, bar->Width() / 2, 3);
+  h.input.Release();
+  EXPECT_FALSE(close->FDown);
+  EXPECT_EQ(mdi->Children().size(), 1u);
+  h.Advance(600);
   h.input.MoveTo(bar, Inside(sys).X, Inside(sys).Y);
   h.input.DoubleClick();
   h.Pump();
