@@ -256,7 +256,10 @@ void TbsSkinMDI::Cascade() {
     cl::TCustomForm* C = FChildren[size_t(i)];
     int CW = C->BorderStyle() == cl::bsSingle ? C->Width() : W;
     int CH = C->BorderStyle() == cl::bsSingle ? C->Height() : H;
-    if (P + CW > A.Right || P + CH > A.Bottom) P = 0;
+    // The children live in the client window, whose origin is the area's
+    // top-left: the wrap is measured by the area's size, not by its edges
+    // in the form, or bars above and at the left let children run past it.
+    if (P + CW > A.Width() || P + CH > A.Height()) P = 0;
     C->SetBounds(P, P, CW, CH);
     P += Step;
   }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <string>
 #include <vector>
@@ -1501,6 +1502,37 @@ TEST_F(MDIForms, CascadeStepsByTheCaptionAndSurvivesASkinWithoutOne) {
   skin->ClRect.Top = 0;
   mdi->Cascade();
   EXPECT_EQ(a->Left(), 1);
+}
+
+// More children than the steps the area allows: the cascade starts again at
+// the client's top-left before one would cross its bottom, measured in the
+// client window, below the bar above it and right of a bar at its left.
+TEST_F(MDIForms, CascadeWrapsInsideTheClientBelowAndBesideTheBars) {
+  auto* side = new cl::TPanel(form);
+  side->SetAlign(cl::alLeft);
+  side->SetWidth(40);
+  side->SetParent(form);
+  h.Pump();
+  TRect a = mdi->GetMDIClientArea();
+  ASSERT_EQ(a.Top, 30);
+  ASSERT_EQ(a.Left, 40);
+  const int step = sf->NewClRect.Top;
+  ASSERT_GT(step, 0);
+  const int n = (a.Width() - int(std::lround(a.Width() * 0.8))) / step;
+  std::vector<cl::TForm*> c;
+  for (int i = 0; i < n + 3; ++i) c.push_back(Child("D" + std::to_string(i)));
+  mdi->Cascade();
+  const int w = a.Width() - step * n, ht = a.Height() - step * n;
+  // From the last child up: one step further each, until the next would
+  // cross the bottom; that one starts again at the top-left.
+  for (int k = 0; k <= n; ++k)
+    EXPECT_EQ(c[size_t(n + 2 - k)]->BoundsRect(), (TRect{k * step, k * step, k * step + w, k * step + ht})) << k;
+  EXPECT_EQ(c[1]->BoundsRect(), (TRect{0, 0, w, ht}));
+  EXPECT_EQ(c[0]->BoundsRect(), (TRect{step, step, step + w, step + ht}));
+  for (auto* f : c) {
+    EXPECT_LE(f->BoundsRect().Bottom, client->ClientHeight()) << f->Name();
+    EXPECT_LE(f->BoundsRect().Right, client->ClientWidth()) << f->Name();
+  }
 }
 
 TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
