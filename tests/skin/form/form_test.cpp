@@ -1535,6 +1535,47 @@ TEST_F(MDIForms, CascadeWrapsInsideTheClientBelowAndBesideTheBars) {
   }
 }
 
+// A maximized child drops its frame: its client is all of it, it has no
+// region, no caption or border grips and paints no frame; restoring brings
+// the frame back. Both ways hold also when the size does not change.
+TEST_F(MDIForms, AMaximizedChildHasNoFrameOfItsOwn) {
+  auto* doc = Child("Doc");
+  TbsSkinForm* dsf = GetSkinFormComponent(doc);
+  auto hit = [&](int x, int y) {
+    win::RECT r{};
+    win::GetWindowRect(doc->Handle(), &r);
+    return int(win::SendMessage(doc->Handle(), win::WM_NCHITTEST, 0, win::MAKELPARAM(r.Left + x, r.Top + y)));
+  };
+  auto framed = [&] {
+    EXPECT_EQ(doc->ClientWidth(), doc->Width() - skin->ClRect.Left - (skin->FPicture->Width() - skin->ClRect.Right));
+    EXPECT_EQ(doc->ClientHeight(), doc->Height() - skin->ClRect.Top - (skin->FPicture->Height() - skin->ClRect.Bottom));
+    EXPECT_EQ(hit(40, 10), win::HTCAPTION);
+    EXPECT_TRUE(dsf->FrameShown());
+  };
+  framed();
+  EXPECT_TRUE(dsf->FormRegion());
+  for (bool sameSize : {false, true}) {
+    SCOPED_TRACE(sameSize ? "already the client's size" : "grows to the client");
+    if (sameSize) doc->SetBounds(0, 0, client->ClientWidth(), client->ClientHeight());
+    dsf->SetWindowState(cl::wsMaximized);
+    h.Pump();
+    EXPECT_EQ(doc->BoundsRect(), (TRect{0, 0, client->ClientWidth(), client->ClientHeight()}));
+    EXPECT_EQ(doc->ClientWidth(), doc->Width());
+    EXPECT_EQ(doc->ClientHeight(), doc->Height());
+    EXPECT_FALSE(dsf->FormRegion());
+    EXPECT_FALSE(dsf->FrameShown());
+    for (auto [x, y] : {std::pair{40, 10}, {2, 2}, {doc->Width() - 2, doc->Height() - 2}, {doc->Width() / 2, 1}})
+      EXPECT_EQ(hit(x, y), win::HTCLIENT) << x << "," << y;
+    // The top-left corner shows the client's background, not the frame's.
+    EXPECT_NE(h.Pixel(doc->Handle(), 1, 1), Rgb(FrameTestColors(0).Corner));
+    EXPECT_NE(h.Pixel(doc->Handle(), 40, 3), Rgb(FrameTestColors(0).Caption));
+    dsf->SetWindowState(cl::wsNormal);
+    h.Pump();
+    framed();
+    EXPECT_TRUE(dsf->FormRegion());
+  }
+}
+
 TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
   auto* doc = Child("Doc");
   auto* doc1 = Child("Doc1");
