@@ -1847,6 +1847,181 @@ TEST_F(MDIForms, TabsBarSkinnedLooksAndListButtons) {
   EXPECT_EQ(bar->ListButton(), nullptr);
 }
 
+// A tab record whose tab looks stand on a 4-pixel base strip, and the
+// skin's "resizebutton" record in three colours, for the button kind.
+struct TabLooks {
+  static constexpr TColor plain = 0x00303090, act = 0x00309030, bg = 0x00808080, base = 0x00105050;
+  static constexpr TColor btn = 0x00A0A000, btnHot = 0x0000A0A0, btnDown = 0x00A000A0;
+};
+
+void AddTabAndButtonRecords(TbsSkinData* s) {
+  auto fill = [](TBitmap* b, TRect r, TColor c) {
+    b->Canvas()->Brush()->SetColor(c);
+    b->Canvas()->FillRect(r);
+  };
+  auto pic = std::make_unique<TBitmap>();
+  pic->SetSize(60, 40);
+  fill(pic.get(), {0, 0, 30, 18}, TabLooks::plain);
+  fill(pic.get(), {30, 0, 60, 18}, TabLooks::act);
+  fill(pic.get(), {0, 18, 60, 36}, TabLooks::bg);
+  fill(pic.get(), {0, 36, 60, 40}, TabLooks::base);
+  s->FActivePictures.push_back(std::move(pic));
+  auto rec = std::make_unique<TbsDataSkinTabControl>("tab");
+  rec->PictureIndex = int(s->FActivePictures.size()) - 1;
+  rec->TabRect = {0, 0, 30, 18};
+  rec->ActiveTabRect = {30, 0, 60, 18};
+  rec->TabsBGRect = {30, 18, 40, 36};
+  rec->SkinRect = {0, 36, 40, 40};
+  rec->LTPoint = {2, 0};
+  rec->RTPoint = {38, 0};
+  rec->ClRect = {2, 4, 38, 4};
+  rec->TabLeftOffset = rec->TabRightOffset = 3;
+  s->CtrlList.push_back(std::move(rec));
+  auto bpic = std::make_unique<TBitmap>();
+  bpic->SetSize(60, 10);
+  fill(bpic.get(), {0, 0, 20, 10}, TabLooks::btn);
+  fill(bpic.get(), {20, 0, 40, 10}, TabLooks::btnHot);
+  fill(bpic.get(), {40, 0, 60, 10}, TabLooks::btnDown);
+  s->FActivePictures.push_back(std::move(bpic));
+  auto b = std::make_unique<TbsDataSkinButtonControl>("resizebutton");
+  b->PictureIndex = int(s->FActivePictures.size()) - 1;
+  b->SkinRect = {0, 0, 20, 10};
+  b->ActiveSkinRect = {20, 0, 40, 10};
+  b->DownSkinRect = {40, 0, 60, 10};
+  b->LTPoint = {2, 2};
+  b->RTPoint = {18, 2};
+  b->LBPoint = {2, 8};
+  b->RBPoint = {18, 8};
+  b->ClRect = {2, 2, 18, 8};
+  s->CtrlList.push_back(std::move(b));
+}
+
+// The kind of tab and the skin-size switch decide the bar's height, whether
+// a base strip lies under the tabs (and the list button beside them stops
+// above it), and which pictures the tabs are drawn from.
+TEST_F(MDIForms, TabsBarKindAndSkinSize) {
+  AddTabAndButtonRecords(skin.get());
+  top->SetHeight(50);  // room for the tallest bar
+  auto* bar = new TbsSkinMDITabsBar(form);
+  bar->SetParent(top);
+  bar->SetBounds(0, 0, 330, 21);
+  bar->MDI = mdi;
+  mdi->TabsBar = bar;
+  bar->SetSkinData(skin.get());
+  std::vector<cl::TForm*> c;
+  for (const char* n : {"One", "Two", "Three"}) c.push_back(Child(n));
+  struct Case {
+    TbsSkinMDITabKind kind;
+    bool skinSize;
+    int height, listButtonHeight;
+    TColor tab, activeTab;  // a plain and the active tab near their top
+    int lowY;               // and the plain tab's column lower down
+    TColor low;
+  } cases[] = {
+      {bstkTab, true, 22, 18, TabLooks::plain, TabLooks::act, 20, TabLooks::base},
+      {bstkButton, true, 18, 18, TabLooks::btn, TabLooks::btnDown, 16, TabLooks::btn},
+      // Stretched to the default height: the tab's picture reaches down to
+      // the base strip instead of leaving the background below it.
+      {bstkTab, false, 40, 36, TabLooks::plain, TabLooks::act, 34, TabLooks::plain},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << k.kind << ", skin size " << k.skinSize);
+    bar->UseSkinSize = k.skinSize;
+    bar->SetDefaultHeight(40);
+    bar->SetTabKind(k.kind);
+    bar->ChangeSkinData();
+    h.Pump();
+    EXPECT_EQ(bar->Height(), k.height);
+    ASSERT_NE(bar->ListButton(), nullptr);
+    EXPECT_EQ(bar->ListButton()->Height(), k.listButtonHeight);
+    h.input.MoveTo(bar, 5, bar->Height() - 1);  // off the tabs
+    bar->Repaint();
+    h.Pump();
+    // Beside the captions, which stand in the tabs' middle.
+    EXPECT_EQ(h.Pixel(bar, 20, 5), Rgb(k.tab));
+    EXPECT_EQ(h.Pixel(bar, 220, 5), Rgb(k.activeTab));
+    EXPECT_EQ(h.Pixel(bar, 20, k.lowY), Rgb(k.low));
+  }
+  // The hot look of the button kind under the pointer.
+  bar->UseSkinSize = true;
+  bar->SetTabKind(bstkButton);
+  bar->ChangeSkinData();
+  h.input.MoveTo(bar, 20, 5);
+  h.Pump();
+  EXPECT_EQ(h.Pixel(bar, 20, 5), Rgb(TabLooks::btnHot));
+  for (auto* f : c) f->Free();
+  h.Pump();
+}
+
+// The tab events in the order a user's pointer makes them, the caption
+// font handed out before drawing, and while a tab is dragged, the inverted
+// marker at the edge of the tab it would land on.
+TEST_F(MDIForms, TabsBarEventsAndDropMarker) {
+  auto* bar = new TbsSkinMDITabsBar(form);
+  bar->SetParent(top);
+  bar->SetBounds(0, 0, 330, 21);
+  bar->MDI = mdi;
+  mdi->TabsBar = bar;
+  std::vector<cl::TForm*> c;
+  for (const char* n : {"One", "Two", "Three"}) c.push_back(Child(n));
+  std::vector<std::string> log;
+  auto name = [](TbsMDITab* t) { return t->Child->Name(); };
+  bar->OnTabMouseEnter = [&](TbsMDITab* t) { log.push_back("enter " + name(t)); };
+  bar->OnTabMouseLeave = [&](TbsMDITab* t) { log.push_back("leave " + name(t)); };
+  bar->OnTabMouseDown = [&](cl::TMouseButton, cl::TShiftState, TbsMDITab* t) { log.push_back("down " + name(t)); };
+  bar->OnTabMouseUp = [&](cl::TMouseButton, cl::TShiftState, TbsMDITab* t) { log.push_back("up " + name(t)); };
+  bar->OnTabGetDrawParamsEvent = [&](TbsMDITab* t, gfx::TCanvas* cv) {
+    if (t->Child == c[0]) cv->Font()->SetColor(gfx::clRed);
+  };
+  h.input.MoveTo(bar, 40, 10);
+  h.input.MoveTo(bar, 140, 10);
+  h.input.Click();
+  h.input.MoveTo(bar, 140, 40);  // below the bar
+  h.Pump();
+  EXPECT_EQ(log, (std::vector<std::string>{"enter One", "leave One", "enter Two", "down Two", "up Two", "leave Two"}));
+  // The first tab's caption is red, the others' are not.
+  bar->Repaint();
+  h.Pump();
+  auto reds = [&](int x0, int x1) {
+    int n = 0;
+    for (int x = x0; x < x1; ++x)
+      for (int y = 2; y < 19; ++y) n += h.Pixel(bar, x, y) == 0xFF0000;
+    return n;
+  };
+  EXPECT_GT(reds(15, 115), 0);
+  EXPECT_EQ(reds(115, 215), 0);
+
+  // Dragging the first tab past the middle of the second: the marker stands
+  // at the second's right edge, inverting what lies there.
+  const uint32_t before = h.Pixel(bar, 216, 4);
+  h.input.MoveTo(bar, 40, 10);
+  h.input.Press();
+  h.input.MoveTo(bar, 90, 10);
+  h.input.MoveTo(bar, 140, 10);
+  h.Pump();
+  ASSERT_TRUE(bar->Dragging());
+  EXPECT_EQ(bar->DropTarget(), 1);
+  EXPECT_EQ(h.Pixel(bar, 216, 4), before ^ 0xFFFFFF);
+  EXPECT_EQ(h.Pixel(bar, 216, 18), before ^ 0xFFFFFF);
+  // Back to the left of where it started: no target, no marker.
+  h.input.MoveTo(bar, 20, 10);
+  h.Pump();
+  EXPECT_EQ(bar->DropTarget(), -1);
+  EXPECT_EQ(h.Pixel(bar, 216, 4), before);
+  h.input.MoveTo(bar, 140, 10);
+  h.input.Release();
+  h.Pump();
+  EXPECT_FALSE(bar->Dragging());
+  EXPECT_EQ(bar->Tabs[1].Child, c[0]);
+  EXPECT_EQ(h.Pixel(bar, 216, 4), before);
+  // A freed child that is under the pointer says goodbye first.
+  log.clear();
+  h.input.MoveTo(bar, 240, 10);
+  c[2]->Free();
+  h.Pump();
+  EXPECT_EQ(log, (std::vector<std::string>{"leave One", "enter Three", "leave Three"}));
+}
+
 // ---------------------------------------------------------------------------
 // The main menu bar.
 
