@@ -1578,7 +1578,8 @@ void TbsSkinForm::SetAlphaBlendValue(uint8_t Value) {
 
 bool TbsSkinForm::IsLayerBorderUsable() {
   return HasSkin() && FSD->ShowLayeredBorders() && FSD->LayerFrame.PictureIndex != -1 && IsWindows2000OrLater() &&
-         FSkinnableForm && !AlwaysDisableLayeredFrames && !PreviewMode && FrameShown() && !FSmartEffectsShow;
+         FSkinnableForm && !AlwaysDisableLayeredFrames && !PreviewMode && FrameShown() && !FSmartEffectsShow &&
+         !MDIMain;
 }
 
 bool TbsSkinForm::IsLayerBorderShowOnly() {
@@ -1955,6 +1956,15 @@ bool TbsSkinForm::LibraryMessage(TMessage& Msg) {
     case WM_CHANGE_RESOURCE_STR_DATA:
       UpdateObjectHints();
       UpdateSysTrayMenuTexts();
+      OldProc(Msg);
+      return true;
+    case WM_CHANGE_LAYERED_BORDERS:
+      // Switched on: a visible form gets its border at once; off: it goes.
+      if (!IsLayerBorderUsable()) {
+        if (FBorderLayer->Visible()) FBorderLayer->Hide();
+      } else if (!FBorderLayer->Visible()) {
+        UpdateBorderLayer();
+      }
       OldProc(Msg);
       return true;
     case WM_CHANGE_SKINNABLE_FORM:

@@ -18,6 +18,7 @@
 #include "platform/cl/imglist.h"
 #include "platform/gfx/region.h"
 #include "platform/testkit/harness.h"
+#include "platform/win/cursor.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/controls/bsSkinControls.h"
@@ -1425,6 +1426,94 @@ TEST(LayerBorder, ResizeStepsKeepTheLeftEdgeAtTheMinimum) {
   EXPECT_EQ(n.Top, 100);
 }
 
+// Over the border's handles the pointer takes the resize shapes; off them,
+// and on a form that cannot be resized, the plain arrow. The form is at
+// (100, 100) 220 x 130, its border 10 / 8 / 10 / 8 beyond it, the handles
+// 6 / 5 / 6 / 5 wide.
+TEST_F(FormFrame, LayerBorderHandlesShowResizeCursors) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  ASSERT_TRUE(sf->BorderLayer()->Visible());
+  struct Case {
+    int x, y, idc;
+  } cases[] = {
+      {97, 150, win::IDC_SIZEWE},   {323, 150, win::IDC_SIZEWE},  {150, 97, win::IDC_SIZENS},
+      {150, 233, win::IDC_SIZENS},  {96, 97, win::IDC_SIZENWSE},  {322, 233, win::IDC_SIZENWSE},
+      {322, 97, win::IDC_SIZENESW}, {96, 233, win::IDC_SIZENESW}, {328, 150, win::IDC_ARROW},
+      {150, 93, win::IDC_ARROW},    {97, 150, win::IDC_SIZEWE},
+  };
+  for (const Case& c : cases) {
+    h.input.MoveTo(c.x, c.y);
+    EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, c.idc)) << c.x << "," << c.y;
+  }
+  // A form of fixed size is not resized by its border: the arrow.
+  sf->AlwaysResize = false;
+  form->SetBorderStyle(cl::bsSingle);
+  h.Pump();
+  h.input.MoveTo(323, 150);
+  h.input.MoveTo(323, 151);
+  EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, win::IDC_ARROW));
+  win::SetCompositorPresent(false);
+}
+
+// A press on a handle of an inactive form brings it forward and makes it
+// the active one; a press on the border beyond the handles does not.
+TEST_F(FormFrame, LayerBorderHandlePressBringsAnInactiveFormForward) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  auto* other = new cl::TForm(nullptr);
+  other->SetBounds(600, 400, 150, 100);
+  other->Show();
+  win::SetActiveWindow(other->Handle());
+  h.Pump();
+  ASSERT_EQ(win::GetActiveWindow(), other->Handle());
+  ASSERT_TRUE(sf->BorderLayer()->Visible());
+  h.input.MoveTo(150, 93);  // the top window, above its handle
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(win::GetActiveWindow(), other->Handle());
+  h.input.MoveTo(150, 97);  // the top handle
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(win::GetActiveWindow(), form->Handle());
+  EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));  // a press alone sizes nothing
+  EXPECT_TRUE(sf->BorderLayer()->Visible());
+  EXPECT_TRUE(sf->BorderLayer()->FActive);
+  other->Free();
+  win::SetCompositorPresent(false);
+}
+
+// Switching the skin's layered borders off and on at run time takes the
+// border away from a shown form and gives it back, in its place; a hidden
+// form gets none.
+TEST_F(FormFrame, LayerBorderFollowsTheSkinsSwitchAtRunTime) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  auto* hidden = new cl::TForm(nullptr);
+  auto* hsf = new TbsSkinForm(hidden);
+  hsf->SetSkinData(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Visible());
+  skin->SetShowLayeredBorders(false);
+  h.Pump();
+  EXPECT_FALSE(b->Visible());
+  EXPECT_EQ(b->TopBorder, nullptr);
+  skin->SetShowLayeredBorders(true);
+  h.Pump();
+  ASSERT_TRUE(b->Visible());
+  ASSERT_NE(b->TopBorder, nullptr);
+  win::RECT r{};
+  win::GetWindowRect(b->TopBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 90);
+  EXPECT_EQ(r.Top, 92);
+  EXPECT_FALSE(hsf->BorderLayer()->Visible());
+  hidden->Free();
+  win::SetCompositorPresent(false);
+}
+
 // ---------------------------------------------------------------------------
 // Multiple-document forms.
 
@@ -1574,6 +1663,20 @@ TEST_F(MDIForms, AMaximizedChildHasNoFrameOfItsOwn) {
     framed();
     EXPECT_TRUE(dsf->FormRegion());
   }
+}
+
+// A child lives inside the main form's client: no layered border floats
+// around it, where the main form has one.
+TEST_F(MDIForms, ChildrenHaveNoLayeredBorder) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  sf->SetSkinData(skin.get());
+  h.Pump();
+  EXPECT_TRUE(sf->BorderLayer()->Visible());
+  auto* doc = Child("Doc");
+  EXPECT_FALSE(GetSkinFormComponent(doc)->IsLayerBorderUsable());
+  EXPECT_FALSE(GetSkinFormComponent(doc)->BorderLayer()->Visible());
+  win::SetCompositorPresent(false);
 }
 
 TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
