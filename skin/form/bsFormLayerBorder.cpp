@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/cl/application.h"
 #include "platform/gfx/rect.h"
+#include "platform/win/cursor.h"
 #include "platform/win/window.h"
 #include "skin/draw/bsGeometry.h"
 #include "skin/draw/bsGlowText.h"
@@ -130,6 +132,57 @@ void TbsFormLayerWindow::CreateParams(cl::TCreateParams& Params) {
   if (D && !IsNullRect(D->BorderRect)) Params.ExStyle &= ~uint32_t(win::WS_EX_TRANSPARENT);
 }
 
+int LayerBorderCursor(TbsFormLayerBorderHit Hit) {
+  switch (Hit) {
+    case bsflhLeft:
+    case bsflhRight:
+      return cl::crSizeWE;
+    case bsflhTop:
+    case bsflhBottom:
+      return cl::crSizeNS;
+    case bsflhTopLeft:
+    case bsflhBottomRight:
+      return cl::crSizeNWSE;
+    case bsflhTopRight:
+    case bsflhBottomLeft:
+      return cl::crSizeNESW;
+    case bsflhNone:
+      break;
+  }
+  return cl::crDefault;
+}
+
+// The shape shows at once: the pointer's own cursor request for this move
+// was answered before the move reached the window.
+void TbsFormLayerWindow::SetHandleCursor(int ACursor) {
+  Cursor = ACursor;
+  win::SetCursor(win::LoadCursor(nullptr, ACursor ? cl::CursorToIdc(ACursor) : win::IDC_ARROW));
+}
+
+// A press on a handle of a form that is not the active one brings that form
+// forward (and with it its border); the border window itself never takes
+// the activation.
+void TbsFormLayerWindow::BringFormForward() {
+  TbsDataSkinLayerFrame* D = FLayerBorder->Data();
+  TbsSkinForm* SF = FLayerBorder->SkinForm();
+  if (!D || !D->HitTestEnable || !SF) return;
+  cl::TCustomForm* F = SF->Form();
+  FHitMode = HitMode();
+  if (FHitMode == bsflhNone || !F->HandleAllocated() || win::GetActiveWindow() == F->Handle()) return;
+  cl::Keep<TbsFormLayerWindow> K(this);
+  F->Show();
+  win::SetWindowPos(F->Handle(), win::HWND_TOP, 0, 0, 0, 0, win::SWP_NOMOVE | win::SWP_NOSIZE);
+  win::SetActiveWindow(F->Handle());
+}
+
+TbsFormLayerBorderHit TbsFormLayerWindow::HitMode() {
+  win::POINT P{};
+  win::GetCursorPos(&P);
+  return LayerBorderHitMode(BorderType, TPoint{P.X, P.Y}, FLayerBorder->SkinForm()->Form()->BoundsRect(),
+                            FLayerBorder->LeftSize, FLayerBorder->TopSize, FLayerBorder->RightSize,
+                            FLayerBorder->BottomSize);
+}
+
 bool TbsFormLayerWindow::CanResizeForm() {
   TbsSkinForm* F = FLayerBorder->SkinForm();
   return F && F->CanResize() && !F->RollUpState() && F->WindowState() == cl::wsNormal;
@@ -139,33 +192,43 @@ void TbsFormLayerWindow::Dispatch(cl::TMessage& Msg) {
   TbsDataSkinLayerFrame* D = FLayerBorder->Data();
   TbsSkinForm* SF = FLayerBorder->SkinForm();
   bool Hits = D && D->HitTestEnable && SF;
-  auto Cursor = [] {
+  auto CursorPos = [] {
     win::POINT P{};
     win::GetCursorPos(&P);
     return TPoint{P.X, P.Y};
   };
-  auto Hit = [&] {
-    return LayerBorderHitMode(BorderType, Cursor(), SF->Form()->BoundsRect(), FLayerBorder->LeftSize,
-                              FLayerBorder->TopSize, FLayerBorder->RightSize, FLayerBorder->BottomSize);
-  };
   switch (Msg.Msg) {
-    case win::WM_LBUTTONDOWN:
+    case win::WM_MOUSEACTIVATE:
+      Msg.Result = win::MA_NOACTIVATE;
+      BringFormForward();
+      return;
+    case win::WM_LBUTTONDOWN: {
+      // The layer's windows are never offered the activation, so the press
+      // itself brings the form forward.
+      cl::Keep<TbsFormLayerWindow> K(this);
+      BringFormForward();
+      if (Destroyed()) return;
       if (Hits && CanResizeForm()) {
-        FHitMode = Hit();
+        FHitMode = HitMode();
         FDown = FHitMode != bsflhNone;
-        MousePos1 = MousePos2 = Cursor();
+        MousePos1 = MousePos2 = CursorPos();
         if (FDown) win::SetCapture(Handle());
       }
       Msg.Result = 0;
       return;
+    }
     case win::WM_LBUTTONUP:
       if (FDown) win::ReleaseCapture();
       FDown = false;
       Msg.Result = 0;
       return;
     case win::WM_MOUSEMOVE:
-      if (!Hits || !CanResizeForm()) break;
-      MousePos2 = Cursor();
+      if (!Hits) break;
+      if (!CanResizeForm()) {
+        if (Cursor != cl::crDefault) SetHandleCursor(cl::crDefault);
+        break;
+      }
+      MousePos2 = CursorPos();
       if (FDown) {
         cl::TCustomForm* F = SF->Form();
         TRect NB;
@@ -178,7 +241,8 @@ void TbsFormLayerWindow::Dispatch(cl::TMessage& Msg) {
           if (Destroyed()) return;
         }
       } else {
-        FHitMode = Hit();
+        FHitMode = HitMode();
+        SetHandleCursor(LayerBorderCursor(FHitMode));
       }
       // A refused step is not carried over.
       MousePos1 = MousePos2;

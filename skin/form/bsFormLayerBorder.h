@@ -43,6 +43,9 @@ TbsFormLayerBorderHit LayerBorderHitMode(TbsFormLayerBorderType Side, TPoint Cur
 bool LayerBorderResizeStep(TbsFormLayerBorderHit Hit, const TRect& Form, int dx, int dy, rtl::TSize Min, rtl::TSize Max,
                            TRect& NewBounds);
 
+// The resize cursor over a handle (crDefault off the handles).
+int LayerBorderCursor(TbsFormLayerBorderHit Hit);
+
 // An alpha scaled by the form's alpha, to the nearest integer (halves to
 // the even one).
 int ScaleAlpha(int Alpha, int FormAlpha);
@@ -58,12 +61,16 @@ class TbsFormLayerWindow : public TbsLayerWindow {
   // one resize step; nothing pumps messages inside it.
   void Dispatch(cl::TMessage& Msg) override;
   bool CanResizeForm();
+  // The handle under the pointer.
+  TbsFormLayerBorderHit HitMode();
 
  protected:
   void CreateParams(cl::TCreateParams& Params) override;
   std::string ClassName() const override { return "TbsFormLayerWindow"; }
 
  private:
+  void SetHandleCursor(int ACursor);
+  void BringFormForward();
   TbsFormLayerBorder* FLayerBorder;
 };
 

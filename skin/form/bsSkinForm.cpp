@@ -174,7 +174,11 @@ void TbsSkinForm::SendNCPaint() {
   if (FForm && !FForm->Destroyed() && FForm->HandleAllocated()) win::SendMessage(FForm->Handle(), WM_NCPAINT, 0, 0);
 }
 
-bool TbsSkinForm::FrameShown() { return FForm->BorderStyle() != cl::bsNone; }
+// A maximized multiple-document child has no frame of its own: its client
+// fills the main form's client area and its buttons are on the menu bar.
+bool TbsSkinForm::FrameShown() {
+  return FForm->BorderStyle() != cl::bsNone && !(MDIMain && FWindowState == cl::wsMaximized);
+}
 
 // ---------------------------------------------------------------------------
 // Skin.
@@ -1439,6 +1443,12 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
       break;
     case cl::wsMaximized: {
       if (IsNullRect(OldBoundsRect)) OldBoundsRect = FForm->BoundsRect();
+      if (MDIMain) {
+        // The frame goes with the maximize: nothing of it stays lit.
+        FMouseTimer->SetEnabled(false);
+        TestActive(-1, -1, false);
+      }
+      const int OldW = FForm->Width(), OldH = FForm->Height();
       FWindowState = cl::wsMaximized;
       // A rolled-up form keeps its roll-up (and its unrolled height) through
       // the maximize; restoring brings the strip back.
@@ -1453,6 +1463,8 @@ void TbsSkinForm::SetWindowState(cl::TWindowState Value) {
           gfx::InflateRect(WA, -1, -1);
       }
       FForm->SetBounds(WA.Left, WA.Top, RectWidth(WA), RectHeight(WA));
+      // Without a change of size nothing would ask for the frameless client.
+      if (MDIMain && FForm->Width() == OldW && FForm->Height() == OldH) RefreshFormSize();
       if (FStatusBar && FStatusBar->SizeGrip()) FStatusBar->SetShowGrip(false);
       OnMaximize(this);
       break;
@@ -1566,7 +1578,8 @@ void TbsSkinForm::SetAlphaBlendValue(uint8_t Value) {
 
 bool TbsSkinForm::IsLayerBorderUsable() {
   return HasSkin() && FSD->ShowLayeredBorders() && FSD->LayerFrame.PictureIndex != -1 && IsWindows2000OrLater() &&
-         FSkinnableForm && !AlwaysDisableLayeredFrames && !PreviewMode && FrameShown() && !FSmartEffectsShow;
+         FSkinnableForm && !AlwaysDisableLayeredFrames && !PreviewMode && FrameShown() && !FSmartEffectsShow &&
+         !MDIMain;
 }
 
 bool TbsSkinForm::IsLayerBorderShowOnly() {
@@ -1945,6 +1958,15 @@ bool TbsSkinForm::LibraryMessage(TMessage& Msg) {
       UpdateSysTrayMenuTexts();
       OldProc(Msg);
       return true;
+    case WM_CHANGE_LAYERED_BORDERS:
+      // Switched on: a visible form gets its border at once; off: it goes.
+      if (!IsLayerBorderUsable()) {
+        if (FBorderLayer->Visible()) FBorderLayer->Hide();
+      } else if (!FBorderLayer->Visible()) {
+        UpdateBorderLayer();
+      }
+      OldProc(Msg);
+      return true;
     case WM_CHANGE_SKINNABLE_FORM:
       if (FSD && StoreOf(Msg.WParam) == FSD) SetSkinnableForm(FSD->SkinnableForm());
       OldProc(Msg);
@@ -2154,6 +2176,12 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
       break;
     case WM_NCHITTEST: {
       if (!Sk) break;
+      // A frameless maximized child is client all over.
+      if (MDIMain && FWindowState == cl::wsMaximized) {
+        Msg.Result = HTCLIENT;
+        PassOn = false;
+        break;
+      }
       PassOn = false;
       TPoint P = LParamToForm(Msg.LParam);
       if (FFormWidth == 0) FFormWidth = FForm->Width();

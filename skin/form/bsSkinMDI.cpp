@@ -256,7 +256,10 @@ void TbsSkinMDI::Cascade() {
     cl::TCustomForm* C = FChildren[size_t(i)];
     int CW = C->BorderStyle() == cl::bsSingle ? C->Width() : W;
     int CH = C->BorderStyle() == cl::bsSingle ? C->Height() : H;
-    if (P + CW > A.Right || P + CH > A.Bottom) P = 0;
+    // The children live in the client window, whose origin is the area's
+    // top-left: the wrap is measured by the area's size, not by its edges
+    // in the form, or bars above and at the left let children run past it.
+    if (P + CW > A.Width() || P + CH > A.Height()) P = 0;
     C->SetBounds(P, P, CW, CH);
     P += Step;
   }
@@ -340,7 +343,7 @@ TbsDataSkinTabControl* TbsSkinMDITabsBar::TabData() const {
 void TbsSkinMDITabsBar::GetSkinData() {
   TbsSkinControl::GetSkinData();
   FPicture = nullptr;
-  FBottomOffset = 0;
+  FBottomOffset = FActiveTabOffset = 0;
   if (TbsDataSkinTabControl* D = TabData()) {
     if (D->PictureIndex >= 0 && D->PictureIndex < int(FSD->FActivePictures.size()))
       FPicture = FSD->FActivePictures[size_t(D->PictureIndex)].get();
@@ -351,16 +354,39 @@ void TbsSkinMDITabsBar::GetSkinData() {
     if (IsNullRect(D->CloseButtonActiveRect)) D->CloseButtonActiveRect = D->CloseButtonRect;
     if (IsNullRect(D->CloseButtonDownRect)) D->CloseButtonDownRect = D->CloseButtonActiveRect;
     FBottomOffset = D->ClRect.Top;
+    FActiveTabOffset = RectHeight(D->ActiveTabRect) - RectHeight(D->TabRect);
   }
+}
+
+bool TbsSkinMDITabsBar::Skinned() const {
+  TbsDataSkinTabControl* D = TabData();
+  return D && FPicture && !IsNullRect(D->TabRect);
+}
+
+void TbsSkinMDITabsBar::SetTabKind(TbsSkinMDITabKind Value) {
+  if (FTabKind == Value) return;
+  FTabKind = Value;
+  // The kind decides the base strip, hence the height and the client.
+  if (Skinned()) ChangeSkinData();
+}
+
+void TbsSkinMDITabsBar::SetDefaultHeight(int Value) {
+  FDefaultHeight = Value;
+  if (Value > 0 && !Skinned()) SetHeight(Value);
+}
+
+// The list buttons stand beside the tabs, not over the base strip.
+void TbsSkinMDITabsBar::AdjustClientRect(TRect& R) {
+  if (Skinned() && FTabKind == bstkTab) R.Bottom -= FBottomOffset;
 }
 
 void TbsSkinMDITabsBar::ChangeSkinData() {
   TbsSkinControl::ChangeSkinData();
-  TbsDataSkinTabControl* D = TabData();
-  if (D && FPicture && !IsNullRect(D->TabRect))
-    SetHeight(RectHeight(D->TabRect) + FBottomOffset);
-  else
-    SetHeight(21);
+  if (Skinned() && UseSkinSize)
+    SetHeight(RectHeight(TabData()->TabRect) + (FTabKind == bstkTab ? FBottomOffset : 0));
+  else if (FDefaultHeight > 0)
+    SetHeight(FDefaultHeight);
+  Realign();
   for (TbsSkinMenuSpeedButton* B : {FListButton, FHideListButton})
     if (B) B->SetSkinData(FSD);
   if (FListMenu) FListMenu->SetSkinData(FSD);
@@ -441,6 +467,7 @@ void TbsSkinMDITabsBar::Paint() {
 
 void TbsSkinMDITabsBar::AddTab(cl::TCustomForm* AChild) {
   TbsMDITab T;
+  T.TabsBar = this;
   T.Child = AChild;
   Tabs.push_back(T);
   if (!FListButton) FListButton = MakeListButton(false);
@@ -449,11 +476,18 @@ void TbsSkinMDITabsBar::AddTab(cl::TCustomForm* AChild) {
 }
 
 void TbsSkinMDITabsBar::DeleteTab(cl::TCustomForm* AChild) {
-  for (auto it = Tabs.begin(); it != Tabs.end(); ++it)
-    if (it->Child == AChild) {
-      Tabs.erase(it);
-      break;
+  auto it = std::find_if(Tabs.begin(), Tabs.end(), [&](const TbsMDITab& T) { return T.Child == AChild; });
+  if (it != Tabs.end()) {
+    const int Gone = int(it - Tabs.begin());
+    if (Gone == ActiveTabIndex) {
+      ActiveTabIndex = -1;
+      it->MouseIn = false;
+      OnTabMouseLeave(&*it);
+    } else if (ActiveTabIndex > Gone) {
+      --ActiveTabIndex;  // the tabs after it move up one place
     }
+    Tabs.erase(it);
+  }
   if (Tabs.empty() && FListButton && !Destroyed()) cl::FreeAndNil(FListButton);
   Invalidate();
 }
@@ -469,7 +503,7 @@ void TbsSkinMDITabsBar::CalcTabs() {
   InVisibleCount = 0;
   if (Tabs.empty()) return;
   int N = int(Tabs.size());
-  int H = Height() - (TabData() && FPicture ? FBottomOffset : 0);
+  int H = Height() - (Skinned() && FTabKind == bstkTab ? FBottomOffset : 0);
   int W = std::min(DefaultTabWidth, (Width() - 15) / N);
   int X = 15;
   if (MinTabWidth != 0 && W < MinTabWidth) {
@@ -520,45 +554,25 @@ void TbsSkinMDITabsBar::CreateControlDefaultImage(gfx::TBitmap* B) {
   gfx::TCanvas* C = B->Canvas();
   C->Brush()->SetColor(gfx::clBtnFace);
   C->FillRect(TRect{0, 0, B->Width(), B->Height()});
-  CalcTabs();
-  for (auto& T : Tabs) {
-    if (!T.Visible || T.ObjectRect.Width() <= 0) continue;
-    TRect R = T.ObjectRect;
-    C->Brush()->SetColor(T.Active    ? gfx::TColor(gfx::RGB(133, 147, 181))
-                         : T.MouseIn ? gfx::TColor(gfx::RGB(182, 189, 210))
-                                     : gfx::clBtnFace);
-    C->FillRect(R);
-    TRect F = R;
-    gfx::Frame3D(C, F, gfx::clBtnHighlight, gfx::clBtnShadow, 1);
-    C->Font()->Assign(DefaultFont);
-    C->Brush()->SetStyle(gfx::bsClear);
-    TRect TR{R.Left + 2, 0, (ShowCloseButtons ? R.Right - CloseSize - 5 : R.Right - 2), R.Bottom};
-    std::string Text = T.Child->Caption();
-    int TW = C->TextWidth(Text), TH = C->TextHeight(Text);
-    C->TextOut(TR.Left + std::max((TR.Width() - TW) / 2, 0), (R.Height() - TH) / 2, Text);
-    if (ShowCloseButtons) {
-      gfx::TColor Gl = T.ButtonMouseIn ? gfx::clWhite : gfx::clBlack;
-      DrawCloseGlyph(C, T.ButtonRect.Left + 2, T.ButtonRect.Top + 2, Gl);
-    }
-  }
+  PaintTabs(C);
 }
 
 void TbsSkinMDITabsBar::CreateControlSkinImage(gfx::TBitmap* B) {
   TbsDataSkinTabControl* D = TabData();
-  if (!D || !FPicture || IsNullRect(D->TabRect)) {
+  if (!Skinned()) {
     CreateControlDefaultImage(B);
     return;
   }
   gfx::TCanvas* C = B->Canvas();
-  const int TabH = Height() - FBottomOffset;
+  const int TabH = FTabKind == bstkTab ? Height() - FBottomOffset : Height();
   C->Brush()->SetColor(FSD->SkinColors().cBtnFace());
   C->FillRect(TRect{0, 0, B->Width(), B->Height()});
   // The background: cells of the skin's strip side by side.
   const int CW = RectWidth(D->TabsBGRect);
   if (CW > 0 && RectHeight(D->TabsBGRect) > 0)
     for (int x = 0; x < B->Width(); x += CW) C->CopyRect(TRect{x, 0, x + CW, TabH}, FPicture->Canvas(), D->TabsBGRect);
-  // The base strip under the tabs.
-  if (FBottomOffset > 0 && !IsNullRect(D->SkinRect)) {
+  // The base strip under the tabs; buttons stand without one.
+  if (FTabKind == bstkTab && FBottomOffset > 0 && !IsNullRect(D->SkinRect)) {
     TBitmap Base;
     const TRect Band{D->SkinRect.Left + D->LTPoint.X, D->SkinRect.Top, D->SkinRect.Left + D->RTPoint.X,
                      D->SkinRect.Top + D->ClRect.Top};
@@ -568,46 +582,158 @@ void TbsSkinMDITabsBar::CreateControlSkinImage(gfx::TBitmap* B) {
       C->Draw(0, TabH, &Base);
     }
   }
-  CalcTabs();
-  for (size_t i = 0; i < Tabs.size(); ++i)
-    if (Tabs[i].Visible && !(IsDrag && int(i) == DragIndex)) DrawTab(C, Tabs[i], D);
-  if (IsDrag && DragIndex >= 0 && DragIndex < int(Tabs.size())) DrawTab(C, Tabs[size_t(DragIndex)], D);
+  PaintTabs(C);
 }
 
-void TbsSkinMDITabsBar::DrawTab(gfx::TCanvas* C, TbsMDITab& T, TbsDataSkinTabControl* D) {
+// The dragged tab last, over the others, and where it would land.
+void TbsSkinMDITabsBar::PaintTabs(gfx::TCanvas* C) {
+  CalcTabs();
+  const bool Dragged = IsDrag && DragIndex >= 0 && DragIndex < int(Tabs.size());
+  for (size_t i = 0; i < Tabs.size(); ++i)
+    if (Tabs[i].Visible && !(Dragged && int(i) == DragIndex)) DrawTab(C, Tabs[i]);
+  if (Dragged) {
+    DrawTab(C, Tabs[size_t(DragIndex)]);
+    DrawDropMarker(C);
+  }
+}
+
+void TbsSkinMDITabsBar::DrawDropMarker(gfx::TCanvas* C) {
+  const int Target = DropTarget();
+  if (Target < 0) return;
+  const TRect& R = Tabs[size_t(Target)].ObjectRect;
+  const int X = TabDX < 1 ? R.Left : R.Right, Mid = Height() / 2;
+  gfx::TPen* P = C->Pen();
+  const gfx::TPenMode OldMode = P->Mode();
+  P->SetMode(gfx::pmNot);
+  for (int x = X - 1; x <= X + 1; ++x) {
+    C->MoveTo(x, 0);
+    C->LineTo(x, Height());
+  }
+  // Two small heads pointing at the bar from either side.
+  for (int Side : {1, -1}) {
+    C->MoveTo(X + 5 * Side, Mid - 3);
+    C->LineTo(X + 2 * Side, Mid);
+    C->LineTo(X + 5 * Side, Mid + 3 + 1);
+  }
+  P->SetMode(OldMode);
+}
+
+int TbsSkinMDITabsBar::DropTarget() const {
+  if (!IsDrag || DragIndex < 0 || DragIndex >= int(Tabs.size())) return -1;
+  const TRect D = Tabs[size_t(DragIndex)].ObjectRect;
+  auto Mid = [&](int k) { return (Tabs[size_t(k)].ObjectRect.Left + Tabs[size_t(k)].ObjectRect.Right) / 2; };
+  int Target = -1;
+  if (TabDX > 0) {
+    for (int k = DragIndex + 1; k < int(Tabs.size()); ++k)
+      if (Tabs[size_t(k)].Visible && Mid(k) < D.Right) Target = k;
+  } else {
+    for (int k = 0; k < DragIndex; ++k)
+      if (Tabs[size_t(k)].Visible && Mid(k) > D.Left) {
+        Target = k;
+        break;
+      }
+  }
+  return Target;
+}
+
+TbsDataSkinButtonControl* TbsSkinMDITabsBar::ButtonData() const {
+  if (!FSD || FSD->Empty) return nullptr;
+  const int I = FSD->GetControlIndex("resizebutton");
+  if (I < 0 || I >= int(FSD->CtrlList.size())) return nullptr;
+  return dynamic_cast<TbsDataSkinButtonControl*>(FSD->CtrlList[size_t(I)].get());
+}
+
+void TbsSkinMDITabsBar::DrawTab(gfx::TCanvas* C, TbsMDITab& T) {
   const int W = T.ObjectRect.Width(), H = T.ObjectRect.Height();
   if (W <= 0 || H <= 0) return;
-  const TRect& Src = T.Active ? D->ActiveTabRect : T.MouseIn ? D->MouseInTabRect : D->TabRect;
+  TbsDataSkinTabControl* D = Skinned() ? TabData() : nullptr;
   TBitmap Img;
-  CreateHSkinImage(D->TabLeftOffset, D->TabRightOffset, &Img, TbsPictureRect{FPicture, Src}, W, H, D->TabStretchEffect);
   gfx::TCanvas* IC = Img.Canvas();
-  IC->Font()->SetName(D->FontName.empty() ? DefaultFont.Name() : D->FontName);
-  IC->Font()->SetHeight(D->FontHeight ? D->FontHeight : DefaultFont.Height());
-  IC->Font()->SetStyle(D->FontStyle);
-  IC->Font()->SetColor(T.Active ? D->FocusFontColor : T.MouseIn ? D->MouseInFontColor : D->FontColor);
+  IC->Font()->Assign(DefaultFont);
+  if (D && FTabKind == bstkButton) {
+    // The skin's resizable button at the tab's size: pressed for the active
+    // child, hot under the pointer; nothing without that record.
+    TbsDataSkinButtonControl* B = ButtonData();
+    TBitmap* Pic = B && B->PictureIndex >= 0 && B->PictureIndex < int(FSD->FActivePictures.size())
+                       ? FSD->FActivePictures[size_t(B->PictureIndex)].get()
+                       : nullptr;
+    if (!B || !Pic || IsNullRect(B->SkinRect)) return;
+    const TRect& Act = IsNullRect(B->ActiveSkinRect) ? B->SkinRect : B->ActiveSkinRect;
+    const TRect& Down = IsNullRect(B->DownSkinRect) ? Act : B->DownSkinRect;
+    const TRect& Src = T.Active ? Down : T.MouseIn ? Act : B->SkinRect;
+    const int dW = W - RectWidth(B->SkinRect), dH = H - RectHeight(B->SkinRect);
+    TbsNinePartStretch St;
+    St.LeftStretch = B->LeftStretch;
+    St.TopStretch = B->TopStretch;
+    St.RightStretch = B->RightStretch;
+    St.BottomStretch = B->BottomStretch;
+    St.StretchEffect = B->StretchEffect;
+    St.StretchType = B->StretchType;
+    CreateSkinImage({B->LTPoint, B->RTPoint, B->LBPoint, B->RBPoint, B->ClRect},
+                    {B->LTPoint,
+                     {B->RTPoint.X + dW, B->RTPoint.Y},
+                     {B->LBPoint.X, B->LBPoint.Y + dH},
+                     {B->RBPoint.X + dW, B->RBPoint.Y + dH},
+                     {B->ClRect.Left, B->ClRect.Top, B->ClRect.Right + dW, B->ClRect.Bottom + dH}},
+                    &Img, TbsPictureRect{Pic, Src}, W, H, true, St);
+    IC->Font()->SetColor(T.Active ? B->DownFontColor : T.MouseIn ? B->ActiveFontColor : B->FontColor);
+    OnTabGetDrawParamsEvent(&T, IC);
+  } else if (!D) {
+    Img.SetSize(W, H);
+    IC->Brush()->SetColor(T.Active    ? gfx::TColor(gfx::RGB(133, 147, 181))
+                          : T.MouseIn ? gfx::TColor(gfx::RGB(182, 189, 210))
+                                      : gfx::clBtnFace);
+    IC->FillRect(TRect{0, 0, W, H});
+    TRect F{0, 0, W, H};
+    gfx::Frame3D(IC, F, gfx::clBtnHighlight, gfx::clBtnShadow, 1);
+    OnTabGetDrawParamsEvent(&T, IC);
+  } else {
+    const TRect& Src = T.Active ? D->ActiveTabRect : T.MouseIn ? D->MouseInTabRect : D->TabRect;
+    if (UseSkinSize) {
+      CreateHSkinImage(D->TabLeftOffset, D->TabRightOffset, &Img, TbsPictureRect{FPicture, Src}, W, H,
+                       D->TabStretchEffect);
+    } else {
+      // Stretched to the bar's own height: the middle half of the picture
+      // grows, its ends keep their size; the active tab stays the taller.
+      const int Q = RectHeight(D->TabRect) / 4;
+      Img.SetSize(W, H + (T.Active ? FActiveTabOffset : 0));
+      CreateSkinImageByClRect(&Img, TbsPictureRect{FPicture, Src},
+                              TRect{D->TabLeftOffset, Q, RectWidth(Src) - D->TabRightOffset, RectHeight(Src) - Q},
+                              true);
+    }
+    IC->Font()->SetName(D->FontName.empty() ? DefaultFont.Name() : D->FontName);
+    IC->Font()->SetHeight(D->FontHeight ? D->FontHeight : DefaultFont.Height());
+    IC->Font()->SetStyle(D->FontStyle);
+    IC->Font()->SetColor(T.Active ? D->FocusFontColor : T.MouseIn ? D->MouseInFontColor : D->FontColor);
+    if (!UseSkinSize) OnTabGetDrawParamsEvent(&T, IC);
+  }
+  DrawCaption(IC, T, D, W, Img.Height());
+  C->Draw(T.ObjectRect.Left, T.ObjectRect.Top, &Img);
+}
+
+void TbsSkinMDITabsBar::DrawCaption(gfx::TCanvas* IC, TbsMDITab& T, TbsDataSkinTabControl* D, int W, int H) {
   IC->Brush()->SetStyle(gfx::bsClear);
-  const int CS = IsNullRect(D->CloseButtonRect) ? CloseSize : RectWidth(D->CloseButtonRect);
-  TRect TR = ShowCloseButtons ? TRect{2, 0, W - CS - 5, Img.Height()}
-                              : TRect{D->TabLeftOffset, 0, W - D->TabRightOffset, Img.Height()};
+  const int CS = !D || IsNullRect(D->CloseButtonRect) ? CloseSize : RectWidth(D->CloseButtonRect);
+  TRect TR = ShowCloseButtons ? TRect{2, 0, W - CS - 5, H}
+             : D              ? TRect{D->TabLeftOffset, 0, W - D->TabRightOffset, H}
+                              : TRect{2, 0, W - 2, H};
   std::string Text = T.Child->Caption();
   FitTextToWidth(IC, Text, TR.Width());
   gfx::DrawTextW(IC->Handle(), std::string_view(Text), -1, &TR,
                  gfx::DT_CENTER | gfx::DT_VCENTER | gfx::DT_SINGLELINE | gfx::DT_NOPREFIX);
-  if (ShowCloseButtons) {
-    const int BH = IsNullRect(D->CloseButtonRect) ? CloseSize : RectHeight(D->CloseButtonRect);
-    const int BX = W - CS - 3, BY = Img.Height() / 2 - BH / 2;
-    T.ButtonRect =
-        TRect{T.ObjectRect.Left + BX, T.ObjectRect.Top + BY, T.ObjectRect.Left + BX + CS, T.ObjectRect.Top + BY + BH};
-    if (!IsNullRect(D->CloseButtonRect)) {
-      const TRect& BS = T.ButtonMouseDown && T.ButtonMouseIn ? D->CloseButtonDownRect
-                        : T.ButtonMouseIn                    ? D->CloseButtonActiveRect
-                                                             : D->CloseButtonRect;
-      IC->CopyRect(TRect{BX, BY, BX + CS, BY + BH}, FPicture->Canvas(), BS);
-    } else {
-      DrawCloseGlyph(IC, BX + 2, BY + 2, T.ButtonMouseIn ? gfx::clWhite : gfx::clBlack);
-    }
+  if (!ShowCloseButtons) return;
+  const int BH = !D || IsNullRect(D->CloseButtonRect) ? CloseSize : RectHeight(D->CloseButtonRect);
+  const int BX = W - CS - 3, BY = H / 2 - BH / 2;
+  T.ButtonRect =
+      TRect{T.ObjectRect.Left + BX, T.ObjectRect.Top + BY, T.ObjectRect.Left + BX + CS, T.ObjectRect.Top + BY + BH};
+  if (D && !IsNullRect(D->CloseButtonRect)) {
+    const TRect& BS = T.ButtonMouseDown && T.ButtonMouseIn ? D->CloseButtonDownRect
+                      : T.ButtonMouseIn                    ? D->CloseButtonActiveRect
+                                                           : D->CloseButtonRect;
+    IC->CopyRect(TRect{BX, BY, BX + CS, BY + BH}, FPicture->Canvas(), BS);
+  } else {
+    DrawCloseGlyph(IC, BX + 2, BY + 2, T.ButtonMouseIn ? gfx::clWhite : gfx::clBlack);
   }
-  C->Draw(T.ObjectRect.Left, T.ObjectRect.Top, &Img);
 }
 
 void TbsSkinMDITabsBar::MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) {
@@ -615,6 +741,7 @@ void TbsSkinMDITabsBar::MouseDown(cl::TMouseButton Button, cl::TShiftState Shift
   CalcTabs();
   int i = GetTabIndex(X, Y);
   if (i < 0) return;
+  cl::Keep<TbsSkinMDITabsBar> K(this);
   if (Button == cl::mbRight) {
     // The child's own system menu, at the pointer.
     if (SupportChildMenus && MDI)
@@ -622,6 +749,8 @@ void TbsSkinMDITabsBar::MouseDown(cl::TMouseButton Button, cl::TShiftState Shift
         TPoint P = ClientToScreen(TPoint{X, Y});
         S->PopupSysMenuAt(P.X, P.Y);
       }
+    if (Destroyed() || i >= int(Tabs.size())) return;
+    OnTabMouseDown(Button, Shift, &Tabs[size_t(i)]);
     return;
   }
   if (Button != cl::mbLeft) return;
@@ -640,6 +769,47 @@ void TbsSkinMDITabsBar::MouseDown(cl::TMouseButton Button, cl::TShiftState Shift
     T.ButtonMouseIn = T.ButtonMouseDown = true;
   }
   Invalidate();
+  OnTabMouseDown(Button, Shift, &T);
+}
+
+void TbsSkinMDITabsBar::TestTabHover(int X, int Y) {
+  const int i = GetTabIndex(X, Y);
+  if (i != ActiveTabIndex) {
+    const int Old = ActiveTabIndex;
+    ActiveTabIndex = i;
+    if (Old >= 0 && Old < int(Tabs.size()) && Tabs[size_t(Old)].Visible) {
+      Tabs[size_t(Old)].MouseIn = false;
+      Invalidate();
+      OnTabMouseLeave(&Tabs[size_t(Old)]);
+    }
+    if (i >= 0 && Tabs[size_t(i)].Visible) {
+      Tabs[size_t(i)].MouseIn = true;
+      Invalidate();
+      OnTabMouseEnter(&Tabs[size_t(i)]);
+    }
+    // Another tab's close button no longer lit.
+    for (size_t k = 0; k < Tabs.size(); ++k)
+      if (int(k) != i && Tabs[k].ButtonMouseIn) {
+        Tabs[k].ButtonMouseIn = Tabs[k].ButtonMouseDown = false;
+        Invalidate();
+      }
+  }
+  if (ShowCloseButtons && i >= 0 && i < int(Tabs.size())) {
+    TbsMDITab& T = Tabs[size_t(i)];
+    const bool In = gfx::PtInRect(T.ButtonRect, TPoint{X, Y});
+    if (In && !T.ButtonMouseIn) {
+      T.ButtonMouseIn = true;
+      Invalidate();
+    } else if (!In && T.ButtonMouseIn) {
+      T.ButtonMouseIn = T.ButtonMouseDown = false;
+      Invalidate();
+    }
+  }
+}
+
+void TbsSkinMDITabsBar::CMMouseLeave(cl::TMessage& Msg) {
+  TbsSkinControl::CMMouseLeave(Msg);
+  if (!Destroyed()) TestTabHover(-1, -1);
 }
 
 void TbsSkinMDITabsBar::MouseMove(cl::TShiftState Shift, int X, int Y) {
@@ -650,44 +820,38 @@ void TbsSkinMDITabsBar::MouseMove(cl::TShiftState Shift, int X, int Y) {
     Invalidate();
     return;
   }
-  int i = GetTabIndex(X, Y);
-  for (size_t k = 0; k < Tabs.size(); ++k) {
-    bool In = int(k) == i;
-    if (Tabs[k].MouseIn != In) {
-      Tabs[k].MouseIn = In;
-      Invalidate();
-    }
-  }
+  TestTabHover(X, Y);
 }
 
 void TbsSkinMDITabsBar::MouseUp(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) {
+  cl::Keep<TbsSkinMDITabsBar> K(this);
   FDown = false;
-  if (IsDrag && DragIndex >= 0 && DragIndex < int(Tabs.size())) {
+  const bool WasDrag = IsDrag && DragIndex >= 0 && DragIndex < int(Tabs.size());
+  if (WasDrag) {
     CalcTabs();
-    const TRect D = Tabs[size_t(DragIndex)].ObjectRect;
-    int Target = -1;
-    if (TabDX > 0) {
-      for (int k = DragIndex + 1; k < int(Tabs.size()); ++k)
-        if (Tabs[size_t(k)].Visible &&
-            (Tabs[size_t(k)].ObjectRect.Left + Tabs[size_t(k)].ObjectRect.Right) / 2 < D.Right)
-          Target = k;
-    } else {
-      for (int k = 0; k < DragIndex; ++k)
-        if (Tabs[size_t(k)].Visible &&
-            (Tabs[size_t(k)].ObjectRect.Left + Tabs[size_t(k)].ObjectRect.Right) / 2 > D.Left) {
-          Target = k;
-          break;
-        }
-    }
+    const int Target = DropTarget();
     if (Target >= 0 && Target != DragIndex) {
       TbsMDITab T = Tabs[size_t(DragIndex)];
       Tabs.erase(Tabs.begin() + DragIndex);
       Tabs.insert(Tabs.begin() + Target, T);
+      // The hover follows the pointer again, not the old places.
+      for (auto& Tab : Tabs) Tab.MouseIn = false;
+      ActiveTabIndex = -1;
     }
   }
   IsDrag = false;
   DragIndex = -1;
   TabDX = 0;
+  if (WasDrag) {
+    CalcTabs();
+    TestTabHover(X, Y);
+  }
+  if (!WasDrag) {
+    CalcTabs();
+    const int i = GetTabIndex(X, Y);
+    if (i >= 0) OnTabMouseUp(Button, Shift, &Tabs[size_t(i)]);
+    if (Destroyed()) return;
+  }
   if (ShowCloseButtons && Button == cl::mbLeft) {
     int i = GetTabIndex(X, Y);
     for (size_t k = 0; k < Tabs.size(); ++k) {
@@ -695,11 +859,11 @@ void TbsSkinMDITabsBar::MouseUp(cl::TMouseButton Button, cl::TShiftState Shift, 
       bool Close = int(k) == i && T.ButtonMouseDown && gfx::PtInRect(T.ButtonRect, TPoint{X, Y});
       T.ButtonMouseIn = T.ButtonMouseDown = false;
       if (Close) {
-        cl::Keep<TbsSkinMDITabsBar> K(this);
         T.Child->Close();
         break;
       }
     }
+    if (Destroyed()) return;
   }
   Invalidate();
   TbsSkinControl::MouseUp(Button, Shift, X, Y);

@@ -20,8 +20,13 @@ class TbsSkinMDITabsBar;
 class TbsSkinMenuSpeedButton;
 class TbsSkinPopupMenu;
 
+// Tabs on a base strip, or free-standing buttons in the skin's
+// "resizebutton" looks.
+enum TbsSkinMDITabKind { bstkTab, bstkButton };
+
 // One tab per child.
 struct TbsMDITab {
+  TbsSkinMDITabsBar* TabsBar = nullptr;
   cl::TCustomForm* Child = nullptr;
   TRect ObjectRect, ButtonRect;
   bool Active = false, MouseIn = false, Visible = false;
@@ -33,7 +38,8 @@ struct TbsMDITab {
 // child. Tabs that do not fit (narrower than MinTabWidth) are hidden. A list
 // button at the left lists every child, one at the right the hidden ones.
 // With the skin's "tab" record the tabs, their close buttons and the bar's
-// background come from its pictures.
+// background come from its pictures. While a tab is dragged, a marker shows
+// where it would land.
 class TbsSkinMDITabsBar : public TbsSkinControl {
  public:
   explicit TbsSkinMDITabsBar(cl::TComponent* AOwner);
@@ -45,6 +51,21 @@ class TbsSkinMDITabsBar : public TbsSkinControl {
   int DefaultTabWidth = 100;
   int MinTabWidth = 0;
   gfx::TFont DefaultFont;
+  TbsSkinMDITabKind TabKind() const { return FTabKind; }
+  void SetTabKind(TbsSkinMDITabKind Value);
+  // The bar takes the skin's tab height and the tabs their pictures' own
+  // height; otherwise the bar keeps DefaultHeight and the tabs' pictures
+  // are stretched to it.
+  bool UseSkinSize = true;
+  // The height while no skin record gives one (applied at once then).
+  int DefaultHeight() const { return FDefaultHeight; }
+  void SetDefaultHeight(int Value);
+  // Whether a skin record draws the bar.
+  bool Skinned() const;
+  rtl::Event<void(TbsMDITab*MDITab)> OnTabMouseEnter, OnTabMouseLeave;
+  rtl::Event<void(cl::TMouseButton Button, cl::TShiftState Shift, TbsMDITab*MDITab)> OnTabMouseDown, OnTabMouseUp;
+  // Before a tab's caption is drawn: the handler may change the font.
+  rtl::Event<void(TbsMDITab* MDITab, gfx::TCanvas* Cnvs)> OnTabGetDrawParamsEvent;
 
   void AddTab(cl::TCustomForm* AChild);
   void DeleteTab(cl::TCustomForm* AChild);
@@ -65,9 +86,14 @@ class TbsSkinMDITabsBar : public TbsSkinControl {
   void FillListMenu(bool AHidden);
   void GetSkinData() override;
   void ChangeSkinData() override;
+  // The tab a dragged tab would land on (-1: none).
+  int DropTarget() const;
+  bool Dragging() const { return IsDrag; }
 
  protected:
   void Paint() override;
+  void AdjustClientRect(TRect& R) override;
+  void CMMouseLeave(cl::TMessage& Msg) override;
   void CreateControlDefaultImage(gfx::TBitmap* B) override;
   void CreateControlSkinImage(gfx::TBitmap* B) override;
   void MouseDown(cl::TMouseButton Button, cl::TShiftState Shift, int X, int Y) override;
@@ -78,13 +104,21 @@ class TbsSkinMDITabsBar : public TbsSkinControl {
 
  private:
   TbsDataSkinTabControl* TabData() const;
-  void DrawTab(gfx::TCanvas* C, TbsMDITab& T, TbsDataSkinTabControl* D);
+  TbsDataSkinButtonControl* ButtonData() const;
+  void PaintTabs(gfx::TCanvas* C);
+  void DrawTab(gfx::TCanvas* C, TbsMDITab& T);
+  void DrawCaption(gfx::TCanvas* IC, TbsMDITab& T, TbsDataSkinTabControl* D, int W, int H);
+  void DrawDropMarker(gfx::TCanvas* C);
+  void TestTabHover(int X, int Y);
   void UpdateListButtons();
   TbsSkinMenuSpeedButton* MakeListButton(bool AHidden);
   void ListItemClick(rtl::TObject* Sender);
   int DragIndex = -1, DX = 0, TabDX = 0;
   bool FDown = false, IsDrag = false;
-  int FBottomOffset = 0;
+  int ActiveTabIndex = -1;
+  TbsSkinMDITabKind FTabKind = bstkTab;
+  int FDefaultHeight = 21;
+  int FBottomOffset = 0, FActiveTabOffset = 0;
   TBitmap* FPicture = nullptr;
   TbsSkinMenuSpeedButton *FListButton = nullptr, *FHideListButton = nullptr;
   TbsSkinPopupMenu *FListMenu = nullptr, *FHideListMenu = nullptr;

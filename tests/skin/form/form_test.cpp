@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "platform/cl/imglist.h"
 #include "platform/gfx/region.h"
 #include "platform/testkit/harness.h"
+#include "platform/win/cursor.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/controls/bsSkinControls.h"
@@ -1424,6 +1426,94 @@ TEST(LayerBorder, ResizeStepsKeepTheLeftEdgeAtTheMinimum) {
   EXPECT_EQ(n.Top, 100);
 }
 
+// Over the border's handles the pointer takes the resize shapes; off them,
+// and on a form that cannot be resized, the plain arrow. The form is at
+// (100, 100) 220 x 130, its border 10 / 8 / 10 / 8 beyond it, the handles
+// 6 / 5 / 6 / 5 wide.
+TEST_F(FormFrame, LayerBorderHandlesShowResizeCursors) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  ASSERT_TRUE(sf->BorderLayer()->Visible());
+  struct Case {
+    int x, y, idc;
+  } cases[] = {
+      {97, 150, win::IDC_SIZEWE},   {323, 150, win::IDC_SIZEWE},  {150, 97, win::IDC_SIZENS},
+      {150, 233, win::IDC_SIZENS},  {96, 97, win::IDC_SIZENWSE},  {322, 233, win::IDC_SIZENWSE},
+      {322, 97, win::IDC_SIZENESW}, {96, 233, win::IDC_SIZENESW}, {328, 150, win::IDC_ARROW},
+      {150, 93, win::IDC_ARROW},    {97, 150, win::IDC_SIZEWE},
+  };
+  for (const Case& c : cases) {
+    h.input.MoveTo(c.x, c.y);
+    EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, c.idc)) << c.x << "," << c.y;
+  }
+  // A form of fixed size is not resized by its border: the arrow.
+  sf->AlwaysResize = false;
+  form->SetBorderStyle(cl::bsSingle);
+  h.Pump();
+  h.input.MoveTo(323, 150);
+  h.input.MoveTo(323, 151);
+  EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, win::IDC_ARROW));
+  win::SetCompositorPresent(false);
+}
+
+// A press on a handle of an inactive form brings it forward and makes it
+// the active one; a press on the border beyond the handles does not.
+TEST_F(FormFrame, LayerBorderHandlePressBringsAnInactiveFormForward) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  auto* other = new cl::TForm(nullptr);
+  other->SetBounds(600, 400, 150, 100);
+  other->Show();
+  win::SetActiveWindow(other->Handle());
+  h.Pump();
+  ASSERT_EQ(win::GetActiveWindow(), other->Handle());
+  ASSERT_TRUE(sf->BorderLayer()->Visible());
+  h.input.MoveTo(150, 93);  // the top window, above its handle
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(win::GetActiveWindow(), other->Handle());
+  h.input.MoveTo(150, 97);  // the top handle
+  h.input.Click();
+  h.Pump();
+  EXPECT_EQ(win::GetActiveWindow(), form->Handle());
+  EXPECT_EQ(form->BoundsRect(), (TRect{100, 100, 320, 230}));  // a press alone sizes nothing
+  EXPECT_TRUE(sf->BorderLayer()->Visible());
+  EXPECT_TRUE(sf->BorderLayer()->FActive);
+  other->Free();
+  win::SetCompositorPresent(false);
+}
+
+// Switching the skin's layered borders off and on at run time takes the
+// border away from a shown form and gives it back, in its place; a hidden
+// form gets none.
+TEST_F(FormFrame, LayerBorderFollowsTheSkinsSwitchAtRunTime) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  Show(skin.get());
+  auto* hidden = new cl::TForm(nullptr);
+  auto* hsf = new TbsSkinForm(hidden);
+  hsf->SetSkinData(skin.get());
+  TbsFormLayerBorder* b = sf->BorderLayer();
+  ASSERT_TRUE(b->Visible());
+  skin->SetShowLayeredBorders(false);
+  h.Pump();
+  EXPECT_FALSE(b->Visible());
+  EXPECT_EQ(b->TopBorder, nullptr);
+  skin->SetShowLayeredBorders(true);
+  h.Pump();
+  ASSERT_TRUE(b->Visible());
+  ASSERT_NE(b->TopBorder, nullptr);
+  win::RECT r{};
+  win::GetWindowRect(b->TopBorder->Handle(), &r);
+  EXPECT_EQ(r.Left, 90);
+  EXPECT_EQ(r.Top, 92);
+  EXPECT_FALSE(hsf->BorderLayer()->Visible());
+  hidden->Free();
+  win::SetCompositorPresent(false);
+}
+
 // ---------------------------------------------------------------------------
 // Multiple-document forms.
 
@@ -1501,6 +1591,92 @@ TEST_F(MDIForms, CascadeStepsByTheCaptionAndSurvivesASkinWithoutOne) {
   skin->ClRect.Top = 0;
   mdi->Cascade();
   EXPECT_EQ(a->Left(), 1);
+}
+
+// More children than the steps the area allows: the cascade starts again at
+// the client's top-left before one would cross its bottom, measured in the
+// client window, below the bar above it and right of a bar at its left.
+TEST_F(MDIForms, CascadeWrapsInsideTheClientBelowAndBesideTheBars) {
+  auto* side = new cl::TPanel(form);
+  side->SetAlign(cl::alLeft);
+  side->SetWidth(40);
+  side->SetParent(form);
+  h.Pump();
+  TRect a = mdi->GetMDIClientArea();
+  ASSERT_EQ(a.Top, 30);
+  ASSERT_EQ(a.Left, 40);
+  const int step = sf->NewClRect.Top;
+  ASSERT_GT(step, 0);
+  const int n = (a.Width() - int(std::lround(a.Width() * 0.8))) / step;
+  std::vector<cl::TForm*> c;
+  for (int i = 0; i < n + 3; ++i) c.push_back(Child("D" + std::to_string(i)));
+  mdi->Cascade();
+  const int w = a.Width() - step * n, ht = a.Height() - step * n;
+  // From the last child up: one step further each, until the next would
+  // cross the bottom; that one starts again at the top-left.
+  for (int k = 0; k <= n; ++k)
+    EXPECT_EQ(c[size_t(n + 2 - k)]->BoundsRect(), (TRect{k * step, k * step, k * step + w, k * step + ht})) << k;
+  EXPECT_EQ(c[1]->BoundsRect(), (TRect{0, 0, w, ht}));
+  EXPECT_EQ(c[0]->BoundsRect(), (TRect{step, step, step + w, step + ht}));
+  for (auto* f : c) {
+    EXPECT_LE(f->BoundsRect().Bottom, client->ClientHeight()) << f->Name();
+    EXPECT_LE(f->BoundsRect().Right, client->ClientWidth()) << f->Name();
+  }
+}
+
+// A maximized child drops its frame: its client is all of it, it has no
+// region, no caption or border grips and paints no frame; restoring brings
+// the frame back. Both ways hold also when the size does not change.
+TEST_F(MDIForms, AMaximizedChildHasNoFrameOfItsOwn) {
+  auto* doc = Child("Doc");
+  TbsSkinForm* dsf = GetSkinFormComponent(doc);
+  auto hit = [&](int x, int y) {
+    win::RECT r{};
+    win::GetWindowRect(doc->Handle(), &r);
+    return int(win::SendMessage(doc->Handle(), win::WM_NCHITTEST, 0, win::MAKELPARAM(r.Left + x, r.Top + y)));
+  };
+  auto framed = [&] {
+    EXPECT_EQ(doc->ClientWidth(), doc->Width() - skin->ClRect.Left - (skin->FPicture->Width() - skin->ClRect.Right));
+    EXPECT_EQ(doc->ClientHeight(), doc->Height() - skin->ClRect.Top - (skin->FPicture->Height() - skin->ClRect.Bottom));
+    EXPECT_EQ(hit(40, 10), win::HTCAPTION);
+    EXPECT_TRUE(dsf->FrameShown());
+  };
+  framed();
+  EXPECT_TRUE(dsf->FormRegion());
+  for (bool sameSize : {false, true}) {
+    SCOPED_TRACE(sameSize ? "already the client's size" : "grows to the client");
+    if (sameSize) doc->SetBounds(0, 0, client->ClientWidth(), client->ClientHeight());
+    dsf->SetWindowState(cl::wsMaximized);
+    h.Pump();
+    EXPECT_EQ(doc->BoundsRect(), (TRect{0, 0, client->ClientWidth(), client->ClientHeight()}));
+    EXPECT_EQ(doc->ClientWidth(), doc->Width());
+    EXPECT_EQ(doc->ClientHeight(), doc->Height());
+    EXPECT_FALSE(dsf->FormRegion());
+    EXPECT_FALSE(dsf->FrameShown());
+    for (auto [x, y] : {std::pair{40, 10}, {2, 2}, {doc->Width() - 2, doc->Height() - 2}, {doc->Width() / 2, 1}})
+      EXPECT_EQ(hit(x, y), win::HTCLIENT) << x << "," << y;
+    // The top-left corner shows the client's background, not the frame's.
+    EXPECT_NE(h.Pixel(doc->Handle(), 1, 1), Rgb(FrameTestColors(0).Corner));
+    EXPECT_NE(h.Pixel(doc->Handle(), 40, 3), Rgb(FrameTestColors(0).Caption));
+    dsf->SetWindowState(cl::wsNormal);
+    h.Pump();
+    framed();
+    EXPECT_TRUE(dsf->FormRegion());
+  }
+}
+
+// A child lives inside the main form's client: no layered border floats
+// around it, where the main form has one.
+TEST_F(MDIForms, ChildrenHaveNoLayeredBorder) {
+  win::SetCompositorPresent(true);
+  AddLayerFrame(skin.get(), true);
+  sf->SetSkinData(skin.get());
+  h.Pump();
+  EXPECT_TRUE(sf->BorderLayer()->Visible());
+  auto* doc = Child("Doc");
+  EXPECT_FALSE(GetSkinFormComponent(doc)->IsLayerBorderUsable());
+  EXPECT_FALSE(GetSkinFormComponent(doc)->BorderLayer()->Visible());
+  win::SetCompositorPresent(false);
 }
 
 TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {
@@ -1772,6 +1948,181 @@ TEST_F(MDIForms, TabsBarSkinnedLooksAndListButtons) {
   for (auto* f : c) f->Free();
   h.Pump();
   EXPECT_EQ(bar->ListButton(), nullptr);
+}
+
+// A tab record whose tab looks stand on a 4-pixel base strip, and the
+// skin's "resizebutton" record in three colours, for the button kind.
+struct TabLooks {
+  static constexpr TColor plain = 0x00303090, act = 0x00309030, bg = 0x00808080, base = 0x00105050;
+  static constexpr TColor btn = 0x00A0A000, btnHot = 0x0000A0A0, btnDown = 0x00A000A0;
+};
+
+void AddTabAndButtonRecords(TbsSkinData* s) {
+  auto fill = [](TBitmap* b, TRect r, TColor c) {
+    b->Canvas()->Brush()->SetColor(c);
+    b->Canvas()->FillRect(r);
+  };
+  auto pic = std::make_unique<TBitmap>();
+  pic->SetSize(60, 40);
+  fill(pic.get(), {0, 0, 30, 18}, TabLooks::plain);
+  fill(pic.get(), {30, 0, 60, 18}, TabLooks::act);
+  fill(pic.get(), {0, 18, 60, 36}, TabLooks::bg);
+  fill(pic.get(), {0, 36, 60, 40}, TabLooks::base);
+  s->FActivePictures.push_back(std::move(pic));
+  auto rec = std::make_unique<TbsDataSkinTabControl>("tab");
+  rec->PictureIndex = int(s->FActivePictures.size()) - 1;
+  rec->TabRect = {0, 0, 30, 18};
+  rec->ActiveTabRect = {30, 0, 60, 18};
+  rec->TabsBGRect = {30, 18, 40, 36};
+  rec->SkinRect = {0, 36, 40, 40};
+  rec->LTPoint = {2, 0};
+  rec->RTPoint = {38, 0};
+  rec->ClRect = {2, 4, 38, 4};
+  rec->TabLeftOffset = rec->TabRightOffset = 3;
+  s->CtrlList.push_back(std::move(rec));
+  auto bpic = std::make_unique<TBitmap>();
+  bpic->SetSize(60, 10);
+  fill(bpic.get(), {0, 0, 20, 10}, TabLooks::btn);
+  fill(bpic.get(), {20, 0, 40, 10}, TabLooks::btnHot);
+  fill(bpic.get(), {40, 0, 60, 10}, TabLooks::btnDown);
+  s->FActivePictures.push_back(std::move(bpic));
+  auto b = std::make_unique<TbsDataSkinButtonControl>("resizebutton");
+  b->PictureIndex = int(s->FActivePictures.size()) - 1;
+  b->SkinRect = {0, 0, 20, 10};
+  b->ActiveSkinRect = {20, 0, 40, 10};
+  b->DownSkinRect = {40, 0, 60, 10};
+  b->LTPoint = {2, 2};
+  b->RTPoint = {18, 2};
+  b->LBPoint = {2, 8};
+  b->RBPoint = {18, 8};
+  b->ClRect = {2, 2, 18, 8};
+  s->CtrlList.push_back(std::move(b));
+}
+
+// The kind of tab and the skin-size switch decide the bar's height, whether
+// a base strip lies under the tabs (and the list button beside them stops
+// above it), and which pictures the tabs are drawn from.
+TEST_F(MDIForms, TabsBarKindAndSkinSize) {
+  AddTabAndButtonRecords(skin.get());
+  top->SetHeight(50);  // room for the tallest bar
+  auto* bar = new TbsSkinMDITabsBar(form);
+  bar->SetParent(top);
+  bar->SetBounds(0, 0, 330, 21);
+  bar->MDI = mdi;
+  mdi->TabsBar = bar;
+  bar->SetSkinData(skin.get());
+  std::vector<cl::TForm*> c;
+  for (const char* n : {"One", "Two", "Three"}) c.push_back(Child(n));
+  struct Case {
+    TbsSkinMDITabKind kind;
+    bool skinSize;
+    int height, listButtonHeight;
+    TColor tab, activeTab;  // a plain and the active tab near their top
+    int lowY;               // and the plain tab's column lower down
+    TColor low;
+  } cases[] = {
+      {bstkTab, true, 22, 18, TabLooks::plain, TabLooks::act, 20, TabLooks::base},
+      {bstkButton, true, 18, 18, TabLooks::btn, TabLooks::btnDown, 16, TabLooks::btn},
+      // Stretched to the default height: the tab's picture reaches down to
+      // the base strip instead of leaving the background below it.
+      {bstkTab, false, 40, 36, TabLooks::plain, TabLooks::act, 34, TabLooks::plain},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(testing::Message() << "kind " << k.kind << ", skin size " << k.skinSize);
+    bar->UseSkinSize = k.skinSize;
+    bar->SetDefaultHeight(40);
+    bar->SetTabKind(k.kind);
+    bar->ChangeSkinData();
+    h.Pump();
+    EXPECT_EQ(bar->Height(), k.height);
+    ASSERT_NE(bar->ListButton(), nullptr);
+    EXPECT_EQ(bar->ListButton()->Height(), k.listButtonHeight);
+    h.input.MoveTo(bar, 5, bar->Height() - 1);  // off the tabs
+    bar->Repaint();
+    h.Pump();
+    // Beside the captions, which stand in the tabs' middle.
+    EXPECT_EQ(h.Pixel(bar, 20, 5), Rgb(k.tab));
+    EXPECT_EQ(h.Pixel(bar, 220, 5), Rgb(k.activeTab));
+    EXPECT_EQ(h.Pixel(bar, 20, k.lowY), Rgb(k.low));
+  }
+  // The hot look of the button kind under the pointer.
+  bar->UseSkinSize = true;
+  bar->SetTabKind(bstkButton);
+  bar->ChangeSkinData();
+  h.input.MoveTo(bar, 20, 5);
+  h.Pump();
+  EXPECT_EQ(h.Pixel(bar, 20, 5), Rgb(TabLooks::btnHot));
+  for (auto* f : c) f->Free();
+  h.Pump();
+}
+
+// The tab events in the order a user's pointer makes them, the caption
+// font handed out before drawing, and while a tab is dragged, the inverted
+// marker at the edge of the tab it would land on.
+TEST_F(MDIForms, TabsBarEventsAndDropMarker) {
+  auto* bar = new TbsSkinMDITabsBar(form);
+  bar->SetParent(top);
+  bar->SetBounds(0, 0, 330, 21);
+  bar->MDI = mdi;
+  mdi->TabsBar = bar;
+  std::vector<cl::TForm*> c;
+  for (const char* n : {"One", "Two", "Three"}) c.push_back(Child(n));
+  std::vector<std::string> log;
+  auto name = [](TbsMDITab* t) { return t->Child->Name(); };
+  bar->OnTabMouseEnter = [&](TbsMDITab* t) { log.push_back("enter " + name(t)); };
+  bar->OnTabMouseLeave = [&](TbsMDITab* t) { log.push_back("leave " + name(t)); };
+  bar->OnTabMouseDown = [&](cl::TMouseButton, cl::TShiftState, TbsMDITab* t) { log.push_back("down " + name(t)); };
+  bar->OnTabMouseUp = [&](cl::TMouseButton, cl::TShiftState, TbsMDITab* t) { log.push_back("up " + name(t)); };
+  bar->OnTabGetDrawParamsEvent = [&](TbsMDITab* t, gfx::TCanvas* cv) {
+    if (t->Child == c[0]) cv->Font()->SetColor(gfx::clRed);
+  };
+  h.input.MoveTo(bar, 40, 10);
+  h.input.MoveTo(bar, 140, 10);
+  h.input.Click();
+  h.input.MoveTo(bar, 140, 40);  // below the bar
+  h.Pump();
+  EXPECT_EQ(log, (std::vector<std::string>{"enter One", "leave One", "enter Two", "down Two", "up Two", "leave Two"}));
+  // The first tab's caption is red, the others' are not.
+  bar->Repaint();
+  h.Pump();
+  auto reds = [&](int x0, int x1) {
+    int n = 0;
+    for (int x = x0; x < x1; ++x)
+      for (int y = 2; y < 19; ++y) n += h.Pixel(bar, x, y) == 0xFF0000;
+    return n;
+  };
+  EXPECT_GT(reds(15, 115), 0);
+  EXPECT_EQ(reds(115, 215), 0);
+
+  // Dragging the first tab past the middle of the second: the marker stands
+  // at the second's right edge, inverting what lies there.
+  const uint32_t before = h.Pixel(bar, 216, 4);
+  h.input.MoveTo(bar, 40, 10);
+  h.input.Press();
+  h.input.MoveTo(bar, 90, 10);
+  h.input.MoveTo(bar, 140, 10);
+  h.Pump();
+  ASSERT_TRUE(bar->Dragging());
+  EXPECT_EQ(bar->DropTarget(), 1);
+  EXPECT_EQ(h.Pixel(bar, 216, 4), before ^ 0xFFFFFF);
+  EXPECT_EQ(h.Pixel(bar, 216, 18), before ^ 0xFFFFFF);
+  // Back to the left of where it started: no target, no marker.
+  h.input.MoveTo(bar, 20, 10);
+  h.Pump();
+  EXPECT_EQ(bar->DropTarget(), -1);
+  EXPECT_EQ(h.Pixel(bar, 216, 4), before);
+  h.input.MoveTo(bar, 140, 10);
+  h.input.Release();
+  h.Pump();
+  EXPECT_FALSE(bar->Dragging());
+  EXPECT_EQ(bar->Tabs[1].Child, c[0]);
+  EXPECT_EQ(h.Pixel(bar, 216, 4), before);
+  // A freed child that is under the pointer says goodbye first.
+  log.clear();
+  h.input.MoveTo(bar, 240, 10);
+  c[2]->Free();
+  h.Pump();
+  EXPECT_EQ(log, (std::vector<std::string>{"leave One", "enter Three", "leave Three"}));
 }
 
 // ---------------------------------------------------------------------------
