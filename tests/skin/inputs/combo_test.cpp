@@ -9,6 +9,7 @@
 #include "app/FormatCatalogue.h"
 #include "app/MemoryControls.h"
 #include "inputs_fixture.h"
+#include "platform/cl/stdctrls.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/inputs/bsSkinComboBox.h"
@@ -505,6 +506,113 @@ TEST_F(ComboTest, EditStyleKeepsOneEditAndCompletesTypedText) {
   EXPECT_EQ(first->SelLength(), 1);
   c->SetStyle(bscbFixedStyle);
   EXPECT_EQ(c->Edit(), nullptr);
+}
+
+// Focus given to an edit-style combo box goes on to its edit, which takes
+// the skin's hot text colour; leaving gives the normal colour back.
+TEST_F(ComboTest, EditStyleFocusGoesToTheEdit) {
+  auto store = MakeOwned<TbsSkinData>(nullptr);
+  store->LoadFromFile(std::string(INPUTS_SKINS_DIR) + "/blue/skin.ini");
+  ASSERT_FALSE(store->Empty);
+  auto* rec = dynamic_cast<TbsDataSkinComboBox*>(store->CtrlList[size_t(store->GetControlIndex("combobox"))].get());
+  ASSERT_NE(rec, nullptr);
+  auto* other = Make<cl::TButton>(200, 20, 60, 24);
+  TLogCombo* c = MakeCombo({"10", "20", "25"});
+  c->SetSkinData(store.get());
+  c->SetStyle(bscbEditStyle);
+  h.Pump();
+  c->SetFocus();
+  h.Pump();
+  ASSERT_TRUE(c->Edit()->Focused());
+  EXPECT_EQ(c->Edit()->Font()->Color(), rec->ActiveFontColor);
+  h.input.Type("x");
+  EXPECT_EQ(c->Edit()->Text(), "x");
+  other->SetFocus();
+  h.Pump();
+  EXPECT_EQ(c->Edit()->Font()->Color(), rec->FontColor);
+}
+
+// A parent that counts the wheel turns that reach it.
+class WheelCounter : public cl::TCustomControl {
+ public:
+  explicit WheelCounter(cl::TComponent* o) : cl::TCustomControl(o) { ControlStyle |= cl::csAcceptsControls; }
+  int wheels = 0;
+  void Dispatch(cl::TMessage& Msg) override {
+    if (Msg.Msg == win::WM_MOUSEWHEEL) ++wheels;
+    cl::TCustomControl::Dispatch(Msg);
+  }
+};
+
+// In the edit style the wheel steps the rows through the edit, committing
+// only while the list is closed, and never reaches the parent.
+TEST_F(ComboTest, EditStyleWheelStepsRowsAndStopsAtTheComboBox) {
+  struct Case {
+    const char* name;
+    bool open, toCombo;
+    int index;
+    std::string text;
+    Log events;
+  } cases[] = {
+      {"closed", false, false, 2, "25", {"OnChange", "OnClick"}},
+      {"open: highlight only", true, false, 2, "20", {}},
+      {"sent to the combo box itself", false, true, 1, "20", {}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    auto* parent = Make<WheelCounter>(10, 10, 300, 100);
+    auto* c = Make<TLogCombo>(10, 10, 120, 20, parent);
+    for (const char* r : {"10", "20", "25"}) c->Items().Add(r);
+    c->SetStyle(bscbEditStyle);
+    c->SetItemIndex(1);
+    c->Attach(&log);
+    c->Edit()->SetFocus();
+    if (k.open) c->DropDown();
+    log.clear();
+    const win::WPARAM down = win::MAKEWPARAM(0, uint16_t(-120));
+    win::SendMessage(k.toCombo ? c->Handle() : c->Edit()->Handle(), win::WM_MOUSEWHEEL, down, 0);
+    h.Pump();
+    EXPECT_EQ(c->ItemIndex(), k.index);
+    EXPECT_EQ(c->Text(), k.text);
+    EXPECT_EQ(log, k.events);
+    EXPECT_EQ(parent->wheels, 0);
+    c->CloseUp(false);
+    parent->Free();
+    h.Pump();
+  }
+}
+
+// Completion on key release: for the character sets typed through an input
+// method every key but Delete and Backspace completes (Space commits a
+// candidate there); for the others only the keys from the digits up.
+TEST_F(ComboTest, EditStyleCompletionFollowsTheCharacterSet) {
+  struct Case {
+    const char* name;
+    uint8_t charset;
+    uint16_t key;
+    std::string text;
+    int selStart, selLength;
+  } cases[] = {
+      {"western, Space", 1, win::VK_SPACE, "中", 1, 0},     {"western, letter", 1, 'A', "中文", 1, 1},
+      {"GB2312, Space", 134, win::VK_SPACE, "中文", 1, 1},  {"Big5, Enter", 136, win::VK_RETURN, "中文", 1, 1},
+      {"GB2312, Backspace", 134, win::VK_BACK, "中", 1, 0}, {"Shift-JIS, Delete", 128, win::VK_DELETE, "中", 1, 0},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TLogCombo* c = MakeCombo({"中文", "英文"});
+    c->DefaultFont()->SetCharset(k.charset);
+    c->SetStyle(bscbEditStyle);
+    c->Edit()->SetFocus();
+    // The committed character alone; the key release comes by itself.
+    win::SendMessage(c->Edit()->Handle(), win::WM_CHAR, 0x4E2D, 0);
+    h.Advance(1000);
+    h.input.KeyUp(k.key);
+    EXPECT_EQ(c->Text(), k.text);
+    EXPECT_EQ(c->Edit()->Text(), k.text);
+    EXPECT_EQ(c->Edit()->SelStart(), k.selStart);
+    EXPECT_EQ(c->Edit()->SelLength(), k.selLength);
+    c->Free();
+    h.Pump();
+  }
 }
 
 TEST_F(ComboTest, DropDownTranslucencyIsAppliedLazily) {
