@@ -976,6 +976,19 @@ void TbsSkinCustomComboBox::DrawToolButton(gfx::TBitmap* B, const std::string* A
   }
   C->Brush()->SetStyle(gfx::bsClear);
   if (AText || (row >= 0 && row < Items().Count())) DrawRow(C, row, text, AText);
+  if (R && !Empty(R->MenuMarkerRect)) {
+    TRect m = R->MenuMarkerRect;
+    if (FDropDown) {
+      if (!Empty(R->MenuMarkerDownRect))
+        m = R->MenuMarkerDownRect;
+      else if (!Empty(R->MenuMarkerActiveRect))
+        m = R->MenuMarkerActiveRect;
+    } else if (FMouseIn && !Empty(R->MenuMarkerActiveRect)) {
+      m = R->MenuMarkerActiveRect;
+    }
+    DrawRecordGlyph(C, arrow, m, R->MenuMarkerTransparentColor, 0);
+    return;
+  }
   DrawTrackArrowGlyph(C, arrow, arrowColor);
 }
 
@@ -1009,13 +1022,31 @@ void TbsSkinCustomComboBox::DrawSkinButton(gfx::TCanvas* C) {
   g.CalcSize(w, h, true);
   gfx::TBitmap B;
   CreateSkinImage(g.Src(), g.New(), &B, {P, src}, Button.R.Width(), Button.R.Height(), true, g.Stretch());
-  if (Enabled())
+  if (!Empty(R->MenuMarkerRect)) {
+    TRect m = R->MenuMarkerRect;
+    if (down && !Empty(R->MenuMarkerDownRect))
+      m = R->MenuMarkerDownRect;
+    else if (Button.MouseIn && !Empty(R->MenuMarkerActiveRect))
+      m = R->MenuMarkerActiveRect;
+    DrawRecordGlyph(B.Canvas(), TRect(0, 0, B.Width(), B.Height()), m, R->MenuMarkerTransparentColor, down ? 1 : 0);
+  } else if (Enabled()) {
     DrawArrowGlyph(B.Canvas(), down ? TRect(0, 2, B.Width(), B.Height()) : TRect(0, 0, B.Width(), B.Height()),
                    down             ? R->DownFontColor
                    : Button.MouseIn ? R->ActiveFontColor
                                     : R->FontColor,
                    4);
+  }
   C->Draw(Button.R.Left, Button.R.Top, &B);
+}
+
+// A button record's arrow glyph: part Src of the combo box's own picture,
+// keyed out by the transparent colour, centred in Area and DY lower.
+void TbsSkinCustomComboBox::DrawRecordGlyph(gfx::TCanvas* C, const TRect& Area, const TRect& Src,
+                                            gfx::TColor Transparent, int DY) {
+  if (!Picture || Empty(Src)) return;
+  const int x = Area.Left + Area.Width() / 2 - Src.Width() / 2;
+  const int y = Area.Top + Area.Height() / 2 - Src.Height() / 2 + DY;
+  C->BrushCopy(TRect(x, y, x + Src.Width(), y + Src.Height()), Picture, Src, Transparent);
 }
 
 void TbsSkinCustomComboBox::PaintSkinItem(gfx::TCanvas* Target) {

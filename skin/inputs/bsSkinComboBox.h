@@ -153,6 +153,7 @@ class TbsSkinCustomComboBox : public TbsSkinCustomControl, public TbsPopupAlphaS
   void DrawRow(gfx::TCanvas* C, int Row, TRect R, const std::string* AText);
   void DrawDefaultButton(gfx::TCanvas* C);
   void DrawSkinButton(gfx::TCanvas* C);
+  void DrawRecordGlyph(gfx::TCanvas* C, const TRect& Area, const TRect& Src, gfx::TColor Transparent, int DY);
   void DrawToolButton(gfx::TBitmap* B, const std::string* AText);
   void PaintSkinItem(gfx::TCanvas* C);
   // The whole look, with the inner edit's text, into a foreign DC.
