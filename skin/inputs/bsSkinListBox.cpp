@@ -60,6 +60,10 @@ void TbsListBox::WndProc(cl::TMessage& Msg) {
   }
   cl::Keep<TbsListBox> self(this);
   switch (Msg.Msg) {
+    case CM_PAINT_FRAME_TO_DC:
+      // No frame of its own: the container draws it.
+      Msg.Result = kPaintFrameAnswer;
+      return;
     case win::WM_ERASEBKGND:
       if (SkinListBox && Msg.WParam && Width() > 0 && Height() > 0) {
         SkinListBox->GetSkinData();

@@ -308,8 +308,9 @@ TEST_F(ListBoxTest, OwnerDrawingGetsTheLooksSizeAndCharacterSet) {
   sd->SetResourceStrData(nullptr);
 }
 
-// The erase fills the whole client area with the list's background.
-TEST_F(ListBoxTest, EraseFillsTheWholeList) {
+// The erase fills the whole client area with the list's background; a frame
+// request is answered and paints nothing (the container has the frame).
+TEST_F(ListBoxTest, EraseFillsTheWholeListAndAFrameRequestPaintsNothing) {
   TbsSkinListBox* l = MakeList(2);
   gfx::TBitmap B;
   B.SetSize(l->ListBox->Width(), l->ListBox->Height());
@@ -318,6 +319,10 @@ TEST_F(ListBoxTest, EraseFillsTheWholeList) {
   EXPECT_EQ(win::SendMessage(l->ListBox->Handle(), win::WM_ERASEBKGND, win::WPARAM(B.Canvas()->Handle().v), 0), 1);
   EXPECT_EQ(Rgb(B.Canvas()->Pixels(5, 5)), Rgb(gfx::clWindow));
   EXPECT_EQ(Rgb(B.Canvas()->Pixels(B.Width() - 1, B.Height() - 1)), Rgb(gfx::clWindow));
+  B.Canvas()->FillRect(TRect(0, 0, B.Width(), B.Height()));
+  EXPECT_EQ(win::SendMessage(l->ListBox->Handle(), CM_PAINT_FRAME_TO_DC, win::WPARAM(B.Canvas()->Handle().v), 0),
+            kPaintFrameAnswer);
+  EXPECT_EQ(Rgb(B.Canvas()->Pixels(0, 0)), Rgb(kUnpainted));
 }
 
 TEST_F(ListBoxTest, TabStopsFromLines) {
