@@ -210,7 +210,7 @@ void TbsSkinCustomComboBox::EditWndProc(cl::TMessage& Msg) {
     case win::WM_SETFOCUS:
     case win::WM_KILLFOCUS:
       if (Msg.Msg == win::WM_KILLFOCUS && IsPopupVisible()) CloseUp(false);
-      if (FIndex != -1 && !Empty(ActiveSkinRect)) {
+      if (ActivePicture()) {
         FEdit->Font()->SetColor(Msg.Msg == win::WM_SETFOCUS ? ActiveFontColor : FontColor);
         Invalidate();
       }
@@ -235,34 +235,57 @@ void TbsSkinCustomComboBox::EditWndProc(cl::TMessage& Msg) {
       break;
     case win::WM_MOUSEWHEEL:
       EditStep(int16_t(win::HIWORD(uintptr_t(Msg.WParam))) > 0, !IsPopupVisible());
-      return;
-    case win::WM_KEYUP: {
+      if (Destroyed() || !FEdit) return;
+      break;
+    case win::WM_KEYUP:
+    case win::WM_SYSKEYUP: {
+      // Input methods of the double-byte sets commit with keys below the
+      // digits (Space, Enter) and leave the completed tail selected; every
+      // release but Delete and Backspace completes afresh there.
+      const bool dbcs = IsDoubleByteCharset(EditCharset());
+      const bool erase = Msg.WParam == win::VK_DELETE || Msg.WParam == win::VK_BACK;
+      bool complete;
+      if (dbcs) {
+        complete = !erase;
+        if (complete) FEdit->ClearSelection();
+      } else {
+        complete = Msg.Msg == win::WM_KEYUP && Msg.WParam >= 0x30;
+      }
       if (FEditWindowProc) FEditWindowProc(Msg);
       if (Destroyed() || !FEdit) return;
-      if (Msg.WParam >= 0x30 && AutoComplete) {
-        const uint32_t now = rtl::GetTickCount();
-        if (now - FLastTime <= 200) return;
-        FLastTime = now;
-        const std::string t = Text();
-        const int start = rtl::ToUtf32(t).size() == 1 ? FListBox->ItemIndex() : -1;
-        if (t.empty() || !FListBox->ListBox->HandleAllocated()) return;
-        const int i = int(win::SendMessage(FListBox->ListBox->Handle(), ctl::LB_FINDSTRING, win::WPARAM(start),
-                                           win::LPARAM(t.c_str())));
-        if (i >= 0) {
-          const int typed = int(rtl::ToUtf32(t).size());
-          SetItemIndex(i);
-          if (FEdit) {
-            FEdit->SetSelStart(typed);
-            FEdit->SetSelLength(int(rtl::ToUtf32(Text()).size()) - typed);
-          }
-        }
-      }
+      if (complete && AutoComplete) CompleteTypedText();
       return;
     }
     default:
       break;
   }
   if (FEditWindowProc && !Destroyed()) FEditWindowProc(Msg);
+}
+
+uint8_t TbsSkinCustomComboBox::EditCharset() {
+  if (FSD && FSD->ResourceStrData()) return FSD->ResourceStrData()->CharSet();
+  return FDefaultFont.Charset();
+}
+
+bool IsDoubleByteCharset(uint8_t Charset) {
+  return Charset == 128 || Charset == 134 || Charset == 136;  // Shift-JIS, GB2312, Big5
+}
+
+void TbsSkinCustomComboBox::CompleteTypedText() {
+  const uint32_t now = rtl::GetTickCount();
+  if (now - FLastTime <= 200) return;
+  FLastTime = now;
+  const std::string t = Text();
+  if (t.empty() || !FListBox->ListBox->HandleAllocated()) return;
+  const int typed = int(rtl::ToUtf32(t).size());
+  const int start = typed == 1 ? FListBox->ItemIndex() : -1;
+  const int i = int(
+      win::SendMessage(FListBox->ListBox->Handle(), ctl::LB_FINDSTRING, win::WPARAM(start), win::LPARAM(t.c_str())));
+  if (i < 0) return;
+  SetItemIndex(i);
+  if (Destroyed() || !FEdit) return;
+  FEdit->SetSelStart(typed);
+  FEdit->SetSelLength(int(rtl::ToUtf32(Text()).size()) - typed);
 }
 
 // --- drop-down
@@ -601,7 +624,8 @@ void TbsSkinCustomComboBox::Dispatch(cl::TMessage& Msg) {
       }
       break;
     case win::WM_MOUSEWHEEL: {
-      if (FEdit) break;
+      // The edit steps the rows; the wheel goes no further.
+      if (FEdit) return;
       const bool up = int16_t(win::HIWORD(uintptr_t(Msg.WParam))) > 0;
       const bool open = IsPopupVisible();
       if (up)
@@ -626,13 +650,26 @@ void TbsSkinCustomComboBox::Dispatch(cl::TMessage& Msg) {
     case win::WM_KILLFOCUS:
       TbsSkinCustomControl::Dispatch(Msg);
       if (Destroyed()) return;
-      // Focus moving into the inner edit (the drop-down hands it over) keeps the list.
-      if (IsPopupVisible() &&
-          !(FEdit && FEdit->HandleAllocated() && win::HWND(uint32_t(Msg.WParam)) == FEdit->Handle()))
-        CloseUp(false);
+      // With an edit the list stays: the edit has or takes the focus, and
+      // its own focus loss closes the list.
+      if (IsPopupVisible() && !FEdit) CloseUp(false);
       Invalidate();
+      if (FEdit && ActivePicture()) {
+        FEdit->Font()->SetColor(FontColor);
+        Invalidate();
+      }
       return;
     case win::WM_SETFOCUS:
+      if (FEdit) {
+        // The edit does the typing: the focus goes on to it.
+        if (FEdit->CanFocus()) FEdit->SetFocus();
+        if (Destroyed() || !FEdit) return;
+        if (ActivePicture()) {
+          FEdit->Font()->SetColor(ActiveFontColor);
+          Invalidate();
+        }
+        return;
+      }
       TbsSkinCustomControl::Dispatch(Msg);
       if (!Destroyed()) Invalidate();
       return;
@@ -807,6 +844,11 @@ gfx::TColor TbsSkinCustomComboBox::DisabledFontColor() {
 
 int TbsSkinCustomComboBox::ShownRow() { return FDropDown ? FOldItemIndex : FListBox->ItemIndex(); }
 
+bool TbsSkinCustomComboBox::ActivePicture() {
+  GetSkinData();
+  return FIndex != -1 && !Empty(ActiveSkinRect);
+}
+
 bool TbsSkinCustomComboBox::Hot() {
   return !Empty(ActiveSkinRect) && (FMouseIn || Focused() || (FEdit && FEdit->Focused()));
 }
@@ -934,6 +976,19 @@ void TbsSkinCustomComboBox::DrawToolButton(gfx::TBitmap* B, const std::string* A
   }
   C->Brush()->SetStyle(gfx::bsClear);
   if (AText || (row >= 0 && row < Items().Count())) DrawRow(C, row, text, AText);
+  if (R && !Empty(R->MenuMarkerRect)) {
+    TRect m = R->MenuMarkerRect;
+    if (FDropDown) {
+      if (!Empty(R->MenuMarkerDownRect))
+        m = R->MenuMarkerDownRect;
+      else if (!Empty(R->MenuMarkerActiveRect))
+        m = R->MenuMarkerActiveRect;
+    } else if (FMouseIn && !Empty(R->MenuMarkerActiveRect)) {
+      m = R->MenuMarkerActiveRect;
+    }
+    DrawRecordGlyph(C, arrow, m, R->MenuMarkerTransparentColor, 0);
+    return;
+  }
   DrawTrackArrowGlyph(C, arrow, arrowColor);
 }
 
@@ -967,13 +1022,31 @@ void TbsSkinCustomComboBox::DrawSkinButton(gfx::TCanvas* C) {
   g.CalcSize(w, h, true);
   gfx::TBitmap B;
   CreateSkinImage(g.Src(), g.New(), &B, {P, src}, Button.R.Width(), Button.R.Height(), true, g.Stretch());
-  if (Enabled())
+  if (!Empty(R->MenuMarkerRect)) {
+    TRect m = R->MenuMarkerRect;
+    if (down && !Empty(R->MenuMarkerDownRect))
+      m = R->MenuMarkerDownRect;
+    else if (Button.MouseIn && !Empty(R->MenuMarkerActiveRect))
+      m = R->MenuMarkerActiveRect;
+    DrawRecordGlyph(B.Canvas(), TRect(0, 0, B.Width(), B.Height()), m, R->MenuMarkerTransparentColor, down ? 1 : 0);
+  } else if (Enabled()) {
     DrawArrowGlyph(B.Canvas(), down ? TRect(0, 2, B.Width(), B.Height()) : TRect(0, 0, B.Width(), B.Height()),
                    down             ? R->DownFontColor
                    : Button.MouseIn ? R->ActiveFontColor
                                     : R->FontColor,
                    4);
+  }
   C->Draw(Button.R.Left, Button.R.Top, &B);
+}
+
+// A button record's arrow glyph: part Src of the combo box's own picture,
+// keyed out by the transparent colour, centred in Area and DY lower.
+void TbsSkinCustomComboBox::DrawRecordGlyph(gfx::TCanvas* C, const TRect& Area, const TRect& Src,
+                                            gfx::TColor Transparent, int DY) {
+  if (!Picture || Empty(Src)) return;
+  const int x = Area.Left + Area.Width() / 2 - Src.Width() / 2;
+  const int y = Area.Top + Area.Height() / 2 - Src.Height() / 2 + DY;
+  C->BrushCopy(TRect(x, y, x + Src.Width(), y + Src.Height()), Picture, Src, Transparent);
 }
 
 void TbsSkinCustomComboBox::PaintSkinItem(gfx::TCanvas* Target) {

@@ -26,6 +26,9 @@ class TbsCustomEdit;
 
 enum TbsSkinCustomComboBoxStyle { bscbEditStyle, bscbFixedStyle };
 
+// Shift-JIS, GB2312 and Big5: the character sets typed through an input method.
+bool IsDoubleByteCharset(uint8_t Charset);
+
 struct TbsCBItem {
   TRect R;
   TOwnerDrawState State = 0;
@@ -150,13 +153,20 @@ class TbsSkinCustomComboBox : public TbsSkinCustomControl, public TbsPopupAlphaS
   void DrawRow(gfx::TCanvas* C, int Row, TRect R, const std::string* AText);
   void DrawDefaultButton(gfx::TCanvas* C);
   void DrawSkinButton(gfx::TCanvas* C);
+  void DrawRecordGlyph(gfx::TCanvas* C, const TRect& Area, const TRect& Src, gfx::TColor Transparent, int DY);
   void DrawToolButton(gfx::TBitmap* B, const std::string* AText);
   void PaintSkinItem(gfx::TCanvas* C);
   // The whole look, with the inner edit's text, into a foreign DC.
   void PaintToDC(gfx::HDC dc);
   void PaintDefaultItem(gfx::TCanvas* C);
   bool Hot();
+  // A skin record with a hot picture (the edit's text then changes colour).
+  bool ActivePicture();
   void EditChange();
+  // The character set of the edit's text: the skin texts', else DefaultFont's.
+  uint8_t EditCharset();
+  // Completes the typed text from the list, the added tail selected.
+  void CompleteTypedText();
 
   TbsPopupListBox* FListBox = nullptr;
   TbsCustomEdit* FEdit = nullptr;

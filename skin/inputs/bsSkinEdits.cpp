@@ -419,9 +419,14 @@ void TbsSkinCustomEdit::PaintFrame(gfx::TCanvas* Target) {
   GetSkinData();
   CalcRects();
   gfx::TBitmap B;
-  B.SetSize(W, H);
-  gfx::TCanvas* C = B.Canvas();
-  const bool hot = FMouseIn || Focused();
+  DrawLook(&B, FMouseIn || Focused(), true);
+  Target->Draw(0, 0, &B);
+}
+
+void TbsSkinCustomEdit::DrawLook(gfx::TBitmap* B, bool Hot, bool ButtonStates) {
+  const int W = Width(), H = Height();
+  B->SetSize(W, H);
+  gfx::TCanvas* C = B->Canvas();
   const bool down = FButtonDown && FButtonActive;
   if (FIndex == -1 || !Picture) {
     TRect r(0, 0, W - FButtonRect.Width(), H);
@@ -440,10 +445,10 @@ void TbsSkinCustomEdit::PaintFrame(gfx::TCanvas* Target) {
       C->FrameRect(FButtonRect);
     }
   } else if (UseSkinFont) {
-    CreateHSkinImage(LOffset, ROffset, &B, {Picture, hot ? ActiveSkinRect : SkinRect}, W, SkinRect.Height(),
+    CreateHSkinImage(LOffset, ROffset, B, {Picture, Hot ? ActiveSkinRect : SkinRect}, W, SkinRect.Height(),
                      StretchEffect);
-    C = B.Canvas();
-    if (FButtonMode) {
+    C = B->Canvas();
+    if (FButtonMode && ButtonStates) {
       TRect src;
       if (!Enabled() && !Empty(UnEnabledButtonRect))
         src = UnEnabledButtonRect;
@@ -454,9 +459,30 @@ void TbsSkinCustomEdit::PaintFrame(gfx::TCanvas* Target) {
       if (!Empty(src)) C->CopyRect(FButtonRect, Picture->Canvas(), src);
     }
   } else {
-    CreateSkinImageByClRect(&B, {Picture, hot ? ActiveSkinRect : SkinRect}, ClRect, false);
+    CreateSkinImageByClRect(B, {Picture, Hot ? ActiveSkinRect : SkinRect}, ClRect, false);
+    if (FButtonMode) DrawResizableButton(B->Canvas(), down, FButtonActive);
   }
-  Target->Draw(0, 0, &B);
+}
+
+// The push button of an edit whose frame follows the control's size: built
+// from the skin's resizable button record at the button's size.
+void TbsSkinCustomEdit::DrawResizableButton(gfx::TCanvas* C, bool Down, bool Hot) {
+  if (Empty(FButtonRect)) return;
+  auto* R = dynamic_cast<TbsDataSkinButtonControl*>(SkinRecord(FSD, FSD->GetControlIndex("editbutton")));
+  if (!R) R = dynamic_cast<TbsDataSkinButtonControl*>(SkinRecord(FSD, FSD->GetControlIndex("resizebutton")));
+  if (!R) return;
+  gfx::TBitmap* P = SkinPicture(FSD, R->PictureIndex);
+  if (!P) return;
+  const TRect active = Empty(R->ActiveSkinRect) ? R->SkinRect : R->ActiveSkinRect;
+  const TRect src = Down ? (Empty(R->DownSkinRect) ? active : R->DownSkinRect) : Hot ? active : R->SkinRect;
+  TbsFrameGeometry g;
+  g.CopyFrom(*R);
+  int w = FButtonRect.Width(), h = FButtonRect.Height();
+  g.ResizeMode = 1;
+  g.CalcSize(w, h, true);
+  gfx::TBitmap BB;
+  CreateSkinImage(g.Src(), g.New(), &BB, {P, src}, FButtonRect.Width(), FButtonRect.Height(), true, g.Stretch());
+  C->Draw(FButtonRect.Left, FButtonRect.Top, &BB);
 }
 
 gfx::TColor TbsSkinCustomEdit::DisabledTextColor() {
@@ -466,9 +492,11 @@ gfx::TColor TbsSkinCustomEdit::DisabledTextColor() {
 
 void TbsSkinCustomEdit::PaintSkinTo(gfx::TCanvas* Target, int X, int Y, const std::string& AText) {
   if (Width() <= 0 || Height() <= 0) return;
+  GetSkinData();
+  CalcRects();
   gfx::TBitmap B;
-  B.SetSize(Width(), Height());
-  PaintFrame(B.Canvas());
+  // The resting look: the normal strip, the button as the strip shows it.
+  DrawLook(&B, false, false);
   gfx::TCanvas* C = B.Canvas();
   if (FIndex != -1 && UseSkinFont) {
     C->Font()->SetName(FontName);
@@ -479,11 +507,17 @@ void TbsSkinCustomEdit::PaintSkinTo(gfx::TCanvas* Target, int X, int Y, const st
     C->Font()->Assign(FDefaultFont);
   }
   C->Brush()->SetStyle(gfx::bsClear);
+  // The text keeps clear of the image buttons, as it does in the window.
+  TRect area = FEditRect;
+  if (FImages) {
+    if (FLeftImageIndex >= 0) area.Left += FImages->Width() + 2;
+    if (FRightImageIndex >= 0) area.Right -= FImages->Width() + 2;
+  }
   const int tw = C->TextWidth(AText);
-  const int x = FEditAlignment == cl::taRightJustify ? FEditRect.Right - tw
-                : FEditAlignment == cl::taCenter     ? FEditRect.Left + 2 + FEditRect.Width() / 2 - tw / 2
-                                                     : FEditRect.Left + 2;
-  C->TextRect(FEditRect, x, FEditRect.Top, AText);
+  const int x = FEditAlignment == cl::taRightJustify ? area.Right - tw
+                : FEditAlignment == cl::taCenter     ? area.Left + 2 + area.Width() / 2 - tw / 2
+                                                     : area.Left + 2;
+  C->TextRect(area, x, area.Top, AText);
   Target->Draw(X, Y, &B);
 }
 
@@ -619,8 +653,17 @@ void TbsSkinCustomEdit::Dispatch(cl::TMessage& Msg) {
         if (on != FButtonActive) {
           FButtonActive = on;
           RepaintFrame();
+          Invalidate();
         }
         if (on) return;
+      }
+      break;
+    case win::WM_MOUSEMOVE:
+      // From the button straight into the text: no non-client move comes
+      // between, so the button would stay lit.
+      if (FButtonActive) {
+        FButtonActive = false;
+        RepaintFrame();
       }
       break;
     case win::CM_MOUSEENTER:

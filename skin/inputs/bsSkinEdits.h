@@ -152,6 +152,10 @@ class TbsSkinCustomEdit : public TbsCustomEdit, public TbsSkinChangeable {
   cl::TCustomImageList* FImages = nullptr;
   int FLeftImageIndex = -1, FRightImageIndex = -1;
   void DrawImageButtons(gfx::TCanvas* C);
+  // The look without text into B at the control's size: the hot strip when
+  // Hot, the push button's hot, pressed and disabled parts when ButtonStates.
+  void DrawLook(gfx::TBitmap* B, bool Hot, bool ButtonStates);
+  void DrawResizableButton(gfx::TCanvas* C, bool Down, bool Hot);
 };
 
 class TbsSkinEdit : public TbsSkinCustomEdit {

@@ -60,7 +60,18 @@ void TbsListBox::WndProc(cl::TMessage& Msg) {
   }
   cl::Keep<TbsListBox> self(this);
   switch (Msg.Msg) {
+    case CM_PAINT_FRAME_TO_DC:
+      // No frame of its own: the container draws it.
+      Msg.Result = kPaintFrameAnswer;
+      return;
     case win::WM_ERASEBKGND:
+      if (SkinListBox && Msg.WParam && Width() > 0 && Height() > 0) {
+        SkinListBox->GetSkinData();
+        gfx::TCanvas C;
+        C.SetHandle(gfx::HDC(uint32_t(Msg.WParam)));
+        FillBackground(&C, TRect(0, 0, Width(), Height()));
+        C.SetHandle(gfx::HDC());
+      }
       Msg.Result = 1;
       if (SkinListBox) SkinListBox->UpDateScrollBar();
       return;
@@ -180,6 +191,7 @@ void TbsListBox::FillBackground(gfx::TCanvas* C, const TRect& R) {
 
 void TbsListBox::PaintWindow(gfx::HDC dc) {
   if (Width() <= 0 || Height() <= 0) return;
+  const int saved = gfx::SaveDC(dc);
   gfx::TCanvas C;
   C.SetHandle(dc);
   const int n = Count(), ih = std::max(1, ItemHeight()), top = TopIndex();
@@ -202,6 +214,7 @@ void TbsListBox::PaintWindow(gfx::HDC dc) {
   }
   if (Columns() <= 0 && bottom < Height()) FillBackground(&C, TRect(0, bottom, Width(), Height()));
   C.SetHandle(gfx::HDC());
+  gfx::RestoreDC(dc, saved);
 }
 
 void TbsListBox::DrawItem(int index, TRect rect, TOwnerDrawState state) { PaintItem(Canvas(), index, rect, state); }
@@ -210,26 +223,64 @@ void TbsListBox::PaintItem(gfx::TCanvas* Target, int Index, TRect R, TOwnerDrawS
   TbsSkinCustomListBox* L = SkinListBox;
   if (!L || Index < 0 || Index >= Count() || R.Width() <= 0 || R.Height() <= 0) return;
   gfx::TBitmap* P = L->SkinPictureNow();
-  const bool skinned = L->SkinIndex() != -1 && P && !Empty(L->SItemRect);
+  const bool classic = L->SkinIndex() == -1;
+  // The skinned looks have nothing to draw from without the picture.
+  if (!classic && !P) return;
   const bool focused = State & ctl::odFocused, selected = State & ctl::odSelected;
+  const int W = R.Width();
   gfx::TBitmap B;
   TRect text;
-  if (!skinned) {
-    B.SetSize(R.Width(), R.Height());
+  int drawW = W, drawH = R.Height();  // the item size owner drawing is told
+  bool skinFocus = false;
+  if (classic) {
+    B.SetSize(W, R.Height());
     gfx::TCanvas* C = B.Canvas();
-    C->Font()->Assign(*L->Font());
+    C->Font()->SetName(L->Font()->Name());
+    C->Font()->SetStyle(L->Font()->Style());
+    C->Font()->SetHeight(L->Font()->Height());
     C->Brush()->SetColor(selected ? gfx::clHighlight : gfx::clWindow);
     C->Font()->SetColor(selected ? gfx::clHighlightText : L->Font()->Color());
-    C->FillRect(TRect(0, 0, R.Width(), R.Height()));
-    text = TRect(2, 0, R.Width() - 2, R.Height());
+    C->FillRect(TRect(0, 0, W, R.Height()));
+    text = TRect(2, 0, W - 2, R.Height());
   } else {
-    const int h = L->UseSkinItemHeight ? L->SItemRect.Height() : R.Height();
-    B.SetSize(R.Width(), h);
+    const TRect item = L->SItemRect;
+    gfx::TColor color;
+    if (L->UseSkinItemHeight) {
+      // A strip as high as the skin's row: fixed ends, the middle stretched
+      // or tiled; a focused row that is not selected keeps the normal picture.
+      const int h = item.Height();
+      if (h <= 0) return;
+      TRect src = item;
+      bool stretch = L->SkinStretch();
+      if (focused && selected)
+        src = L->FocusItemRect;
+      else if (selected)
+        src = L->ActiveItemRect;
+      else if (!focused)
+        stretch = false;
+      CreateHSkinImage(L->ItemLeftOffset, L->ItemRightOffset, &B, {P, src}, W, h, stretch);
+      text = L->ItemTextRect;
+      text.Right += W - item.Width();
+      color = focused && selected ? L->FocusFontColor : selected ? L->ActiveFontColor : L->FontColor;
+      skinFocus = focused && !selected;
+      drawH = B.Height();
+    } else {
+      // Any row height: the state's picture split into nine parts around
+      // the text rectangle and stretched to the row.
+      const int h = R.Height();
+      const TRect src = focused ? L->FocusItemRect : selected ? L->ActiveItemRect : item;
+      B.SetSize(W, h);
+      TRect split = L->ItemTextRect;
+      gfx::InflateRect(split, -1, -1);
+      CreateSkinImageByClRect(&B, {P, src}, split, true);
+      text = L->ItemTextRect;
+      text.Right += W - item.Width();
+      text.Bottom += h - item.Height();
+      color = focused ? L->FocusFontColor : selected ? L->ActiveFontColor : L->FontColor;
+      skinFocus = focused;
+      drawH = item.Height();
+    }
     gfx::TCanvas* C = B.Canvas();
-    TRect src = focused && selected ? L->FocusItemRect : selected ? L->ActiveItemRect : L->SItemRect;
-    CreateHSkinImage(L->ItemLeftOffset, L->ItemRightOffset, &B, {P, src}, R.Width(), h,
-                     selected ? L->SkinStretch() : false);
-    C = B.Canvas();
     if (L->UseSkinFont()) {
       C->Font()->SetName(L->FontName);
       C->Font()->SetStyle(L->FontStyle);
@@ -237,19 +288,20 @@ void TbsListBox::PaintItem(gfx::TCanvas* Target, int Index, TRect R, TOwnerDrawS
     } else {
       C->Font()->Assign(*L->DefaultFont());
     }
-    C->Font()->SetColor(focused && selected ? L->FocusFontColor : selected ? L->ActiveFontColor : L->FontColor);
-    text = L->ItemTextRect;
-    text.Right += R.Width() - L->SItemRect.Width();
-    if (focused && L->ShowFocus) {
+    C->Font()->SetColor(color);
+    if (skinFocus && L->ShowFocus && !L->OnDrawItem) {
       C->Brush()->SetStyle(gfx::bsSolid);
       if (L->SkinData()) C->Brush()->SetColor(L->SkinData()->SkinColors().cBtnFace());
       DrawSkinFocusRect(C, TRect(0, 0, B.Width(), B.Height()));
     }
   }
   gfx::TCanvas* C = B.Canvas();
+  TbsSkinData* SD = L->SkinData();
+  C->Font()->SetCharset(SD && SD->ResourceStrData() ? gfx::TFontCharset(SD->ResourceStrData()->CharSet())
+                                                    : L->DefaultFont()->Charset());
   C->Brush()->SetStyle(gfx::bsClear);
   if (L->OnDrawItem) {
-    L->OnDrawItem(C, Index, B.Width(), B.Height(), text, State);
+    L->OnDrawItem(C, Index, drawW, drawH, text, State);
   } else {
     int offset = 0;
     if (cl::TCustomImageList* im = L->Images()) {
@@ -277,7 +329,7 @@ void TbsListBox::PaintItem(gfx::TCanvas* Target, int Index, TRect R, TOwnerDrawS
       }
     }
   }
-  if (!skinned && focused) C->DrawFocusRect(TRect(0, 0, B.Width(), B.Height()));
+  if (classic && focused) C->DrawFocusRect(TRect(0, 0, B.Width(), B.Height()));
   Target->Draw(R.Left, R.Top, &B);
 }
 

@@ -9,6 +9,8 @@
 #include "app/FormatCatalogue.h"
 #include "app/MemoryControls.h"
 #include "inputs_fixture.h"
+#include "platform/cl/stdctrls.h"
+#include "platform/gfx/rect.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/inputs/bsSkinComboBox.h"
@@ -507,6 +509,113 @@ TEST_F(ComboTest, EditStyleKeepsOneEditAndCompletesTypedText) {
   EXPECT_EQ(c->Edit(), nullptr);
 }
 
+// Focus given to an edit-style combo box goes on to its edit, which takes
+// the skin's hot text colour; leaving gives the normal colour back.
+TEST_F(ComboTest, EditStyleFocusGoesToTheEdit) {
+  auto store = MakeOwned<TbsSkinData>(nullptr);
+  store->LoadFromFile(std::string(INPUTS_SKINS_DIR) + "/blue/skin.ini");
+  ASSERT_FALSE(store->Empty);
+  auto* rec = dynamic_cast<TbsDataSkinComboBox*>(store->CtrlList[size_t(store->GetControlIndex("combobox"))].get());
+  ASSERT_NE(rec, nullptr);
+  auto* other = Make<cl::TButton>(200, 20, 60, 24);
+  TLogCombo* c = MakeCombo({"10", "20", "25"});
+  c->SetSkinData(store.get());
+  c->SetStyle(bscbEditStyle);
+  h.Pump();
+  c->SetFocus();
+  h.Pump();
+  ASSERT_TRUE(c->Edit()->Focused());
+  EXPECT_EQ(c->Edit()->Font()->Color(), rec->ActiveFontColor);
+  h.input.Type("x");
+  EXPECT_EQ(c->Edit()->Text(), "x");
+  other->SetFocus();
+  h.Pump();
+  EXPECT_EQ(c->Edit()->Font()->Color(), rec->FontColor);
+}
+
+// A parent that counts the wheel turns that reach it.
+class WheelCounter : public cl::TCustomControl {
+ public:
+  explicit WheelCounter(cl::TComponent* o) : cl::TCustomControl(o) { ControlStyle |= cl::csAcceptsControls; }
+  int wheels = 0;
+  void Dispatch(cl::TMessage& Msg) override {
+    if (Msg.Msg == win::WM_MOUSEWHEEL) ++wheels;
+    cl::TCustomControl::Dispatch(Msg);
+  }
+};
+
+// In the edit style the wheel steps the rows through the edit, committing
+// only while the list is closed, and never reaches the parent.
+TEST_F(ComboTest, EditStyleWheelStepsRowsAndStopsAtTheComboBox) {
+  struct Case {
+    const char* name;
+    bool open, toCombo;
+    int index;
+    std::string text;
+    Log events;
+  } cases[] = {
+      {"closed", false, false, 2, "25", {"OnChange", "OnClick"}},
+      {"open: highlight only", true, false, 2, "20", {}},
+      {"sent to the combo box itself", false, true, 1, "20", {}},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    auto* parent = Make<WheelCounter>(10, 10, 300, 100);
+    auto* c = Make<TLogCombo>(10, 10, 120, 20, parent);
+    for (const char* r : {"10", "20", "25"}) c->Items().Add(r);
+    c->SetStyle(bscbEditStyle);
+    c->SetItemIndex(1);
+    c->Attach(&log);
+    c->Edit()->SetFocus();
+    if (k.open) c->DropDown();
+    log.clear();
+    const win::WPARAM down = win::MAKEWPARAM(0, uint16_t(-120));
+    win::SendMessage(k.toCombo ? c->Handle() : c->Edit()->Handle(), win::WM_MOUSEWHEEL, down, 0);
+    h.Pump();
+    EXPECT_EQ(c->ItemIndex(), k.index);
+    EXPECT_EQ(c->Text(), k.text);
+    EXPECT_EQ(log, k.events);
+    EXPECT_EQ(parent->wheels, 0);
+    c->CloseUp(false);
+    parent->Free();
+    h.Pump();
+  }
+}
+
+// Completion on key release: for the character sets typed through an input
+// method every key but Delete and Backspace completes (Space commits a
+// candidate there); for the others only the keys from the digits up.
+TEST_F(ComboTest, EditStyleCompletionFollowsTheCharacterSet) {
+  struct Case {
+    const char* name;
+    uint8_t charset;
+    uint16_t key;
+    std::string text;
+    int selStart, selLength;
+  } cases[] = {
+      {"western, Space", 1, win::VK_SPACE, "中", 1, 0},     {"western, letter", 1, 'A', "中文", 1, 1},
+      {"GB2312, Space", 134, win::VK_SPACE, "中文", 1, 1},  {"Big5, Enter", 136, win::VK_RETURN, "中文", 1, 1},
+      {"GB2312, Backspace", 134, win::VK_BACK, "中", 1, 0}, {"Shift-JIS, Delete", 128, win::VK_DELETE, "中", 1, 0},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TLogCombo* c = MakeCombo({"中文", "英文"});
+    c->DefaultFont()->SetCharset(k.charset);
+    c->SetStyle(bscbEditStyle);
+    c->Edit()->SetFocus();
+    // The committed character alone; the key release comes by itself.
+    win::SendMessage(c->Edit()->Handle(), win::WM_CHAR, 0x4E2D, 0);
+    h.Advance(1000);
+    h.input.KeyUp(k.key);
+    EXPECT_EQ(c->Text(), k.text);
+    EXPECT_EQ(c->Edit()->Text(), k.text);
+    EXPECT_EQ(c->Edit()->SelStart(), k.selStart);
+    EXPECT_EQ(c->Edit()->SelLength(), k.selLength);
+    c->Free();
+    h.Pump();
+  }
+}
+
 TEST_F(ComboTest, DropDownTranslucencyIsAppliedLazily) {
   win::SetCompositorPresent(true);
   TLogCombo* c = MakeCombo({"a", "b"});
@@ -561,6 +670,103 @@ TEST_F(ComboTest, ToolButtonLookByState) {
   c->CloseUp(false);
   h.input.MoveTo(form, 300, 250);
   EXPECT_EQ(px(), idle);
+}
+
+// A combo skin made in code whose button records carry arrow glyphs: the
+// normal, hot and pressed glyphs are 6x6 squares with a magenta (keyed-out)
+// rim and a red, green or blue middle, in the combo box's picture.
+TbsSkinData* MakeGlyphSkin() {
+  auto* sd = new TbsSkinData(nullptr);
+  sd->FActivePictures.push_back(std::make_unique<gfx::TBitmap>());
+  gfx::TBitmap* p = sd->FActivePictures.back().get();
+  p->SetSize(100, 40);
+  auto fill = [&](TRect r, gfx::TColor c) {
+    p->Canvas()->Brush()->SetColor(c);
+    p->Canvas()->FillRect(r);
+  };
+  fill(TRect(0, 0, 100, 40), gfx::clSilver);
+  fill(TRect(0, 20, 16, 36), gfx::clGray);  // the button records' face
+  const gfx::TColor middles[] = {gfx::clRed, gfx::clLime, gfx::clBlue};
+  for (int i = 0; i < 3; ++i) {
+    fill(TRect(60 + 10 * i, 0, 66 + 10 * i, 6), gfx::clFuchsia);
+    fill(TRect(61 + 10 * i, 1, 65 + 10 * i, 5), middles[i]);
+  }
+  auto combo = std::make_unique<TbsDataSkinComboBox>("combobox");
+  combo->PictureIndex = 0;
+  combo->SkinRect = TRect(0, 0, 60, 20);
+  combo->ClRect = TRect(3, 3, 40, 17);
+  combo->LTPoint = TPoint(3, 3);
+  combo->RTPoint = TPoint(40, 3);
+  combo->LBPoint = TPoint(3, 17);
+  combo->RBPoint = TPoint(40, 17);
+  combo->ButtonRect = TRect(42, 2, 58, 18);
+  sd->CtrlList.push_back(std::move(combo));
+  for (const char* name : {"combobutton", "resizetoolbutton"}) {
+    auto b = std::make_unique<TbsDataSkinButtonControl>(name);
+    b->PictureIndex = 0;
+    b->SkinRect = b->ActiveSkinRect = b->DownSkinRect = TRect(0, 20, 16, 36);
+    b->ClRect = TRect(2, 2, 14, 14);
+    b->LTPoint = TPoint(2, 2);
+    b->RTPoint = TPoint(14, 2);
+    b->LBPoint = TPoint(2, 14);
+    b->RBPoint = TPoint(14, 14);
+    b->MenuMarkerRect = TRect(60, 0, 66, 6);
+    b->MenuMarkerActiveRect = TRect(70, 0, 76, 6);
+    b->MenuMarkerDownRect = TRect(80, 0, 86, 6);
+    b->MenuMarkerTransparentColor = gfx::clFuchsia;
+    sd->CtrlList.push_back(std::move(b));
+  }
+  sd->Empty = false;
+  return sd;
+}
+
+// The drop arrow of a button drawn from a button record is the record's
+// glyph for the state, its rim keyed out.
+TEST_F(ComboTest, ButtonGlyphsFromTheButtonRecords) {
+  enum Act { kIdle, kHover, kPress, kOpen };
+  struct Case {
+    const char* name;
+    bool tool;
+    Act act;
+    gfx::TColor middle;
+  } cases[] = {
+      {"button", false, kIdle, gfx::clRed},
+      {"button, pointer on it", false, kHover, gfx::clLime},
+      {"button, pressed", false, kPress, gfx::clBlue},
+      {"tool button", true, kIdle, gfx::clRed},
+      {"tool button, pointer in", true, kHover, gfx::clLime},
+      {"tool button, list open", true, kOpen, gfx::clBlue},
+  };
+  TbsOwned<TbsSkinData> sd(MakeGlyphSkin());
+  auto rgb = [](gfx::TColor c) {
+    gfx::COLORREF r = gfx::ColorToRef(c);
+    return (uint32_t(gfx::GetRValue(r)) << 16) | (uint32_t(gfx::GetGValue(r)) << 8) | gfx::GetBValue(r);
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    h.input.MoveTo(form, 300, 250);
+    TLogCombo* c = MakeCombo({"a", "b"});
+    c->SetUseSkinSize(false);
+    if (k.tool) c->SetToolButtonStyle(true);
+    c->SetSkinData(sd.get());
+    h.Pump();
+    ASSERT_NE(c->SkinIndex(), -1);
+    c->CalcRects();
+    // The glyph's middle and its top-left rim pixel, where the face shows.
+    TRect area = k.tool ? TRect(c->Width() - 15, 0, c->Width(), c->Height()) : c->Button.R;
+    if (k.tool && k.act == kOpen) gfx::OffsetRect(area, 2, 2);
+    const int gx = area.Left + area.Width() / 2 - 3, gy = area.Top + area.Height() / 2 - 3 + (k.act == kPress);
+    if (k.act == kHover || k.act == kPress) h.input.MoveTo(c, (area.Left + area.Right) / 2, 10);
+    if (k.act == kPress) h.input.Press();
+    if (k.act == kOpen) c->DropDown();
+    h.Pump();
+    EXPECT_EQ(h.Pixel(c, gx + 2, gy + 2), rgb(k.middle));
+    EXPECT_NE(h.Pixel(c, gx, gy), rgb(gfx::clFuchsia));
+    if (k.act == kPress) h.input.Release();
+    c->CloseUp(false);
+    c->Free();
+    h.Pump();
+  }
 }
 
 TEST_F(ComboTest, SkinnedButtonPicturesByState) {

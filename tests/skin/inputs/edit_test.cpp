@@ -263,6 +263,149 @@ TEST_F(EditTest, ImageButtonsKeepTheTextClearAndClickOnlyWhenReleasedOverThem) {
   EXPECT_EQ(lefts, 1);
 }
 
+uint32_t Rgb(gfx::TColor c) {
+  gfx::COLORREF r = gfx::ColorToRef(c);
+  return (uint32_t(gfx::GetRValue(r)) << 16) | (uint32_t(gfx::GetGValue(r)) << 8) | gfx::GetBValue(r);
+}
+
+// The push button lights under the pointer and goes dark as soon as the
+// pointer leaves it, also straight into the text.
+TEST_F(EditTest, PushButtonHotStateFollowsThePointer) {
+  struct Case {
+    const char* path;
+    std::vector<TPoint> moves;  // client points
+    bool press;
+    gfx::TColor fill;
+  } cases[] = {
+      {"onto the button", {{148, 8}}, false, bsHotFillColor},
+      {"on into the text", {{148, 8}, {60, 8}}, false, gfx::clBtnFace},
+      {"pressed on it", {{148, 8}}, true, bsDownFillColor},
+      {"on out of the edit", {{148, 8}, {148, 60}}, false, gfx::clBtnFace},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.path);
+    auto* e = Make<TbsSkinEdit>(20, 20, 160, 20);
+    e->SetButtonMode(true);
+    h.input.MoveTo(form, 300, 250);
+    for (TPoint p : k.moves) h.input.MoveTo(e, p.X, p.Y);
+    if (k.press) h.input.Press();
+    h.Pump();
+    // The button is the window's (140, 0, 160, 20).
+    EXPECT_EQ(h.Pixel(form, 20 + 150, 20 + 10), Rgb(k.fill));
+    if (k.press) h.input.Release();
+    e->Free();
+    h.Pump();
+  }
+}
+
+// An edit skin made in code: the "edit" strip grey, the "editbutton"
+// record's normal, hot and pressed pictures red, green and blue.
+TbsSkinData* MakeEditSkin() {
+  auto* sd = new TbsSkinData(nullptr);
+  sd->FActivePictures.push_back(std::make_unique<gfx::TBitmap>());
+  gfx::TBitmap* p = sd->FActivePictures.back().get();
+  p->SetSize(100, 40);
+  auto fill = [&](TRect r, gfx::TColor c) {
+    p->Canvas()->Brush()->SetColor(c);
+    p->Canvas()->FillRect(r);
+  };
+  fill(TRect(0, 0, 100, 40), gfx::clSilver);
+  fill(TRect(0, 20, 20, 40), gfx::clRed);
+  fill(TRect(20, 20, 40, 40), gfx::clLime);
+  fill(TRect(40, 20, 60, 40), gfx::clBlue);
+  auto edit = std::make_unique<TbsDataSkinEditControl>("edit");
+  edit->PictureIndex = 0;
+  edit->SkinRect = TRect(0, 0, 60, 20);
+  edit->ActiveSkinRect = TRect(0, 0, 60, 20);
+  edit->ClRect = TRect(3, 3, 40, 17);
+  edit->LTPoint = TPoint(3, 3);
+  edit->RTPoint = TPoint(40, 3);  // the button lies in the fixed right part
+  edit->LBPoint = TPoint(3, 17);
+  edit->RBPoint = TPoint(40, 17);
+  edit->ButtonRect = TRect(42, 2, 58, 18);
+  sd->CtrlList.push_back(std::move(edit));
+  auto button = std::make_unique<TbsDataSkinButtonControl>("editbutton");
+  button->PictureIndex = 0;
+  button->SkinRect = TRect(0, 20, 20, 40);
+  button->ActiveSkinRect = TRect(20, 20, 40, 40);
+  button->DownSkinRect = TRect(40, 20, 60, 40);
+  button->ClRect = TRect(2, 2, 18, 18);
+  button->LTPoint = TPoint(2, 2);
+  button->RTPoint = TPoint(18, 2);
+  button->LBPoint = TPoint(2, 18);
+  button->RBPoint = TPoint(18, 18);
+  sd->CtrlList.push_back(std::move(button));
+  sd->Empty = false;
+  return sd;
+}
+
+// With a frame that follows the control's size, the push button is built
+// from the "editbutton" record in the button's state, on screen and in
+// PaintSkinTo.
+TEST_F(EditTest, ResizedFramePushButtonComesFromTheEditButtonRecord) {
+  TbsOwned<TbsSkinData> sd(MakeEditSkin());
+  auto* e = Make<TbsSkinEdit>(20, 20, 160, 30);
+  e->UseSkinFont = false;
+  e->SetButtonMode(true);
+  e->SetSkinData(sd.get());
+  h.Pump();
+  ASSERT_NE(e->SkinIndex(), -1);
+  e->CalcRects();
+  const TRect b = e->ButtonRect();
+  EXPECT_EQ(b.Width(), 16);
+  const TPoint mid((b.Left + b.Right) / 2, (b.Top + b.Bottom) / 2);
+  gfx::TBitmap shot;
+  shot.SetSize(e->Width(), e->Height());
+  e->PaintSkinTo(shot.Canvas(), 0, 0, "");
+  EXPECT_EQ(Rgb(shot.Canvas()->Pixels(mid.X, mid.Y)), Rgb(gfx::clRed));
+  const TPoint client = e->ClientOrigin(), f = form->ClientOrigin();
+  const int dx = client.X - f.X - e->Left(), dy = client.Y - f.Y - e->Top();  // the frame's insets
+  h.input.MoveTo(e, mid.X - dx, mid.Y - dy);
+  EXPECT_EQ(h.Pixel(form, e->Left() + mid.X, e->Top() + mid.Y), Rgb(gfx::clLime));
+  h.input.Press();
+  EXPECT_EQ(h.Pixel(form, e->Left() + mid.X, e->Top() + mid.Y), Rgb(gfx::clBlue));
+  h.input.Release();
+}
+
+// PaintSkinTo writes the text where the window would: clear of the image
+// buttons on either side.
+TEST_F(EditTest, PaintSkinToKeepsTheTextClearOfTheImageButtons) {
+  auto* images = new cl::TCustomImageList(form);
+  images->SetSize(12, 12);
+  gfx::TBitmap img;
+  img.SetSize(12, 12);
+  images->Add(&img, nullptr);
+  struct Case {
+    cl::TAlignment align;
+    const char* text;
+  } cases[] = {{cl::taLeftJustify, "WWWWWWWWWWWWWWWWWWWWWWWWWWWW"},
+               {cl::taRightJustify, "WWWWWWWWWWWWWWWWWWWWWWWWWWWW"}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(int(k.align));
+    auto* e = Make<TbsSkinEdit>(20, 20, 160, 20);
+    e->SetEditAlignment(k.align);
+    e->SetImages(images);
+    e->SetLeftImageIndex(0);
+    e->SetRightImageIndex(0);
+    h.Pump();
+    gfx::TBitmap shot;
+    shot.SetSize(160, 20);
+    e->PaintSkinTo(shot.Canvas(), 0, 0, k.text);
+    int first = 1000, last = -1;
+    for (int x = 0; x < 160; ++x)
+      for (int y = 2; y < 18; ++y)
+        if (Rgb(shot.Canvas()->Pixels(x, y)) == 0) {
+          first = std::min(first, x);
+          last = std::max(last, x);
+        }
+    ASSERT_GE(last, 0);
+    // The text area is (2, 2, 158, 18); each image takes 12 + 2 pixels of it.
+    EXPECT_GE(first, 2 + 14);
+    EXPECT_LT(last, 158 - 14);
+    e->Free();
+  }
+}
+
 TEST_F(EditTest, NumericFilterTable) {
   struct Case {
     bool Float, editor;

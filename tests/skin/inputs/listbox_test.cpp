@@ -185,6 +185,146 @@ TEST_F(ListBoxTest, CaptionGlyphAndCaptionFont) {
   EXPECT_GT(ink(13, 40, 0x00FF00u), 0);
 }
 
+// Colours of the row pictures of the list skin below (BGR TColor values).
+constexpr gfx::TColor kRow = gfx::clRed, kActiveRow = gfx::clLime, kFocusRow = gfx::clBlue;
+constexpr gfx::TColor kUnpainted = gfx::clFuchsia;
+uint32_t Rgb(gfx::TColor c) {
+  gfx::COLORREF r = gfx::ColorToRef(c);
+  return (uint32_t(gfx::GetRValue(r)) << 16) | (uint32_t(gfx::GetGValue(r)) << 8) | gfx::GetBValue(r);
+}
+
+// A "listbox" record whose rows are 18 high: normal, selected and focused
+// pictures in three plain colours.
+TbsSkinData* MakeRowSkin() {
+  auto* sd = new TbsSkinData(nullptr);
+  sd->FActivePictures.push_back(std::make_unique<gfx::TBitmap>());
+  gfx::TBitmap* p = sd->FActivePictures.back().get();
+  p->SetSize(120, 60);
+  auto fill = [&](TRect r, gfx::TColor c) {
+    p->Canvas()->Brush()->SetColor(c);
+    p->Canvas()->FillRect(r);
+  };
+  fill(TRect(0, 0, 120, 60), gfx::clWhite);
+  fill(TRect(0, 40, 40, 58), kRow);
+  fill(TRect(40, 40, 80, 58), kActiveRow);
+  fill(TRect(80, 40, 120, 58), kFocusRow);
+  auto rec = std::make_unique<TbsDataSkinListBox>("listbox");
+  rec->PictureIndex = 0;
+  rec->SkinRect = TRect(0, 0, 40, 40);
+  rec->ClRect = TRect(2, 2, 38, 38);
+  rec->LTPoint = TPoint(2, 2);
+  rec->RTPoint = TPoint(38, 2);
+  rec->LBPoint = TPoint(2, 38);
+  rec->RBPoint = TPoint(38, 38);
+  rec->SItemRect = TRect(0, 40, 40, 58);
+  rec->ActiveItemRect = TRect(40, 40, 80, 58);
+  rec->FocusItemRect = TRect(80, 40, 120, 58);
+  rec->ItemTextRect = TRect(3, 2, 37, 16);
+  rec->ItemLeftOffset = rec->ItemRightOffset = 3;
+  sd->CtrlList.push_back(std::move(rec));
+  sd->Empty = false;
+  return sd;
+}
+
+// Which picture a row is drawn from, and how much of the row it covers, for
+// the look with the skin's row height and the look at any row height.
+TEST_F(ListBoxTest, RowPicturesByStateAndRowHeight) {
+  const TOwnerDrawState sel = ctl::odSelected, foc = ctl::odFocused;
+  struct Case {
+    const char* name;
+    bool skinHeight;
+    TOwnerDrawState state;
+    int rowHeight;
+    gfx::TColor expected;  // at the middle of the row's bottom line
+  } cases[] = {
+      {"skin height, focused and selected", true, sel | foc, 18, kFocusRow},
+      {"skin height, selected", true, sel, 18, kActiveRow},
+      {"skin height, focused only", true, foc, 18, kRow},
+      {"any height, focused only", false, foc, 30, kFocusRow},
+      {"any height, selected", false, sel, 30, kActiveRow},
+      {"any height, idle", false, 0, 30, kRow},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    TbsOwned<TbsSkinData> sd(MakeRowSkin());
+    auto* l = Make<TbsSkinListBox>(10, 10, 120, 120);
+    l->UseSkinItemHeight = k.skinHeight;
+    l->SetDefaultItemHeight(k.rowHeight);
+    l->SetSkinData(sd.get());
+    l->Items().Add("row");
+    h.Pump();
+    ASSERT_NE(l->SkinIndex(), -1);
+    ASSERT_EQ(l->ListBox->ItemHeight(), k.rowHeight);
+    gfx::TBitmap B;
+    B.SetSize(100, k.rowHeight);
+    B.Canvas()->Brush()->SetColor(kUnpainted);
+    B.Canvas()->FillRect(TRect(0, 0, 100, k.rowHeight));
+    l->ListBox->PaintItem(B.Canvas(), 0, TRect(0, 0, 100, k.rowHeight), k.state);
+    EXPECT_EQ(Rgb(B.Canvas()->Pixels(50, k.rowHeight - 1)), Rgb(k.expected));
+    l->Free();
+    h.Pump();
+  }
+}
+
+// Owner drawing gets the row size of its look and a font in the skin's
+// character set (the default font's without skin texts).
+TEST_F(ListBoxTest, OwnerDrawingGetsTheLooksSizeAndCharacterSet) {
+  TbsOwned<TbsSkinData> sd(MakeRowSkin());
+  auto* strs = new TbsResourceStrData(form);
+  strs->SetCharSet(134);
+  struct Case {
+    const char* name;
+    bool skinned, texts;
+    int width, height, charset;
+  } cases[] = {
+      {"classic", false, false, 100, 30, 128},
+      {"any height", true, true, 100, 18, 134},  // told the skin's row height
+      {"any height, no skin texts", true, false, 100, 18, 128},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    sd->SetResourceStrData(k.texts ? strs : nullptr);
+    auto* l = Make<TbsSkinListBox>(10, 10, 120, 120);
+    l->UseSkinItemHeight = false;
+    l->SetDefaultItemHeight(30);
+    l->DefaultFont()->SetCharset(128);
+    if (k.skinned) l->SetSkinData(sd.get());
+    l->Items().Add("row");
+    int w = 0, hgt = 0, cs = -1;
+    l->OnDrawItem = [&](gfx::TCanvas* C, int, int W, int H, TRect, TOwnerDrawState) {
+      w = W;
+      hgt = H;
+      cs = C->Font()->Charset();
+    };
+    gfx::TBitmap B;
+    B.SetSize(100, 30);
+    l->ListBox->PaintItem(B.Canvas(), 0, TRect(0, 0, 100, 30), ctl::odSelected);
+    EXPECT_EQ(w, k.width);
+    EXPECT_EQ(hgt, k.height);
+    EXPECT_EQ(cs, k.charset);
+    l->Free();
+    h.Pump();
+  }
+  sd->SetResourceStrData(nullptr);
+}
+
+// The erase fills the whole client area with the list's background; a frame
+// request is answered and paints nothing (the container has the frame).
+TEST_F(ListBoxTest, EraseFillsTheWholeListAndAFrameRequestPaintsNothing) {
+  TbsSkinListBox* l = MakeList(2);
+  gfx::TBitmap B;
+  B.SetSize(l->ListBox->Width(), l->ListBox->Height());
+  B.Canvas()->Brush()->SetColor(kUnpainted);
+  B.Canvas()->FillRect(TRect(0, 0, B.Width(), B.Height()));
+  EXPECT_EQ(win::SendMessage(l->ListBox->Handle(), win::WM_ERASEBKGND, win::WPARAM(B.Canvas()->Handle().v), 0), 1);
+  EXPECT_EQ(Rgb(B.Canvas()->Pixels(5, 5)), Rgb(gfx::clWindow));
+  EXPECT_EQ(Rgb(B.Canvas()->Pixels(B.Width() - 1, B.Height() - 1)), Rgb(gfx::clWindow));
+  B.Canvas()->FillRect(TRect(0, 0, B.Width(), B.Height()));
+  EXPECT_EQ(win::SendMessage(l->ListBox->Handle(), CM_PAINT_FRAME_TO_DC, win::WPARAM(B.Canvas()->Handle().v), 0),
+            kPaintFrameAnswer);
+  EXPECT_EQ(Rgb(B.Canvas()->Pixels(0, 0)), Rgb(kUnpainted));
+}
+
 TEST_F(ListBoxTest, TabStopsFromLines) {
   struct Case {
     std::vector<std::string> lines;
