@@ -1377,6 +1377,10 @@ void Builder::PaintCaptionBand(QPainter& p, const QRect& cell, int yInCaption) {
 void Builder::FormAndCaption() {
   const int W = kFormW, H = kFormH, B = s_.border, C = s_.captionHeight;
   const int R0 = s_.formRadius, R1 = s_.formRadius / 2;
+  // The frame below the client area: at least as deep as the bottom
+  // corners' curve, so that the curve cuts only frame pixels, which carry
+  // the outline, and never the client area's.
+  const int foot = std::max(B, R1);
   form_ = QImage(W, H, QImage::Format_ARGB32);
   QColor outline = s_.dark ? QColor("#0C0D0F") : Darker(s_.frame, 0.35);
   form_.fill(outline);
@@ -1433,17 +1437,28 @@ void Builder::FormAndCaption() {
       p.drawRect(0, 0, W - 1, H - 1);
     }
   }
+  // The window's shape, one bit deep: the pixels a non-smoothed fill of the
+  // path covers (the mask below is painted the same way).
+  QImage shapeBits(W, H, QImage::Format_RGB32);
+  shapeBits.fill(Qt::white);
+  {
+    QPainter m(&shapeBits);
+    m.setRenderHint(QPainter::Antialiasing, false);
+    m.fillPath(shape, Qt::black);
+  }
   if (R0 > 0) {
-    // The window's shape is one bit deep: a corner pixel that the outline
-    // only partly covers still shows whole. Outside the outline's middle
-    // it shows the outline's colour, never the band behind (a pale fringe
-    // on a dark desktop); the soft step stays inside, towards the band.
+    // A corner pixel that the outline only partly covers still shows whole.
+    // Outside the outline's middle, and wherever the shape's edge runs, it
+    // shows the outline's colour, never the band behind (a pale fringe on a
+    // dark desktop); the soft step stays inside, towards the band.
+    auto inShape = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && qRed(shapeBits.pixel(x, y)) == 0; };
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x) {
         const bool inCorner = (y <= R0 || y >= H - 1 - R1) && (x <= R0 || x >= W - 1 - R0);
-        if (!inCorner) continue;
+        if (!inCorner || !inShape(x, y)) continue;
         const QPainterPath& edge = y < H / 2 ? upperEdge : lowerEdge;
-        if (!edge.contains(QPointF(x + 0.5, y + 0.5))) form_.setPixel(x, y, outline.rgb());
+        const bool onEdge = !inShape(x - 1, y) || !inShape(x + 1, y) || !inShape(x, y - 1) || !inShape(x, y + 1);
+        if (onEdge || !edge.contains(QPointF(x + 0.5, y + 0.5))) form_.setPixel(x, y, outline.rgb());
       }
   }
   auto& st = store_;
@@ -1452,9 +1467,12 @@ void Builder::FormAndCaption() {
   const int corner = std::max(16, R0 + 4);
   st.LTPoint = {corner, C};
   st.RTPoint = {W - 110, C};
-  st.LBPoint = {corner, H - B};
-  st.RBPoint = {W - corner, H - B};
-  st.ClRect = Rel(B, C, W - B, H - B);
+  // The sides are tiled between these points, in the picture and in the
+  // mask alike: they end above the bottom corners' curve, or every tile
+  // would carry a notch of it down the window's sides.
+  st.LBPoint = {corner, H - foot};
+  st.RBPoint = {W - corner, H - foot};
+  st.ClRect = Rel(B, C, W - B, H - foot);
   st.LeftStretch = st.RightStretch = st.TopStretch = st.BottomStretch = true;
   st.StretchEffect = true;
   st.BorderW = std::max(B, 4);
@@ -1464,12 +1482,7 @@ void Builder::FormAndCaption() {
   st.HitTestLBPoint = {corner, H - corner};
   st.HitTestRBPoint = {W - corner, H - corner};
   if (R0 > 0) {
-    mask_ = QImage(W, H, QImage::Format_RGB32);
-    mask_.fill(Qt::white);
-    QPainter m(&mask_);
-    m.setRenderHint(QPainter::Antialiasing, false);
-    m.fillPath(shape, Qt::black);
-    m.end();
+    mask_ = shapeBits;
     st.FMask = ToBitmap4(mask_, {QColor(Qt::black), QColor(Qt::white)});
     st.FMaskName = "mask.bmp";
     st.MaskRectArea = st.ClRect;
@@ -1481,7 +1494,9 @@ void Builder::FormAndCaption() {
   const int bw = flat ? 34 : 27, bh = flat ? C - 2 : 19;
   const int top = flat ? 1 : (C - bh) / 2;
   const bool accentStripe = !s_.colouredCaption && !s_.dark && !s_.glossy;
-  st.ButtonsRect = Rel(W / 2 + 1, top, W - (flat ? 1 : B + 4), top + bh);
+  // Flat buttons run the caption's height: in a rounded window they keep
+  // out of the top corner, whose outline they would cover.
+  st.ButtonsRect = Rel(W / 2 + 1, top, W - (flat ? 1 + R0 : B + 4), top + bh);
   st.ButtonsOffset = flat ? 0 : 2;
   st.CaptionRect = Rel(B + 2, 0, W - 110, C);
   atlas_.NewRow();
