@@ -1,12 +1,14 @@
 // The program drawn headless in each of the built-in skins, on labelled
 // contact sheets: one picture per skin to judge its every window by
 // (controls skinned, text readable, nothing cut or misplaced).
-//   program_sheet --out sheet.png [--each <folder>] [--skin <n>]... file...
+//   program_sheet --out sheet.png [--each <folder> [--shots]] [--skin <n>]... file...
 // --out gets the main window with the given files in every skin on one
 // sheet; --each also writes, per skin, skin-<n>.png with the main window
 // idle, with rows, during a run (choosers disabled), a hint, the options
-// dialog, the skin chooser and the open dialog. --skin keeps to the given
-// skins (by index). Needs no X server.
+// dialog, the skin chooser, the open dialog and the save picture dialog;
+// --shots writes each of those pictures on its own as skin-<n>-<k>.png too,
+// for cropping and zooming. --skin keeps to the given skins (by index).
+// Needs no X server.
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -114,6 +116,7 @@ QImage Sheet(const std::vector<Shot>& shots, int cols, const QString& title) {
 
 int main(int argc, char** argv) {
   std::string out = "program-sheet.png", each;
+  bool shots = false;
   GivenFiles chooser;
   std::vector<int> only;
   for (int i = 1; i < argc; ++i) {
@@ -122,6 +125,8 @@ int main(int argc, char** argv) {
       out = argv[++i];
     else if (a == "--each" && i + 1 < argc)
       each = argv[++i];
+    else if (a == "--shots")
+      shots = true;
     else if (a == "--skin" && i + 1 < argc)
       only.push_back(std::atoi(argv[++i]));
     else
@@ -221,6 +226,15 @@ int main(int argc, char** argv) {
         perSkin[i].push_back({"打开文件", GrabModal(
                                               h, [&] { dlg->Execute(); }, [&] { return (cl::TForm*)dlg->Form(); })});
       }
+      {
+        skin::TbsOwned<skin::TbsSkinSavePictureDialog> dlg(new skin::TbsSkinSavePictureDialog(f1));
+        dlg->Title = "保存文件";
+        dlg->SetSkinData(f1->bsSkinData1);
+        dlg->SetCtrlSkinData(f1->bsSkinData1);
+        if (!chooser.files.empty()) dlg->InitialDir = fs::path(chooser.files.front()).parent_path().string();
+        perSkin[i].push_back({"保存文件", GrabModal(
+                                              h, [&] { dlg->Execute(); }, [&] { return (cl::TForm*)dlg->Form(); })});
+      }
     });
     bool can = true;
     f1->FormCloseQuery(f1, can);
@@ -239,6 +253,10 @@ int main(int argc, char** argv) {
       fs::create_directories(each);
       const std::string file = each + "/skin-" + std::to_string(i) + ".png";
       ok = Sheet(perSkin[i], 3, name).save(QString::fromStdString(file), "PNG") && ok;
+      for (size_t k = 0; shots && k < perSkin[i].size(); ++k) {
+        const std::string one = each + "/skin-" + std::to_string(i) + "-" + std::to_string(k) + ".png";
+        ok = perSkin[i][k].image.save(QString::fromStdString(one), "PNG") && ok;
+      }
     }
   }
   ok = Sheet(all, 3, QString()).save(QString::fromStdString(out), "PNG") && ok;

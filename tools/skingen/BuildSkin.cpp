@@ -9,6 +9,7 @@
 
 #include "skin/draw/bsGeometry.h"
 #include "skin/data/bsSkinData.h"
+#include "tools/skingen/BuiltinPictures.h"
 #include "tools/skingen/Paint.h"
 
 using namespace skin;
@@ -31,6 +32,9 @@ const QColor kKey(255, 0, 255);  // colour key of glyph images
 // The least contrast of a control's outline against the face it sits on,
 // enough for the edge of a box or thumb to read.
 constexpr double kOutlineContrast = 1.5;
+// The least contrast of a picture button's glyph against the button's face,
+// the limit the accessibility guidelines set for graphics that carry meaning.
+constexpr double kGlyphContrast = 3.0;
 // A combo's drop-down arrow: 7 x 4 pixels, readable at a glance.
 constexpr int kComboArrow = 9;
 
@@ -165,6 +169,28 @@ class Builder {
     for (QPoint q : {QPoint(mx, pic.top()), QPoint(mx, pic.bottom()), QPoint(pic.left(), my), QPoint(pic.right(), my)})
       worst = std::min(worst, Contrast(shown(q.x(), q.y()), face));
     contrast_.push_back({s_.title + ": " + what + " outline", worst, kOutlineContrast});
+  }
+  // The preview pane's glyphs sit in the middle of "button" faces: each is
+  // measured against every colour the stretched middle of each state's face
+  // can put behind it.
+  void CheckPreviewGlyphs(const TbsDataSkinButtonControl& r) {
+    const QImage& img = atlas_.Image();
+    const char* names[] = {"normal", "hot", "down", "disabled", "focused"};
+    const TRect cells[] = {r.SkinRect, r.ActiveSkinRect, r.DownSkinRect, r.DisabledSkinRect, r.FocusedSkinRect};
+    for (int st : {Normal, Hot, Down, Focused}) {
+      const TRect& c = cells[st];
+      std::vector<QRgb> faces;
+      for (int y = c.Top + r.LTPoint.Y; y < c.Top + r.LBPoint.Y; ++y)
+        for (int x = c.Left + r.LTPoint.X; x < c.Left + r.RTPoint.X; ++x) faces.push_back(img.pixel(x, y));
+      std::sort(faces.begin(), faces.end());
+      faces.erase(std::unique(faces.begin(), faces.end()), faces.end());
+      for (const std::string& g : PreviewGlyphNames()) {
+        const QImage glyph = PreviewGlyph(g);
+        double worst = 21;
+        for (QRgb f : faces) worst = std::min(worst, GlyphContrast(glyph, QColor(f)));
+        contrast_.push_back({s_.title + ": PV_" + g + " glyph on " + names[st] + " button", worst, kGlyphContrast});
+      }
+    }
   }
   // The corner pixels of a square picture in the face colour: the control
   // keys out the bottom-left pixel's colour, which must not be the outline's.
@@ -1351,6 +1377,10 @@ void Builder::PaintCaptionBand(QPainter& p, const QRect& cell, int yInCaption) {
 void Builder::FormAndCaption() {
   const int W = kFormW, H = kFormH, B = s_.border, C = s_.captionHeight;
   const int R0 = s_.formRadius, R1 = s_.formRadius / 2;
+  // The frame below the client area: at least as deep as the bottom
+  // corners' curve, so that the curve cuts only frame pixels, which carry
+  // the outline, and never the client area's.
+  const int foot = std::max(B, R1);
   form_ = QImage(W, H, QImage::Format_ARGB32);
   QColor outline = s_.dark ? QColor("#0C0D0F") : Darker(s_.frame, 0.35);
   form_.fill(outline);
@@ -1407,17 +1437,28 @@ void Builder::FormAndCaption() {
       p.drawRect(0, 0, W - 1, H - 1);
     }
   }
+  // The window's shape, one bit deep: the pixels a non-smoothed fill of the
+  // path covers (the mask below is painted the same way).
+  QImage shapeBits(W, H, QImage::Format_RGB32);
+  shapeBits.fill(Qt::white);
+  {
+    QPainter m(&shapeBits);
+    m.setRenderHint(QPainter::Antialiasing, false);
+    m.fillPath(shape, Qt::black);
+  }
   if (R0 > 0) {
-    // The window's shape is one bit deep: a corner pixel that the outline
-    // only partly covers still shows whole. Outside the outline's middle
-    // it shows the outline's colour, never the band behind (a pale fringe
-    // on a dark desktop); the soft step stays inside, towards the band.
+    // A corner pixel that the outline only partly covers still shows whole.
+    // Outside the outline's middle, and wherever the shape's edge runs, it
+    // shows the outline's colour, never the band behind (a pale fringe on a
+    // dark desktop); the soft step stays inside, towards the band.
+    auto inShape = [&](int x, int y) { return x >= 0 && y >= 0 && x < W && y < H && qRed(shapeBits.pixel(x, y)) == 0; };
     for (int y = 0; y < H; ++y)
       for (int x = 0; x < W; ++x) {
         const bool inCorner = (y <= R0 || y >= H - 1 - R1) && (x <= R0 || x >= W - 1 - R0);
-        if (!inCorner) continue;
+        if (!inCorner || !inShape(x, y)) continue;
         const QPainterPath& edge = y < H / 2 ? upperEdge : lowerEdge;
-        if (!edge.contains(QPointF(x + 0.5, y + 0.5))) form_.setPixel(x, y, outline.rgb());
+        const bool onEdge = !inShape(x - 1, y) || !inShape(x + 1, y) || !inShape(x, y - 1) || !inShape(x, y + 1);
+        if (onEdge || !edge.contains(QPointF(x + 0.5, y + 0.5))) form_.setPixel(x, y, outline.rgb());
       }
   }
   auto& st = store_;
@@ -1426,9 +1467,12 @@ void Builder::FormAndCaption() {
   const int corner = std::max(16, R0 + 4);
   st.LTPoint = {corner, C};
   st.RTPoint = {W - 110, C};
-  st.LBPoint = {corner, H - B};
-  st.RBPoint = {W - corner, H - B};
-  st.ClRect = Rel(B, C, W - B, H - B);
+  // The sides are tiled between these points, in the picture and in the
+  // mask alike: they end above the bottom corners' curve, or every tile
+  // would carry a notch of it down the window's sides.
+  st.LBPoint = {corner, H - foot};
+  st.RBPoint = {W - corner, H - foot};
+  st.ClRect = Rel(B, C, W - B, H - foot);
   st.LeftStretch = st.RightStretch = st.TopStretch = st.BottomStretch = true;
   st.StretchEffect = true;
   st.BorderW = std::max(B, 4);
@@ -1438,12 +1482,7 @@ void Builder::FormAndCaption() {
   st.HitTestLBPoint = {corner, H - corner};
   st.HitTestRBPoint = {W - corner, H - corner};
   if (R0 > 0) {
-    mask_ = QImage(W, H, QImage::Format_RGB32);
-    mask_.fill(Qt::white);
-    QPainter m(&mask_);
-    m.setRenderHint(QPainter::Antialiasing, false);
-    m.fillPath(shape, Qt::black);
-    m.end();
+    mask_ = shapeBits;
     st.FMask = ToBitmap4(mask_, {QColor(Qt::black), QColor(Qt::white)});
     st.FMaskName = "mask.bmp";
     st.MaskRectArea = st.ClRect;
@@ -1455,7 +1494,9 @@ void Builder::FormAndCaption() {
   const int bw = flat ? 34 : 27, bh = flat ? C - 2 : 19;
   const int top = flat ? 1 : (C - bh) / 2;
   const bool accentStripe = !s_.colouredCaption && !s_.dark && !s_.glossy;
-  st.ButtonsRect = Rel(W / 2 + 1, top, W - (flat ? 1 : B + 4), top + bh);
+  // Flat buttons run the caption's height: in a rounded window they keep
+  // out of the top corner, whose outline they would cover.
+  st.ButtonsRect = Rel(W / 2 + 1, top, W - (flat ? 1 + R0 : B + 4), top + bh);
   st.ButtonsOffset = flat ? 0 : 2;
   st.CaptionRect = Rel(B + 2, 0, W - 110, C);
   atlas_.NewRow();
@@ -1657,7 +1698,7 @@ void Builder::Build() {
   store_.SkinAuthor = "VarnelMOD";
   store_.SkinComments = "Generated by skingen";
   FormAndCaption();
-  ButtonRecord("button", 72, 25, Kind::Push);
+  CheckPreviewGlyphs(ButtonRecord("button", 72, 25, Kind::Push));
   ButtonRecord("resizebutton", 72, 25, Kind::Push);
   ButtonRecord("toolbutton", 26, 26, Kind::Tool);
   ButtonRecord("bigtoolbutton", 48, 48, Kind::Tool);

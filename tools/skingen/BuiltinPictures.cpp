@@ -320,76 +320,130 @@ QImage ToolGlyph(const std::string& what, bool enabled) {
 }
 
 // --- preview button glyphs (16 x 16) --------------------------------------------------------
-// Coloured like the tool bar's pictures: mid tones that read on the light
-// button faces and on the dark ones alike.
+// The same glyphs lie on light button faces and on dark ones, and no single
+// tone stands out on both: each shape is a light tint of its colour inside
+// a one-pixel rim of a deep shade, so the rim carries it on a light face and
+// the fill on a dark one.
+
+struct Tones {
+  QColor rim, fill;
+};
+
+// The shape filled with the rim's shade, then its inside, one pixel in from
+// every edge, with the fill.
+void Inked(QPainter& p, const QPainterPath& shape, const Tones& t) {
+  QPainterPathStroker edge;
+  edge.setWidth(2);
+  edge.setJoinStyle(Qt::MiterJoin);
+  p.fillPath(shape, t.rim);
+  p.fillPath(shape.subtracted(edge.createStroke(shape)), t.fill);
+}
+
+// A line drawn as an inked shape `width` pixels across.
+QPainterPath Stroke(const QPainterPath& line, double width) {
+  QPainterPathStroker s;
+  s.setWidth(width);
+  s.setCapStyle(Qt::RoundCap);
+  return s.createStroke(line).simplified();
+}
+
+}  // namespace
 
 QImage PreviewGlyph(const std::string& what) {
   const int n = 16;
   QImage img = Blank(n, n);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, true);
-  const QColor accent("#1A73E8"), red("#D93025");
-  const QColor ink = what == "PLAY"                               ? QColor("#1E8E3E")
-                     : what == "PAUSE"                            ? QColor("#E37400")
+  const Tones green{QColor("#062B12"), QColor("#7EDB8F")}, amber{QColor("#3A1E00"), QColor("#FFC14D")},
+      red{QColor("#420A06"), QColor("#FF9C8F")}, blue{QColor("#05204A"), QColor("#8CC4FF")},
+      steel{QColor("#15212C"), QColor("#B9CBDA")};
+  const Tones& ink = what == "PLAY"                               ? green
+                     : what == "PAUSE"                            ? amber
                      : what == "STOP"                             ? red
-                     : what == "SETTINGS" || what == "FULLSCREEN" ? QColor("#5F7D95")
-                                                                  : accent;
-  p.setPen(Qt::NoPen);
-  p.setBrush(ink);
+                     : what == "SETTINGS" || what == "FULLSCREEN" ? steel
+                                                                  : blue;
   auto speaker = [&] {
     QPolygonF s;
-    s << QPointF(1.5, 6) << QPointF(4, 6) << QPointF(7.5, 3) << QPointF(7.5, 13) << QPointF(4, 10) << QPointF(1.5, 10);
-    p.drawPolygon(s);
+    s << QPointF(0.5, 5) << QPointF(4, 5) << QPointF(8.5, 1) << QPointF(8.5, 15) << QPointF(4, 11) << QPointF(0.5, 11);
+    QPainterPath path;
+    path.addPolygon(s);
+    path.closeSubpath();
+    Inked(p, path, ink);
   };
+  QPainterPath path;
   if (what == "PLAY") {
-    QPolygonF t;
-    t << QPointF(4, 2.5) << QPointF(13.5, 8) << QPointF(4, 13.5);
-    p.drawPolygon(t);
+    path.addPolygon(QPolygonF() << QPointF(3.5, 1.5) << QPointF(14, 8) << QPointF(3.5, 14.5));
+    path.closeSubpath();
+    Inked(p, path, ink);
   } else if (what == "PAUSE") {
-    p.drawRect(QRectF(3.5, 3, 3, 10));
-    p.drawRect(QRectF(9.5, 3, 3, 10));
+    path.addRect(QRectF(3, 2, 4, 12));
+    path.addRect(QRectF(9, 2, 4, 12));
+    Inked(p, path, ink);
   } else if (what == "STOP") {
-    p.drawRoundedRect(QRectF(3.5, 3.5, 9, 9), 1, 1);
+    path.addRoundedRect(QRectF(3, 3, 10, 10), 1.5, 1.5);
+    Inked(p, path, ink);
   } else if (what == "MUTE") {
     speaker();
-    p.setPen(QPen(ink, 1.1, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(6.5, 6, 4, 4), -60 * 16, 120 * 16);
-    p.drawArc(QRectF(4, 2.5, 10, 11), -50 * 16, 100 * 16);
+    QPainterPath wave;
+    wave.arcMoveTo(QRectF(4.5, 3, 10, 10), -60);
+    wave.arcTo(QRectF(4.5, 3, 10, 10), -60, 120);
+    Inked(p, Stroke(wave, 4), ink);
   } else if (what == "UNMUTE") {
     speaker();
-    p.setPen(QPen(red, 1.6, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(9.5, 5.5), QPointF(14, 10.5));
-    p.drawLine(QPointF(14, 5.5), QPointF(9.5, 10.5));
+    QPainterPath cross;
+    cross.moveTo(10, 5.5);
+    cross.lineTo(14.5, 10.5);
+    cross.moveTo(14.5, 5.5);
+    cross.lineTo(10, 10.5);
+    Inked(p, Stroke(cross, 4), red);
   } else if (what == "FULLSCREEN") {
-    p.setPen(QPen(ink, 1.5, Qt::SolidLine, Qt::SquareCap));
+    // A screen with its corners pushed out.
+    path.addRect(QRectF(1, 2, 14, 12));
+    Inked(p, path, ink);
+    p.setPen(QPen(ink.rim, 1.2, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
     p.setBrush(Qt::NoBrush);
-    for (QPointF c : {QPointF(2.5, 2.5), QPointF(13.5, 2.5), QPointF(2.5, 13.5), QPointF(13.5, 13.5)}) {
-      const double dx = c.x() < 8 ? 4 : -4, dy = c.y() < 8 ? 4 : -4;
-      p.drawLine(c, QPointF(c.x() + dx, c.y()));
-      p.drawLine(c, QPointF(c.x(), c.y() + dy));
+    for (QPointF c : {QPointF(4, 5), QPointF(12, 5), QPointF(4, 11), QPointF(12, 11)}) {
+      const double dx = c.x() < 8 ? 2.5 : -2.5, dy = c.y() < 8 ? 2 : -2;
+      p.drawPolyline(QPolygonF() << QPointF(c.x() + dx, c.y()) << c << QPointF(c.x(), c.y() + dy));
     }
   } else if (what == "SNAPSHOT") {
-    p.drawRoundedRect(QRectF(1.5, 4.5, 13, 9.5), 1.5, 1.5);
-    p.drawRect(QRectF(5, 2.5, 6, 3));
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(8, 9.2), 3.2, 3.2);
-    p.setBrush(QColor("#0B4FA8"));
-    p.drawEllipse(QPointF(8, 9.2), 2, 2);
+    path.addRoundedRect(QRectF(1, 4, 14, 10.5), 2, 2);
+    path.addRect(QRectF(5, 2, 6, 3));
+    Inked(p, path.simplified(), ink);
+    QPainterPath lens;
+    lens.addEllipse(QPointF(8, 9.2), 3.5, 3.5);
+    Inked(p, lens, {ink.rim, Qt::white});
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink.rim);
+    p.drawEllipse(QPointF(8, 9.2), 1.3, 1.3);
   } else if (what == "SETTINGS") {
+    path.setFillRule(Qt::WindingFill);
     for (int i = 0; i < 8; ++i) {
-      p.save();
-      p.translate(8, 8);
-      p.rotate(i * 45);
-      p.drawRect(QRectF(-1.2, -7, 2.4, 3.5));
-      p.restore();
+      QTransform t;
+      t.translate(8, 8);
+      t.rotate(i * 45);
+      QPainterPath tooth;
+      tooth.addRect(QRectF(-1.9, -8, 3.8, 4));
+      path.addPath(t.map(tooth));
     }
-    p.drawEllipse(QPointF(8, 8), 4.8, 4.8);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(8, 8), 2, 2);
+    path.addEllipse(QPointF(8, 8), 5.5, 5.5);
+    Inked(p, path.simplified(), ink);
+    // The axle hole shows the face, with no rim to crowd the small gear.
+    p.setCompositionMode(QPainter::CompositionMode_Clear);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
+    p.drawEllipse(QPointF(8, 8), 1.8, 1.8);
   }
   return img;
 }
+
+const std::vector<std::string>& PreviewGlyphNames() {
+  static const std::vector<std::string> kNames = {"PLAY",   "PAUSE",      "STOP",     "MUTE",
+                                                  "UNMUTE", "FULLSCREEN", "SNAPSHOT", "SETTINGS"};
+  return kNames;
+}
+
+namespace {
 
 // --- chooser images (32 x 32) -------------------------------------------------------------------
 
@@ -639,8 +693,7 @@ std::vector<BuiltinPicture> MakeBuiltinPictures() {
     add(std::string("TB_") + g, ToBitmap32(ToolGlyph(g, true)));
     add(std::string("TB_") + g + "_DISABLED", ToBitmap32(ToolGlyph(g, false)));
   }
-  for (const char* g : {"PLAY", "PAUSE", "STOP", "MUTE", "UNMUTE", "FULLSCREEN", "SNAPSHOT", "SETTINGS"})
-    add(std::string("PV_") + g, ToBitmap32(PreviewGlyph(g)));
+  for (const std::string& g : PreviewGlyphNames()) add("PV_" + g, ToBitmap32(PreviewGlyph(g)));
   add("CATEGORY_IMAGES", ToBitmap32(CategoryStrip()));
   add("FORMAT_IMAGES", ToBitmap32(FormatStrip()));
   add("EMPTY_LIST", ToBitmap32(EmptyList()));

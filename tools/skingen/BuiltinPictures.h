@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <QImage>
+
 #include "platform/gfx/graphics.h"
 
 namespace skingen {
@@ -18,5 +20,11 @@ struct BuiltinPicture {
 };
 
 std::vector<BuiltinPicture> MakeBuiltinPictures();
+
+// The preview pane's button glyphs (16 x 16, with alpha), by the part of the
+// resource name after "PV_". They lie on every skin's button face, so each
+// skin checks them against its own.
+const std::vector<std::string>& PreviewGlyphNames();
+QImage PreviewGlyph(const std::string& what);
 
 }  // namespace skingen

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 namespace skingen {
 
@@ -37,6 +39,21 @@ double MinContrast(const QImage& img, const QRect& area, const QColor& fg) {
   for (int y = a.top(); y <= a.bottom(); ++y)
     for (int x = a.left(); x <= a.right(); ++x) worst = std::min(worst, Contrast(fg, QColor(img.pixel(x, y))));
   return worst;
+}
+
+double GlyphContrast(const QImage& glyph, const QColor& face) {
+  std::vector<double> seen;
+  const QImage g = glyph.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < g.height(); ++y)
+    for (int x = 0; x < g.width(); ++x) {
+      const QColor c = QColor::fromRgba(g.pixel(x, y));
+      // Faint anti-aliasing fringes do not carry the shape.
+      if (c.alpha() < 128) continue;
+      seen.push_back(Contrast(Mix(face, QColor(c.red(), c.green(), c.blue()), c.alphaF()), face));
+    }
+  if (seen.empty()) return 1;
+  std::sort(seen.begin(), seen.end(), std::greater<>());
+  return seen[seen.size() / 4];
 }
 
 namespace {

@@ -27,6 +27,12 @@ double Luminance(const QColor& c);
 double Contrast(const QColor& a, const QColor& b);
 // The lowest contrast of `fg` against any pixel of `area` in `img`.
 double MinContrast(const QImage& img, const QRect& area, const QColor& fg);
+// How well a picture with alpha stands out on a plain `face`: each of its
+// solid pixels is laid over the face, and the contrast that a quarter of
+// them reach is returned. A two-tone glyph reads by its edge on one face and
+// by its fill on another, so neither tone has to carry it alone, but a
+// glyph whose every tone sinks into the face scores low.
+double GlyphContrast(const QImage& glyph, const QColor& face);
 
 // A filled face: `top` to `bottom` vertical gradient, optional gloss (a soft
 // light band over the upper half), a one-pixel border and an optional inner

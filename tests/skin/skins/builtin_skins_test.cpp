@@ -15,7 +15,9 @@
 #include "platform/rtl/resources.h"
 #include "platform/rtl/streams.h"
 #include "skin/dialogs/bsSkinFileDialogs.h"
+#include "platform/gfx/region.h"
 #include "skin/draw/bsGeometry.h"
+#include "skin/draw/bsMaskRegions.h"
 #include "skin/data/bsSkinData.h"
 #include "skin/data/bsStoredSkins.h"
 #include "tests/skin/data/skin_test_util.h"
@@ -458,6 +460,36 @@ TEST_P(BuiltinSkinsTest, SmallPiecesShowOnTheFacesTheySitOn) {
       << store.SkinName << ": tool button tile";
   // The file dialogs' tool glyphs are outlined in an ink that reads on the bar.
   EXPECT_GE(Contrast(FromColor(DialogGlyphInk(&store)), p), 3.0) << store.SkinName << ": dialog glyph ink";
+}
+
+TEST_P(BuiltinSkinsTest, ARoundedWindowsShapeRunsUnbrokenDownItsSides) {
+  // A window several times the form picture's size, shaped as the form
+  // frame shapes it: the mask's sides are tiled down its height, and a tile
+  // that took in part of a corner's curve would leave notches in the sides.
+  SKIN_NEW(TbsSkinData, store);
+  LoadBuiltin(store, GetParam());
+  if (!store.FMask || store.FMask->Empty()) GTEST_SKIP() << store.SkinName << " has square corners";
+  const int PW = store.FPicture->Width(), PH = store.FPicture->Height();
+  const int W = PW * 3, H = PH * 4, dx = W - PW, dy = H - PH;
+  const TRect& A = store.MaskRectArea;
+  const TbsNinePart src{store.LTPoint, store.RTPoint, store.LBPoint, store.RBPoint, A};
+  const TbsNinePart grown{store.LTPoint,
+                          {store.RTPoint.X + dx, store.RTPoint.Y},
+                          {store.LBPoint.X, store.LBPoint.Y + dy},
+                          {store.RBPoint.X + dx, store.RBPoint.Y + dy},
+                          {A.Left, A.Top, A.Right + dx, A.Bottom + dy}};
+  gfx::HRGN rgn;
+  CreateSkinRegion(rgn, src, grown, store.FMask.get(), W, H);
+  ASSERT_TRUE(rgn);
+  const int corner = 16;  // past the largest corner radius
+  std::vector<int> gaps;
+  for (int y = corner; y < H - corner; ++y)
+    if (!gfx::PtInRegion(rgn, 0, y) || !gfx::PtInRegion(rgn, W - 1, y)) gaps.push_back(y);
+  EXPECT_TRUE(gaps.empty()) << store.SkinName << ": " << gaps.size() << " rows missing from the sides, the first at "
+                            << gaps.front();
+  EXPECT_FALSE(gfx::PtInRegion(rgn, 0, 0)) << "no rounded corner";
+  EXPECT_FALSE(gfx::PtInRegion(rgn, 0, H - 1)) << "no rounded corner";
+  gfx::DeleteObject(rgn);
 }
 
 TEST_P(BuiltinSkinsTest, NarrowPushButtonsKeepRoomForTwoCharactersOnOneLine) {
