@@ -159,6 +159,30 @@ TEST_F(WindowInput, ArrowKeysStayWithAnOpenChooserList) {
   EXPECT_EQ(size->ItemIndex(), std::max(before - 1, 0));
 }
 
+// An add ends after the preview has opened, which waits; a chooser list
+// the user opened in that time stays open for the click on its item.
+TEST_F(WindowInput, AnAddEndingWhileAChooserListIsOpenLeavesTheListOpen) {
+  AddThree();
+  skin::TbsSkinOfficeComboBox* categories = form1->bsSkinOfficeComboBox2;
+  for (const std::string name : {"one file", "several files"}) {
+    SCOPED_TRACE(name);
+    h.input.MoveTo(categories, categories->Width() / 2, categories->Height() / 2);
+    h.input.Click();
+    ASSERT_TRUE(categories->IsPopupVisible());
+    chooser.files = {Input("av.avi", name + ".avi")};
+    if (name == "one file")
+      form1->btnAddClick();
+    else
+      form1->Button8Click();
+    h.Pump();
+    EXPECT_TRUE(categories->IsPopupVisible()) << "the add took the keyboard from the open list";
+    EXPECT_EQ(win::GetFocus(), categories->Handle());
+    h.input.Key(win::VK_ESCAPE);
+    ASSERT_FALSE(categories->IsPopupVisible());
+  }
+  EXPECT_EQ(form1->lvFiles->Items()->Count(), 5) << log;
+}
+
 // Escape keeps the old name; a name that cannot be taken is refused with a
 // hint and the editor stays for a fix; leaving the row ends the edit there.
 TEST_F(WindowInput, TheRenameEditorCancelsRefusesAndEndsOnItsOwnRow) {
