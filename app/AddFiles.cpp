@@ -237,6 +237,9 @@ bool TForm1::AddOneFile(const std::string& name) {
   return true;
 }
 
+// The list takes the keyboard once the rows are in. An add waits for the
+// preview to open, and the user may have opened a chooser's list meanwhile:
+// the files port leaves the keyboard with an open list.
 void TForm1::btnAddClick() {
   Logic->Button6Click();
   if (!EnsureLibraries(*this)) return;
@@ -247,7 +250,7 @@ void TForm1::btnAddClick() {
   AddOneFile(file);
   if (lvFiles->Items()->Count() > before) {
     lvFiles->Items()->Item(lvFiles->Items()->Count() - 1)->SetSelected(true);
-    if (lvFiles->CanFocus()) lvFiles->SetFocus();
+    filesPort_->SetFocus();
   }
   TellNotAdded();
 }
@@ -264,7 +267,7 @@ void TForm1::Button8Click() {
   for (auto i = files.rbegin(); i != files.rend(); ++i) AddOneFile(*i);
   if (lvFiles->Items()->Count() > 0) {
     lvFiles->Items()->Item(lvFiles->Items()->Count() - 1)->SetSelected(true);
-    if (lvFiles->CanFocus()) lvFiles->SetFocus();
+    filesPort_->SetFocus();
   }
   TellNotAdded();
 }
@@ -281,7 +284,7 @@ void TForm1::Button12Click() {
   for (int i = ListBox1->Items()->Count() - 1; i >= 0; --i) AddOneFile(ListBox1->Items()->Get(i));
   if (lvFiles->Items()->Count() > 0) {
     lvFiles->Items()->Item(lvFiles->Items()->Count() - 1)->SetSelected(true);
-    if (lvFiles->CanFocus()) lvFiles->SetFocus();
+    filesPort_->SetFocus();
   }
   TellNotAdded(lvFiles->Items()->Count() <= before ? "在该目录没有发现可以用的视频或音频文件！" : "");
 }

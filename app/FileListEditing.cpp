@@ -30,21 +30,21 @@ void TForm1::ShowHint(const std::string& text) {
 // --- renaming -------------------------------------------------------------------
 
 void TForm1::StartRename(bool hintWithoutSelection) {
-  // While the list converts, its rows name the files being written.
-  if (!GroupEnabled(TCommandGroup::Remove)) return;
   ctl::TListItem* it = lvFiles->Selected();
   if (!it) {
     if (hintWithoutSelection) ShowHint("请先选中您需要重命名的项目！");
     return;
   }
+  renameRow_ = it->Index();
   ctl::TListColumns* cols = lvFiles->Columns();
   edt->SetParent(lvFiles);
-  const int left = cols->Items(0)->Width() + lvFiles->Left() + cols->Items(1)->Width() + cols->Items(2)->Width() + 2;
-  // The left edge counts the list's own offset, so the column's width would
-  // reach into the next column: the editor ends where column 3 ends.
-  const int right = lvFiles->ColumnLeft(3) - lvFiles->ScrollX() + cols->Items(3)->Width();
-  edt->SetBounds(left, it->Top(), std::max(right - left, 24), std::max(lvFiles->RowHeight(), 16));
-  edt->SetText(ChangeFileExt(ExtractFileName(filesPort_->Cell(it->Index(), colOutputFile)), ""));
+  // Over the whole output cell, in the list's own colours and font, so the
+  // name is edited where it stands in every skin.
+  const int left = lvFiles->ColumnLeft(3) - lvFiles->ScrollX();
+  edt->SetBounds(left, it->Top(), std::max(cols->Items(3)->Width(), 24), std::max(lvFiles->RowHeight(), 16));
+  edt->SetColor(lvFiles->Color());
+  edt->Font()->Assign(*lvFiles->Font());
+  edt->SetText(ChangeFileExt(ExtractFileName(filesPort_->Cell(renameRow_, colOutputFile)), ""));
   edt->SetVisible(true);
   edt->BringToFront();
   if (edt->CanFocus()) edt->SetFocus();
@@ -55,14 +55,19 @@ void TForm1::bsSkinButton21Click() { StartRename(true); }
 void TForm1::N26Click() { StartRename(true); }
 void TForm1::lvFilesDblClick() { StartRename(false); }
 
-void TForm1::edtExit() {
+void TForm1::edtExit() { CommitRename(); }
+
+bool TForm1::CommitRename() {
   const std::string ext = Logic->CurrentFormatExtension();
   const std::string text = edt->Text();
   // An empty name keeps the old one; a name with a folder separator would
   // write outside the output folder. Either way the editor stays for a fix.
-  if (text.empty() || text.find('/') != std::string::npos) return;
-  const int row = filesPort_->Selected();
-  if (row < 0) return;
+  if (text.empty() || text.find('/') != std::string::npos) return false;
+  const int row = renameRow_;
+  if (row < 0 || row >= filesPort_->Count()) {
+    CancelRename();
+    return true;
+  }
   // Every row converts into the one output folder: a name another row
   // already holds would have two tasks write one file, so it is numbered.
   const std::string folder = Video_OutPut_Folder_Edit->Text();
@@ -74,15 +79,30 @@ void TForm1::edtExit() {
         return false;
       }));
   filesPort_->SetCell(row, colOutputFile, name);
-  edt->SetVisible(false);
+  CancelRename();
   const int slot = filesPort_->RowSlot(row) >= 0 ? filesPort_->RowSlot(row) : row;
   if (slot >= 0 && slot < TJobSlots::kCount)
     JobSlots[slot].OO1.FileName = Video_OutPut_Folder_Edit->Text() + "/" + filesPort_->Cell(row, colOutputFile);
+  return true;
+}
+
+void TForm1::CancelRename() {
+  renameRow_ = -1;
+  edt->SetVisible(false);
+}
+
+void TForm1::EndRenameOnSelection() {
+  if (!edt->Visible() || renameRow_ == filesPort_->Selected()) return;
+  // A name that cannot be taken is dropped with the edit: the editor never
+  // stays behind over a row the user has left.
+  if (!CommitRename()) CancelRename();
 }
 
 // --- moving ---------------------------------------------------------------------
 
 void TForm1::MoveSelectedRow(int step) {
+  // The rows change places: the edit ends on the row it was begun on.
+  if (edt->Visible() && !CommitRename()) CancelRename();
   const int row = filesPort_->Selected();
   const int other = row + step;
   if (row < 0 || other < 0 || other >= filesPort_->Count()) return;
@@ -140,7 +160,7 @@ void TForm1::btnRemoveClick() {
       return;
     }
   }
-  edt->SetVisible(false);
+  CancelRename();
   const int slot = filesPort_->RowSlot(row) >= 0 ? filesPort_->RowSlot(row) : row;
   lvFiles->Items()->Delete(row);
   JobSlots.Delete(slot);
@@ -173,7 +193,7 @@ void TForm1::btnClearClick() {
     Log(e.what());
     return;
   }
-  edt->SetVisible(false);
+  CancelRename();
   lvFiles->Items()->Clear();
   TaskRows.clear();
   SetGroup(TCommandGroup::Add, true);

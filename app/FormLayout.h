@@ -20,7 +20,7 @@ inline void SetUpCategoryChooser(skin::TbsSkinOfficeComboBox* c, cl::TCustomImag
   c->SetToolButtonStyle(true);
   c->SetDropDownCount(4);
   c->SetListBoxItemHeight(50);
-  c->ListBoxWidth = 180;
+  c->ListBoxWidth = 119;
   c->SetListBoxShowItemTitles(false);
   c->SetListBoxSkinDataName("resizetoolpanel");
   c->SetImages(images);

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "app/AboutBox.h"
 #include "app/AddFiles.h"
 #include "app/FormatCatalogue.h"
 #include "app/InterfaceTexts.h"
@@ -132,6 +133,7 @@ void TSkinFileListPort::SetRowSlot(int row, int slot) {
 }
 
 void TSkinFileListPort::SetFocus() {
+  if (ListOpen && ListOpen()) return;
   if (l_->CanFocus()) l_->SetFocus();
 }
 
@@ -283,15 +285,23 @@ TbsSkinButton* TForm1::ToolButton(const std::string& caption, const char* pictur
 
 void TForm1::BuildToolBar() {
   bsSkinToolBar1 = Place<TbsSkinToolBar>(this, this, 0, 22, kClientWidth, 50);
+  bsSkinToolBar1->SetSkinDataName("resizetoolpanel");
+  bsSkinToolBar1->SetCanScroll(true);
+  bsSkinToolBar1->SetHotScroll(true);
+  bsSkinToolBar1->SetScrollOffset(30);
+  bsSkinToolBar1->SetScrollTimerInterval(50);
+  bsSkinToolBar1->SetAdjustControls(true);
+  bsSkinToolBar1->SetShowCaptions(true);
   bsSkinToolBar1->SetSkinData(bsSkinData1);
   bsSkinMenuSpeedButton1 = Place<TbsSkinMenuSpeedButton>(this, bsSkinToolBar1, 4, 3, 84, 44);
   bsSkinMenuSpeedButton1->SetSkinData(bsSkinData1);
-  bsSkinMenuSpeedButton1->SetSkinDataName("toolmenutrackbutton");
+  bsSkinMenuSpeedButton1->SetSkinDataName("resizetoolbutton");
   bsSkinMenuSpeedButton1->SetCaption("添加");
   bsSkinMenuSpeedButton1->SetShowCaption(true);
   bsSkinMenuSpeedButton1->SetLayout(blGlyphTop);
   bsSkinMenuSpeedButton1->SetSkinPopupMenu(bsSkinPopupMenu1);
-  bsSkinMenuSpeedButton1->SetTrackButtonMode(true);
+  // A press anywhere on the button opens its menu: it has no click of its own.
+  bsSkinMenuSpeedButton1->SetTrackButtonMode(false);
   {
     gfx::TBitmap g;
     if (LoadPicture("TB_ADD", g)) bsSkinMenuSpeedButton1->SetGlyph(&g);
@@ -363,9 +373,16 @@ void TForm1::UpdateEmptyListPicture() {
 void TForm1::BuildOutputPanel() {
   bsSkinPanel2 = Place<TbsSkinPanel>(this, this, 0, 290, 590, 84);
   bsSkinPanel2->SetSkinData(bsSkinData1);
-  bsSkinOfficeComboBox2 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 6, 6, 150, 72);
+  FormatLabel = Place<TbsSkinStdLabel>(this, bsSkinPanel2, 8, 4, 100, 18);
+  FormatLabel->SetSkinData(bsSkinData1);
+  FormatLabel->SetCaption("输出格式：");
+  WebSiteLink = Place<TbsSkinLinkLabel>(this, bsSkinPanel2, 208, 4, 188, 18);
+  WebSiteLink->SetCaption(kMakerWebSite);
+  WebSiteLink->SetURL(kMakerWebSite);
+  WebSiteLink->SetSkinData(bsSkinData1);
+  bsSkinOfficeComboBox2 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 6, 24, 150, 56);
   SetUpCategoryChooser(bsSkinOfficeComboBox2, ImageList1, bsSkinData1);
-  bsSkinOfficeComboBox1 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 160, 6, 236, 72);
+  bsSkinOfficeComboBox1 = Place<TbsSkinOfficeComboBox>(this, bsSkinPanel2, 160, 24, 236, 56);
   SetUpFormatChooser(bsSkinOfficeComboBox1, 320, ImageList2, bsSkinData1);
 
   auto* label = Place<TbsSkinStdLabel>(this, bsSkinPanel2, 404, 10, 100, 18);
@@ -396,9 +413,9 @@ void TForm1::BuildPresetPanel() {
     const char* label;
     TbsSkinComboBox** box;
     int col, row;
-  } rows[] = {{"视频尺寸：", &bsSkinComboBox1, 0, 0},    {"视频比特率：", &bsSkinComboBox2, 0, 1},
+  } rows[] = {{"视频分辨率：", &bsSkinComboBox1, 0, 0},  {"视频比特率：", &bsSkinComboBox2, 0, 1},
               {"视频帧率：", &bsSkinComboBox9, 0, 2},    {"音频比特率：", &bsSkinComboBox3, 1, 0},
-              {"音频采样率：", &bsSkinComboBox10, 1, 1}, {"缩放模式：", &bsSkinComboBox4, 1, 2}};
+              {"音频采样率：", &bsSkinComboBox10, 1, 1}, {"视频缩放：", &bsSkinComboBox4, 1, 2}};
   for (auto& r : rows) {
     const int x = 12 + r.col * 290, y = 36 + r.row * 42;
     // As high as the combo and centred in it, so both texts share a line.
@@ -423,6 +440,9 @@ void TForm1::BuildPreviewPanel() {
   Panel6->SetColor(gfx::clBtnText);
   Panel6->BevelOuter = cl::bvNone;
   bsSkinSlider1 = Place<TbsSkinSlider>(this, bsSkinPanel3, 8, 170, 200, 20);
+  bsSkinSlider1->SetOptions(soShowFocus | soSmooth);
+  bsSkinSlider1->SetTransparent(true);
+  bsSkinSlider1->SetUseSkinThumb(true);
   bsSkinSlider1->SetSkinData(bsSkinData1);
   bsSkinSlider1->SetMinValue(0);
   bsSkinSlider1->SetMaxValue(100);
@@ -563,6 +583,12 @@ void TForm1::WireJobLogic() {
     comboPorts_.push_back(std::make_unique<TSkinPresetComboPort>(byRole[r]));
     ports.Combos.box[r] = comboPorts_.back().get();
   }
+  filesPort_->ListOpen = [this] {
+    for (TbsSkinComboBox* c :
+         {bsSkinComboBox1, bsSkinComboBox2, bsSkinComboBox9, bsSkinComboBox3, bsSkinComboBox10, bsSkinComboBox4})
+      if (c->IsPopupVisible()) return true;
+    return bsSkinOfficeComboBox2->IsPopupVisible() || bsSkinOfficeComboBox1->IsPopupVisible();
+  };
   Logic = std::make_unique<TMainJobLogic>(ports);
   Logic->OutputFolderText = [this] { return Video_OutPut_Folder_Edit->Text(); };
   Logic->OverwriteOutput = [this] { return Options && Options->OverwriteChecked(); };
@@ -592,7 +618,10 @@ void TForm1::WireJobLogic() {
   bsSkinComboBox4->OnChange = [this](rtl::TObject*) { Logic->bsSkinComboBox4Change(); };
   bsSkinComboBox9->OnChange = [this](rtl::TObject*) { Logic->bsSkinComboBox9Change(); };
   bsSkinComboBox10->OnChange = [this](rtl::TObject*) { Logic->bsSkinComboBox10Change(); };
-  lvFiles->OnSelectItem = [this](rtl::TObject*, ctl::TListItem*, bool) { Logic->lvFilesSelectItem(); };
+  lvFiles->OnSelectItem = [this](rtl::TObject*, ctl::TListItem*, bool) {
+    EndRenameOnSelection();
+    Logic->lvFilesSelectItem();
+  };
 }
 
 // --- start-up and close --------------------------------------------------------
@@ -654,7 +683,6 @@ void TForm1::WireCommands() {
   on("N11", [this] { bsSkinButton12Click(); });
   on("N23", [this] { bsSkinButton9Click(); });
   bsSkinButton9->OnClick = [this](rtl::TObject*) { bsSkinButton9Click(); };
-  bsSkinMenuSpeedButton1->OnClick = [this](rtl::TObject*) { btnAddClick(); };
   bsSkinButton2->OnClick = [this](rtl::TObject*) { btnStartClick(); };
   bsSkinButton10->OnClick = [this](rtl::TObject*) { btnStopClick(); };
   bsSkinButton11->OnClick = [this](rtl::TObject*) { bsSkinButton11Click(); };

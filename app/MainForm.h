@@ -30,6 +30,7 @@
 #include "skin/controls/bsSkinMenuSpeedButton.h"
 #include "skin/menus/bsSkinHint.h"
 #include "skin/menus/bsSkinMenus.h"
+#include "skin/inputs/bsSkinLinkLabel.h"
 #include "skin/inputs/bsSkinOfficeCombo.h"
 #include "skin/controls/bsSkinPanels.h"
 #include "skin/controls/bsSkinScrollBar.h"
@@ -88,6 +89,9 @@ class TSkinFileListPort : public IFileList {
   int RowSlot(int row) const override;
   void SetFocus() override;
   void SetRowSlot(int row, int slot);
+  // True while a chooser's or combo's list is open: the keys belong to that
+  // list until it closes, so the list keeps the focus.
+  std::function<bool()> ListOpen;
 
  private:
   skin::TbsSkinListView* l_;
@@ -200,6 +204,8 @@ class TForm1 : public cl::TForm {
   skin::TbsSkinPanel* bsSkinPanel5 = nullptr;
   cl::TImage* EmptyListImage = nullptr;
   skin::TbsSkinPanel* bsSkinPanel2 = nullptr;
+  skin::TbsSkinStdLabel* FormatLabel = nullptr;   // "输出格式：" over the choosers
+  skin::TbsSkinLinkLabel* WebSiteLink = nullptr;  // the maker's web address
   skin::TbsSkinOfficeComboBox *bsSkinOfficeComboBox2 = nullptr, *bsSkinOfficeComboBox1 = nullptr;
   skin::TbsSkinEdit* Video_OutPut_Folder_Edit = nullptr;
   skin::TbsSkinButton *bsSkinButton5 = nullptr, *bsSkinButton6 = nullptr;
@@ -241,6 +247,13 @@ class TForm1 : public cl::TForm {
   TForm2* About = nullptr;  // the about box once it exists
   void WireEditingAndMenus();
   void StartRename(bool hintWithoutSelection);
+  // The typed name into the row the editor covers; false when the name is
+  // refused (the editor then stays).
+  bool CommitRename();
+  void CancelRename();
+  // Another row was selected while the editor shows: the edit ends there.
+  void EndRenameOnSelection();
+  int renameRow_ = -1;  // the row the editor covers, -1 while hidden
   void MoveSelectedRow(int step);
   void EditingCommandsEnabled(bool on);
   void ShowHint(const std::string& text);

@@ -16,11 +16,25 @@ void TForm1::WireEditingAndMenus() {
   edt->OnExit = [this](rtl::TObject*) { edtExit(); };
   // Enter commits too: moving on from a typed name with the keyboard
   // should not need a click elsewhere.
+  // Escape leaves the old name.
   edt->OnKeyDown = [this](rtl::TObject*, uint16_t& key, cl::TShiftState) {
+    if (key == win::VK_ESCAPE) {
+      key = 0;
+      CancelRename();
+      filesPort_->SetFocus();
+      return;
+    }
     if (key != win::VK_RETURN) return;
     key = 0;
-    edtExit();
-    if (!edt->Visible()) filesPort_->SetFocus();
+    if (!CommitRename()) {
+      ShowHint("文件名不能为空，也不能含有“/”！");
+      if (edt->Visible() && edt->CanFocus()) {
+        edt->SetFocus();
+        edt->SelectAll();
+      }
+      return;
+    }
+    filesPort_->SetFocus();
   };
   lvFiles->OnDblClick = [this](rtl::TObject*) { lvFilesDblClick(); };
 

@@ -87,6 +87,13 @@ TRect TbsSkinMenuSpeedButton::GetTrackRect() {
   if (FIndex != -1 && !StandardName()) {
     if (G.ResizeMode == 2) return Moved(TrackButtonRect, W - RectWidth(G.SkinRect), 0);
     if (G.ResizeMode == 3) return Moved(TrackButtonRect, 0, H - RectHeight(G.SkinRect));
+    if (G.ResizeMode == 1) {
+      // A record that grows both ways keeps its strip at the right edge and
+      // as tall as the button, or a press on the picture's arrow would miss.
+      TRect r = Moved(TrackButtonRect, W - RectWidth(G.SkinRect), 0);
+      r.Bottom += H - RectHeight(G.SkinRect);
+      return r;
+    }
     return TrackButtonRect;
   }
   if (FNewStyle && FTrackPosition == bstpBottom) return {0, H - kStrip, W, H};

@@ -213,6 +213,7 @@ TbsOpenDlgForm::TbsOpenDlgForm(cl::TComponent* AOwner, bool ASaveMode, TbsSkinDa
   }
   ShellBox = new TbsSkinShellComboBox(this);
   ShellBox->SetWidth(190);
+  ShellBox->SetDropDownCount(10);
   ShellBox->SetAlign(alClient);
   ShellBox->SetParent(ToolPanel);
 

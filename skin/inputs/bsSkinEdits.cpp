@@ -157,6 +157,13 @@ void TbsCustomEdit::Dispatch(cl::TMessage& Msg) {
     case win::WM_LBUTTONUP:
       FDown = false;
       break;
+    case win::WM_SETFONT:
+      // The native edit resets its margins with every font: the text keeps
+      // two pixels off the left edge whatever the font.
+      ctl::TCustomMaskEdit::Dispatch(Msg);
+      if (!Destroyed())
+        Perform(win::EM_SETMARGINS, win::EC_LEFTMARGIN | win::EC_RIGHTMARGIN, win::LPARAM(win::MAKELPARAM(2, 0)));
+      return;
     case win::WM_MOUSEMOVE:
       ctl::TCustomMaskEdit::Dispatch(Msg);
       if (!Destroyed() && FEditTransparent && FDown) Invalidate();

@@ -130,6 +130,9 @@ void TbsSkinCustomOfficeComboBox::DropDown() {
   int w = ListBoxWidth > 0 ? ListBoxWidth : Width();
   FListBox->OnDrawItem = OnDrawItem;
   FOldItemIndex = FListBox->ItemIndex();
+  // The selection may have moved by code since the pointer was last over the
+  // list: a row reached again must still become the one a click picks.
+  FListBox->ForgetPointedRow();
   if (FOldItemIndex == 0 && Items()->Count() >= 2) {
     // Brings the first row into view with a header above it.
     FListBox->SetItemIndex(1);
@@ -222,6 +225,9 @@ void TbsSkinCustomOfficeComboBox::ListBoxWindowProcHook(cl::TMessage& Msg) {
     // A quick second click on a row arrives as a double click; it belongs to
     // the same press-and-release picking.
     case WM_LBUTTONDBLCLK:
+      // The row under the press counts even when no move reached the list
+      // before it (a pointer that jumped onto the open list).
+      FListBox->MouseMove(0, int16_t(LOWORD(uintptr_t(Msg.LParam))), int16_t(HIWORD(uintptr_t(Msg.LParam))));
       FLBDown = true;
       WasInLB = true;
       SetCapture(Handle());
@@ -281,14 +287,17 @@ void TbsSkinCustomOfficeComboBox::MouseDown(cl::TMouseButton Btn, cl::TShiftStat
   if (Destroyed()) return;
   if (!Focused() && CanFocus()) SetFocus();
   if (Btn != cl::mbLeft) return;
+  CalcRects();
+  const bool hit = FButton.MouseIn || InRect(FCBItem.R, X, Y) || FToolButtonStyle;
+  if (hit) {
+    FButton.Down = true;
+    Repaint();
+  }
   if (FListBox->Visible()) {
     CloseUp(false);
     return;
   }
-  CalcRects();
-  if (FButton.MouseIn || InRect(FCBItem.R, X, Y) || FToolButtonStyle) {
-    FButton.Down = true;
-    Repaint();
+  if (hit) {
     WasInLB = false;
     FLBDown = true;
     DropDown();
@@ -413,7 +422,9 @@ void TbsSkinCustomOfficeComboBox::Dispatch(cl::TMessage& Msg) {
     case WM_KILLFOCUS:
       TbsSkinCustomControl::Dispatch(Msg);
       if (FListBox->Visible()) CloseUp(false);
-      if (!Destroyed()) Repaint();
+      // The window still holds the focus while it is told it loses it: the
+      // face is drawn once the focus has moved, or it would stay hot.
+      if (!Destroyed()) Invalidate();
       return;
     case WM_SIZE:
       TbsSkinCustomControl::Dispatch(Msg);

@@ -149,6 +149,9 @@ class TbsSkinOfficeListBox : public TbsSkinCustomControl {
   void SelectItem(int Index);
   // The mouse-move rule, also run by the office combo's tracking.
   void MouseMove(cl::TShiftState Shift, int X, int Y) override;
+  // The row last reached by the pointer is forgotten: the next move onto any
+  // row selects it, also onto the one the pointer left last time.
+  void ForgetPointedRow() { FMouseActive = -1; }
 
  protected:
   void Destroy() override;

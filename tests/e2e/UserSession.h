@@ -200,6 +200,23 @@ class Twin {
     h.input.Key(win::VK_ESCAPE);
     return p;
   }
+  // Where an entry of the add button's menu shows once "添加" is pressed,
+  // relative to the main window.
+  cl::TPoint AddMenuEntry(const std::string& caption) {
+    skin::TbsSkinMenuSpeedButton* b = form1->bsSkinMenuSpeedButton1;
+    h.input.MoveTo(b, b->Width() / 2, b->Height() / 2);
+    h.input.Click();
+    cl::TPoint p{-1, -1};
+    skin::TbsSkinMenu* m = form1->bsSkinForm1->SkinMenu();
+    if (m && m->PopupList().size() == 1)
+      for (skin::TbsSkinMenuItem* i : m->PopupList()[0]->ItemList)
+        if (i->MenuItem->Caption == caption)
+          p = At(form1, m->PopupList()[0], (i->ObjectRect.Left + i->ObjectRect.Right) / 2,
+                 (i->ObjectRect.Top + i->ObjectRect.Bottom) / 2);
+    if (m) m->Hide();
+    h.Pump();
+    return p;
+  }
   // Where the snapshot menu's entries sit once a left press on the settings
   // button opens it: the entry `opener` in the first window and `item` in
   // the submenu that entry opens, each in its own window's coordinates,
@@ -371,10 +388,16 @@ class UserSession : public ::testing::Test {
     return path;
   }
 
-  // "添加", then the open dialog "打开文件": the path typed into its name field and Enter.
+  // "添加" and its "添加一个文件", then the open dialog "打开文件": the path
+  // typed into its name field and Enter.
   void AddThroughOpenDialog(const std::string& file) {
     const size_t added = Count("***Can do convert.");
+    const cl::TPoint entry = twin->AddMenuEntry("添加一个文件");
+    ASSERT_GE(entry.X, 0) << "no add menu in the twin";
     Click(twin->form1->bsSkinMenuSpeedButton1);
+    ASSERT_TRUE(WaitFor([&] { return PopupAt(entry); })) << "the add menu never opened";
+    Step("add-menu");
+    ClickAt(mainAt, entry);
     const std::string dlg = WaitWindow("打开文件");
     ASSERT_FALSE(dlg.empty()) << "the open dialog never showed";
     Xdo({"windowfocus", "--sync", dlg});

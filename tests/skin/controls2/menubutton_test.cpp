@@ -93,6 +93,31 @@ TEST_F(MenuButton, InTrackButtonModeOnlyTheStripOpensTheMenu) {
   EXPECT_EQ(events, (std::vector<std::string>{"down", "click"}));
 }
 
+// A record of 40x26 drawn at 84x44: its strip moves to the right edge and
+// grows with the button's height.
+TEST_F(MenuButton, TheStripOfARecordThatGrowsBothWaysStaysAtTheRightEdge) {
+  auto rec = std::make_unique<TbsDataSkinMenuButtonControl>("grownmenubutton");
+  rec->PictureIndex = 0;
+  rec->SkinRect = {0, 0, 40, 26};
+  rec->LTPoint = {3, 3};
+  rec->RTPoint = {37, 3};
+  rec->LBPoint = {3, 23};
+  rec->RBPoint = {37, 23};
+  rec->ClRect = {3, 3, 37, 23};
+  rec->TrackButtonRect = {27, 0, 40, 26};
+  skin->CtrlList.push_back(std::move(rec));
+  b->SetTrackButtonMode(true);
+  b->SetSkinDataName("grownmenubutton");
+  b->SetSkinData(skin.get());
+  b->SetBounds(10, 10, 84, 44);
+  h.Pump();
+  ASSERT_NE(b->SkinIndex(), -1);
+  EXPECT_TRUE(b->InTrackArea(84 - 13, 2));
+  EXPECT_TRUE(b->InTrackArea(84 - 3, 40));
+  EXPECT_FALSE(b->InTrackArea(30, 12));
+  EXPECT_FALSE(b->InTrackArea(84 - 16, 20));
+}
+
 TEST_F(MenuButton, ResizingRecordStyleDrawsEachStateFromTheRecord) {
   b->SetSkinDataName("resizetoolbutton");
   b->SetSkinData(skin.get());

@@ -161,6 +161,8 @@ TEST_F(FileDialogs, StartFolderFilterAndEditCommands) {
     EXPECT_EQ(F->FileNameEdit->Text(), "song.mp3");
     EXPECT_EQ(F->FilterComboBox->ItemIndex(), 2);
     EXPECT_EQ(Rows(F), "a,home,song.mp3,tune.aiff,");
+    // The look-in list opens ten rows high.
+    EXPECT_EQ(F->ShellBox->DropDownCount(), 10);
     // Upper-case patterns match lower-case names and the reverse.
     F->FilterComboBox->SetItemIndex(1);
     EXPECT_EQ(Rows(F), "a,home,clip.AVI,");

@@ -194,6 +194,21 @@ TEST_F(EditTest, SkinnedEditRectanglesAndHeights) {
   EXPECT_EQ(d->Height(), 21);
 }
 
+// The text keeps two pixels off the left edge whatever font the edit gets
+// (the native edit resets its margins with every font).
+TEST_F(EditTest, TheTextStartsTwoPixelsInAfterEveryFontChange) {
+  auto* plain = MakeEdit("text");
+  auto* skinned = MakeEdit<TbsSkinEdit>("text");
+  for (TbsCustomEdit* e : {plain, static_cast<TbsCustomEdit*>(skinned)}) {
+    auto margins = [&] { return uintptr_t(e->Perform(win::EM_GETMARGINS, 0, 0)); };
+    EXPECT_EQ(win::LOWORD(margins()), 2);
+    EXPECT_EQ(win::HIWORD(margins()), 0);
+    e->Font()->SetSize(14);
+    h.Pump();
+    EXPECT_EQ(win::LOWORD(margins()), 2);
+  }
+}
+
 // A disabled edit writes its text in the skin's disabled colour, and in the
 // system's grey without a record.
 TEST_F(EditTest, DisabledTextTakesTheSkinsDisabledColour) {

@@ -175,6 +175,79 @@ TEST_F(OfficeCombo, PressDragAndReleaseOverARowPicks) {
   EXPECT_EQ(c->ItemIndex(), 1);
 }
 
+// The list remembers the row the pointer last reached. When code moved the
+// selection meanwhile, a pointer coming straight back onto that row must
+// still make it the one the click picks.
+TEST_F(OfficeCombo, AClickOnTheRowUsedLastTimePicksItAfterCodeMovedTheSelection) {
+  auto* c = Combo();
+  TbsPopupOfficeListBox* l = c->ListBox();
+  const int row3 = 2 + 30 * 3 + 10;
+  h.input.MoveTo(c, 60, 20);
+  h.input.Click();
+  h.input.MoveTo(l->Handle(), 30, row3);
+  h.input.Click();
+  ASSERT_EQ(c->ItemIndex(), 3);
+  c->SetItemIndex(0);
+  log.clear();
+  h.input.MoveTo(c, 60, 20);
+  h.input.Click();
+  ASSERT_TRUE(c->IsPopupVisible());
+  h.input.MoveTo(l->Handle(), 30, row3);
+  h.input.Click();
+  EXPECT_FALSE(c->IsPopupVisible());
+  EXPECT_EQ(c->ItemIndex(), 3);
+  EXPECT_EQ(log, (V{"dropdown", "item1", "item0", "click3", "change3", "closeup"}));
+}
+
+// A pointer that jumps onto the open list and presses there at once (no
+// move reached the list first) still picks the row under it.
+TEST_F(OfficeCombo, APressWithoutAMoveBeforeItPicksTheRowUnderThePointer) {
+  auto* c = Combo();
+  c->SetItemIndex(0);
+  c->DropDown();
+  ASSERT_TRUE(c->IsPopupVisible());
+  TbsPopupOfficeListBox* l = c->ListBox();
+  const TPoint at = l->ClientToScreen({30, 2 + 30 * 2 + 10});
+  h.input.Later({plat::test::Input::ButtonEvent(true, at.X, at.Y), plat::test::Input::ButtonEvent(false, at.X, at.Y)});
+  h.Pump();
+  EXPECT_FALSE(c->IsPopupVisible());
+  EXPECT_EQ(c->ItemIndex(), 2);
+}
+
+TEST_F(OfficeCombo, APressOnTheComboWhileItsListIsOpenShowsTheButtonPressed) {
+  auto* c = Combo();
+  c->SetItemIndex(1);
+  c->DropDown();
+  ASSERT_TRUE(c->IsPopupVisible());
+  h.input.MoveTo(c, 110, 20);
+  h.input.Press();
+  EXPECT_FALSE(c->IsPopupVisible());
+  EXPECT_EQ(Px(c, 104, 8), Rgb(gfx::TColor(0xB59385)));
+  h.input.Release();
+  EXPECT_EQ(Px(c, 104, 8), Rgb(gfx::TColor(0xD2BDB6)));
+  EXPECT_EQ(c->ItemIndex(), 1);
+}
+
+// The tool-button face is hot while the pointer is over it or it has the
+// focus; picking from its list and moving on leaves it idle again.
+TEST_F(OfficeCombo, TheHotFaceEndsWhenThePointerLeavesAfterAPick) {
+  auto* c = Combo(true, 6, true);
+  auto* other = Combo(false, 2);
+  other->SetLeft(200);
+  c->SetItemIndex(1);
+  TbsPopupOfficeListBox* l = c->ListBox();
+  h.input.MoveTo(c, 60, 20);
+  EXPECT_EQ(Px(c, 1, 1), kHotTB);
+  h.input.Click();
+  ASSERT_TRUE(c->IsPopupVisible());
+  h.input.MoveTo(l->Handle(), 30, 2 + 30 * 2 + 10);
+  h.input.Click();
+  ASSERT_EQ(c->ItemIndex(), 2);
+  other->SetFocus();  // the program hands the keyboard on after a pick
+  h.input.MoveTo(form->Handle(), 300, 180);
+  EXPECT_EQ(Px(c, 1, 1), kNormalTB);
+}
+
 TEST_F(OfficeCombo, HeldBelowTheListAutoScrollsEvery25ms) {
   auto* c = Combo(false, 12);
   c->SetItemIndex(1);
