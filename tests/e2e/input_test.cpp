@@ -90,7 +90,7 @@ TEST_F(InputSession, DoubleClickRenamesAltClosesTheMenuAndHintsFollowTheSkin) {
 
   // "皮肤": two skins on, 暗夜黑; a hovered preview button's hint is dark there.
   Click(f->bsSkinButton9);
-  const std::string chooser = WaitWindow("Select skin");
+  const std::string chooser = WaitWindow("选择皮肤");
   ASSERT_FALSE(chooser.empty()) << "the skin chooser never showed";
   Xdo({"windowfocus", "--sync", chooser});
   Keys("Down", 2);
