@@ -16,6 +16,7 @@
 #include "platform/cl/timer.h"
 #include "skin/form/bsSkinCaptionObjects.h"
 #include "skin/data/bsSkinData.h"
+#include "skin/draw/bsSkinBitmap.h"
 #include "skin/menus/bsSkinMenus.h"
 
 namespace skin {
@@ -46,14 +47,15 @@ class TbsSkinMDI;
 
 enum TbsClientInActiveEffect { bsieSemiTransparent, bsieBlur };
 
-// Covers an inactive form's client area with a dimmed (or blurred) picture
-// of it, taken when it shows.
+// Covers an inactive form's client area with a picture of it taken when it
+// shows: washed with the form's background or blurred.
 class TbsClientInActivePanel : public cl::TCustomControl {
  public:
   explicit TbsClientInActivePanel(cl::TComponent* AOwner);
   void ShowPanel(cl::TCustomForm* AForm, TbsClientInActiveEffect AEffect);
   void HidePanel();
-  gfx::TBitmap Snapshot;
+  // The picture shown; nullptr while hidden.
+  std::unique_ptr<TbsBitmap> Buffer;
 
  protected:
   void Paint() override;

@@ -15,6 +15,7 @@
 #include "platform/cl/extctrls.h"
 #include "platform/cl/forms.h"
 #include "platform/cl/imglist.h"
+#include "platform/cl/stdctrls.h"
 #include "platform/gfx/region.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/layered.h"
@@ -304,21 +305,53 @@ TEST_F(FormFrame, FreeingTheSkinLeavesThePlainFrameAndNoObjectOfIt) {
   EXPECT_NE(Px(100, 3), Rgb(C.Caption));
 }
 
-TEST_F(FormFrame, InactiveClientEffectDimsTheClientUntilActivation) {
-  sf->ClientInActiveEffect = true;
+TEST_F(FormFrame, InactiveClientEffectWashesOrBlursTheClientUntilActivation) {
+  // A dark square in the middle of the light client: the wash lays the
+  // client colour over it at 170 of 255, the blur spreads it 3 pixels out.
+  auto* dark = new cl::TPanel(form);
+  dark->BevelOuter = cl::bvNone;
+  dark->SetColor(gfx::clBlack);
+  dark->SetBounds(60, 20, 40, 30);
+  dark->SetParent(form);
   Show(skin.get());
-  uint32_t before = Px(100, 60);
-  EXPECT_EQ(before, Rgb(FrameTestColors(0).Client));
-  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
-  h.Pump();
-  ASSERT_NE(sf->InActivePanel(), nullptr);
-  uint32_t dim = Px(100, 60);
-  EXPECT_LT(dim & 0xFF, before & 0xFF);
-  EXPECT_LT((dim >> 16) & 0xFF, (before >> 16) & 0xFF);
-  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 1, 0);
-  h.Pump();
-  EXPECT_EQ(sf->InActivePanel(), nullptr);
-  EXPECT_EQ(Px(100, 60), before);
+  const uint32_t client = Rgb(FrameTestColors(0).Client);
+  const TRect cl = sf->NewClRect;  // client (0, 0) in window coordinates
+  auto at = [&](int x, int y) { return Px(cl.Left + x, cl.Top + y); };
+  auto washed = [&](uint32_t c) {
+    uint32_t r = 0;
+    for (int sh : {0, 8, 16}) r |= uint32_t(((c >> sh & 0xFF) * 170 + 127) / 255) << sh;
+    return r;
+  };
+  auto near = [](uint32_t a, uint32_t b) {
+    for (int sh : {0, 8, 16})
+      if (std::abs(int(a >> sh & 0xFF) - int(b >> sh & 0xFF)) > 1) return false;
+    return true;
+  };
+  ASSERT_EQ(at(80, 35), 0u);
+  struct {
+    TbsClientInActiveEffect effect;
+    uint32_t middle;       // over the square
+    bool spreadsThreeOut;  // the square reaches 3 pixels left of it (never 4)
+  } cases[] = {
+      {bsieSemiTransparent, washed(client), false},
+      {bsieBlur, 0u, true},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(int(c.effect));
+    sf->ClientInActiveEffect = true;
+    sf->ClientInActiveEffectType = c.effect;
+    win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
+    h.Pump();
+    ASSERT_NE(sf->InActivePanel(), nullptr);
+    EXPECT_TRUE(near(at(80, 35), c.middle)) << std::hex << at(80, 35);
+    EXPECT_EQ(at(57, 35) != client, c.spreadsThreeOut);
+    EXPECT_EQ(at(56, 35), client);
+    win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 1, 0);
+    h.Pump();
+    EXPECT_EQ(sf->InActivePanel(), nullptr);
+    EXPECT_EQ(at(80, 35), 0u);
+    EXPECT_EQ(at(57, 35), client);
+  }
 }
 
 TEST_F(FormFrame, AnOutOfRangeBackgroundPictureIsNoPicture) {
