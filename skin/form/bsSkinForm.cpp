@@ -15,6 +15,7 @@
 #include "skin/form/bsFormLayerBorder.h"
 #include "skin/draw/bsGeometry.h"
 #include "skin/draw/bsGlowText.h"
+#include "skin/draw/bsLayerWindow.h"
 #include "skin/controls/bsSkinBars.h"
 #include "skin/draw/bsMaskRegions.h"
 #include "skin/controls/bsSkinControls.h"
@@ -113,6 +114,8 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
   FForm->SetBorderIcons(0);
   FForm->OnShortCut = [this](TMessage& m, bool& h) { FormShortCut(m, h); };
   FBorderLayer = new TbsFormLayerBorder(this);
+  FLayerManager = new TbsLayerManager(this);
+  FMenuLayerManager = new TbsLayerManager(this);
   FSysMenu = new cl::TPopupMenu(this);
   FSkinMenu = new TbsSkinMenu(this, FForm);
   FSkinMenu->AlphaBlendValue = FMenusAlphaBlendValue;
@@ -211,6 +214,7 @@ void TbsSkinForm::SetSkinnableForm(bool Value) {
 void TbsSkinForm::ApplySkinData() {
   ActiveObject = OldActiveObject = MouseCaptureObject = -1;
   FSkinSupport = HasSkin();
+  HideLayers();
   if (FSkinSupport && FSkinnableForm) {
     CreateSkinObjects();
     UpdateObjectsByBorderIcons();
@@ -1671,7 +1675,13 @@ void TbsSkinForm::SkinMenuOpen() {
   }
 }
 
+void TbsSkinForm::HideLayers() {
+  if (FLayerManager->IsVisible) FLayerManager->Hide();
+  if (FMenuLayerManager->IsVisible) FMenuLayerManager->Hide();
+}
+
 void TbsSkinForm::SkinMenuClose() {
+  if (FMenuLayerManager->IsVisible) FMenuLayerManager->Hide();
   FInMenu = false;
   for (auto& O : ObjectList) {
     if (auto* B = dynamic_cast<TbsSkinButtonObject*>(O.get())) {
@@ -2004,6 +2014,7 @@ bool TbsSkinForm::LibraryMessage(TMessage& Msg) {
 
 void TbsSkinForm::NCActivate(TMessage& Msg) {
   if (FSkinMenu->Visible()) FSkinMenu->Hide();
+  HideLayers();
   FFormActive = Msg.WParam != 0;
   if (!FFormActive) TestActive(-1, -1, false);
   Msg.Result = 1;
@@ -2091,7 +2102,10 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
         if (Sk) ApplyClientSize();
         if (PositionInMonitor != bspDefault && FWindowState == cl::wsNormal) ApplyPositionInMonitor();
       }
-      if (!Msg.WParam) FBorderLayer->Hide();
+      if (!Msg.WParam) {
+        HideLayers();
+        FBorderLayer->Hide();
+      }
       if (Msg.WParam) StartShowEffect();
       if (Msg.WParam && Sk) {
         RefreshFormSize();

@@ -44,6 +44,7 @@ class TbsSkinStatusBar;
 class TbsFormLayerBorder;
 class TbsSkinHint;
 class TbsSkinMDI;
+class TbsLayerManager;
 
 enum TbsClientInActiveEffect { bsieSemiTransparent, bsieBlur };
 
@@ -197,6 +198,11 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   cl::TTimer* MouseTimer() const { return FMouseTimer; }
   cl::TTimer* MorphTimer() const { return FMorphTimer; }
   cl::TTimer* AnimateTimer() const { return FAnimateTimer; }
+  // The glow windows of the caption objects: one for the hovered object, one
+  // for an object whose menu is open.
+  TbsLayerManager* LayerManager() const { return FLayerManager; }
+  TbsLayerManager* MenuLayerManager() const { return FMenuLayerManager; }
+  void HideLayers();
 
   // --- window states ----------------------------------------------------------
   cl::TWindowState WindowState() const { return FWindowState; }
@@ -372,6 +378,8 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   uint8_t FAlphaBlendValue = 200;
   bool FHaveShadow = false;
   TbsFormLayerBorder* FBorderLayer = nullptr;
+  TbsLayerManager* FLayerManager = nullptr;
+  TbsLayerManager* FMenuLayerManager = nullptr;
   TbsSkinHint* FSkinHint = nullptr;
   TbsQuickButtonItems* FQuickButtons = nullptr;
   cl::TCustomImageList* FQuickImageList = nullptr;

@@ -21,6 +21,7 @@
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/controls/bsSkinControls.h"
+#include "skin/draw/bsLayerWindow.h"
 #include "skin/form/bsFormLayerBorder.h"
 #include "skin/form/bsSkinForm.h"
 #include "skin/menus/bsTrayIcon.h"
@@ -1304,6 +1305,143 @@ TEST_F(FormAlpha, LookupFindsTheFirstSkinComponent) {
   win::SetCompositorPresent(true);
   sf->EnableShadow(true, false);
   EXPECT_TRUE(sf->HaveShadow());
+}
+
+// ---------------------------------------------------------------------------
+// Glow windows of the caption buttons.
+
+class CaptionGlow : public FormAlpha {
+ public:
+  static constexpr TColor kGlow = TColor(0x30C060);
+  // Active pictures 2 (the glow, 20 x 20) and 3 (its mask: the left quarter
+  // black, transparent) given to the record id.
+  void AddGlow(const std::string& id) {
+    auto image = std::make_unique<TBitmap>();
+    image->SetSize(20, 20);
+    image->Canvas()->Brush()->SetColor(kGlow);
+    image->Canvas()->FillRect(TRect{0, 0, 20, 20});
+    auto mask = std::make_unique<TBitmap>();
+    mask->SetSize(20, 20);
+    mask->Canvas()->Brush()->SetColor(gfx::clWhite);
+    mask->Canvas()->FillRect(TRect{0, 0, 20, 20});
+    mask->Canvas()->Brush()->SetColor(gfx::clBlack);
+    mask->Canvas()->FillRect(TRect{0, 0, 5, 20});
+    skin->FActivePictures.resize(2);
+    skin->FActivePictures.push_back(std::move(image));
+    skin->FActivePictures.push_back(std::move(mask));
+    for (auto& o : skin->ObjectList)
+      if (o->IDName == id) {
+        o->GlowLayerPictureIndex = 2;
+        o->GlowLayerMaskPictureIndex = 3;
+        o->GlowLayerOffsetX = 3;
+        o->GlowLayerOffsetY = 4;
+        o->GlowLayerAlphaBlendValue = 200;
+      }
+  }
+  void Hover(const std::string& id) {
+    TRect r = Rect(id);
+    MoveTo((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    h.Advance(60);  // the mouse timer notices the pointer
+  }
+  uint32_t GlowPixel(TbsLayerManager* m, int x, int y) {
+    gfx::HBITMAP backing = win::BackingImage(m->LayerWindow->Handle());
+    return reinterpret_cast<uint32_t*>(gfx::BitmapScanLine(backing, y))[x];
+  }
+};
+
+TEST_F(CaptionGlow, TheHoveredButtonShowsItsGlowAroundItUntilThePointerOrTheActivationGoes) {
+  win::SetCompositorPresent(true);
+  AddGlow("closebutton");
+  Show(skin.get());
+  TbsLayerManager* m = sf->LayerManager();
+  Hover("closebutton");
+  ASSERT_TRUE(m->IsVisible);
+  EXPECT_FALSE(sf->MenuLayerManager()->IsVisible);
+  // Placed by the offsets left of and above the button on the screen.
+  TRect r = Rect("closebutton");
+  win::RECT w = WinRect();
+  EXPECT_EQ(m->LayerWindow->BoundsRect(),
+            (TRect{w.Left + r.Left - 3, w.Top + r.Top - 4, w.Left + r.Left + 17, w.Top + r.Top + 16}));
+  // The glow picture with its mask's alpha, faded in to the record's value.
+  h.Advance(400);
+  EXPECT_EQ(GlowPixel(m, 10, 10), 0xFF000000u | Rgb(kGlow));
+  EXPECT_EQ(GlowPixel(m, 2, 10), Rgb(kGlow));
+  EXPECT_EQ(m->BeginAlphaBlendValue, 200);
+  // Into the client: gone.
+  MoveTo(100, 60);
+  h.Advance(60);
+  EXPECT_FALSE(m->IsVisible);
+  // Back, then the form deactivates: gone too.
+  Hover("closebutton");
+  ASSERT_TRUE(m->IsVisible);
+  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
+  h.Pump();
+  EXPECT_FALSE(m->IsVisible);
+}
+
+TEST_F(CaptionGlow, NoGlowWithoutItsPicturesTheSkinsConsentOrLayeredWindows) {
+  AddGlow("closebutton");
+  struct {
+    const char* what;
+    int mask;
+    bool skinAllows, compositor, shows;
+  } cases[] = {
+      {"all there", 3, true, true, true},
+      {"no mask", -1, true, true, false},
+      {"a mask index past the pictures", 9, true, true, false},
+      {"the skin turns glow frames off", 3, false, true, false},
+      {"no compositor", 3, true, false, false},
+  };
+  Show(skin.get());
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (auto& o : skin->ObjectList)
+      if (o->IDName == "closebutton") o->GlowLayerMaskPictureIndex = c.mask;
+    skin->SetShowCaptionButtonGlowFrames(c.skinAllows);
+    win::SetCompositorPresent(c.compositor);
+    sf->ApplySkinData();
+    MoveTo(100, 60);
+    h.Advance(60);
+    Hover("closebutton");
+    ASSERT_TRUE(sf->ObjectList[size_t(sf->GetIndex("closebutton"))]->Active);
+    EXPECT_EQ(sf->LayerManager()->IsVisible, c.shows);
+    EXPECT_EQ(bool(sf->LayerManager()->LayerWindow), c.shows);
+  }
+}
+
+TEST_F(CaptionGlow, AButtonWithAMenuKeepsItsGlowWhileTheMenuIsOpen) {
+  win::SetCompositorPresent(true);
+  auto rec = std::make_unique<TbsDataSkinButton>("menubutton");
+  rec->SkinRect = {30, 5, 44, 19};
+  // In place of the caption text, which would take the press as a drag.
+  skin->ObjectList.erase(skin->ObjectList.begin());
+  skin->ObjectList.push_back(std::move(rec));
+  AddGlow("menubutton");
+  auto* menu = new cl::TPopupMenu(form);
+  auto* item = new cl::TMenuItem(menu);
+  item->Caption = "Item";
+  menu->Items()->Add(item);
+  Show(skin.get());
+  sf->LinkMenu("menubutton", menu, false);
+  TbsLayerManager* glow = sf->LayerManager();
+  TbsLayerManager* menuGlow = sf->MenuLayerManager();
+  Hover("menubutton");
+  ASSERT_TRUE(menuGlow->IsVisible);
+  EXPECT_FALSE(glow->IsVisible);
+  h.input.Press();
+  h.input.Release();
+  h.Pump();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_TRUE(menuGlow->IsVisible);
+  // The pointer goes into the menu: the button stays lit.
+  MoveTo(100, 60);
+  h.Advance(120);
+  EXPECT_TRUE(menuGlow->IsVisible);
+  h.input.Key(win::VK_ESCAPE);
+  h.Pump();
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_FALSE(menuGlow->IsVisible);
+  EXPECT_FALSE(glow->IsVisible);
 }
 
 // ---------------------------------------------------------------------------
