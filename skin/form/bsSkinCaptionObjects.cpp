@@ -111,23 +111,7 @@ void TbsActiveSkinObject::DrawMorph(gfx::TCanvas* Cnvs, TBitmap* PicA, const TRe
   std::unique_ptr<TbsEffectBmp> EA(TbsEffectBmp::CreateFromhWnd(BA->Handle()));
   std::unique_ptr<TbsEffectBmp> EB(TbsEffectBmp::CreateFromhWnd(BB->Handle()));
   if (!EA || !EB) return;
-  switch (MorphKind) {
-    case mkGradient:
-      EA->MorphGrad(EB.get(), FMorphKf);
-      break;
-    case mkLeftGradient:
-      EA->MorphLeftGrad(EB.get(), FMorphKf);
-      break;
-    case mkRightGradient:
-      EA->MorphRightGrad(EB.get(), FMorphKf);
-      break;
-    case mkLeftSlide:
-      EA->MorphLeftSlide(EB.get(), FMorphKf);
-      break;
-    default:
-      EA->Morph(EB.get(), FMorphKf);
-      break;
-  }
+  EA->MorphBy(MorphKind, EB.get(), FMorphKf);
   EA->Draw(Cnvs->Handle(), ObjectRect.Left, ObjectRect.Top);
 }
 

@@ -441,6 +441,43 @@ TEST_F(FormFrame, HoverMorphTakesFiveTicksAndAnimatedStripsStepByTheirInterval) 
   EXPECT_EQ(frames, (std::vector<int>{1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 1}));
 }
 
+TEST_F(FormFrame, HoverTransitionsDrawTheKindTheSkinNames) {
+  // The close button at 0.6 of its way to the hot look, one row without
+  // its mark: N normal, H hot, B a blend of both.
+  auto* rec = dynamic_cast<TbsDataSkinStdButton*>(skin->ObjectList[1].get());
+  ASSERT_TRUE(rec);
+  rec->Morphing = true;
+  struct {
+    TbsMorphKind kind;
+    const char* row;
+  } cases[] = {
+      {mkDefault, "BBBBBBBBBBBBBB"},
+      {mkLeftSlide, "HHHHHHHHNNNNNN"},   // 8 columns slide in from the left
+      {mkRightSlide, "NNNNNNHHHHHHHH"},  // ... from the right
+      {mkPush, "HHHHHHHHHNNNNN"},        // 9 columns push the normal look right
+  };
+  const auto& C = FrameTestColors(0);
+  Show(skin.get());
+  for (auto& c : cases) {
+    SCOPED_TRACE(int(c.kind));
+    rec->MorphKind = c.kind;
+    sf->ApplySkinData();
+    auto* close = sf->ObjectList[size_t(sf->GetIndex("closebutton"))].get();
+    ASSERT_TRUE(close->EnableMorphing());
+    close->Active = true;
+    close->SetMorphKf(0.6);
+    sf->DrawSkinObject(close);
+    std::string row;
+    for (int x = 0; x < 14; ++x) {
+      uint32_t p = Px(close->ObjectRect.Left + x, close->ObjectRect.Top + 1);
+      row += p == Rgb(C.ButtonNormal) ? 'N' : p == Rgb(C.ButtonHot) ? 'H' : 'B';
+    }
+    EXPECT_EQ(row, c.row);
+    close->Active = false;
+    close->SetMorphKf(0);
+  }
+}
+
 TEST_F(FormFrame, MinimizingTheMainFormIconifiesAndKeepsTheOwnState) {
   Show(skin.get());
   cl::TForm* main = nullptr;
