@@ -10,6 +10,7 @@
 #include "skin/draw/bsCaptionGlyphs.h"
 #include "skin/draw/bsEffectBitmap.h"
 #include "skin/draw/bsGeometry.h"
+#include "skin/draw/bsLayerWindow.h"
 #include "skin/controls/bsSkinControls.h"
 #include "skin/form/bsSkinForm.h"
 #include "skin/menus/bsSkinHint.h"
@@ -110,23 +111,7 @@ void TbsActiveSkinObject::DrawMorph(gfx::TCanvas* Cnvs, TBitmap* PicA, const TRe
   std::unique_ptr<TbsEffectBmp> EA(TbsEffectBmp::CreateFromhWnd(BA->Handle()));
   std::unique_ptr<TbsEffectBmp> EB(TbsEffectBmp::CreateFromhWnd(BB->Handle()));
   if (!EA || !EB) return;
-  switch (MorphKind) {
-    case mkGradient:
-      EA->MorphGrad(EB.get(), FMorphKf);
-      break;
-    case mkLeftGradient:
-      EA->MorphLeftGrad(EB.get(), FMorphKf);
-      break;
-    case mkRightGradient:
-      EA->MorphRightGrad(EB.get(), FMorphKf);
-      break;
-    case mkLeftSlide:
-      EA->MorphLeftSlide(EB.get(), FMorphKf);
-      break;
-    default:
-      EA->Morph(EB.get(), FMorphKf);
-      break;
-  }
+  EA->MorphBy(MorphKind, EB.get(), FMorphKf);
   EA->Draw(Cnvs->Handle(), ObjectRect.Left, ObjectRect.Top);
 }
 
@@ -170,6 +155,43 @@ void TbsActiveSkinObject::MouseLeave() {
   if (!IsNullRect(ActiveSkinRect)) ReDraw();
   Parent->OnMouseLeaveEvent(IDName);
   HideLayer();
+}
+
+TRect TbsActiveSkinObject::ScreenObjectRect() const {
+  TRect R = ObjectRect;
+  cl::TCustomForm* F = Parent->Form();
+  if (Parent->MDIMain) {
+    // A child form lives inside its main form: place it through the client.
+    TPoint O = Parent->FSkinSupport ? TPoint{-Parent->NewClRect.Left, -Parent->NewClRect.Top}
+                                    : TPoint{-3, -Parent->GetDefCaptionHeight() - 3};
+    O = F->ClientToScreen(O);
+    gfx::OffsetRect(R, O.X, O.Y);
+  } else {
+    gfx::OffsetRect(R, F->Left(), F->Top());
+  }
+  return R;
+}
+
+TbsLayerManager* TbsActiveSkinObject::GlowManager() const {
+  return LayerMenu() ? Parent->MenuLayerManager() : Parent->LayerManager();
+}
+
+void TbsActiveSkinObject::ShowLayer() {
+  if (!Skinned() || GlowLayerPictureIndex == -1 || !IsWindows2000OrLater() || !SD->ShowCaptionButtonGlowFrames())
+    return;
+  // Without its picture or its mask there is no glow to show.
+  TBitmap* Image = ActivePic(SD, GlowLayerPictureIndex);
+  TBitmap* Mask = ActivePic(SD, GlowLayerMaskPictureIndex);
+  if (!Image || !Mask) return;
+  TRect R = ScreenObjectRect();
+  GlowManager()->Show(R.Left - GlowLayerOffsetX, R.Top - GlowLayerOffsetY, TbsLayerImage(Image), TbsLayerMask(Mask),
+                      GlowLayerAlphaBlendValue);
+}
+
+void TbsActiveSkinObject::HideLayer() {
+  if (!Skinned() || GlowLayerPictureIndex == -1 || !IsWindows2000OrLater() || !SD->ShowCaptionButtonGlowFrames())
+    return;
+  GlowManager()->Hide();
 }
 
 void TbsUserObject::Draw(gfx::TCanvas* Cnvs, bool) { Parent->OnPaintEvent(IDName, Cnvs, ObjectRect); }
@@ -227,29 +249,33 @@ void TbsSkinButtonObject::MouseEnter() {
   Active = true;
   if (IsNullRect(DownRect) || !FDown) {
     if (!IsNullRect(ActiveSkinRect)) ReDraw();
+    if (MenuItem) ShowLayer();
   } else {
     if (EnableMorphing()) SetMorphKf(1);
     Parent->DrawSkinObject(this);
   }
   Parent->OnMouseEnterEvent(IDName);
-  ShowLayer();
+  if (!MenuItem) ShowLayer();
 }
 
 void TbsSkinButtonObject::MouseLeave() {
   FMouseIn = false;
   Active = false;
+  // While its menu is open the button stays lit, glow included.
   if (!(MenuItem && FDown)) {
+    if (MenuItem) HideLayer();
     Parent->DrawSkinObject(this);
     ReDraw();
   }
   Parent->OnMouseLeaveEvent(IDName);
-  HideLayer();
+  if (!MenuItem) HideLayer();
 }
 
 void TbsSkinButtonObject::TrackMenu() {
   if (!MenuItem || MenuItem->Count() == 0) return;
-  TRect R = ObjectRect;
-  gfx::OffsetRect(R, Parent->Form()->Left(), Parent->Form()->Top());
+  Parent->HideLayers();
+  if (FMouseIn) ShowLayer();
+  TRect R = ScreenObjectRect();
   Parent->SkinMenuOpen();
   TbsSkinData* MSD = Parent->MenusSkinData() ? Parent->MenusSkinData() : Parent->SkinData();
   Parent->SkinMenu()->Popup(nullptr, MSD, 0, R, MenuItem, FPopupUp);
@@ -314,6 +340,12 @@ bool TbsSkinStdButtonObject::InRestoreState() const {
 bool TbsSkinStdButtonObject::PointInObject(int X, int Y) {
   if (Command == cmSysMenu && Parent->ShowIcon && FSkinSupport && SkinRectInAPicture) return true;
   return TbsSkinButtonObject::PointInObject(X, Y);
+}
+
+void TbsSkinStdButtonObject::ShowLayer() {
+  // The form's icon in place of the system-menu button has no glow.
+  if (Command == cmSysMenu && Parent->ShowIcon && FSkinSupport && SkinRectInAPicture) return;
+  TbsSkinButtonObject::ShowLayer();
 }
 
 bool TbsSkinStdButtonObject::CanMorphing() {
@@ -559,9 +591,10 @@ void TbsSkinAnimateObject::MouseLeave() {
 
 void TbsSkinAnimateObject::TrackMenu() {
   if (!MenuItem || MenuItem->Count() == 0) return;
+  Parent->HideLayers();
+  if (FMouseIn) ShowLayer();
   FMenuTracking = true;
-  TRect R = ObjectRect;
-  gfx::OffsetRect(R, Parent->Form()->Left(), Parent->Form()->Top());
+  TRect R = ScreenObjectRect();
   Parent->SkinMenuOpen();
   TbsSkinData* MSD = Parent->MenusSkinData() ? Parent->MenusSkinData() : Parent->SkinData();
   Parent->SkinMenu()->Popup(nullptr, MSD, 0, R, MenuItem, FPopupUp);

@@ -16,6 +16,7 @@
 namespace skin {
 
 class TbsSkinForm;
+class TbsLayerManager;
 
 class TbsActiveSkinObject : public rtl::TObject {
  public:
@@ -26,8 +27,9 @@ class TbsActiveSkinObject : public rtl::TObject {
 
   // X, Y relative to ObjectRect's top-left.
   virtual bool PointInObject(int X, int Y);
-  virtual void ShowLayer() {}
-  virtual void HideLayer() {}
+  // The glow window around the object while the pointer is over it.
+  virtual void ShowLayer();
+  virtual void HideLayer();
   virtual bool CanMorphing();
   virtual void Draw(gfx::TCanvas* Cnvs, bool UpDate);
   virtual void DblClick() {}
@@ -63,6 +65,12 @@ class TbsActiveSkinObject : public rtl::TObject {
 
  protected:
   bool Skinned() const;
+  // ObjectRect on the screen.
+  TRect ScreenObjectRect() const;
+  // An object with a menu shows its glow through the form's menu layer, so
+  // the glow stays while the menu is open.
+  virtual cl::TMenuItem* LayerMenu() const { return nullptr; }
+  TbsLayerManager* GlowManager() const;
   // Stretches Src of Pic onto ObjectRect; nothing without a picture.
   void CopyLook(gfx::TCanvas* Cnvs, TBitmap* Pic, const TRect& Src);
   // The transition between two looks at the current factor.
@@ -91,6 +99,9 @@ class TbsSkinButtonObject : public TbsActiveSkinObject {
   bool FPopupUp = false;
   TRect DisableSkinRect, DownRect;
   cl::TMenuItem* MenuItem = nullptr;
+
+ protected:
+  cl::TMenuItem* LayerMenu() const override { return MenuItem; }
 };
 
 // Runs a window command of the form component (close, maximize ...).
@@ -106,6 +117,7 @@ class TbsSkinStdButtonObject : public TbsSkinButtonObject {
   void MouseDown(int X, int Y, cl::TMouseButton Button) override;
   void MouseUp(int X, int Y, cl::TMouseButton Button) override;
   void MouseEnter() override;
+  void ShowLayer() override;
   void DefaultDraw(gfx::TCanvas* Cnvs);
   bool InRestoreState() const;
 
@@ -141,6 +153,9 @@ class TbsSkinAnimateObject : public TbsActiveSkinObject {
   TbsStdCommand Command = cmClose;
   TRect DownSkinRect, RestoreRect, RestoreActiveRect, RestoreInActiveRect, RestoreDownRect;
   std::string RestoreHint, FTempHint;
+
+ protected:
+  cl::TMenuItem* LayerMenu() const override { return MenuItem; }
 };
 
 // A small image button of the caption, declared by the application in the

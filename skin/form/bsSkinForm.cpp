@@ -14,6 +14,8 @@
 #include "skin/draw/bsEffectBitmap.h"
 #include "skin/form/bsFormLayerBorder.h"
 #include "skin/draw/bsGeometry.h"
+#include "skin/draw/bsGlowText.h"
+#include "skin/draw/bsLayerWindow.h"
 #include "skin/controls/bsSkinBars.h"
 #include "skin/draw/bsMaskRegions.h"
 #include "skin/controls/bsSkinControls.h"
@@ -112,6 +114,8 @@ TbsSkinForm::TbsSkinForm(cl::TComponent* AOwner) : cl::TComponent(AOwner) {
   FForm->SetBorderIcons(0);
   FForm->OnShortCut = [this](TMessage& m, bool& h) { FormShortCut(m, h); };
   FBorderLayer = new TbsFormLayerBorder(this);
+  FLayerManager = new TbsLayerManager(this);
+  FMenuLayerManager = new TbsLayerManager(this);
   FSysMenu = new cl::TPopupMenu(this);
   FSkinMenu = new TbsSkinMenu(this, FForm);
   FSkinMenu->AlphaBlendValue = FMenusAlphaBlendValue;
@@ -214,6 +218,7 @@ void TbsSkinForm::SetSkinnableForm(bool Value) {
 void TbsSkinForm::ApplySkinData() {
   ActiveObject = OldActiveObject = MouseCaptureObject = -1;
   FSkinSupport = HasSkin();
+  HideLayers();
   if (FSkinSupport && FSkinnableForm) {
     CreateSkinObjects();
     UpdateObjectsByBorderIcons();
@@ -1505,32 +1510,44 @@ void TbsSkinForm::SetRollUpState(bool Value) {
 TbsClientInActivePanel::TbsClientInActivePanel(cl::TComponent* AOwner) : cl::TCustomControl(AOwner) {}
 
 void TbsClientInActivePanel::ShowPanel(cl::TCustomForm* AForm, TbsClientInActiveEffect AEffect) {
+  if (!AForm || !AForm->Visible() || !AForm->HandleAllocated()) return;
   TRect C = AForm->ClientRect();
   int W = C.Width(), H = C.Height();
-  if (W <= 0 || H <= 0 || !AForm->HandleAllocated()) return;
-  // The picture of the client as it is now, taken before the panel covers it.
-  Snapshot.SetSize(W, H);
-  gfx::HDC DC = GetDC(AForm->Handle());
-  gfx::BitBlt(Snapshot.Canvas()->Handle(), 0, 0, W, H, DC, 0, 0, gfx::SRCCOPY);
-  ReleaseDC(AForm->Handle(), DC);
-  std::unique_ptr<TbsEffectBmp> E(TbsEffectBmp::CreateFromhWnd(Snapshot.Handle()));
-  if (E) {
-    if (AEffect == bsieBlur)
-      E->SplitBlur(2);
-    else
-      E->ChangeDarkness(0.3);
-    E->Draw(Snapshot.Canvas()->Handle(), 0, 0);
-  }
-  SetBounds(0, 0, W, H);
+  if (W <= 0 || H <= 0) return;
+  Hide();
   SetParent(AForm);
+  SetBounds(0, 0, W, H);
+  // The picture of the client as it is now, taken before the panel covers it.
+  Buffer = std::make_unique<TbsBitmap>();
+  Buffer->SetSize(W, H);
+  gfx::HDC DC = GetDC(AForm->Handle());
+  gfx::BitBlt(Buffer->DC(), 0, 0, W, H, DC, 0, 0, gfx::SRCCOPY);
+  ReleaseDC(AForm->Handle(), DC);
+  if (AEffect == bsieBlur) {
+    BlurBitmap(Buffer.get(), 3);
+  } else {
+    // The form's own background laid over the picture, two thirds opaque:
+    // the controls show through, washed towards the form's colour.
+    TbsBitmap BG;
+    BG.SetSize(W, H);
+    win::SendMessage(AForm->Handle(), win::WM_ERASEBKGND, win::WPARAM(BG.DC().v), 0);
+    BG.AlphaBlend = true;
+    BG.SetAlpha(170);
+    BG.Draw(Buffer.get(), 0, 0);
+  }
   BringToFront();
   Show();
   Repaint();
 }
 
-void TbsClientInActivePanel::HidePanel() { Hide(); }
+void TbsClientInActivePanel::HidePanel() {
+  Hide();
+  Buffer.reset();
+}
 
-void TbsClientInActivePanel::Paint() { Canvas()->Draw(0, 0, &Snapshot); }
+void TbsClientInActivePanel::Paint() {
+  if (Buffer) Buffer->Draw(Canvas(), 0, 0);
+}
 
 void TbsSkinForm::ShowClientInActiveEffect() {
   HideClientInActiveEffect();
@@ -1671,7 +1688,13 @@ void TbsSkinForm::SkinMenuOpen() {
   }
 }
 
+void TbsSkinForm::HideLayers() {
+  if (FLayerManager->IsVisible) FLayerManager->Hide();
+  if (FMenuLayerManager->IsVisible) FMenuLayerManager->Hide();
+}
+
 void TbsSkinForm::SkinMenuClose() {
+  if (FMenuLayerManager->IsVisible) FMenuLayerManager->Hide();
   FInMenu = false;
   for (auto& O : ObjectList) {
     if (auto* B = dynamic_cast<TbsSkinButtonObject*>(O.get())) {
@@ -2013,6 +2036,7 @@ bool TbsSkinForm::LibraryMessage(TMessage& Msg) {
 
 void TbsSkinForm::NCActivate(TMessage& Msg) {
   if (FSkinMenu->Visible()) FSkinMenu->Hide();
+  HideLayers();
   FFormActive = Msg.WParam != 0;
   if (!FFormActive) TestActive(-1, -1, false);
   Msg.Result = 1;
@@ -2100,7 +2124,10 @@ void TbsSkinForm::FormWindowProc(TMessage& Msg) {
         if (Sk) ApplyClientSize();
         if (PositionInMonitor != bspDefault && FWindowState == cl::wsNormal) ApplyPositionInMonitor();
       }
-      if (!Msg.WParam) FBorderLayer->Hide();
+      if (!Msg.WParam) {
+        HideLayers();
+        FBorderLayer->Hide();
+      }
       if (Msg.WParam) StartShowEffect();
       if (Msg.WParam && Sk) {
         RefreshFormSize();

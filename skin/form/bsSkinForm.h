@@ -16,6 +16,7 @@
 #include "platform/cl/timer.h"
 #include "skin/form/bsSkinCaptionObjects.h"
 #include "skin/data/bsSkinData.h"
+#include "skin/draw/bsSkinBitmap.h"
 #include "skin/menus/bsSkinMenus.h"
 
 namespace skin {
@@ -43,17 +44,19 @@ class TbsSkinStatusBar;
 class TbsFormLayerBorder;
 class TbsSkinHint;
 class TbsSkinMDI;
+class TbsLayerManager;
 
 enum TbsClientInActiveEffect { bsieSemiTransparent, bsieBlur };
 
-// Covers an inactive form's client area with a dimmed (or blurred) picture
-// of it, taken when it shows.
+// Covers an inactive form's client area with a picture of it taken when it
+// shows: washed with the form's background or blurred.
 class TbsClientInActivePanel : public cl::TCustomControl {
  public:
   explicit TbsClientInActivePanel(cl::TComponent* AOwner);
   void ShowPanel(cl::TCustomForm* AForm, TbsClientInActiveEffect AEffect);
   void HidePanel();
-  gfx::TBitmap Snapshot;
+  // The picture shown; nullptr while hidden.
+  std::unique_ptr<TbsBitmap> Buffer;
 
  protected:
   void Paint() override;
@@ -195,6 +198,11 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   cl::TTimer* MouseTimer() const { return FMouseTimer; }
   cl::TTimer* MorphTimer() const { return FMorphTimer; }
   cl::TTimer* AnimateTimer() const { return FAnimateTimer; }
+  // The glow windows of the caption objects: one for the hovered object, one
+  // for an object whose menu is open.
+  TbsLayerManager* LayerManager() const { return FLayerManager; }
+  TbsLayerManager* MenuLayerManager() const { return FMenuLayerManager; }
+  void HideLayers();
 
   // --- window states ----------------------------------------------------------
   cl::TWindowState WindowState() const { return FWindowState; }
@@ -370,6 +378,8 @@ class TbsSkinForm : public cl::TComponent, public IbsSkinMenuHost {
   uint8_t FAlphaBlendValue = 200;
   bool FHaveShadow = false;
   TbsFormLayerBorder* FBorderLayer = nullptr;
+  TbsLayerManager* FLayerManager = nullptr;
+  TbsLayerManager* FMenuLayerManager = nullptr;
   TbsSkinHint* FSkinHint = nullptr;
   TbsQuickButtonItems* FQuickButtons = nullptr;
   cl::TCustomImageList* FQuickImageList = nullptr;

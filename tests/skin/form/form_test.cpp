@@ -16,12 +16,14 @@
 #include "platform/cl/extctrls.h"
 #include "platform/cl/forms.h"
 #include "platform/cl/imglist.h"
+#include "platform/cl/stdctrls.h"
 #include "platform/gfx/region.h"
 #include "platform/testkit/harness.h"
 #include "platform/win/cursor.h"
 #include "platform/win/layered.h"
 #include "platform/win/window.h"
 #include "skin/controls/bsSkinControls.h"
+#include "skin/draw/bsLayerWindow.h"
 #include "skin/form/bsFormLayerBorder.h"
 #include "skin/form/bsSkinForm.h"
 #include "skin/menus/bsTrayIcon.h"
@@ -306,21 +308,53 @@ TEST_F(FormFrame, FreeingTheSkinLeavesThePlainFrameAndNoObjectOfIt) {
   EXPECT_NE(Px(100, 3), Rgb(C.Caption));
 }
 
-TEST_F(FormFrame, InactiveClientEffectDimsTheClientUntilActivation) {
-  sf->ClientInActiveEffect = true;
+TEST_F(FormFrame, InactiveClientEffectWashesOrBlursTheClientUntilActivation) {
+  // A dark square in the middle of the light client: the wash lays the
+  // client colour over it at 170 of 255, the blur spreads it 3 pixels out.
+  auto* dark = new cl::TPanel(form);
+  dark->BevelOuter = cl::bvNone;
+  dark->SetColor(gfx::clBlack);
+  dark->SetBounds(60, 20, 40, 30);
+  dark->SetParent(form);
   Show(skin.get());
-  uint32_t before = Px(100, 60);
-  EXPECT_EQ(before, Rgb(FrameTestColors(0).Client));
-  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
-  h.Pump();
-  ASSERT_NE(sf->InActivePanel(), nullptr);
-  uint32_t dim = Px(100, 60);
-  EXPECT_LT(dim & 0xFF, before & 0xFF);
-  EXPECT_LT((dim >> 16) & 0xFF, (before >> 16) & 0xFF);
-  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 1, 0);
-  h.Pump();
-  EXPECT_EQ(sf->InActivePanel(), nullptr);
-  EXPECT_EQ(Px(100, 60), before);
+  const uint32_t client = Rgb(FrameTestColors(0).Client);
+  const TRect cl = sf->NewClRect;  // client (0, 0) in window coordinates
+  auto at = [&](int x, int y) { return Px(cl.Left + x, cl.Top + y); };
+  auto washed = [&](uint32_t c) {
+    uint32_t r = 0;
+    for (int sh : {0, 8, 16}) r |= uint32_t(((c >> sh & 0xFF) * 170 + 127) / 255) << sh;
+    return r;
+  };
+  auto near = [](uint32_t a, uint32_t b) {
+    for (int sh : {0, 8, 16})
+      if (std::abs(int(a >> sh & 0xFF) - int(b >> sh & 0xFF)) > 1) return false;
+    return true;
+  };
+  ASSERT_EQ(at(80, 35), 0u);
+  struct {
+    TbsClientInActiveEffect effect;
+    uint32_t middle;       // over the square
+    bool spreadsThreeOut;  // the square reaches 3 pixels left of it (never 4)
+  } cases[] = {
+      {bsieSemiTransparent, washed(client), false},
+      {bsieBlur, 0u, true},
+  };
+  for (auto& c : cases) {
+    SCOPED_TRACE(int(c.effect));
+    sf->ClientInActiveEffect = true;
+    sf->ClientInActiveEffectType = c.effect;
+    win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
+    h.Pump();
+    ASSERT_NE(sf->InActivePanel(), nullptr);
+    EXPECT_TRUE(near(at(80, 35), c.middle)) << std::hex << at(80, 35);
+    EXPECT_EQ(at(57, 35) != client, c.spreadsThreeOut);
+    EXPECT_EQ(at(56, 35), client);
+    win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 1, 0);
+    h.Pump();
+    EXPECT_EQ(sf->InActivePanel(), nullptr);
+    EXPECT_EQ(at(80, 35), 0u);
+    EXPECT_EQ(at(57, 35), client);
+  }
 }
 
 TEST_F(FormFrame, AnOutOfRangeBackgroundPictureIsNoPicture) {
@@ -407,6 +441,43 @@ TEST_F(FormFrame, HoverMorphTakesFiveTicksAndAnimatedStripsStepByTheirInterval) 
     frames.push_back(strip->FFrame);
   }
   EXPECT_EQ(frames, (std::vector<int>{1, 1, 1, 2, 2, 2, 2, 3, 3, 3, 3, 1}));
+}
+
+TEST_F(FormFrame, HoverTransitionsDrawTheKindTheSkinNames) {
+  // The close button at 0.6 of its way to the hot look, one row without
+  // its mark: N normal, H hot, B a blend of both.
+  auto* rec = dynamic_cast<TbsDataSkinStdButton*>(skin->ObjectList[1].get());
+  ASSERT_TRUE(rec);
+  rec->Morphing = true;
+  struct {
+    TbsMorphKind kind;
+    const char* row;
+  } cases[] = {
+      {mkDefault, "BBBBBBBBBBBBBB"},
+      {mkLeftSlide, "HHHHHHHHNNNNNN"},   // 8 columns slide in from the left
+      {mkRightSlide, "NNNNNNHHHHHHHH"},  // ... from the right
+      {mkPush, "HHHHHHHHHNNNNN"},        // 9 columns push the normal look right
+  };
+  const auto& C = FrameTestColors(0);
+  Show(skin.get());
+  for (auto& c : cases) {
+    SCOPED_TRACE(int(c.kind));
+    rec->MorphKind = c.kind;
+    sf->ApplySkinData();
+    auto* close = sf->ObjectList[size_t(sf->GetIndex("closebutton"))].get();
+    ASSERT_TRUE(close->EnableMorphing());
+    close->Active = true;
+    close->SetMorphKf(0.6);
+    sf->DrawSkinObject(close);
+    std::string row;
+    for (int x = 0; x < 14; ++x) {
+      uint32_t p = Px(close->ObjectRect.Left + x, close->ObjectRect.Top + 1);
+      row += p == Rgb(C.ButtonNormal) ? 'N' : p == Rgb(C.ButtonHot) ? 'H' : 'B';
+    }
+    EXPECT_EQ(row, c.row);
+    close->Active = false;
+    close->SetMorphKf(0);
+  }
 }
 
 TEST_F(FormFrame, MinimizingTheMainFormIconifiesAndKeepsTheOwnState) {
@@ -1273,6 +1344,143 @@ TEST_F(FormAlpha, LookupFindsTheFirstSkinComponent) {
   win::SetCompositorPresent(true);
   sf->EnableShadow(true, false);
   EXPECT_TRUE(sf->HaveShadow());
+}
+
+// ---------------------------------------------------------------------------
+// Glow windows of the caption buttons.
+
+class CaptionGlow : public FormAlpha {
+ public:
+  static constexpr TColor kGlow = TColor(0x30C060);
+  // Active pictures 2 (the glow, 20 x 20) and 3 (its mask: the left quarter
+  // black, transparent) given to the record id.
+  void AddGlow(const std::string& id) {
+    auto image = std::make_unique<TBitmap>();
+    image->SetSize(20, 20);
+    image->Canvas()->Brush()->SetColor(kGlow);
+    image->Canvas()->FillRect(TRect{0, 0, 20, 20});
+    auto mask = std::make_unique<TBitmap>();
+    mask->SetSize(20, 20);
+    mask->Canvas()->Brush()->SetColor(gfx::clWhite);
+    mask->Canvas()->FillRect(TRect{0, 0, 20, 20});
+    mask->Canvas()->Brush()->SetColor(gfx::clBlack);
+    mask->Canvas()->FillRect(TRect{0, 0, 5, 20});
+    skin->FActivePictures.resize(2);
+    skin->FActivePictures.push_back(std::move(image));
+    skin->FActivePictures.push_back(std::move(mask));
+    for (auto& o : skin->ObjectList)
+      if (o->IDName == id) {
+        o->GlowLayerPictureIndex = 2;
+        o->GlowLayerMaskPictureIndex = 3;
+        o->GlowLayerOffsetX = 3;
+        o->GlowLayerOffsetY = 4;
+        o->GlowLayerAlphaBlendValue = 200;
+      }
+  }
+  void Hover(const std::string& id) {
+    TRect r = Rect(id);
+    MoveTo((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    h.Advance(60);  // the mouse timer notices the pointer
+  }
+  uint32_t GlowPixel(TbsLayerManager* m, int x, int y) {
+    gfx::HBITMAP backing = win::BackingImage(m->LayerWindow->Handle());
+    return reinterpret_cast<uint32_t*>(gfx::BitmapScanLine(backing, y))[x];
+  }
+};
+
+TEST_F(CaptionGlow, TheHoveredButtonShowsItsGlowAroundItUntilThePointerOrTheActivationGoes) {
+  win::SetCompositorPresent(true);
+  AddGlow("closebutton");
+  Show(skin.get());
+  TbsLayerManager* m = sf->LayerManager();
+  Hover("closebutton");
+  ASSERT_TRUE(m->IsVisible);
+  EXPECT_FALSE(sf->MenuLayerManager()->IsVisible);
+  // Placed by the offsets left of and above the button on the screen.
+  TRect r = Rect("closebutton");
+  win::RECT w = WinRect();
+  EXPECT_EQ(m->LayerWindow->BoundsRect(),
+            (TRect{w.Left + r.Left - 3, w.Top + r.Top - 4, w.Left + r.Left + 17, w.Top + r.Top + 16}));
+  // The glow picture with its mask's alpha, faded in to the record's value.
+  h.Advance(400);
+  EXPECT_EQ(GlowPixel(m, 10, 10), 0xFF000000u | Rgb(kGlow));
+  EXPECT_EQ(GlowPixel(m, 2, 10), Rgb(kGlow));
+  EXPECT_EQ(m->BeginAlphaBlendValue, 200);
+  // Into the client: gone.
+  MoveTo(100, 60);
+  h.Advance(60);
+  EXPECT_FALSE(m->IsVisible);
+  // Back, then the form deactivates: gone too.
+  Hover("closebutton");
+  ASSERT_TRUE(m->IsVisible);
+  win::SendMessage(form->Handle(), win::WM_NCACTIVATE, 0, 0);
+  h.Pump();
+  EXPECT_FALSE(m->IsVisible);
+}
+
+TEST_F(CaptionGlow, NoGlowWithoutItsPicturesTheSkinsConsentOrLayeredWindows) {
+  AddGlow("closebutton");
+  struct {
+    const char* what;
+    int mask;
+    bool skinAllows, compositor, shows;
+  } cases[] = {
+      {"all there", 3, true, true, true},
+      {"no mask", -1, true, true, false},
+      {"a mask index past the pictures", 9, true, true, false},
+      {"the skin turns glow frames off", 3, false, true, false},
+      {"no compositor", 3, true, false, false},
+  };
+  Show(skin.get());
+  for (auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    for (auto& o : skin->ObjectList)
+      if (o->IDName == "closebutton") o->GlowLayerMaskPictureIndex = c.mask;
+    skin->SetShowCaptionButtonGlowFrames(c.skinAllows);
+    win::SetCompositorPresent(c.compositor);
+    sf->ApplySkinData();
+    MoveTo(100, 60);
+    h.Advance(60);
+    Hover("closebutton");
+    ASSERT_TRUE(sf->ObjectList[size_t(sf->GetIndex("closebutton"))]->Active);
+    EXPECT_EQ(sf->LayerManager()->IsVisible, c.shows);
+    EXPECT_EQ(bool(sf->LayerManager()->LayerWindow), c.shows);
+  }
+}
+
+TEST_F(CaptionGlow, AButtonWithAMenuKeepsItsGlowWhileTheMenuIsOpen) {
+  win::SetCompositorPresent(true);
+  auto rec = std::make_unique<TbsDataSkinButton>("menubutton");
+  rec->SkinRect = {30, 5, 44, 19};
+  // In place of the caption text, which would take the press as a drag.
+  skin->ObjectList.erase(skin->ObjectList.begin());
+  skin->ObjectList.push_back(std::move(rec));
+  AddGlow("menubutton");
+  auto* menu = new cl::TPopupMenu(form);
+  auto* item = new cl::TMenuItem(menu);
+  item->Caption = "Item";
+  menu->Items()->Add(item);
+  Show(skin.get());
+  sf->LinkMenu("menubutton", menu, false);
+  TbsLayerManager* glow = sf->LayerManager();
+  TbsLayerManager* menuGlow = sf->MenuLayerManager();
+  Hover("menubutton");
+  ASSERT_TRUE(menuGlow->IsVisible);
+  EXPECT_FALSE(glow->IsVisible);
+  h.input.Press();
+  h.input.Release();
+  h.Pump();
+  ASSERT_TRUE(sf->SkinMenu()->Visible());
+  EXPECT_TRUE(menuGlow->IsVisible);
+  // The pointer goes into the menu: the button stays lit.
+  MoveTo(100, 60);
+  h.Advance(120);
+  EXPECT_TRUE(menuGlow->IsVisible);
+  h.input.Key(win::VK_ESCAPE);
+  h.Pump();
+  EXPECT_FALSE(sf->SkinMenu()->Visible());
+  EXPECT_FALSE(menuGlow->IsVisible);
+  EXPECT_FALSE(glow->IsVisible);
 }
 
 // ---------------------------------------------------------------------------
