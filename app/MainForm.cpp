@@ -133,7 +133,7 @@ void TSkinFileListPort::SetRowSlot(int row, int slot) {
 }
 
 void TSkinFileListPort::SetFocus() {
-  if (ListOpen && ListOpen()) return;
+  if (KeysTaken && KeysTaken()) return;
   if (l_->CanFocus()) l_->SetFocus();
 }
 
@@ -418,13 +418,17 @@ void TForm1::BuildPresetPanel() {
               {"音频采样率：", &bsSkinComboBox10, 1, 1}, {"视频缩放：", &bsSkinComboBox4, 1, 2}};
   for (auto& r : rows) {
     const int x = 12 + r.col * 290, y = 36 + r.row * 42;
-    // As high as the combo and centred in it, so both texts share a line.
     auto* l = Place<TbsSkinStdLabel>(this, bsSkinPanel4, x, y, 84, 20);
+    l->SetAutoSize(false);
     l->SetLayout(cl::tlCenter);
     l->SetSkinData(bsSkinData1);
     l->SetCaption(r.label);
     auto* c = Place<TbsSkinComboBox>(this, bsSkinPanel4, x + 86, y, 180, 20);
+    // The combo takes its skin's height; the label follows it, centred, so
+    // both texts share a line in every skin.
+    c->OnResize = [l, c](rtl::TObject*) { l->SetBounds(l->Left(), c->Top(), l->Width(), c->Height()); };
     c->SetSkinData(bsSkinData1);
+    l->SetBounds(x, c->Top(), 84, c->Height());
     *r.box = c;
   }
 }
@@ -583,7 +587,8 @@ void TForm1::WireJobLogic() {
     comboPorts_.push_back(std::make_unique<TSkinPresetComboPort>(byRole[r]));
     ports.Combos.box[r] = comboPorts_.back().get();
   }
-  filesPort_->ListOpen = [this] {
+  filesPort_->KeysTaken = [this] {
+    if (edt && edt->Visible()) return true;
     for (TbsSkinComboBox* c :
          {bsSkinComboBox1, bsSkinComboBox2, bsSkinComboBox9, bsSkinComboBox3, bsSkinComboBox10, bsSkinComboBox4})
       if (c->IsPopupVisible()) return true;

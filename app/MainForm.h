@@ -89,9 +89,10 @@ class TSkinFileListPort : public IFileList {
   int RowSlot(int row) const override;
   void SetFocus() override;
   void SetRowSlot(int row, int slot);
-  // True while a chooser's or combo's list is open: the keys belong to that
-  // list until it closes, so the list keeps the focus.
-  std::function<bool()> ListOpen;
+  // True while the keys belong elsewhere in the window: a chooser's or
+  // combo's open list until it closes, or the rename editor while a name is
+  // typed. Whoever holds them keeps the focus.
+  std::function<bool()> KeysTaken;
 
  private:
   skin::TbsSkinListView* l_;

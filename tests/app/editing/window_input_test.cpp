@@ -92,6 +92,19 @@ TEST_F(WindowInput, TheOutputPanelNamesItsChoicesAndTheCategoryListOpensInsideTh
       labels.push_back(l->Caption());
   EXPECT_EQ(labels, (std::vector<std::string>{"视频分辨率：", "视频比特率：", "视频帧率：", "音频比特率：",
                                               "音频采样率：", "视频缩放："}));
+  // Each label shares its combo's line in every skin, whatever the skin's
+  // combo height.
+  for (int skinIndex : {0, 2, 5}) {
+    form1->bsSkinData1->SetSkinIndex(skinIndex);
+    h.Pump();
+    for (int i = 0; i + 1 < form1->bsSkinPanel4->ControlCount(); ++i) {
+      auto* l = dynamic_cast<skin::TbsSkinStdLabel*>(form1->bsSkinPanel4->Controls(i));
+      auto* box = dynamic_cast<skin::TbsSkinComboBox*>(form1->bsSkinPanel4->Controls(i + 1));
+      if (!l || !box) continue;
+      SCOPED_TRACE(std::to_string(skinIndex) + " " + l->Caption());
+      EXPECT_EQ(l->Top() * 2 + l->Height(), box->Top() * 2 + box->Height());
+    }
+  }
 
   skin::TbsSkinOfficeComboBox* c = form1->bsSkinOfficeComboBox2;
   h.input.MoveTo(c, c->Width() / 2, c->Height() / 2);
@@ -181,6 +194,26 @@ TEST_F(WindowInput, AnAddEndingWhileAChooserListIsOpenLeavesTheListOpen) {
     ASSERT_FALSE(categories->IsPopupVisible());
   }
   EXPECT_EQ(form1->lvFiles->Items()->Count(), 5) << log;
+}
+
+// The new row's preview opens while the add still runs; a rename the user
+// started on it in that time keeps the keyboard when the add ends.
+TEST_F(WindowInput, AnAddEndingWhileTheUserWorksElsewhereLeavesTheKeyboardThere) {
+  AddThree();
+  auto select = form1->lvFiles->OnSelectItem;
+  form1->lvFiles->OnSelectItem = [&](rtl::TObject* s, ctl::TListItem* it, bool on) {
+    select(s, it, on);
+    if (on && it->Index() == 3) form1->bsSkinButton21Click();
+  };
+  chooser.files = {Input("av.avi", "d.avi")};
+  form1->btnAddClick();
+  h.Pump();
+  ASSERT_TRUE(form1->edt->Visible()) << log;
+  EXPECT_EQ(win::GetFocus(), form1->edt->Handle()) << "the add took the keyboard from the editor";
+  form1->edt->SetText("");
+  h.input.Type("typed");
+  h.input.Key(win::VK_RETURN);
+  EXPECT_EQ(ChangeFileExt(Cell(3, colOutputFile), ""), "typed");
 }
 
 // Escape keeps the old name; a name that cannot be taken is refused with a
