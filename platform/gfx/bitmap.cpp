@@ -33,7 +33,7 @@ std::vector<uint32_t> DefaultPalette(int bpp) {
   return p;
 }
 
-HBITMAP NewBitmap(int w, int h, int bpp, bool bottomUp, std::vector<uint32_t> palette) {
+HBITMAP NewBitmap(int w, int h, int bpp, bool bottomUp, std::vector<uint32_t> palette, bool zeroed = true) {
   if (w <= 0 || h <= 0) return HBITMAP();
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) return HBITMAP();
   int stride = StrideOf(w, bpp);
@@ -44,8 +44,11 @@ HBITMAP NewBitmap(int w, int h, int bpp, bool bottomUp, std::vector<uint32_t> pa
   o->bpp = bpp;
   o->stride = stride;
   o->bottomUp = bottomUp;
-  o->own.assign(size_t(stride) * size_t(h), 0);
-  o->bits = o->own.data();
+  // Memory that is written in full at once is not filled first: of a large
+  // picture, that would be a second pass over every byte.
+  const size_t bytes = size_t(stride) * size_t(h);
+  o->own = zeroed ? std::make_unique<uint8_t[]>(bytes) : std::make_unique_for_overwrite<uint8_t[]>(bytes);
+  o->bits = o->own.get();
   if (bpp <= 8) {
     size_t n = size_t(1) << bpp;
     if (palette.empty()) palette = DefaultPalette(bpp);
@@ -59,6 +62,10 @@ HBITMAP NewBitmap(int w, int h, int bpp, bool bottomUp, std::vector<uint32_t> pa
 
 HBITMAP CreateDib(int w, int h, int bpp, const std::vector<uint32_t>& palette) {
   return NewBitmap(w, h, bpp, false, palette);
+}
+
+HBITMAP CreateDibForOverwrite(int w, int h, int bpp, const std::vector<uint32_t>& palette) {
+  return NewBitmap(w, h, bpp, false, palette, false);
 }
 
 HBITMAP CreateDibOver(int w, int h, int bpp, int stride, void* bits) {

@@ -86,6 +86,9 @@ struct BitmapInfo {
 // values 0x00RRGGBB; a palette format without one gets the default grey ramp
 // (black and white for 1 bpp).
 HBITMAP CreateDib(int w, int h, int bpp, const std::vector<uint32_t>& palette = {});
+// The same with its pixel memory left as it comes: for a caller that writes
+// every byte of every row (the padding too) before anything reads them.
+HBITMAP CreateDibForOverwrite(int w, int h, int bpp, const std::vector<uint32_t>& palette = {});
 // A bitmap over memory the caller owns and keeps alive (e.g. an rtl Dib).
 HBITMAP CreateDibOver(int w, int h, int bpp, int stride, void* bits);
 bool GetBitmapInfo(HBITMAP bmp, BitmapInfo& out);

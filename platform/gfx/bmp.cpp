@@ -153,7 +153,7 @@ uint8_t Extract(uint32_t v, uint32_t m) {
   return uint8_t((x * 255 + maxv / 2) / maxv);
 }
 
-void DecodeRle(const Header& h, const uint8_t* src, size_t n, Image& img) {
+void DecodeRle(const Header& h, const uint8_t* src, size_t n, uint8_t* rows, size_t stride) {
   // Rows are bottom-up in RLE data (top-down RLE does not exist); pixels not
   // written stay index 0.
   int x = 0, y = h.topDown ? 0 : h.height - 1;
@@ -163,7 +163,7 @@ void DecodeRle(const Header& h, const uint8_t* src, size_t n, Image& img) {
   // runs of steps must not overflow it.
   auto put = [&](int idx) {
     if (x < 0 || x >= h.width || y < 0 || y >= h.height) return;
-    uint8_t* row = img.pixels.data() + size_t(y) * img.stride;
+    uint8_t* row = rows + size_t(y) * stride;
     if (h.bpp == 8) {
       row[x] = uint8_t(idx);
     } else {
@@ -209,6 +209,43 @@ void DecodeRle(const Header& h, const uint8_t* src, size_t n, Image& img) {
   }
 }
 
+// The file header, INFO header and palette Encode writes before the rows;
+// `out` is reserved for the whole file.
+void EncodeHeaders(int width, int height, int bpp, const std::vector<uint32_t>& palette, std::vector<uint8_t>& out,
+                   size_t& imageBytes) {
+  const int stride = StrideOf(width, bpp);
+  const size_t palCount = bpp <= 8 ? (size_t(1) << bpp) : 0;
+  const size_t pixOff = 14 + 40 + palCount * 4;
+  imageBytes = size_t(stride) * size_t(height);
+  const size_t total = pixOff + imageBytes;
+  out.clear();
+  out.reserve(total);
+  out.push_back('B');
+  out.push_back('M');
+  Put32(out, uint32_t(total));
+  Put16(out, 0);
+  Put16(out, 0);
+  Put32(out, uint32_t(pixOff));
+  Put32(out, 40);
+  Put32(out, uint32_t(width));
+  Put32(out, uint32_t(height));  // bottom-up
+  Put16(out, 1);
+  Put16(out, uint16_t(bpp));
+  Put32(out, kBiRgb);
+  Put32(out, uint32_t(imageBytes));
+  Put32(out, 0);
+  Put32(out, 0);
+  Put32(out, bpp <= 8 ? uint32_t(palCount) : 0);
+  Put32(out, 0);
+  for (size_t i = 0; i < palCount; ++i) {
+    uint32_t q = i < palette.size() ? palette[i] : 0;
+    out.push_back(uint8_t(q));
+    out.push_back(uint8_t(q >> 8));
+    out.push_back(uint8_t(q >> 16));
+    out.push_back(0);
+  }
+}
+
 }  // namespace
 
 size_t FileLength(const uint8_t* data, size_t size) {
@@ -225,29 +262,29 @@ size_t FileLength(const uint8_t* data, size_t size) {
   return start + PixelBytes(h);
 }
 
-Image Decode(const uint8_t* data, size_t size) {
+Layout ReadLayout(const uint8_t* data, size_t size, size_t fileSize) {
   Header h = ParseHeader(data, size);
-  Image img;
-  img.width = h.width;
-  img.height = h.height;
-  img.bpp = h.bpp == 16 ? 24 : h.bpp;
-  img.stride = StrideOf(h.width, img.bpp);
+  Layout l;
+  l.width = h.width;
+  l.height = h.height;
+  l.bpp = h.bpp == 16 ? 24 : h.bpp;
+  l.stride = StrideOf(h.width, l.bpp);
   if (h.bpp <= 8) {
     size_t end = h.paletteOffset + h.paletteCount * h.paletteEntrySize;
     if (end > size) Bad("truncated palette");
+    l.palette.reserve(size_t(1) << h.bpp);
     for (size_t i = 0; i < h.paletteCount; ++i) {
       const uint8_t* q = data + h.paletteOffset + i * h.paletteEntrySize;
-      img.palette.push_back((uint32_t(q[2]) << 16) | (uint32_t(q[1]) << 8) | q[0]);
+      l.palette.push_back((uint32_t(q[2]) << 16) | (uint32_t(q[1]) << 8) | q[0]);
     }
-    img.palette.resize(size_t(1) << h.bpp, 0);
+    l.palette.resize(size_t(1) << h.bpp, 0);
   }
-  uint32_t off = U32(data + 10);
-  size_t pixOff = off ? off : h.paletteOffset + h.paletteCount * h.paletteEntrySize;
-  if (pixOff > size) Bad("pixel data beyond the end");
-  const uint8_t* src = data + pixOff;
-  size_t avail = size - pixOff;
-  bool rle = h.compression == kBiRle4 || h.compression == kBiRle8;
-  int srcStride = StrideOf(h.width, h.bpp);
+  const uint32_t off = U32(data + 10);
+  const size_t pixOff = off ? off : h.paletteOffset + h.paletteCount * h.paletteEntrySize;
+  if (pixOff > fileSize) Bad("pixel data beyond the end");
+  const size_t avail = fileSize - pixOff;
+  const bool rle = h.compression == kBiRle4 || h.compression == kBiRle8;
+  const int srcStride = StrideOf(h.width, h.bpp);
   // Checked before the pixel buffer exists, so a tiny file that claims a
   // huge picture costs nothing. Run-length data describes at most one run of
   // 255 pixels per two bytes.
@@ -255,37 +292,56 @@ Image Decode(const uint8_t* data, size_t size) {
   if (rle ? uint64_t(h.width) * uint64_t(h.height) > (uint64_t(rleBytes) / 2 + 1) * 255
           : uint64_t(srcStride) * uint64_t(h.height) > avail)
     Bad("truncated pixel data");
-  uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
-  bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
-  const bool converted = h.bpp == 16 || (h.bpp == 32 && fields &&
-                                         !(masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 && masks[2] == 0x000000FF));
-  if (!rle && !converted && srcStride == img.stride) {
-    // Rows taken as they are: copied straight into place, never zero-filled first.
-    const size_t rowBytes = size_t(srcStride), total = rowBytes * size_t(h.height);
-    if (h.topDown) {
-      img.pixels.assign(src, src + total);
-    } else {
-      img.pixels.reserve(total);
-      for (int y = h.height - 1; y >= 0; --y)
-        img.pixels.insert(img.pixels.end(), src + size_t(y) * rowBytes, src + size_t(y + 1) * rowBytes);
-    }
-    return img;
+  l.pixelOffset = pixOff;
+  const uint32_t bfSize = U32(data + 2);
+  l.fileLength = bfSize ? bfSize : pixOff + PixelBytes(h);
+  const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
+  const bool converted =
+      h.bpp == 16 ||
+      (h.bpp == 32 && fields && !(h.masks[0] == 0x00FF0000 && h.masks[1] == 0x0000FF00 && h.masks[2] == 0x000000FF));
+  l.plainBottomUp = !rle && !converted && srcStride == l.stride && !h.topDown;
+  if (l.plainBottomUp && pixOff <= size) {
+    std::vector<uint8_t> head;
+    size_t imageBytes = 0;
+    EncodeHeaders(l.width, l.height, l.bpp, l.palette, head, imageBytes);
+    l.encodesAlike =
+        head.size() == pixOff && std::memcmp(head.data(), data, pixOff) == 0 && l.fileLength == pixOff + imageBytes;
   }
-  img.pixels.assign(size_t(img.stride) * size_t(img.height), 0);
+  return l;
+}
 
-  if (rle) {
-    DecodeRle(h, src, rleBytes, img);
-    return img;
+void DecodePixels(const uint8_t* data, size_t size, const Layout& l, uint8_t* rows) {
+  Header h = ParseHeader(data, size);
+  const uint8_t* src = data + l.pixelOffset;
+  const size_t avail = size - l.pixelOffset;
+  const size_t stride = size_t(l.stride);
+  if (h.compression == kBiRle4 || h.compression == kBiRle8) {
+    // Pixels the runs skip are index 0.
+    std::memset(rows, 0, stride * size_t(l.height));
+    DecodeRle(h, src, h.imageSize ? std::min<size_t>(h.imageSize, avail) : avail, rows, stride);
+    return;
   }
+  const size_t srcStride = size_t(StrideOf(h.width, h.bpp));
+  uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
+  const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
   if (h.bpp == 16 && !fields) {
     masks[0] = 0x7C00;
     masks[1] = 0x03E0;
     masks[2] = 0x001F;
     masks[3] = 0;
   }
+  const bool converted = h.bpp == 16 || (h.bpp == 32 && fields &&
+                                         !(masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 && masks[2] == 0x000000FF));
   for (int y = 0; y < h.height; ++y) {
     const uint8_t* s = src + size_t(h.topDown ? y : h.height - 1 - y) * srcStride;
-    uint8_t* d = img.pixels.data() + size_t(y) * img.stride;
+    uint8_t* d = rows + size_t(y) * stride;
+    if (!converted) {
+      // Rows taken as they are, straight into place.
+      std::memcpy(d, s, std::min(srcStride, stride));
+      continue;
+    }
+    const size_t used = size_t(h.width) * size_t(l.bpp / 8);
+    std::memset(d + used, 0, stride - used);
     if (h.bpp == 16) {
       for (int x = 0; x < h.width; ++x) {
         uint32_t v = U16(s + x * 2);
@@ -293,7 +349,7 @@ Image Decode(const uint8_t* data, size_t size) {
         d[x * 3 + 1] = Extract(v, masks[1]);
         d[x * 3 + 2] = Extract(v, masks[0]);
       }
-    } else if (h.bpp == 32 && fields && !(masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 && masks[2] == 0x000000FF)) {
+    } else {
       for (int x = 0; x < h.width; ++x) {
         uint32_t v = U32(s + x * 4);
         d[x * 4 + 0] = Extract(v, masks[2]);
@@ -301,10 +357,20 @@ Image Decode(const uint8_t* data, size_t size) {
         d[x * 4 + 2] = Extract(v, masks[0]);
         d[x * 4 + 3] = masks[3] ? Extract(v, masks[3]) : 255;
       }
-    } else {
-      std::memcpy(d, s, size_t(std::min(srcStride, img.stride)));
     }
   }
+}
+
+Image Decode(const uint8_t* data, size_t size) {
+  Layout l = ReadLayout(data, size, size);
+  Image img;
+  img.width = l.width;
+  img.height = l.height;
+  img.bpp = l.bpp;
+  img.stride = l.stride;
+  img.palette = std::move(l.palette);
+  img.pixels.resize(size_t(img.stride) * size_t(img.height));
+  DecodePixels(data, size, l, img.pixels.data());
   return img;
 }
 
@@ -314,36 +380,9 @@ std::vector<uint8_t> Encode(const Image& img) {
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32) Bad("bad bit count");
   int stride = StrideOf(img.width, bpp);
   if (img.stride < stride || img.pixels.size() < size_t(img.stride) * size_t(img.height)) Bad("short pixel buffer");
-  size_t palCount = bpp <= 8 ? (size_t(1) << bpp) : 0;
-  size_t pixOff = 14 + 40 + palCount * 4;
-  size_t imageBytes = size_t(stride) * size_t(img.height);
-  size_t total = pixOff + imageBytes;
   std::vector<uint8_t> out;
-  out.reserve(total);
-  out.push_back('B');
-  out.push_back('M');
-  Put32(out, uint32_t(total));
-  Put16(out, 0);
-  Put16(out, 0);
-  Put32(out, uint32_t(pixOff));
-  Put32(out, 40);
-  Put32(out, uint32_t(img.width));
-  Put32(out, uint32_t(img.height));  // bottom-up
-  Put16(out, 1);
-  Put16(out, uint16_t(bpp));
-  Put32(out, kBiRgb);
-  Put32(out, uint32_t(imageBytes));
-  Put32(out, 0);
-  Put32(out, 0);
-  Put32(out, bpp <= 8 ? uint32_t(palCount) : 0);
-  Put32(out, 0);
-  for (size_t i = 0; i < palCount; ++i) {
-    uint32_t q = i < img.palette.size() ? img.palette[i] : 0;
-    out.push_back(uint8_t(q));
-    out.push_back(uint8_t(q >> 8));
-    out.push_back(uint8_t(q >> 16));
-    out.push_back(0);
-  }
+  size_t imageBytes = 0;
+  EncodeHeaders(img.width, img.height, bpp, img.palette, out, imageBytes);
   for (int y = img.height - 1; y >= 0; --y) {
     const uint8_t* row = img.pixels.data() + size_t(y) * img.stride;
     out.insert(out.end(), row, row + stride);

@@ -29,6 +29,30 @@ size_t FileLength(const uint8_t* data, size_t size);
 // Decodes one file image from `data[0..size)`. Throws rtl::EInvalidGraphic
 // for malformed or truncated data.
 Image Decode(const uint8_t* data, size_t size);
+
+// What the headers of a file image say of its pixels; Decode in two steps,
+// so that the pixels can go straight into memory the caller owns.
+struct Layout {
+  int width = 0, height = 0, bpp = 24, stride = 0;  // of the decoded image, as in Image
+  std::vector<uint32_t> palette;                    // as in Image
+  size_t pixelOffset = 0;                           // from the start of the file image
+  // The stored rows are the decoded rows, bottom-up as Encode writes them,
+  // the padding included.
+  bool plainBottomUp = false;
+  // Encode of the decoded image gives back the file image byte for byte: the
+  // same headers and palette, the rows plain and bottom-up, and a file
+  // length (bfSize) of exactly the headers and rows.
+  bool encodesAlike = false;
+  size_t fileLength = 0;  // bfSize, or the length the headers give when it is 0
+};
+// Reads the headers from `data[0..size)` (at least the headers and palette)
+// of a file image `fileSize` bytes long and checks that its pixel data fits
+// in it, before any pixel memory exists. Throws as Decode does.
+Layout ReadLayout(const uint8_t* data, size_t size, size_t fileSize);
+// Decodes the pixels of the file image `data[0..size)` read by ReadLayout
+// into top-down rows of `layout.stride` bytes at `rows`, writing every byte
+// of them; the memory need not be initialised.
+void DecodePixels(const uint8_t* data, size_t size, const Layout& layout, uint8_t* rows);
 // A complete BMP file (file header, INFO header, palette, bottom-up rows)
 // with a correct bfSize.
 std::vector<uint8_t> Encode(const Image& img);

@@ -69,8 +69,8 @@ const Stock& Stocks() {
     mono->width = mono->height = 1;
     mono->bpp = 1;
     mono->stride = 4;
-    mono->own.assign(4, 0);
-    mono->bits = mono->own.data();
+    mono->own = std::make_unique<uint8_t[]>(4);
+    mono->bits = mono->own.get();
     mono->palette = {0x000000, 0xFFFFFF};
     st->monoBitmap = HBITMAP(MakeStock(std::move(mono)).v);
     return st;

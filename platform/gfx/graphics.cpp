@@ -14,6 +14,7 @@
 #include <QImageWriter>
 
 #include <algorithm>
+#include <optional>
 #include <cctype>
 #include <cstring>
 #include <functional>
@@ -307,19 +308,39 @@ void TBitmap::SetTransparentMode(TTransparentMode m) {
 }
 
 void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
-  bmp::Image img = bmp::Decode(data, size);
-  HBITMAP nb = CreateDib(img.width, img.height, img.bpp, img.palette);
+  const bmp::Layout l = bmp::ReadLayout(data, size, size);
+  // Every byte of every row is decoded into place: no zero-fill first, no
+  // decoded copy in between.
+  HBITMAP nb = CreateDibForOverwrite(l.width, l.height, l.bpp, l.palette);
   if (!nb) throw rtl::EInvalidGraphic("Invalid bitmap: image too large");
-  BitmapInfo bi;
-  GetBitmapInfo(nb, bi);
-  for (int y = 0; y < img.height; ++y)
-    std::memcpy(BitmapScanLine(nb, y), img.pixels.data() + size_t(y) * img.stride,
-                size_t(std::min(bi.stride, img.stride)));
+  try {
+    bmp::DecodePixels(data, size, l, detail::GetBitmap(nb)->bits);
+  } catch (...) {
+    DeleteObject(nb);
+    throw;
+  }
   Adopt(nb);
-  original_.assign(data, data + size);
+  // The file bytes are kept only where writing the pixels back would not
+  // give them again; otherwise they would be a second copy of every picture.
+  if (l.encodesAlike && size == l.fileLength)
+    original_ = std::vector<uint8_t>();
+  else
+    original_.assign(data, data + size);
   originalChanges_ = detail::GetBitmap(nb)->changes;
   Changed();
 }
+
+namespace {
+// Appends bytes read from `s` to `buf` until it holds `upTo`, in steps, so
+// that a length the stream does not hold costs no more memory than it does.
+void ReadUpTo(rtl::TStream& s, std::vector<uint8_t>& buf, size_t upTo) {
+  while (buf.size() < upTo) {
+    const size_t at = buf.size(), n = std::min<size_t>(upTo - at, size_t(1) << 20);
+    buf.resize(at + n);
+    s.ReadBuffer(buf.data() + at, int64_t(n));
+  }
+}
+}  // namespace
 
 void TBitmap::LoadFromStream(rtl::TStream& s) {
   uint8_t fh[14];
@@ -344,25 +365,60 @@ void TBitmap::LoadFromStream(rtl::TStream& s) {
     s.SetPosition(start + int64_t(len));
     return;
   }
+  // Any other stream (a file, a skin's payload as it inflates) is read in
+  // order, without asking its size: first the headers, which tell the length.
   std::vector<uint8_t> buf(fh, fh + 14);
-  if (bfSize != 0) {
-    if (bfSize < 14 + 12) throw rtl::EInvalidGraphic("Bitmap image is not valid");
-    // A size beyond what the stream holds is a lie: refuse before allocating.
-    if (int64_t(bfSize) > s.Size() - start) throw rtl::EReadError("Stream read error");
-    buf.resize(bfSize);
-    s.ReadBuffer(buf.data() + 14, int64_t(bfSize) - 14);
-  } else {
-    // No length in the header: take what follows and measure it.
-    int64_t rest = s.Size() - s.Position();
-    if (rest > 0) {
-      buf.resize(14 + size_t(rest));
-      s.ReadBuffer(buf.data() + 14, rest);
+  if (bfSize == 0) {
+    ReadUpTo(s, buf, 14 + 4);
+    const uint32_t headerSize =
+        uint32_t(buf[14]) | (uint32_t(buf[15]) << 8) | (uint32_t(buf[16]) << 16) | (uint32_t(buf[17]) << 24);
+    if (headerSize > 124) throw rtl::EInvalidGraphic("Invalid bitmap: unknown header size");
+    // Exactly the bytes the length depends on, so that nothing of what
+    // follows the image is taken: the header (of a V2 header, the room of a
+    // V3 one), and after an INFO header the bit-field masks it announces.
+    ReadUpTo(s, buf, 14 + std::max<size_t>(headerSize, headerSize >= 52 ? 56 : 0));
+    if (headerSize == 40) {
+      const uint32_t compression =
+          uint32_t(buf[30]) | (uint32_t(buf[31]) << 8) | (uint32_t(buf[32]) << 16) | (uint32_t(buf[33]) << 24);
+      ReadUpTo(s, buf, buf.size() + (compression == 3 ? 12 : compression == 6 ? 16 : 0));
     }
-    size_t len = bmp::FileLength(buf.data(), buf.size());
-    if (len > buf.size()) throw rtl::EReadError("Stream read error");
-    buf.resize(len);
-    s.SetPosition(start + int64_t(len));
+    bfSize = uint32_t(bmp::FileLength(buf.data(), buf.size()));
+    if (bfSize < buf.size()) {
+      // Fewer bytes than the headers read so far: the image ends inside them.
+      buf.resize(bfSize);
+    }
+  } else if (bfSize < 14 + 12) {
+    throw rtl::EInvalidGraphic("Bitmap image is not valid");
   }
+  const uint32_t off = uint32_t(fh[10]) | (uint32_t(fh[11]) << 8) | (uint32_t(fh[12]) << 16) | (uint32_t(fh[13]) << 24);
+  if (off >= 14 + 12 && off <= bfSize && buf.size() <= off) {
+    ReadUpTo(s, buf, off);
+    std::optional<bmp::Layout> l;
+    try {
+      l = bmp::ReadLayout(buf.data(), buf.size(), bfSize);
+    } catch (const rtl::EInvalidGraphic&) {
+      // Decided on the whole image below, with the same result.
+    }
+    if (l && l->encodesAlike) {
+      // Plain rows as they would be written back: each read straight into
+      // its row of the bitmap, bottom row first.
+      HBITMAP nb = CreateDibForOverwrite(l->width, l->height, l->bpp, l->palette);
+      if (!nb) throw rtl::EInvalidGraphic("Invalid bitmap: image too large");
+      auto* o = detail::GetBitmap(nb);
+      try {
+        for (int y = l->height - 1; y >= 0; --y) s.ReadBuffer(o->Row(y), o->stride);
+      } catch (...) {
+        DeleteObject(nb);
+        throw;
+      }
+      Adopt(nb);
+      original_ = std::vector<uint8_t>();
+      originalChanges_ = o->changes;
+      Changed();
+      return;
+    }
+  }
+  ReadUpTo(s, buf, bfSize);
   LoadFromBytes(buf.data(), buf.size());
 }
 

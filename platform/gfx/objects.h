@@ -53,11 +53,11 @@ struct BitmapObj : GdiObject {
   int width = 0, height = 0, bpp = 32, stride = 0;
   bool bottomUp = false;
   uint8_t* bits = nullptr;
-  std::vector<uint8_t> own;       // empty when the memory belongs to someone else
-  std::vector<uint32_t> palette;  // RGBQUAD values 0x00RRGGBB for 1/4/8 bpp
-  TRect dirty;                    // bounds drawn since the last TakeDirtyRect
-  uint64_t changes = 0;           // counts drawing into the bitmap
-  std::mutex lock;                // TCanvas.Lock on a memory bitmap
+  std::unique_ptr<uint8_t[]> own;  // null when the memory belongs to someone else
+  std::vector<uint32_t> palette;   // RGBQUAD values 0x00RRGGBB for 1/4/8 bpp
+  TRect dirty;                     // bounds drawn since the last TakeDirtyRect
+  uint64_t changes = 0;            // counts drawing into the bitmap
+  std::mutex lock;                 // TCanvas.Lock on a memory bitmap
 
   uint8_t* Row(int y) const { return bits + size_t(bottomUp ? height - 1 - y : y) * size_t(stride); }
   void MarkDirty(const TRect& r);

@@ -351,6 +351,12 @@ void TbsCompressedStoredSkin::DeCompressToStream(TMemoryStream& S) {
   ZlibDecompressStream(S, *FCompressedStream, kMaxPayloadBytes);
 }
 
+void TbsCompressedStoredSkin::ReadPayload(TbsSkinPayload& P) {
+  FCompressedStream->SetPosition(0);
+  TDecompressionStream z(*FCompressedStream, kMaxPayloadBytes);
+  ReadSkinPayload(z, P);
+}
+
 // --- skin list ------------------------------------------------------------------------------
 
 TbsSkinListItem::TbsSkinListItem(cl::TCollection* ACollection)
@@ -533,12 +539,7 @@ void TbsSkinData::LoadCompressedStoredSkin(TbsCompressedStoredSkin* AStoredSkin)
     SendSkinDataMessage(WM_BEFORE_CHANGE_SKIN_DATA);
     ClearAll();
     TbsSkinPayload p;
-    {
-      TMemoryStream ms;
-      AStoredSkin->DeCompressToStream(ms);
-      ms.SetPosition(0);
-      ReadSkinPayload(ms, p);
-    }
+    AStoredSkin->ReadPayload(p);
     if (p.Version > 3) {
       FinishLoad(false);
       return;

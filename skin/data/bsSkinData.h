@@ -959,6 +959,10 @@ class TbsCompressedStoredSkin : public cl::TComponent {
   void SaveToCompressStream(TStream& Stream);
   // Inflates the whole block into S at its current position.
   void DeCompressToStream(TMemoryStream& S);
+  // Reads the payload as the block inflates (ReadSkinPayload): the pictures'
+  // rows go straight into their bitmaps, and no inflated copy of the whole
+  // block exists.
+  void ReadPayload(TbsSkinPayload& P);
 
   bool Empty() const;
   // The raw block ("CompressedData").

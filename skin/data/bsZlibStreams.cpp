@@ -113,7 +113,15 @@ float TCompressionStream::CompressionRate() const {
 
 // --- decompression ---------------------------------------------------------
 
-TDecompressionStream::TDecompressionStream(rtl::TStream& Source) : TCustomZlibStream(Source) {
+namespace {
+EDecompressionError TooLarge(int64_t MaxBytes) {
+  return EDecompressionError("compression error: the inflated data is larger than " + std::to_string(MaxBytes) +
+                             " bytes");
+}
+}  // namespace
+
+TDecompressionStream::TDecompressionStream(rtl::TStream& Source, int64_t MaxBytes)
+    : TCustomZlibStream(Source), FMaxBytes(MaxBytes) {
   FZRec.next_in = FBuffer;
   FZRec.avail_in = 0;
   CheckDecompressionResult(inflateInit(&FZRec));
@@ -136,11 +144,15 @@ int64_t TDecompressionStream::Read(void* Buffer, int64_t Count) {
       FStrmPos = FStrm->Position();
       Progress();
     }
-    uInt room = uInt(std::min<int64_t>(Count - produced, 1 << 30));
+    int64_t want = std::min<int64_t>(Count - produced, 1 << 30);
+    // One byte past the bound is room enough to see it passed.
+    if (FMaxBytes > 0) want = std::min<int64_t>(want, FMaxBytes + 1 - int64_t(FZRec.total_out));
+    uInt room = uInt(want);
     FZRec.next_out = out + produced;
     FZRec.avail_out = room;
     int rc = CheckDecompressionResult(inflate(&FZRec, Z_NO_FLUSH));
     produced += room - FZRec.avail_out;
+    if (FMaxBytes > 0 && int64_t(FZRec.total_out) > FMaxBytes) throw TooLarge(FMaxBytes);
     if (rc == Z_STREAM_END) {
       // Whatever follows the stream inside the source is not ours to read.
       FEnded = true;
@@ -189,10 +201,7 @@ void ZlibCompressStream(rtl::TMemoryStream& Source, rtl::TStream& Dest) {
 void ZlibDecompressStream(rtl::TStream& Dest, rtl::TStream& Source, int64_t MaxBytes) {
   Source.SetPosition(0);
   TDecompressionStream z(Source);
-  auto tooLarge = [MaxBytes] {
-    return EDecompressionError("compression error: the inflated data is larger than " + std::to_string(MaxBytes) +
-                               " bytes");
-  };
+  auto tooLarge = [MaxBytes] { return TooLarge(MaxBytes); };
   // Into memory the block inflates in place: the room is sized from the
   // block's own size (skins inflate to a few times it) and grows in large
   // steps, rather than a copy and a growth per small piece.

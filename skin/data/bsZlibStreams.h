@@ -70,9 +70,11 @@ class TCompressionStream : public TCustomZlibStream {
 // Inflates Source. A read stops at the end of the zlib stream; bytes after it
 // are ignored. Source data that ends before the zlib stream does raises
 // EDecompressionError, so a truncated block never reads as a complete one.
+// MaxBytes bounds the inflated size (0 = no bound): a read that would pass
+// it raises EDecompressionError.
 class TDecompressionStream : public TCustomZlibStream {
  public:
-  explicit TDecompressionStream(rtl::TStream& Source);
+  explicit TDecompressionStream(rtl::TStream& Source, int64_t MaxBytes = 0);
   ~TDecompressionStream() override;
 
   int64_t Read(void* Buffer, int64_t Count) override;
@@ -83,6 +85,7 @@ class TDecompressionStream : public TCustomZlibStream {
 
  private:
   bool FEnded = false;
+  int64_t FMaxBytes = 0;
 };
 
 // Compresses the whole of Source (from its start) into Dest at level clMax.

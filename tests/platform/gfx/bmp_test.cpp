@@ -178,6 +178,67 @@ TEST(Bmp, ImagesBackToBackAreDelimitedByTheirFileSize) {
   EXPECT_EQ(out.Size(), int64_t(two.size()));
 }
 
+// Each file image read from memory and from a stream read in order (as a
+// skin's payload inflates), followed by other bytes: both take exactly the
+// image, agree on its pixels, and write it back byte for byte, whether its
+// bytes are kept (headers Encode would write differently) or not.
+TEST(Bmp, AnyStreamTakesExactlyTheImageAndWritesItBackAsItWas) {
+  const std::vector<uint32_t> pal2 = {0x000000, 0xFF0000};
+  std::vector<uint32_t> pal256(256);
+  for (uint32_t i = 0; i < 256; ++i) pal256[i] = i * 0x010101u;
+  const std::vector<uint8_t> rows24 = {1, 2, 3, 4, 5, 6, 0xA, 0xB, 7, 8, 9, 10, 11, 12, 0xC, 0xD};  // padding kept
+  auto withBfSizeZero = [](std::vector<uint8_t> f) {
+    std::fill(f.begin() + 2, f.begin() + 6, 0);
+    return f;
+  };
+  auto withByte = [](std::vector<uint8_t> f, size_t at, uint8_t v) {
+    f[at] = v;
+    return f;
+  };
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> file;
+  } cases[] = {
+      {"24 bpp as written", MakeBmp(2, 2, 24, 0, {}, rows24)},
+      {"32 bpp as written", MakeBmp(2, 1, 32, 0, {}, {1, 2, 3, 4, 5, 6, 7, 8})},
+      {"8 bpp, full palette", MakeBmp(2, 2, 8, 0, pal256, {1, 2, 0xEE, 0xEE, 3, 4, 0xEE, 0xEE})},
+      {"8 bpp, short palette", MakeBmp(2, 2, 8, 0, pal2, {1, 0, 0, 0, 0, 1, 0, 0})},
+      {"1 bpp CORE", MakeBmp(2, 2, 1, 0, pal2, {0x40, 0, 0, 0, 0x80, 0, 0, 0}, 12)},
+      {"V5 header", MakeBmp(2, 1, 32, 0, {}, {1, 2, 3, 4, 5, 6, 7, 8}, 124)},
+      {"top-down", MakeBmp(2, -2, 24, 0, {}, rows24)},
+      {"bfSize 0", withBfSizeZero(MakeBmp(2, 2, 24, 0, {}, rows24))},
+      {"bfSize 0, bit fields",
+       withBfSizeZero(MakeBmp(2, 1, 16, 3, {}, {0x00, 0xF8, 0, 0}, 40, {0xF800, 0x07E0, 0x1F}))},
+      {"bfSize 0, V3 header", withBfSizeZero(MakeBmp(1, 1, 24, 0, {}, {1, 2, 3, 0}, 56))},
+      {"resolution set", withByte(MakeBmp(2, 2, 24, 0, {}, rows24), 38, 0x13)},
+      {"palette reserved byte set", withByte(MakeBmp(2, 2, 8, 0, pal256, {1, 2, 0, 0, 3, 4, 0, 0}), 57, 9)},
+      {"16 bpp", MakeBmp(2, 1, 16, 0, {}, {0x00, 0x7C, 0, 0})},
+      {"RLE8", MakeBmp(2, 2, 8, 1, pal2, {1, 1, 1, 0, 0, 0, 1, 0, 1, 1, 0, 1})},
+  };
+  for (auto& c : cases) {
+    const std::string file(c.file.begin(), c.file.end());
+    rtl::TMemoryStream mem;
+    mem.WriteBuffer(file.data(), int64_t(file.size()));
+    mem.WriteBuffer("TAIL", 4);
+    mem.SetPosition(0);
+    rtl::TStringStream inOrder(file + "TAIL");
+    gfx::TBitmap fromMemory, fromStream;
+    ASSERT_NO_THROW(fromMemory.LoadFromStream(mem)) << c.name;
+    ASSERT_NO_THROW(fromStream.LoadFromStream(inOrder)) << c.name;
+    EXPECT_EQ(inOrder.ReadString(4), "TAIL") << c.name;
+    EXPECT_EQ(mem.Position(), int64_t(file.size())) << c.name;
+    ASSERT_EQ(fromStream.Width(), fromMemory.Width()) << c.name;
+    for (int y = 0; y < fromMemory.Height(); ++y)
+      for (int x = 0; x < fromMemory.Width(); ++x)
+        EXPECT_EQ(PixelOf(fromStream, x, y), PixelOf(fromMemory, x, y)) << c.name << " " << x << "," << y;
+    for (gfx::TBitmap* b : {&fromMemory, &fromStream}) {
+      rtl::TStringStream out;
+      b->SaveToStream(out);
+      EXPECT_EQ(out.DataString(), file) << c.name;
+    }
+  }
+}
+
 TEST(Bmp, MalformedFilesRaiseAndLeaveTheBitmapAlone) {
   auto good = MakeBmp(2, 2, 24, 0, {}, std::vector<uint8_t>(16, 0));
   struct Case {
@@ -236,6 +297,10 @@ TEST(Bmp, MalformedFilesRaiseAndLeaveTheBitmapAlone) {
     s.WriteBuffer(c.file.data(), int64_t(c.file.size()));
     s.SetPosition(0);
     EXPECT_THROW(bm.LoadFromStream(s), rtl::Exception) << c.name;
+    EXPECT_EQ(bm.Width(), 3) << c.name;
+    // The same from a stream that is read in order and never asked its size.
+    rtl::TStringStream inOrder(std::string(c.file.begin(), c.file.end()));
+    EXPECT_THROW(bm.LoadFromStream(inOrder), rtl::Exception) << c.name;
     EXPECT_EQ(bm.Width(), 3) << c.name;
   }
 }

@@ -251,16 +251,22 @@ TEST(SkinZlib, StreamSemantics) {
   // Into memory the same: at its position, whole, and under the same bound
   // (exactly the inflated size passes, one byte less does not).
   for (int64_t bound : {int64_t(0), int64_t(data.size()), int64_t(data.size()) - 1, int64_t(1000)}) {
+    // Read through the inflating stream itself, as stored skins are, the
+    // bound holds the same way.
+    rtl::TStringStream again(z + "trailing garbage");
+    TDecompressionStream bounded(again, bound);
     rtl::TStringStream src(z + "trailing garbage");
     TMemoryStream mem;
     mem.WriteBuffer("xy", 2);
     if (bound > 0 && bound < int64_t(data.size())) {
       EXPECT_THROW(ZlibDecompressStream(mem, src, bound), EDecompressionError) << bound;
+      EXPECT_THROW(bounded.ReadAll(), EDecompressionError) << bound;
       continue;
     }
     ZlibDecompressStream(mem, src, bound);
     EXPECT_EQ(std::string(static_cast<const char*>(mem.Memory()), size_t(mem.Size())), "xy" + data) << bound;
     EXPECT_EQ(mem.Position(), mem.Size());
+    EXPECT_EQ(bounded.ReadAll(), data) << bound;
   }
 }
 
