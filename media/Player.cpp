@@ -526,6 +526,24 @@ void TCustomPlayer::ReportOpenPause() {
   delivered();
 }
 
+// Decided and pushed under one lock, so a Resume cannot come between: its
+// state would otherwise be followed by a Pause the playback never made.
+void TCustomPlayer::AdvanceOpenPause(TVideoState* is) {
+  std::lock_guard<std::mutex> g(FOpenPauseLock);
+  if (!is->open_paused) return;
+  if (is->open_paused >= 2) {
+    is->open_paused = 0;
+    SetPlayState(psPause);
+  } else {
+    is->open_paused++;
+  }
+}
+
+void TCustomPlayer::DropOpenPause(TVideoState* is) {
+  std::lock_guard<std::mutex> g(FOpenPauseLock);
+  is->open_paused = 0;
+}
+
 void TCustomPlayer::Stop(bool AWaitForStop) {
   // A file being opened on another thread is stopped once it plays.
   if (AWaitForStop) WaitForOpening();
@@ -607,6 +625,7 @@ void TCustomPlayer::Resume() {
   DataLock lock(FDataLock);
   TVideoState* is = FVideoState;
   if (!is || !is->paused) return;
+  DropOpenPause(is);
   StreamTogglePause(is);
   FStep = false;
   SetPlayState(psResume);
@@ -616,6 +635,7 @@ void TCustomPlayer::TogglePause() {
   DataLock lock(FDataLock);
   TVideoState* is = FVideoState;
   if (!is) return;
+  DropOpenPause(is);
   StreamTogglePause(is);
   FStep = false;
   SetPlayState(is->paused ? psPause : psResume);

@@ -231,6 +231,10 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   void RequestSeek(int64_t APTS, TSeekFlags ASeekFlags);
   void SetPlayState(TPlayState AState);
   void ReportOpenPause();
+  // An open paused holds once its second picture is out; a command of the
+  // user's that came first ends the hold and keeps its own state.
+  void AdvanceOpenPause(zurora::TVideoState* is);
+  void DropOpenPause(zurora::TVideoState* is);
   void RefreshPlayPosition();
   bool DoHook(zurora::TVideoPicture* vp, double APTS);
   void ResetPlayback();
@@ -247,6 +251,7 @@ class TCustomPlayer : public TFFBaseComponent, public IVideoOutputEvents {
   TManualEvent FPictEvent{true};
   std::atomic<bool> FSeeking{false};
   std::atomic<bool> FStep{false};
+  std::mutex FOpenPauseLock;  // the open's hold decided and reported as one
   zurora::TEventQueue FEngineEvents;
   int Fsws_flags = SWS_BICUBIC;
   int Fframe_pix_fmt = -1;

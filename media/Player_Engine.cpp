@@ -115,6 +115,10 @@ bool StreamOpen(TCustomPlayer* player, const std::string& filename, const AVInpu
     return false;
   }
   is->Owner = player;
+  // The picture clock reads 0 from now on until a picture sets it, so that
+  // a play pressed before the first picture shifts the timer by the time
+  // spent paused, not by the whole clock.
+  is->video_current_pts_drift = -NowSeconds();
   if (paused) {
     is->paused = 1;
     is->open_paused = 1;
@@ -1144,14 +1148,7 @@ void VideoThread(TVideoState* is) {
       player->FPictEvent.Set();
       if (player->FSeeking && !is->seek_req) player->FSeeking = false;
     }
-    if (is->open_paused) {
-      if (is->open_paused >= 2) {
-        is->open_paused = 0;
-        player->SetPlayState(psPause);
-      } else {
-        is->open_paused++;
-      }
-    }
+    if (is->open_paused) player->AdvanceOpenPause(is);
     // Only a running step pauses again: a seek while paused lets one picture
     // through too, and must not start the playback.
     if (player->FStep && !is->paused && player->FVideoState) StreamTogglePause(is);

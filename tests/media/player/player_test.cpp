@@ -180,6 +180,23 @@ TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
 
 // At its end a file goes back to its start and waits there, as the preview
 // does from its end event: a seek to 0 and a pause show the first picture.
+// A play pressed at once after an open paused plays the file to its end:
+// the picture timer is not thrown far ahead, and the open's hold, if its
+// pictures come after the play, reports no Pause over it.
+TEST_F(Player, PlayPressedBeforeAnOpenPausedHoldsPlaysToTheEnd) {
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    states.clear();
+    ASSERT_TRUE(p.Open(PlaybackFixture("clip.avi"), &out, true));
+    p.Resume();
+    ASSERT_TRUE(WaitState(psEnd, 15000)) << "the playback stood still";
+    const auto end = std::find(states.begin(), states.end(), psEnd);
+    ASSERT_NE(end, states.begin());
+    EXPECT_TRUE(end[-1] == psResume || end[-1] == psPlay) << "the last state before the end: " << end[-1];
+    p.Stop(true);
+  }
+}
+
 TEST_F(Player, SeekAndPauseAtTheEndShowTheFirstPicture) {
   int presentsAtEnd = -1;
   p.SetOnState([&](TCustomPlayer*, TPlayState s) {
