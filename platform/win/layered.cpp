@@ -83,14 +83,14 @@ BOOL UpdateLayeredWindow(HWND hwnd, gfx::HDC, POINT* pos, gfx::SIZE* size, gfx::
   w->update.Clear();
   w->erase = false;
   w->ncDirty = false;
-  if (src && w->backing) {
+  if (src && EnsureBacking(w)) {
     gfx::HDC dc = gfx::CreateWindowDC(w->backing, {0, 0}, gfx::HRGN());
     POINT sp = srcPt ? *srcPt : POINT{0, 0};
     gfx::BitBlt(dc, 0, 0, w->rect.Width(), w->rect.Height(), src, sp.X, sp.Y, 0x00CC0020 /* SRCCOPY */);
     gfx::DeleteDC(dc);
   }
   bool perPixel = (flags & ULW_ALPHA) && blend && (blend->AlphaFormat & gfx::AC_SRC_ALPHA);
-  if (w->backing) {
+  if (EnsureBacking(w)) {
     gfx::HRGN shape = perPixel ? AlphaRegion(w->backing, g_compositor ? 1 : 128) : gfx::HRGN();
     if (w->alphaShape) gfx::DeleteObject(w->alphaShape);
     w->alphaShape = shape;

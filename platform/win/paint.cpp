@@ -53,10 +53,17 @@ Rgn VisibleRgn(Window* w, bool clientOnly) {
   return r;
 }
 
-void ResizeBacking(Window* w) {
-  FreeBacking(w);
-  int W = w->rect.Width(), H = w->rect.Height();
-  if (W > 0 && H > 0) w->backing = gfx::CreateDib(W, H, 32);
+// A new size drops the image; the next paint or read makes it at the size
+// then. A form is sized many times while it is built, and a dialog made at
+// start may never show: neither costs an image per size.
+void ResizeBacking(Window* w) { FreeBacking(w); }
+
+gfx::HBITMAP EnsureBacking(Window* w) {
+  if (!w->backing && w->isTopLevel() && !w->messageOnly) {
+    int W = w->rect.Width(), H = w->rect.Height();
+    if (W > 0 && H > 0) w->backing = gfx::CreateDib(W, H, 32);
+  }
+  return w->backing;
 }
 
 void FreeBacking(Window* w) {
@@ -187,7 +194,7 @@ void FlushTop(Window* top) {
 
 static gfx::HDC MakeDC(Window* w, bool client, const Rgn* extraClip) {
   Window* top = TopLevelOf(w);
-  if (!top || !top->backing) return nullptr;
+  if (!top || !EnsureBacking(top)) return nullptr;
   TPoint o = OriginInTop(w);
   if (client) {
     o.X += w->client.Left;
@@ -436,7 +443,7 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT*, g
 gfx::HBITMAP BackingImage(HWND topLevel) {
   Window* w = Find(topLevel);
   w = w ? TopLevelOf(w) : nullptr;
-  return w ? w->backing : gfx::HBITMAP();
+  return w ? EnsureBacking(w) : gfx::HBITMAP();
 }
 
 void FlushAll() {

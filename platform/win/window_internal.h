@@ -90,6 +90,8 @@ bool VisibleChain(Window* w);
 
 // paint.cpp
 void ResizeBacking(Window* w);
+// The top-level's image, made at its current size if it has none yet.
+gfx::HBITMAP EnsureBacking(Window* w);
 void FreeBacking(Window* w);
 void InvalidateExposed(Window* parent, const TRect& rectInParentClient);  // parent nullptr = nothing
 void InvalidateWholeWindow(Window* w, bool erase);
