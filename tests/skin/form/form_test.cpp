@@ -37,6 +37,9 @@ using namespace skin;
 
 namespace {
 
+// Gives the skin a layered border, its pictures with or without a mask.
+void AddLayerFrame(TbsSkinData* s, bool withMask);
+
 class FormFrame : public ::testing::Test {
  public:
   void SetUp() override {
@@ -49,6 +52,8 @@ class FormFrame : public ::testing::Test {
     skin2 = MakeFrameTestSkin(1);
   }
   void TearDown() override {
+    // Also after a failed assertion: no later test inherits a compositor.
+    win::SetCompositorPresent(false);
     if (form && !form->Destroyed()) form->Free();
     skin.reset();
     skin2.reset();
@@ -61,6 +66,12 @@ class FormFrame : public ::testing::Test {
     form->Show();
     win::SetActiveWindow(form->Handle());
     h.Pump();
+  }
+  // Shown where a compositor runs, with the skin's layered border.
+  void ShowWithLayeredBorder() {
+    win::SetCompositorPresent(true);
+    AddLayerFrame(skin.get(), true);
+    Show(skin.get());
   }
   win::RECT WinRect() {
     win::RECT r{};
@@ -1180,10 +1191,6 @@ TEST_F(FormFrame, CaptionDragMovesAndEdgeDragResizesThroughTheLayersLoop) {
 
 class FormAlpha : public FormFrame {
  public:
-  void TearDown() override {
-    win::SetCompositorPresent(false);
-    FormFrame::TearDown();
-  }
   bool Layered() { return win::GetWindowLong(form->Handle(), win::GWL_EXSTYLE) & win::WS_EX_LAYERED; }
   int Alpha() {
     uint8_t a = 0;
@@ -1249,8 +1256,6 @@ TEST_F(FormAlpha, FadeStepsAreTimerStateAndEndAtTheTarget) {
   EXPECT_EQ(Alpha(), 200);
   EXPECT_FALSE(sf->Fading());
 }
-
-void AddLayerFrame(TbsSkinData* s, bool withMask);
 
 // Where a compositor runs the layered border fades in with the form and
 // ends at its own alpha.
@@ -1562,9 +1567,7 @@ TEST_F(FormFrame, LayerBorderWithoutAMaskIsOpaqueInsteadOfACrash) {
 }
 
 TEST_F(FormFrame, LayerBorderFollowsTheFormWhereACompositorRuns) {
-  win::SetCompositorPresent(true);
-  AddLayerFrame(skin.get(), true);
-  Show(skin.get());
+  ShowWithLayeredBorder();
   TbsFormLayerBorder* b = sf->BorderLayer();
   ASSERT_TRUE(b->Visible());
   ASSERT_TRUE(b->TopBorder && b->BottomBorder && b->LeftBorder && b->RightBorder);
@@ -1593,7 +1596,6 @@ TEST_F(FormFrame, LayerBorderFollowsTheFormWhereACompositorRuns) {
   form->Hide();
   h.Pump();
   EXPECT_FALSE(b->Visible());
-  win::SetCompositorPresent(false);
 }
 
 TEST(LayerBorder, HitModesPerSideWindow) {
@@ -1639,9 +1641,7 @@ TEST(LayerBorder, ResizeStepsKeepTheLeftEdgeAtTheMinimum) {
 // (100, 100) 220 x 130, its border 10 / 8 / 10 / 8 beyond it, the handles
 // 6 / 5 / 6 / 5 wide.
 TEST_F(FormFrame, LayerBorderHandlesShowResizeCursors) {
-  win::SetCompositorPresent(true);
-  AddLayerFrame(skin.get(), true);
-  Show(skin.get());
+  ShowWithLayeredBorder();
   ASSERT_TRUE(sf->BorderLayer()->Visible());
   struct Case {
     int x, y, idc;
@@ -1662,15 +1662,12 @@ TEST_F(FormFrame, LayerBorderHandlesShowResizeCursors) {
   h.input.MoveTo(323, 150);
   h.input.MoveTo(323, 151);
   EXPECT_EQ(win::GetCursor(), win::LoadCursor(nullptr, win::IDC_ARROW));
-  win::SetCompositorPresent(false);
 }
 
 // A press on a handle of an inactive form brings it forward and makes it
 // the active one; a press on the border beyond the handles does not.
 TEST_F(FormFrame, LayerBorderHandlePressBringsAnInactiveFormForward) {
-  win::SetCompositorPresent(true);
-  AddLayerFrame(skin.get(), true);
-  Show(skin.get());
+  ShowWithLayeredBorder();
   auto* other = new cl::TForm(nullptr);
   other->SetBounds(600, 400, 150, 100);
   other->Show();
@@ -1690,16 +1687,13 @@ TEST_F(FormFrame, LayerBorderHandlePressBringsAnInactiveFormForward) {
   EXPECT_TRUE(sf->BorderLayer()->Visible());
   EXPECT_TRUE(sf->BorderLayer()->FActive);
   other->Free();
-  win::SetCompositorPresent(false);
 }
 
 // Switching the skin's layered borders off and on at run time takes the
 // border away from a shown form and gives it back, in its place; a hidden
 // form gets none.
 TEST_F(FormFrame, LayerBorderFollowsTheSkinsSwitchAtRunTime) {
-  win::SetCompositorPresent(true);
-  AddLayerFrame(skin.get(), true);
-  Show(skin.get());
+  ShowWithLayeredBorder();
   auto* hidden = new cl::TForm(nullptr);
   auto* hsf = new TbsSkinForm(hidden);
   hsf->SetSkinData(skin.get());
@@ -1719,7 +1713,6 @@ TEST_F(FormFrame, LayerBorderFollowsTheSkinsSwitchAtRunTime) {
   EXPECT_EQ(r.Top, 92);
   EXPECT_FALSE(hsf->BorderLayer()->Visible());
   hidden->Free();
-  win::SetCompositorPresent(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -1884,7 +1877,6 @@ TEST_F(MDIForms, ChildrenHaveNoLayeredBorder) {
   auto* doc = Child("Doc");
   EXPECT_FALSE(GetSkinFormComponent(doc)->IsLayerBorderUsable());
   EXPECT_FALSE(GetSkinFormComponent(doc)->BorderLayer()->Visible());
-  win::SetCompositorPresent(false);
 }
 
 TEST_F(MDIForms, MaximizeFillsTheClientAndTheWindowMenuFindsExactNames) {

@@ -676,20 +676,13 @@ TEST_F(ComboTest, ToolButtonLookByState) {
 // normal, hot and pressed glyphs are 6x6 squares with a magenta (keyed-out)
 // rim and a red, green or blue middle, in the combo box's picture.
 TbsSkinData* MakeGlyphSkin() {
-  auto* sd = new TbsSkinData(nullptr);
-  sd->FActivePictures.push_back(std::make_unique<gfx::TBitmap>());
-  gfx::TBitmap* p = sd->FActivePictures.back().get();
-  p->SetSize(100, 40);
-  auto fill = [&](TRect r, gfx::TColor c) {
-    p->Canvas()->Brush()->SetColor(c);
-    p->Canvas()->FillRect(r);
-  };
-  fill(TRect(0, 0, 100, 40), gfx::clSilver);
-  fill(TRect(0, 20, 16, 36), gfx::clGray);  // the button records' face
+  const TCodeSkin code = NewCodeSkin(100, 40, gfx::clSilver);
+  TbsSkinData* sd = code.Data;
+  code.Fill(TRect(0, 20, 16, 36), gfx::clGray);  // the button records' face
   const gfx::TColor middles[] = {gfx::clRed, gfx::clLime, gfx::clBlue};
   for (int i = 0; i < 3; ++i) {
-    fill(TRect(60 + 10 * i, 0, 66 + 10 * i, 6), gfx::clFuchsia);
-    fill(TRect(61 + 10 * i, 1, 65 + 10 * i, 5), middles[i]);
+    code.Fill(TRect(60 + 10 * i, 0, 66 + 10 * i, 6), gfx::clFuchsia);
+    code.Fill(TRect(61 + 10 * i, 1, 65 + 10 * i, 5), middles[i]);
   }
   auto combo = std::make_unique<TbsDataSkinComboBox>("combobox");
   combo->PictureIndex = 0;

@@ -316,18 +316,11 @@ TEST_F(EditTest, PushButtonHotStateFollowsThePointer) {
 // An edit skin made in code: the "edit" strip grey, the "editbutton"
 // record's normal, hot and pressed pictures red, green and blue.
 TbsSkinData* MakeEditSkin() {
-  auto* sd = new TbsSkinData(nullptr);
-  sd->FActivePictures.push_back(std::make_unique<gfx::TBitmap>());
-  gfx::TBitmap* p = sd->FActivePictures.back().get();
-  p->SetSize(100, 40);
-  auto fill = [&](TRect r, gfx::TColor c) {
-    p->Canvas()->Brush()->SetColor(c);
-    p->Canvas()->FillRect(r);
-  };
-  fill(TRect(0, 0, 100, 40), gfx::clSilver);
-  fill(TRect(0, 20, 20, 40), gfx::clRed);
-  fill(TRect(20, 20, 40, 40), gfx::clLime);
-  fill(TRect(40, 20, 60, 40), gfx::clBlue);
+  const TCodeSkin code = NewCodeSkin(100, 40, gfx::clSilver);
+  TbsSkinData* sd = code.Data;
+  code.Fill(TRect(0, 20, 20, 40), gfx::clRed);
+  code.Fill(TRect(20, 20, 40, 40), gfx::clLime);
+  code.Fill(TRect(40, 20, 60, 40), gfx::clBlue);
   auto edit = std::make_unique<TbsDataSkinEditControl>("edit");
   edit->PictureIndex = 0;
   edit->SkinRect = TRect(0, 0, 60, 20);

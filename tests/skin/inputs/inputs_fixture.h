@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/cl/forms.h"
+#include "platform/gfx/graphics.h"
 #include "platform/testkit/harness.h"
 #include "skin/data/bsSkinData.h"
 
@@ -33,5 +34,27 @@ class InputsTest : public ::testing::Test {
   std::vector<std::string> log;
   skin::TbsOwned<skin::TbsSkinData> skin_;
 };
+
+// A skin made in code for one test: a single picture of plain rectangles,
+// to which the test adds the records it needs.
+struct TCodeSkin {
+  skin::TbsSkinData* Data;
+  gfx::TBitmap* Picture;
+  void Fill(const gfx::TRect& r, gfx::TColor c) const {
+    Picture->Canvas()->Brush()->SetColor(c);
+    Picture->Canvas()->FillRect(r);
+  }
+};
+
+// A new skin data object (the caller owns it) with one w x h picture filled
+// with `background`.
+inline TCodeSkin NewCodeSkin(int w, int h, gfx::TColor background) {
+  auto* sd = new skin::TbsSkinData(nullptr);
+  sd->FActivePictures.push_back(std::make_unique<gfx::TBitmap>());
+  TCodeSkin s{sd, sd->FActivePictures.back().get()};
+  s.Picture->SetSize(w, h);
+  s.Fill(gfx::TRect(0, 0, w, h), background);
+  return s;
+}
 
 }  // namespace inputstest

@@ -196,18 +196,11 @@ uint32_t Rgb(gfx::TColor c) {
 // A "listbox" record whose rows are 18 high: normal, selected and focused
 // pictures in three plain colours.
 TbsSkinData* MakeRowSkin() {
-  auto* sd = new TbsSkinData(nullptr);
-  sd->FActivePictures.push_back(std::make_unique<gfx::TBitmap>());
-  gfx::TBitmap* p = sd->FActivePictures.back().get();
-  p->SetSize(120, 60);
-  auto fill = [&](TRect r, gfx::TColor c) {
-    p->Canvas()->Brush()->SetColor(c);
-    p->Canvas()->FillRect(r);
-  };
-  fill(TRect(0, 0, 120, 60), gfx::clWhite);
-  fill(TRect(0, 40, 40, 58), kRow);
-  fill(TRect(40, 40, 80, 58), kActiveRow);
-  fill(TRect(80, 40, 120, 58), kFocusRow);
+  const TCodeSkin code = NewCodeSkin(120, 60, gfx::clWhite);
+  TbsSkinData* sd = code.Data;
+  code.Fill(TRect(0, 40, 40, 58), kRow);
+  code.Fill(TRect(40, 40, 80, 58), kActiveRow);
+  code.Fill(TRect(80, 40, 120, 58), kFocusRow);
   auto rec = std::make_unique<TbsDataSkinListBox>("listbox");
   rec->PictureIndex = 0;
   rec->SkinRect = TRect(0, 0, 40, 40);

@@ -44,18 +44,11 @@ constexpr gfx::TColor kBody = 0xE0E0E0;      // the client part
 // whose fixed right part (x 40..60) holds the three buttons; the disabled
 // buttons picture at (60, 0, 80, 10).
 TbsSkinData* MakeListSkin(bool WithDisabledPicture) {
-  auto* sd = new TbsSkinData(nullptr);
-  sd->FActivePictures.push_back(std::make_unique<gfx::TBitmap>());
-  gfx::TBitmap* p = sd->FActivePictures.back().get();
-  p->SetSize(100, 40);
-  auto fill = [&](TRect r, gfx::TColor c) {
-    p->Canvas()->Brush()->SetColor(c);
-    p->Canvas()->FillRect(r);
-  };
-  fill(TRect(0, 0, 100, 40), kBody);
-  fill(TRect(0, 0, 60, 12), kCaption);
-  fill(TRect(40, 2, 58, 10), kButtons);
-  fill(TRect(60, 0, 80, 10), kDisabled);
+  const TCodeSkin code = NewCodeSkin(100, 40, kBody);
+  TbsSkinData* sd = code.Data;
+  code.Fill(TRect(0, 0, 60, 12), kCaption);
+  code.Fill(TRect(40, 2, 58, 10), kButtons);
+  code.Fill(TRect(60, 0, 80, 10), kDisabled);
   auto rec = std::make_unique<TbsDataSkinListBox>("listbox");
   rec->PictureIndex = 0;
   rec->SkinRect = TRect(0, 0, 60, 40);
