@@ -93,9 +93,7 @@ struct TbsFrameGeometry {
   TRect CalcRealRect(const TRect& R, int Width, int Height) const;
   TbsNinePart Src() const { return {LTPt, RTPt, LBPt, RBPt, ClRect}; }
   TbsNinePart New() const { return {NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint, NewClRect}; }
-  TbsNinePartStretch Stretch() const {
-    return {LeftStretch, TopStretch, RightStretch, BottomStretch, StretchEffect, StretchType};
-  }
+  TbsNinePartStretch Stretch() const { return StretchOf(*this); }
   // Builds the image of rectangle R of P into B at Width x Height by the
   // resize mode (nine-part only when NinePart). B is resized as needed.
   void CreateSkinRectImage(gfx::TBitmap* B, gfx::TBitmap* P, const TRect& R, int Width, int Height,

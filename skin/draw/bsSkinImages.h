@@ -33,6 +33,13 @@ struct TbsNinePartStretch {
   TbsStretchType StretchType = bsstFull;
 };
 
+// The stretch settings as a skin record (a button, popup or hint window)
+// carries them.
+template <class Record>
+TbsNinePartStretch StretchOf(const Record& R) {
+  return {R.LeftStretch, R.TopStretch, R.RightStretch, R.BottomStretch, R.StretchEffect, R.StretchType};
+}
+
 // Where a builder reads from: a rectangle of a skin picture. A type of its
 // own, so that the picture and the destination bitmap cannot trade places.
 struct TbsPictureRect {

@@ -662,13 +662,7 @@ void TbsSkinMDITabsBar::DrawTab(gfx::TCanvas* C, TbsMDITab& T) {
     const TRect& Down = IsNullRect(B->DownSkinRect) ? Act : B->DownSkinRect;
     const TRect& Src = T.Active ? Down : T.MouseIn ? Act : B->SkinRect;
     const int dW = W - RectWidth(B->SkinRect), dH = H - RectHeight(B->SkinRect);
-    TbsNinePartStretch St;
-    St.LeftStretch = B->LeftStretch;
-    St.TopStretch = B->TopStretch;
-    St.RightStretch = B->RightStretch;
-    St.BottomStretch = B->BottomStretch;
-    St.StretchEffect = B->StretchEffect;
-    St.StretchType = B->StretchType;
+    const TbsNinePartStretch St = StretchOf(*B);
     CreateSkinImage({B->LTPoint, B->RTPoint, B->LBPoint, B->RBPoint, B->ClRect},
                     {B->LTPoint,
                      {B->RTPoint.X + dW, B->RTPoint.Y},

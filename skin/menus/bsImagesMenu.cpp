@@ -474,13 +474,7 @@ void TbsSkinImagesMenuPopupWindow::DrawFrame(gfx::TCanvas* C, TRect R, bool Pres
     TRect src = (Pressed && !IsNullRect(rec->DownSkinRect)) ? rec->DownSkinRect : rec->ActiveSkinRect;
     if (IsNullRect(src)) src = rec->SkinRect;
     const int dW = R.Width() - rec->SkinRect.Width(), dH = R.Height() - rec->SkinRect.Height();
-    TbsNinePartStretch st;
-    st.LeftStretch = rec->LeftStretch;
-    st.TopStretch = rec->TopStretch;
-    st.RightStretch = rec->RightStretch;
-    st.BottomStretch = rec->BottomStretch;
-    st.StretchEffect = rec->StretchEffect;
-    st.StretchType = rec->StretchType;
+    const TbsNinePartStretch st = StretchOf(*rec);
     gfx::TBitmap b;
     CreateSkinImage({rec->LTPoint, rec->RTPoint, rec->LBPoint, rec->RBPoint, rec->ClRect},
                     {rec->LTPoint,
@@ -565,13 +559,7 @@ void TbsSkinImagesMenuPopupWindow::Paint() {
   if (FSkinSupport) {
     const TbsDataSkinPopupWindow& pw = sd->PopupWindow;
     gfx::TBitmap* pic = PictureAt(sd, pw.WindowPictureIndex);
-    TbsNinePartStretch st;
-    st.LeftStretch = pw.LeftStretch;
-    st.TopStretch = pw.TopStretch;
-    st.RightStretch = pw.RightStretch;
-    st.BottomStretch = pw.BottomStretch;
-    st.StretchEffect = pw.StretchEffect;
-    st.StretchType = pw.StretchType;
+    const TbsNinePartStretch st = StretchOf(pw);
     CreateSkinImage2({pw.LTPoint, pw.RTPoint, pw.LBPoint, pw.RBPoint, pw.ItemsRect},
                      {NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint, NewItemsRect}, &B,
                      {pic, TRect{0, 0, pic->Width(), pic->Height()}}, W, H, true, st);

@@ -286,13 +286,7 @@ void TbsSkinHintWindow::Paint() {
   if (FSD) {
     const TbsDataSkinHintWindow& r = FSD->HintWindow;
     gfx::TBitmap* pic = Picture();
-    TbsNinePartStretch st;
-    st.LeftStretch = r.LeftStretch;
-    st.TopStretch = r.TopStretch;
-    st.RightStretch = r.RightStretch;
-    st.BottomStretch = r.BottomStretch;
-    st.StretchEffect = r.StretchEffect;
-    st.StretchType = r.StretchType;
+    const TbsNinePartStretch st = StretchOf(r);
     CreateSkinImage2({r.LTPoint, r.RTPoint, r.LBPoint, r.RBPoint, r.ClRect},
                      {NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint, NewClRect}, &B,
                      {pic, TRect{0, 0, pic->Width(), pic->Height()}}, W, H, true, st);

@@ -41,17 +41,6 @@ TbsNinePart PopupSrc(const TbsDataSkinPopupWindow* PW) {
   return {PW->LTPoint, PW->RTPoint, PW->LBPoint, PW->RBPoint, PW->ItemsRect};
 }
 
-TbsNinePartStretch PopupStretch(const TbsDataSkinPopupWindow* PW) {
-  TbsNinePartStretch S;
-  S.LeftStretch = PW->LeftStretch;
-  S.TopStretch = PW->TopStretch;
-  S.RightStretch = PW->RightStretch;
-  S.BottomStretch = PW->BottomStretch;
-  S.StretchEffect = PW->StretchEffect;
-  S.StretchType = PW->StretchType;
-  return S;
-}
-
 TRect Offset(TRect R, int DX, int DY) { return {R.Left + DX, R.Top + DY, R.Right + DX, R.Bottom + DY}; }
 
 void Fill(gfx::TCanvas* C, const TRect& R, gfx::TColor Color) {
@@ -1142,7 +1131,7 @@ void TbsSkinPopupWindow::CreateWindowImage(gfx::TBitmap* B, bool DrawClient) {
   if (PW) {
     TbsPictureRect src{WindowPicture, TRect{0, 0, WindowPicture->Width(), WindowPicture->Height()}};
     CreateSkinImage2(PopupSrc(PW), {NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint, NewItemsRect}, B, src, W, H,
-                     DrawClient, PopupStretch(PW));
+                     DrawClient, StretchOf(*PW));
     return;
   }
   B->SetSize(W, H);

@@ -30,6 +30,11 @@ class WindowInput : public programtest::ProgramTest {
     form1->Button8Click();
     ASSERT_EQ(form1->lvFiles->Items()->Count(), 3) << log;
   }
+  // A click in the middle of a control, as the user aims at it.
+  void ClickMiddle(cl::TControl* c) {
+    h.input.MoveTo(c, c->Width() / 2, c->Height() / 2);
+    h.input.Click();
+  }
   skin::TbsSkinMenu* Menus() { return form1->bsSkinForm1->SkinMenu(); }
   // The centre of a menu entry in its window, or (-1, -1).
   static cl::TPoint Entry(skin::TbsSkinPopupWindow* w, const std::string& caption) {
@@ -107,8 +112,7 @@ TEST_F(WindowInput, TheOutputPanelNamesItsChoicesAndTheCategoryListOpensInsideTh
   }
 
   skin::TbsSkinOfficeComboBox* c = form1->bsSkinOfficeComboBox2;
-  h.input.MoveTo(c, c->Width() / 2, c->Height() / 2);
-  h.input.Click();
+  ClickMiddle(c);
   ASSERT_TRUE(c->IsPopupVisible());
   skin::TbsPopupOfficeListBox* l = c->ListBox();
   EXPECT_EQ(l->Width(), 119);
@@ -142,8 +146,7 @@ TEST_F(WindowInput, ArrowKeysStayWithAnOpenChooserList) {
   h.Pump();
   skin::TbsSkinOfficeComboBox* formats = form1->bsSkinOfficeComboBox1;
   const int start = formats->ItemIndex();
-  h.input.MoveTo(formats, formats->Width() / 2, formats->Height() / 2);
-  h.input.Click();
+  ClickMiddle(formats);
   ASSERT_TRUE(formats->IsPopupVisible());
   h.input.Key(win::VK_DOWN);
   h.input.Key(win::VK_DOWN);
@@ -161,8 +164,7 @@ TEST_F(WindowInput, ArrowKeysStayWithAnOpenChooserList) {
 
   skin::TbsSkinComboBox* size = form1->bsSkinComboBox2;
   const int before = size->ItemIndex();
-  h.input.MoveTo(size, size->Width() / 2, size->Height() / 2);
-  h.input.Click();
+  ClickMiddle(size);
   ASSERT_TRUE(size->IsPopupVisible());
   h.input.Key(win::VK_UP);
   EXPECT_TRUE(size->IsPopupVisible());
@@ -179,8 +181,7 @@ TEST_F(WindowInput, AnAddEndingWhileAChooserListIsOpenLeavesTheListOpen) {
   skin::TbsSkinOfficeComboBox* categories = form1->bsSkinOfficeComboBox2;
   for (const std::string name : {"one file", "several files"}) {
     SCOPED_TRACE(name);
-    h.input.MoveTo(categories, categories->Width() / 2, categories->Height() / 2);
-    h.input.Click();
+    ClickMiddle(categories);
     ASSERT_TRUE(categories->IsPopupVisible());
     chooser.files = {Input("av.avi", name + ".avi")};
     if (name == "one file")
