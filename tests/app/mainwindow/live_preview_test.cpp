@@ -22,6 +22,25 @@ std::vector<TLivePreviewForm*> PreviewWindows() {
   return found;
 }
 
+// The program's window, looked at by the test after each picture it draws.
+class TLookingWindow : public media::IPreviewWindow {
+ public:
+  TLookingWindow(std::unique_ptr<media::IPreviewWindow> w, std::function<void()> look)
+      : w_(std::move(w)), look_(std::move(look)) {}
+  void Show(int width, int height, std::function<void()> onClose) override {
+    w_->Show(width, height, std::move(onClose));
+  }
+  void SetCaption(const std::string& text) override { w_->SetCaption(text); }
+  void Draw(const media::TBitmap24& bitmap) override {
+    w_->Draw(bitmap);
+    look_();
+  }
+
+ private:
+  std::unique_ptr<media::IPreviewWindow> w_;
+  std::function<void()> look_;
+};
+
 class LivePreview : public programtest::ProgramTest {
  protected:
   void SetUp() override {
@@ -42,34 +61,37 @@ TEST_F(LivePreview, TheCheckedBoxShowsTheConvertingPicturesInASkinnedWindowThatG
   form5->bsSkinCheckRadioBox8->SetChecked(true);
   ASSERT_TRUE(form1->FFConv->Preview());
 
-  // What the window showed while the task ran, looked at on each pass of the
-  // UI loop (the task waits for each picture to be painted).
+  // What the window showed while the task ran, looked at each time a picture
+  // was drawn into it: a short task's window may come and go between two
+  // passes of the UI loop.
   bool seen = false, skinned = false, onTop = false, picture = false, timeCaption = false;
   int width = 0, height = 0;
+  auto look = [&] {
+    for (TLivePreviewForm* w : PreviewWindows()) {
+      if (!w->Visible()) continue;
+      seen = true;
+      skinned = w->bsSkinForm1->SkinData() == form1->bsSkinData1;
+      onTop = w->FormStyle() == cl::fsStayOnTop && w->BorderStyle() == cl::bsToolWindow;
+      width = w->ClientWidth();
+      height = w->ClientHeight();
+      timeCaption = timeCaption || std::regex_match(w->Caption(), std::regex(R"(\d\d:\d\d:\d\d\.\d\d\d)"));
+      gfx::TBitmap& p = w->Picture();
+      // The test source's colour bars: far from a black or empty picture.
+      if (p.Width() == width && p.Height() == height && height > 40) {
+        const uint8_t* row = p.ScanLine(height / 6);
+        int lit = 0;
+        for (int x = 0; x < width * 3; ++x) lit += row[x] > 100;
+        picture = picture || lit > width;
+      }
+    }
+  };
+  media::TPreviewWindowFactory program = media::SetPreviewWindowFactory(nullptr);
+  media::SetPreviewWindowFactory([&] { return std::make_unique<TLookingWindow>(program(), look); });
   form1->btnStartClick();
   ASSERT_TRUE(rtl::WaitWhilePumping(
-      [&] {
-        for (TLivePreviewForm* w : PreviewWindows()) {
-          if (!w->Visible()) continue;
-          seen = true;
-          skinned = w->bsSkinForm1->SkinData() == form1->bsSkinData1;
-          onTop = w->FormStyle() == cl::fsStayOnTop && w->BorderStyle() == cl::bsToolWindow;
-          width = w->ClientWidth();
-          height = w->ClientHeight();
-          timeCaption = timeCaption || std::regex_match(w->Caption(), std::regex(R"(\d\d:\d\d:\d\d\.\d\d\d)"));
-          gfx::TBitmap& p = w->Picture();
-          // The test source's colour bars: far from a black or empty picture.
-          if (p.Width() == width && p.Height() == height && height > 40) {
-            const uint8_t* row = p.ScanLine(height / 6);
-            int lit = 0;
-            for (int x = 0; x < width * 3; ++x) lit += row[x] > 100;
-            picture = picture || lit > width;
-          }
-        }
-        return form1->GroupEnabled(TCommandGroup::Clear) && !form1->GroupEnabled(TCommandGroup::Stop);
-      },
-      180000))
+      [&] { return form1->GroupEnabled(TCommandGroup::Clear) && !form1->GroupEnabled(TCommandGroup::Stop); }, 180000))
       << log;
+  media::SetPreviewWindowFactory(program);
   EXPECT_TRUE(seen) << "no preview window during the run";
   EXPECT_TRUE(skinned);
   EXPECT_TRUE(onTop);
