@@ -65,13 +65,7 @@ void TbsListBox::WndProc(cl::TMessage& Msg) {
       Msg.Result = kPaintFrameAnswer;
       return;
     case win::WM_ERASEBKGND:
-      if (SkinListBox && Msg.WParam && Width() > 0 && Height() > 0) {
-        SkinListBox->GetSkinData();
-        gfx::TCanvas C;
-        C.SetHandle(gfx::HDC(uint32_t(Msg.WParam)));
-        FillBackground(&C, TRect(0, 0, Width(), Height()));
-        C.SetHandle(gfx::HDC());
-      }
+      if (SkinListBox) FillBackgroundTo(gfx::HDC(uint32_t(Msg.WParam)));
       Msg.Result = 1;
       if (SkinListBox) SkinListBox->UpDateScrollBar();
       return;
@@ -117,13 +111,7 @@ void TbsListBox::WndProc(cl::TMessage& Msg) {
     case WM_PAINT_CLIENT_TO_DC2:
       // An empty list hands its background to whoever asks with the key.
       if (Count() == 0 && Msg.LParam == PAINT_TO_DC2_KEY) {
-        if (Msg.WParam && Width() > 0 && Height() > 0) {
-          SkinListBox->GetSkinData();
-          gfx::TCanvas C;
-          C.SetHandle(gfx::HDC(uint32_t(Msg.WParam)));
-          FillBackground(&C, TRect(0, 0, Width(), Height()));
-          C.SetHandle(gfx::HDC());
-        }
+        FillBackgroundTo(gfx::HDC(uint32_t(Msg.WParam)));
         Msg.Result = PAINT_TO_DC2_KEY;
       }
       break;
@@ -166,6 +154,15 @@ void TbsListBox::KeyDown(uint16_t& Key, cl::TShiftState Shift) {
 void TbsListBox::KeyPress(char32_t& Key) {
   if (SkinListBox) SkinListBox->ListBoxKeyPress(Key);
   ctl::TListBox::KeyPress(Key);
+}
+
+void TbsListBox::FillBackgroundTo(gfx::HDC DC) {
+  if (!DC || Width() <= 0 || Height() <= 0) return;
+  SkinListBox->GetSkinData();
+  gfx::TCanvas C;
+  C.SetHandle(DC);
+  FillBackground(&C, TRect(0, 0, Width(), Height()));
+  C.SetHandle(gfx::HDC());
 }
 
 void TbsListBox::FillBackground(gfx::TCanvas* C, const TRect& R) {

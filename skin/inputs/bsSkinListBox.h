@@ -59,6 +59,8 @@ class TbsListBox : public ctl::TListBox {
 
  private:
   void FillBackground(gfx::TCanvas* C, const TRect& R);
+  // The whole background into a DC the caller gives (nothing for none).
+  void FillBackgroundTo(gfx::HDC DC);
   int FHorizontalExtentValue = 0;
 };
 
