@@ -28,10 +28,7 @@ constexpr int kClientHeight = 541;
 bool LoadPicture(const char* name, gfx::TBitmap& b) {
   auto bytes = rtl::Resource(name);
   if (bytes.empty()) return false;
-  rtl::TMemoryStream ms;
-  ms.WriteBuffer(bytes.data(), int64_t(bytes.size()));
-  ms.SetPosition(0);
-  b.LoadFromStream(ms);
+  b.LoadFromBytes(bytes.data(), bytes.size());
   return true;
 }
 
@@ -161,7 +158,9 @@ TForm1::TForm1(cl::TComponent* owner) : cl::TForm(owner) {
   SkinList = new TbsCompressedSkinList(this);
   LoadBuiltinSkins(*SkinList);
   bsSkinData1 = new TbsSkinData(this);
-  bsSkinData1->SetSkinIndex(1);
+  // The window is made with the skin the saved settings will select, so
+  // that the start loads one skin, not the form's own first and then that.
+  bsSkinData1->SetSkinIndex(StartSkinIndex(Settings(), kFormSkinIndex, SkinList->Skins().Count()));
   bsSkinData1->SetSkinList(SkinList);
   bsResourceStrData1 = new TbsResourceStrData(this);
   bsResourceStrData1->SetResStrings(ProgramInterfaceTexts());
@@ -538,6 +537,8 @@ void TForm1::BuildHiddenPanels() {
   Panel3 = Place<cl::TPanel>(this, this, kClientWidth + 20, 210, 200, 100);
   Panel5 = Place<cl::TPanel>(this, this, kClientWidth + 20, 320, 200, 100);
   mmoLog = Place<cl::TMemo>(this, Panel1, 0, 0, 200, 100);
+  for (const std::string& line : earlyLog_) mmoLog->Lines()->Add(line);
+  earlyLog_.clear();
   cboScreens = Place<cl::TComboBox>(this, Panel3, 0, 0, 200, 20);
   ListBox1 = Place<cl::TListBox>(this, Panel5, 0, 0, 200, 100);
 
@@ -696,20 +697,30 @@ void TForm1::WireCommands() {
 }
 
 void TForm1::Log(const std::string& line) {
-  mmoLog->Lines()->Add(line);
+  // The settings are read before the log exists; their lines wait for it.
+  if (mmoLog)
+    mmoLog->Lines()->Add(line);
+  else
+    earlyLog_.push_back(line);
   if (Services().LogSink) Services().LogSink(line);
 }
 
 void TForm1::Button15Click() { JobSlots.Button15Click(); }
 
-void TForm1::Button17Click() {
-  TProgramServices& s = Services();
+TSettingsFile& TForm1::Settings() {
   if (!Ini) {
+    TProgramServices& s = Services();
     std::string prog = s.ProgramFolder.empty() ? rtl::ExeFolder() : s.ProgramFolder;
     std::string conf = s.ConfigFolder.empty() ? TSettingsFile::UserConfigFolder() : s.ConfigFolder;
     Ini = std::make_unique<TSettingsFile>(prog, conf, [this](const std::string& l) { Log(l); });
   }
-  FileOutPutPath = ReadOutPath(*Ini, s.DefaultOutputFolder.empty() ? DefaultOutputFolder() : s.DefaultOutputFolder);
+  return *Ini;
+}
+
+void TForm1::Button17Click() {
+  TProgramServices& s = Services();
+  FileOutPutPath =
+      ReadOutPath(Settings(), s.DefaultOutputFolder.empty() ? DefaultOutputFolder() : s.DefaultOutputFolder);
   ShowOutputFolder(FileOutPutPath);
 }
 
@@ -725,8 +736,9 @@ void TForm1::Button16Click() { WriteOutPath(*Ini, FileOutPutPath); }
 void TForm1::Button21Click() { OpenDialogFilter = ::OpenDialogFilter(); }
 
 void TForm1::Button3Click() {
-  const int index = ReadSkinIndex(*Ini);
-  if (index >= 0) bsSkinData1->SetSkinIndex(index);
+  // Without a file the window keeps the form's own skin.
+  const int index = ReadSkinIndex(Settings());
+  bsSkinData1->SetSkinIndex(index >= 0 ? index : kFormSkinIndex);
 }
 
 void TForm1::bsSkinButton9Click() {

@@ -138,6 +138,9 @@ class TForm1 : public cl::TForm {
   void Video_OutPut_Folder_EditClick();  // the read-only folder edit hands the focus to the list
 
   void Log(const std::string& line);
+  // The settings file, made on first use.
+  TSettingsFile& Settings();
+  std::vector<std::string> earlyLog_;
 
   // --- adding files -----------------------------------------------------------
   void btnAddClick();    // one file
@@ -177,6 +180,8 @@ class TForm1 : public cl::TForm {
 
   // --- state ------------------------------------------------------------------
   std::unique_ptr<TSettingsFile> Ini;
+  // The stored skin the form file selects.
+  static constexpr int kFormSkinIndex = 1;
   std::string FileOutPutPath;
   std::string OpenDialogFilter;
   std::string bsSkinSlider1_down_UP;

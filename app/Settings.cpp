@@ -171,6 +171,15 @@ int ReadSkinIndex(TSettingsFile& ini) {
   return 0;
 }
 
+int StartSkinIndex(const TSettingsFile& ini, int formIndex, int count) {
+  int v = 0;
+  if (ini.Exists()) {
+    const std::string s = ini.Read("Skin", "SetSkin");
+    if (SettingMissing(s) || !ParseInt(s, 0, 999, v)) v = 0;
+  }
+  return v < count ? v : formIndex;
+}
+
 void WriteSkinIndex(TSettingsFile& ini, int index) { ini.Write("Skin", "SetSkin", std::to_string(index)); }
 
 std::string DefaultOutputFolder() { return Home() + "/Varnel视频软件/输出"; }

@@ -70,6 +70,11 @@ void WriteOutPath(TSettingsFile& ini, const std::string& folder);
 // [Skin] SetSkin: -1 when there was no file (the window keeps its skin);
 // otherwise the stored index (0 written back when missing or not a number).
 int ReadSkinIndex(TSettingsFile& ini);
+// The stored skin the start will end with, read without writing anything:
+// what ReadSkinIndex will give once the output folder has been written
+// (a missing file then exists, a missing or unreadable index reads 0), or
+// `formIndex` where that index is not one of the `count` stored skins.
+int StartSkinIndex(const TSettingsFile& ini, int formIndex, int count);
 void WriteSkinIndex(TSettingsFile& ini, int index);
 
 // The default folders under the user's home: "Varnel视频软件/输出" and "/快照".

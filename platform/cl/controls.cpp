@@ -541,6 +541,10 @@ void TControl::Update() {
 
 void TControl::Repaint() {
   if (!visible_ || !parent_ || !parent_->HandleAllocated()) return;
+  // Nothing of a hidden window can be seen, and showing it paints it whole;
+  // drawing now would only make its image early (a form takes every skin
+  // change while it is built).
+  if (!IsWindowVisible(parent_->handle_)) return;
   if (IsOpaque()) {
     // An opaque control paints itself at once into the parent's DC.
     HWND ph = parent_->handle_;

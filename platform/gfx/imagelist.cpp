@@ -8,6 +8,7 @@
 #include "platform/gfx/raster_internal.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace gfx {
 
@@ -34,8 +35,18 @@ std::vector<std::vector<uint32_t>> ImageList::SplitBitmap(TBitmap* image, TBitma
   auto* msk = mask && !mask->Empty() ? detail::GetBitmap(mask->Handle()) : nullptr;
   if (!src) return out;
   int n = std::max(1, src->width / width_);
+  // A 32-bit strip without mask or key holds its pixels as the list keeps
+  // them (B, G, R, A in memory): rows are copied, not read pixel by pixel.
+  const bool plain = src->bpp == 32 && !msk && !useKey;
   for (int i = 0; i < n; ++i) {
     std::vector<uint32_t> px(size_t(width_) * size_t(height_), 0);
+    if (plain) {
+      const int x0 = i * width_, cols = std::min(width_, src->width - x0);
+      for (int y = 0; y < height_ && y < src->height && cols > 0; ++y)
+        std::memcpy(&px[size_t(y) * width_], src->Row(y) + size_t(x0) * 4, size_t(cols) * 4);
+      out.push_back(std::move(px));
+      continue;
+    }
     for (int y = 0; y < height_ && y < src->height; ++y)
       for (int x = 0; x < width_; ++x) {
         int sx = i * width_ + x;

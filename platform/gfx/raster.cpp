@@ -825,6 +825,58 @@ BOOL Blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
     return 1;
   }
 
+  // Stretched or depth-changing copies between true-colour bitmaps: the
+  // source column of each destination column is worked out once, not per
+  // pixel, and pixels move as bytes (a 24-bit source gives opaque pixels).
+  // A row that repeats the source row of the one above it is a copy of it.
+  if (kind == BlitKind::Rop && code == 0xCC && s.bmp != t.bmp && (s.bmp->bpp == 32 || s.bmp->bpp == 24) &&
+      (t.bmp->bpp == 32 || t.bmp->bpp == 24)) {
+    const int sb = s.bmp->bpp / 8, db = t.bmp->bpp / 8;
+    const QRect box = area.boundingRect();  // inside the destination bitmap
+    std::vector<int> cols(size_t(box.width()));
+    bool allCols = true;
+    for (int i = 0; i < box.width(); ++i) {
+      const int64_t sx = SrcIndex(cx, int64_t(box.left()) + i - cx.dst0);
+      cols[size_t(i)] = sx >= 0 && sx < s.bmp->width ? int(sx) : -1;
+      allCols = allCols && cols[size_t(i)] >= 0;
+    }
+    for (const QRect& q : area) {
+      t.bmp->MarkDirty(FromQ(q));
+      const int* col = &cols[size_t(q.left() - box.left())];
+      const size_t bytes = size_t(q.width()) * db;
+      const uint8_t* prev = nullptr;
+      int64_t prevSy = -1;
+      for (int yy = q.top(); yy <= q.bottom(); ++yy) {
+        const int64_t sy = SrcIndex(cy, yy - cy.dst0);
+        if (sy < 0 || sy >= s.bmp->height) continue;
+        uint8_t* d = t.bmp->Row(yy) + q.left() * db;
+        if (allCols && prev && sy == prevSy) {
+          std::memcpy(d, prev, bytes);
+          prev = d;
+          continue;
+        }
+        const uint8_t* srow = s.bmp->Row(int(sy));
+        if (sb == 4 && db == 4) {
+          for (int i = 0; i < q.width(); ++i)
+            if (col[i] >= 0) std::memcpy(d + i * 4, srow + col[i] * 4, 4);
+        } else {
+          uint8_t* o = d;
+          for (int i = 0; i < q.width(); ++i, o += db) {
+            if (col[i] < 0) continue;
+            const uint8_t* p = srow + col[i] * sb;
+            o[0] = p[0];
+            o[1] = p[1];
+            o[2] = p[2];
+            if (db == 4) o[3] = sb == 4 ? p[3] : 255;
+          }
+        }
+        prev = d;
+        prevSy = sy;
+      }
+    }
+    return 1;
+  }
+
   SourceReader rd;
   if (usesSrc) {
     rd.bmp = s.bmp;

@@ -135,6 +135,42 @@ TEST_F(MainWindow, StoredSettingsAreShownAtStart) {
   EXPECT_TRUE(form5->bsSkinCheckRadioBox8->Checked());
 }
 
+// The window is made with the skin its start ends with, so the start loads
+// one skin; where no settings file can be written it keeps the form's own.
+struct StartSkinCase {
+  const char* name;
+  const char* ini;  // nullptr: no file
+  bool writable;
+  int made, ends;
+};
+
+class MainWindowStartSkin : public MainWindow, public ::testing::WithParamInterface<StartSkinCase> {};
+
+TEST_P(MainWindowStartSkin, IsTheOneTheStartEndsWith) {
+  const StartSkinCase& c = GetParam();
+  if (c.ini) std::ofstream(root / "prog" / "option.ini") << c.ini;
+  if (!c.writable) {
+    // "Folders" below a plain file can take no file, whoever runs the test.
+    std::ofstream(root / "plain") << "x";
+    TForm1::Services().ProgramFolder = (root / "plain" / "prog").string() + "/";
+    TForm1::Services().ConfigFolder = (root / "plain" / "conf").string() + "/";
+  }
+  auto* made = new TForm1(nullptr);
+  EXPECT_EQ(made->bsSkinData1->SkinIndex(), c.made);
+  made->Free();
+  Start();
+  EXPECT_EQ(form1->bsSkinData1->SkinIndex(), c.ends);
+}
+
+INSTANTIATE_TEST_SUITE_P(Settings, MainWindowStartSkin,
+                         ::testing::Values(StartSkinCase{"NoFile", nullptr, true, 0, 0},
+                                           StartSkinCase{"Stored", "[Skin]\nSetSkin=4\n", true, 4, 4},
+                                           StartSkinCase{"NoSkinKey", "[OutPath]\nOutPath=\n", true, 0, 0},
+                                           StartSkinCase{"NotANumber", "[Skin]\nSetSkin=blue\n", true, 0, 0},
+                                           StartSkinCase{"PastTheList", "[Skin]\nSetSkin=12\n", true, 1, 1},
+                                           StartSkinCase{"NowhereToWrite", nullptr, false, 0, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(MainWindow, OptionsCancelOrEscapeLeaveEverySettingAsStoredAndOkWrites) {
   Start();
   const std::string before = Ini();

@@ -190,6 +190,35 @@ TEST(ImageListTest, MasksKeysAndTheDisabledLook) {
   il.Draw(out2.Canvas(), 0, 0, 99, true);  // out of range: nothing
 }
 
+// A 32-bit strip keeps each image's own pixels and alpha; one with no alpha
+// at all is opaque.
+TEST(ImageListTest, ThirtyTwoBitStripsKeepTheirAlpha) {
+  for (bool withAlpha : {true, false}) {
+    SCOPED_TRACE(withAlpha ? "alpha" : "no alpha");
+    TBitmap strip;
+    strip.SetPixelFormat(pf32bit);
+    strip.SetSize(4, 2);  // two 2x2 images
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 4; ++x) {
+        uint8_t* p = strip.ScanLine(y) + x * 4;
+        p[0] = 0;
+        p[1] = 0;
+        p[2] = uint8_t(x < 2 ? 200 : 0);  // image 0 red, image 1 black
+        p[3] = uint8_t(withAlpha ? (x == 3 && y == 1 ? 0 : 255) : 0);
+      }
+    ImageList il(2, 2);
+    EXPECT_EQ(il.Add(&strip, nullptr), 0);
+    EXPECT_EQ(il.Count(), 2);
+    TBitmap out;
+    out.SetSize(4, 2);  // white
+    il.Draw(out.Canvas(), 0, 0, 0, true);
+    il.Draw(out.Canvas(), 2, 0, 1, true);
+    EXPECT_EQ(Pix(out, 1, 1), RGB(200, 0, 0));
+    EXPECT_EQ(Pix(out, 2, 0), RGB(0, 0, 0));
+    EXPECT_EQ(Pix(out, 3, 1), withAlpha ? RGB(255, 255, 255) : RGB(0, 0, 0));
+  }
+}
+
 }  // namespace
 
 namespace {

@@ -451,6 +451,38 @@ TEST_F(Blits, StretchBltColumnMaps) {
   EXPECT_EQ(ColumnMap(3, 3, 0, 0, true), (std::vector<int>{2, 1, 0}));
 }
 
+// Stretches between 24- and 32-bit bitmaps, mirrored and clipped: each
+// destination pixel takes its source column's colour, and its alpha from a
+// 32-bit source (opaque from a 24-bit one); pixels outside the clip stay.
+TEST_F(Blits, StretchBetweenDepthsMapsColumnsAndAlpha) {
+  for (int srcBpp : {24, 32})
+    for (int dstBpp : {24, 32})
+      for (bool mirror : {false, true}) {
+        SCOPED_TRACE(testing::Message() << srcBpp << "->" << dstBpp << (mirror ? " mirrored" : ""));
+        Surface src(3, 2, srcBpp), dst(8, 2, dstBpp, RGB(1, 1, 1));
+        for (int x = 0; x < 3; ++x) SetPixel(src.dc, x, 1, RGB(10 * x + 10, 5, 7));
+        if (srcBpp == 32)
+          for (int x = 0; x < 3; ++x) gfx::BitmapScanLine(src.bmp, 1)[x * 4 + 3] = uint8_t(100 + x);
+        IntersectClipRect(dst.dc, 0, 0, 6, 2);  // the blit's last column stays
+        if (mirror)
+          StretchBlt(dst.dc, 6, 0, -6, 2, src.dc, 0, 0, 3, 2, SRCCOPY);
+        else
+          StretchBlt(dst.dc, 1, 0, 6, 2, src.dc, 0, 0, 3, 2, SRCCOPY);
+        std::vector<int> reds, alphas;
+        for (int x = 0; x < 8; ++x) {
+          reds.push_back(GetRValue(dst.Px(x, 1)));
+          if (dstBpp == 32) alphas.push_back(gfx::BitmapScanLine(dst.bmp, 1)[x * 4 + 3]);
+        }
+        const std::vector<int> cols = mirror ? std::vector<int>{2, 2, 1, 1, 0, 0} : std::vector<int>{0, 0, 1, 1, 2, 2};
+        for (int i = 0; i < 5; ++i) {  // destination columns 1..5
+          EXPECT_EQ(reds[size_t(1 + i)], 10 * cols[size_t(i)] + 10) << "column " << 1 + i;
+          if (dstBpp == 32) EXPECT_EQ(alphas[size_t(1 + i)], srcBpp == 32 ? 100 + cols[size_t(i)] : 255);
+        }
+        for (int x : {0, 6, 7}) EXPECT_EQ(reds[size_t(x)], 1) << "column " << x;
+        EXPECT_EQ(dst.Px(3, 0), RGB(255, 255, 255)) << "row 0 of the source is white";
+      }
+}
+
 TEST_F(Blits, TransparentBltLeavesKeyPixels) {
   Surface src(3, 1), dst(6, 1, 32, RGB(0, 0, 0));
   SetPixel(src.dc, 0, 0, RGB(255, 0, 255));
