@@ -123,8 +123,10 @@ class Surface : public QWindow {
   }
 
   // Copies the dirty part of the backing image into the backing store and
-  // puts it on screen.
+  // puts it on screen. A window not (yet) on screen takes nothing: its
+  // expose copies the whole image.
   void Paint(gfx::HBITMAP backing, const gfx::TRect& dirty) {
+    if (!isExposed()) return;
     QImage src = gfx::BitmapImage(backing, argb_);
     if (src.isNull()) return;
     QRect r = QRect(dirty.Left, dirty.Top, dirty.Width(), dirty.Height()) & src.rect();
@@ -140,7 +142,7 @@ class Surface : public QWindow {
         p.drawImage(r.topLeft(), src, r);
     }
     store_->endPaint();
-    if (isExposed()) store_->flush(QRegion(r));
+    store_->flush(QRegion(r));
   }
 
   std::vector<gfx::TRect> requested;  // geometry asked for by the layer, newest last
@@ -148,10 +150,7 @@ class Surface : public QWindow {
  protected:
   void exposeEvent(QExposeEvent*) override {
     // Served from the retained image; the layer is not asked to paint.
-    if (!isExposed()) return;
-    gfx::HBITMAP b = win::BackingImage(hwnd_);
-    gfx::BitmapInfo info;
-    if (b && gfx::GetBitmapInfo(b, info)) Paint(b, {0, 0, info.width, info.height});
+    if (isExposed()) win::ExposeTopLevel(hwnd_);
   }
 
   bool event(QEvent* e) override {

@@ -50,7 +50,10 @@ void NullBackend::SetTransientFor(int s, int o) {
 void NullBackend::SetMask(int s, gfx::HRGN rgn) { Log("SetMask " + std::to_string(s) + (rgn ? " region" : " none")); }
 void NullBackend::SetOpacity(int s, double o) { Log("SetOpacity " + std::to_string(s) + " " + std::to_string(o)); }
 void NullBackend::SetArgb(int s, bool a) { Log("SetArgb " + std::to_string(s) + " " + std::to_string(a)); }
-void NullBackend::Flush(int, gfx::HBITMAP, const gfx::TRect&) { flushCount++; }
+void NullBackend::Flush(int, gfx::HBITMAP, const gfx::TRect& dirty) {
+  flushCount++;
+  lastFlush = dirty;
+}
 void NullBackend::GrabPointer(int s, bool g) { Log("GrabPointer " + std::to_string(s) + " " + std::to_string(g)); }
 void NullBackend::SetCursor(int, int) {}
 void NullBackend::RequestActivate(int s) { Log("RequestActivate " + std::to_string(s)); }

@@ -85,6 +85,7 @@ class NullBackend : public ITopLevelBackend {
   // Recorded calls; Flush is counted but not logged (it happens constantly).
   std::vector<std::string> calls;
   int flushCount = 0;
+  gfx::TRect lastFlush;
 
  private:
   void Log(std::string s) { calls.push_back(std::move(s)); }

@@ -188,8 +188,30 @@ void SendNcPaintIfNeeded(Window* w) {
 void FlushTop(Window* top) {
   if (!top || !top->backing) return;
   TRect r = gfx::TakeDirtyRect(top->backing);
+  if (top->screenLost) {
+    top->screenLost = false;
+    r = TRect{0, 0, top->rect.Width(), top->rect.Height()};
+  }
   if (EmptyRect(r)) return;
   if (top->surface && top->visible()) Backend().Flush(top->surface, top->backing, r);
+}
+
+// Whether a window of the tree still waits for the loop to paint it (asked
+// without painting anything, unlike FindPaintIn).
+static bool TreeWaitsForPaint(Window* w) {
+  if (!w->alive || !w->visible() || w->ulwContent) return false;
+  if (w->ncDirty && HasNonClient(w)) return true;
+  if (!w->update.Empty() && !w->inPaint && w->client.Width() > 0 && w->client.Height() > 0) return true;
+  for (auto& c : w->children)
+    if (TreeWaitsForPaint(c.get())) return true;
+  return false;
+}
+
+// A window painted by the loop goes on screen with the rest of its
+// top-level, once nothing there waits for its paint: one update of the
+// screen instead of one per control, and never a half-drawn window.
+static void FlushTopWhenPainted(Window* top) {
+  if (top && !TreeWaitsForPaint(top)) FlushTop(top);
 }
 
 static gfx::HDC MakeDC(Window* w, bool client, const Rgn* extraClip) {
@@ -397,7 +419,7 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps) {
   if (!w) return FALSE;
   w->inPaint = false;
   CaretAfterPaint(w);
-  FlushTop(TopLevelOf(w));
+  FlushTopWhenPainted(TopLevelOf(w));
   return TRUE;
 }
 
@@ -440,6 +462,16 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT*, g
   return gfx::SIMPLEREGION;
 }
 
+void ExposeTopLevel(HWND topLevel) {
+  Window* w = Find(topLevel);
+  w = w ? TopLevelOf(w) : nullptr;
+  if (!w || !EnsureBacking(w)) return;
+  // A window about to be painted is put on screen whole when it has been,
+  // not once now with what it showed before and again after.
+  w->screenLost = true;
+  FlushTopWhenPainted(w);
+}
+
 gfx::HBITMAP BackingImage(HWND topLevel) {
   Window* w = Find(topLevel);
   w = w ? TopLevelOf(w) : nullptr;
@@ -448,7 +480,7 @@ gfx::HBITMAP BackingImage(HWND topLevel) {
 
 void FlushAll() {
   for (auto& t : std::vector<std::shared_ptr<Window>>(S().topLevels))
-    if (t->alive) FlushTop(t.get());
+    if (t->alive) FlushTopWhenPainted(t.get());
 }
 
 }  // namespace win

@@ -149,9 +149,13 @@ int ReleaseDC(HWND hwnd, gfx::HDC dc);
 // Scrolls the client pixels and invalidates what is uncovered.
 int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT* clip, gfx::HRGN update, RECT* updateRect,
                    UINT flags);
-// The top-level's backing image (window-sized, 32-bit) and a flush of all
-// dirty backing images to the backend.
+// The top-level's backing image (window-sized, 32-bit) and a flush of the
+// dirty backing images to the backend (of each top-level once nothing in it
+// waits for its paint).
 gfx::HBITMAP BackingImage(HWND topLevel);
+// The screen lost the top-level's pixels (it was exposed): it is put back
+// from the retained image, without asking the window to paint.
+void ExposeTopLevel(HWND topLevel);
 void FlushAll();
 
 // ---- input, capture, focus, activation ------------------------------------------------------------

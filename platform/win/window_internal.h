@@ -49,6 +49,7 @@ struct Window {
   // top-levels
   int surface = 0;
   gfx::HBITMAP backing;
+  bool screenLost = false;  // the next flush puts the whole image
   // layered windows
   gfx::COLORREF layeredKey = 0;
   uint8_t layeredAlpha = 255;

@@ -38,6 +38,15 @@ HWND Make(HWND parent, int x, int y, int w, int h, WNDPROC proc, uint32_t style 
 
 constexpr gfx::COLORREF kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
 
+// Fills the n x n square at the origin of a DC of w outside any paint.
+void DrawCorner(HWND w, int n, gfx::COLORREF color, gfx::HDC dc) {
+  gfx::HBRUSH b = gfx::CreateSolidBrush(color);
+  RECT r{0, 0, n, n};
+  gfx::FillRect(dc, &r, b);
+  gfx::DeleteObject(b);
+  ReleaseDC(w, dc);
+}
+
 TEST(Paint, ParentPaintsAroundOpaqueChildrenAndTransparentChildOnTop) {
   Harness h;
   int parentPaints = 0;
@@ -57,12 +66,7 @@ TEST(Paint, ParentPaintsAroundOpaqueChildrenAndTransparentChildOnTop) {
   EXPECT_EQ(h.Pixel(top, 20, 20), 0x00FF00u);
   EXPECT_EQ(h.Pixel(top, 60, 60), 0x0000FFu);
   // A window DC draws at once, also outside WM_PAINT.
-  gfx::HDC dc = GetWindowDC(child);
-  gfx::HBRUSH b = gfx::CreateSolidBrush(kBlue);
-  RECT r{0, 0, 5, 5};
-  gfx::FillRect(dc, &r, b);
-  gfx::DeleteObject(b);
-  ReleaseDC(child, dc);
+  DrawCorner(child, 5, kBlue, GetWindowDC(child));
   EXPECT_EQ(h.Pixel(child, 0, 0), 0x0000FFu);
   DestroyWindow(top);
   (void)glass;
@@ -249,6 +253,43 @@ TEST(Paint, RedrawWindowUpdatesChildrenAtOnceAndValidateRectTrims) {
   EXPECT_EQ(u, (RECT{0, 30, 60, 60}));
   DestroyWindow(top);
   (void)child;
+  EXPECT_EQ(h.Leaks(), "");
+}
+
+// What the loop paints goes on screen once, when nothing of the top-level
+// waits for its paint any more; a drawing outside painting goes at once. An
+// expose while the window waits puts it back whole after its paint.
+TEST(Paint, TheScreenGetsAWindowOnceItHasPaintedWhole) {
+  Harness h;
+  HWND top = Make(nullptr, 0, 0, 80, 60, Filler(kRed));
+  HWND a = Make(top, 5, 5, 20, 20, Filler(kGreen));
+  HWND b = Make(top, 40, 30, 20, 20, Filler(kBlue));
+  ShowWindow(top, SW_SHOW);
+  h.Pump();
+  NullBackend& be = h.Backend();
+
+  be.flushCount = 0;
+  InvalidateRect(a, nullptr, TRUE);
+  InvalidateRect(b, nullptr, TRUE);
+  h.Pump();
+  EXPECT_EQ(be.flushCount, 1);
+  EXPECT_EQ(be.lastFlush, (gfx::TRect{5, 5, 60, 50})) << "both children, in one";
+
+  be.flushCount = 0;
+  InvalidateRect(b, nullptr, TRUE);
+  DrawCorner(a, 4, kBlue, GetDC(a));
+  EXPECT_EQ(be.flushCount, 1) << "drawn at once, shown at once";
+  EXPECT_EQ(be.lastFlush, (gfx::TRect{5, 5, 9, 9}));
+
+  ExposeTopLevel(top);
+  EXPECT_EQ(be.flushCount, 1) << "b still waits for its paint";
+  h.Pump();
+  EXPECT_EQ(be.flushCount, 2);
+  EXPECT_EQ(be.lastFlush, (gfx::TRect{0, 0, 80, 60}));
+  ExposeTopLevel(top);
+  EXPECT_EQ(be.flushCount, 3) << "nothing waits: put back at once";
+  EXPECT_EQ(h.Pixel(top, 45, 35), 0x0000FFu);
+  DestroyWindow(top);
   EXPECT_EQ(h.Leaks(), "");
 }
 }  // namespace
