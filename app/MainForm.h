@@ -140,7 +140,6 @@ class TForm1 : public cl::TForm {
   void Log(const std::string& line);
   // The settings file, made on first use.
   TSettingsFile& Settings();
-  std::vector<std::string> earlyLog_;
 
   // --- adding files -----------------------------------------------------------
   void btnAddClick();    // one file
@@ -180,6 +179,7 @@ class TForm1 : public cl::TForm {
 
   // --- state ------------------------------------------------------------------
   std::unique_ptr<TSettingsFile> Ini;
+  std::vector<std::string> earlyLog_;  // lines logged before the log exists
   // The stored skin the form file selects.
   static constexpr int kFormSkinIndex = 1;
   std::string FileOutPutPath;

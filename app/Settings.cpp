@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
@@ -159,24 +160,27 @@ void WriteOutPath(TSettingsFile& ini, const std::string& folder) {
   if (rtl::DirectoryExists(folder)) ini.Write("OutPath", "OutPath", folder);
 }
 
+namespace {
+// [Skin] SetSkin as a number, or -1 when it is missing or not one.
+int StoredSkinIndex(const TSettingsFile& ini) {
+  const std::string s = ini.Read("Skin", "SetSkin");
+  int v = 0;
+  return !SettingMissing(s) && ParseInt(s, 0, 999, v) ? v : -1;
+}
+}  // namespace
+
 int ReadSkinIndex(TSettingsFile& ini) {
   if (!ini.Exists()) {
     ini.Write("Skin", "SetSkin", "0");
     return -1;
   }
-  const std::string s = ini.Read("Skin", "SetSkin");
-  int v = 0;
-  if (!SettingMissing(s) && ParseInt(s, 0, 999, v)) return v;
+  if (const int v = StoredSkinIndex(ini); v >= 0) return v;
   ini.Write("Skin", "SetSkin", "0");
   return 0;
 }
 
 int StartSkinIndex(const TSettingsFile& ini, int formIndex, int count) {
-  int v = 0;
-  if (ini.Exists()) {
-    const std::string s = ini.Read("Skin", "SetSkin");
-    if (SettingMissing(s) || !ParseInt(s, 0, 999, v)) v = 0;
-  }
+  const int v = ini.Exists() ? std::max(StoredSkinIndex(ini), 0) : 0;
   return v < count ? v : formIndex;
 }
 

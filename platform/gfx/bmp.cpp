@@ -45,6 +45,8 @@ struct Header {
   size_t paletteCount = 0;
 };
 
+bool HasFields(const Header& h) { return h.compression == kBiBitfields || h.compression == kBiAlphaBitfields; }
+
 Header ParseHeader(const uint8_t* data, size_t size) {
   if (size < 14 + 12) Bad("file too short");
   if (data[0] != 'B' || data[1] != 'M') Bad("no BM signature");
@@ -102,7 +104,7 @@ Header ParseHeader(const uint8_t* data, size_t size) {
       Bad("unsupported compression");
   }
   size_t after = 14 + h.headerSize;
-  if ((h.compression == kBiBitfields || h.compression == kBiAlphaBitfields) && h.headerSize == 40) {
+  if (HasFields(h) && h.headerSize == 40) {
     size_t n = h.compression == kBiAlphaBitfields ? 4 : 3;
     if (size < after + n * 4) Bad("truncated bit fields");
     for (size_t i = 0; i < n; ++i) h.masks[i] = U32(data + after + i * 4);
@@ -151,6 +153,13 @@ uint8_t Extract(uint32_t v, uint32_t m) {
   // Scale up to 8 bits.
   uint32_t maxv = (1u << bits) - 1;
   return uint8_t((x * 255 + maxv / 2) / maxv);
+}
+
+// Whether the stored pixels differ from the decoded ones: 16-bit pixels, and
+// 32-bit ones whose bit fields are not the usual red, green and blue.
+bool Converted(const Header& h) {
+  return h.bpp == 16 || (h.bpp == 32 && HasFields(h) &&
+                         !(h.masks[0] == 0x00FF0000 && h.masks[1] == 0x0000FF00 && h.masks[2] == 0x000000FF));
 }
 
 void DecodeRle(const Header& h, const uint8_t* src, size_t n, uint8_t* rows, size_t stride) {
@@ -295,11 +304,7 @@ Layout ReadLayout(const uint8_t* data, size_t size, size_t fileSize) {
   l.pixelOffset = pixOff;
   const uint32_t bfSize = U32(data + 2);
   l.fileLength = bfSize ? bfSize : pixOff + PixelBytes(h);
-  const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
-  const bool converted =
-      h.bpp == 16 ||
-      (h.bpp == 32 && fields && !(h.masks[0] == 0x00FF0000 && h.masks[1] == 0x0000FF00 && h.masks[2] == 0x000000FF));
-  l.plainBottomUp = !rle && !converted && srcStride == l.stride && !h.topDown;
+  l.plainBottomUp = !rle && !Converted(h) && srcStride == l.stride && !h.topDown;
   if (l.plainBottomUp && pixOff <= size) {
     std::vector<uint8_t> head;
     size_t imageBytes = 0;
@@ -323,15 +328,13 @@ void DecodePixels(const uint8_t* data, size_t size, const Layout& l, uint8_t* ro
   }
   const size_t srcStride = size_t(StrideOf(h.width, h.bpp));
   uint32_t masks[4] = {h.masks[0], h.masks[1], h.masks[2], h.masks[3]};
-  const bool fields = h.compression == kBiBitfields || h.compression == kBiAlphaBitfields;
-  if (h.bpp == 16 && !fields) {
+  if (h.bpp == 16 && !HasFields(h)) {
     masks[0] = 0x7C00;
     masks[1] = 0x03E0;
     masks[2] = 0x001F;
     masks[3] = 0;
   }
-  const bool converted = h.bpp == 16 || (h.bpp == 32 && fields &&
-                                         !(masks[0] == 0x00FF0000 && masks[1] == 0x0000FF00 && masks[2] == 0x000000FF));
+  const bool converted = Converted(h);
   for (int y = 0; y < h.height; ++y) {
     const uint8_t* s = src + size_t(h.topDown ? y : h.height - 1 - y) * srcStride;
     uint8_t* d = rows + size_t(y) * stride;

@@ -14,10 +14,10 @@
 #include <QImageWriter>
 
 #include <algorithm>
-#include <optional>
 #include <cctype>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 #include "platform/rtl/resources.h"
 
@@ -331,6 +331,10 @@ void TBitmap::LoadFromBytes(const uint8_t* data, size_t size) {
 }
 
 namespace {
+uint32_t Le32(const uint8_t* p) {
+  return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
 // Appends bytes read from `s` to `buf` until it holds `upTo`, in steps, so
 // that a length the stream does not hold costs no more memory than it does.
 void ReadUpTo(rtl::TStream& s, std::vector<uint8_t>& buf, size_t upTo) {
@@ -347,7 +351,7 @@ void TBitmap::LoadFromStream(rtl::TStream& s) {
   int64_t start = s.Position();
   s.ReadBuffer(fh, 14);
   if (fh[0] != 'B' || fh[1] != 'M') throw rtl::EInvalidGraphic("Bitmap image is not valid");
-  uint32_t bfSize = uint32_t(fh[2]) | (uint32_t(fh[3]) << 8) | (uint32_t(fh[4]) << 16) | (uint32_t(fh[5]) << 24);
+  uint32_t bfSize = Le32(fh + 2);
   // From memory (a skin's inflated payload) the image is decoded where it
   // lies, without a copy of its bytes.
   if (auto* m = dynamic_cast<rtl::TCustomMemoryStream*>(&s); m && start >= 0 && start <= m->Size()) {
@@ -370,16 +374,14 @@ void TBitmap::LoadFromStream(rtl::TStream& s) {
   std::vector<uint8_t> buf(fh, fh + 14);
   if (bfSize == 0) {
     ReadUpTo(s, buf, 14 + 4);
-    const uint32_t headerSize =
-        uint32_t(buf[14]) | (uint32_t(buf[15]) << 8) | (uint32_t(buf[16]) << 16) | (uint32_t(buf[17]) << 24);
+    const uint32_t headerSize = Le32(&buf[14]);
     if (headerSize > 124) throw rtl::EInvalidGraphic("Invalid bitmap: unknown header size");
     // Exactly the bytes the length depends on, so that nothing of what
     // follows the image is taken: the header (of a V2 header, the room of a
     // V3 one), and after an INFO header the bit-field masks it announces.
     ReadUpTo(s, buf, 14 + std::max<size_t>(headerSize, headerSize >= 52 ? 56 : 0));
     if (headerSize == 40) {
-      const uint32_t compression =
-          uint32_t(buf[30]) | (uint32_t(buf[31]) << 8) | (uint32_t(buf[32]) << 16) | (uint32_t(buf[33]) << 24);
+      const uint32_t compression = Le32(&buf[30]);
       ReadUpTo(s, buf, buf.size() + (compression == 3 ? 12 : compression == 6 ? 16 : 0));
     }
     bfSize = uint32_t(bmp::FileLength(buf.data(), buf.size()));
@@ -390,7 +392,7 @@ void TBitmap::LoadFromStream(rtl::TStream& s) {
   } else if (bfSize < 14 + 12) {
     throw rtl::EInvalidGraphic("Bitmap image is not valid");
   }
-  const uint32_t off = uint32_t(fh[10]) | (uint32_t(fh[11]) << 8) | (uint32_t(fh[12]) << 16) | (uint32_t(fh[13]) << 24);
+  const uint32_t off = Le32(fh + 10);
   if (off >= 14 + 12 && off <= bfSize && buf.size() <= off) {
     ReadUpTo(s, buf, off);
     std::optional<bmp::Layout> l;

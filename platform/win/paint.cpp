@@ -462,9 +462,13 @@ int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scroll, const RECT*, g
   return gfx::SIMPLEREGION;
 }
 
+static Window* FindTopLevel(HWND hwnd) {
+  Window* w = Find(hwnd);
+  return w ? TopLevelOf(w) : nullptr;
+}
+
 void ExposeTopLevel(HWND topLevel) {
-  Window* w = Find(topLevel);
-  w = w ? TopLevelOf(w) : nullptr;
+  Window* w = FindTopLevel(topLevel);
   if (!w || !EnsureBacking(w)) return;
   // A window about to be painted is put on screen whole when it has been,
   // not once now with what it showed before and again after.
@@ -473,8 +477,7 @@ void ExposeTopLevel(HWND topLevel) {
 }
 
 gfx::HBITMAP BackingImage(HWND topLevel) {
-  Window* w = Find(topLevel);
-  w = w ? TopLevelOf(w) : nullptr;
+  Window* w = FindTopLevel(topLevel);
   return w ? EnsureBacking(w) : gfx::HBITMAP();
 }
 

@@ -113,13 +113,6 @@ float TCompressionStream::CompressionRate() const {
 
 // --- decompression ---------------------------------------------------------
 
-namespace {
-EDecompressionError TooLarge(int64_t MaxBytes) {
-  return EDecompressionError("compression error: the inflated data is larger than " + std::to_string(MaxBytes) +
-                             " bytes");
-}
-}  // namespace
-
 TDecompressionStream::TDecompressionStream(rtl::TStream& Source, int64_t MaxBytes)
     : TCustomZlibStream(Source), FMaxBytes(MaxBytes) {
   FZRec.next_in = FBuffer;
@@ -152,7 +145,9 @@ int64_t TDecompressionStream::Read(void* Buffer, int64_t Count) {
     FZRec.avail_out = room;
     int rc = CheckDecompressionResult(inflate(&FZRec, Z_NO_FLUSH));
     produced += room - FZRec.avail_out;
-    if (FMaxBytes > 0 && int64_t(FZRec.total_out) > FMaxBytes) throw TooLarge(FMaxBytes);
+    if (FMaxBytes > 0 && int64_t(FZRec.total_out) > FMaxBytes)
+      throw EDecompressionError("compression error: the inflated data is larger than " + std::to_string(FMaxBytes) +
+                                " bytes");
     if (rc == Z_STREAM_END) {
       // Whatever follows the stream inside the source is not ours to read.
       FEnded = true;
@@ -200,41 +195,35 @@ void ZlibCompressStream(rtl::TMemoryStream& Source, rtl::TStream& Dest) {
 
 void ZlibDecompressStream(rtl::TStream& Dest, rtl::TStream& Source, int64_t MaxBytes) {
   Source.SetPosition(0);
-  TDecompressionStream z(Source);
-  auto tooLarge = [MaxBytes] { return TooLarge(MaxBytes); };
+  // The stream itself refuses to inflate past the bound.
+  TDecompressionStream z(Source, MaxBytes);
   // Into memory the block inflates in place: the room is sized from the
   // block's own size (skins inflate to a few times it) and grows in large
-  // steps, rather than a copy and a growth per small piece.
+  // steps, rather than a copy and a growth per small piece; what failed
+  // leaves the stream as it was.
   if (auto* m = dynamic_cast<rtl::TMemoryStream*>(&Dest)) {
     const int64_t start = m->Position();
     int64_t room = std::max<int64_t>(Source.Size() * 6, 64 * 1024);
     if (MaxBytes > 0) room = std::min(room, MaxBytes + 1);
     int64_t total = 0;
-    for (;;) {
-      m->SetSize(start + room);
-      auto* at = static_cast<unsigned char*>(m->Memory()) + start;
-      int64_t got = z.Read(at + total, room - total);
-      total += std::max<int64_t>(got, 0);
-      if (MaxBytes > 0 && total > MaxBytes) {
-        m->SetSize(start);
-        throw tooLarge();
+    try {
+      for (;;) {
+        m->SetSize(start + room);
+        auto* at = static_cast<unsigned char*>(m->Memory()) + start;
+        total += std::max<int64_t>(z.Read(at + total, room - total), 0);
+        if (total < room) break;  // the end of the block
+        room = MaxBytes > 0 ? std::min(room * 2, MaxBytes + 1) : room * 2;
       }
-      if (total < room) break;  // the end of the block
-      room = MaxBytes > 0 ? std::min(room * 2, MaxBytes + 1) : room * 2;
+    } catch (...) {
+      m->SetSize(start);
+      throw;
     }
     m->SetSize(start + total);
     m->SetPosition(start + total);
     return;
   }
   unsigned char buf[4096];
-  int64_t total = 0;
-  for (;;) {
-    int64_t got = z.Read(buf, sizeof(buf));
-    if (got <= 0) break;
-    total += got;
-    if (MaxBytes > 0 && total > MaxBytes) throw tooLarge();
-    Dest.WriteBuffer(buf, got);
-  }
+  for (int64_t got; (got = z.Read(buf, sizeof(buf))) > 0;) Dest.WriteBuffer(buf, got);
 }
 
 }  // namespace skin

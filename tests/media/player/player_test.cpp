@@ -178,8 +178,6 @@ TEST_F(Player, SeekWhilePausedShowsTheNewPicture) {
   EXPECT_FALSE(IsBlack(out.Pixel(197, 60)));
 }
 
-// At its end a file goes back to its start and waits there, as the preview
-// does from its end event: a seek to 0 and a pause show the first picture.
 // A play pressed at once after an open paused plays the file to its end:
 // the picture timer is not thrown far ahead, and the open's hold, if its
 // pictures come after the play, reports no Pause over it.
@@ -197,6 +195,8 @@ TEST_F(Player, PlayPressedBeforeAnOpenPausedHoldsPlaysToTheEnd) {
   }
 }
 
+// At its end a file goes back to its start and waits there, as the preview
+// does from its end event: a seek to 0 and a pause show the first picture.
 TEST_F(Player, SeekAndPauseAtTheEndShowTheFirstPicture) {
   int presentsAtEnd = -1;
   p.SetOnState([&](TCustomPlayer*, TPlayState s) {
